@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Runs every test through CTest. Tests that need an X server, a tray host or
+# a sound server get them here: Xvfb, trayer and a PulseAudio daemon with a
+# null sink, all private to this run.
+set -uo pipefail
+build="$1"
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    [ -n "${PULSE_PID:-}" ] && kill "$PULSE_PID" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A private X display with a tray host.
+display=":$((90 + RANDOM % 100))"
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+export DISPLAY="$display"
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+# A private session bus, which the tray protocol and Qt look for.
+if command -v dbus-launch >/dev/null; then
+    eval "$(dbus-launch --sh-syntax)"
+    pids+=("$DBUS_SESSION_BUS_PID")
+fi
+
+# A private PulseAudio daemon whose default sink is a null sink.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+export PULSE_RUNTIME_PATH="$XDG_RUNTIME_DIR/pulse"
+export HOME_FOR_PULSE="$work/home"
+mkdir -p "$HOME_FOR_PULSE"
+if command -v pulseaudio >/dev/null; then
+    HOME="$HOME_FOR_PULSE" pulseaudio --daemonize=no --exit-idle-time=-1 --system=false \
+        --disallow-exit -n \
+        --load="module-null-sink sink_name=clipstow_null" \
+        --load="module-native-protocol-unix" \
+        --load="module-always-sink" >"$work/pulse.log" 2>&1 &
+    PULSE_PID=$!
+    for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+    pactl set-default-sink clipstow_null >/dev/null 2>&1 || true
+    export CLIPSTOW_TEST_PULSE=1
+fi
+
+# Keep the tests away from the user's own settings and files.
+export XDG_CONFIG_HOME="$work/config"
+export CLIPSTOW_REGISTRY="$work/config/clipstow/registry.sqlite3"
+
+cd "$build"
+ctest --output-on-failure -j2 --timeout 600

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs what Clipstow needs on Debian 12, builds it, and then either
+# starts it ("start") or runs every test ("test").
+set -euo pipefail
+
+mode="${1:-start}"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${CLIPSTOW_BUILD_DIR:-$root/build}"
+
+sudo_if_needed() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+    mapfile -t wanted < <(grep -v '^\s*#' "$root/scripts/packages-debian.txt" | grep -v '^\s*$')
+    missing=()
+    for pkg in "${wanted[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+    done
+    if [ "${#missing[@]}" -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        sudo_if_needed apt-get update -qq
+        sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+build_project() {
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$build" -j"$(nproc)"
+}
+
+case "$mode" in
+start)
+    install_packages
+    build_project
+    exec "$root/scripts/run-clipstow.sh" "$build/src/clipstow"
+    ;;
+test)
+    install_packages
+    build_project
+    exec "$root/scripts/run-tests.sh" "$build"
+    ;;
+*)
+    echo "usage: $0 start|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,37 @@
+#include "app/ErrorReporter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+std::function<void(const QString&)>& hook()
+{
+    static std::function<void(const QString&)> h;
+    return h;
+}
+} // namespace
+
+namespace ErrorReporter {
+
+QString displayText(const QString& message)
+{
+    if (!message.isEmpty() && message.back().unicode() > u'.')
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void show(const QString& message)
+{
+    const QString text = displayText(message);
+    if (hook()) {
+        hook()(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+void setHook(std::function<void(const QString&)> h) { hook() = std::move(h); }
+
+} // namespace ErrorReporter

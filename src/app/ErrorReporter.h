@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Shows failures to the user: a modal error box captioned with the
+// application title, an error icon and one OK button.
+namespace ErrorReporter {
+
+// The text the box shows: the message with a full stop appended when its
+// last character has a code above that of ".".
+QString displayText(const QString& message);
+
+// Shows the box (or hands the text to the hook installed for tests).
+void show(const QString& message);
+
+// Replaces the box with a function; pass an empty function to restore it.
+// Tests use this to see what the user would have been shown.
+void setHook(std::function<void(const QString& text)> hook);
+
+} // namespace ErrorReporter

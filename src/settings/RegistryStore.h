@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+// A registry with the key, value and type semantics of the Windows registry,
+// kept in one SQLite database file.
+//
+// Keys are paths of names separated by backslashes below one of two roots.
+// Key and value names compare without regard to letter case and keep the
+// case they were created with; the empty value name is the key's default
+// value. Values carry a type and raw bytes exactly as the Windows registry
+// stores them (strings as UTF-16LE with a terminating zero).
+
+enum class RegRoot { LocalMachine, CurrentUser };
+
+enum class RegType : std::uint32_t {
+    None = 0,
+    Sz = 1,
+    ExpandSz = 2,
+    Binary = 3,
+    Dword = 4,
+    MultiSz = 7,
+    Qword = 11,
+};
+
+struct RegValue
+{
+    QString name;
+    RegType type = RegType::None;
+    QByteArray data;
+
+    // Raw encodings as the Windows registry keeps them.
+    static QByteArray encodeString(const QString& text);         // UTF-16LE + terminating zero
+    static QString decodeString(const QByteArray& data);         // up to the first zero
+    static QByteArray encodeMultiString(const QStringList& items); // each zero-terminated, then one more zero
+    static QStringList decodeMultiString(const QByteArray& data);
+    static QByteArray encodeDword(std::uint32_t value);          // little-endian
+    static QByteArray encodeQword(std::uint64_t value);          // little-endian
+};
+
+// Raised when the database cannot be read or written (disk full, locked far
+// too long, I/O error). Callers that must report a user-visible message catch
+// it and raise their own.
+class RegistryIoError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class RegistryStore;
+
+// An open key. Cheap to copy; it names the key by root and path, so it stays
+// usable after other processes change the store. Operations on a key that
+// another process has deleted meanwhile fail (set returns false, reads find
+// nothing).
+class RegKey
+{
+public:
+    RegKey(RegistryStore* store, RegRoot root, QString path);
+
+    RegRoot root() const { return m_root; }
+    const QString& path() const { return m_path; } // as stored, in its created case
+
+    std::optional<RegValue> value(const QString& name) const; // throws RegistryIoError
+    bool hasValue(const QString& name) const;                 // throws RegistryIoError
+    // Replaces any value of that name whatever its old type. False when the
+    // key no longer exists or the write failed.
+    bool setValue(const QString& name, RegType type, const QByteArray& data);
+    bool deleteValue(const QString& name); // true only when a value was deleted
+    QStringList subKeyNames() const;       // in their created case, sorted without case
+    QList<RegValue> values() const;        // sorted by name without case
+
+private:
+    RegistryStore* m_store;
+    RegRoot m_root;
+    QString m_path;
+};
+
+class RegistryStore final
+{
+public:
+    // Opens (lazily) the store kept in filePath. Reading never creates the
+    // file; the first write creates it and its folder (mode 0600).
+    explicit RegistryStore(QString filePath);
+    ~RegistryStore();
+    RegistryStore(const RegistryStore&) = delete;
+    RegistryStore& operator=(const RegistryStore&) = delete;
+
+    // $CLIPSTOW_REGISTRY, else $XDG_CONFIG_HOME/clipstow/registry.sqlite3,
+    // else ~/.config/clipstow/registry.sqlite3.
+    static QString defaultFilePath();
+
+    // The process-wide store on defaultFilePath(), created on first use.
+    static RegistryStore& global();
+    // Drops the process-wide store so that the next global() reads the
+    // environment again (tests switch files this way).
+    static void resetGlobal();
+
+    const QString& filePath() const { return m_filePath; }
+
+    // Opens a key, or with create also creates it and its missing parents.
+    // Without create, a missing key gives nullopt. The empty path is the root.
+    std::optional<RegKey> openKey(RegRoot root, const QString& path, bool create);
+    bool keyExists(RegRoot root, const QString& path);
+    // Deletes the key with all its subkeys and values; true if it existed.
+    bool deleteKey(RegRoot root, const QString& path);
+
+    // Parses "HKEY_LOCAL_MACHINE", "HKLM", "HKEY_CURRENT_USER", "HKCU" (any case).
+    static std::optional<RegRoot> parseRoot(const QString& name);
+    static QString rootName(RegRoot root); // the long form
+    static QString typeName(RegType type); // "REG_SZ", ...
+    static std::optional<RegType> parseType(const QString& name);
+
+private:
+    friend class RegKey;
+    class Impl;
+    QString m_filePath;
+    std::unique_ptr<Impl> m_impl;
+};

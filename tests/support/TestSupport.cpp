@@ -1,0 +1,43 @@
+#include "support/TestSupport.h"
+
+#include "settings/RegistryStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace TestSupport {
+
+ScopedRegistry::ScopedRegistry()
+    : m_dir(std::make_unique<QTemporaryDir>()), m_previous(qgetenv("CLIPSTOW_REGISTRY")),
+      m_hadPrevious(qEnvironmentVariableIsSet("CLIPSTOW_REGISTRY"))
+{
+    qputenv("CLIPSTOW_REGISTRY", filePath().toLocal8Bit());
+    RegistryStore::resetGlobal();
+}
+
+ScopedRegistry::~ScopedRegistry()
+{
+    if (m_hadPrevious)
+        qputenv("CLIPSTOW_REGISTRY", m_previous);
+    else
+        qunsetenv("CLIPSTOW_REGISTRY");
+    RegistryStore::resetGlobal();
+}
+
+QString ScopedRegistry::filePath() const
+{
+    return m_dir->filePath(QStringLiteral("registry.sqlite3"));
+}
+
+QString builtProgram(const QString& name)
+{
+    const QString dir = QStringLiteral(CLIPSTOW_BINARY_DIR);
+    for (const QString& sub : {QStringLiteral("src"), QStringLiteral("tools"), QString()}) {
+        const QString path = QDir(dir).filePath(sub.isEmpty() ? name : sub + QLatin1Char('/') + name);
+        if (QFileInfo(path).isExecutable())
+            return path;
+    }
+    return QDir(dir).filePath(name);
+}
+
+} // namespace TestSupport

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+// Helpers shared by the tests.
+namespace TestSupport {
+
+// Points the process-wide registry at a fresh file in a temporary folder
+// for the lifetime of the returned object, and back afterwards.
+class ScopedRegistry final
+{
+public:
+    ScopedRegistry();
+    ~ScopedRegistry();
+    QString filePath() const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QByteArray m_previous;
+    bool m_hadPrevious;
+};
+
+// Path of a built program of this project (clipstow, clipstow-reg, ...).
+QString builtProgram(const QString& name);
+
+} // namespace TestSupport
