@@ -2,7 +2,6 @@
 
 #include "settings/RegTools.h"
 
-#include <QFont>
 
 namespace Layout {
 
@@ -55,7 +54,7 @@ bool decodeShowRemote(const QString& choice, bool remembered)
     return false;
 }
 
-void readFont(QFont& font) { ReadRegFont(font, q(FontKey), font); }
-void writeFont(const QFont& font) { WriteRegFont(font, q(FontKey)); }
+void readFont(FontRecord& font) { ReadRegFont(font, q(FontKey), font); }
+void writeFont(const FontRecord& font) { WriteRegFont(font, q(FontKey)); }
 
 } // namespace Layout

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class QFont;
+struct FontRecord;
 
 // The one list of every persisted value: key, value name, type and default.
 // Every reader and writer goes through these declarations, so no name or
@@ -99,7 +99,8 @@ bool decodeAutoOn(const QString& choice, bool remembered);
 bool decodeShowRemote(const QString& choice, bool remembered);
 
 // The editor font record.
-void readFont(QFont& font);
-void writeFont(const QFont& font);
+// Missing values keep the attributes font has; a missing "Style" makes it plain.
+void readFont(FontRecord& font);
+void writeFont(const FontRecord& font);
 
 } // namespace Layout

@@ -1,0 +1,260 @@
+#include "settings/RegTools.h"
+
+#include "core/AppError.h"
+#include "platform/Shell.h"
+#include "settings/RegistryStore.h"
+
+#include <QColor>
+#include <QLocale>
+#include <QPalette>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Every operation of the store works below this root.
+constexpr RegRoot StoreRoot = RegRoot::LocalMachine;
+
+std::optional<RegKey> openKey(const QString& key, bool create)
+{
+    try {
+        return RegistryStore::global().openKey(StoreRoot, key, create);
+    } catch (const RegistryIoError&) {
+        // A key that cannot be opened is not an error: reads give their
+        // default and writes are skipped.
+        return std::nullopt;
+    }
+}
+
+AppError invalidType(const QString& name)
+{
+    return AppError::withName(QStringLiteral("Invalid data type for '%s'"), name);
+}
+AppError getFailed(const QString& name)
+{
+    return AppError::withName(QStringLiteral("Failed to get data for '%s'"), name);
+}
+AppError setFailed(const QString& name)
+{
+    return AppError::withName(QStringLiteral("Failed to set data for '%s'"), name);
+}
+
+std::optional<RegValue> readValue(const QString& key, const QString& name)
+{
+    const std::optional<RegKey> opened = openKey(key, false);
+    if (!opened)
+        return std::nullopt;
+    try {
+        return opened->value(name);
+    } catch (const RegistryIoError&) {
+        throw getFailed(name);
+    }
+}
+
+void writeValue(const QString& key, const QString& name, RegType type, const QByteArray& data)
+{
+    std::optional<RegKey> opened = openKey(key, true);
+    if (!opened)
+        return;
+    bool written = false;
+    try {
+        written = opened->setValue(name, type, data);
+    } catch (const RegistryIoError&) {
+        written = false;
+    }
+    if (!written)
+        throw setFailed(name);
+}
+
+std::optional<std::int32_t> readDword(const QString& key, const QString& name)
+{
+    const std::optional<RegValue> value = readValue(key, name);
+    if (!value)
+        return std::nullopt;
+    if (value->type != RegType::Dword)
+        throw invalidType(name);
+    if (value->data.size() != 4)
+        throw getFailed(name);
+    std::uint32_t raw = 0;
+    for (int i = 3; i >= 0; --i)
+        raw = (raw << 8) | static_cast<std::uint8_t>(value->data[i]);
+    return static_cast<std::int32_t>(raw);
+}
+
+} // namespace
+
+void WriteRegStr(const QString& key, const QString& name, const QString& value)
+{
+    writeValue(key, name, RegType::Sz, RegValue::encodeString(value));
+}
+
+void WriteRegInt(const QString& key, const QString& name, int value)
+{
+    writeValue(key, name, RegType::Dword, RegValue::encodeDword(static_cast<std::uint32_t>(value)));
+}
+
+void WriteRegBool(const QString& key, const QString& name, bool value)
+{
+    WriteRegInt(key, name, value ? 1 : 0);
+}
+
+QString ReadRegStr(const QString& key, const QString& name, const QString& defaultValue)
+{
+    QString result = defaultValue;
+    const std::optional<RegValue> value = readValue(key, name);
+    if (value) {
+        if (value->type != RegType::Sz && value->type != RegType::ExpandSz)
+            throw invalidType(name);
+        // Expandable strings are returned as stored, without expansion.
+        result = RegValue::decodeString(value->data);
+    }
+    return result;
+}
+
+int ReadRegInt(const QString& key, const QString& name, int defaultValue)
+{
+    return readDword(key, name).value_or(defaultValue);
+}
+
+bool ReadRegBool(const QString& key, const QString& name, bool defaultValue)
+{
+    const std::optional<std::int32_t> value = readDword(key, name);
+    return value ? *value != 0 : defaultValue;
+}
+
+bool RegValueExists(const QString& key, const QString& name)
+{
+    const std::optional<RegKey> opened = openKey(key, false);
+    if (!opened)
+        return false;
+    try {
+        return opened->hasValue(name);
+    } catch (const RegistryIoError&) {
+        return false;
+    }
+}
+
+bool DeleteRegValue(const QString& key, const QString& name)
+{
+    std::optional<RegKey> opened = openKey(key, false);
+    if (!opened)
+        return false;
+    try {
+        return opened->deleteValue(name);
+    } catch (const RegistryIoError&) {
+        return false;
+    }
+}
+
+int FontRecord::height() const
+{
+    const double points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pointSize();
+    return -static_cast<int>(std::lround(points * PixelsPerInch / 72.0));
+}
+
+QColor FontRecord::resolvedColor(const QPalette& palette) const
+{
+    if ((color & SystemColorFlag) == SystemColorFlag)
+        return palette.color(QPalette::Active, QPalette::WindowText);
+    const auto raw = static_cast<std::uint32_t>(color);
+    return QColor(int(raw & 0xFF), int((raw >> 8) & 0xFF), int((raw >> 16) & 0xFF));
+}
+
+std::int32_t FontRecord::encodeColor(const QColor& c)
+{
+    const std::uint32_t raw = std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) |
+                              (std::uint32_t(c.blue()) << 16);
+    return static_cast<std::int32_t>(raw);
+}
+
+bool ReadRegFont(FontRecord& target, const QString& key, const FontRecord& defaults)
+{
+    // The attributes read so far reach the target even when a later read
+    // fails, so the record is assembled in a temporary and assigned on every
+    // way out.
+    FontRecord temp;
+    struct Assign
+    {
+        FontRecord& target;
+        FontRecord& temp;
+        ~Assign() { target = temp; }
+    } assign{target, temp};
+
+    temp.charSet = ReadRegInt(key, QStringLiteral("CharSet"), defaults.charSet);
+    temp.color = ReadRegInt(key, QStringLiteral("Color"), defaults.color);
+    const int height = ReadRegInt(key, QStringLiteral("Height"), defaults.height());
+    if (height != 0)
+        temp.font.setPointSizeF(std::abs(height) * 72.0 / FontRecord::PixelsPerInch);
+    temp.font.setFamily(ReadRegStr(key, QStringLiteral("Name"), defaults.font.family()));
+    temp.pitch = ReadRegInt(key, QStringLiteral("Pitch"), defaults.pitch);
+    temp.font.setFixedPitch(temp.pitch == 2);
+    const int size = ReadRegInt(key, QStringLiteral("Size"), defaults.font.pointSize());
+    if (size > 0)
+        temp.font.setPointSize(size);
+
+    QString style = ReadRegStr(key, QStringLiteral("Style"), QStringLiteral("0000"));
+    if (style.size() < 4)
+        style += QStringLiteral("0000");
+    const auto on = [&style](int i) { return style.at(i) != QLatin1Char('0'); };
+    temp.font.setBold(on(0));
+    temp.font.setItalic(on(1));
+    temp.font.setUnderline(on(2));
+    temp.font.setStrikeOut(on(3));
+    return true;
+}
+
+bool WriteRegFont(const FontRecord& record, const QString& key)
+{
+    WriteRegInt(key, QStringLiteral("CharSet"), record.charSet & 0xFF);
+    WriteRegInt(key, QStringLiteral("Color"), record.color);
+    WriteRegInt(key, QStringLiteral("Height"), record.height());
+    WriteRegStr(key, QStringLiteral("Name"), record.font.family());
+    WriteRegInt(key, QStringLiteral("Pitch"), record.pitch);
+    WriteRegInt(key, QStringLiteral("Size"), record.font.pointSize());
+    QString style = QStringLiteral("0000");
+    if (record.font.bold())
+        style[0] = QLatin1Char('B');
+    if (record.font.italic())
+        style[1] = QLatin1Char('I');
+    if (record.font.underline())
+        style[2] = QLatin1Char('U');
+    if (record.font.strikeOut())
+        style[3] = QLatin1Char('S');
+    WriteRegStr(key, QStringLiteral("Style"), style);
+    return true;
+}
+
+QString AddSlash(const QString& path)
+{
+    // Trims blanks and control characters at both ends.
+    qsizetype begin = 0;
+    qsizetype end = path.size();
+    while (begin < end && path.at(begin).unicode() <= u' ')
+        ++begin;
+    while (end > begin && path.at(end - 1).unicode() <= u' ')
+        --end;
+    const QString trimmed = path.mid(begin, end - begin);
+    if (trimmed.isEmpty())
+        return trimmed;
+    const QChar last = trimmed.back();
+    if (last == QLatin1Char('/') || last == QLatin1Char(':') || last == QLatin1Char('\\'))
+        return trimmed;
+    return trimmed + QLatin1Char('\\');
+}
+
+QString GetWinDir() { return QString(); }
+
+QString LongDateStr(const QDateTime& dateTime)
+{
+    return QLocale::system().toString(dateTime.date(), QLocale::LongFormat).left(255);
+}
+
+bool RunFile(const QString& target)
+{
+    try {
+        Shell::open(target);
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
