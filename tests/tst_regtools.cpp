@@ -1,0 +1,249 @@
+// The settings store functions over a real registry file.
+#include "core/AppError.h"
+#include "settings/RegTools.h"
+#include "settings/RegistryLayout.h"
+#include "settings/RegistryStore.h"
+#include "support/TestSupport.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QtTest>
+
+namespace {
+const QString ProgramKey = QString::fromLatin1(Layout::ProgramKey);
+const QString FontKey = QString::fromLatin1(Layout::FontKey);
+
+void setRaw(const QString& key, const QString& name, RegType type, const QByteArray& data)
+{
+    auto opened = RegistryStore::global().openKey(RegRoot::LocalMachine, key, true);
+    QVERIFY(opened);
+    QVERIFY(opened->setValue(name, type, data));
+}
+
+QString failureOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const AppError& error) {
+        return error.message();
+    }
+    return QString();
+}
+} // namespace
+
+class TestRegTools final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_registry = std::make_unique<TestSupport::ScopedRegistry>(); }
+    void cleanup() { m_registry.reset(); }
+
+    void missingKeyGivesDefaultAndCreatesNothing()
+    {
+        QCOMPARE(Layout::DateStyle.read(), 1);
+        QCOMPARE(ReadRegStr(ProgramKey, "Editor", "dflt"), QString("dflt"));
+        QCOMPARE(ReadRegBool(ProgramKey, "Auto", true), true);
+        QVERIFY(!RegValueExists(ProgramKey, "DateStyle"));
+        QVERIFY(!DeleteRegValue(ProgramKey, "DateStyle"));
+        QVERIFY(!QFileInfo::exists(m_registry->filePath()));
+    }
+
+    void writeCreatesMissingParents()
+    {
+        WriteRegInt(ProgramKey, "DateStyle", 2);
+        auto& store = RegistryStore::global();
+        QVERIFY(store.keyExists(RegRoot::LocalMachine, "SOFTWARE\\Orvane"));
+        QVERIFY(store.keyExists(RegRoot::LocalMachine, ProgramKey));
+        QVERIFY(!store.keyExists(RegRoot::CurrentUser, ProgramKey));
+        QCOMPARE(ReadRegInt(ProgramKey, "datestyle", 1), 2);
+    }
+
+    void stringsReadAsStored()
+    {
+        WriteRegStr(QString::fromLatin1(Layout::EditorKey), "Editor", QString());
+        QCOMPARE(Layout::Editor.read(), QString());
+        QCOMPARE(Layout::EditorToLaunch.read(), QString()); // existing empty is not missing
+
+        setRaw(ProgramKey, "Expand", RegType::ExpandSz, RegValue::encodeString("%HOME%\\x"));
+        QCOMPARE(ReadRegStr(ProgramKey, "Expand", "d"), QString("%HOME%\\x"));
+
+        QByteArray withZero = RegValue::encodeString(QString("ab") + QChar(0) + "cd");
+        setRaw(ProgramKey, "Zero", RegType::Sz, withZero);
+        QCOMPARE(ReadRegStr(ProgramKey, "Zero", "d"), QString("ab"));
+
+        WriteRegStr(ProgramKey, "Unicode", QString::fromUtf8("Grüße \u65e5\u672c"));
+        QCOMPARE(ReadRegStr(ProgramKey, "Unicode", ""), QString::fromUtf8("Grüße \u65e5\u672c"));
+    }
+
+    void wrongTypeRaisesInvalidDataType()
+    {
+        WriteRegInt(ProgramKey, "DateStyle", 2);
+        QCOMPARE(failureOf([] { ReadRegStr(ProgramKey, "DateStyle", "1"); }),
+                 QString("Invalid data type for 'DateStyle'"));
+        WriteRegStr(ProgramKey, "AutoOn", "R");
+        QCOMPARE(failureOf([] { ReadRegBool(ProgramKey, "AutoOn", true); }),
+                 QString("Invalid data type for 'AutoOn'"));
+        setRaw(ProgramKey, "Blob", RegType::Binary, QByteArray("\x01\x02", 2));
+        QCOMPARE(failureOf([] { ReadRegStr(ProgramKey, "Blob", ""); }),
+                 QString("Invalid data type for 'Blob'"));
+        setRaw(ProgramKey, "Short", RegType::Dword, QByteArray("\x01", 1));
+        QCOMPARE(failureOf([] { ReadRegInt(ProgramKey, "Short", 0); }),
+                 QString("Failed to get data for 'Short'"));
+        // A write replaces a value whatever its old type.
+        WriteRegStr(ProgramKey, "DateStyle", "x");
+        QCOMPARE(ReadRegStr(ProgramKey, "DateStyle", ""), QString("x"));
+    }
+
+    void boolsAndIntegers()
+    {
+        WriteRegInt(ProgramKey, "Flag", 7);
+        QCOMPARE(ReadRegBool(ProgramKey, "Flag", false), true);
+        WriteRegBool(ProgramKey, "Flag", false);
+        QCOMPARE(ReadRegInt(ProgramKey, "Flag", 5), 0);
+        WriteRegInt(ProgramKey, "Negative", -16777208);
+        QCOMPARE(ReadRegInt(ProgramKey, "Negative", 0), -16777208);
+        QVERIFY(RegValueExists(ProgramKey, "flag"));
+        QVERIFY(DeleteRegValue(ProgramKey, "FLAG"));
+        QVERIFY(!DeleteRegValue(ProgramKey, "Flag"));
+    }
+
+    void fontStyleText_data()
+    {
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<QString>("flags"); // bold, italic, underline, strike-out
+        QTest::newRow("single B") << "B" << "1000";
+        QTest::newRow("empty") << "" << "0000";
+        QTest::newRow("italic strike") << "0I0S" << "0101";
+        QTest::newRow("five ones") << "11111" << "1111";
+        QTest::newRow("any letter counts") << "0X00" << "0100";
+        QTest::newRow("beyond four ignored") << "0000B" << "0000";
+    }
+
+    void fontStyleText()
+    {
+        QFETCH(QString, style);
+        QFETCH(QString, flags);
+        WriteRegStr(FontKey, "Style", style);
+        FontRecord record;
+        record.font.setBold(true);
+        record.font.setUnderline(true);
+        Layout::readFont(record);
+        const QString got = QString("%1%2%3%4")
+                                .arg(int(record.font.bold()))
+                                .arg(int(record.font.italic()))
+                                .arg(int(record.font.underline()))
+                                .arg(int(record.font.strikeOut()));
+        QCOMPARE(got, flags);
+    }
+
+    void fontRecordWithOnlyNameMakesPlain()
+    {
+        FontRecord record;
+        record.font = QFont("Sans", 13);
+        record.font.setBold(true);
+        record.font.setItalic(true);
+        record.color = 0x00123456;
+        record.charSet = 204;
+        WriteRegStr(FontKey, "Name", "Serif");
+        Layout::readFont(record);
+        QCOMPARE(record.font.family(), QString("Serif"));
+        QVERIFY(!record.font.bold() && !record.font.italic());
+        QCOMPARE(record.font.pointSize(), 13);
+        QCOMPARE(record.color, 0x00123456);
+        QCOMPARE(record.charSet, 204);
+    }
+
+    void fontRecordRoundTrip()
+    {
+        FontRecord written;
+        written.font = QFont("Monospace", 8);
+        written.font.setBold(true);
+        written.font.setItalic(true);
+        written.color = FontRecord::encodeColor(QColor(0x11, 0x22, 0x33));
+        written.pitch = 2;
+        Layout::writeFont(written);
+        QCOMPARE(ReadRegStr(FontKey, "Style", ""), QString("BI00"));
+        QCOMPARE(ReadRegInt(FontKey, "Height", 0), -11);
+        QCOMPARE(ReadRegInt(FontKey, "Color", 0), 0x00332211);
+        FontRecord read;
+        Layout::readFont(read);
+        QCOMPARE(read.font.family(), QString("Monospace"));
+        QCOMPARE(read.font.pointSize(), 8);
+        QVERIFY(read.font.bold() && read.font.italic() && !read.font.underline());
+        QCOMPARE(read.resolvedColor(QPalette()), QColor(0x11, 0x22, 0x33));
+        QCOMPARE(read.pitch, 2);
+        QVERIFY(read.font.fixedPitch());
+    }
+
+    void systemColourFollowsTheme()
+    {
+        FontRecord record;
+        QCOMPARE(record.color, std::int32_t(0xFF000008u));
+        QPalette palette;
+        palette.setColor(QPalette::WindowText, QColor(1, 2, 3));
+        QCOMPARE(record.resolvedColor(palette), QColor(1, 2, 3));
+    }
+
+    void addSlash_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("blanks around") << "  C:\\WINDOWS \t" << "C:\\WINDOWS\\";
+        QTest::newRow("drive") << "C:" << "C:";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("only blanks") << "   " << "";
+        QTest::newRow("forward slash") << " /usr/bin/ " << "/usr/bin/";
+        QTest::newRow("backslash kept") << "a\\" << "a\\";
+        QTest::newRow("control chars") << "\x01x\n" << "x\\";
+    }
+
+    void addSlash()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        QCOMPARE(AddSlash(path), expected);
+    }
+
+    void startupChoices_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<bool>("remembered");
+        QTest::addColumn<bool>("autoOn");
+        QTest::addColumn<bool>("showRemote");
+        QTest::newRow("1") << "1" << false << true << true;
+        QTest::newRow("0") << "0" << true << false << false;
+        QTest::newRow("R true") << "R" << true << true << true;
+        QTest::newRow("R false") << "R" << false << false << false;
+        QTest::newRow("other true") << "x" << true << true << false;
+        QTest::newRow("lower r") << "r" << true << true << false;
+    }
+
+    void startupChoices()
+    {
+        QFETCH(QString, choice);
+        QFETCH(bool, remembered);
+        QFETCH(bool, autoOn);
+        QFETCH(bool, showRemote);
+        QCOMPARE(Layout::decodeAutoOn(choice, remembered), autoOn);
+        QCOMPARE(Layout::decodeShowRemote(choice, remembered), showRemote);
+    }
+
+    void activeFile()
+    {
+        QCOMPARE(Layout::decodeActiveFile(7), 1);
+        QCOMPARE(Layout::decodeActiveFile(0), 1);
+        QCOMPARE(Layout::decodeActiveFile(2), 2);
+        QCOMPARE(Layout::decodeActiveFile(3), 3);
+        QCOMPARE(Layout::slotFilename(3).read(), QString("Default3.txt"));
+    }
+
+    void winDirIsEmpty() { QCOMPARE(GetWinDir(), QString()); }
+
+private:
+    std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
+};
+
+QTEST_GUILESS_MAIN(TestRegTools)
+#include "tst_regtools.moc"
