@@ -1,0 +1,85 @@
+#include "core/SaveSound.h"
+
+#include "core/AppError.h"
+#include "platform/SoundOutput.h"
+#include "settings/RegistryLayout.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
+
+// The resources are compiled into the static library; referencing their
+// initialiser keeps them linked into every program that plays the chime.
+static void initChimeResource()
+{
+    static const bool initialised = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    Q_UNUSED(initialised);
+}
+
+namespace SaveSound {
+
+namespace {
+
+constexpr const char* BuiltInChime = ":/CHIMES_WAV";
+
+SoundOutput* replacedOutput = nullptr;
+QString replacedChime;
+
+} // namespace
+
+SoundOutput& output()
+{
+    if (replacedOutput)
+        return *replacedOutput;
+    static const std::unique_ptr<SoundOutput> systemOutput = createSystemSoundOutput();
+    return *systemOutput;
+}
+
+void setOutput(SoundOutput* output)
+{
+    replacedOutput = output;
+}
+
+QString chimeResource()
+{
+    return replacedChime.isEmpty() ? QString::fromLatin1(BuiltInChime) : replacedChime;
+}
+
+void setChimeResource(const QString& path)
+{
+    replacedChime = path;
+}
+
+} // namespace SaveSound
+
+void IndicateSave()
+{
+    const QString chosen = Layout::SoundFile.read();
+    if (Layout::DefaultSound.read() || !QFileInfo(chosen).isFile()) {
+        PlayChimes();
+        return;
+    }
+    PlayWaveFile(Layout::SoundFile.read());
+}
+
+void PlayChimes()
+{
+    initChimeResource();
+    QByteArray image;
+    {
+        QFile resource(SaveSound::chimeResource());
+        if (resource.open(QIODevice::ReadOnly))
+            image = resource.readAll();
+    }
+    if (image.isEmpty())
+        throw AppError(QStringLiteral("Cannot read CHIMES_WAV"));
+    SaveSound::output().playWaveData(image);
+}
+
+void PlayWaveFile(const QString& fileName)
+{
+    SaveSound::output().playWaveFile(fileName);
+}
