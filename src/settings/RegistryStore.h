@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -18,9 +19,14 @@
 // value. Values carry a type and raw bytes exactly as the Windows registry
 // stores them (strings as UTF-16LE with a terminating zero).
 
-enum class RegRoot { LocalMachine, CurrentUser };
+enum class RegRoot
+{
+    LocalMachine,
+    CurrentUser
+};
 
-enum class RegType : std::uint32_t {
+enum class RegType : std::uint32_t
+{
     None = 0,
     Sz = 1,
     ExpandSz = 2,
@@ -37,12 +43,16 @@ struct RegValue
     QByteArray data;
 
     // Raw encodings as the Windows registry keeps them.
-    static QByteArray encodeString(const QString& text);         // UTF-16LE + terminating zero
-    static QString decodeString(const QByteArray& data);         // up to the first zero
-    static QByteArray encodeMultiString(const QStringList& items); // each zero-terminated, then one more zero
+    static QByteArray encodeString(const QString& text); // UTF-16LE + terminating zero
+    static QString decodeString(const QByteArray& data); // up to the first zero
+    static QByteArray
+    encodeMultiString(const QStringList& items); // each zero-terminated, then one more zero
     static QStringList decodeMultiString(const QByteArray& data);
-    static QByteArray encodeDword(std::uint32_t value);          // little-endian
-    static QByteArray encodeQword(std::uint64_t value);          // little-endian
+    static QByteArray encodeDword(std::uint32_t value); // little-endian
+    static QByteArray encodeQword(std::uint64_t value); // little-endian
+    // Little-endian numbers; missing bytes count as zero, extra ones are ignored.
+    static std::uint32_t decodeDword(const QByteArray& data);
+    static std::uint64_t decodeQword(const QByteArray& data);
 };
 
 // Raised when the database cannot be read or written (disk full, locked far
@@ -117,6 +127,12 @@ public:
     static QString rootName(RegRoot root); // the long form
     static QString typeName(RegType type); // "REG_SZ", ...
     static std::optional<RegType> parseType(const QString& name);
+
+    // Runs body as one transaction: every operation inside it commits together
+    // when body returns and none does when it throws (the exception passes on).
+    // Other processes see either all of it or nothing. Nested calls join the
+    // outer transaction.
+    void runInTransaction(const std::function<void()>& body);
 
 private:
     friend class RegKey;
