@@ -13,7 +13,11 @@
 // (any case) holds one RTF document.
 namespace SlotFile {
 
-enum class Format { PlainText, Rtf };
+enum class Format
+{
+    PlainText,
+    Rtf
+};
 
 // By the extension of the file's own name: "rtf" in any case selects RTF.
 Format formatFor(const QString& fileName);
@@ -22,6 +26,8 @@ Format formatFor(const QString& fileName);
 // has CR LF. A text with CR LF or lone CR is normalised first.
 QByteArray encodePlain(const QString& text);
 // Each CR LF, lone CR and lone LF becomes '\n'. Never fails.
+// A UTF-8 byte-order mark at the start is dropped; bytes of value 0 are kept
+// as U+0000 so that a write gives them back unchanged.
 QString decodePlain(const QByteArray& bytes);
 
 QByteArray encodeRtf(const QString& text, const QFont& font);
@@ -39,5 +45,36 @@ QString readText(const QString& fileName);
 // through to its target; a new file is created 0600. Raises AppError
 // "Cannot create file %s" or "Failed to Save Stream"; the old file stays.
 void writeAtomically(const QString& fileName, const QByteArray& bytes);
+
+// Encodes text in the format fileName selects and writes it atomically.
+void writeText(const QString& fileName, const QString& text, const QFont& font);
+
+// What a read found, for callers that keep track of the file (SlotFileWriter).
+struct ReadResult
+{
+    QString text;
+    // The format the text was finally read in (after any fallback).
+    Format format = Format::PlainText;
+    // Plain text whose bytes are exactly encodePlain(text): valid UTF-8, no
+    // byte-order mark, every line break CR LF. Only then can more text be
+    // appended to the file byte for byte.
+    bool canonical = false;
+    // Size of the file as read, in bytes.
+    qint64 size = 0;
+};
+ReadResult readTextDetailed(const QString& fileName);
+
+// Plain-text decoding with the canonical flag of ReadResult.
+struct PlainDecoded
+{
+    QString text;
+    bool canonical = false;
+};
+PlainDecoded decodePlainDetailed(const QByteArray& bytes);
+
+// The Windows-1252 character of a byte (bytes without one map to the C1
+// control of the same value), and the byte of a character (-1 when none).
+char16_t cp1252ToUnicode(unsigned char byte);
+int unicodeToCp1252(char16_t ch);
 
 } // namespace SlotFile
