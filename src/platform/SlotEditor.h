@@ -1,13 +1,27 @@
 #pragma once
 
 #include <QPlainTextEdit>
-#include <memory>
+#include <climits>
 
 class QPrinter;
 class SlotFindDialog;
+class SlotSelectionBar;
 
 // The multi-line plain-text editor of one slot. Its text is the slot's
 // buffer; its write and read operations fix the bytes of slot files.
+//
+// Positions and lengths count characters, each line break as one character.
+// The text never holds more than MaxCharacters of them: typing, pasting,
+// dropping, SetText, ReadFromFile and AppendLine cut their input off there.
+//
+// Words wrap at the widget's width, the vertical scroll bar shows only while
+// the text does not fit, there is no horizontal scroll bar, the selection is
+// invisible while the editor lacks the focus, and a narrow strip at the left
+// edge selects whole lines (a click selects a line with its line break, a
+// drag extends the selection line by line).
+//
+// Modified flag: user edits set it; ClearText, SetText, ReadFromFile and
+// AppendLineBreakAndResetUndo clear it; AppendLine leaves it as it was.
 class SlotEditor final : public QPlainTextEdit
 {
     Q_OBJECT
@@ -24,16 +38,21 @@ public:
     // Replaces the whole text (CR LF, lone CR and lone LF are line breaks)
     // and discards the undo history.
     void SetText(const QString& text);
-    // Adds s as a new last line; not recorded for undo.
+    // Adds s as a new last line; not recorded for undo. QTextDocument cannot
+    // leave an edit out of its history, so the history is discarded (the
+    // capture, the only caller, rewrites the whole text right after anyway).
+    // The caret ends at the end of the text and the view follows it.
     void AppendLine(const QString& s);
     // Inserts the clipboard's plain text at the caret; undoable.
     void PasteClipboard();
     void CutSelection();
     void CopySelection();
     void SelectAllText();
+    // Undoes the latest of at most UndoSteps recorded steps; no redo.
     void UndoLast();
     bool IsModified() const;
     void ClearText();
+    // The selected text, every line break as CR LF.
     QString SelectedText() const;
     // Raise AppError with the messages of the slot file layer.
     void WriteToFile(const QString& fileName);
@@ -43,10 +62,67 @@ public:
     // Prints to printer (as the print dialog set it up) under title.
     void PrintText(const QString& title, QPrinter& printer);
 
+    // --- For the capture: cheap operations on large texts ---------------
+
+    // Number of characters, each line break counting one. O(1).
+    int Length() const;
+    // The whole text with '\n' line breaks: one character per break, so
+    // positions in it are the editor's positions (SlotFileWriter::write).
+    QString TextLf() const;
+    // The text from position to the end, every line break as CR LF.
+    // Costs O(length of the result).
+    QString TextFrom(int position) const;
+    // Same resulting text, history and modified flag as
+    // SetText(Text() + "\r\n"), without copying the whole text: adds one
+    // line break at the end (if there is room) and discards the undo
+    // history. The caret goes to the end.
+    void AppendLineBreakAndResetUndo();
+    // Remembers the current text as the one last written out. Afterwards
+    // UnchangedPrefixLength() tells how much of the beginning of the text is
+    // certainly still the same; when it equals MarkedLength() the text was
+    // only added to at its end, and TextFrom(MarkedLength()) is what a file
+    // holding the marked text lacks.
+    void MarkUnchanged();
+    int MarkedLength() const { return m_markedLength; }
+    int UnchangedPrefixLength() const;
+
+    // The dialog of OpenFindDialog, or nullptr before its first use.
+    SlotFindDialog* FindDialog() const { return m_findDialog; }
+
 Q_SIGNALS:
     // Raised after each change of the text.
     void OnChange();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
-    std::unique_ptr<class SlotEditorPrivate> d;
+    friend class SlotSelectionBar;
+
+    // Characters that may still be added when the selection is replaced.
+    int roomReplacingSelection() const;
+    // Inserts text ('\n' or CR LF line breaks) at the caret as one undo
+    // step, replacing the selection and cut to the capacity.
+    void insertAtCaret(const QString& text);
+    // Loads text with '\n' line breaks, caret at start, history discarded.
+    void loadPlain(QString text);
+    void hideInactiveSelection();
+    void placeSelectionBar();
+    bool runFind(bool fromDialog);
+    void moveFindDialogOffMatch(const QTextCursor& match);
+
+    SlotSelectionBar* m_selectionBar = nullptr;
+    SlotFindDialog* m_findDialog = nullptr;
+    bool m_hasLastSearch = false;
+    bool m_findDialogPlaced = false;
+    int m_undoDepth = 0;
+    int m_lowestChangeSinceMark = INT_MAX;
+    int m_markedLength = 0;
+    bool m_adjustingPalette = false;
 };
