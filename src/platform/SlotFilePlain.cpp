@@ -124,7 +124,9 @@ PlainDecoded decodePlainDetailed(const QByteArray& bytes)
     bool allCrLf = true;
     const QByteArray lf = breaksToLf(body, &allCrLf);
     // Only the leading mark is dropped: keep one that follows it as text.
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    // Stateless: a sequence cut off at the end is an error, not pending.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                    QStringConverter::Flag::Stateless);
     QString text = utf8.decode(lf);
     if (!utf8.hasError())
         return {std::move(text), allCrLf && body.size() == bytes.size()};
