@@ -33,10 +33,11 @@ QByteArray directoryOf(const QByteArray& path)
 
 // Follows a chain of symbolic links to the file that is really written.
 // A link to a missing file gives that file's path: it is created there. A
-// loop ends after 40 links and fails later like any unusable path.
+// loop, or a chain longer than 40 links, gives an empty path, so the write
+// fails instead of replacing a link by a file.
 QByteArray resolveLinks(QByteArray path)
 {
-    for (int hops = 0; hops < 40; ++hops) {
+    for (int hops = 0; hops <= 40; ++hops) {
         struct stat st
         {
         };
@@ -45,11 +46,11 @@ QByteArray resolveLinks(QByteArray path)
         QByteArray target(PATH_MAX, Qt::Uninitialized);
         const ssize_t n = ::readlink(path.constData(), target.data(), size_t(target.size()));
         if (n <= 0 || n >= target.size())
-            return path;
+            return QByteArray();
         target.truncate(n);
         path = target.startsWith('/') ? target : directoryOf(path) + '/' + target;
     }
-    return path;
+    return QByteArray();
 }
 
 bool writeAll(int fd, const char* data, qsizetype size)

@@ -1,0 +1,362 @@
+#include "core/AppError.h"
+#include "platform/SlotFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Writing and reading slot files on disk: atomic replacement, permissions,
+// symbolic links, the failure messages, and a file that stays whole when
+// the writing process is killed at any moment.
+class TestSlotFileAtomic final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void writesNewFileWithOwnerOnlyAccess();
+    void replacesContentsAndKeepsPermissions();
+    void keepsOwnerAndGroup();
+    void writesThroughSymbolicLinks();
+    void cannotCreate_data();
+    void cannotCreate();
+    void readOnlyFileStaysUntouched();
+    void failedWriteKeepsOldFileAndRemovesTemporary();
+    void readErrors();
+    void readChoosesFormatAndFallsBack();
+    void writeTextSelectsFormat();
+    void survivesKillAtAnyMoment();
+};
+
+namespace {
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+mode_t modeOf(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+QString errorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const AppError& error) {
+        return error.message();
+    }
+    return QString();
+}
+
+// Everything in the folder but the given names, to spot left-over
+// temporary files.
+QStringList othersIn(const QString& dir, const QStringList& expected)
+{
+    QStringList names =
+        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : expected)
+        names.removeAll(name);
+    return names;
+}
+
+// A few megabytes in which every block tells its position and which of the
+// two contents it belongs to, so a mixed or cut file cannot pass as whole.
+QByteArray pattern(char tag, int megabytes)
+{
+    QByteArray out;
+    out.reserve(megabytes << 20);
+    for (int i = 0; out.size() < (megabytes << 20); ++i)
+        out += tag + QByteArray::number(i).rightJustified(15, '0');
+    return out;
+}
+
+const QByteArray CrashA = pattern('A', 3);
+const QByteArray CrashB = pattern('B', 4);
+
+// The child side of the crash test: writes A and B in turn until killed.
+int writeLoop(const QString& fileName)
+{
+    try {
+        SlotFile::writeAtomically(fileName, CrashB);
+        fputs("writing\n", stdout);
+        fflush(stdout);
+        for (;;) {
+            SlotFile::writeAtomically(fileName, CrashA);
+            SlotFile::writeAtomically(fileName, CrashB);
+        }
+    } catch (const AppError& error) {
+        fprintf(stderr, "%s\n", qPrintable(error.message()));
+    }
+    return 1;
+}
+
+} // namespace
+
+void TestSlotFileAtomic::writesNewFileWithOwnerOnlyAccess()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("new.txt"));
+    const mode_t oldMask = ::umask(022);
+    SlotFile::writeAtomically(path, "abc");
+    ::umask(oldMask);
+    QCOMPARE(contents(path), QByteArray("abc"));
+    QCOMPARE(modeOf(path), mode_t(0600));
+    QCOMPARE(othersIn(dir.path(), {QStringLiteral("new.txt")}), QStringList());
+
+    SlotFile::writeAtomically(path, QByteArray());
+    QCOMPARE(QFileInfo(path).size(), 0);
+}
+
+void TestSlotFileAtomic::replacesContentsAndKeepsPermissions()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("slot.txt"));
+    put(path, "old contents that are longer");
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0664) == 0);
+    SlotFile::writeAtomically(path, "new");
+    QCOMPARE(contents(path), QByteArray("new"));
+    QCOMPARE(modeOf(path), mode_t(0664));
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
+    SlotFile::writeAtomically(path, "newer");
+    QCOMPARE(modeOf(path), mode_t(0640));
+    QCOMPARE(othersIn(dir.path(), {QStringLiteral("slot.txt")}), QStringList());
+}
+
+void TestSlotFileAtomic::keepsOwnerAndGroup()
+{
+    if (::geteuid() != 0)
+        QSKIP("giving a file to another owner needs root");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("theirs.txt"));
+    put(path, "x");
+    QVERIFY(::chown(QFile::encodeName(path).constData(), 4321, 8765) == 0);
+    SlotFile::writeAtomically(path, "y");
+    struct stat st
+    {
+    };
+    QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+    QCOMPARE(st.st_uid, uid_t(4321));
+    QCOMPARE(st.st_gid, gid_t(8765));
+    QCOMPARE(contents(path), QByteArray("y"));
+}
+
+void TestSlotFileAtomic::writesThroughSymbolicLinks()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("real")));
+    const QString target = dir.filePath(QStringLiteral("real/notes.txt"));
+    const QString link = dir.filePath(QStringLiteral("link.txt"));
+    const QString chain = dir.filePath(QStringLiteral("chain.txt"));
+    put(target, "before");
+    // A relative link, resolved against the link's own folder, and a link
+    // to that link.
+    QVERIFY(::symlink("real/notes.txt", QFile::encodeName(link).constData()) == 0);
+    QVERIFY(::symlink(QFile::encodeName(link).constData(), QFile::encodeName(chain).constData()) ==
+            0);
+
+    SlotFile::writeAtomically(chain, "after");
+    QVERIFY(QFileInfo(link).isSymLink());
+    QVERIFY(QFileInfo(chain).isSymLink());
+    QCOMPARE(contents(target), QByteArray("after"));
+    QCOMPARE(othersIn(dir.filePath(QStringLiteral("real")), {QStringLiteral("notes.txt")}),
+             QStringList());
+
+    // A dangling link creates its target.
+    const QString dangling = dir.filePath(QStringLiteral("dangling.txt"));
+    QVERIFY(::symlink("real/created.txt", QFile::encodeName(dangling).constData()) == 0);
+    SlotFile::writeAtomically(dangling, "made");
+    QVERIFY(QFileInfo(dangling).isSymLink());
+    QCOMPARE(contents(dir.filePath(QStringLiteral("real/created.txt"))), QByteArray("made"));
+}
+
+void TestSlotFileAtomic::cannotCreate_data()
+{
+    QTest::addColumn<QString>("relative");
+    QTest::newRow("missing folder") << QStringLiteral("missing/x.txt");
+    QTest::newRow("parent is a file") << QStringLiteral("file.txt/x.txt");
+    QTest::newRow("a folder") << QStringLiteral("folder");
+    QTest::newRow("link loop") << QStringLiteral("loop1");
+    QTest::newRow("ends in slash") << QStringLiteral("folder/");
+}
+
+void TestSlotFileAtomic::cannotCreate()
+{
+    QFETCH(QString, relative);
+    QTemporaryDir dir;
+    put(dir.filePath(QStringLiteral("file.txt")), "keep");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    QVERIFY(::symlink("loop2",
+                      QFile::encodeName(dir.filePath(QStringLiteral("loop1"))).constData()) == 0);
+    QVERIFY(::symlink("loop1",
+                      QFile::encodeName(dir.filePath(QStringLiteral("loop2"))).constData()) == 0);
+    const QString name = dir.filePath(relative);
+    QCOMPARE(errorOf([&] { SlotFile::writeAtomically(name, "data"); }),
+             QStringLiteral("Cannot create file ") + name);
+    QCOMPARE(contents(dir.filePath(QStringLiteral("file.txt"))), QByteArray("keep"));
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder"))).isDir());
+    QCOMPARE(othersIn(dir.path(), {QStringLiteral("file.txt"), QStringLiteral("folder"),
+                                   QStringLiteral("loop1"), QStringLiteral("loop2")}),
+             QStringList());
+}
+
+void TestSlotFileAtomic::readOnlyFileStaysUntouched()
+{
+    if (::geteuid() == 0)
+        QSKIP("root may write any file; the read-only case needs an ordinary user");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("ro.txt"));
+    put(path, "keep");
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
+    QCOMPARE(errorOf([&] { SlotFile::writeAtomically(path, "lost"); }),
+             QStringLiteral("Cannot create file ") + path);
+    QCOMPARE(contents(path), QByteArray("keep"));
+
+    const QString locked = dir.filePath(QStringLiteral("locked"));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
+    put(locked + QStringLiteral("/x.txt"), "keep");
+    QVERIFY(::chmod(QFile::encodeName(locked).constData(), 0555) == 0);
+    QCOMPARE(errorOf([&] { SlotFile::writeAtomically(locked + QStringLiteral("/x.txt"), "lost"); }),
+             QStringLiteral("Cannot create file ") + locked + QStringLiteral("/x.txt"));
+    QCOMPARE(contents(locked + QStringLiteral("/x.txt")), QByteArray("keep"));
+    ::chmod(QFile::encodeName(locked).constData(), 0755);
+}
+
+void TestSlotFileAtomic::failedWriteKeepsOldFileAndRemovesTemporary()
+{
+    // A file size limit makes the data write fail partway, as a full disk
+    // would; it holds for root too.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("slot.txt"));
+    put(path, "old");
+    struct rlimit saved
+    {
+    };
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+    const QString error =
+        errorOf([&] { SlotFile::writeAtomically(path, QByteArray(100000, 'x')); });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    QCOMPARE(error, QStringLiteral("Failed to Save Stream"));
+    QCOMPARE(contents(path), QByteArray("old"));
+    QCOMPARE(othersIn(dir.path(), {QStringLiteral("slot.txt")}), QStringList());
+}
+
+void TestSlotFileAtomic::readErrors()
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("missing.txt"));
+    QCOMPARE(errorOf([&] { SlotFile::readText(missing); }),
+             QStringLiteral("Cannot open file ") + missing);
+    QCOMPARE(errorOf([&] { SlotFile::readText(dir.path()); }),
+             QStringLiteral("Cannot open file ") + dir.path());
+    const QString empty = dir.filePath(QStringLiteral("empty.rtf"));
+    put(empty, QByteArray());
+    QCOMPARE(SlotFile::readText(empty), QString());
+}
+
+void TestSlotFileAtomic::readChoosesFormatAndFallsBack()
+{
+    QTemporaryDir dir;
+    const QByteArray rtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}caf\\'e9\\par x}");
+    // An .rtf file holding RTF gives its text; a .txt file holding RTF is
+    // plain text and shows the source; an .RTF file holding plain text falls
+    // back to plain text.
+    put(dir.filePath(QStringLiteral("a.RTF")), rtf);
+    QCOMPARE(SlotFile::readText(dir.filePath(QStringLiteral("a.RTF"))), QStringLiteral(u"café\nx"));
+    put(dir.filePath(QStringLiteral("a.txt")), rtf);
+    QCOMPARE(SlotFile::readText(dir.filePath(QStringLiteral("a.txt"))), QString::fromLatin1(rtf));
+    put(dir.filePath(QStringLiteral("plain.rtf")), "just text\r\nsecond");
+    const SlotFile::ReadResult result =
+        SlotFile::readTextDetailed(dir.filePath(QStringLiteral("plain.rtf")));
+    QCOMPARE(result.text, QStringLiteral("just text\nsecond"));
+    QCOMPARE(result.format, SlotFile::Format::PlainText);
+    QCOMPARE(result.size, 17);
+}
+
+void TestSlotFileAtomic::writeTextSelectsFormat()
+{
+    QTemporaryDir dir;
+    const QString text = QStringLiteral(u"Zeile 1 ä\nZeile 2 😀\n");
+    const QString rtfName = dir.filePath(QStringLiteral("slot.Rtf"));
+    SlotFile::writeText(rtfName, text, QFont(QStringLiteral("DejaVu Sans"), 10));
+    QVERIFY(contents(rtfName).startsWith("{\\rtf1"));
+    QCOMPARE(SlotFile::readText(rtfName), text);
+    const QString plainName = dir.filePath(QStringLiteral("slot.rtf.txt"));
+    SlotFile::writeText(plainName, text, QFont());
+    QCOMPARE(contents(plainName), SlotFile::encodePlain(text));
+    QCOMPARE(SlotFile::readText(plainName), text);
+}
+
+void TestSlotFileAtomic::survivesKillAtAnyMoment()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("slot.txt"));
+    SlotFile::writeAtomically(path, CrashA);
+    QRandomGenerator random(20261207);
+    int sawA = 0;
+    int sawB = 0;
+    for (int round = 0; round < 40; ++round) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--write-loop"), path});
+        QVERIFY(child.waitForStarted());
+        QVERIFY2(child.waitForReadyRead(20000), child.readAllStandardError().constData());
+        QThread::usleep(random.bounded(1000, 250000));
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        const QByteArray now = contents(path);
+        QVERIFY2(now == CrashA || now == CrashB,
+                 qPrintable(QStringLiteral("round %1: %2 bytes starting %3")
+                                .arg(round)
+                                .arg(now.size())
+                                .arg(QString::fromLatin1(now.left(16)))));
+        (now == CrashA ? sawA : sawB)++;
+        // A killed writer may leave its temporary file behind, never
+        // anything in the slot file's place.
+        for (const QString& other : othersIn(dir.path(), {QStringLiteral("slot.txt")})) {
+            QVERIFY2(other.startsWith(QStringLiteral(".slot.txt.")), qPrintable(other));
+            QFile::remove(dir.filePath(other));
+        }
+    }
+    qInfo("file held A %d times, B %d times", sawA, sawB);
+    QVERIFY(sawA > 0 && sawB > 0);
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], "--write-loop") == 0)
+        return writeLoop(QString::fromLocal8Bit(argv[2]));
+    QCoreApplication app(argc, argv);
+    TestSlotFileAtomic test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_slotfileatomic.moc"
