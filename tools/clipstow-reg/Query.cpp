@@ -1,0 +1,109 @@
+// clipstow-reg query: keys, values and searches, printed as the registry
+// tool prints them.
+
+#include "Console.h"
+
+namespace RegTool {
+
+namespace {
+
+void printValue(const RegValue& value)
+{
+    printLine(
+        QStringLiteral("    %1    %2    %3")
+            .arg(displayName(value.name), RegistryStore::typeName(value.type), displayData(value)));
+}
+
+QString childName(const QString& fullName, const QString& child)
+{
+    return fullName + QLatin1Char('\\') + child;
+}
+
+QString childPath(const QString& path, const QString& child)
+{
+    return path.isEmpty() ? child : path + QLatin1Char('\\') + child;
+}
+
+// The key's name, its values, and its subkeys (by name, or in full with /s).
+void queryAll(const RegKey& key, const QString& fullName, bool recurse)
+{
+    printLine(fullName);
+    const QList<RegValue> values = key.values();
+    for (const RegValue& value : values)
+        printValue(value);
+    if (!values.isEmpty() || recurse)
+        printLine(QString());
+    for (const QString& child : key.subKeyNames()) {
+        if (!recurse) {
+            printLine(childName(fullName, child));
+            continue;
+        }
+        RegistryStore& store = RegistryStore::global();
+        if (auto sub = store.openKey(key.root(), childPath(key.path(), child), false))
+            queryAll(*sub, childName(fullName, child), true);
+    }
+}
+
+// One value of this key and, with /s, of every key below; counts matches.
+int queryValue(const RegKey& key, const QString& fullName, const QString& name, bool recurse)
+{
+    int found = 0;
+    if (auto value = key.value(name)) {
+        printLine(fullName);
+        printValue(*value);
+        printLine(QString());
+        ++found;
+    }
+    if (!recurse)
+        return found;
+    for (const QString& child : key.subKeyNames()) {
+        RegistryStore& store = RegistryStore::global();
+        if (auto sub = store.openKey(key.root(), childPath(key.path(), child), false))
+            found += queryValue(*sub, childName(fullName, child), name, true);
+    }
+    return found;
+}
+
+} // namespace
+
+int query(const QStringList& words)
+{
+    Arguments args(QStringLiteral("query"), words, {{"v", true}, {"ve", false}, {"s", false}});
+    const KeyName keyName = parseKeyName(args.positional());
+    const std::optional<QString> name = args.option("v");
+    const bool defaultValue = args.flag("ve");
+    const bool recurse = args.flag("s");
+    args.finish();
+    if (name && defaultValue)
+        throw syntaxError(args.command());
+
+    const auto key = RegistryStore::global().openKey(keyName.root, keyName.path, false);
+    if (!key)
+        throw Failure(QString::fromLatin1(notFound));
+
+    if (!name && !defaultValue) {
+        printLine(QString());
+        queryAll(*key, keyName.fullName, recurse);
+        return 0;
+    }
+    const QString valueName = name.value_or(QString());
+    if (recurse) {
+        printLine(QString());
+        const int found = queryValue(*key, keyName.fullName, valueName, true);
+        printLine(QStringLiteral("End of search: %1 match(es) found.").arg(found));
+        return 0;
+    }
+    const auto value = key->value(valueName);
+    if (!value && !valueName.isEmpty())
+        throw Failure(QString::fromLatin1(notFound));
+    printLine(QString());
+    printLine(keyName.fullName);
+    if (value)
+        printValue(*value);
+    else
+        printLine(QStringLiteral("    (Default)    REG_SZ    (value not set)"));
+    printLine(QString());
+    return 0;
+}
+
+} // namespace RegTool
