@@ -1,6 +1,5 @@
 #include "platform/SlotFile.h"
 
-#include <QFontInfo>
 #include <cmath>
 
 // An RTF document holding a slot's text in the slot's font. Everything
@@ -84,9 +83,11 @@ QByteArray encodeRtf(const QString& text, const QFont& font)
     QByteArray out;
     out.reserve(text.size() + text.size() / 8 + 256);
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl{\\f0\\fnil ";
+    // A font without a family (a default QFont outside a GUI application)
+    // still needs a name in the table; readers substitute their own.
     QString family = font.family();
     if (family.isEmpty())
-        family = QFontInfo(font).family();
+        family = QStringLiteral("Monospace");
     appendText(out, family, true);
     out += ";}}\n\\pard\\plain\\f0\\fs";
     appendNumber(out, halfPoints(font));

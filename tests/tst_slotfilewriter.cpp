@@ -1,0 +1,314 @@
+#include "core/AppError.h"
+#include "platform/SlotFileWriter.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+using Method = SlotFileWriter::Method;
+
+// One slot's writer: appends when the file is still what it last wrote or
+// read and the text only grew, rewrites whole otherwise, and notices
+// changes made by other programs.
+class TestSlotFileWriter final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void appendsWhenOnlyGrown();
+    void rewritesWhenPrefixChanged_data();
+    void rewritesWhenPrefixChanged();
+    void appendAcrossPairsIsExact_data();
+    void appendAcrossPairsIsExact();
+    void externalChangeForcesRewrite_data();
+    void externalChangeForcesRewrite();
+    void readThenAppend_data();
+    void readThenAppend();
+    void noteReadRewritesOnce();
+    void rtfAlwaysRewrites();
+    void otherNameRewrites();
+    void changedOnDisk();
+    void failedAppendLeavesOldText();
+
+private:
+    QString path(const QString& name = QStringLiteral("slot.txt")) const
+    {
+        return m_dir->filePath(name);
+    }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+namespace {
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void put(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+ino_t inodeOf(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+} // namespace
+
+void TestSlotFileWriter::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestSlotFileWriter::appendsWhenOnlyGrown()
+{
+    SlotFileWriter writer;
+    QString text = QStringLiteral(u"first capture é\n");
+    writer.write(path(), text, QFont(), std::nullopt);
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    const ino_t inode = inodeOf(path());
+
+    for (int i = 0; i < 5; ++i) {
+        const qsizetype before = text.size();
+        text += QStringLiteral(u"\ncapture %1 😀\n").arg(i);
+        writer.write(path(), text, QFont(), before);
+        QCOMPARE(writer.lastMethod(), Method::Appended);
+        QCOMPARE(contents(path()), SlotFile::encodePlain(text));
+    }
+    // Appending writes into the same file rather than replacing it.
+    QCOMPARE(inodeOf(path()), inode);
+    QVERIFY(!writer.changedOnDisk(path()));
+
+    // Nothing new: still appends (zero bytes) and keeps the file.
+    writer.write(path(), text, QFont(), text.size());
+    QCOMPARE(writer.lastMethod(), Method::Appended);
+    QCOMPARE(contents(path()), SlotFile::encodePlain(text));
+}
+
+void TestSlotFileWriter::rewritesWhenPrefixChanged_data()
+{
+    QTest::addColumn<QString>("newText");
+    QTest::addColumn<int>("prefix"); // -1: unknown
+    QTest::newRow("unknown prefix") << QStringLiteral("abcdef") << -1;
+    QTest::newRow("edit inside") << QStringLiteral("abXdef") << 2;
+    QTest::newRow("shortened") << QStringLiteral("ab") << 2;
+    QTest::newRow("cleared") << QString() << 0;
+    QTest::newRow("last character changed") << QStringLiteral("abCdef") << 2;
+}
+
+void TestSlotFileWriter::rewritesWhenPrefixChanged()
+{
+    QFETCH(QString, newText);
+    QFETCH(int, prefix);
+    SlotFileWriter writer;
+    writer.write(path(), QStringLiteral("abc"), QFont());
+    writer.write(path(), newText, QFont(),
+                 prefix < 0 ? std::nullopt : std::optional<qsizetype>(prefix));
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    QCOMPARE(contents(path()), SlotFile::encodePlain(newText));
+}
+
+void TestSlotFileWriter::appendAcrossPairsIsExact_data()
+{
+    QTest::addColumn<QString>("oldText");
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<bool>("appends");
+    // A CR at the end followed by LF is one break, not two.
+    QTest::newRow("CR then LF") << QStringLiteral("line\r") << QStringLiteral("\nnext") << false;
+    QTest::newRow("high then low surrogate")
+        << QString(QChar(0xD83D)) << QString(QChar(0xDE00)) << false;
+    QTest::newRow("LF then CR") << QStringLiteral("line\n") << QStringLiteral("\rnext") << true;
+    QTest::newRow("CR LF then text") << QStringLiteral("a\r\n") << QStringLiteral("b\r\n") << true;
+    QTest::newRow("into empty file") << QString() << QStringLiteral("x\n") << true;
+}
+
+void TestSlotFileWriter::appendAcrossPairsIsExact()
+{
+    QFETCH(QString, oldText);
+    QFETCH(QString, added);
+    QFETCH(bool, appends);
+    SlotFileWriter writer;
+    writer.write(path(), oldText, QFont());
+    writer.write(path(), oldText + added, QFont(), oldText.size());
+    QCOMPARE(writer.lastMethod(), appends ? Method::Appended : Method::Rewritten);
+    QCOMPARE(contents(path()), SlotFile::encodePlain(oldText + added));
+}
+
+void TestSlotFileWriter::externalChangeForcesRewrite_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::newRow("appended by another program") << 0;
+    QTest::newRow("same size, new time") << 1;
+    QTest::newRow("replaced by a copy") << 2;
+    QTest::newRow("deleted") << 3;
+}
+
+void TestSlotFileWriter::externalChangeForcesRewrite()
+{
+    QFETCH(int, change);
+    SlotFileWriter writer;
+    const QString text = QStringLiteral("ours\n");
+    writer.write(path(), text, QFont());
+    const QByteArray file = contents(path());
+    switch (change) {
+    case 0: {
+        QFile other(path());
+        QVERIFY(other.open(QIODevice::Append));
+        other.write("theirs\r\n");
+        break;
+    }
+    case 1: {
+        put(path(), "OURS\r\n");
+        struct utimbuf times
+        {
+            1000000000, 1000000000
+        };
+        QVERIFY(::utime(QFile::encodeName(path()).constData(), &times) == 0);
+        break;
+    }
+    case 2:
+        QVERIFY(QFile::copy(path(), path(QStringLiteral("copy"))));
+        QVERIFY(QFile::remove(path()));
+        QVERIFY(QFile::rename(path(QStringLiteral("copy")), path()));
+        QCOMPARE(contents(path()), file);
+        break;
+    case 3:
+        QVERIFY(QFile::remove(path()));
+        break;
+    }
+    QCOMPARE(writer.changedOnDisk(path()), change != 3);
+    const QString grown = text + QStringLiteral("more\n");
+    writer.write(path(), grown, QFont(), text.size());
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    QCOMPARE(contents(path()), SlotFile::encodePlain(grown));
+    QVERIFY(!writer.changedOnDisk(path()));
+}
+
+void TestSlotFileWriter::readThenAppend_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("appends");
+    QTest::newRow("canonical") << QByteArray("one\r\ntwo \xC3\xA9\r\n") << true;
+    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("LF line ends") << QByteArray("one\ntwo\n") << false;
+    QTest::newRow("Windows-1252") << QByteArray("caf\xE9\r\n") << false;
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFone\r\n") << false;
+}
+
+void TestSlotFileWriter::readThenAppend()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, appends);
+    put(path(), file);
+    SlotFileWriter writer;
+    const QString text = writer.read(path());
+    QCOMPARE(text, SlotFile::decodePlain(file));
+    QVERIFY(!writer.changedOnDisk(path()));
+    const QString grown = text + QStringLiteral("three\n");
+    writer.write(path(), grown, QFont(), text.size());
+    QCOMPARE(writer.lastMethod(), appends ? Method::Appended : Method::Rewritten);
+    QCOMPARE(contents(path()), SlotFile::encodePlain(grown));
+    // After a rewrite the file is canonical, so the next capture appends.
+    writer.write(path(), grown + QStringLiteral("four\n"), QFont(), grown.size());
+    QCOMPARE(writer.lastMethod(), Method::Appended);
+    QCOMPARE(contents(path()), SlotFile::encodePlain(grown + QStringLiteral("four\n")));
+}
+
+void TestSlotFileWriter::noteReadRewritesOnce()
+{
+    put(path(), "a\r\n");
+    SlotFileWriter writer;
+    const QString text = SlotFile::readText(path());
+    writer.noteRead(path());
+    QVERIFY(!writer.changedOnDisk(path()));
+    writer.write(path(), text + QStringLiteral("b\n"), QFont(), text.size());
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    writer.write(path(), text + QStringLiteral("b\nc\n"), QFont(), text.size() + 2);
+    QCOMPARE(writer.lastMethod(), Method::Appended);
+    QCOMPARE(contents(path()), QByteArray("a\r\nb\r\nc\r\n"));
+}
+
+void TestSlotFileWriter::rtfAlwaysRewrites()
+{
+    SlotFileWriter writer;
+    const QString name = path(QStringLiteral("slot.RTF"));
+    writer.write(name, QStringLiteral("a\n"), QFont());
+    writer.write(name, QStringLiteral("a\nb\n"), QFont(), 2);
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    QCOMPARE(SlotFile::readText(name), QStringLiteral("a\nb\n"));
+    QVERIFY(!writer.changedOnDisk(name));
+}
+
+void TestSlotFileWriter::otherNameRewrites()
+{
+    SlotFileWriter writer;
+    writer.write(path(), QStringLiteral("a"), QFont());
+    // The same bytes under another name: the writer never saw that file.
+    QVERIFY(QFile::copy(path(), path(QStringLiteral("other.txt"))));
+    QVERIFY(writer.changedOnDisk(path(QStringLiteral("other.txt"))));
+    writer.write(path(QStringLiteral("other.txt")), QStringLiteral("ab"), QFont(), 1);
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    QCOMPARE(contents(path(QStringLiteral("other.txt"))), QByteArray("ab"));
+    // Now it follows the new name; the old one counts as changed.
+    QVERIFY(writer.changedOnDisk(path()));
+}
+
+void TestSlotFileWriter::changedOnDisk()
+{
+    SlotFileWriter writer;
+    QVERIFY(!writer.changedOnDisk(path())); // missing: nothing to read back
+    put(path(), "x");
+    QVERIFY(writer.changedOnDisk(path())); // never read or written here
+    writer.read(path());
+    QVERIFY(!writer.changedOnDisk(path()));
+    writer.forget();
+    QVERIFY(writer.changedOnDisk(path()));
+    QCOMPARE(writer.lastMethod(), Method::None);
+}
+
+void TestSlotFileWriter::failedAppendLeavesOldText()
+{
+    SlotFileWriter writer;
+    const QString text = QStringLiteral("kept\n");
+    writer.write(path(), text, QFont());
+    struct rlimit saved
+    {
+    };
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+    QString error;
+    try {
+        writer.write(path(), text + QString(10000, QLatin1Char('z')), QFont(), text.size());
+    } catch (const AppError& e) {
+        error = e.message();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    QCOMPARE(error, QStringLiteral("Failed to Save Stream"));
+    QCOMPARE(contents(path()), QByteArray("kept\r\n"));
+    // The next write does not trust the file any more and rewrites it.
+    writer.write(path(), text + QStringLiteral("z"), QFont(), text.size());
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    QCOMPARE(contents(path()), QByteArray("kept\r\nz"));
+}
+
+QTEST_GUILESS_MAIN(TestSlotFileWriter)
+#include "tst_slotfilewriter.moc"
