@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class TMainForm;
+
+// The program's way from its command line to its windows.
+namespace Startup {
+
+// Whether the command line asks for the uninstall command: its first
+// parameter (arguments[1]; arguments[0] is the program) with the letters A to
+// Z lower-cased is "/uninstall" or "-uninstall".
+bool isUninstallCommand(const QStringList& arguments);
+
+// Removes the program's registry data under both roots and says so. The
+// message goes to show (text, caption); by default a message box.
+void runUninstall(
+    const std::function<void(const QString& text, const QString& caption)>& show = {});
+
+// Shows the main window at start when "AutoHide" is false, and also when the
+// desktop has no notification area to bring it back from (with the reason
+// in its status bar). Returns whether it was shown.
+bool showMainWindowAtStart(TMainForm& form, bool trayAvailable);
+
+// The whole program after the application object exists: single instance,
+// windows, message loop. Returns the exit code.
+int run();
+
+} // namespace Startup
