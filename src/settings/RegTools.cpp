@@ -1,6 +1,7 @@
 #include "settings/RegTools.h"
 
 #include "core/AppError.h"
+#include "platform/Locale.h"
 #include "platform/Shell.h"
 #include "settings/RegistryStore.h"
 
@@ -246,7 +247,7 @@ QString GetWinDir() { return QString(); }
 
 QString LongDateStr(const QDateTime& dateTime)
 {
-    return QLocale::system().toString(dateTime.date(), QLocale::LongFormat).left(255);
+    return longDateText(dateTime.date(), QLocale::system());
 }
 
 bool RunFile(const QString& target)
