@@ -293,8 +293,8 @@ private:
         list = list.section(QLatin1Char(';'), 0, 0).trimmed();
         while (list.endsWith(QLatin1Char('\\'))) {
             list.chop(1);
-            if (++m_index == m_lines.size())
-                fail(QStringLiteral("the file ends inside hex data"));
+            if (++m_index == m_lines.size() || m_lines[m_index].trimmed().isEmpty())
+                fail(QStringLiteral("hex data breaks off"));
             list += m_lines[m_index].section(QLatin1Char(';'), 0, 0).trimmed();
         }
         QByteArray bytes;

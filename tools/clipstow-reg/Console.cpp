@@ -25,7 +25,7 @@ void printLine(const QString& text)
 
 bool confirm(const QString& question)
 {
-    print(question + QStringLiteral(" (Yes/No)? "));
+    print(question + QStringLiteral("(Yes/No)? "));
     std::fflush(stdout);
     std::string answer;
     if (!std::getline(std::cin, answer))

@@ -36,8 +36,8 @@ Failure syntaxError(const QString& command);
 
 void print(const QString& text); // standard output, as is
 void printLine(const QString& text);
-// Asks "<question> (Yes/No)? " and reads one line; only y or yes (any
-// case) agrees; anything else, or the end of input, declines.
+// Asks "<question>(Yes/No)? " (the question ends in a space where one is wanted) and reads one
+// line; only y or yes (any case) agrees; anything else, or the end of input, declines.
 bool confirm(const QString& question);
 
 // A key as named on the command line: root and path, plus the full name

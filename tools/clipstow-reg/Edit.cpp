@@ -151,7 +151,7 @@ int remove(const QStringList& words)
             throw Failure(QStringLiteral("A root key cannot be deleted."));
         if (!force &&
             !confirm(
-                QStringLiteral("Permanently delete the registry key %1").arg(keyName.fullName))) {
+                QStringLiteral("Permanently delete the registry key %1 ").arg(keyName.fullName))) {
             printLine(QString::fromLatin1(canceled));
             return 0;
         }
@@ -161,7 +161,7 @@ int remove(const QStringList& words)
         return 0;
     }
     if (allValues) {
-        if (!force && !confirm(QStringLiteral("Delete all values under the registry key %1")
+        if (!force && !confirm(QStringLiteral("Delete all values under the registry key %1 ")
                                    .arg(keyName.fullName))) {
             printLine(QString::fromLatin1(canceled));
             return 0;
@@ -177,7 +177,7 @@ int remove(const QStringList& words)
     if (!key->hasValue(valueName))
         throw Failure(QString::fromLatin1(notFound));
     if (!force &&
-        !confirm(QStringLiteral("Delete the registry value %1").arg(displayName(valueName)))) {
+        !confirm(QStringLiteral("Delete the registry value %1 ").arg(displayName(valueName)))) {
         printLine(QString::fromLatin1(canceled));
         return 0;
     }

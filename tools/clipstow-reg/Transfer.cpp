@@ -39,7 +39,7 @@ int exportKey(const QStringList& words)
     if (!key)
         throw Failure(QString::fromLatin1(notFound));
     if (QFileInfo::exists(fileName) && !overwrite &&
-        !confirm(QStringLiteral("File %1 already exists. Overwrite").arg(fileName))) {
+        !confirm(QStringLiteral("File %1 already exists. Overwrite ").arg(fileName))) {
         printLine(QString::fromLatin1(canceled));
         return 0;
     }
