@@ -19,6 +19,15 @@ Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 export DISPLAY="$display"
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+if command -v trayer >/dev/null; then
+    trayer --edge top --align right --widthtype request --height 24 >"$work/trayer.log" 2>&1 &
+    pids+=($!)
+    # Ready once its panel window exists (it takes the tray selection then).
+    for _ in $(seq 50); do
+        xdotool search --class trayer >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+fi
 
 # A private session bus, which the tray protocol and Qt look for.
 if command -v dbus-launch >/dev/null; then
