@@ -78,6 +78,9 @@ void TestSlotFile::encodePlain_data()
     QTest::newRow("multibyte") << QStringLiteral(u"é€日😀")
                                << bytes("\xC3\xA9\xE2\x82\xAC\xE6\x97\xA5\xF0\x9F\x98\x80");
     QTest::newRow("NUL") << QString::fromUtf16(u"a\0b", 3) << bytes("a\0b", 3);
+    QTest::newRow("lone surrogates") << (QString(QChar(0xDE00)) + QLatin1Char('a') + QChar(0xD83D))
+                                     << bytes("\xEF\xBF\xBD"
+                                              "a\xEF\xBF\xBD");
     QTest::newRow("no BOM added") << QStringLiteral(u"\uFEFFx") << bytes("\xEF\xBB\xBFx");
 }
 
@@ -119,6 +122,11 @@ void TestSlotFile::decodePlain_data()
     QTest::newRow("overlong is not UTF-8") << bytes("\xC0\xAF") << QStringLiteral(u"À¯") << false;
     QTest::newRow("surrogate is not UTF-8")
         << bytes("\xED\xA0\x80") << QStringLiteral(u"í\u00A0€") << false;
+    QTest::newRow("above U+10FFFF is not UTF-8")
+        << bytes("\xF4\x90\x80\x80") << QStringLiteral(u"ô\u0090€€") << false;
+    QTest::newRow("stray continuation") << bytes("a\x80") << QStringLiteral(u"a€") << false;
+    QTest::newRow("four-byte UTF-8")
+        << bytes("\xF4\x8F\xBF\xBF") << QStringLiteral(u"\U0010FFFF") << true;
     QTest::newRow("NUL kept") << bytes("a\0\r\nb", 5) << QString::fromUtf16(u"a\0\nb", 4) << true;
 }
 

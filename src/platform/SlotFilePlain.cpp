@@ -1,6 +1,5 @@
 #include "platform/SlotFile.h"
 
-#include <QStringDecoder>
 #include <array>
 
 // Plain-text slot files: UTF-8 without byte-order mark, CR LF line breaks.
@@ -30,42 +29,88 @@ QByteArrayView withoutBom(const QByteArray& bytes)
     return view;
 }
 
-// Every CR LF, lone CR and lone LF as one LF. Works on the encoded bytes:
-// in UTF-8 and in Windows-1252 the bytes 0x0D and 0x0A only ever stand for
-// CR and LF. Tells whether every break already was CR LF.
-QByteArray breaksToLf(QByteArrayView in, bool* allCrLf)
+// Writes the line break for a CR or LF at p[-1]: CR LF and lone CR and LF
+// all become one '\n'. Tells through crlf whether the break was CR LF.
+template <typename Unit>
+inline void lineBreak(Unit c, const Unit*& p, const Unit* end, char16_t*& o, bool& crlf)
 {
-    QByteArray out(in.size(), Qt::Uninitialized);
-    char* o = out.data();
-    const char* p = in.data();
-    const char* const end = p + in.size();
-    bool crlf = true;
-    while (p < end) {
-        const char c = *p++;
-        if (c == '\r') {
-            if (p < end && *p == '\n')
-                ++p;
-            else
-                crlf = false;
-            *o++ = '\n';
-        } else {
-            if (c == '\n')
-                crlf = false;
-            *o++ = c;
-        }
-    }
-    out.truncate(o - out.data());
-    if (allCrLf)
-        *allCrLf = crlf;
-    return out;
+    if (c == '\r' && p < end && *p == '\n')
+        ++p;
+    else
+        crlf = false;
+    *o++ = u'\n';
 }
 
-QString decodeCp1252(QByteArrayView bytes)
+// UTF-8 to UTF-16 with line breaks made '\n', in one pass. Fails at the
+// first sequence that is not valid UTF-8: overlong forms, surrogates, code
+// points above U+10FFFF, stray continuation bytes and a sequence cut off at
+// the end of the file.
+bool decodeUtf8(QByteArrayView in, QString& text, bool& allCrLf)
 {
-    QString text(bytes.size(), Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (const char c : bytes)
-        *out++ = cp1252ToUnicode(static_cast<unsigned char>(c));
+    text = QString(in.size(), Qt::Uninitialized); // never more units than bytes
+    char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
+    char16_t* o = begin;
+    const uchar* p = reinterpret_cast<const uchar*>(in.data());
+    const uchar* const end = p + in.size();
+    bool crlf = true;
+    auto continuation = [](uchar b) { return (b & 0xC0) == 0x80; };
+    while (p < end) {
+        const uchar b = *p++;
+        if (b < 0x80) {
+            if (b == '\r' || b == '\n')
+                lineBreak<uchar>(b, p, end, o, crlf);
+            else
+                *o++ = b;
+        } else if (b < 0xC2) {
+            return false; // continuation byte, or lead of an overlong form
+        } else if (b < 0xE0) {
+            if (p == end || !continuation(p[0]))
+                return false;
+            *o++ = char16_t(((b & 0x1F) << 6) | (p[0] & 0x3F));
+            p += 1;
+        } else if (b < 0xF0) {
+            if (end - p < 2 || !continuation(p[0]) || !continuation(p[1]))
+                return false;
+            const char16_t cp = char16_t(((b & 0x0F) << 12) | ((p[0] & 0x3F) << 6) | (p[1] & 0x3F));
+            if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))
+                return false;
+            *o++ = cp;
+            p += 2;
+        } else if (b < 0xF5) {
+            if (end - p < 3 || !continuation(p[0]) || !continuation(p[1]) || !continuation(p[2]))
+                return false;
+            const char32_t cp =
+                ((b & 0x07) << 18) | ((p[0] & 0x3F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+            if (cp < 0x10000 || cp > 0x10FFFF)
+                return false;
+            *o++ = QChar::highSurrogate(cp);
+            *o++ = QChar::lowSurrogate(cp);
+            p += 3;
+        } else {
+            return false;
+        }
+    }
+    text.truncate(o - begin);
+    allCrLf = crlf;
+    return true;
+}
+
+QString decodeCp1252(QByteArrayView in)
+{
+    QString text(in.size(), Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
+    char16_t* o = begin;
+    const uchar* p = reinterpret_cast<const uchar*>(in.data());
+    const uchar* const end = p + in.size();
+    bool crlf = true;
+    while (p < end) {
+        const uchar b = *p++;
+        if (b == '\r' || b == '\n')
+            lineBreak<uchar>(b, p, end, o, crlf);
+        else
+            *o++ = cp1252ToUnicode(b);
+    }
+    text.truncate(o - begin);
     return text;
 }
 
@@ -87,50 +132,58 @@ int unicodeToCp1252(char16_t ch)
     return -1;
 }
 
+// UTF-16 to UTF-8 with every line break CR LF, in one pass. A surrogate
+// without its partner becomes U+FFFD.
 QByteArray encodePlain(const QString& text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    const char* p = utf8.constData();
-    const char* const end = p + utf8.size();
-    // First count the bytes the breaks add, then fill an exact buffer.
-    qsizetype added = 0;
-    for (const char* q = p; q < end; ++q) {
-        if (*q == '\n' && (q == p || q[-1] != '\r'))
-            ++added;
-        else if (*q == '\r' && (q + 1 == end || q[1] != '\n'))
-            ++added;
-    }
-    if (added == 0)
-        return utf8;
-    QByteArray out(utf8.size() + added, Qt::Uninitialized);
-    char* o = out.data();
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
+    const char16_t* const end = p + text.size();
+    // At most 3 bytes a unit: a break is 2, a surrogate pair 4 for 2 units.
+    QByteArray out(text.size() * 3, Qt::Uninitialized);
+    uchar* const begin = reinterpret_cast<uchar*>(out.data());
+    uchar* o = begin;
     while (p < end) {
-        const char c = *p++;
-        if (c == '\r' || c == '\n') {
-            *o++ = '\r';
-            *o++ = '\n';
-            if (c == '\r' && p < end && *p == '\n')
-                ++p;
+        const char16_t c = *p++;
+        if (c < 0x80) {
+            if (c == u'\r' || c == u'\n') {
+                *o++ = '\r';
+                *o++ = '\n';
+                if (c == u'\r' && p < end && *p == u'\n')
+                    ++p;
+            } else {
+                *o++ = uchar(c);
+            }
+        } else if (c < 0x800) {
+            *o++ = uchar(0xC0 | (c >> 6));
+            *o++ = uchar(0x80 | (c & 0x3F));
+        } else if (QChar::isHighSurrogate(c) && p < end && QChar::isLowSurrogate(*p)) {
+            const char32_t cp = QChar::surrogateToUcs4(c, *p++);
+            *o++ = uchar(0xF0 | (cp >> 18));
+            *o++ = uchar(0x80 | ((cp >> 12) & 0x3F));
+            *o++ = uchar(0x80 | ((cp >> 6) & 0x3F));
+            *o++ = uchar(0x80 | (cp & 0x3F));
         } else {
-            *o++ = c;
+            const char16_t cp = QChar::isSurrogate(c) ? char16_t(0xFFFD) : c;
+            *o++ = uchar(0xE0 | (cp >> 12));
+            *o++ = uchar(0x80 | ((cp >> 6) & 0x3F));
+            *o++ = uchar(0x80 | (cp & 0x3F));
         }
     }
+    out.truncate(o - begin);
     return out;
 }
 
 PlainDecoded decodePlainDetailed(const QByteArray& bytes)
 {
     const QByteArrayView body = withoutBom(bytes);
+    PlainDecoded result;
     bool allCrLf = true;
-    const QByteArray lf = breaksToLf(body, &allCrLf);
-    // Only the leading mark is dropped: keep one that follows it as text.
-    // Stateless: a sequence cut off at the end is an error, not pending.
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
-                                                    QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(lf);
-    if (!utf8.hasError())
-        return {std::move(text), allCrLf && body.size() == bytes.size()};
-    return {decodeCp1252(lf), false};
+    if (decodeUtf8(body, result.text, allCrLf)) {
+        result.canonical = allCrLf && body.size() == bytes.size();
+        return result;
+    }
+    result.text = decodeCp1252(body);
+    return result;
 }
 
 // Bytes of value 0 stay U+0000: they are part of the file, and keeping them

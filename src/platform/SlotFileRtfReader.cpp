@@ -128,13 +128,37 @@ public:
                 break;
             default:
                 if (static_cast<unsigned char>(c) >= 0x20)
-                    byteCharacter(static_cast<unsigned char>(c));
+                    textRun();
             }
         }
         return m_out; // a truncated document gives the text it has
     }
 
 private:
+    // Plain text from m_pos - 1 up to the next special character; ASCII
+    // goes to the output in one piece.
+    void textRun()
+    {
+        const qsizetype start = m_pos - 1;
+        if (m_pendingSkip > 0 || m_state.skip) {
+            byteCharacter(static_cast<unsigned char>(m_in[start]));
+            return;
+        }
+        qsizetype end = start;
+        while (end < m_in.size()) {
+            const unsigned char b = static_cast<unsigned char>(m_in[end]);
+            if (b < 0x20 || b >= 0x80 || b == '\\' || b == '{' || b == '}')
+                break;
+            ++end;
+        }
+        if (end == start) {
+            byteCharacter(static_cast<unsigned char>(m_in[start]));
+            return;
+        }
+        m_out.append(QLatin1StringView(m_in.data() + start, end - start));
+        m_pos = end;
+    }
+
     void controlSequence()
     {
         if (m_pos >= m_in.size())
@@ -148,7 +172,8 @@ private:
         const qsizetype start = m_pos;
         while (m_pos < m_in.size() && isLetter(m_in[m_pos]) && m_pos - start < 32)
             ++m_pos;
-        const QByteArray word = m_in.sliced(start, m_pos - start).toByteArray();
+        // Points into the document: no copy for the lookups below.
+        const QByteArray word = QByteArray::fromRawData(m_in.data() + start, m_pos - start);
         std::optional<int> param;
         qsizetype digits = m_pos;
         if (digits < m_in.size() && m_in[digits] == '-')

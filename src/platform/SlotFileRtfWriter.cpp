@@ -1,5 +1,6 @@
 #include "platform/SlotFile.h"
 
+#include <charconv>
 #include <cmath>
 
 // An RTF document holding a slot's text in the slot's font. Everything
@@ -12,7 +13,9 @@ namespace {
 
 void appendNumber(QByteArray& out, int n)
 {
-    out += QByteArray::number(n);
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, n);
+    out.append(digits, result.ptr - digits);
 }
 
 // One UTF-16 unit that is not plain ASCII text. RTF's \u takes a signed
@@ -37,6 +40,19 @@ void appendText(QByteArray& out, QStringView text, bool fontName)
     const char16_t* p = text.utf16();
     const char16_t* const end = p + text.size();
     while (p < end) {
+        // Runs of printable ASCII go in one piece.
+        const char16_t* run = p;
+        while (run < end && *run >= 0x20 && *run < 0x7F && *run != u'\\' && *run != u'{' &&
+               *run != u'}' && *run != u';')
+            ++run;
+        if (run != p) {
+            const qsizetype start = out.size();
+            out.resize(start + (run - p));
+            char* o = out.data() + start;
+            while (p < run)
+                *o++ = char(*p++);
+            continue;
+        }
         const char16_t ch = *p++;
         switch (ch) {
         case u'\r':
