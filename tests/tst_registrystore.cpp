@@ -86,11 +86,18 @@ private Q_SLOTS:
         QCOMPARE(::stat(QFile::encodeName(storePath()).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, 0600u);
         // Journal files carry the same permissions.
+        int journals = 0;
         for (const char* suffix : {"-wal", "-shm", "-journal"}) {
             const QByteArray journal = QFile::encodeName(storePath()) + suffix;
-            if (::stat(journal.constData(), &info) == 0)
+            if (::stat(journal.constData(), &info) == 0) {
                 QCOMPARE(info.st_mode & 0777, 0600u);
+                ++journals;
+            }
         }
+        QVERIFY(journals > 0);
+        QCOMPARE(
+            ::stat(QFile::encodeName(QFileInfo(storePath()).absolutePath()).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0700u);
         // A second store on the same file sees the value.
         RegistryStore other(storePath());
         auto value = other.openKey(RegRoot::LocalMachine,
@@ -271,6 +278,52 @@ private Q_SLOTS:
         // A fresh store works.
         QVERIFY(create(QStringLiteral("K")).setValue("v", RegType::Sz, RegValue::encodeString("")));
         QVERIFY(RegistryStore(storePath()).keyExists(RegRoot::LocalMachine, QStringLiteral("K")));
+    }
+
+    void damagedPagesOrForeignDatabaseAreMovedAside_data()
+    {
+        QTest::addColumn<bool>("foreign");
+        QTest::newRow("damaged pages") << false;
+        QTest::newRow("another program's database") << true;
+    }
+
+    void damagedPagesOrForeignDatabaseAreMovedAside()
+    {
+        QFETCH(bool, foreign);
+        {
+            RegistryStore first(storePath());
+            RegKey key = *first.openKey(RegRoot::LocalMachine, QStringLiteral("K"), true);
+            first.runInTransaction([&] {
+                for (int i = 0; i < 300; ++i)
+                    key.setValue(QStringLiteral("value %1").arg(i), RegType::Binary,
+                                 QByteArray(100, 'v'));
+            });
+        } // closing the last connection folds the journal into the file
+        QFile file(storePath());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        if (foreign) {
+            // A valid SQLite database that is not a registry: another id.
+            QVERIFY(file.seek(68));
+            file.write(QByteArray("\0\0\0\1", 4));
+        } else {
+            const qint64 pageSize = 4096;
+            QVERIFY(file.size() > 4 * pageSize);
+            QVERIFY(file.seek(pageSize));
+            file.write(QByteArray(file.size() - pageSize, '\x5a'));
+        }
+        file.close();
+        QVERIFY(!QFileInfo::exists(storePath() + QStringLiteral("-wal")));
+        QFile original(storePath());
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        const QByteArray bytes = original.readAll();
+
+        QVERIFY(!m_store->openKey(RegRoot::LocalMachine, QStringLiteral("K"), false));
+        const QStringList moved = QDir(QFileInfo(storePath()).absolutePath())
+                                      .entryList({QStringLiteral("reg.sqlite3.unusable-*")});
+        QCOMPARE(moved.size(), 1);
+        QFile aside(QFileInfo(storePath()).absolutePath() + QLatin1Char('/') + moved[0]);
+        QVERIFY(aside.open(QIODevice::ReadOnly));
+        QCOMPARE(aside.readAll(), bytes);
     }
 
     void globalFollowsTheEnvironment()

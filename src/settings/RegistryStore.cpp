@@ -177,12 +177,14 @@ bool RegistryStore::Impl::validate()
             moveAside(QStringLiteral("it is a database of another program"));
             return false;
         }
+        bool sound = false;
         {
             SqlStatement check = prepare("PRAGMA quick_check(1)");
-            if (!check.next() || check.text(0) != QLatin1String("ok")) {
-                moveAside(QStringLiteral("it is damaged"));
-                return false;
-            }
+            sound = check.next() && check.text(0) == QLatin1String("ok");
+        } // statements end before moveAside closes the connection
+        if (!sound) {
+            moveAside(QStringLiteral("it is damaged"));
+            return false;
         }
         m_schemaReady = ours == 2;
         return true;
