@@ -32,8 +32,13 @@ QAction* TMainForm::AddItem(QMenu* menu, const char* name, const QString& captio
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcut(shortcut);
     action->setIcon(image);
-    connect(action, &QAction::triggered, this,
-            [this, action, handler] { (this->*handler)(action); });
+    connect(action, &QAction::triggered, this, [this, action, handler] {
+        // The handlers set check marks themselves: undo the toggle the
+        // action made on its own.
+        if (action->isCheckable())
+            action->setChecked(!action->isChecked());
+        (this->*handler)(action);
+    });
     menu->addAction(action);
     return action;
 }
