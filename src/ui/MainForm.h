@@ -72,6 +72,10 @@ public:
     QString StatusText() const;
 
     void PageControl1Change(QObject* sender);
+    // Makes the slot's tab the active page without running PageControl1Change.
+    void SetActivePage(int slot);
+    // The remote window became or stopped being the active window.
+    void RemoteActivationChanged();
     void SetFileButtonClick(QObject* sender);
     void SaveChMenuClick(QObject* sender);
     void SaveAsButtonClick(QObject* sender);
