@@ -2,6 +2,7 @@
 #include "ui/MainForm.h"
 
 #include <QTabWidget>
+#include <algorithm>
 
 void TMainForm::SetActivePage(int slot)
 {
