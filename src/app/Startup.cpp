@@ -48,8 +48,7 @@ bool showMainWindowAtStart(TMainForm& form, bool trayAvailable)
 {
     if (!trayAvailable) {
         form.show();
-        form.SetStatusText(QStringLiteral(
-            "No notification area on this desktop: Clipstow keeps its main window open"));
+        form.SetStatusText(QStringLiteral("No notification area: the main window stays open"));
         return true;
     }
     if (!Layout::AutoHide.read()) {

@@ -1,0 +1,100 @@
+// Two real Clipstow processes on one display: the second start brings the
+// first one's main window up and ends.
+#include "support/TestSupport.h"
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+bool mainWindowVisible()
+{
+    QProcess search;
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                  QStringLiteral("--name"), QStringLiteral("^Clipstow 3$")});
+    search.waitForFinished(5000);
+    return search.exitCode() == 0 && !search.readAllStandardOutput().trimmed().isEmpty();
+}
+
+} // namespace
+
+class TestX11SingleInstance final : public QObject
+{
+    Q_OBJECT
+
+private:
+    QProcess m_trayer;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs an X display");
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            QSKIP("needs xdotool");
+        // With no tray the program keeps its window open at start, which
+        // would hide what this test looks for.
+        if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+            m_trayer.start(QStringLiteral("trayer"),
+                           {QStringLiteral("--edge"), QStringLiteral("top")});
+            QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
+        }
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_trayer.state() != QProcess::NotRunning) {
+            m_trayer.terminate();
+            m_trayer.waitForFinished(3000);
+        }
+    }
+
+    void secondStartShowsFirst()
+    {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkdir(QStringLiteral("runtime"));
+        QFile::setPermissions(dir.filePath(QStringLiteral("runtime")), QFileDevice::ReadOwner |
+                                                                           QFileDevice::WriteOwner |
+                                                                           QFileDevice::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("CLIPSTOW_REGISTRY"),
+                   dir.filePath(QStringLiteral("reg.sqlite3")));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("runtime")));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        const QString program = TestSupport::builtProgram(QStringLiteral("clipstow"));
+
+        QProcess first;
+        first.setProcessEnvironment(env);
+        first.setWorkingDirectory(dir.path());
+        first.start(program, {});
+        QVERIFY(first.waitForStarted());
+        // Started, hidden in the tray ("AutoHide" is true by default).
+        QTRY_VERIFY_WITH_TIMEOUT(!QDir(dir.filePath(QStringLiteral("runtime")))
+                                      .entryList({QStringLiteral("*.socket")}, QDir::System)
+                                      .isEmpty(),
+                                 10000);
+        QTest::qWait(500);
+        QVERIFY(!mainWindowVisible());
+
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.setWorkingDirectory(dir.path());
+        second.start(program, {});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+
+        QTRY_VERIFY_WITH_TIMEOUT(mainWindowVisible(), 10000);
+        QCOMPARE(first.state(), QProcess::Running);
+        first.terminate();
+        QVERIFY(first.waitForFinished(5000));
+    }
+};
+
+QTEST_MAIN(TestX11SingleInstance)
+#include "tst_x11_singleinstance.moc"
