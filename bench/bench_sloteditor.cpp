@@ -1,0 +1,115 @@
+// Times the slot editor on texts of 1 KB, 1 MB and the full capacity:
+// loading a slot file, the appends of one capture, reading the text back,
+// writing the slot file, and the cheap paths the capture can use instead.
+#include "platform/SlotEditor.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+double ms(QElapsedTimer& timer)
+{
+    const double v = double(timer.nsecsElapsed()) / 1e6;
+    timer.restart();
+    return v;
+}
+
+QByteArray sampleFile(qsizetype size)
+{
+    // Lines of 60 to 100 characters, CR LF, like collected clipboard text.
+    QByteArray bytes;
+    bytes.reserve(size);
+    int n = 0;
+    while (bytes.size() < size) {
+        const int len = 60 + (n * 37) % 41;
+        for (int i = 0; i < len && bytes.size() < size; ++i)
+            bytes += char(i % 9 == 8 ? ' ' : 'a' + (n + i) % 26);
+        if (bytes.size() + 2 <= size)
+            bytes += "\r\n";
+        else
+            bytes += QByteArray(size - bytes.size(), 'z');
+        ++n;
+    }
+    return bytes;
+}
+
+void runOne(const char* label, qsizetype size, const QString& dir)
+{
+    const QString path = dir + "/slot.txt";
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return;
+        f.write(sampleFile(size));
+    }
+    SlotEditor editor;
+    editor.resize(800, 600);
+    editor.show();
+    QApplication::processEvents();
+    QApplication::clipboard()->setText(QString(200, QLatin1Char('c')));
+
+    QElapsedTimer timer;
+    timer.start();
+    editor.ReadFromFile(path);
+    QApplication::processEvents();
+    const double load = ms(timer);
+
+    editor.AppendLine("\r\n");
+    editor.AppendLine("Stamp line 2024-01-01 12:00");
+    QTextCursor end = editor.textCursor();
+    end.movePosition(QTextCursor::End);
+    editor.setTextCursor(end);
+    editor.PasteClipboard();
+    editor.AppendLineBreakAndResetUndo();
+    editor.AppendLine("\r\n");
+    QApplication::processEvents();
+    const double capture = ms(timer);
+
+    const QString text = editor.Text();
+    const double readBack = ms(timer);
+
+    editor.SetText(text + "\r\n");
+    QApplication::processEvents();
+    const double setText = ms(timer);
+
+    editor.WriteToFile(path);
+    const double write = ms(timer);
+
+    editor.MarkUnchanged();
+    editor.AppendLine("more");
+    const QString tail = editor.TextFrom(editor.MarkedLength());
+    const double tailRead = ms(timer);
+
+    for (int i = 0; i < 50; ++i) {
+        QTextCursor c = editor.textCursor();
+        c.insertText(QStringLiteral("k"));
+    }
+    QApplication::processEvents();
+    const double typing = ms(timer) / 50;
+
+    std::printf("%-6s chars=%9lld  load %8.1f ms  capture(append x3+paste+break) %7.2f ms  "
+                "Text() %7.1f ms  SetText(Text()+CRLF) %8.1f ms  WriteToFile %7.1f ms  "
+                "TextFrom(mark) %6.3f ms  insert char %6.3f ms\n",
+                label, (long long)editor.Length(), load, capture, readBack, setText, write,
+                tailRead, typing);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    runOne("1KB", 1024, dir.path());
+    runOne("1MB", 1024 * 1024, dir.path());
+    runOne("16MB", SlotEditor::MaxCharacters - 1000, dir.path());
+    return 0;
+}

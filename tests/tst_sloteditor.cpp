@@ -1,0 +1,495 @@
+// The slot editor's text operations: line breaks in and out, AppendLine,
+// undo and its limit, clipboard, capacity, files, the hidden inactive
+// selection, the line-selection strip and the append tracking of captures.
+#include "core/AppError.h"
+#include "platform/SlotEditor.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QtTest>
+
+namespace {
+
+QString errorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const AppError& e) {
+        return e.message();
+    }
+    return {};
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+void typeAtStart(SlotEditor& editor, char c)
+{
+    QTextCursor cursor = editor.textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    editor.setTextCursor(cursor);
+    QTest::keyClick(&editor, c);
+}
+
+} // namespace
+
+class TestSlotEditor final : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void appendLine_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("empty") << ""
+                               << "x"
+                               << "x\r\n";
+        QTest::newRow("mid-line") << "abc"
+                                  << "x"
+                                  << "abc\r\nx";
+        QTest::newRow("ends with break") << "abc\r\n"
+                                         << "x"
+                                         << "abc\r\nx\r\n";
+        QTest::newRow("break to mid-line") << "abc"
+                                           << "\r\n"
+                                           << "abc\r\n\r\n";
+        QTest::newRow("break to empty") << ""
+                                        << "\r\n"
+                                        << "\r\n\r\n";
+        QTest::newRow("break after break") << "abc\r\n"
+                                           << "\r\n"
+                                           << "abc\r\n\r\n\r\n";
+        QTest::newRow("lone LF inside") << "abc"
+                                        << "x\ny"
+                                        << "abc\r\nx\r\ny";
+        QTest::newRow("empty line") << "abc"
+                                    << ""
+                                    << "abc\r\n";
+    }
+
+    void appendLine()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, line);
+        QFETCH(QString, after);
+        SlotEditor editor;
+        editor.SetText(before);
+        editor.AppendLine(line);
+        QCOMPARE(editor.Text(), after);
+        QCOMPARE(editor.textCursor().position(), editor.Length());
+        QVERIFY(!editor.textCursor().hasSelection());
+    }
+
+    void appendLineIsNotUndoneAndKeepsModifiedFlag()
+    {
+        SlotEditor editor;
+        editor.SetText("abc");
+        editor.AppendLine("x");
+        QVERIFY(!editor.IsModified());
+        editor.UndoLast();
+        QCOMPARE(editor.Text(), QString("abc\r\nx"));
+
+        typeAtStart(editor, 'q');
+        QVERIFY(editor.IsModified());
+        editor.AppendLine("y");
+        QVERIFY(editor.IsModified());
+        editor.UndoLast();
+        QCOMPARE(editor.Text(), QString("qabc\r\nx\r\ny"));
+    }
+
+    void lineBreaksInAndOut_data()
+    {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("LF") << "a\nb\n"
+                            << "a\r\nb\r\n";
+        QTest::newRow("CR") << "a\rb"
+                            << "a\r\nb";
+        QTest::newRow("CR LF") << "a\r\nb"
+                               << "a\r\nb";
+        QTest::newRow("LF CR is two") << "a\n\rb"
+                                      << "a\r\n\r\nb";
+        QTest::newRow("CR CR LF") << "\r\r\n"
+                                  << "\r\n\r\n";
+        QTest::newRow("no-break space kept") << QString("a\u00a0b") << QString("a\u00a0b");
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+
+    void lineBreaksInAndOut()
+    {
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        SlotEditor editor;
+        editor.SetText(in);
+        QCOMPARE(editor.Text(), out);
+        editor.SelectAllText();
+        QCOMPARE(editor.SelectedText(), out);
+        QCOMPARE(editor.TextFrom(0), out);
+    }
+
+    void setTextDiscardsUndoAndClearsModified()
+    {
+        SlotEditor editor;
+        editor.show();
+        typeAtStart(editor, 'a');
+        QVERIFY(editor.IsModified());
+        editor.SetText("new");
+        QVERIFY(!editor.IsModified());
+        editor.UndoLast();
+        QCOMPARE(editor.Text(), QString("new"));
+        QCOMPARE(editor.textCursor().position(), 0);
+    }
+
+    void undoKeepsAtMostHundredSteps()
+    {
+        SlotEditor editor;
+        for (int i = 0; i < 130; ++i)
+            typeAtStart(editor, 'a' + i % 26);
+        QCOMPARE(editor.Length(), 130);
+        for (int i = 0; i < 200; ++i)
+            editor.UndoLast();
+        QCOMPARE(editor.Length(), 30);
+        // The keyboard's undo goes through the same limit; redo is not offered.
+        typeAtStart(editor, 'z');
+        QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(editor.Length(), 30);
+        QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(editor.Length(), 30);
+    }
+
+    void undoAfterLimitThenNewStepsCountAgain()
+    {
+        SlotEditor editor;
+        for (int i = 0; i < 100; ++i)
+            typeAtStart(editor, 'a');
+        for (int i = 0; i < 100; ++i)
+            editor.UndoLast();
+        QCOMPARE(editor.Length(), 0);
+        QVERIFY(!editor.IsModified());
+        typeAtStart(editor, 'b');
+        typeAtStart(editor, 'c');
+        editor.UndoLast();
+        QCOMPARE(editor.Text(), QString("b"));
+    }
+
+    void pasteReplacesSelectionAndIsUndoable()
+    {
+        SlotEditor editor;
+        editor.SetText("hello world");
+        QTextCursor cursor = editor.textCursor();
+        cursor.setPosition(6);
+        cursor.setPosition(11, QTextCursor::KeepAnchor);
+        editor.setTextCursor(cursor);
+        QApplication::clipboard()->setText("XY\r\nZ");
+        editor.PasteClipboard();
+        QCOMPARE(editor.Text(), QString("hello XY\r\nZ"));
+        QCOMPARE(editor.textCursor().position(), editor.Length());
+        QVERIFY(editor.IsModified());
+        editor.UndoLast();
+        QCOMPARE(editor.Text(), QString("hello world"));
+    }
+
+    void pasteWithoutTextDoesNothing()
+    {
+        SlotEditor editor;
+        editor.SetText("abc");
+        QApplication::clipboard()->clear();
+        QSignalSpy changes(&editor, &SlotEditor::OnChange);
+        editor.PasteClipboard();
+        QCOMPARE(editor.Text(), QString("abc"));
+        QCOMPARE(changes.count(), 0);
+        QVERIFY(!editor.IsModified());
+    }
+
+    void cutAndCopyUsePlainText()
+    {
+        SlotEditor editor;
+        editor.SetText(QString("one\r\ntw\u00a0o\r\nthree"));
+        QTextCursor cursor = editor.textCursor();
+        cursor.setPosition(0);
+        cursor.setPosition(8, QTextCursor::KeepAnchor);
+        editor.setTextCursor(cursor);
+        QCOMPARE(editor.SelectedText(), QString("one\r\ntw\u00a0o"));
+        editor.CopySelection();
+        QCOMPARE(QApplication::clipboard()->text(), QString("one\ntw\u00a0o"));
+        editor.CutSelection();
+        QCOMPARE(editor.Text(), QString("\r\nthree"));
+        editor.UndoLast();
+        QCOMPARE(editor.Text(), QString("one\r\ntw\u00a0o\r\nthree"));
+    }
+
+    void shiftEnterIsALineBreak()
+    {
+        SlotEditor editor;
+        QTest::keyClicks(&editor, "ab");
+        QTest::keyClick(&editor, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClicks(&editor, "c");
+        QCOMPARE(editor.Text(), QString("ab\r\nc"));
+    }
+
+    void clearTextClearsModified()
+    {
+        SlotEditor editor;
+        QTest::keyClicks(&editor, "abc");
+        QVERIFY(editor.IsModified());
+        editor.ClearText();
+        QCOMPARE(editor.Text(), QString());
+        QVERIFY(!editor.IsModified());
+    }
+
+    void onChangeFollowsEveryChange()
+    {
+        SlotEditor editor;
+        QSignalSpy changes(&editor, &SlotEditor::OnChange);
+        editor.SetText("a");
+        const int afterSet = int(changes.count());
+        QVERIFY(afterSet > 0);
+        editor.AppendLine("b");
+        QVERIFY(changes.count() > afterSet);
+        const int afterAppend = int(changes.count());
+        QTest::keyClicks(&editor, "c");
+        QVERIFY(changes.count() > afterAppend);
+    }
+
+    void capacityCutsInputOff()
+    {
+        const int max = SlotEditor::MaxCharacters;
+        SlotEditor editor;
+        editor.SetText(QString(max + 10, QLatin1Char('a')));
+        QCOMPARE(editor.Length(), max);
+
+        editor.SetText(QString(max - 2, QLatin1Char('a')));
+        editor.AppendLine("xyz"); // a break and "x" still fit
+        QCOMPARE(editor.Length(), max);
+        QCOMPARE(editor.TextFrom(max - 3), QString("a\r\nx"));
+
+        QTest::keyClicks(&editor, "q");
+        QTest::keyClick(&editor, Qt::Key_Return);
+        QCOMPARE(editor.Length(), max);
+        QVERIFY(!editor.Text().endsWith(QLatin1Char('q')));
+
+        // Replacing a selection frees its room.
+        QTextCursor cursor = editor.textCursor();
+        cursor.setPosition(0);
+        cursor.setPosition(2, QTextCursor::KeepAnchor);
+        editor.setTextCursor(cursor);
+        QApplication::clipboard()->setText("12345");
+        editor.PasteClipboard();
+        QCOMPARE(editor.Length(), max);
+        QCOMPARE(editor.TextFrom(0).left(3), QString("12a"));
+
+        editor.AppendLineBreakAndResetUndo();
+        QCOMPARE(editor.Length(), max);
+    }
+
+    void writeAndReadFiles()
+    {
+        QTemporaryDir dir;
+        const QString lf = dir.filePath("lf.txt");
+        writeBytes(lf, "one\ntwo\nthree");
+        SlotEditor editor;
+        editor.show();
+        editor.ReadFromFile(lf);
+        QCOMPARE(editor.Text(), QString("one\r\ntwo\r\nthree"));
+        editor.WriteToFile(lf);
+        QCOMPARE(fileBytes(lf), QByteArray("one\r\ntwo\r\nthree"));
+
+        editor.ClearText();
+        const QString empty = dir.filePath("empty.log");
+        editor.WriteToFile(empty);
+        QCOMPARE(fileBytes(empty), QByteArray());
+
+        editor.SetText("Caf\u00e9\r\nend\r\n");
+        const QString rtf = dir.filePath("SLOT.RTF");
+        editor.WriteToFile(rtf);
+        QVERIFY(fileBytes(rtf).startsWith("{\\rtf"));
+        SlotEditor other;
+        other.ReadFromFile(rtf);
+        QCOMPARE(other.Text(), QString("Caf\u00e9\r\nend\r\n"));
+
+        const QString notRtf = dir.filePath("a.rtf.txt");
+        editor.WriteToFile(notRtf);
+        QCOMPARE(fileBytes(notRtf), QString("Caf\u00e9\r\nend\r\n").toUtf8());
+    }
+
+    void readGoesToTopAndFailureKeepsText()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("long.txt");
+        QByteArray lines;
+        for (int i = 0; i < 500; ++i)
+            lines += "line " + QByteArray::number(i) + "\n";
+        writeBytes(path, lines);
+        SlotEditor editor;
+        editor.resize(300, 200);
+        editor.show();
+        editor.SetText("old");
+        editor.AppendLine(QString(3000, QLatin1Char('x')));
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        editor.ReadFromFile(path);
+        QCOMPARE(editor.textCursor().position(), 0);
+        QCOMPARE(editor.verticalScrollBar()->value(), 0);
+        QTRY_VERIFY(editor.verticalScrollBar()->isVisible());
+        QVERIFY(!editor.horizontalScrollBar()->isVisible());
+
+        const QString missing = dir.filePath("missing.txt");
+        QCOMPARE(errorOf([&] { editor.ReadFromFile(missing); }), "Cannot open file " + missing);
+        QCOMPARE(editor.Length(), lines.size());
+
+        const QString cannotCreate = dir.filePath("no/such/dir/x.txt");
+        QCOMPARE(errorOf([&] { editor.WriteToFile(cannotCreate); }),
+                 "Cannot create file " + cannotCreate);
+    }
+
+    void scrollBarOnlyWhenNeeded()
+    {
+        SlotEditor editor;
+        editor.resize(300, 200);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        editor.SetText("short");
+        QApplication::processEvents();
+        QVERIFY(!editor.verticalScrollBar()->isVisible());
+        QVERIFY(!editor.horizontalScrollBar()->isVisible());
+        editor.SetText(QString(5000, QLatin1Char('w'))); // one long line wraps
+        QApplication::processEvents();
+        QVERIFY(editor.verticalScrollBar()->isVisible());
+        QVERIFY(!editor.horizontalScrollBar()->isVisible());
+        QVERIFY(editor.document()->firstBlock().layout()->lineCount() > 10);
+    }
+
+    void selectionInvisibleWithoutFocus()
+    {
+        QWidget other;
+        SlotEditor editor;
+        editor.resize(300, 200);
+        editor.SetText("some text to select\r\nand another line");
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QVERIFY(!editor.hasFocus());
+
+        const QImage plain = editor.grab().toImage();
+        editor.SelectAllText();
+        const QImage selectedUnfocused = editor.grab().toImage();
+        QCOMPARE(selectedUnfocused, plain);
+
+        editor.activateWindow();
+        editor.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        QTRY_VERIFY(editor.hasFocus());
+        const QImage selectedFocused = editor.grab().toImage();
+        QVERIFY(selectedFocused != plain);
+    }
+
+    void selectionStripSelectsWholeLines()
+    {
+        SlotEditor editor;
+        editor.resize(300, 200);
+        editor.SetText("first\r\nsecond\r\nthird\r\nlast");
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QWidget* strip = editor.childAt(editor.contentsRect().left() + 2, editor.height() / 2);
+        QVERIFY(strip != nullptr);
+        QVERIFY(strip != editor.viewport());
+        QVERIFY(strip->geometry().right() < editor.viewport()->geometry().left());
+
+        const auto lineY = [&](int line) {
+            QTextCursor at(editor.document()->findBlockByNumber(line));
+            return editor.cursorRect(at).center().y();
+        };
+        QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(3, lineY(1)));
+        QCOMPARE(editor.SelectedText(), QString("second\r\n"));
+
+        QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(3, lineY(2)));
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, lineY(3)),
+                         strip->mapToGlobal(QPointF(3, lineY(3))), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(strip, &move);
+        QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(3, lineY(3)));
+        QCOMPARE(editor.SelectedText(), QString("third\r\nlast"));
+
+        QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(3, lineY(2)));
+        QMouseEvent up(QEvent::MouseMove, QPointF(3, lineY(0)),
+                       strip->mapToGlobal(QPointF(3, lineY(0))), Qt::NoButton, Qt::LeftButton,
+                       Qt::NoModifier);
+        QApplication::sendEvent(strip, &up);
+        QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(3, lineY(0)));
+        QCOMPARE(editor.SelectedText(), QString("first\r\nsecond\r\nthird\r\n"));
+        QCOMPARE(editor.textCursor().position(), 0);
+    }
+
+    void appendTrackingForCaptures()
+    {
+        SlotEditor editor;
+        editor.SetText("abc\r\ndef");
+        editor.MarkUnchanged();
+        QCOMPARE(editor.MarkedLength(), 7);
+        QCOMPARE(editor.UnchangedPrefixLength(), 7);
+
+        editor.AppendLine("\r\n");
+        editor.AppendLine("stamp");
+        QApplication::clipboard()->setText("clip");
+        editor.PasteClipboard();
+        editor.AppendLineBreakAndResetUndo();
+        editor.AppendLine("\r\n");
+        QCOMPARE(editor.UnchangedPrefixLength(), 7);
+        QCOMPARE(editor.TextFrom(editor.MarkedLength()), QString("\r\n\r\nstamp\r\nclip\r\n\r\n\r\n"));
+        QCOMPARE(editor.Text(), "abc\r\ndef" + editor.TextFrom(7));
+
+        QTextCursor cursor = editor.textCursor();
+        cursor.setPosition(2);
+        editor.setTextCursor(cursor);
+        QTest::keyClick(&editor, Qt::Key_Delete);
+        QCOMPARE(editor.UnchangedPrefixLength(), 2);
+        editor.MarkUnchanged();
+        QCOMPARE(editor.UnchangedPrefixLength(), editor.Length());
+
+        editor.SetText("zzz");
+        QCOMPARE(editor.UnchangedPrefixLength(), 0);
+    }
+
+    void lineBreakAndResetUndoMatchesRewritingText()
+    {
+        SlotEditor a;
+        SlotEditor b;
+        for (SlotEditor* e : {&a, &b}) {
+            e->SetText("one\r\ntwo");
+            QTest::keyClicks(e, "x");
+        }
+        a.AppendLineBreakAndResetUndo();
+        b.SetText(b.Text() + "\r\n");
+        QCOMPARE(a.Text(), b.Text());
+        QCOMPARE(a.IsModified(), b.IsModified());
+        a.UndoLast();
+        b.UndoLast();
+        QCOMPARE(a.Text(), b.Text());
+        QCOMPARE(a.TextLf(), QString("xone\ntwo\n"));
+    }
+};
+
+QTEST_MAIN(TestSlotEditor)
+#include "tst_sloteditor.moc"
