@@ -44,7 +44,7 @@ mkdir -p "$HOME_FOR_PULSE"
 if command -v pulseaudio >/dev/null; then
     HOME="$HOME_FOR_PULSE" pulseaudio --daemonize=no --exit-idle-time=-1 --system=false \
         --disallow-exit -n \
-        --load="module-null-sink sink_name=clipstow_null" \
+        --load="module-null-sink sink_name=clipstow_null norewinds=1" \
         --load="module-native-protocol-unix" \
         --load="module-always-sink" >"$work/pulse.log" 2>&1 &
     PULSE_PID=$!

@@ -3,11 +3,14 @@
 #include <pulse/error.h>
 #include <pulse/sample.h>
 #include <pulse/simple.h>
+#include <pulse/timeval.h>
 #include <sndfile.h>
 
 #include <QFile>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -15,6 +18,8 @@ namespace {
 constexpr const char* ApplicationName = "Clipstow";
 constexpr const char* StreamName = "Save sound";
 constexpr sf_count_t FramesPerWrite = 2048;
+// Longer device queues than this are taken for a wrong report.
+constexpr pa_usec_t MaxDeviceLatency = 2 * PA_USEC_PER_SEC;
 
 // libsndfile reading from a byte array through its virtual I/O interface.
 struct MemoryReader
@@ -96,6 +101,13 @@ bool playDecoded(SNDFILE* file, const SF_INFO& info)
     }
     if (played && pa_simple_drain(stream, &error) < 0)
         played = false;
+    // Draining ends when the server has taken the last frame into the
+    // device's buffer; what is still queued there has yet to be heard.
+    if (played) {
+        const pa_usec_t queued = pa_simple_get_latency(stream, &error);
+        if (queued != pa_usec_t(-1) && queued < MaxDeviceLatency)
+            std::this_thread::sleep_for(std::chrono::microseconds(queued));
+    }
     pa_simple_free(stream);
     return played;
 }
