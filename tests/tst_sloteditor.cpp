@@ -40,6 +40,16 @@ void writeBytes(const QString& path, const QByteArray& bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
+// n characters in lines of 100, ending with a letter. (One line of millions
+// of characters would make every keystroke lay out the whole line.)
+QString filler(int n)
+{
+    QString text(n, QLatin1Char('a'));
+    for (int i = 99; i < n - 1; i += 100)
+        text[i] = QLatin1Char('\n');
+    return text;
+}
+
 void typeAtStart(SlotEditor& editor, char c)
 {
     QTextCursor cursor = editor.textCursor();
@@ -276,10 +286,10 @@ private Q_SLOTS:
     {
         const int max = SlotEditor::MaxCharacters;
         SlotEditor editor;
-        editor.SetText(QString(max + 10, QLatin1Char('a')));
+        editor.SetText(filler(max + 10));
         QCOMPARE(editor.Length(), max);
 
-        editor.SetText(QString(max - 2, QLatin1Char('a')));
+        editor.SetText(filler(max - 2));
         editor.AppendLine("xyz"); // a break and "x" still fit
         QCOMPARE(editor.Length(), max);
         QCOMPARE(editor.TextFrom(max - 3), QString("a\r\nx"));
@@ -457,7 +467,8 @@ private Q_SLOTS:
         editor.AppendLineBreakAndResetUndo();
         editor.AppendLine("\r\n");
         QCOMPARE(editor.UnchangedPrefixLength(), 7);
-        QCOMPARE(editor.TextFrom(editor.MarkedLength()), QString("\r\n\r\nstamp\r\nclip\r\n\r\n\r\n"));
+        QCOMPARE(editor.TextFrom(editor.MarkedLength()),
+                 QString("\r\n\r\nstamp\r\nclip\r\n\r\n\r\n"));
         QCOMPARE(editor.Text(), "abc\r\ndef" + editor.TextFrom(7));
 
         QTextCursor cursor = editor.textCursor();

@@ -16,19 +16,16 @@ QString withCrLf(const QString& documentText)
     const qsizetype breaks = documentText.count(QChar::ParagraphSeparator);
     if (breaks == 0)
         return documentText;
-    QString out;
-    out.reserve(documentText.size() + breaks);
-    const QChar* data = documentText.constData();
-    const qsizetype n = documentText.size();
-    qsizetype runStart = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (data[i] == QChar::ParagraphSeparator) {
-            out.append(data + runStart, i - runStart);
-            out.append(QLatin1String("\r\n"));
-            runStart = i + 1;
+    QString out(documentText.size() + breaks, Qt::Uninitialized);
+    QChar* o = out.data();
+    for (const QChar c : documentText) {
+        if (c == QChar::ParagraphSeparator) {
+            *o++ = QLatin1Char('\r');
+            *o++ = QLatin1Char('\n');
+        } else {
+            *o++ = c;
         }
     }
-    out.append(data + runStart, n - runStart);
     return out;
 }
 
