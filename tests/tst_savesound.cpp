@@ -257,18 +257,6 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(AppError, IndicateSave());
         QVERIFY(m_output.requests.isEmpty());
     }
-
-    // A replaced location is used as given and can be restored.
-    void chimeResource_restore()
-    {
-        QCOMPARE(SaveSound::chimeResource(), QStringLiteral(":/CHIMES_WAV"));
-        SaveSound::setChimeResource(QStringLiteral(":/OTHER"));
-        QCOMPARE(SaveSound::chimeResource(), QStringLiteral(":/OTHER"));
-        SaveSound::setChimeResource({});
-        PlayChimes();
-        QCOMPARE(m_output.requests.size(), 1);
-        QCOMPARE(m_output.requests.first().image.size(), 55776);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSaveSound)
