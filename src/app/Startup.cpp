@@ -4,10 +4,12 @@
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 #include "ui/MainForm.h"
+#include "ui/RemoteForm.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
+#include <memory>
 
 namespace Startup {
 
@@ -58,6 +60,14 @@ bool showMainWindowAtStart(TMainForm& form, bool trayAvailable)
     return false;
 }
 
+bool showRemoteWindowAtStart(TRemoteForm& remote)
+{
+    if (!Layout::decodeShowRemote(Layout::AShowRemote.read(), Layout::ShowRemote.read()))
+        return false;
+    remote.show();
+    return true;
+}
+
 int run()
 {
     // One Clipstow per user and display: a second start hands over to the
@@ -75,8 +85,16 @@ int run()
     QObject::connect(&instance, &SingleInstance::activationRequested, &form,
                      [&form] { form.ShowMainClick(&form); });
 
+    // The remote window comes second and takes the auto state the main
+    // window's start-up has restored.
+    auto remote = std::make_unique<TRemoteForm>(form);
+    form.SetRemoteForm(remote.get());
+    showRemoteWindowAtStart(*remote);
+
     showMainWindowAtStart(form, QSystemTrayIcon::isSystemTrayAvailable());
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    form.SetRemoteForm(nullptr);
+    return code;
 }
 
 } // namespace Startup

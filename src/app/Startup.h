@@ -5,6 +5,7 @@
 #include <functional>
 
 class TMainForm;
+class TRemoteForm;
 
 // The program's way from its command line to its windows.
 namespace Startup {
@@ -23,6 +24,10 @@ void runUninstall(
 // desktop has no notification area to bring it back from (with the reason
 // in its status bar). Returns whether it was shown.
 bool showMainWindowAtStart(TMainForm& form, bool trayAvailable);
+
+// Shows the remote window at start as "AShowRemote" and "ShowRemote" say.
+// Returns whether it was shown.
+bool showRemoteWindowAtStart(TRemoteForm& remote);
 
 // The whole program after the application object exists: single instance,
 // windows, message loop. Returns the exit code.

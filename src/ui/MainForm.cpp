@@ -2,8 +2,11 @@
 
 #include "app/ErrorReporter.h"
 #include "core/AppError.h"
+#include "platform/ClipboardMonitor.h"
+#include "platform/NotifyAreaIcon.h"
 #include "platform/SlotEditor.h"
 #include "ui/Icons.h"
+#include "ui/RemoteForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +22,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -119,10 +123,46 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_dialogs(defaultDi
     }
     setMinimumSize(MinimumFrameSize);
 
+    BuildTrayIcon();
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+// The icon goes into the notification area now, with the normal picture and
+// no tooltip; its menu opens only once start-up allows it.
+void TMainForm::BuildTrayIcon()
+{
+    m_trayIcon = std::make_unique<NotifyAreaIcon>(nullptr, Icons::programIcon());
+    m_trayIcon->setObjectName(QStringLiteral("TrayIcon"));
+    NotifyAreaIcon::setAutoPopup(m_trayMenu, false);
+    m_trayIcon->setPopupMenu(m_trayMenu);
+    connect(m_trayIcon.get(), &NotifyAreaIcon::OnMouseDown, this,
+            [this](NotifyAreaIcon* sender) { TrayIconMouseDown(sender); });
+    // Runs only if the menu has no usable default item (it has: the capture).
+    connect(m_trayIcon.get(), &NotifyAreaIcon::OnDblClick, this,
+            [this](NotifyAreaIcon* sender) { PasteButtonClick(sender); });
+
+    // Remember the window a press on the tray icon brings back.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+        if (!window)
+            return;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->windowHandle() != window)
+                continue;
+            const Qt::WindowType type = widget->windowType();
+            if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::Tool)
+                return; // menus, tooltips and the remote window
+            if (m_remote != nullptr && widget == m_remote)
+                return;
+            m_lastActive = widget;
+            return;
+        }
+    });
+}
+
+TMainForm::~TMainForm()
+{
+    FreeClipboardMonitor();
+}
 
 void TMainForm::BuildToolBar()
 {

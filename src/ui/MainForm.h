@@ -4,8 +4,10 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -18,6 +20,9 @@ class QTabWidget;
 class QToolButton;
 class QWidget;
 class SlotEditor;
+class NotifyAreaIcon;
+class TClipboardMonitor;
+class TRemoteForm;
 
 // The program's main window: the toolbar, the three slots (tab, file-name
 // panel and editor each), the status bar, the main menu, the tray menu and
@@ -68,6 +73,12 @@ public:
     void HidePanelClick(QObject* sender);
     void ShowMainClick(QObject* sender);
     void ShowRemoteClick(QObject* sender);
+    // Mouse press on the tray icon: brings the program's last active window
+    // forward while the main window is visible; never shows a hidden one.
+    void TrayIconMouseDown(QObject* sender);
+    // The file-name part of a file name: the text after the last "\", ":"
+    // or "/" (the whole name when it has none).
+    static QString FileNamePart(const QString& fileName);
     void SetStatusText(const QString& text);
     QString StatusText() const;
 
@@ -116,6 +127,14 @@ public:
     // The clipboard monitor, once it exists: captures it sends count as
     // automatic ones.
     void SetClipboardMonitor(QObject* monitor) { m_clipboardMonitor = monitor; }
+    // The monitor the window created at start; null once the window closed.
+    TClipboardMonitor* ClipboardMonitor() const { return m_monitor.get(); }
+    // The notification-area icon; it lives as long as the window.
+    NotifyAreaIcon* TrayIcon() const { return m_trayIcon.get(); }
+    // The remote window, created after this one (not owned; null until then
+    // and after it is gone). Every call that mirrors state into it checks.
+    void SetRemoteForm(TRemoteForm* remote) { m_remote = remote; }
+    TRemoteForm* RemoteForm() const { return m_remote; }
     // Whether the tray menu may open; start-up allows it after the
     // agreement and the splash window.
     bool TrayMenuAllowed() const { return m_trayMenuAllowed; }
@@ -148,6 +167,7 @@ private:
     void BuildMainMenu();
     void BuildTrayMenu();
     void BuildPopupMenu();
+    void BuildTrayIcon();
     QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
                      const QKeySequence& shortcut, void (TMainForm::*handler)(QObject*),
                      const QIcon& image);
@@ -176,6 +196,7 @@ private:
     void ShowAgreementIfNeeded();
     void ShowStartupSplash();
     void HookClipboard();
+    void FreeClipboardMonitor();
     void RemoveTrayIcon();
     void ReadPlacement();
     void WritePlacement();
@@ -227,4 +248,10 @@ private:
     QMenu* m_trayMenu = nullptr;
     QMenu* m_popupMenu = nullptr;
     QObject* m_pressedPanel = nullptr;
+    TRemoteForm* m_remote = nullptr;
+    std::unique_ptr<TClipboardMonitor> m_monitor;
+    std::unique_ptr<NotifyAreaIcon> m_trayIcon;
+    // The program's window last active other than the remote window and
+    // popups, which a press on the tray icon brings forward.
+    QPointer<QWidget> m_lastActive;
 };

@@ -4,7 +4,11 @@
 #include "core/Capture.h"
 #include "core/SaveSound.h"
 #include "core/StampLine.h"
+#include "platform/ClipboardMonitor.h"
+#include "platform/ClipboardSecrets.h"
 #include "platform/SlotEditor.h"
+#include "settings/RegistryLayout.h"
+#include "ui/RemoteForm.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -25,11 +29,17 @@ QString TMainForm::StampDateTime() const
 
 void TMainForm::PasteButtonClick(QObject* sender)
 {
-    const bool automatic = sender != nullptr && sender == m_clipboardMonitor;
+    const bool automatic =
+        sender != nullptr && (sender == m_clipboardMonitor || sender == m_monitor.get());
     // Nothing is captured before start-up has read the slot files.
     const bool proceed = !automatic || (IsAutoOn() && m_started);
     const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    if (proceed && data && data->hasText()) {
+    if (proceed && data && data->hasText() && ClipboardSecrets::isSecret(data)) {
+        // Text its owner marked as not to be kept (a password) is never
+        // collected; only a capture the user asked for says so.
+        if (!automatic)
+            SetStatusText(QStringLiteral("Secret text on the Clipboard was not captured"));
+    } else if (proceed && data && data->hasText()) {
         const int slot = ActiveSlot();
         // The file's current text first, so the block goes after it.
         RefreshSlotBeforeWrite(slot);
@@ -48,27 +58,50 @@ void TMainForm::ClipboardChange(QObject* sender)
 }
 
 // The button has already changed its state; the menu mark still shows the
-// state before the click.
-void TMainForm::AutoButtonClick(QObject*)
+// state before the click. The remote window's auto button, when it is the
+// sender, has changed its own state too and is left alone.
+void TMainForm::AutoButtonClick(QObject* sender)
 {
     const bool switchOn = !Item(QStringLiteral("AutoMenu"))->isChecked();
     Item(QStringLiteral("AutoMenu"))->setChecked(switchOn);
     Item(QStringLiteral("AutoMenu2"))->setChecked(switchOn);
-    SetAuto(switchOn);
-    if (switchOn)
-        SetDown(ActiveSlot());
-    else
-        AllUp();
+    if (m_remote) {
+        if (sender == nullptr || sender != m_remote->AutoToolBtn())
+            m_remote->AutoToolBtn()->setChecked(switchOn);
+        m_remote->SetAuto(switchOn);
+        m_remote->MakeCheckButtons(switchOn);
+        if (switchOn)
+            // Holds the active slot's button down and refreshes the hints;
+            // with auto mode on it captures nothing.
+            m_remote->ToolBtn1Click(m_remote->ToolBtn(ActiveSlot()));
+        else
+            m_remote->AllUp();
+    }
     SetHints();
 }
 
+// The menu items switch auto mode alone: the remote window's slot buttons
+// keep their presentation until the toolbar or remote toggle is used.
 void TMainForm::AutoMenuClick(QObject*)
 {
     const bool on = !Item(QStringLiteral("AutoMenu"))->isChecked();
     Item(QStringLiteral("AutoMenu"))->setChecked(on);
     Item(QStringLiteral("AutoMenu2"))->setChecked(on);
     Button(QStringLiteral("AutoButton"))->setChecked(on);
+    if (m_remote)
+        m_remote->AutoToolBtn()->setChecked(on);
     SetHints();
+}
+
+// Auto mode would keep appending to the slot's file while it is open in the
+// text editor, so it is switched off first when the user asked for that.
+// Saving the slot and launching the editor are not done here yet.
+void TMainForm::EditButtonClick(QObject*)
+{
+    if (Layout::AutoOff.read() && IsAutoOn()) {
+        Button(QStringLiteral("AutoButton"))->setChecked(false);
+        AutoButtonClick(Button(QStringLiteral("EditButton")));
+    }
 }
 
 void TMainForm::IndicateSave()

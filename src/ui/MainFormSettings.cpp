@@ -2,6 +2,7 @@
 // when it is created and written back when it closes.
 #include "ui/MainForm.h"
 
+#include "platform/NotifyAreaIcon.h"
 #include "platform/SlotEditor.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
@@ -25,7 +26,10 @@ void TMainForm::FormCreate()
         ->setVisible(!winDir.isEmpty() && viewer.exists() && !viewer.isDir());
 
     ShowStartupSplash();
+    // The tray menu (from the tray icon and the remote window's toolbar) may
+    // open from now on, after the agreement and the splash window.
     m_trayMenuAllowed = true;
+    NotifyAreaIcon::setAutoPopup(m_trayMenu, true);
     QApplication::setWindowIcon(Icons::programIcon());
 
     const QString program = QCoreApplication::applicationFilePath();
@@ -86,7 +90,7 @@ void TMainForm::FormClose()
     QCoreApplication::processEvents();
     SaveSettings();
     // The clipboard monitor leaves with the window.
-    m_clipboardMonitor = nullptr;
+    FreeClipboardMonitor();
 }
 
 void TMainForm::SaveSettings()
