@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Capture.h"
 #include "settings/RegTools.h"
 
 #include <QFont>
@@ -133,7 +134,8 @@ public:
     NotifyAreaIcon* TrayIcon() const { return m_trayIcon.get(); }
     // The remote window, created after this one (not owned; null until then
     // and after it is gone). Every call that mirrors state into it checks.
-    void SetRemoteForm(TRemoteForm* remote) { m_remote = remote; }
+    // Attaching it sets its auto button from the auto state.
+    void SetRemoteForm(TRemoteForm* remote);
     TRemoteForm* RemoteForm() const { return m_remote; }
     // Whether the tray menu may open; start-up allows it after the
     // agreement and the splash window.
@@ -214,17 +216,6 @@ private:
     void RememberFileState(int slot, const QString& fileName);
     void LoadSlotsAtStart();
 
-    struct FileState
-    {
-        bool known = false; // false: never read or written by this slot
-        bool exists = false;
-        qint64 size = 0;
-        qint64 mtimeNs = 0;
-        quint64 inode = 0;
-        bool operator==(const FileState&) const = default;
-    };
-    static FileState StatFile(const QString& fileName);
-
     Dialogs m_dialogs;
     bool m_confirmClr = true;
     int m_dateStyle = 1;
@@ -243,7 +234,8 @@ private:
     std::array<QWidget*, 3> m_tabSheets{};
     std::array<QLabel*, 3> m_filenames{};
     std::array<SlotEditor*, 3> m_editors{};
-    std::array<FileState, 3> m_fileStates{};
+    // Each slot's file as the slot last read or wrote it.
+    std::array<SlotFileSync, 3> m_slotFiles{};
     QFileDialog* m_saveDialog = nullptr;
     QMenu* m_trayMenu = nullptr;
     QMenu* m_popupMenu = nullptr;

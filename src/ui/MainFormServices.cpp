@@ -7,6 +7,8 @@
 #include "settings/RegistryLayout.h"
 #include "ui/RemoteForm.h"
 
+#include <QToolButton>
+
 namespace {
 // The program's one clipboard monitor, while it exists: a second main
 // window would not create another.
@@ -41,6 +43,15 @@ void TMainForm::RemoveTrayIcon()
 {
     if (m_trayIcon)
         m_trayIcon->setActive(false);
+}
+
+void TMainForm::SetRemoteForm(TRemoteForm* remote)
+{
+    m_remote = remote;
+    // Its slot buttons follow the auto state from its creation; its auto
+    // button does so from here on.
+    if (m_remote)
+        m_remote->AutoToolBtn()->setChecked(IsAutoOn());
 }
 
 // The remote window is created after this one: start-up refreshes hints and

@@ -1,0 +1,525 @@
+// Auto mode with a real main window, remote window and clipboard monitor:
+// the start-up policy, every switch and what it does to the controls that
+// mirror it, the clipboard change in both states, the remote slot buttons,
+// the shutdown write, failures inside the clipboard notification, and
+// secret text that is never collected.
+#include "app/ErrorReporter.h"
+#include "core/SaveSound.h"
+#include "platform/ClipboardMonitor.h"
+#include "platform/NotifyAreaIcon.h"
+#include "platform/SlotEditor.h"
+#include "platform/SoundOutput.h"
+#include "settings/RegistryLayout.h"
+#include "support/TestSupport.h"
+#include "ui/Icons.h"
+#include "ui/MainForm.h"
+#include "ui/RemoteForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+class CountingSound final : public SoundOutput
+{
+public:
+    bool playWaveData(const QByteArray&) override { return ++played, true; }
+    bool playWaveFile(const QString&) override { return ++played, true; }
+    int played = 0;
+};
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QString downButtons(const TRemoteForm& remote)
+{
+    QStringList down;
+    for (int slot = 1; slot <= 3; ++slot)
+        if (remote.IsDown(slot))
+            down << QString::number(slot);
+    return down.join(QLatin1Char('-'));
+}
+
+bool sameIcon(const QIcon& a, const QIcon& b)
+{
+    return a.pixmap(16, 16).toImage() == b.pixmap(16, 16).toImage();
+}
+
+// The block one capture of `text` adds with the default stamp style.
+QRegularExpression captureBlock(const QByteArray& text)
+{
+    return QRegularExpression(QStringLiteral("^\\r\\n\\r\\n===== [^\\r\\n]+ === [^\\r\\n]+ "
+                                             "=====\\r\\n\\r\\n") +
+                              QRegularExpression::escape(QString::fromLatin1(text)) +
+                              QStringLiteral("\\r\\n\\r\\n\\r\\n$"));
+}
+
+// A secret as password managers mark it.
+QMimeData* secretData(const QString& text)
+{
+    auto* data = new QMimeData;
+    data->setText(text);
+    data->setData(QStringLiteral("x-kde-passwordManagerHint"), "secret");
+    return data;
+}
+
+enum class Event
+{
+    Toolbar,
+    RemoteToggle,
+    MainMenu,
+    TrayMenu,
+    EditWithAutoOff,
+    EditWithoutAutoOff
+};
+
+} // namespace
+
+class TestAutoMode final : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_oldDir;
+    QStringList m_errors;
+    CountingSound m_sound;
+    std::unique_ptr<TMainForm> m_main;
+    std::unique_ptr<TRemoteForm> m_remote;
+
+    // Both windows in the order of program start.
+    void start()
+    {
+        m_main = std::make_unique<TMainForm>();
+        m_remote = std::make_unique<TRemoteForm>(*m_main);
+        m_main->SetRemoteForm(m_remote.get());
+    }
+
+    void startWithAuto(bool on)
+    {
+        Layout::AutoOn.write(on ? QStringLiteral("1") : QStringLiteral("0"));
+        start();
+    }
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QToolButton* autoButton() const { return m_main->Button(QStringLiteral("AutoButton")); }
+
+    // The auto flag and everything that must agree with it after a switch.
+    void verifyMirrors(bool on)
+    {
+        QCOMPARE(m_main->IsAutoOn(), on);
+        QCOMPARE(m_main->Item(QStringLiteral("AutoMenu"))->isChecked(), on);
+        QCOMPARE(m_main->Item(QStringLiteral("AutoMenu2"))->isChecked(), on);
+        QCOMPARE(m_remote->AutoToolBtn()->isChecked(), on);
+        const QIcon expected = on ? Icons::autoProgramIcon() : Icons::programIcon();
+        QVERIFY(sameIcon(m_main->TrayIcon()->Icon(), expected));
+        QVERIFY(sameIcon(m_main->windowIcon(), expected));
+        QVERIFY(sameIcon(QApplication::windowIcon(), expected));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_registry = std::make_unique<TestSupport::ScopedRegistry>();
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_oldDir = QDir::currentPath();
+        QDir::setCurrent(m_dir->path());
+        m_errors.clear();
+        m_sound.played = 0;
+        ErrorReporter::setHook([this](const QString& text) { m_errors << text; });
+        SaveSound::setOutput(&m_sound);
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void cleanup()
+    {
+        if (m_main)
+            m_main->SetRemoteForm(nullptr);
+        m_remote.reset();
+        m_main.reset();
+        SaveSound::setOutput(nullptr);
+        ErrorReporter::setHook({});
+        QDir::setCurrent(m_oldDir);
+        m_dir.reset();
+        m_registry.reset();
+        QVERIFY2(m_errors.isEmpty(), qPrintable(m_errors.join(QLatin1Char('|'))));
+    }
+
+    void startupPolicy_data()
+    {
+        QTest::addColumn<QString>("autoOnValue"); // "-" for missing
+        QTest::addColumn<int>("autoValue");       // -1 missing, 0 false, 1 true
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("nothing stored") << "-" << -1 << true;
+        QTest::newRow("1, Auto false") << "1" << 0 << true;
+        QTest::newRow("1, Auto missing") << "1" << -1 << true;
+        QTest::newRow("0, Auto true") << "0" << 1 << false;
+        QTest::newRow("0, Auto missing") << "0" << -1 << false;
+        QTest::newRow("R, Auto true") << "R" << 1 << true;
+        QTest::newRow("R, Auto false") << "R" << 0 << false;
+        QTest::newRow("R, Auto missing") << "R" << -1 << true;
+        QTest::newRow("empty, Auto false") << "" << 0 << false;
+        QTest::newRow("empty, Auto true") << "" << 1 << true;
+        QTest::newRow("other text, Auto false") << "yes" << 0 << false;
+        QTest::newRow("lower r, Auto true") << "r" << 1 << true;
+    }
+
+    void startupPolicy()
+    {
+        QFETCH(QString, autoOnValue);
+        QFETCH(int, autoValue);
+        QFETCH(bool, expected);
+        if (autoOnValue != QLatin1String("-"))
+            Layout::AutoOn.write(autoOnValue);
+        if (autoValue >= 0)
+            Layout::Auto.write(autoValue == 1);
+        start();
+        verifyMirrors(expected);
+        // The remote window takes its presentation from the flag it finds.
+        QCOMPARE(m_remote->RemoteAuto(), expected);
+        QCOMPARE(m_remote->AreCheckButtons(), expected);
+        QCOMPARE(downButtons(*m_remote), QString());
+    }
+
+    void switches_data()
+    {
+        QTest::addColumn<bool>("from");
+        QTest::addColumn<Event>("event");
+        QTest::addColumn<bool>("to");
+        // The remote presentation after the event: the remote auto flag,
+        // whether the slot buttons are check buttons, which show down.
+        QTest::addColumn<bool>("remoteAuto");
+        QTest::addColumn<bool>("checkButtons");
+        QTest::addColumn<QString>("down");
+        // Slot 3 is active throughout.
+        QTest::newRow("off, toolbar") << false << Event::Toolbar << true << true << true << "3";
+        QTest::newRow("off, remote toggle")
+            << false << Event::RemoteToggle << true << true << true << "3";
+        QTest::newRow("on, toolbar") << true << Event::Toolbar << false << false << false << "";
+        QTest::newRow("on, remote toggle")
+            << true << Event::RemoteToggle << false << false << false << "";
+        // The menus leave the presentation as it was.
+        QTest::newRow("off, F5") << false << Event::MainMenu << true << false << false << "";
+        QTest::newRow("off, tray item") << false << Event::TrayMenu << true << false << false << "";
+        QTest::newRow("on, F5") << true << Event::MainMenu << false << true << true << "";
+        QTest::newRow("on, tray item") << true << Event::TrayMenu << false << true << true << "";
+        QTest::newRow("on, edit with AutoOff")
+            << true << Event::EditWithAutoOff << false << false << false << "";
+        QTest::newRow("on, edit without AutoOff")
+            << true << Event::EditWithoutAutoOff << true << true << true << "";
+        QTest::newRow("off, edit with AutoOff")
+            << false << Event::EditWithAutoOff << false << false << false << "";
+    }
+
+    void switches()
+    {
+        QFETCH(bool, from);
+        QFETCH(Event, event);
+        QFETCH(bool, to);
+        QFETCH(bool, remoteAuto);
+        QFETCH(bool, checkButtons);
+        QFETCH(QString, down);
+        // Text on the clipboard before the windows watch it: no switch may
+        // capture it.
+        QGuiApplication::clipboard()->setText(QStringLiteral("not to be captured"));
+        startWithAuto(from);
+        m_main->SetActivePage(3);
+
+        switch (event) {
+        case Event::Toolbar:
+            autoButton()->click();
+            break;
+        case Event::RemoteToggle:
+            m_remote->AutoToolBtn()->click();
+            break;
+        case Event::MainMenu:
+            m_main->Item(QStringLiteral("AutoMenu"))->trigger();
+            break;
+        case Event::TrayMenu:
+            m_main->Item(QStringLiteral("AutoMenu2"))->trigger();
+            break;
+        case Event::EditWithAutoOff:
+            Layout::AutoOff.write(true);
+            m_main->Item(QStringLiteral("EditMenu"))->trigger();
+            break;
+        case Event::EditWithoutAutoOff:
+            Layout::AutoOff.write(false);
+            m_main->Item(QStringLiteral("EditMenu"))->trigger();
+            break;
+        }
+
+        verifyMirrors(to);
+        QCOMPARE(m_remote->RemoteAuto(), remoteAuto);
+        QCOMPARE(m_remote->AreCheckButtons(), checkButtons);
+        QCOMPARE(downButtons(*m_remote), down);
+        QCOMPARE(m_main->ActiveSlot(), 3);
+        QCOMPARE(m_sound.played, 0);
+        QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+    }
+
+    // Back and forth with the toolbar: each click flips the state.
+    void toolbarRoundTrip()
+    {
+        startWithAuto(false);
+        for (bool expected : {true, false, true, false}) {
+            autoButton()->click();
+            verifyMirrors(expected);
+            QCOMPARE(m_remote->AreCheckButtons(), expected);
+        }
+    }
+
+    // After a switch by F5 the slot buttons stay push buttons; a slot button
+    // then only chooses the slot, because auto mode itself is on.
+    void menuSwitchThenSlotButton()
+    {
+        QGuiApplication::clipboard()->setText(QStringLiteral("old text"));
+        startWithAuto(false);
+        m_main->Item(QStringLiteral("AutoMenu"))->trigger();
+        QVERIFY(!m_remote->AreCheckButtons());
+        m_remote->ToolBtn(2)->click();
+        QCOMPARE(m_main->ActiveSlot(), 2);
+        QCOMPARE(downButtons(*m_remote), QStringLiteral("2"));
+        QCOMPARE(m_sound.played, 0);
+        QVERIFY(!QFile::exists(path(QStringLiteral("Default2.txt"))));
+        // The next change goes to slot 2.
+        QGuiApplication::clipboard()->setText(QStringLiteral("to slot two"));
+        QVERIFY(
+            fileBytes(path(QStringLiteral("Default2.txt"))).contains(QByteArray("to slot two")));
+    }
+
+    void clipboardChange_data()
+    {
+        QTest::addColumn<bool>("autoOn");
+        QTest::newRow("on") << true;
+        QTest::newRow("off") << false;
+    }
+
+    // On: one capture into the active slot, the state and presentation as
+    // they were. Off: nothing captured, the slot buttons released.
+    void clipboardChange()
+    {
+        QFETCH(bool, autoOn);
+        writeBytes(path(QStringLiteral("Default2.txt")), "before\r\n");
+        Layout::ActiveFile.write(2);
+        startWithAuto(autoOn);
+        QCOMPARE(m_main->ActiveSlot(), 2);
+        m_remote->SetDown(2);
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("copied elsewhere"));
+
+        const QByteArray bytes = fileBytes(path(QStringLiteral("Default2.txt")));
+        if (autoOn) {
+            QVERIFY2(bytes.startsWith("before\r\n"), bytes.constData());
+            QVERIFY2(captureBlock("copied elsewhere")
+                         .match(QString::fromLatin1(bytes.mid(8)))
+                         .hasMatch(),
+                     bytes.constData());
+            QCOMPARE(m_sound.played, 1);
+            QCOMPARE(downButtons(*m_remote), QStringLiteral("2"));
+        } else {
+            QCOMPARE(bytes, QByteArray("before\r\n"));
+            QCOMPARE(m_sound.played, 0);
+            QCOMPARE(downButtons(*m_remote), QString());
+        }
+        QVERIFY(!QFile::exists(path(QStringLiteral("Default1.txt"))));
+        verifyMirrors(autoOn);
+    }
+
+    // Text already on the clipboard at start is not captured.
+    void noCaptureAtStart()
+    {
+        QGuiApplication::clipboard()->setText(QStringLiteral("already there"));
+        start();
+        QVERIFY(m_main->IsAutoOn());
+        QVERIFY(m_main->ClipboardMonitor() != nullptr);
+        QVERIFY(m_main->ClipboardMonitor()->Enabled());
+        QCoreApplication::processEvents();
+        QCOMPARE(m_sound.played, 0);
+        QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+    }
+
+    // A change arriving while start-up lets pending events run, before the
+    // slot files are read, must not write a slot file.
+    void noCaptureBeforeSlotsAreRead()
+    {
+        writeBytes(path(QStringLiteral("Default1.txt")), "kept\r\n");
+        bool changed = false;
+        QTimer::singleShot(0, this, [&changed] {
+            QGuiApplication::clipboard()->setText(QStringLiteral("during start-up"));
+            changed = true;
+        });
+        start();
+        QVERIFY(changed);
+        QCOMPARE(fileBytes(path(QStringLiteral("Default1.txt"))), QByteArray("kept\r\n"));
+        QCOMPARE(m_sound.played, 0);
+        // Once started the monitor captures.
+        QGuiApplication::clipboard()->setText(QStringLiteral("after start-up"));
+        const QByteArray bytes = fileBytes(path(QStringLiteral("Default1.txt")));
+        QVERIFY2(bytes.startsWith("kept\r\n") && bytes.contains("after start-up"),
+                 bytes.constData());
+    }
+
+    void remoteSlotButton_data()
+    {
+        QTest::addColumn<bool>("autoOn");
+        QTest::newRow("on") << true;
+        QTest::newRow("off") << false;
+    }
+
+    // On: the slot becomes active, its button down, nothing captured.
+    // Off: the slot becomes active and captures once; all buttons up.
+    void remoteSlotButton()
+    {
+        QFETCH(bool, autoOn);
+        QGuiApplication::clipboard()->setText(QStringLiteral("from the remote"));
+        Layout::AutoOn.write(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
+        start();
+        // The toolbar switch brings the auto presentation; off stays plain.
+        if (autoOn) {
+            autoButton()->click();
+            autoButton()->click();
+        }
+        m_remote->ToolBtn(3)->click();
+        QCOMPARE(m_main->ActiveSlot(), 3);
+        QCOMPARE(m_main->IsAutoOn(), autoOn);
+        if (autoOn) {
+            QCOMPARE(downButtons(*m_remote), QStringLiteral("3"));
+            QCOMPARE(m_sound.played, 0);
+            QVERIFY(!QFile::exists(path(QStringLiteral("Default3.txt"))));
+        } else {
+            QCOMPARE(downButtons(*m_remote), QString());
+            QCOMPARE(m_sound.played, 1);
+            QVERIFY(captureBlock("from the remote")
+                        .match(QString::fromLatin1(fileBytes(path(QStringLiteral("Default3.txt")))))
+                        .hasMatch());
+        }
+    }
+
+    // Manual captures work in both states and leave the state alone; in
+    // auto mode the same text can so be stored twice.
+    void manualCaptureInAutoMode()
+    {
+        startWithAuto(true);
+        QGuiApplication::clipboard()->setText(QStringLiteral("twice"));
+        QCOMPARE(m_sound.played, 1);
+        m_main->Item(QStringLiteral("PasteSaveMenu"))->trigger();
+        QCOMPARE(m_sound.played, 2);
+        QCOMPARE(fileBytes(path(QStringLiteral("Default1.txt"))).count("twice"), 2);
+        verifyMirrors(true);
+    }
+
+    void shutdownWritesAuto_data()
+    {
+        QTest::addColumn<QString>("policy");
+        QTest::addColumn<bool>("toggle");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("R, left on") << "R" << false << true;
+        QTest::newRow("R, switched off") << "R" << true << false;
+        QTest::newRow("0 with Auto true, left off") << "0" << false << false;
+        QTest::newRow("1, switched off") << "1" << true << false;
+    }
+
+    void shutdownWritesAuto()
+    {
+        QFETCH(QString, policy);
+        QFETCH(bool, toggle);
+        QFETCH(bool, written);
+        Layout::AutoOn.write(policy);
+        Layout::Auto.write(true);
+        start();
+        if (toggle)
+            autoButton()->click();
+        m_main->close();
+        QCOMPARE(Layout::Auto.read(), written);
+        // The monitor has left with the window, and the icon with it.
+        QVERIFY(m_main->ClipboardMonitor() == nullptr);
+        QVERIFY(!m_main->TrayIcon()->Active());
+        // With the policy "R" the next start takes what was written.
+        Layout::AutoOn.write(QStringLiteral("R"));
+        m_main->SetRemoteForm(nullptr);
+        m_remote.reset();
+        m_main.reset();
+        start();
+        QCOMPARE(m_main->IsAutoOn(), written);
+    }
+
+    // A capture that fails inside the clipboard notification is reported
+    // once per change; the monitor and auto mode carry on.
+    void failureInNotification()
+    {
+        Layout::Filename1.write(path(QStringLiteral("no/such/folder/slot.txt")));
+        startWithAuto(true);
+        QGuiApplication::clipboard()->setText(QStringLiteral("first"));
+        QCOMPARE(m_errors.size(), 1);
+        QGuiApplication::clipboard()->setText(QStringLiteral("second"));
+        QCOMPARE(m_errors.size(), 2);
+        QVERIFY(m_main->IsAutoOn());
+        m_errors.clear();
+        // Once the slot can be written the next change is captured.
+        m_main->FilenamePanel(1)->setText(path(QStringLiteral("slot.txt")));
+        QGuiApplication::clipboard()->setText(QStringLiteral("third"));
+        QVERIFY(m_errors.isEmpty());
+        QVERIFY(fileBytes(path(QStringLiteral("slot.txt"))).contains("third"));
+    }
+
+    // Secret text is never captured: silently in auto mode, with a word in
+    // the status bar when the user asked for the capture.
+    void secretsSkipped_data()
+    {
+        QTest::addColumn<bool>("automatic");
+        QTest::newRow("automatic") << true;
+        QTest::newRow("manual") << false;
+    }
+
+    void secretsSkipped()
+    {
+        QFETCH(bool, automatic);
+        writeBytes(path(QStringLiteral("Default1.txt")), "before\r\n");
+        startWithAuto(automatic);
+        const QString statusBefore = m_main->StatusText();
+        QGuiApplication::clipboard()->setMimeData(secretData(QStringLiteral("hunter2")));
+        if (automatic) {
+            // The monitor reports nothing, and a change handed to the
+            // capture directly is skipped as well.
+            m_main->ClipboardChange(m_main->ClipboardMonitor());
+            QCOMPARE(m_main->StatusText(), statusBefore);
+        } else {
+            m_main->Button(QStringLiteral("PasteButton"))->click();
+            QCOMPARE(m_main->StatusText(),
+                     QStringLiteral("Secret text on the Clipboard was not captured"));
+        }
+        QCOMPARE(fileBytes(path(QStringLiteral("Default1.txt"))), QByteArray("before\r\n"));
+        QCOMPARE(m_sound.played, 0);
+        QVERIFY(!m_main->Editor(1)->Text().contains(QStringLiteral("hunter2")));
+
+        // Plain text again is captured as usual.
+        QGuiApplication::clipboard()->setText(QStringLiteral("plain"));
+        if (!automatic)
+            m_main->Button(QStringLiteral("PasteButton"))->click();
+        QVERIFY(fileBytes(path(QStringLiteral("Default1.txt"))).contains("plain"));
+        QCOMPARE(m_sound.played, 1);
+    }
+};
+
+QTEST_MAIN(TestAutoMode)
+#include "tst_automode.moc"
