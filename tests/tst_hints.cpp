@@ -1,0 +1,373 @@
+// The hint refresh and the windows around the tray, with a real main window
+// and remote window: status text, tray tooltip and icon, the Clear button's
+// tooltip, when the texts are refreshed, hiding and showing the windows, a
+// press on the tray icon and the remote window's visibility at start.
+#include "app/ErrorReporter.h"
+#include "app/Startup.h"
+#include "core/SaveSound.h"
+#include "platform/NotifyAreaIcon.h"
+#include "platform/SoundOutput.h"
+#include "settings/RegistryLayout.h"
+#include "support/TestSupport.h"
+#include "ui/Icons.h"
+#include "ui/MainForm.h"
+#include "ui/RemoteForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+class CountingSound final : public SoundOutput
+{
+public:
+    bool playWaveData(const QByteArray&) override { return ++played, true; }
+    bool playWaveFile(const QString&) override { return ++played, true; }
+    int played = 0;
+};
+
+bool sameIcon(const QIcon& a, const QIcon& b)
+{
+    return a.pixmap(16, 16).toImage() == b.pixmap(16, 16).toImage();
+}
+
+enum class Clip
+{
+    Text,
+    Empty,
+    Picture
+};
+
+void setClipboard(Clip content)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    switch (content) {
+    case Clip::Text:
+        clipboard->setText(QStringLiteral("some text"));
+        break;
+    case Clip::Empty:
+        clipboard->clear();
+        break;
+    case Clip::Picture: {
+        QImage picture(4, 4, QImage::Format_RGB32);
+        picture.fill(Qt::green);
+        clipboard->setImage(picture);
+        break;
+    }
+    }
+}
+
+} // namespace
+
+class TestHints final : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_oldDir;
+    QStringList m_errors;
+    CountingSound m_sound;
+    std::unique_ptr<TMainForm> m_main;
+    std::unique_ptr<TRemoteForm> m_remote;
+
+    void start(bool autoOn)
+    {
+        Layout::AutoOn.write(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
+        m_main = std::make_unique<TMainForm>();
+        m_remote = std::make_unique<TRemoteForm>(*m_main);
+        m_main->SetRemoteForm(m_remote.get());
+    }
+
+    QString trayHint() const { return m_main->TrayIcon()->Hint(); }
+    QString clearTip() const { return m_main->Button(QStringLiteral("ClearButton"))->toolTip(); }
+
+    void activate(QWidget& window)
+    {
+        window.show();
+        window.raise();
+        window.activateWindow();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_registry = std::make_unique<TestSupport::ScopedRegistry>();
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_oldDir = QDir::currentPath();
+        QDir::setCurrent(m_dir->path());
+        m_errors.clear();
+        m_sound.played = 0;
+        ErrorReporter::setHook([this](const QString& text) { m_errors << text; });
+        SaveSound::setOutput(&m_sound);
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void cleanup()
+    {
+        if (m_main)
+            m_main->SetRemoteForm(nullptr);
+        m_remote.reset();
+        m_main.reset();
+        SaveSound::setOutput(nullptr);
+        ErrorReporter::setHook({});
+        QDir::setCurrent(m_oldDir);
+        m_dir.reset();
+        m_registry.reset();
+        QVERIFY2(m_errors.isEmpty(), qPrintable(m_errors.join(QLatin1Char('|'))));
+    }
+
+    void texts_data()
+    {
+        QTest::addColumn<bool>("autoOn");
+        QTest::addColumn<Clip>("clip");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("clear");
+        const QString none = QStringLiteral("No text in the Clipboard");
+        QTest::newRow("auto, text, Windows path") << true << Clip::Text << "C:\\Notes\\log.txt"
+                                                  << "Auto clipstow to C:\\Notes\\log.txt"
+                                                  << "Clear log.txt";
+        QTest::newRow("off, text, default name") << false << Clip::Text << "Default1.txt"
+                                                 << "Ready to clipstow to Default1.txt"
+                                                 << "Clear Default1.txt";
+        QTest::newRow("auto, text, Linux path") << true << Clip::Text << "/home/u/My Notes/log.txt"
+                                                << "Auto clipstow to /home/u/My Notes/log.txt"
+                                                << "Clear log.txt";
+        QTest::newRow("off, text, drive only") << false << Clip::Text << "D:notes.txt"
+                                               << "Ready to clipstow to D:notes.txt"
+                                               << "Clear notes.txt";
+        QTest::newRow("off, text, ends in separator") << false << Clip::Text << "/tmp/"
+                                                      << "Ready to clipstow to /tmp/"
+                                                      << "Clear ";
+        QTest::newRow("auto, empty") << true << Clip::Empty << "/a/b.txt" << none << "Clear b.txt";
+        QTest::newRow("off, empty") << false << Clip::Empty << "/a/b.txt" << none << "Clear b.txt";
+        QTest::newRow("auto, picture only")
+            << true << Clip::Picture << "Default1.txt" << none << "Clear Default1.txt";
+        QTest::newRow("off, picture only")
+            << false << Clip::Picture << "Default1.txt" << none << "Clear Default1.txt";
+    }
+
+    void texts()
+    {
+        QFETCH(bool, autoOn);
+        QFETCH(Clip, clip);
+        QFETCH(QString, fileName);
+        QFETCH(QString, text);
+        QFETCH(QString, clear);
+        // On the clipboard before the monitor watches: nothing is captured.
+        setClipboard(clip);
+        start(autoOn);
+        m_main->FilenamePanel(1)->setText(fileName);
+        m_main->SetHints();
+        QCOMPARE(m_main->StatusText(), text);
+        QCOMPARE(trayHint(), text);
+        QCOMPARE(m_main->TrayIcon()->ToolTip(), NotifyAreaIcon::ShortHint(text));
+        QCOMPARE(clearTip(), clear);
+        // The remote window's tooltips are refreshed with it.
+        const QString remoteTip = clip == Clip::Text
+                                      ? (autoOn ? QStringLiteral("Switch Auto Clipstow to ")
+                                                : QStringLiteral("Clipstow to ")) +
+                                            fileName
+                                      : QStringLiteral("No text in the Clipboard");
+        QCOMPARE(m_remote->ToolBtn(1)->toolTip(), remoteTip);
+    }
+
+    // The texts name the active slot's file, whichever it is.
+    void followsActiveSlot()
+    {
+        start(false);
+        setClipboard(Clip::Text);
+        m_main->FilenamePanel(3)->setText(QStringLiteral("/notes/third.txt"));
+        m_main->SetActivePage(3);
+        m_main->SetHints();
+        QCOMPARE(m_main->StatusText(), QStringLiteral("Ready to clipstow to /notes/third.txt"));
+        QCOMPARE(clearTip(), QStringLiteral("Clear third.txt"));
+    }
+
+    // A long file name is whole in the status bar and cut in the tooltip.
+    void longNameInTooltip()
+    {
+        start(true);
+        setClipboard(Clip::Text);
+        const QString name = QStringLiteral("/home/someone/a rather long folder name/") +
+                             QString(40, QLatin1Char('x')) + QStringLiteral(".txt");
+        m_main->FilenamePanel(1)->setText(name);
+        m_main->SetHints();
+        const QString text = QStringLiteral("Auto clipstow to ") + name;
+        QCOMPARE(m_main->StatusText(), text);
+        QCOMPARE(m_main->TrayIcon()->ToolTip(), text.left(63));
+    }
+
+    // A clipboard change, a capture or a new file name does not refresh the
+    // texts; the next refresh point does.
+    void refreshOnlyAtRefreshPoints()
+    {
+        start(false);
+        setClipboard(Clip::Text);
+        m_main->SetHints();
+        const QString ready = QStringLiteral("Ready to clipstow to Default1.txt");
+        QCOMPARE(trayHint(), ready);
+
+        setClipboard(Clip::Empty);
+        QCOMPARE(trayHint(), ready);
+        QCOMPARE(m_main->StatusText(), ready);
+        const QString newName = m_dir->filePath(QStringLiteral("new.txt"));
+        m_main->FilenamePanel(1)->setText(newName);
+        QCOMPARE(clearTip(), QStringLiteral("Clear Default1.txt"));
+
+        // Switching auto mode is a refresh point, with the main window hidden.
+        QVERIFY(!m_main->isVisible());
+        m_main->Item(QStringLiteral("AutoMenu2"))->trigger();
+        QCOMPARE(trayHint(), QStringLiteral("No text in the Clipboard"));
+        QCOMPARE(clearTip(), QStringLiteral("Clear new.txt"));
+
+        // So is the active-slot change routine; the automatic capture of the
+        // change is not.
+        setClipboard(Clip::Text);
+        QCOMPARE(m_sound.played, 1);
+        QCOMPARE(trayHint(), QStringLiteral("No text in the Clipboard"));
+        m_main->PageControl1Change(nullptr);
+        QCOMPARE(trayHint(), QStringLiteral("Auto clipstow to ") + newName);
+
+        // Nor is a manual capture.
+        setClipboard(Clip::Empty);
+        m_main->Item(QStringLiteral("PasteSaveMenu"))->trigger();
+        QCOMPARE(trayHint(), QStringLiteral("Auto clipstow to ") + newName);
+    }
+
+    // The icon on the tray, the application and the main window follows
+    // every switch at once, also while the main window is hidden.
+    void iconFollowsAutoMode()
+    {
+        start(false);
+        QVERIFY(!m_main->isVisible());
+        QVERIFY(sameIcon(m_main->TrayIcon()->Icon(), Icons::programIcon()));
+        QVERIFY(!sameIcon(Icons::programIcon(), Icons::autoProgramIcon()));
+        m_main->Button(QStringLiteral("AutoButton"))->click();
+        QVERIFY(sameIcon(m_main->TrayIcon()->Icon(), Icons::autoProgramIcon()));
+        QVERIFY(sameIcon(QApplication::windowIcon(), Icons::autoProgramIcon()));
+        QVERIFY(sameIcon(m_main->windowIcon(), Icons::autoProgramIcon()));
+        m_remote->AutoToolBtn()->click();
+        QVERIFY(sameIcon(m_main->TrayIcon()->Icon(), Icons::programIcon()));
+        QVERIFY(sameIcon(QApplication::windowIcon(), Icons::programIcon()));
+        QVERIFY(sameIcon(m_main->windowIcon(), Icons::programIcon()));
+    }
+
+    // The tray icon at start: the tray menu with its bold default capture
+    // item, allowed to open once start-up is through.
+    void trayIconAtStart()
+    {
+        start(true);
+        NotifyAreaIcon* icon = m_main->TrayIcon();
+        QVERIFY(icon->Active());
+        QCOMPARE(icon->PopupMenu(), m_main->TrayMenu());
+        QVERIFY(NotifyAreaIcon::AutoPopup(m_main->TrayMenu()));
+        QAction* capture = m_main->TrayMenu()->defaultAction();
+        QVERIFY(capture != nullptr);
+        QCOMPARE(capture->objectName(), QStringLiteral("PasteSaveMenu"));
+        QVERIFY(capture->font().bold());
+        QVERIFY(sameIcon(icon->Icon(), Icons::autoProgramIcon()));
+    }
+
+    void hideAndShow()
+    {
+        start(true);
+        m_main->ShowMainClick(nullptr);
+        QVERIFY(m_main->isVisible());
+        m_main->Item(QStringLiteral("HideMenu"))->trigger();
+        QVERIFY(!m_main->isVisible());
+        // Hiding is not closing: the icon, the monitor and auto mode stay.
+        QVERIFY(m_main->TrayIcon()->Active());
+        QVERIFY(m_main->ClipboardMonitor() != nullptr);
+        QVERIFY(m_main->IsAutoOn());
+        m_main->Item(QStringLiteral("ShowMain"))->trigger();
+        QVERIFY(m_main->isVisible());
+    }
+
+    void showRemote()
+    {
+        start(false);
+        QVERIFY(!m_remote->isVisible());
+        m_main->Item(QStringLiteral("ShowRemote1"))->trigger();
+        QVERIFY(m_remote->isVisible());
+        m_remote->close();
+        QVERIFY(!m_remote->isVisible());
+        m_main->Item(QStringLiteral("ShowRemote"))->trigger();
+        QVERIFY(m_remote->isVisible());
+        QTRY_VERIFY(m_remote->isActiveWindow());
+    }
+
+    // A press on the tray icon never shows a hidden main window; with the
+    // main window visible it brings the last active window of the program
+    // forward, never the remote window.
+    void trayIconPress()
+    {
+        start(false);
+        m_main->TrayIconMouseDown(m_main->TrayIcon());
+        QVERIFY(!m_main->isVisible());
+
+        activate(*m_main);
+        activate(*m_remote);
+        QVERIFY(!m_main->isActiveWindow());
+        m_main->TrayIconMouseDown(m_main->TrayIcon());
+        QTRY_VERIFY(m_main->isActiveWindow());
+
+        // A window of the program opened over the main window is the one
+        // brought forward.
+        QWidget dialog(m_main.get(), Qt::Dialog);
+        activate(dialog);
+        activate(*m_remote);
+        m_main->TrayIconMouseDown(m_main->TrayIcon());
+        QTRY_VERIFY(dialog.isActiveWindow());
+        // Unless it is no longer visible: then nothing happens.
+        dialog.hide();
+        activate(*m_remote);
+        m_main->TrayIconMouseDown(m_main->TrayIcon());
+        QTest::qWait(50);
+        QVERIFY(m_remote->isActiveWindow());
+    }
+
+    void remoteAtStart_data()
+    {
+        QTest::addColumn<QString>("choice"); // "-" for missing
+        QTest::addColumn<int>("remembered"); // -1 missing
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("nothing stored") << "-" << -1 << true;
+        QTest::newRow("1, hidden before") << "1" << 0 << true;
+        QTest::newRow("R, shown before") << "R" << 1 << true;
+        QTest::newRow("R, hidden before") << "R" << 0 << false;
+        QTest::newRow("0, shown before") << "0" << 1 << false;
+        QTest::newRow("other text") << "yes" << 1 << false;
+    }
+
+    void remoteAtStart()
+    {
+        QFETCH(QString, choice);
+        QFETCH(int, remembered);
+        QFETCH(bool, shown);
+        if (choice != QLatin1String("-"))
+            Layout::AShowRemote.write(choice);
+        if (remembered >= 0)
+            Layout::ShowRemote.write(remembered == 1);
+        start(false);
+        QCOMPARE(Startup::showRemoteWindowAtStart(*m_remote), shown);
+        QCOMPARE(m_remote->isVisible(), shown);
+        // The shutdown stores what is visible then.
+        m_main->close();
+        QCOMPARE(Layout::ShowRemote.read(), shown);
+    }
+};
+
+QTEST_MAIN(TestHints)
+#include "tst_hints.moc"
