@@ -3,6 +3,93 @@
 #include "core/SaveSound.h"
 #include "platform/SlotEditor.h"
 
+#include <algorithm>
+
+namespace {
+
+// Room kept free at the end of SlotFileSync's copy of the text, so that the
+// captures that follow add to it in place instead of moving it each time.
+qsizetype headroomFor(qsizetype size)
+{
+    return std::max<qsizetype>(size / 16, 64 * 1024);
+}
+
+void reserveFor(QString& text, qsizetype size)
+{
+    if (text.capacity() < size)
+        text.reserve(std::min<qsizetype>(size + headroomFor(size), SlotEditor::MaxCharacters));
+}
+
+} // namespace
+
+void SlotFileSync::Read(SlotEditor& editor, const QString& fileName)
+{
+    m_writer.forget();
+    m_fileTextValid = false;
+    editor.SetText(m_writer.read(fileName));
+    editor.MarkUnchanged();
+    // The editor's own form of the text (a file may hold breaks or
+    // characters it stores differently), so that the copy is exactly its
+    // marked text.
+    keepFileText(editor.TextLf());
+}
+
+void SlotFileSync::Adopt(SlotEditor& editor, const QString& fileName)
+{
+    m_writer.noteRead(fileName);
+    editor.MarkUnchanged();
+    m_fileText.clear();
+    m_fileTextValid = false;
+}
+
+bool SlotFileSync::RefreshBeforeWrite(SlotEditor& editor, const QString& fileName)
+{
+    if (!m_writer.changedOnDisk(fileName))
+        return false;
+    Read(editor, fileName);
+    return true;
+}
+
+void SlotFileSync::Write(SlotEditor& editor, const QString& fileName)
+{
+    const int marked = editor.MarkedLength();
+    const int unchanged = editor.UnchangedPrefixLength();
+    const bool onlyAdded = m_fileTextValid && unchanged == marked && m_fileText.size() == marked;
+    if (onlyAdded) {
+        // Only what follows the marked text is new: take just that from
+        // the editor. The copy then equals the whole text.
+        QString added = editor.TextFrom(marked);
+        added.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        reserveFor(m_fileText, m_fileText.size() + added.size());
+        m_fileText.append(added);
+    } else {
+        m_fileText = editor.TextLf();
+    }
+    // Until the write has succeeded the copy is not the marked text.
+    m_fileTextValid = false;
+    try {
+        m_writer.write(fileName, m_fileText, editor.font(), unchanged);
+    } catch (...) {
+        if (onlyAdded) {
+            // The copy without the new end is the marked text again.
+            m_fileText.truncate(marked);
+            m_fileTextValid = true;
+        } else {
+            m_fileText.clear();
+        }
+        throw;
+    }
+    editor.MarkUnchanged();
+    keepFileText(std::move(m_fileText));
+}
+
+void SlotFileSync::keepFileText(QString text)
+{
+    m_fileText = std::move(text);
+    reserveFor(m_fileText, m_fileText.size() + 1);
+    m_fileTextValid = true;
+}
+
 void AppendCaptureBlock(SlotEditor& editor, const QString& stampLine)
 {
     const QString lineBreak = QStringLiteral("\r\n");
@@ -11,7 +98,8 @@ void AppendCaptureBlock(SlotEditor& editor, const QString& stampLine)
     // AppendLine leaves the caret at the end, so the clipboard text goes
     // there whatever the user had selected.
     editor.PasteClipboard();
-    // Ends the pasted text's last line; the history of the paste goes too.
+    // Ends the pasted text's last line and discards the history of the
+    // paste, without copying or laying out the text that was already there.
     editor.AppendLineBreakAndResetUndo();
     editor.AppendLine(lineBreak);
 }
@@ -25,9 +113,10 @@ void CaptureIntoSlot(SlotEditor& editor, const QString& stampLine,
     indicateSave();
 }
 
-void CaptureIntoSlot(SlotEditor& editor, const QString& stampLine, const QString& fileName)
+void CaptureIntoSlot(SlotEditor& editor, const QString& stampLine, SlotFileSync& sync,
+                     const QString& fileName)
 {
+    sync.RefreshBeforeWrite(editor, fileName);
     CaptureIntoSlot(
-        editor, stampLine, [&editor, &fileName] { editor.WriteToFile(fileName); },
-        [] { IndicateSave(); });
+        editor, stampLine, [&] { sync.Write(editor, fileName); }, [] { IndicateSave(); });
 }

@@ -12,8 +12,6 @@
 #include <QLabel>
 #include <QTabWidget>
 
-#include <sys/stat.h>
-
 int TMainForm::ActiveSlot() const
 {
     const QWidget* page = m_pageControl->currentWidget();
@@ -109,39 +107,27 @@ void TMainForm::ClearButtonClick(QObject*)
 }
 
 // --- Buffers and files ----------------------------------------------------
-
-TMainForm::FileState TMainForm::StatFile(const QString& fileName)
-{
-    FileState state;
-    state.known = true;
-    struct stat st = {};
-    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
-        return state;
-    state.exists = true;
-    state.size = st.st_size;
-    state.mtimeNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    state.inode = st.st_ino;
-    return state;
-}
+// Every read and write of a slot's file goes through the slot's SlotFileSync,
+// which knows what the file held after the last of them.
 
 void TMainForm::RememberFileState(int slot, const QString& fileName)
 {
-    m_fileStates[slot - 1] = StatFile(fileName);
+    m_slotFiles[slot - 1].Adopt(*Editor(slot), fileName);
 }
 
+// A failed read leaves the slot knowing no file, so that no write replaces
+// the file before it has been read.
 void TMainForm::ReadSlot(int slot, const QString& fileName)
 {
-    // A failed read leaves the slot as unknown, so that no write replaces
-    // the file before it has been read.
-    m_fileStates[slot - 1] = FileState{};
-    Editor(slot)->ReadFromFile(fileName);
-    RememberFileState(slot, fileName);
+    m_slotFiles[slot - 1].Read(*Editor(slot), fileName);
 }
 
+// Appends when the buffer only grew at its end since the file was last read
+// or written and the file is still what it was then; otherwise replaces the
+// whole file atomically.
 void TMainForm::WriteSlot(int slot, const QString& fileName)
 {
-    Editor(slot)->WriteToFile(fileName);
-    RememberFileState(slot, fileName);
+    m_slotFiles[slot - 1].Write(*Editor(slot), fileName);
 }
 
 // Before a write: if the file is not what this slot last read or wrote
@@ -149,17 +135,7 @@ void TMainForm::WriteSlot(int slot, const QString& fileName)
 // its text stays and what follows is added after it.
 void TMainForm::RefreshSlotBeforeWrite(int slot)
 {
-    const QString fileName = FilenamePanel(slot)->text();
-    const FileState now = StatFile(fileName);
-    const FileState& last = m_fileStates[slot - 1];
-    if (last.known && now == last)
-        return;
-    if (!now.exists) {
-        // Gone or never there: nothing to keep.
-        m_fileStates[slot - 1] = now;
-        return;
-    }
-    ReadSlot(slot, fileName);
+    m_slotFiles[slot - 1].RefreshBeforeWrite(*Editor(slot), FilenamePanel(slot)->text());
 }
 
 // Start-up: the active slot first, then the other two, each from its file
