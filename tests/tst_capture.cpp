@@ -12,10 +12,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -44,6 +49,51 @@ QByteArray readAll(const QString& fileName)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+void writeAll(const QString& fileName, const QByteArray& bytes, QIODevice::OpenMode mode)
+{
+    QFile file(fileName);
+    QVERIFY(file.open(mode));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// The file's inode: an atomic rewrite puts a new file in place, an append
+// keeps the old one.
+quint64 inodeOf(const QString& fileName)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(fileName).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
+}
+
+// Lowers the largest file size this process may write for its lifetime;
+// writes beyond it fail with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit final
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lowered{bytes, m_old.rlim_max};
+        m_ok = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+const QByteArray BlockHello =
+    "\r\n\r\n===== 12/6/2026 === 12:03:09 PM =====\r\n\r\nhello\r\n\r\n\r\n";
+
 } // namespace
 
 class TestCapture final : public QObject
@@ -61,6 +111,13 @@ private Q_SLOTS:
     void writeFailureKeepsBlockUnsaved();
     void soundFollowsTheWrite();
     void chimeFailureAfterWrite();
+    void appendLeavesEarlierBytes();
+    void externalChangeIsReadFirst_data();
+    void externalChangeIsReadFirst();
+    void editsBeforeTheEnd_data();
+    void editsBeforeTheEnd();
+    void failedAppendLeavesFile();
+    void vanishedFolderCannotCreate();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -122,7 +179,8 @@ void TestCapture::blockTable()
     editor.SetText(before);
     QGuiApplication::clipboard()->setText(clipboard);
     const QString name = fileName(QStringLiteral("Default1.txt"));
-    CaptureIntoSlot(editor, stamp, name);
+    SlotFileSync sync;
+    CaptureIntoSlot(editor, stamp, sync, name);
 
     QCOMPARE(readAll(name), file);
     QCOMPARE(editor.Text().toLatin1(), file);
@@ -133,12 +191,14 @@ void TestCapture::workedExampleTwice()
 {
     SlotEditor editor;
     const QString name = fileName(QStringLiteral("Default1.txt"));
+    SlotFileSync sync;
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, name);
+    CaptureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(readAll(name).size(), 56);
 
     QGuiApplication::clipboard()->setText(QStringLiteral("world"));
-    CaptureIntoSlot(editor, QStringLiteral("===== 12/6/2026 === 12:04:30 PM =====\r\n"), name);
+    CaptureIntoSlot(editor, QStringLiteral("===== 12/6/2026 === 12:04:30 PM =====\r\n"), sync,
+                    name);
     // Four blank lines between hello and the second stamp.
     QCOMPARE(readAll(name), QByteArray("\r\n\r\n===== 12/6/2026 === 12:03:09 PM =====\r\n\r\n"
                                        "hello\r\n\r\n\r\n"
@@ -180,8 +240,9 @@ void TestCapture::writeFailureKeepsBlockUnsaved()
     SlotEditor editor;
     const QString name = fileName(QStringLiteral("missing/Default1.txt"));
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    SlotFileSync sync;
     try {
-        CaptureIntoSlot(editor, Stamp, name);
+        CaptureIntoSlot(editor, Stamp, sync, name);
         QFAIL("the write into a missing folder succeeded");
     } catch (const AppError& error) {
         QCOMPARE(error.message(), QStringLiteral("Cannot create file %1").arg(name));
@@ -217,9 +278,209 @@ void TestCapture::chimeFailureAfterWrite()
     SlotEditor editor;
     const QString name = fileName(QStringLiteral("Default3.txt"));
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    QVERIFY_THROWS_EXCEPTION(AppError, CaptureIntoSlot(editor, Stamp, name));
+    SlotFileSync sync;
+    QVERIFY_THROWS_EXCEPTION(AppError, CaptureIntoSlot(editor, Stamp, sync, name));
     QVERIFY(readAll(name).endsWith("hello\r\n\r\n\r\n"));
     QCOMPARE(m_output.played, 0);
+}
+
+void TestCapture::appendLeavesEarlierBytes()
+{
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    const QByteArray old = "caf\xc3\xa9 \xe2\x82\xac\r\nsecond line";
+    writeAll(name, old, QIODevice::WriteOnly);
+    const quint64 inode = inodeOf(name);
+    SlotEditor editor;
+    SlotFileSync sync;
+    sync.Read(editor, name);
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
+    QCOMPARE(inodeOf(name), inode);
+    QCOMPARE(readAll(name), old + BlockHello);
+
+    // Non-ASCII text added in one capture, then appended after by the next.
+    QGuiApplication::clipboard()->setText(QStringLiteral("na\u00efve \u2713\nx"));
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
+    QCOMPARE(inodeOf(name), inode);
+    QCOMPARE(readAll(name), editor.Text().toUtf8());
+    QVERIFY(readAll(name).endsWith("na\xc3\xafve \xe2\x9c\x93\r\nx\r\n\r\n\r\n" + BlockHello));
+    QCOMPARE(m_output.played, 3);
+}
+
+void TestCapture::externalChangeIsReadFirst_data()
+{
+    QTest::addColumn<QByteArray>("external");
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<QByteArray>("kept");
+    QTest::addColumn<SlotFileWriter::Method>("method");
+
+    // Exactly the bytes this program would write: the file is known again
+    // after reading it, so the next block can be appended.
+    QTest::newRow("appended by another program") << QByteArray("added elsewhere\r\n") << false
+                                                 << "first\r\n" + BlockHello + "added elsewhere\r\n"
+                                                 << SlotFileWriter::Method::Appended;
+    // Written with LF breaks: rewritten whole, every break CR LF.
+    QTest::newRow("replaced with LF breaks")
+        << QByteArray("other\ntext\n") << true << QByteArray("other\r\ntext\r\n")
+        << SlotFileWriter::Method::Rewritten;
+    QTest::newRow("replaced, same size")
+        << QByteArray("FIRST\r\n") + QByteArray(BlockHello).replace("hello", "HELLO") << true
+        << "FIRST\r\n" + QByteArray(BlockHello).replace("hello", "HELLO")
+        << SlotFileWriter::Method::Appended;
+}
+
+void TestCapture::externalChangeIsReadFirst()
+{
+    QFETCH(QByteArray, external);
+    QFETCH(bool, replace);
+    QFETCH(QByteArray, kept);
+    QFETCH(SlotFileWriter::Method, method);
+
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    writeAll(name, "first\r\n", QIODevice::WriteOnly);
+    SlotEditor editor;
+    SlotFileSync sync;
+    sync.Read(editor, name);
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(readAll(name), "first\r\n" + BlockHello);
+
+    // A replacement is written as other programs save: a new file renamed
+    // over the old one.
+    if (replace) {
+        const QString other = fileName(QStringLiteral("other.tmp"));
+        writeAll(other, external, QIODevice::WriteOnly);
+        QVERIFY(::rename(QFile::encodeName(other).constData(),
+                         QFile::encodeName(name).constData()) == 0);
+    } else {
+        writeAll(name, external, QIODevice::Append);
+    }
+
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.LastMethod(), method);
+    QCOMPARE(readAll(name), kept + BlockHello);
+    QCOMPARE(editor.Text().toUtf8(), kept + BlockHello);
+}
+
+void TestCapture::editsBeforeTheEnd_data()
+{
+    QTest::addColumn<int>("edit");
+    QTest::addColumn<SlotFileWriter::Method>("method");
+
+    QTest::newRow("typed in the middle") << 0 << SlotFileWriter::Method::Rewritten;
+    QTest::newRow("last character deleted") << 1 << SlotFileWriter::Method::Rewritten;
+    QTest::newRow("same text set again") << 2 << SlotFileWriter::Method::Rewritten;
+    QTest::newRow("typed at the end") << 3 << SlotFileWriter::Method::Appended;
+}
+
+void TestCapture::editsBeforeTheEnd()
+{
+    QFETCH(int, edit);
+    QFETCH(SlotFileWriter::Method, method);
+
+    const QString name = fileName(QStringLiteral("Default2.txt"));
+    writeAll(name, "one two\r\nthree", QIODevice::WriteOnly);
+    SlotEditor editor;
+    SlotFileSync sync;
+    sync.Read(editor, name);
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    const quint64 inode = inodeOf(name);
+
+    QTextCursor cursor(editor.document());
+    switch (edit) {
+    case 0:
+        cursor.setPosition(4);
+        cursor.insertText(QStringLiteral("and "));
+        break;
+    case 1:
+        cursor.movePosition(QTextCursor::End);
+        cursor.deletePreviousChar();
+        break;
+    case 2:
+        editor.SetText(editor.Text());
+        break;
+    default:
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral("typed"));
+        break;
+    }
+    const QByteArray edited = editor.Text().toUtf8();
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.LastMethod(), method);
+    QCOMPARE(inodeOf(name) == inode, method == SlotFileWriter::Method::Appended);
+    QCOMPARE(readAll(name), editor.Text().toUtf8());
+    QVERIFY(readAll(name).startsWith(edited));
+
+    // Marked again after the write: the next capture appends.
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
+    QCOMPARE(readAll(name), editor.Text().toUtf8());
+}
+
+void TestCapture::failedAppendLeavesFile()
+{
+    const QString name = fileName(QStringLiteral("Default3.txt"));
+    writeAll(name, "abc\r\n", QIODevice::WriteOnly);
+    const quint64 inode = inodeOf(name);
+    SlotEditor editor;
+    SlotFileSync sync;
+    sync.Read(editor, name);
+    QGuiApplication::clipboard()->setText(QString(300, QLatin1Char('h')));
+    {
+        // Room for part of the block only.
+        FileSizeLimit limit(100);
+        QVERIFY(limit.ok());
+        try {
+            CaptureIntoSlot(editor, Stamp, sync, name);
+            QFAIL("the append beyond the file size limit succeeded");
+        } catch (const AppError& error) {
+            QCOMPARE(error.message(), QStringLiteral("Failed to Save Stream"));
+        }
+    }
+    QCOMPARE(readAll(name), QByteArray("abc\r\n"));
+    QCOMPARE(inodeOf(name), inode);
+    QVERIFY(
+        editor.Text().endsWith(QString(300, QLatin1Char('h')) + QStringLiteral("\r\n\r\n\r\n")));
+    QCOMPARE(m_output.played, 0);
+
+    // The next capture writes both blocks.
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(readAll(name), editor.Text().toUtf8());
+    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Rewritten);
+    QCOMPARE(readAll(name).count("===== 12/6/2026"), 2);
+    QCOMPARE(m_output.played, 1);
+}
+
+void TestCapture::vanishedFolderCannotCreate()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("slots")));
+    const QString name = fileName(QStringLiteral("slots/Default1.txt"));
+    SlotEditor editor;
+    SlotFileSync sync;
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(readAll(name), BlockHello);
+
+    QVERIFY(QDir(fileName(QStringLiteral("slots"))).removeRecursively());
+    try {
+        CaptureIntoSlot(editor, Stamp, sync, name);
+        QFAIL("the write into a removed folder succeeded");
+    } catch (const AppError& error) {
+        QCOMPARE(error.message(), QStringLiteral("Cannot create file %1").arg(name));
+    }
+    QCOMPARE(editor.Text().toUtf8(), BlockHello + BlockHello);
+
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("slots")));
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Rewritten);
+    QCOMPARE(readAll(name), BlockHello + BlockHello + BlockHello);
 }
 
 QTEST_MAIN(TestCapture)

@@ -67,9 +67,17 @@ void SlotFileSync::Write(SlotEditor& editor, const QString& fileName)
     }
     // Until the write has succeeded the copy is not the marked text.
     m_fileTextValid = false;
+    const bool fileKnown = !m_writer.changedOnDisk(fileName);
     try {
         m_writer.write(fileName, m_fileText, editor.font(), unchanged);
     } catch (...) {
+        // A failed write leaves the file with what it held before (a failed
+        // append is cut back). When that was what this slot last saw, the
+        // file is still taken as known, so that the next write does not read
+        // it back over the text that could not be saved; it then replaces
+        // the file whole.
+        if (fileKnown)
+            m_writer.noteRead(fileName);
         if (onlyAdded) {
             // The copy without the new end is the marked text again.
             m_fileText.truncate(marked);
