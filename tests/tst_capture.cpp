@@ -118,6 +118,8 @@ private Q_SLOTS:
     void editsBeforeTheEnd();
     void failedAppendLeavesFile();
     void vanishedFolderCannotCreate();
+    void fileTheEditorStoresOtherwise_data();
+    void fileTheEditorStoresOtherwise();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -481,6 +483,37 @@ void TestCapture::vanishedFolderCannotCreate()
     CaptureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Rewritten);
     QCOMPARE(readAll(name), BlockHello + BlockHello + BlockHello);
+}
+
+void TestCapture::fileTheEditorStoresOtherwise_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<SlotFileWriter::Method>("firstMethod");
+    QTest::newRow("plain lines") << QByteArray("x y\r\nz\r\n") << SlotFileWriter::Method::Appended;
+    // The editor holds a paragraph separator as a line break.
+    QTest::newRow("paragraph separator")
+        << QByteArray("x\xe2\x80\xa9y\r\n") << SlotFileWriter::Method::Rewritten;
+}
+
+// A canonical file whose text the editor keeps in another form is not the
+// encoding of the editor's text: appending to it would leave the file
+// differing from the buffer, so the first capture rewrites it whole.
+void TestCapture::fileTheEditorStoresOtherwise()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(SlotFileWriter::Method, firstMethod);
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    writeAll(name, bytes, QIODevice::WriteOnly);
+    SlotEditor editor;
+    SlotFileSync sync;
+    sync.Read(editor, name);
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.LastMethod(), firstMethod);
+    QCOMPARE(readAll(name), editor.Text().toUtf8());
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
+    QCOMPARE(readAll(name), editor.Text().toUtf8());
 }
 
 QTEST_MAIN(TestCapture)

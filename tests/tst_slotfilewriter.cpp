@@ -35,6 +35,9 @@ private Q_SLOTS:
     void otherNameRewrites();
     void changedOnDisk();
     void failedAppendLeavesOldText();
+    void tailAppend_data();
+    void tailAppend();
+    void tailAppendRemembersLastCharacter();
 
 private:
     QString path(const QString& name = QStringLiteral("slot.txt")) const
@@ -308,6 +311,98 @@ void TestSlotFileWriter::failedAppendLeavesOldText()
     writer.write(path(), text + QStringLiteral("z"), QFont(), text.size());
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
     QCOMPARE(contents(path()), QByteArray("kept\r\nz"));
+}
+
+void TestSlotFileWriter::tailAppend_data()
+{
+    QTest::addColumn<int>("setup");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<bool>("appends");
+    // Written whole: "abc\n" (4 characters).
+    QTest::newRow("at the end of the written text") << 0 << 4 << true;
+    QTest::newRow("before the end") << 0 << 3 << false;
+    QTest::newRow("past the end") << 0 << 5 << false;
+    QTest::newRow("file touched since") << 1 << 4 << false;
+    QTest::newRow("file read with LF breaks") << 2 << 4 << false;
+    QTest::newRow("canonical file read") << 3 << 4 << true;
+    QTest::newRow("text kept in another form") << 4 << 4 << false;
+    QTest::newRow("only noted, not read") << 5 << 0 << false;
+    QTest::newRow("forgotten") << 6 << 4 << false;
+}
+
+// The append that takes only the new end: it refuses, touching nothing,
+// whenever the bytes would not be exactly the encoding of the whole text.
+void TestSlotFileWriter::tailAppend()
+{
+    QFETCH(int, setup);
+    QFETCH(int, position);
+    QFETCH(bool, appends);
+    SlotFileWriter writer;
+    writer.write(path(), QStringLiteral("abc\n"), QFont());
+    switch (setup) {
+    case 1: {
+        struct utimbuf times
+        {
+            1000, 1000
+        };
+        QVERIFY(::utime(QFile::encodeName(path()).constData(), &times) == 0);
+        break;
+    }
+    case 2:
+        put(path(), "abc\n");
+        QCOMPARE(writer.read(path()), QStringLiteral("abc\n"));
+        break;
+    case 3:
+        put(path(), "abc\r\n");
+        QCOMPARE(writer.read(path()), QStringLiteral("abc\n"));
+        break;
+    case 4:
+        writer.read(path());
+        writer.noteTextDiffers();
+        QVERIFY(!writer.changedOnDisk(path()));
+        break;
+    case 5:
+        writer.noteRead(path());
+        break;
+    case 6:
+        writer.forget();
+        break;
+    }
+    const QByteArray before = contents(path());
+    const ino_t inode = inodeOf(path());
+    QCOMPARE(writer.appendIfUnchanged(path(), position, QStringLiteral("d\n")), appends);
+    QCOMPARE(inodeOf(path()), inode);
+    if (!appends) {
+        QCOMPARE(contents(path()), before);
+        return;
+    }
+    QCOMPARE(writer.lastMethod(), Method::Appended);
+    QCOMPARE(contents(path()), QByteArray("abc\r\nd\r\n"));
+    QVERIFY(!writer.changedOnDisk(path()));
+    // The next append goes after the one just made.
+    QVERIFY(writer.appendIfUnchanged(path(), position + 2, QString::fromUtf8("\u00e9")));
+    QCOMPARE(contents(path()), QByteArray("abc\r\nd\r\n\xc3\xa9"));
+    QVERIFY(!writer.appendIfUnchanged(path(), position + 2, QStringLiteral("x")));
+}
+
+// The writer keeps only the length and the last character of the text: an
+// append that ended in a CR or the first half of a surrogate pair must stop
+// the next append from splitting the pair.
+void TestSlotFileWriter::tailAppendRemembersLastCharacter()
+{
+    SlotFileWriter writer;
+    writer.write(path(), QStringLiteral("a"), QFont());
+    QVERIFY(writer.appendIfUnchanged(path(), 1, QString(QChar(0xD83D))));
+    QVERIFY(!writer.appendIfUnchanged(path(), 2, QString(QChar(0xDE00))));
+    const QString whole = QStringLiteral("a") + QChar(0xD83D) + QChar(0xDE00);
+    writer.write(path(), whole, QFont(), 2);
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    QCOMPARE(contents(path()), QByteArray("a\xf0\x9f\x98\x80"));
+    QVERIFY(writer.appendIfUnchanged(path(), 3, QStringLiteral("\r")));
+    QVERIFY(!writer.appendIfUnchanged(path(), 4, QStringLiteral("\nb")));
+    writer.write(path(), whole + QStringLiteral("\r\nb"), QFont(), 4);
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    QCOMPARE(contents(path()), QByteArray("a\xf0\x9f\x98\x80\r\nb"));
 }
 
 QTEST_GUILESS_MAIN(TestSlotFileWriter)

@@ -25,7 +25,9 @@ class SlotEditor;
 // - before a write, a file that changed on disk since is read again, so that
 //   another program's text is kept and what follows goes after it.
 // After each successful read or write the editor's text is marked unchanged
-// (SlotEditor::MarkUnchanged).
+// (SlotEditor::MarkUnchanged). No copy of the text is kept here: an append
+// takes only the new end from the editor, and the rare whole rewrite takes
+// the whole text from it.
 class SlotFileSync final
 {
 public:
@@ -49,16 +51,10 @@ public:
     SlotFileWriter::Method LastMethod() const { return m_writer.lastMethod(); }
 
 private:
-    void keepFileText(QString text);
+    // The whole text, written over the file atomically.
+    void rewrite(SlotEditor& editor, const QString& fileName);
 
     SlotFileWriter m_writer;
-    // When m_fileTextValid: the editor's marked text ('\n' line breaks),
-    // which is what the file holds as far as this slot knows. The writer
-    // takes the whole new text even when it only appends its end; keeping
-    // this copy and adding the new end to it spares copying the whole
-    // buffer out of the editor on every capture.
-    QString m_fileText;
-    bool m_fileTextValid = false;
 };
 
 // Adds the block to editor's text. The undo history is discarded.

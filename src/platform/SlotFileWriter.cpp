@@ -32,6 +32,11 @@ std::optional<SlotFileWriter::DiskState> stateOf(const QString& fileName)
     return toState(st);
 }
 
+QChar lastOf(QStringView text)
+{
+    return text.isEmpty() ? QChar() : text.back();
+}
+
 } // namespace
 
 QString SlotFileWriter::read(const QString& fileName)
@@ -41,23 +46,23 @@ QString SlotFileWriter::read(const QString& fileName)
     const std::optional<DiskState> before = stateOf(fileName);
     SlotFile::ReadResult result = SlotFile::readTextDetailed(fileName);
     const bool complete = before && before->size == result.size;
-    remember(fileName, complete ? before : std::nullopt, result.text.size(),
+    remember(fileName, complete ? before : std::nullopt, result.text.size(), lastOf(result.text),
              complete && result.format == SlotFile::Format::PlainText && result.canonical);
     return std::move(result.text);
 }
 
 void SlotFileWriter::noteRead(const QString& fileName)
 {
-    remember(fileName, stateOf(fileName), 0, false);
+    remember(fileName, stateOf(fileName), 0, QChar(), false);
 }
 
 void SlotFileWriter::write(const QString& fileName, const QString& text, const QFont& font,
                            std::optional<qsizetype> unchangedPrefixChars)
 {
-    if (tryAppend(fileName, text, unchangedPrefixChars)) {
-        m_lastMethod = Method::Appended;
+    const qsizetype known = m_textLength;
+    if (unchangedPrefixChars && *unchangedPrefixChars >= known && text.size() >= known &&
+        canAppendAt(fileName, known) && appendIfUnchanged(fileName, known, text.sliced(known)))
         return;
-    }
     const SlotFile::Format format = SlotFile::formatFor(fileName);
     try {
         SlotFile::writeAtomically(fileName, format == SlotFile::Format::Rtf
@@ -68,29 +73,38 @@ void SlotFileWriter::write(const QString& fileName, const QString& text, const Q
         m_appendable = false;
         throw;
     }
-    remember(fileName, stateOf(fileName), text.size(), format == SlotFile::Format::PlainText);
+    remember(fileName, stateOf(fileName), text.size(), lastOf(text),
+             format == SlotFile::Format::PlainText);
     m_lastMethod = Method::Rewritten;
 }
 
-bool SlotFileWriter::tryAppend(const QString& fileName, const QString& text,
-                               std::optional<qsizetype> unchangedPrefixChars)
+bool SlotFileWriter::canAppendAt(const QString& fileName, qsizetype tailPosition) const
 {
-    if (!m_appendable || !m_disk || fileName != m_fileName || !unchangedPrefixChars ||
-        *unchangedPrefixChars < m_textLength || text.size() < m_textLength ||
+    if (!m_appendable || !m_disk || fileName != m_fileName || tailPosition != m_textLength ||
         SlotFile::formatFor(fileName) != SlotFile::Format::PlainText)
         return false;
     // Encoding is local except across a CR LF pair or a surrogate pair: when
     // the old text ends in the first half of one, only a rewrite is exact.
-    if (m_textLength > 0) {
-        const QChar last = text.at(m_textLength - 1);
-        if (last == QLatin1Char('\r') || last.isHighSurrogate())
-            return false;
-    }
-    if (stateOf(fileName) != m_disk)
+    if (m_lastChar == QLatin1Char('\r') || m_lastChar.isHighSurrogate())
         return false;
-    const QByteArray suffix =
-        SlotFile::encodePlain(QStringView(text).sliced(m_textLength).toString());
+    return stateOf(fileName) == m_disk;
+}
 
+bool SlotFileWriter::appendIfUnchanged(const QString& fileName, qsizetype tailPosition,
+                                       const QString& tail)
+{
+    if (!canAppendAt(fileName, tailPosition))
+        return false;
+    const QChar last = tail.isEmpty() ? m_lastChar : tail.back();
+    if (!appendBytes(fileName, SlotFile::encodePlain(tail), tailPosition + tail.size(), last))
+        return false;
+    m_lastMethod = Method::Appended;
+    return true;
+}
+
+bool SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& bytes,
+                                 qsizetype textLength, QChar lastChar)
+{
     const int fd =
         ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
@@ -102,8 +116,8 @@ bool SlotFileWriter::tryAppend(const QString& fileName, const QString& text,
         ::close(fd);
         return false;
     }
-    const char* data = suffix.constData();
-    qsizetype left = suffix.size();
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
     bool ok = true;
     while (left > 0) {
         const ssize_t n = ::write(fd, data, size_t(left));
@@ -116,7 +130,7 @@ bool SlotFileWriter::tryAppend(const QString& fileName, const QString& text,
         data += n;
         left -= n;
     }
-    if (ok && suffix.size() > 0)
+    if (ok && !bytes.isEmpty())
         ok = ::fdatasync(fd) == 0;
     if (!ok) {
         // Take back what got through, so the file holds its old text only.
@@ -128,7 +142,8 @@ bool SlotFileWriter::tryAppend(const QString& fileName, const QString& text,
     }
     const bool statOk = ::fstat(fd, &st) == 0;
     ::close(fd);
-    remember(fileName, statOk ? std::optional(toState(st)) : std::nullopt, text.size(), statOk);
+    remember(fileName, statOk ? std::optional(toState(st)) : std::nullopt, textLength, lastChar,
+             statOk);
     return true;
 }
 
@@ -145,15 +160,16 @@ bool SlotFileWriter::changedOnDisk(const QString& fileName) const
 
 void SlotFileWriter::forget()
 {
-    remember(QString(), std::nullopt, 0, false);
+    remember(QString(), std::nullopt, 0, QChar(), false);
     m_lastMethod = Method::None;
 }
 
 void SlotFileWriter::remember(const QString& fileName, std::optional<DiskState> state,
-                              qsizetype textLength, bool appendable)
+                              qsizetype textLength, QChar lastChar, bool appendable)
 {
     m_fileName = fileName;
     m_disk = state;
     m_textLength = textLength;
+    m_lastChar = lastChar;
     m_appendable = appendable && state.has_value();
 }

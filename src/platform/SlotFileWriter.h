@@ -18,6 +18,9 @@
 // known, and the caller vouches that that text is an unchanged prefix of the
 // new one. Every other write replaces the whole file atomically
 // (SlotFile::writeAtomically).
+//
+// The writer keeps no copy of the text: only its length and last character,
+// which is all an exact append needs to know about it.
 class SlotFileWriter final
 {
 public:
@@ -44,6 +47,22 @@ public:
     void write(const QString& fileName, const QString& text, const QFont& font,
                std::optional<qsizetype> unchangedPrefixChars = std::nullopt);
 
+    // Appends tail ('\n' line breaks), the text that follows the first
+    // tailPosition characters of the slot's text, when the file can take it
+    // byte for byte: the text of the last read or write was tailPosition
+    // characters long and is unchanged (the caller vouches for that), and
+    // the rest of the conditions above hold. Returns false, touching
+    // nothing, when it cannot; the caller then writes the whole text. A
+    // failure while appending cuts the file back to its old bytes and
+    // raises "Failed to Save Stream"; the next write then rewrites.
+    bool appendIfUnchanged(const QString& fileName, qsizetype tailPosition, const QString& tail);
+
+    // After read(): the caller keeps the text in a form that differs from
+    // the one read (a slot editor stores some characters or breaks its own
+    // way), so the file is no longer known to be its encoding and the next
+    // write replaces it whole. The file itself stays known (changedOnDisk).
+    void noteTextDiffers() { m_appendable = false; }
+
     // True when a file named fileName exists and is not the one this writer
     // last read or wrote (another program replaced or changed it, or this
     // writer never saw it). A missing file gives false: there is nothing
@@ -67,15 +86,19 @@ public:
     };
 
 private:
-    bool tryAppend(const QString& fileName, const QString& text,
-                   std::optional<qsizetype> unchangedPrefixChars);
+    bool canAppendAt(const QString& fileName, qsizetype tailPosition) const;
+    bool appendBytes(const QString& fileName, const QByteArray& bytes, qsizetype textLength,
+                     QChar lastChar);
     void remember(const QString& fileName, std::optional<DiskState> state, qsizetype textLength,
-                  bool appendable);
+                  QChar lastChar, bool appendable);
 
     QString m_fileName;
     std::optional<DiskState> m_disk;
     // Characters of the text the file holds; meaningful when m_appendable.
     qsizetype m_textLength = 0;
+    // Its last character (null for an empty text): an append after the
+    // first half of a CR LF or surrogate pair would not be exact.
+    QChar m_lastChar;
     bool m_appendable = false;
     Method m_lastMethod = Method::None;
 };
