@@ -1,14 +1,28 @@
 // Times one capture of a 1 KB clipboard text into slots of 1 KB, 1 MB and
-// 16 MB: the appends of the block, the paste, the line break and the write
-// of the slot file (the save sound left out), on a real slot editor shown on
-// the current platform (offscreen unless QT_QPA_PLATFORM says otherwise) and
-// real files. Before each capture the slot is given a fresh file of its size
-// and reads it, as at start-up; the median, lowest and highest of several
-// captures are printed, with how the file reached the disk. "view@end" has
-// the view at the end of the text, as after any earlier capture; "view@top"
-// at its start, as for the first capture after start-up, which also brings
-// the end of the text into view (the cost of that depends on the window, not
-// on the size of the text).
+// 16 MB on real slot editors shown on the current platform (offscreen unless
+// QT_QPA_PLATFORM says otherwise) and real files: the block added to the
+// buffer, the paste, the line break and the write of the slot file (the save
+// sound left out).
+//
+// Fairness between the sizes:
+// - every file starts 1 KB into a 4 KB disk block and every capture adds the
+//   same bytes, so the n-th capture needs the same new disk blocks at every
+//   size;
+// - each slot first reads its file (as at start-up) and takes one capture
+//   that is not timed, so every timed capture finds the view, the caret and
+//   the undo history as an earlier capture left them;
+// - the sizes take turns, one capture each per round, so that the load of
+//   the machine falls on all of them alike; the median of many rounds is
+//   printed, with the lowest and highest;
+// - the repaint that follows a capture in the program runs after each one,
+//   outside the timing.
+// The parts are timed in rounds of their own: each step of the block, the
+// file write (with its flush to disk), and for reference the same number of
+// bytes appended and flushed to a plain file.
+//
+// The first capture after start-up, with the view still at the start of the
+// text, also brings the end into view; it is timed on a freshly read slot
+// ("first capture"), which costs a whole read per run, so fewer runs.
 #include "core/Capture.h"
 #include "platform/SlotEditor.h"
 
@@ -21,6 +35,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <memory>
 #include <unistd.h>
 #include <vector>
 
@@ -54,32 +71,20 @@ QString clipboardText()
     return text + QString(1024 - text.size(), QLatin1Char('q'));
 }
 
-// Gives the slot a file of size bytes, flushed to disk so that the timed
-// write flushes nothing but its own bytes, and reads it as at start-up.
-// viewAtEnd: the view then shows the end of the text, as after any earlier
-// capture; otherwise it shows the start, as right after start-up.
-void loadSlot(SlotEditor& editor, SlotFileSync& sync, const QString& path,
-              const QByteArray& content, bool viewAtEnd)
+// Writes content to path and flushes it to disk, so that a timed write
+// flushes nothing but its own bytes.
+void putFile(const QString& path, const QByteArray& content)
 {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(content) != content.size() ||
         !f.flush() || ::fsync(f.handle()) != 0)
         std::abort();
-    f.close();
-    sync.Read(editor, path);
-    if (viewAtEnd)
-        editor.moveCursor(QTextCursor::End);
-    QApplication::processEvents();
 }
 
-struct Figures
+double msSince(const QElapsedTimer& timer)
 {
-    double median = 0;
-    double min = 0;
-    double max = 0;
-    double writeMedian = 0;
-    bool allAppended = true;
-};
+    return double(timer.nsecsElapsed()) / 1e6;
+}
 
 double medianOf(std::vector<double> v)
 {
@@ -87,64 +92,103 @@ double medianOf(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-Figures measure(SlotEditor& editor, SlotFileSync& sync, const QString& path,
-                const QByteArray& content, bool viewAtEnd, int repetitions)
+const QString Stamp = QStringLiteral("===== 12/6/2026 === 12:03:09 PM =====\r\n");
+
+struct Slot
 {
-    const QString stamp = QStringLiteral("===== 12/6/2026 === 12:03:09 PM =====\r\n");
-    std::vector<double> times;
-    std::vector<double> writes;
-    Figures figures;
-    for (int i = 0; i < repetitions; ++i) {
-        loadSlot(editor, sync, path, content, viewAtEnd);
+    Slot(const char* label_, qsizetype size_) : label(label_), size(size_) {}
+    const char* label;
+    qsizetype size;
+    QString path;
+    std::unique_ptr<SlotEditor> editor;
+    SlotFileSync sync;
+    bool allAppended = true;
+    std::vector<double> capture, block, write;
+    // Parts: AppendLine(CR LF), AppendLine(stamp), PasteClipboard,
+    // AppendLineBreakAndResetUndo, AppendLine(CR LF), Write.
+    std::vector<double> parts[6];
+};
+
+// One capture as the program makes it, timed whole and in its two halves.
+void timedCapture(Slot& slot)
+{
+    SlotEditor& editor = *slot.editor;
+    QElapsedTimer timer;
+    timer.start();
+    double blockDone = 0;
+    slot.sync.RefreshBeforeWrite(editor, slot.path);
+    CaptureIntoSlot(
+        editor, Stamp,
+        [&] {
+            blockDone = msSince(timer);
+            slot.sync.Write(editor, slot.path);
+        },
+        [] {});
+    const double total = msSince(timer);
+    slot.capture.push_back(total);
+    slot.block.push_back(blockDone);
+    slot.write.push_back(total - blockDone);
+    slot.allAppended =
+        slot.allAppended && slot.sync.LastMethod() == SlotFileWriter::Method::Appended;
+    QApplication::processEvents();
+}
+
+// The same steps as AppendCaptureBlock and the write, each timed.
+void timedParts(Slot& slot)
+{
+    SlotEditor& editor = *slot.editor;
+    const QString lineBreak = QStringLiteral("\r\n");
+    const std::function<void()> steps[6] = {
+        [&] { editor.AppendLine(lineBreak); }, [&] { editor.AppendLine(Stamp); },
+        [&] { editor.PasteClipboard(); },      [&] { editor.AppendLineBreakAndResetUndo(); },
+        [&] { editor.AppendLine(lineBreak); }, [&] { slot.sync.Write(editor, slot.path); },
+    };
+    for (int i = 0; i < 6; ++i) {
         QElapsedTimer timer;
         timer.start();
-        CaptureIntoSlot(
-            editor, stamp,
-            [&] {
-                QElapsedTimer write;
-                write.start();
-                sync.Write(editor, path);
-                writes.push_back(double(write.nsecsElapsed()) / 1e6);
-            },
-            [] {});
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-        figures.allAppended =
-            figures.allAppended && sync.LastMethod() == SlotFileWriter::Method::Appended;
-        if (QFileInfo(path).size() < content.size() + 1024 + 45)
+        steps[i]();
+        slot.parts[i].push_back(msSince(timer));
+    }
+    QApplication::processEvents();
+}
+
+// The bytes of one capture appended to a plain file and flushed, as the
+// writer does: the floor of the write.
+double rawAppendMedian(const QString& path, qsizetype bytes, int runs)
+{
+    putFile(path, QByteArray(1024, 'x'));
+    const QByteArray data(bytes, 'y');
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND);
+        if (fd < 0 || ::write(fd, data.constData(), size_t(data.size())) != data.size() ||
+            ::fdatasync(fd) != 0)
             std::abort();
-        // The repaint that follows in the program, outside the timing.
+        ::close(fd);
+        times.push_back(msSince(timer));
+    }
+    return medianOf(times);
+}
+
+// The first capture after start-up: freshly read, view at the start.
+double firstCaptureMedian(Slot& slot, const QByteArray& content, int runs)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        putFile(slot.path, content);
+        slot.sync.Read(*slot.editor, slot.path);
+        QApplication::processEvents();
+        QElapsedTimer timer;
+        timer.start();
+        slot.sync.RefreshBeforeWrite(*slot.editor, slot.path);
+        CaptureIntoSlot(
+            *slot.editor, Stamp, [&] { slot.sync.Write(*slot.editor, slot.path); }, [] {});
+        times.push_back(msSince(timer));
         QApplication::processEvents();
     }
-    figures.median = medianOf(times);
-    figures.min = *std::min_element(times.begin(), times.end());
-    figures.max = *std::max_element(times.begin(), times.end());
-    figures.writeMedian = medianOf(writes);
-    return figures;
-}
-
-void print(const char* label, const char* view, qsizetype size, const Figures& f, int repetitions)
-{
-    std::printf("%-5s %-9s file %8lld B  capture median %7.3f ms  min %7.3f  max %7.3f  "
-                "(file write median %6.3f ms; %d runs, %s)\n",
-                label, view, (long long)size, f.median, f.min, f.max, f.writeMedian, repetitions,
-                f.allAppended ? "all appended" : "NOT all appended");
-    std::fflush(stdout);
-}
-
-// Returns the median with the view at the end.
-double runOne(const char* label, qsizetype size, const QString& dir, int repetitions)
-{
-    const QString path = dir + QStringLiteral("/slot.txt");
-    const QByteArray content = sampleFile(size);
-    SlotEditor editor;
-    editor.resize(800, 600);
-    editor.show();
-    SlotFileSync sync;
-    const Figures atEnd = measure(editor, sync, path, content, true, repetitions);
-    print(label, "view@end", size, atEnd, repetitions);
-    const Figures atStart = measure(editor, sync, path, content, false, repetitions);
-    print(label, "view@top", size, atStart, repetitions);
-    return atEnd.median;
+    return medianOf(times);
 }
 
 } // namespace
@@ -154,17 +198,78 @@ int main(int argc, char** argv)
     if (qgetenv("QT_QPA_PLATFORM").isEmpty())
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    // Rounds of whole captures (as many again for the parts); runs of the
+    // first capture after start-up (0 leaves them out).
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 41;
+    const int firstRuns = argc > 2 ? std::max(0, std::atoi(argv[2])) : 5;
     QApplication::clipboard()->setText(clipboardText());
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;
-    // Every file ends 1 KB into a 4 KB block, so that the appended bytes
-    // need the same new blocks at every size.
-    const double small = runOne("1KB", 1024, dir.path(), repetitions);
-    runOne("1MB", 1024 * 1024 + 1024, dir.path(), repetitions);
-    // Just under the editor's capacity, with room for the block.
-    const double large = runOne("16MB", 16 * 1024 * 1024 - 3072, dir.path(), repetitions);
-    std::printf("16MB / 1KB (view at end) = %.2f\n", large / small);
+
+    // Every file ends 1 KB into a 4 KB block; the largest is just under the
+    // editor's capacity, with room for the captures.
+    Slot slots[] = {{"1KB", 1024}, {"1MB", 1024 * 1024 + 1024}, {"16MB", 16 * 1024 * 1024 - 3072}};
+    std::vector<QByteArray> contents;
+    qsizetype blockBytes = 0;
+    for (Slot& slot : slots) {
+        slot.path = dir.path() + QStringLiteral("/slot%1.txt").arg(slot.size);
+        slot.editor = std::make_unique<SlotEditor>();
+        slot.editor->resize(800, 600);
+        slot.editor->show();
+        contents.push_back(sampleFile(slot.size));
+        putFile(slot.path, contents.back());
+        slot.sync.Read(*slot.editor, slot.path);
+        QApplication::processEvents();
+        // The untimed capture that leaves the slot as after any capture.
+        slot.sync.Write(*slot.editor, slot.path); // nothing new: no bytes
+        CaptureIntoSlot(
+            *slot.editor, Stamp, [&] { slot.sync.Write(*slot.editor, slot.path); }, [] {});
+        QApplication::processEvents();
+        blockBytes = QFileInfo(slot.path).size() - slot.size;
+    }
+    const qsizetype startSize[] = {QFileInfo(slots[0].path).size(), QFileInfo(slots[1].path).size(),
+                                   QFileInfo(slots[2].path).size()};
+    for (int r = 0; r < rounds; ++r)
+        for (Slot& slot : slots)
+            timedCapture(slot);
+    for (int r = 0; r < rounds; ++r)
+        for (Slot& slot : slots)
+            timedParts(slot);
+    for (int i = 0; i < 3; ++i)
+        if (QFileInfo(slots[i].path).size() != startSize[i] + 2 * rounds * blockBytes)
+            std::abort();
+
+    std::printf("one capture adds %lld bytes; %d rounds, sizes in turn\n", (long long)blockBytes,
+                rounds);
+    std::printf("%-5s %9s | %8s %8s %8s | %8s %8s | %s\n", "slot", "file B", "capture", "min",
+                "max", "block", "write", "appended");
+    for (const Slot& slot : slots) {
+        std::printf(
+            "%-5s %9lld | %8.3f %8.3f %8.3f | %8.3f %8.3f | %s\n", slot.label, (long long)slot.size,
+            medianOf(slot.capture), *std::min_element(slot.capture.begin(), slot.capture.end()),
+            *std::max_element(slot.capture.begin(), slot.capture.end()), medianOf(slot.block),
+            medianOf(slot.write), slot.allAppended ? "all" : "NOT all");
+    }
+    std::printf("parts (medians, ms): %-8s %8s %8s %8s %8s %8s %8s\n", "slot", "break", "stamp",
+                "paste", "break2", "break3", "write");
+    for (const Slot& slot : slots) {
+        std::printf("                     %-8s", slot.label);
+        for (const auto& part : slot.parts)
+            std::printf(" %8.3f", medianOf(part));
+        std::printf("\n");
+    }
+    std::printf("raw append of %lld bytes + fdatasync: median %.3f ms\n", (long long)blockBytes,
+                rawAppendMedian(dir.path() + QStringLiteral("/raw.txt"), blockBytes, rounds));
+    std::printf("16MB / 1KB capture medians = %.2f\n",
+                medianOf(slots[2].capture) / medianOf(slots[0].capture));
+    if (firstRuns > 0) {
+        for (int i = 0; i < 3; ++i)
+            std::printf("first capture after start-up (view at start), %-5s median %.3f ms "
+                        "(%d runs)\n",
+                        slots[i].label, firstCaptureMedian(slots[i], contents[i], firstRuns),
+                        firstRuns);
+    }
+    std::fflush(stdout);
     return 0;
 }
