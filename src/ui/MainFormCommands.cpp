@@ -14,6 +14,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace {
 
@@ -203,7 +204,9 @@ void TMainForm::ClearClipbrdButtonClick(QObject*)
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
 }
 
+// The tray menu runs inside the tray icon's own mouse handling, and closing
+// removes the tray icon: the close waits until that handling has returned.
 void TMainForm::ExitMenuClick(QObject*)
 {
-    close();
+    QTimer::singleShot(0, this, [this] { close(); });
 }
