@@ -9,7 +9,11 @@ const char kAutoPopupProperty[] = "AutoPopup";
 NotifyAreaIcon::NotifyAreaIcon(QObject* owner, const QIcon& icon)
     : QObject(owner), m_tray(new QSystemTrayIcon(this)), m_icon(icon)
 {
-    connect(m_tray, &QSystemTrayIcon::activated, this, &NotifyAreaIcon::Activated);
+    // Reports are handled after the tray's own mouse handler has returned:
+    // a command run from them (the popup menu's Exit, say) may remove the
+    // icon, which destroys the window that handler runs in.
+    connect(m_tray, &QSystemTrayIcon::activated, this, &NotifyAreaIcon::Activated,
+            Qt::QueuedConnection);
     Add();
 }
 

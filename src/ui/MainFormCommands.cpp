@@ -208,5 +208,5 @@ void TMainForm::ClearClipbrdButtonClick(QObject*)
 // removes the tray icon: the close waits until that handling has returned.
 void TMainForm::ExitMenuClick(QObject*)
 {
-    QTimer::singleShot(0, this, [this] { close(); });
+    close();
 }
