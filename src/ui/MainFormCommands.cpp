@@ -14,7 +14,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
 
 namespace {
 
