@@ -58,4 +58,4 @@ export XDG_CONFIG_HOME="$work/config"
 export CLIPSTOW_REGISTRY="$work/config/clipstow/registry.sqlite3"
 
 cd "$build"
-ctest --output-on-failure -j2 --timeout 600
+ctest --output-on-failure -j2 --timeout 600 "${@:2}"
