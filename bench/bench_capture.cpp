@@ -25,6 +25,7 @@
 // The first capture after start-up, with the view still at the start of the
 // text, also brings the end into view; it is timed on a freshly read slot
 // ("first capture"), which costs a whole read per run, so fewer runs.
+#include "BenchSupport.h"
 #include "core/Capture.h"
 #include "platform/SlotEditor.h"
 
@@ -44,26 +45,9 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
+using BenchSupport::sampleFile;
 
-QByteArray sampleFile(qsizetype size)
-{
-    // Lines of 60 to 100 characters, CR LF, like collected clipboard text.
-    QByteArray bytes;
-    bytes.reserve(size);
-    int n = 0;
-    while (bytes.size() < size) {
-        const int len = 60 + (n * 37) % 41;
-        for (int i = 0; i < len && bytes.size() < size; ++i)
-            bytes += char(i % 9 == 8 ? ' ' : 'a' + (n + i) % 26);
-        if (bytes.size() + 2 <= size)
-            bytes += "\r\n";
-        else
-            bytes += QByteArray(size - bytes.size(), 'z');
-        ++n;
-    }
-    return bytes;
-}
+namespace {
 
 QString clipboardText()
 {

@@ -1,6 +1,7 @@
 // Times the slot editor on texts of 1 KB, 1 MB and the full capacity:
 // loading a slot file, the appends of one capture, reading the text back,
 // writing the slot file, and the cheap paths the capture can use instead.
+#include "BenchSupport.h"
 #include "platform/SlotEditor.h"
 
 #include <QApplication>
@@ -10,6 +11,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+using BenchSupport::sampleFile;
+
 namespace {
 
 double ms(QElapsedTimer& timer)
@@ -17,25 +20,6 @@ double ms(QElapsedTimer& timer)
     const double v = double(timer.nsecsElapsed()) / 1e6;
     timer.restart();
     return v;
-}
-
-QByteArray sampleFile(qsizetype size)
-{
-    // Lines of 60 to 100 characters, CR LF, like collected clipboard text.
-    QByteArray bytes;
-    bytes.reserve(size);
-    int n = 0;
-    while (bytes.size() < size) {
-        const int len = 60 + (n * 37) % 41;
-        for (int i = 0; i < len && bytes.size() < size; ++i)
-            bytes += char(i % 9 == 8 ? ' ' : 'a' + (n + i) % 26);
-        if (bytes.size() + 2 <= size)
-            bytes += "\r\n";
-        else
-            bytes += QByteArray(size - bytes.size(), 'z');
-        ++n;
-    }
-    return bytes;
 }
 
 void runOne(const char* label, qsizetype size, const QString& dir)

@@ -8,9 +8,9 @@
 #include "platform/ClipboardMonitor.h"
 #include "platform/NotifyAreaIcon.h"
 #include "platform/SlotEditor.h"
-#include "platform/SoundOutput.h"
 #include "settings/RegistryLayout.h"
-#include "support/TestSupport.h"
+#include "support/DesktopFixture.h"
+#include "support/Files.h"
 #include "ui/Icons.h"
 #include "ui/MainForm.h"
 #include "ui/RemoteForm.h"
@@ -23,47 +23,11 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 namespace {
-
-class CountingSound final : public SoundOutput
-{
-public:
-    bool playWaveData(const QByteArray&) override { return ++played, true; }
-    bool playWaveFile(const QString&) override { return ++played, true; }
-    int played = 0;
-};
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QString downButtons(const TRemoteForm& remote)
-{
-    QStringList down;
-    for (int slot = 1; slot <= 3; ++slot)
-        if (remote.IsDown(slot))
-            down << QString::number(slot);
-    return down.join(QLatin1Char('-'));
-}
-
-bool sameIcon(const QIcon& a, const QIcon& b)
-{
-    return a.pixmap(16, 16).toImage() == b.pixmap(16, 16).toImage();
-}
 
 // The block one capture of `text` adds with the default stamp style.
 QRegularExpression captureBlock(const QByteArray& text)
@@ -95,25 +59,21 @@ enum class Event
 
 } // namespace
 
+using TestSupport::downButtons;
+using TestSupport::fileBytes;
+using TestSupport::sameIcon;
+using TestSupport::writeBytes;
+
 class TestAutoMode final : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldDir;
-    QStringList m_errors;
-    CountingSound m_sound;
+    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
     std::unique_ptr<TMainForm> m_main;
     std::unique_ptr<TRemoteForm> m_remote;
 
     // Both windows in the order of program start.
-    void start()
-    {
-        m_main = std::make_unique<TMainForm>();
-        m_remote = std::make_unique<TRemoteForm>(*m_main);
-        m_main->SetRemoteForm(m_remote.get());
-    }
+    void start() { TestSupport::startWindows(m_main, m_remote); }
 
     void startWithAuto(bool on)
     {
@@ -121,7 +81,7 @@ class TestAutoMode final : public QObject
         start();
     }
 
-    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString path(const QString& name) const { return m_desk->path(name); }
     QToolButton* autoButton() const { return m_main->Button(QStringLiteral("AutoButton")); }
 
     // The auto flag and everything that must agree with it after a switch.
@@ -138,31 +98,14 @@ class TestAutoMode final : public QObject
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_registry = std::make_unique<TestSupport::ScopedRegistry>();
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_oldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir->path());
-        m_errors.clear();
-        m_sound.played = 0;
-        ErrorReporter::setHook([this](const QString& text) { m_errors << text; });
-        SaveSound::setOutput(&m_sound);
-        QGuiApplication::clipboard()->clear();
-    }
+    void init() { m_desk = std::make_unique<TestSupport::DesktopFixture>(); }
 
     void cleanup()
     {
-        if (m_main)
-            m_main->SetRemoteForm(nullptr);
-        m_remote.reset();
-        m_main.reset();
-        SaveSound::setOutput(nullptr);
-        ErrorReporter::setHook({});
-        QDir::setCurrent(m_oldDir);
-        m_dir.reset();
-        m_registry.reset();
-        QVERIFY2(m_errors.isEmpty(), qPrintable(m_errors.join(QLatin1Char('|'))));
+        TestSupport::closeWindows(m_main, m_remote);
+        const QStringList errors = m_desk->errors();
+        m_desk.reset();
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
     }
 
     void startupPolicy_data()
@@ -273,8 +216,8 @@ private Q_SLOTS:
         QCOMPARE(m_remote->AreCheckButtons(), checkButtons);
         QCOMPARE(downButtons(*m_remote), down);
         QCOMPARE(m_main->ActiveSlot(), 3);
-        QCOMPARE(m_sound.played, 0);
-        QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+        QCOMPARE(m_desk->played(), 0);
+        QVERIFY(QDir(m_desk->folder()).entryList(QDir::Files).isEmpty());
     }
 
     // Back and forth with the toolbar: each click flips the state.
@@ -299,7 +242,7 @@ private Q_SLOTS:
         m_remote->ToolBtn(2)->click();
         QCOMPARE(m_main->ActiveSlot(), 2);
         QCOMPARE(downButtons(*m_remote), QStringLiteral("2"));
-        QCOMPARE(m_sound.played, 0);
+        QCOMPARE(m_desk->played(), 0);
         QVERIFY(!QFile::exists(path(QStringLiteral("Default2.txt"))));
         // The next change goes to slot 2.
         QGuiApplication::clipboard()->setText(QStringLiteral("to slot two"));
@@ -334,11 +277,11 @@ private Q_SLOTS:
                          .match(QString::fromLatin1(bytes.mid(8)))
                          .hasMatch(),
                      bytes.constData());
-            QCOMPARE(m_sound.played, 1);
+            QCOMPARE(m_desk->played(), 1);
             QCOMPARE(downButtons(*m_remote), QStringLiteral("2"));
         } else {
             QCOMPARE(bytes, QByteArray("before\r\n"));
-            QCOMPARE(m_sound.played, 0);
+            QCOMPARE(m_desk->played(), 0);
             QCOMPARE(downButtons(*m_remote), QString());
         }
         QVERIFY(!QFile::exists(path(QStringLiteral("Default1.txt"))));
@@ -354,8 +297,8 @@ private Q_SLOTS:
         QVERIFY(m_main->ClipboardMonitor() != nullptr);
         QVERIFY(m_main->ClipboardMonitor()->Enabled());
         QCoreApplication::processEvents();
-        QCOMPARE(m_sound.played, 0);
-        QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+        QCOMPARE(m_desk->played(), 0);
+        QVERIFY(QDir(m_desk->folder()).entryList(QDir::Files).isEmpty());
     }
 
     // A change arriving while start-up lets pending events run, before the
@@ -371,7 +314,7 @@ private Q_SLOTS:
         start();
         QVERIFY(changed);
         QCOMPARE(fileBytes(path(QStringLiteral("Default1.txt"))), QByteArray("kept\r\n"));
-        QCOMPARE(m_sound.played, 0);
+        QCOMPARE(m_desk->played(), 0);
         // Once started the monitor captures.
         QGuiApplication::clipboard()->setText(QStringLiteral("after start-up"));
         const QByteArray bytes = fileBytes(path(QStringLiteral("Default1.txt")));
@@ -404,11 +347,11 @@ private Q_SLOTS:
         QCOMPARE(m_main->IsAutoOn(), autoOn);
         if (autoOn) {
             QCOMPARE(downButtons(*m_remote), QStringLiteral("3"));
-            QCOMPARE(m_sound.played, 0);
+            QCOMPARE(m_desk->played(), 0);
             QVERIFY(!QFile::exists(path(QStringLiteral("Default3.txt"))));
         } else {
             QCOMPARE(downButtons(*m_remote), QString());
-            QCOMPARE(m_sound.played, 1);
+            QCOMPARE(m_desk->played(), 1);
             QVERIFY(captureBlock("from the remote")
                         .match(QString::fromLatin1(fileBytes(path(QStringLiteral("Default3.txt")))))
                         .hasMatch());
@@ -421,9 +364,9 @@ private Q_SLOTS:
     {
         startWithAuto(true);
         QGuiApplication::clipboard()->setText(QStringLiteral("twice"));
-        QCOMPARE(m_sound.played, 1);
+        QCOMPARE(m_desk->played(), 1);
         m_main->Item(QStringLiteral("PasteSaveMenu"))->trigger();
-        QCOMPARE(m_sound.played, 2);
+        QCOMPARE(m_desk->played(), 2);
         QCOMPARE(fileBytes(path(QStringLiteral("Default1.txt"))).count("twice"), 2);
         verifyMirrors(true);
     }
@@ -470,15 +413,15 @@ private Q_SLOTS:
         Layout::Filename1.write(path(QStringLiteral("no/such/folder/slot.txt")));
         startWithAuto(true);
         QGuiApplication::clipboard()->setText(QStringLiteral("first"));
-        QCOMPARE(m_errors.size(), 1);
+        QCOMPARE(m_desk->errors().size(), 1);
         QGuiApplication::clipboard()->setText(QStringLiteral("second"));
-        QCOMPARE(m_errors.size(), 2);
+        QCOMPARE(m_desk->errors().size(), 2);
         QVERIFY(m_main->IsAutoOn());
-        m_errors.clear();
+        m_desk->errors().clear();
         // Once the slot can be written the next change is captured.
         m_main->FilenamePanel(1)->setText(path(QStringLiteral("slot.txt")));
         QGuiApplication::clipboard()->setText(QStringLiteral("third"));
-        QVERIFY(m_errors.isEmpty());
+        QVERIFY(m_desk->errors().isEmpty());
         QVERIFY(fileBytes(path(QStringLiteral("slot.txt"))).contains("third"));
     }
 
@@ -509,7 +452,7 @@ private Q_SLOTS:
                      QStringLiteral("Secret text on the Clipboard was not captured"));
         }
         QCOMPARE(fileBytes(path(QStringLiteral("Default1.txt"))), QByteArray("before\r\n"));
-        QCOMPARE(m_sound.played, 0);
+        QCOMPARE(m_desk->played(), 0);
         QVERIFY(!m_main->Editor(1)->Text().contains(QStringLiteral("hunter2")));
 
         // Plain text again is captured as usual.
@@ -517,7 +460,7 @@ private Q_SLOTS:
         if (!automatic)
             m_main->Button(QStringLiteral("PasteButton"))->click();
         QVERIFY(fileBytes(path(QStringLiteral("Default1.txt"))).contains("plain"));
-        QCOMPARE(m_sound.played, 1);
+        QCOMPARE(m_desk->played(), 1);
     }
 };
 

@@ -7,7 +7,8 @@
 #include "core/Capture.h"
 #include "core/SaveSound.h"
 #include "platform/SlotEditor.h"
-#include "platform/SoundOutput.h"
+#include "support/CountingSound.h"
+#include "support/Files.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -18,83 +19,20 @@
 #include <QTextCursor>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/stat.h>
-
 namespace {
-
-class RecordingOutput final : public SoundOutput
-{
-public:
-    int played = 0;
-    bool playWaveData(const QByteArray&) override
-    {
-        ++played;
-        return true;
-    }
-    bool playWaveFile(const QString&) override
-    {
-        ++played;
-        return true;
-    }
-};
 
 const QString Stamp = QStringLiteral("===== 12/6/2026 === 12:03:09 PM =====\r\n");
 const QString NoDateStamp = QStringLiteral("\r\n\r\n");
-
-QByteArray readAll(const QString& fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString& fileName, const QByteArray& bytes, QIODevice::OpenMode mode)
-{
-    QFile file(fileName);
-    QVERIFY(file.open(mode));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// The file's inode: an atomic rewrite puts a new file in place, an append
-// keeps the old one.
-quint64 inodeOf(const QString& fileName)
-{
-    struct stat st
-    {
-    };
-    return ::stat(QFile::encodeName(fileName).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
-}
-
-// Lowers the largest file size this process may write for its lifetime;
-// writes beyond it fail with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit final
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit lowered{bytes, m_old.rlim_max};
-        m_ok = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_ok = false;
-};
 
 const QByteArray BlockHello =
     "\r\n\r\n===== 12/6/2026 === 12:03:09 PM =====\r\n\r\nhello\r\n\r\n\r\n";
 
 } // namespace
+
+using TestSupport::fileBytes;
+using TestSupport::FileSizeLimit;
+using TestSupport::inodeOf;
+using TestSupport::writeBytes;
 
 class TestCapture final : public QObject
 {
@@ -124,7 +62,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
-    RecordingOutput m_output;
+    TestSupport::CountingSound m_output;
     QString fileName(const QString& name) const { return m_dir->filePath(name); }
 };
 
@@ -184,7 +122,7 @@ void TestCapture::blockTable()
     SlotFileSync sync;
     CaptureIntoSlot(editor, stamp, sync, name);
 
-    QCOMPARE(readAll(name), file);
+    QCOMPARE(fileBytes(name), file);
     QCOMPARE(editor.Text().toLatin1(), file);
     QCOMPARE(m_output.played, 1);
 }
@@ -196,16 +134,16 @@ void TestCapture::workedExampleTwice()
     SlotFileSync sync;
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(readAll(name).size(), 56);
+    QCOMPARE(fileBytes(name).size(), 56);
 
     QGuiApplication::clipboard()->setText(QStringLiteral("world"));
     CaptureIntoSlot(editor, QStringLiteral("===== 12/6/2026 === 12:04:30 PM =====\r\n"), sync,
                     name);
     // Four blank lines between hello and the second stamp.
-    QCOMPARE(readAll(name), QByteArray("\r\n\r\n===== 12/6/2026 === 12:03:09 PM =====\r\n\r\n"
-                                       "hello\r\n\r\n\r\n"
-                                       "\r\n\r\n===== 12/6/2026 === 12:04:30 PM =====\r\n\r\n"
-                                       "world\r\n\r\n\r\n"));
+    QCOMPARE(fileBytes(name), QByteArray("\r\n\r\n===== 12/6/2026 === 12:03:09 PM =====\r\n\r\n"
+                                         "hello\r\n\r\n\r\n"
+                                         "\r\n\r\n===== 12/6/2026 === 12:04:30 PM =====\r\n\r\n"
+                                         "world\r\n\r\n\r\n"));
     QCOMPARE(m_output.played, 2);
 }
 
@@ -268,7 +206,7 @@ void TestCapture::soundFollowsTheWrite()
         },
         [&] {
             // By now the file holds the whole block.
-            QVERIFY(readAll(name).endsWith("hello\r\n\r\n\r\n"));
+            QVERIFY(fileBytes(name).endsWith("hello\r\n\r\n\r\n"));
             steps << QStringLiteral("sound");
         });
     QCOMPARE(steps, QStringList({QStringLiteral("write"), QStringLiteral("sound")}));
@@ -282,7 +220,7 @@ void TestCapture::chimeFailureAfterWrite()
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     SlotFileSync sync;
     QVERIFY_THROWS_EXCEPTION(AppError, CaptureIntoSlot(editor, Stamp, sync, name));
-    QVERIFY(readAll(name).endsWith("hello\r\n\r\n\r\n"));
+    QVERIFY(fileBytes(name).endsWith("hello\r\n\r\n\r\n"));
     QCOMPARE(m_output.played, 0);
 }
 
@@ -290,7 +228,7 @@ void TestCapture::appendLeavesEarlierBytes()
 {
     const QString name = fileName(QStringLiteral("Default1.txt"));
     const QByteArray old = "caf\xc3\xa9 \xe2\x82\xac\r\nsecond line";
-    writeAll(name, old, QIODevice::WriteOnly);
+    writeBytes(name, old, QIODevice::WriteOnly);
     const quint64 inode = inodeOf(name);
     SlotEditor editor;
     SlotFileSync sync;
@@ -300,7 +238,7 @@ void TestCapture::appendLeavesEarlierBytes()
     CaptureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(inodeOf(name), inode);
-    QCOMPARE(readAll(name), old + BlockHello);
+    QCOMPARE(fileBytes(name), old + BlockHello);
 
     // Non-ASCII text added in one capture, then appended after by the next.
     QGuiApplication::clipboard()->setText(QStringLiteral("na\u00efve \u2713\nx"));
@@ -309,8 +247,8 @@ void TestCapture::appendLeavesEarlierBytes()
     CaptureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(inodeOf(name), inode);
-    QCOMPARE(readAll(name), editor.Text().toUtf8());
-    QVERIFY(readAll(name).endsWith("na\xc3\xafve \xe2\x9c\x93\r\nx\r\n\r\n\r\n" + BlockHello));
+    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
+    QVERIFY(fileBytes(name).endsWith("na\xc3\xafve \xe2\x9c\x93\r\nx\r\n\r\n\r\n" + BlockHello));
     QCOMPARE(m_output.played, 3);
 }
 
@@ -344,28 +282,28 @@ void TestCapture::externalChangeIsReadFirst()
     QFETCH(SlotFileWriter::Method, method);
 
     const QString name = fileName(QStringLiteral("Default1.txt"));
-    writeAll(name, "first\r\n", QIODevice::WriteOnly);
+    writeBytes(name, "first\r\n", QIODevice::WriteOnly);
     SlotEditor editor;
     SlotFileSync sync;
     sync.Read(editor, name);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(readAll(name), "first\r\n" + BlockHello);
+    QCOMPARE(fileBytes(name), "first\r\n" + BlockHello);
 
     // A replacement is written as other programs save: a new file renamed
     // over the old one.
     if (replace) {
         const QString other = fileName(QStringLiteral("other.tmp"));
-        writeAll(other, external, QIODevice::WriteOnly);
+        writeBytes(other, external, QIODevice::WriteOnly);
         QVERIFY(::rename(QFile::encodeName(other).constData(),
                          QFile::encodeName(name).constData()) == 0);
     } else {
-        writeAll(name, external, QIODevice::Append);
+        writeBytes(name, external, QIODevice::Append);
     }
 
     CaptureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.LastMethod(), method);
-    QCOMPARE(readAll(name), kept + BlockHello);
+    QCOMPARE(fileBytes(name), kept + BlockHello);
     QCOMPARE(editor.Text().toUtf8(), kept + BlockHello);
 }
 
@@ -386,7 +324,7 @@ void TestCapture::editsBeforeTheEnd()
     QFETCH(SlotFileWriter::Method, method);
 
     const QString name = fileName(QStringLiteral("Default2.txt"));
-    writeAll(name, "one two\r\nthree", QIODevice::WriteOnly);
+    writeBytes(name, "one two\r\nthree", QIODevice::WriteOnly);
     SlotEditor editor;
     SlotFileSync sync;
     sync.Read(editor, name);
@@ -416,19 +354,19 @@ void TestCapture::editsBeforeTheEnd()
     CaptureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.LastMethod(), method);
     QCOMPARE(inodeOf(name) == inode, method == SlotFileWriter::Method::Appended);
-    QCOMPARE(readAll(name), editor.Text().toUtf8());
-    QVERIFY(readAll(name).startsWith(edited));
+    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
+    QVERIFY(fileBytes(name).startsWith(edited));
 
     // Marked again after the write: the next capture appends.
     CaptureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
-    QCOMPARE(readAll(name), editor.Text().toUtf8());
+    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
 }
 
 void TestCapture::failedAppendLeavesFile()
 {
     const QString name = fileName(QStringLiteral("Default3.txt"));
-    writeAll(name, "abc\r\n", QIODevice::WriteOnly);
+    writeBytes(name, "abc\r\n", QIODevice::WriteOnly);
     const quint64 inode = inodeOf(name);
     SlotEditor editor;
     SlotFileSync sync;
@@ -445,7 +383,7 @@ void TestCapture::failedAppendLeavesFile()
             QCOMPARE(error.message(), QStringLiteral("Failed to Save Stream"));
         }
     }
-    QCOMPARE(readAll(name), QByteArray("abc\r\n"));
+    QCOMPARE(fileBytes(name), QByteArray("abc\r\n"));
     QCOMPARE(inodeOf(name), inode);
     QVERIFY(
         editor.Text().endsWith(QString(300, QLatin1Char('h')) + QStringLiteral("\r\n\r\n\r\n")));
@@ -454,9 +392,9 @@ void TestCapture::failedAppendLeavesFile()
     // The next capture writes both blocks.
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(readAll(name), editor.Text().toUtf8());
+    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
     QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Rewritten);
-    QCOMPARE(readAll(name).count("===== 12/6/2026"), 2);
+    QCOMPARE(fileBytes(name).count("===== 12/6/2026"), 2);
     QCOMPARE(m_output.played, 1);
 }
 
@@ -468,7 +406,7 @@ void TestCapture::vanishedFolderCannotCreate()
     SlotFileSync sync;
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(readAll(name), BlockHello);
+    QCOMPARE(fileBytes(name), BlockHello);
 
     QVERIFY(QDir(fileName(QStringLiteral("slots"))).removeRecursively());
     try {
@@ -482,7 +420,7 @@ void TestCapture::vanishedFolderCannotCreate()
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("slots")));
     CaptureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Rewritten);
-    QCOMPARE(readAll(name), BlockHello + BlockHello + BlockHello);
+    QCOMPARE(fileBytes(name), BlockHello + BlockHello + BlockHello);
 }
 
 void TestCapture::fileTheEditorStoresOtherwise_data()
@@ -503,17 +441,17 @@ void TestCapture::fileTheEditorStoresOtherwise()
     QFETCH(QByteArray, bytes);
     QFETCH(SlotFileWriter::Method, firstMethod);
     const QString name = fileName(QStringLiteral("Default1.txt"));
-    writeAll(name, bytes, QIODevice::WriteOnly);
+    writeBytes(name, bytes, QIODevice::WriteOnly);
     SlotEditor editor;
     SlotFileSync sync;
     sync.Read(editor, name);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     CaptureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.LastMethod(), firstMethod);
-    QCOMPARE(readAll(name), editor.Text().toUtf8());
+    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
     CaptureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
-    QCOMPARE(readAll(name), editor.Text().toUtf8());
+    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
 }
 
 QTEST_MAIN(TestCapture)

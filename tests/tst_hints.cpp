@@ -6,9 +6,8 @@
 #include "app/Startup.h"
 #include "core/SaveSound.h"
 #include "platform/NotifyAreaIcon.h"
-#include "platform/SoundOutput.h"
 #include "settings/RegistryLayout.h"
-#include "support/TestSupport.h"
+#include "support/DesktopFixture.h"
 #include "ui/Icons.h"
 #include "ui/MainForm.h"
 #include "ui/RemoteForm.h"
@@ -20,24 +19,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 namespace {
-
-class CountingSound final : public SoundOutput
-{
-public:
-    bool playWaveData(const QByteArray&) override { return ++played, true; }
-    bool playWaveFile(const QString&) override { return ++played, true; }
-    int played = 0;
-};
-
-bool sameIcon(const QIcon& a, const QIcon& b)
-{
-    return a.pixmap(16, 16).toImage() == b.pixmap(16, 16).toImage();
-}
 
 enum class Clip
 {
@@ -67,24 +52,20 @@ void setClipboard(Clip content)
 
 } // namespace
 
+using TestSupport::sameIcon;
+
 class TestHints final : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldDir;
-    QStringList m_errors;
-    CountingSound m_sound;
+    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
     std::unique_ptr<TMainForm> m_main;
     std::unique_ptr<TRemoteForm> m_remote;
 
     void start(bool autoOn)
     {
         Layout::AutoOn.write(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        m_main = std::make_unique<TMainForm>();
-        m_remote = std::make_unique<TRemoteForm>(*m_main);
-        m_main->SetRemoteForm(m_remote.get());
+        TestSupport::startWindows(m_main, m_remote);
     }
 
     QString trayHint() const { return m_main->TrayIcon()->Hint(); }
@@ -100,31 +81,14 @@ class TestHints final : public QObject
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_registry = std::make_unique<TestSupport::ScopedRegistry>();
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_oldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir->path());
-        m_errors.clear();
-        m_sound.played = 0;
-        ErrorReporter::setHook([this](const QString& text) { m_errors << text; });
-        SaveSound::setOutput(&m_sound);
-        QGuiApplication::clipboard()->clear();
-    }
+    void init() { m_desk = std::make_unique<TestSupport::DesktopFixture>(); }
 
     void cleanup()
     {
-        if (m_main)
-            m_main->SetRemoteForm(nullptr);
-        m_remote.reset();
-        m_main.reset();
-        SaveSound::setOutput(nullptr);
-        ErrorReporter::setHook({});
-        QDir::setCurrent(m_oldDir);
-        m_dir.reset();
-        m_registry.reset();
-        QVERIFY2(m_errors.isEmpty(), qPrintable(m_errors.join(QLatin1Char('|'))));
+        TestSupport::closeWindows(m_main, m_remote);
+        const QStringList errors = m_desk->errors();
+        m_desk.reset();
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
     }
 
     void texts_data()
@@ -222,7 +186,7 @@ private Q_SLOTS:
         setClipboard(Clip::Empty);
         QCOMPARE(trayHint(), ready);
         QCOMPARE(m_main->StatusText(), ready);
-        const QString newName = m_dir->filePath(QStringLiteral("new.txt"));
+        const QString newName = m_desk->path(QStringLiteral("new.txt"));
         m_main->FilenamePanel(1)->setText(newName);
         QCOMPARE(clearTip(), QStringLiteral("Clear Default1.txt"));
 
@@ -235,7 +199,7 @@ private Q_SLOTS:
         // So is the active-slot change routine; the automatic capture of the
         // change is not.
         setClipboard(Clip::Text);
-        QCOMPARE(m_sound.played, 1);
+        QCOMPARE(m_desk->played(), 1);
         QCOMPARE(trayHint(), QStringLiteral("No text in the Clipboard"));
         m_main->PageControl1Change(nullptr);
         QCOMPARE(trayHint(), QStringLiteral("Auto clipstow to ") + newName);

@@ -4,10 +4,10 @@
 #include "core/SaveSound.h"
 #include "platform/SlotEditor.h"
 #include "platform/SlotFindDialog.h"
-#include "platform/SoundOutput.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
-#include "support/TestSupport.h"
+#include "support/DesktopFixture.h"
+#include "support/Files.h"
 #include "ui/MainForm.h"
 
 #include <QAction>
@@ -20,52 +20,25 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <QToolButton>
 #include <unistd.h>
 
-namespace {
-
-class CountingSound final : public SoundOutput
-{
-public:
-    bool playWaveData(const QByteArray&) override { return ++played, true; }
-    bool playWaveFile(const QString&) override { return ++played, true; }
-    int played = 0;
-};
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-} // namespace
+using TestSupport::fileBytes;
+using TestSupport::writeBytes;
 
 class TestMainForm final : public QObject
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldDir;
-    QStringList m_errors;
+    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
     QStringList m_questions;
     bool m_answer = true;
     std::optional<QString> m_chosenFile;
     int m_fontAsked = 0;
     int m_printAsked = 0;
-    CountingSound m_sound;
 
     std::unique_ptr<TMainForm> makeForm()
     {
@@ -85,7 +58,7 @@ private:
         dialogs.print = [this](QWidget*, QPrinter& printer) {
             ++m_printAsked;
             printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(m_dir->filePath(QStringLiteral("print.pdf")));
+            printer.setOutputFileName(m_desk->path(QStringLiteral("print.pdf")));
             return true;
         };
         form->setDialogs(dialogs);
@@ -99,34 +72,19 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(&form));
     }
 
-    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString path(const QString& name) const { return m_desk->path(name); }
 
 private Q_SLOTS:
     void init()
     {
-        m_registry = std::make_unique<TestSupport::ScopedRegistry>();
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_oldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir->path());
-        m_errors.clear();
+        m_desk = std::make_unique<TestSupport::DesktopFixture>();
         m_questions.clear();
         m_answer = true;
         m_chosenFile.reset();
         m_fontAsked = m_printAsked = 0;
-        m_sound.played = 0;
-        ErrorReporter::setHook([this](const QString& text) { m_errors << text; });
-        SaveSound::setOutput(&m_sound);
-        QGuiApplication::clipboard()->clear();
     }
 
-    void cleanup()
-    {
-        SaveSound::setOutput(nullptr);
-        ErrorReporter::setHook({});
-        QDir::setCurrent(m_oldDir);
-        m_dir.reset();
-        m_registry.reset();
-    }
+    void cleanup() { m_desk.reset(); }
 
     void layoutAtCreation()
     {
@@ -280,7 +238,7 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
         QTest::keyClick(form.get(), Qt::Key_F2);
         QVERIFY(fileBytes(path("Default1.txt")).contains("hello\r\n"));
-        QCOMPARE(m_sound.played, 1);
+        QCOMPARE(m_desk->played(), 1);
 
         form->Editor(1)->SetText(QStringLiteral("saved"));
         QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
@@ -426,7 +384,7 @@ private Q_SLOTS:
         showActive(*form);
         QCOMPARE(form->ActiveSlot(), 3);
         QCOMPARE(form->Editor(3)->Text(), QString());
-        QVERIFY(m_errors.isEmpty());
+        QVERIFY(m_desk->errors().isEmpty());
         // Every slot is read at start, not only the active one.
         QCOMPARE(form->Editor(1)->Text(), QStringLiteral("first\r\n"));
         QCOMPARE(form->Editor(2)->Text(), QStringLiteral("second"));

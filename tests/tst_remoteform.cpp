@@ -4,9 +4,9 @@
 // the close box.
 #include "app/ErrorReporter.h"
 #include "core/SaveSound.h"
-#include "platform/SoundOutput.h"
 #include "settings/RegistryLayout.h"
-#include "support/TestSupport.h"
+#include "support/DesktopFixture.h"
+#include "support/Files.h"
 #include "ui/MainForm.h"
 #include "ui/RemoteForm.h"
 
@@ -20,49 +20,19 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
-namespace {
-
-class CountingSound final : public SoundOutput
-{
-public:
-    bool playWaveData(const QByteArray&) override { return ++played, true; }
-    bool playWaveFile(const QString&) override { return ++played, true; }
-    int played = 0;
-};
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// Which slot buttons show down, as "1-3" style text for readable failures.
-QString downButtons(const TRemoteForm& remote)
-{
-    QStringList down;
-    for (int slot = 1; slot <= 3; ++slot)
-        if (remote.IsDown(slot))
-            down << QString::number(slot);
-    return down.join(QLatin1Char('-'));
-}
-
-} // namespace
+using TestSupport::downButtons;
+using TestSupport::fileBytes;
 
 class TestRemoteForm final : public QObject
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldDir;
-    QStringList m_errors;
-    CountingSound m_sound;
+    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
 
     // The main window starts with auto mode as asked; the remote window is
     // created after it, as at program start.
@@ -89,30 +59,16 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(&window));
     }
 
-    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString path(const QString& name) const { return m_desk->path(name); }
 
 private Q_SLOTS:
-    void init()
-    {
-        m_registry = std::make_unique<TestSupport::ScopedRegistry>();
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_oldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir->path());
-        m_errors.clear();
-        m_sound.played = 0;
-        ErrorReporter::setHook([this](const QString& text) { m_errors << text; });
-        SaveSound::setOutput(&m_sound);
-        QGuiApplication::clipboard()->clear();
-    }
+    void init() { m_desk = std::make_unique<TestSupport::DesktopFixture>(); }
 
     void cleanup()
     {
-        SaveSound::setOutput(nullptr);
-        ErrorReporter::setHook({});
-        QDir::setCurrent(m_oldDir);
-        m_dir.reset();
-        m_registry.reset();
-        QVERIFY2(m_errors.isEmpty(), qPrintable(m_errors.join(QLatin1Char('|'))));
+        const QStringList errors = m_desk->errors();
+        m_desk.reset();
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
     }
 
     void layout()
@@ -307,7 +263,7 @@ private Q_SLOTS:
 
         QCOMPARE(fileBytes(path(QStringLiteral("Default2.txt"))), QByteArray("kept\r\n"));
         QVERIFY(!QFile::exists(path(QStringLiteral("Default3.txt"))));
-        QCOMPARE(m_sound.played, 0);
+        QCOMPARE(m_desk->played(), 0);
 
         // The next clipboard change is captured into the chosen slot.
         main->ClipboardChange(nullptr); // not the monitor: the capture is manual
@@ -331,7 +287,7 @@ private Q_SLOTS:
         const QByteArray bytes = fileBytes(path(QStringLiteral("Default3.txt")));
         QVERIFY2(bytes.contains("captured from the remote\r\n"), bytes.constData());
         QVERIFY(!QFile::exists(path(QStringLiteral("Default1.txt"))));
-        QCOMPARE(m_sound.played, 1);
+        QCOMPARE(m_desk->played(), 1);
         QVERIFY(!main->isVisible());
         // The capture ends by releasing the slot buttons through the main
         // window.
@@ -349,7 +305,7 @@ private Q_SLOTS:
         remote.ToolBtn1Click(remote.ToolBtn(2));
         QCOMPARE(main->ActiveSlot(), 2);
         QVERIFY(!QFile::exists(path(QStringLiteral("Default2.txt"))));
-        QCOMPARE(m_sound.played, 0);
+        QCOMPARE(m_desk->played(), 0);
     }
 
     // Any sender other than the second and third buttons means slot 1.

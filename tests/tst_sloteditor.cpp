@@ -3,6 +3,7 @@
 // selection, the line-selection strip and the append tracking of captures.
 #include "core/AppError.h"
 #include "platform/SlotEditor.h"
+#include "support/Files.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,31 +15,6 @@
 #include <QtTest>
 
 namespace {
-
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const AppError& e) {
-        return e.message();
-    }
-    return {};
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<unreadable>";
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // n characters in lines of 100, ending with a letter. (One line of millions
 // of characters would make every keystroke lay out the whole line.)
@@ -59,6 +35,10 @@ void typeAtStart(SlotEditor& editor, char c)
 }
 
 } // namespace
+
+using TestSupport::errorOf;
+using TestSupport::fileBytes;
+using TestSupport::writeBytes;
 
 class TestSlotEditor final : public QObject
 {

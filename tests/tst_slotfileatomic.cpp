@@ -1,5 +1,6 @@
 #include "core/AppError.h"
 #include "platform/SlotFile.h"
+#include "support/Files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,8 +11,6 @@
 #include <QTest>
 #include <QThread>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,20 +36,12 @@ private Q_SLOTS:
     void survivesKillAtAnyMoment();
 };
 
+using TestSupport::errorOf;
+using TestSupport::fileBytes;
+using TestSupport::FileSizeLimit;
+using TestSupport::writeBytes;
+
 namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 mode_t modeOf(const QString& path)
 {
@@ -58,16 +49,6 @@ mode_t modeOf(const QString& path)
     {
     };
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const AppError& error) {
-        return error.message();
-    }
-    return QString();
 }
 
 // Everything in the folder but the given names, to spot left-over
@@ -121,7 +102,7 @@ void TestSlotFileAtomic::writesNewFileWithOwnerOnlyAccess()
     const mode_t oldMask = ::umask(022);
     SlotFile::writeAtomically(path, "abc");
     ::umask(oldMask);
-    QCOMPARE(contents(path), QByteArray("abc"));
+    QCOMPARE(fileBytes(path), QByteArray("abc"));
     QCOMPARE(modeOf(path), mode_t(0600));
     QCOMPARE(othersIn(dir.path(), {QStringLiteral("new.txt")}), QStringList());
 
@@ -133,10 +114,10 @@ void TestSlotFileAtomic::replacesContentsAndKeepsPermissions()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("slot.txt"));
-    put(path, "old contents that are longer");
+    writeBytes(path, "old contents that are longer");
     QVERIFY(::chmod(QFile::encodeName(path).constData(), 0664) == 0);
     SlotFile::writeAtomically(path, "new");
-    QCOMPARE(contents(path), QByteArray("new"));
+    QCOMPARE(fileBytes(path), QByteArray("new"));
     QCOMPARE(modeOf(path), mode_t(0664));
     QVERIFY(::chmod(QFile::encodeName(path).constData(), 0640) == 0);
     SlotFile::writeAtomically(path, "newer");
@@ -150,7 +131,7 @@ void TestSlotFileAtomic::keepsOwnerAndGroup()
         QSKIP("giving a file to another owner needs root");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("theirs.txt"));
-    put(path, "x");
+    writeBytes(path, "x");
     QVERIFY(::chown(QFile::encodeName(path).constData(), 4321, 8765) == 0);
     SlotFile::writeAtomically(path, "y");
     struct stat st
@@ -159,7 +140,7 @@ void TestSlotFileAtomic::keepsOwnerAndGroup()
     QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
     QCOMPARE(st.st_uid, uid_t(4321));
     QCOMPARE(st.st_gid, gid_t(8765));
-    QCOMPARE(contents(path), QByteArray("y"));
+    QCOMPARE(fileBytes(path), QByteArray("y"));
 }
 
 void TestSlotFileAtomic::writesThroughSymbolicLinks()
@@ -169,7 +150,7 @@ void TestSlotFileAtomic::writesThroughSymbolicLinks()
     const QString target = dir.filePath(QStringLiteral("real/notes.txt"));
     const QString link = dir.filePath(QStringLiteral("link.txt"));
     const QString chain = dir.filePath(QStringLiteral("chain.txt"));
-    put(target, "before");
+    writeBytes(target, "before");
     // A relative link, resolved against the link's own folder, and a link
     // to that link.
     QVERIFY(::symlink("real/notes.txt", QFile::encodeName(link).constData()) == 0);
@@ -179,7 +160,7 @@ void TestSlotFileAtomic::writesThroughSymbolicLinks()
     SlotFile::writeAtomically(chain, "after");
     QVERIFY(QFileInfo(link).isSymLink());
     QVERIFY(QFileInfo(chain).isSymLink());
-    QCOMPARE(contents(target), QByteArray("after"));
+    QCOMPARE(fileBytes(target), QByteArray("after"));
     QCOMPARE(othersIn(dir.filePath(QStringLiteral("real")), {QStringLiteral("notes.txt")}),
              QStringList());
 
@@ -188,7 +169,7 @@ void TestSlotFileAtomic::writesThroughSymbolicLinks()
     QVERIFY(::symlink("real/created.txt", QFile::encodeName(dangling).constData()) == 0);
     SlotFile::writeAtomically(dangling, "made");
     QVERIFY(QFileInfo(dangling).isSymLink());
-    QCOMPARE(contents(dir.filePath(QStringLiteral("real/created.txt"))), QByteArray("made"));
+    QCOMPARE(fileBytes(dir.filePath(QStringLiteral("real/created.txt"))), QByteArray("made"));
 }
 
 void TestSlotFileAtomic::cannotCreate_data()
@@ -205,7 +186,7 @@ void TestSlotFileAtomic::cannotCreate()
 {
     QFETCH(QString, relative);
     QTemporaryDir dir;
-    put(dir.filePath(QStringLiteral("file.txt")), "keep");
+    writeBytes(dir.filePath(QStringLiteral("file.txt")), "keep");
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
     QVERIFY(::symlink("loop2",
                       QFile::encodeName(dir.filePath(QStringLiteral("loop1"))).constData()) == 0);
@@ -214,7 +195,7 @@ void TestSlotFileAtomic::cannotCreate()
     const QString name = dir.filePath(relative);
     QCOMPARE(errorOf([&] { SlotFile::writeAtomically(name, "data"); }),
              QStringLiteral("Cannot create file ") + name);
-    QCOMPARE(contents(dir.filePath(QStringLiteral("file.txt"))), QByteArray("keep"));
+    QCOMPARE(fileBytes(dir.filePath(QStringLiteral("file.txt"))), QByteArray("keep"));
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder"))).isDir());
     QCOMPARE(othersIn(dir.path(), {QStringLiteral("file.txt"), QStringLiteral("folder"),
                                    QStringLiteral("loop1"), QStringLiteral("loop2")}),
@@ -227,19 +208,19 @@ void TestSlotFileAtomic::readOnlyFileStaysUntouched()
         QSKIP("root may write any file; the read-only case needs an ordinary user");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("ro.txt"));
-    put(path, "keep");
+    writeBytes(path, "keep");
     QVERIFY(::chmod(QFile::encodeName(path).constData(), 0444) == 0);
     QCOMPARE(errorOf([&] { SlotFile::writeAtomically(path, "lost"); }),
              QStringLiteral("Cannot create file ") + path);
-    QCOMPARE(contents(path), QByteArray("keep"));
+    QCOMPARE(fileBytes(path), QByteArray("keep"));
 
     const QString locked = dir.filePath(QStringLiteral("locked"));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
-    put(locked + QStringLiteral("/x.txt"), "keep");
+    writeBytes(locked + QStringLiteral("/x.txt"), "keep");
     QVERIFY(::chmod(QFile::encodeName(locked).constData(), 0555) == 0);
     QCOMPARE(errorOf([&] { SlotFile::writeAtomically(locked + QStringLiteral("/x.txt"), "lost"); }),
              QStringLiteral("Cannot create file ") + locked + QStringLiteral("/x.txt"));
-    QCOMPARE(contents(locked + QStringLiteral("/x.txt")), QByteArray("keep"));
+    QCOMPARE(fileBytes(locked + QStringLiteral("/x.txt")), QByteArray("keep"));
     ::chmod(QFile::encodeName(locked).constData(), 0755);
 }
 
@@ -249,21 +230,15 @@ void TestSlotFileAtomic::failedWriteKeepsOldFileAndRemovesTemporary()
     // would; it holds for root too.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("slot.txt"));
-    put(path, "old");
-    struct rlimit saved
+    writeBytes(path, "old");
+    QString error;
     {
-    };
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
-    const QString error =
-        errorOf([&] { SlotFile::writeAtomically(path, QByteArray(100000, 'x')); });
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.ok());
+        error = errorOf([&] { SlotFile::writeAtomically(path, QByteArray(100000, 'x')); });
+    }
     QCOMPARE(error, QStringLiteral("Failed to Save Stream"));
-    QCOMPARE(contents(path), QByteArray("old"));
+    QCOMPARE(fileBytes(path), QByteArray("old"));
     QCOMPARE(othersIn(dir.path(), {QStringLiteral("slot.txt")}), QStringList());
 }
 
@@ -276,7 +251,7 @@ void TestSlotFileAtomic::readErrors()
     QCOMPARE(errorOf([&] { SlotFile::readText(dir.path()); }),
              QStringLiteral("Cannot open file ") + dir.path());
     const QString empty = dir.filePath(QStringLiteral("empty.rtf"));
-    put(empty, QByteArray());
+    writeBytes(empty, QByteArray());
     QCOMPARE(SlotFile::readText(empty), QString());
 }
 
@@ -287,11 +262,11 @@ void TestSlotFileAtomic::readChoosesFormatAndFallsBack()
     // An .rtf file holding RTF gives its text; a .txt file holding RTF is
     // plain text and shows the source; an .RTF file holding plain text falls
     // back to plain text.
-    put(dir.filePath(QStringLiteral("a.RTF")), rtf);
+    writeBytes(dir.filePath(QStringLiteral("a.RTF")), rtf);
     QCOMPARE(SlotFile::readText(dir.filePath(QStringLiteral("a.RTF"))), QStringLiteral(u"café\nx"));
-    put(dir.filePath(QStringLiteral("a.txt")), rtf);
+    writeBytes(dir.filePath(QStringLiteral("a.txt")), rtf);
     QCOMPARE(SlotFile::readText(dir.filePath(QStringLiteral("a.txt"))), QString::fromLatin1(rtf));
-    put(dir.filePath(QStringLiteral("plain.rtf")), "just text\r\nsecond");
+    writeBytes(dir.filePath(QStringLiteral("plain.rtf")), "just text\r\nsecond");
     const SlotFile::ReadResult result =
         SlotFile::readTextDetailed(dir.filePath(QStringLiteral("plain.rtf")));
     QCOMPARE(result.text, QStringLiteral("just text\nsecond"));
@@ -305,11 +280,11 @@ void TestSlotFileAtomic::writeTextSelectsFormat()
     const QString text = QStringLiteral(u"Zeile 1 ä\nZeile 2 😀\n");
     const QString rtfName = dir.filePath(QStringLiteral("slot.Rtf"));
     SlotFile::writeText(rtfName, text, QFont(QStringLiteral("DejaVu Sans"), 10));
-    QVERIFY(contents(rtfName).startsWith("{\\rtf1"));
+    QVERIFY(fileBytes(rtfName).startsWith("{\\rtf1"));
     QCOMPARE(SlotFile::readText(rtfName), text);
     const QString plainName = dir.filePath(QStringLiteral("slot.rtf.txt"));
     SlotFile::writeText(plainName, text, QFont());
-    QCOMPARE(contents(plainName), SlotFile::encodePlain(text));
+    QCOMPARE(fileBytes(plainName), SlotFile::encodePlain(text));
     QCOMPARE(SlotFile::readText(plainName), text);
 }
 
@@ -332,7 +307,7 @@ void TestSlotFileAtomic::survivesKillAtAnyMoment()
         QVERIFY(child.waitForFinished());
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
 
-        const QByteArray now = contents(path);
+        const QByteArray now = fileBytes(path);
         QVERIFY2(now == CrashA || now == CrashB,
                  qPrintable(QStringLiteral("round %1: %2 bytes starting %3")
                                 .arg(round)

@@ -1,16 +1,19 @@
 #include "core/AppError.h"
 #include "platform/SlotFileWriter.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/stat.h>
 #include <utime.h>
 
 using Method = SlotFileWriter::Method;
+using TestSupport::errorOf;
+using TestSupport::fileBytes;
+using TestSupport::FileSizeLimit;
+using TestSupport::inodeOf;
+using TestSupport::writeBytes;
 
 // One slot's writer: appends when the file is still what it last wrote or
 // read and the text only grew, rewrites whole otherwise, and notices
@@ -47,31 +50,6 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-ino_t inodeOf(const QString& path)
-{
-    struct stat st
-    {
-    };
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
-}
-
-} // namespace
-
 void TestSlotFileWriter::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
@@ -84,14 +62,14 @@ void TestSlotFileWriter::appendsWhenOnlyGrown()
     QString text = QStringLiteral(u"first capture é\n");
     writer.write(path(), text, QFont(), std::nullopt);
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
-    const ino_t inode = inodeOf(path());
+    const quint64 inode = inodeOf(path());
 
     for (int i = 0; i < 5; ++i) {
         const qsizetype before = text.size();
         text += QStringLiteral(u"\ncapture %1 😀\n").arg(i);
         writer.write(path(), text, QFont(), before);
         QCOMPARE(writer.lastMethod(), Method::Appended);
-        QCOMPARE(contents(path()), SlotFile::encodePlain(text));
+        QCOMPARE(fileBytes(path()), SlotFile::encodePlain(text));
     }
     // Appending writes into the same file rather than replacing it.
     QCOMPARE(inodeOf(path()), inode);
@@ -100,7 +78,7 @@ void TestSlotFileWriter::appendsWhenOnlyGrown()
     // Nothing new: still appends (zero bytes) and keeps the file.
     writer.write(path(), text, QFont(), text.size());
     QCOMPARE(writer.lastMethod(), Method::Appended);
-    QCOMPARE(contents(path()), SlotFile::encodePlain(text));
+    QCOMPARE(fileBytes(path()), SlotFile::encodePlain(text));
 }
 
 void TestSlotFileWriter::rewritesWhenPrefixChanged_data()
@@ -123,7 +101,7 @@ void TestSlotFileWriter::rewritesWhenPrefixChanged()
     writer.write(path(), newText, QFont(),
                  prefix < 0 ? std::nullopt : std::optional<qsizetype>(prefix));
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
-    QCOMPARE(contents(path()), SlotFile::encodePlain(newText));
+    QCOMPARE(fileBytes(path()), SlotFile::encodePlain(newText));
 }
 
 void TestSlotFileWriter::appendAcrossPairsIsExact_data()
@@ -149,7 +127,7 @@ void TestSlotFileWriter::appendAcrossPairsIsExact()
     writer.write(path(), oldText, QFont());
     writer.write(path(), oldText + added, QFont(), oldText.size());
     QCOMPARE(writer.lastMethod(), appends ? Method::Appended : Method::Rewritten);
-    QCOMPARE(contents(path()), SlotFile::encodePlain(oldText + added));
+    QCOMPARE(fileBytes(path()), SlotFile::encodePlain(oldText + added));
 }
 
 void TestSlotFileWriter::externalChangeForcesRewrite_data()
@@ -167,7 +145,7 @@ void TestSlotFileWriter::externalChangeForcesRewrite()
     SlotFileWriter writer;
     const QString text = QStringLiteral("ours\n");
     writer.write(path(), text, QFont());
-    const QByteArray file = contents(path());
+    const QByteArray file = fileBytes(path());
     switch (change) {
     case 0: {
         QFile other(path());
@@ -176,7 +154,7 @@ void TestSlotFileWriter::externalChangeForcesRewrite()
         break;
     }
     case 1: {
-        put(path(), "OURS\r\n");
+        writeBytes(path(), "OURS\r\n");
         struct utimbuf times
         {
             1000000000, 1000000000
@@ -188,7 +166,7 @@ void TestSlotFileWriter::externalChangeForcesRewrite()
         QVERIFY(QFile::copy(path(), path(QStringLiteral("copy"))));
         QVERIFY(QFile::remove(path()));
         QVERIFY(QFile::rename(path(QStringLiteral("copy")), path()));
-        QCOMPARE(contents(path()), file);
+        QCOMPARE(fileBytes(path()), file);
         break;
     case 3:
         QVERIFY(QFile::remove(path()));
@@ -198,7 +176,7 @@ void TestSlotFileWriter::externalChangeForcesRewrite()
     const QString grown = text + QStringLiteral("more\n");
     writer.write(path(), grown, QFont(), text.size());
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
-    QCOMPARE(contents(path()), SlotFile::encodePlain(grown));
+    QCOMPARE(fileBytes(path()), SlotFile::encodePlain(grown));
     QVERIFY(!writer.changedOnDisk(path()));
 }
 
@@ -217,7 +195,7 @@ void TestSlotFileWriter::readThenAppend()
 {
     QFETCH(QByteArray, file);
     QFETCH(bool, appends);
-    put(path(), file);
+    writeBytes(path(), file);
     SlotFileWriter writer;
     const QString text = writer.read(path());
     QCOMPARE(text, SlotFile::decodePlain(file));
@@ -225,16 +203,16 @@ void TestSlotFileWriter::readThenAppend()
     const QString grown = text + QStringLiteral("three\n");
     writer.write(path(), grown, QFont(), text.size());
     QCOMPARE(writer.lastMethod(), appends ? Method::Appended : Method::Rewritten);
-    QCOMPARE(contents(path()), SlotFile::encodePlain(grown));
+    QCOMPARE(fileBytes(path()), SlotFile::encodePlain(grown));
     // After a rewrite the file is canonical, so the next capture appends.
     writer.write(path(), grown + QStringLiteral("four\n"), QFont(), grown.size());
     QCOMPARE(writer.lastMethod(), Method::Appended);
-    QCOMPARE(contents(path()), SlotFile::encodePlain(grown + QStringLiteral("four\n")));
+    QCOMPARE(fileBytes(path()), SlotFile::encodePlain(grown + QStringLiteral("four\n")));
 }
 
 void TestSlotFileWriter::noteReadRewritesOnce()
 {
-    put(path(), "a\r\n");
+    writeBytes(path(), "a\r\n");
     SlotFileWriter writer;
     const QString text = SlotFile::readText(path());
     writer.noteRead(path());
@@ -243,7 +221,7 @@ void TestSlotFileWriter::noteReadRewritesOnce()
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
     writer.write(path(), text + QStringLiteral("b\nc\n"), QFont(), text.size() + 2);
     QCOMPARE(writer.lastMethod(), Method::Appended);
-    QCOMPARE(contents(path()), QByteArray("a\r\nb\r\nc\r\n"));
+    QCOMPARE(fileBytes(path()), QByteArray("a\r\nb\r\nc\r\n"));
 }
 
 void TestSlotFileWriter::rtfAlwaysRewrites()
@@ -266,7 +244,7 @@ void TestSlotFileWriter::otherNameRewrites()
     QVERIFY(writer.changedOnDisk(path(QStringLiteral("other.txt"))));
     writer.write(path(QStringLiteral("other.txt")), QStringLiteral("ab"), QFont(), 1);
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
-    QCOMPARE(contents(path(QStringLiteral("other.txt"))), QByteArray("ab"));
+    QCOMPARE(fileBytes(path(QStringLiteral("other.txt"))), QByteArray("ab"));
     // Now it follows the new name; the old one counts as changed.
     QVERIFY(writer.changedOnDisk(path()));
 }
@@ -275,7 +253,7 @@ void TestSlotFileWriter::changedOnDisk()
 {
     SlotFileWriter writer;
     QVERIFY(!writer.changedOnDisk(path())); // missing: nothing to read back
-    put(path(), "x");
+    writeBytes(path(), "x");
     QVERIFY(writer.changedOnDisk(path())); // never read or written here
     writer.read(path());
     QVERIFY(!writer.changedOnDisk(path()));
@@ -289,28 +267,20 @@ void TestSlotFileWriter::failedAppendLeavesOldText()
     SlotFileWriter writer;
     const QString text = QStringLiteral("kept\n");
     writer.write(path(), text, QFont());
-    struct rlimit saved
-    {
-    };
-    QVERIFY(::getrlimit(RLIMIT_FSIZE, &saved) == 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
     QString error;
-    try {
-        writer.write(path(), text + QString(10000, QLatin1Char('z')), QFont(), text.size());
-    } catch (const AppError& e) {
-        error = e.message();
+    {
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.ok());
+        error = errorOf([&] {
+            writer.write(path(), text + QString(10000, QLatin1Char('z')), QFont(), text.size());
+        });
     }
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
     QCOMPARE(error, QStringLiteral("Failed to Save Stream"));
-    QCOMPARE(contents(path()), QByteArray("kept\r\n"));
+    QCOMPARE(fileBytes(path()), QByteArray("kept\r\n"));
     // The next write does not trust the file any more and rewrites it.
     writer.write(path(), text + QStringLiteral("z"), QFont(), text.size());
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
-    QCOMPARE(contents(path()), QByteArray("kept\r\nz"));
+    QCOMPARE(fileBytes(path()), QByteArray("kept\r\nz"));
 }
 
 void TestSlotFileWriter::tailAppend_data()
@@ -349,11 +319,11 @@ void TestSlotFileWriter::tailAppend()
         break;
     }
     case 2:
-        put(path(), "abc\n");
+        writeBytes(path(), "abc\n");
         QCOMPARE(writer.read(path()), QStringLiteral("abc\n"));
         break;
     case 3:
-        put(path(), "abc\r\n");
+        writeBytes(path(), "abc\r\n");
         QCOMPARE(writer.read(path()), QStringLiteral("abc\n"));
         break;
     case 4:
@@ -368,20 +338,20 @@ void TestSlotFileWriter::tailAppend()
         writer.forget();
         break;
     }
-    const QByteArray before = contents(path());
-    const ino_t inode = inodeOf(path());
+    const QByteArray before = fileBytes(path());
+    const quint64 inode = inodeOf(path());
     QCOMPARE(writer.appendIfUnchanged(path(), position, QStringLiteral("d\n")), appends);
     QCOMPARE(inodeOf(path()), inode);
     if (!appends) {
-        QCOMPARE(contents(path()), before);
+        QCOMPARE(fileBytes(path()), before);
         return;
     }
     QCOMPARE(writer.lastMethod(), Method::Appended);
-    QCOMPARE(contents(path()), QByteArray("abc\r\nd\r\n"));
+    QCOMPARE(fileBytes(path()), QByteArray("abc\r\nd\r\n"));
     QVERIFY(!writer.changedOnDisk(path()));
     // The next append goes after the one just made.
     QVERIFY(writer.appendIfUnchanged(path(), position + 2, QString::fromUtf8("\u00e9")));
-    QCOMPARE(contents(path()), QByteArray("abc\r\nd\r\n\xc3\xa9"));
+    QCOMPARE(fileBytes(path()), QByteArray("abc\r\nd\r\n\xc3\xa9"));
     QVERIFY(!writer.appendIfUnchanged(path(), position + 2, QStringLiteral("x")));
 }
 
@@ -397,12 +367,12 @@ void TestSlotFileWriter::tailAppendRemembersLastCharacter()
     const QString whole = QStringLiteral("a") + QChar(0xD83D) + QChar(0xDE00);
     writer.write(path(), whole, QFont(), 2);
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
-    QCOMPARE(contents(path()), QByteArray("a\xf0\x9f\x98\x80"));
+    QCOMPARE(fileBytes(path()), QByteArray("a\xf0\x9f\x98\x80"));
     QVERIFY(writer.appendIfUnchanged(path(), 3, QStringLiteral("\r")));
     QVERIFY(!writer.appendIfUnchanged(path(), 4, QStringLiteral("\nb")));
     writer.write(path(), whole + QStringLiteral("\r\nb"), QFont(), 4);
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
-    QCOMPARE(contents(path()), QByteArray("a\xf0\x9f\x98\x80\r\nb"));
+    QCOMPARE(fileBytes(path()), QByteArray("a\xf0\x9f\x98\x80\r\nb"));
 }
 
 QTEST_GUILESS_MAIN(TestSlotFileWriter)

@@ -1,13 +1,11 @@
 // The remote control window on a real X server, as window managers and
 // taskbars see it: its type and states, no owner, no taskbar entry, and it
 // stays mapped when the main window is minimised.
-#include "support/TestSupport.h"
+#include "support/DesktopFixture.h"
 #include "ui/MainForm.h"
 #include "ui/RemoteForm.h"
 
-#include <QDir>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -41,8 +39,7 @@ class TestX11RemoteForm final : public QObject
 
 private:
     std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldDir;
+    std::unique_ptr<TestSupport::ScopedWorkFolder> m_folder;
 
     void checkWindowManagerView(const TRemoteForm& remote)
     {
@@ -61,15 +58,12 @@ private Q_SLOTS:
     void init()
     {
         m_registry = std::make_unique<TestSupport::ScopedRegistry>();
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_oldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir->path());
+        m_folder = std::make_unique<TestSupport::ScopedWorkFolder>();
     }
 
     void cleanup()
     {
-        QDir::setCurrent(m_oldDir);
-        m_dir.reset();
+        m_folder.reset();
         m_registry.reset();
     }
 

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "support/CountingSound.h"
+#include "support/TestSupport.h"
+
+#include <QIcon>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class TMainForm;
+class TRemoteForm;
+
+// Set-up shared by the tests of the program's windows.
+namespace TestSupport {
+
+// A fresh temporary folder made the current one while this lives; the old
+// current folder is restored before the folder is removed.
+class ScopedWorkFolder final
+{
+public:
+    ScopedWorkFolder();
+    ~ScopedWorkFolder();
+    ScopedWorkFolder(const ScopedWorkFolder&) = delete;
+    ScopedWorkFolder& operator=(const ScopedWorkFolder&) = delete;
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_oldDir;
+};
+
+// What each test of the windows runs in: a fresh registry, a temporary
+// current folder, the error reports collected instead of shown, a save
+// sound that only counts, and an empty clipboard. All is undone when it is
+// destroyed.
+class DesktopFixture final
+{
+public:
+    DesktopFixture();
+    ~DesktopFixture();
+    DesktopFixture(const DesktopFixture&) = delete;
+    DesktopFixture& operator=(const DesktopFixture&) = delete;
+
+    QString folder() const { return m_folder.path(); }
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+    // The messages that would have been shown to the user, oldest first.
+    QStringList& errors() { return m_errors; }
+    // How many sounds were played.
+    int played() const { return m_sound.played; }
+
+private:
+    ScopedRegistry m_registry;
+    ScopedWorkFolder m_folder;
+    QStringList m_errors;
+    CountingSound m_sound;
+};
+
+// Creates the main window and then the remote window, as at program start.
+void startWindows(std::unique_ptr<TMainForm>& main, std::unique_ptr<TRemoteForm>& remote);
+// Destroys both windows, the remote window first.
+void closeWindows(std::unique_ptr<TMainForm>& main, std::unique_ptr<TRemoteForm>& remote);
+
+// Which slot buttons of the remote window show down, as "1-3" style text
+// for readable failures.
+QString downButtons(const TRemoteForm& remote);
+
+// Whether two icons look the same at tray size.
+bool sameIcon(const QIcon& a, const QIcon& b);
+
+} // namespace TestSupport
