@@ -16,13 +16,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("letter") << "Cannot create file a" << "Cannot create file a.";
-        QTest::newRow("full stop") << "Done." << "Done.";
+        QTest::newRow("letter") << "Cannot create file a"
+                                << "Cannot create file a.";
+        QTest::newRow("full stop") << "Done."
+                                   << "Done.";
         QTest::newRow("quote is below full stop") << "Invalid data type for 'X'"
                                                   << "Invalid data type for 'X'";
-        QTest::newRow("digit") << "code 5" << "code 5.";
-        QTest::newRow("slash is above") << "C:/" << "C:/.";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("digit") << "code 5"
+                               << "code 5.";
+        QTest::newRow("slash is above") << "C:/"
+                                        << "C:/.";
+        QTest::newRow("empty") << ""
+                               << "";
     }
 
     void fullStopRule()

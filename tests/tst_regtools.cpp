@@ -113,12 +113,18 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("style");
         QTest::addColumn<QString>("flags"); // bold, italic, underline, strike-out
-        QTest::newRow("single B") << "B" << "1000";
-        QTest::newRow("empty") << "" << "0000";
-        QTest::newRow("italic strike") << "0I0S" << "0101";
-        QTest::newRow("five ones") << "11111" << "1111";
-        QTest::newRow("any letter counts") << "0X00" << "0100";
-        QTest::newRow("beyond four ignored") << "0000B" << "0000";
+        QTest::newRow("single B") << "B"
+                                  << "1000";
+        QTest::newRow("empty") << ""
+                               << "0000";
+        QTest::newRow("italic strike") << "0I0S"
+                                       << "0101";
+        QTest::newRow("five ones") << "11111"
+                                   << "1111";
+        QTest::newRow("any letter counts") << "0X00"
+                                           << "0100";
+        QTest::newRow("beyond four ignored") << "0000B"
+                                             << "0000";
     }
 
     void fontStyleText()
@@ -190,13 +196,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("blanks around") << "  C:\\WINDOWS \t" << "C:\\WINDOWS\\";
-        QTest::newRow("drive") << "C:" << "C:";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("only blanks") << "   " << "";
-        QTest::newRow("forward slash") << " /usr/bin/ " << "/usr/bin/";
-        QTest::newRow("backslash kept") << "a\\" << "a\\";
-        QTest::newRow("control chars") << "\x01x\n" << "x\\";
+        QTest::newRow("blanks around") << "  C:\\WINDOWS \t"
+                                       << "C:\\WINDOWS\\";
+        QTest::newRow("drive") << "C:"
+                               << "C:";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("only blanks") << "   "
+                                     << "";
+        QTest::newRow("forward slash") << " /usr/bin/ "
+                                       << "/usr/bin/";
+        QTest::newRow("backslash kept") << "a\\"
+                                        << "a\\";
+        QTest::newRow("control chars") << "\x01x\n"
+                                       << "x\\";
     }
 
     void addSlash()

@@ -27,11 +27,14 @@ void show(const QString& message)
         hook()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text,
-                    QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.exec();
 }
 
-void setHook(std::function<void(const QString&)> h) { hook() = std::move(h); }
+void setHook(std::function<void(const QString&)> h)
+{
+    hook() = std::move(h);
+}
 
 } // namespace ErrorReporter

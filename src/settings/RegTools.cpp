@@ -163,8 +163,8 @@ QColor FontRecord::resolvedColor(const QPalette& palette) const
 
 std::int32_t FontRecord::encodeColor(const QColor& c)
 {
-    const std::uint32_t raw = std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) |
-                              (std::uint32_t(c.blue()) << 16);
+    const std::uint32_t raw =
+        std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
     return static_cast<std::int32_t>(raw);
 }
 
@@ -243,7 +243,10 @@ QString AddSlash(const QString& path)
     return trimmed + QLatin1Char('\\');
 }
 
-QString GetWinDir() { return QString(); }
+QString GetWinDir()
+{
+    return QString();
+}
 
 QString LongDateStr(const QDateTime& dateTime)
 {

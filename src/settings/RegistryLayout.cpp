@@ -2,25 +2,57 @@
 
 #include "settings/RegTools.h"
 
-
 namespace Layout {
 
 namespace {
-QString q(const char* text) { return QString::fromLatin1(text); }
+QString q(const char* text)
+{
+    return QString::fromLatin1(text);
+}
 } // namespace
 
-QString StrSetting::read() const { return ReadRegStr(q(key), q(name), QString::fromUtf8(defaultValue)); }
-void StrSetting::write(const QString& value) const { WriteRegStr(q(key), q(name), value); }
-bool StrSetting::exists() const { return RegValueExists(q(key), q(name)); }
-bool StrSetting::remove() const { return DeleteRegValue(q(key), q(name)); }
+QString StrSetting::read() const
+{
+    return ReadRegStr(q(key), q(name), QString::fromUtf8(defaultValue));
+}
+void StrSetting::write(const QString& value) const
+{
+    WriteRegStr(q(key), q(name), value);
+}
+bool StrSetting::exists() const
+{
+    return RegValueExists(q(key), q(name));
+}
+bool StrSetting::remove() const
+{
+    return DeleteRegValue(q(key), q(name));
+}
 
-int IntSetting::read() const { return ReadRegInt(q(key), q(name), defaultValue); }
-void IntSetting::write(int value) const { WriteRegInt(q(key), q(name), value); }
-bool IntSetting::exists() const { return RegValueExists(q(key), q(name)); }
+int IntSetting::read() const
+{
+    return ReadRegInt(q(key), q(name), defaultValue);
+}
+void IntSetting::write(int value) const
+{
+    WriteRegInt(q(key), q(name), value);
+}
+bool IntSetting::exists() const
+{
+    return RegValueExists(q(key), q(name));
+}
 
-bool BoolSetting::read() const { return ReadRegBool(q(key), q(name), defaultValue); }
-void BoolSetting::write(bool value) const { WriteRegBool(q(key), q(name), value); }
-bool BoolSetting::exists() const { return RegValueExists(q(key), q(name)); }
+bool BoolSetting::read() const
+{
+    return ReadRegBool(q(key), q(name), defaultValue);
+}
+void BoolSetting::write(bool value) const
+{
+    WriteRegBool(q(key), q(name), value);
+}
+bool BoolSetting::exists() const
+{
+    return RegValueExists(q(key), q(name));
+}
 
 const StrSetting& slotFilename(int slot)
 {
@@ -34,7 +66,10 @@ const StrSetting& slotFilename(int slot)
     }
 }
 
-int decodeActiveFile(int stored) { return (stored == 2 || stored == 3) ? stored : 1; }
+int decodeActiveFile(int stored)
+{
+    return (stored == 2 || stored == 3) ? stored : 1;
+}
 
 bool decodeAutoOn(const QString& choice, bool remembered)
 {
@@ -54,7 +89,13 @@ bool decodeShowRemote(const QString& choice, bool remembered)
     return false;
 }
 
-void readFont(FontRecord& font) { ReadRegFont(font, q(FontKey), font); }
-void writeFont(const FontRecord& font) { WriteRegFont(font, q(FontKey)); }
+void readFont(FontRecord& font)
+{
+    ReadRegFont(font, q(FontKey), font);
+}
+void writeFont(const FontRecord& font)
+{
+    WriteRegFont(font, q(FontKey));
+}
 
 } // namespace Layout

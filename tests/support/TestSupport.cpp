@@ -33,7 +33,8 @@ QString builtProgram(const QString& name)
 {
     const QString dir = QStringLiteral(CLIPSTOW_BINARY_DIR);
     for (const QString& sub : {QStringLiteral("src"), QStringLiteral("tools"), QString()}) {
-        const QString path = QDir(dir).filePath(sub.isEmpty() ? name : sub + QLatin1Char('/') + name);
+        const QString path =
+            QDir(dir).filePath(sub.isEmpty() ? name : sub + QLatin1Char('/') + name);
         if (QFileInfo(path).isExecutable())
             return path;
     }
