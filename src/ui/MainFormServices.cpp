@@ -19,7 +19,7 @@ void TMainForm::HookClipboard()
 {
     if (g_monitor != nullptr)
         return;
-    m_monitor = std::make_unique<TClipboardMonitor>(this);
+    m_monitor = std::make_unique<TClipboardMonitor>();
     g_monitor = m_monitor.get();
     m_clipboardMonitor = m_monitor.get();
     // Failures of the capture go to the common error box from the monitor,
