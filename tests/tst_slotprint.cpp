@@ -1,5 +1,6 @@
 // Printing a slot editor to a real PDF file and reading it back with the
 // poppler tools: page count, document title, the text and its position.
+#include "core/AppError.h"
 #include "platform/SlotEditor.h"
 
 #include <QPrinter>
@@ -66,6 +67,20 @@ private Q_SLOTS:
         if (QStandardPaths::findExecutable("pdfinfo").isEmpty() ||
             QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("poppler-utils (pdfinfo, pdftotext) are not installed");
+    }
+
+    // A job that could not start used to end silently, as if it had printed.
+    void jobThatCannotStartIsReported()
+    {
+        SlotEditor editor;
+        editor.SetText("text");
+        QString message;
+        try {
+            print(editor, "missing-folder/out.pdf", "notes.txt");
+        } catch (const AppError& error) {
+            message = error.message();
+        }
+        QCOMPARE(message, QString("Cannot print notes.txt"));
     }
 
     void emptyTextPrintsOneBlankPage()

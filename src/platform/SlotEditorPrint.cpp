@@ -3,6 +3,8 @@
 // wrapped to the page width, page after page to the last character.
 #include "platform/SlotEditor.h"
 
+#include "core/AppError.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPrinter>
@@ -49,8 +51,10 @@ void SlotEditor::PrintText(const QString& title, QPrinter& printer)
     doc.setPageSize(page.size());
 
     QPainter painter;
+    // A job that cannot start (an unwritable output file, a printer that
+    // went away) is reported rather than ending as if it had printed.
     if (!painter.begin(&printer))
-        return;
+        throw AppError::withName(QStringLiteral("Cannot print %s"), title);
     const int pages = std::max(1, doc.pageCount());
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);

@@ -203,8 +203,6 @@ void TMainForm::ClearClipbrdButtonClick(QObject*)
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
 }
 
-// The tray menu runs inside the tray icon's own mouse handling, and closing
-// removes the tray icon: the close waits until that handling has returned.
 void TMainForm::ExitMenuClick(QObject*)
 {
     close();
