@@ -2,6 +2,8 @@
 // a whole (creation, activation, closing).
 #include "ui/RemoteForm.h"
 
+#include "platform/WindowHints.h"
+
 #include "ui/Icons.h"
 #include "ui/MainForm.h"
 
@@ -140,11 +142,11 @@ void TRemoteForm::setVisible(bool visible)
     const bool mapping = visible && !isVisible();
     if (mapping) {
         winId(); // the native window must exist to be prepared
-        PrepareNativeWindow();
+        WindowHints::keepOffTaskbar(*this);
     }
     QWidget::setVisible(visible);
     if (mapping)
-        DetachNativeOwner();
+        WindowHints::detachFromOwner(*this);
 }
 
 // The main window's tray menu, once start-up has allowed it to open.

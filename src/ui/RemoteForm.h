@@ -67,11 +67,6 @@ private:
     void ToolBar1ContextPopup(const QPoint& pos);
     static void SetButtonDown(QToolButton* button, bool down);
 
-    // X11: keep the window off the taskbar and pager, and not transient for
-    // any of the program's windows (see RemoteFormX11.cpp). No-ops elsewhere.
-    void PrepareNativeWindow();
-    void DetachNativeOwner();
-
     TMainForm& m_main;
     bool m_remoteAuto = false;
     QWidget* m_toolBar = nullptr;
