@@ -76,14 +76,13 @@ bool playDecoded(SNDFILE* file, const SF_INFO& info)
     if (info.channels < 1 || unsigned(info.channels) > PA_CHANNELS_MAX || info.samplerate < 1 ||
         unsigned(info.samplerate) > PA_RATE_MAX)
         return false;
-    pa_sample_spec spec;
-    spec.format = PA_SAMPLE_FLOAT32NE;
-    spec.rate = uint32_t(info.samplerate);
-    spec.channels = uint8_t(info.channels);
+    // Decoded as 32-bit floats at the file's own rate and channel count.
+    const pa_sample_spec sampleFormat{PA_SAMPLE_FLOAT32NE, uint32_t(info.samplerate),
+                                      uint8_t(info.channels)};
 
     int error = 0;
     pa_simple* stream = pa_simple_new(nullptr, ApplicationName, PA_STREAM_PLAYBACK, nullptr,
-                                      StreamName, &spec, nullptr, nullptr, &error);
+                                      StreamName, &sampleFormat, nullptr, nullptr, &error);
     if (!stream)
         return false;
 
