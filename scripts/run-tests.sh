@@ -8,7 +8,6 @@ work="$(mktemp -d)"
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    [ -n "${PULSE_PID:-}" ] && kill "$PULSE_PID" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -39,15 +38,14 @@ fi
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 export PULSE_RUNTIME_PATH="$XDG_RUNTIME_DIR/pulse"
-export HOME_FOR_PULSE="$work/home"
-mkdir -p "$HOME_FOR_PULSE"
+mkdir -p "$work/home"
 if command -v pulseaudio >/dev/null; then
-    HOME="$HOME_FOR_PULSE" pulseaudio --daemonize=no --exit-idle-time=-1 --system=false \
+    HOME="$work/home" pulseaudio --daemonize=no --exit-idle-time=-1 --system=false \
         --disallow-exit -n \
         --load="module-null-sink sink_name=clipstow_null norewinds=1" \
         --load="module-native-protocol-unix" \
         --load="module-always-sink" >"$work/pulse.log" 2>&1 &
-    PULSE_PID=$!
+    pids+=($!)
     for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
     pactl set-default-sink clipstow_null >/dev/null 2>&1 || true
     export CLIPSTOW_TEST_PULSE=1
