@@ -2,6 +2,7 @@
 // the slot file commands, and what start-up reads and shutdown writes.
 #include "app/ErrorReporter.h"
 #include "core/SaveSound.h"
+#include "platform/ClipboardMonitor.h"
 #include "platform/SlotEditor.h"
 #include "platform/SlotFindDialog.h"
 #include "settings/RegTools.h"
@@ -495,15 +496,15 @@ private Q_SLOTS:
     void clipboardMonitorWaitsForAutoMode()
     {
         auto form = makeForm();
-        QObject monitor;
-        form->SetClipboardMonitor(&monitor);
+        QObject* monitor = form->ClipboardMonitor();
+        QVERIFY(monitor != nullptr);
         if (form->IsAutoOn())
             form->AutoMenuClick(nullptr);
         QGuiApplication::clipboard()->setText(QStringLiteral("ignored"));
-        form->ClipboardChange(&monitor);
+        form->ClipboardChange(monitor);
         QVERIFY(!QFile::exists(path("Default1.txt")));
         form->Button(QStringLiteral("AutoButton"))->setChecked(true);
-        form->ClipboardChange(&monitor);
+        form->ClipboardChange(monitor);
         QVERIFY(fileBytes(path("Default1.txt")).contains("ignored"));
     }
 };

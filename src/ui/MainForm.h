@@ -125,10 +125,8 @@ public:
     // for it.
     bool IsStarted() const { return m_started; }
 
-    // The clipboard monitor, once it exists: captures it sends count as
-    // automatic ones.
-    void SetClipboardMonitor(QObject* monitor) { m_clipboardMonitor = monitor; }
     // The monitor the window created at start; null once the window closed.
+    // Captures it sends count as automatic ones.
     TClipboardMonitor* ClipboardMonitor() const { return m_monitor.get(); }
     // The notification-area icon; it lives as long as the window.
     NotifyAreaIcon* TrayIcon() const { return m_trayIcon.get(); }
@@ -222,7 +220,6 @@ private:
     bool m_started = false;
     bool m_closing = false;
     bool m_trayMenuAllowed = false;
-    QObject* m_clipboardMonitor = nullptr;
     QFont m_fontDialogFont;
     std::array<FontRecord, 3> m_editorFonts{};
 

@@ -29,8 +29,7 @@ QString TMainForm::StampDateTime() const
 
 void TMainForm::PasteButtonClick(QObject* sender)
 {
-    const bool automatic =
-        sender != nullptr && (sender == m_clipboardMonitor || sender == m_monitor.get());
+    const bool automatic = sender != nullptr && sender == m_monitor.get();
     // Nothing is captured before start-up has read the slot files.
     const bool proceed = !automatic || (IsAutoOn() && m_started);
     const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);

@@ -21,7 +21,6 @@ void TMainForm::HookClipboard()
         return;
     m_monitor = std::make_unique<TClipboardMonitor>();
     g_monitor = m_monitor.get();
-    m_clipboardMonitor = m_monitor.get();
     // Failures of the capture go to the common error box from the monitor,
     // which goes on reporting. Until start-up has read the slot files the
     // capture writes nothing.
@@ -34,8 +33,6 @@ void TMainForm::FreeClipboardMonitor()
         return;
     if (g_monitor == m_monitor.get())
         g_monitor = nullptr;
-    if (m_clipboardMonitor == m_monitor.get())
-        m_clipboardMonitor = nullptr;
     m_monitor.reset();
 }
 
