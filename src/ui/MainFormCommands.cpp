@@ -51,15 +51,6 @@ bool askPrint(QWidget* parent, QPrinter& printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-// The file-name part: the text after the last "\", "/" or ":".
-QString fileNamePart(const QString& fileName)
-{
-    qsizetype cut = -1;
-    for (QChar c : {QLatin1Char('\\'), QLatin1Char('/'), QLatin1Char(':')})
-        cut = std::max(cut, fileName.lastIndexOf(c));
-    return fileName.mid(cut + 1);
-}
-
 } // namespace
 
 TMainForm::Dialogs TMainForm::defaultDialogs()
@@ -193,7 +184,7 @@ void TMainForm::Print1Click(QObject*)
     QPrinter printer;
     if (!m_dialogs.print(this, printer))
         return;
-    ActiveEditor()->PrintText(fileNamePart(GetFilename()), printer);
+    ActiveEditor()->PrintText(FileNamePart(GetFilename()), printer);
 }
 
 void TMainForm::ClearClipbrdButtonClick(QObject*)
