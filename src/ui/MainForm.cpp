@@ -317,13 +317,10 @@ void TMainForm::showEvent(QShowEvent* event)
     // The minimum applies to the outer frame, whose size is known only now.
     const QSize frameExtra = frameGeometry().size() - geometry().size();
     setMinimumSize(MinimumFrameSize - frameExtra.expandedTo(QSize(0, 0)));
-    FormShow(this);
-}
-
-void TMainForm::hideEvent(QHideEvent* event)
-{
-    QMainWindow::hideEvent(event);
-    FormShow(this);
+    // On X11 and Wayland the taskbar entry belongs to the window itself: it
+    // is there exactly while the main window is mapped, so showing and
+    // hiding the window keeps the taskbar right with no further work. The
+    // remote window is a tool window and never gets one.
 }
 
 void TMainForm::changeEvent(QEvent* event)
@@ -337,17 +334,6 @@ void TMainForm::FormActivate()
 {
     PageControl1Change(this);
 }
-
-void TMainForm::FormShow(QObject*)
-{
-    ApplyTaskbarRule();
-}
-
-// On X11 and Wayland the taskbar entry belongs to the window itself: it is
-// there exactly while the main window is mapped, so showing and hiding the
-// window already keeps the rule. The remote window is a tool window and
-// never gets one.
-void TMainForm::ApplyTaskbarRule() {}
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {

@@ -86,8 +86,6 @@ public:
     void PageControl1Change(QObject* sender);
     // Makes the slot's tab the active page without running PageControl1Change.
     void SetActivePage(int slot);
-    // The remote window became or stopped being the active window.
-    void RemoteActivationChanged();
     void SetFileButtonClick(QObject* sender);
     void SaveChMenuClick(QObject* sender);
     void SaveAsButtonClick(QObject* sender);
@@ -154,7 +152,6 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -176,10 +173,8 @@ private:
 
     void FormCreate();
     void FormClose();
-    void FormShow(QObject* sender);
     void FormActivate();
     void FormResize();
-    void ApplyTaskbarRule();
     void LayoutPages();
     void ApplyViewMarks();
     // Gives an editor the font record's font and colour.

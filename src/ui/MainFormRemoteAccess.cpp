@@ -9,8 +9,3 @@ void TMainForm::SetActivePage(int slot)
     // Only a click on a tab runs the change routine; this sets the page alone.
     m_pageControl->setCurrentWidget(m_tabSheets[std::clamp(slot, 1, 3) - 1]);
 }
-
-void TMainForm::RemoteActivationChanged()
-{
-    ApplyTaskbarRule();
-}

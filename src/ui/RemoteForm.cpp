@@ -101,7 +101,6 @@ void TRemoteForm::FormCreate()
 
 void TRemoteForm::FormActivate()
 {
-    m_main.RemoteActivationChanged();
     // Hint refresh, page layout and SetDown with the active slot.
     m_main.PageControl1Change(this);
     m_autoToolBtn->setChecked(m_main.IsAutoOn());
@@ -109,20 +108,11 @@ void TRemoteForm::FormActivate()
         AllUp();
 }
 
-void TRemoteForm::FormDeactivate()
-{
-    m_main.RemoteActivationChanged();
-}
-
 void TRemoteForm::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange)
-        return;
-    if (isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
-    else
-        FormDeactivate();
 }
 
 // The close box only hides the window. A close that is not the user's (the

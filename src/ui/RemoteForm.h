@@ -63,7 +63,6 @@ private:
     QToolButton* AddButton(const char* name, int image, int x);
     void FormCreate();
     void FormActivate();
-    void FormDeactivate();
     void ToolBar1ContextPopup(const QPoint& pos);
     static void SetButtonDown(QToolButton* button, bool down);
 
