@@ -62,7 +62,7 @@ void IndicateSave()
         PlayChimes();
         return;
     }
-    PlayWaveFile(Layout::SoundFile.read());
+    PlayWaveFile(chosen);
 }
 
 void PlayChimes()
