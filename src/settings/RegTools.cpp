@@ -9,7 +9,6 @@
 #include <QLocale>
 #include <QPalette>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -76,10 +75,7 @@ std::optional<std::int32_t> readDword(const QString& key, const QString& name)
         throw invalidType(name);
     if (value->data.size() != 4)
         throw getFailed(name);
-    std::uint32_t raw = 0;
-    for (int i = 3; i >= 0; --i)
-        raw = (raw << 8) | static_cast<std::uint8_t>(value->data[i]);
-    return static_cast<std::int32_t>(raw);
+    return static_cast<std::int32_t>(RegValue::decodeDword(value->data));
 }
 
 } // namespace
