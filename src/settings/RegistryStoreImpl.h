@@ -58,7 +58,6 @@ public:
     bool openExisting();
     // Opens the file, creating it (and its folder) first when missing.
     void openForWrite();
-    bool hasSchema() const { return m_schemaReady; }
 
     // Runs fn as one read. Without a file or schema the result is fallback.
     template <typename Result, typename Fn> Result read(Fn fn, Result fallback);
