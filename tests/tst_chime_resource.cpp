@@ -3,6 +3,7 @@
 // committed file is what tools/make-chime produces.
 
 #include "core/SaveSound.h"
+#include "support/Files.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -13,18 +14,11 @@
 
 #include <sndfile.h>
 
-#include <cstring>
 #include <vector>
 
-namespace {
+using TestSupport::fileBytes;
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
+namespace {
 
 quint32 u32(const QByteArray& bytes, qsizetype at)
 {
@@ -91,13 +85,13 @@ private Q_SLOTS:
     void initTestCase()
     {
         Q_INIT_RESOURCE(resources);
-        m_chime = readAll(SaveSound::chimeResource());
+        m_chime = fileBytes(SaveSound::chimeResource());
         QCOMPARE(m_chime.size(), 55776);
     }
 
     void resource_isTheCommittedFile()
     {
-        QCOMPARE(m_chime, readAll(QStringLiteral(CLIPSTOW_SOURCE_DIR "/resources/chimes.wav")));
+        QCOMPARE(m_chime, fileBytes(QStringLiteral(CLIPSTOW_SOURCE_DIR "/resources/chimes.wav")));
     }
 
     void riffLayout()
@@ -210,7 +204,7 @@ private Q_SLOTS:
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
-        QCOMPARE(readAll(out), m_chime);
+        QCOMPARE(fileBytes(out), m_chime);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "settings/RegistryStore.h"
+#include "support/Files.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -72,9 +73,7 @@ private:
 
     void writeFile(const QString& name, const QByteArray& bytes)
     {
-        QFile out(file(name));
-        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(name));
+        TestSupport::writeBytes(file(name), bytes);
     }
 
 private Q_SLOTS:
@@ -408,12 +407,7 @@ private Q_SLOTS:
         QByteArray garbage;
         for (int i = 0; i < 3000; ++i)
             garbage.append(char(i * 7 + 3));
-        writeFile("dummy", QByteArray());
-        {
-            QFile out(m_registry->filePath());
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(garbage);
-        }
+        TestSupport::writeBytes(m_registry->filePath(), garbage);
         const Run run = reg({"add", key, "/v", "DateStyle", "/t", "REG_DWORD", "/d", "2", "/f"});
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, done);

@@ -1,14 +1,15 @@
 // The settings store functions over a real registry file.
-#include "core/AppError.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
+#include "support/Files.h"
 #include "support/TestSupport.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QPalette>
 #include <QtTest>
+
+using TestSupport::errorOf;
 
 namespace {
 const QString ProgramKey = QString::fromLatin1(Layout::ProgramKey);
@@ -19,16 +20,6 @@ void setRaw(const QString& key, const QString& name, RegType type, const QByteAr
     auto opened = RegistryStore::global().openKey(RegRoot::LocalMachine, key, true);
     QVERIFY(opened);
     QVERIFY(opened->setValue(name, type, data));
-}
-
-QString failureOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const AppError& error) {
-        return error.message();
-    }
-    return QString();
 }
 } // namespace
 
@@ -80,16 +71,16 @@ private Q_SLOTS:
     void wrongTypeRaisesInvalidDataType()
     {
         WriteRegInt(ProgramKey, "DateStyle", 2);
-        QCOMPARE(failureOf([] { ReadRegStr(ProgramKey, "DateStyle", "1"); }),
+        QCOMPARE(errorOf([] { ReadRegStr(ProgramKey, "DateStyle", "1"); }),
                  QString("Invalid data type for 'DateStyle'"));
         WriteRegStr(ProgramKey, "AutoOn", "R");
-        QCOMPARE(failureOf([] { ReadRegBool(ProgramKey, "AutoOn", true); }),
+        QCOMPARE(errorOf([] { ReadRegBool(ProgramKey, "AutoOn", true); }),
                  QString("Invalid data type for 'AutoOn'"));
         setRaw(ProgramKey, "Blob", RegType::Binary, QByteArray("\x01\x02", 2));
-        QCOMPARE(failureOf([] { ReadRegStr(ProgramKey, "Blob", ""); }),
+        QCOMPARE(errorOf([] { ReadRegStr(ProgramKey, "Blob", ""); }),
                  QString("Invalid data type for 'Blob'"));
         setRaw(ProgramKey, "Short", RegType::Dword, QByteArray("\x01", 1));
-        QCOMPARE(failureOf([] { ReadRegInt(ProgramKey, "Short", 0); }),
+        QCOMPARE(errorOf([] { ReadRegInt(ProgramKey, "Short", 0); }),
                  QString("Failed to get data for 'Short'"));
         // A write replaces a value whatever its old type.
         WriteRegStr(ProgramKey, "DateStyle", "x");

@@ -4,6 +4,7 @@
 #include "app/Startup.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
+#include "support/DesktopFixture.h"
 #include "support/TestSupport.h"
 #include "ui/MainForm.h"
 
@@ -83,17 +84,12 @@ private Q_SLOTS:
         QFETCH(bool, tray);
         QFETCH(bool, shown);
         TestSupport::ScopedRegistry registry;
-        QTemporaryDir dir;
-        const QString old = QDir::currentPath();
-        QDir::setCurrent(dir.path());
+        TestSupport::ScopedWorkFolder folder;
         Layout::AutoHide.write(autoHide);
-        {
-            TMainForm form;
-            QCOMPARE(Startup::showMainWindowAtStart(form, tray), shown);
-            QCOMPARE(form.isVisible(), shown);
-            QCOMPARE(form.StatusText().contains(QStringLiteral("notification area")), !tray);
-        }
-        QDir::setCurrent(old);
+        TMainForm form;
+        QCOMPARE(Startup::showMainWindowAtStart(form, tray), shown);
+        QCOMPARE(form.isVisible(), shown);
+        QCOMPARE(form.StatusText().contains(QStringLiteral("notification area")), !tray);
     }
 
     void secondInstanceActivatesFirst()
