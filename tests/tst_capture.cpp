@@ -90,14 +90,12 @@ void TestCapture::blockTable_data()
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QByteArray>("file");
 
-    const QByteArray block =
-        "\r\n\r\n===== 12/6/2026 === 12:03:09 PM =====\r\n\r\nhello\r\n\r\n\r\n";
-    QTest::newRow("empty slot, worked example") << QString() << Stamp << "hello" << block;
+    QTest::newRow("empty slot, worked example") << QString() << Stamp << "hello" << BlockHello;
     QTest::newRow("ends mid-line") << "abc" << Stamp << "hello"
-                                   << "abc" + block;
+                                   << "abc" + BlockHello;
     QTest::newRow("ends with a line break") << "abc\r\n"
                                             << Stamp << "hello"
-                                            << "abc\r\n" + block;
+                                            << "abc\r\n" + BlockHello;
     QTest::newRow("no date") << QString() << NoDateStamp << "hello"
                              << QByteArray("\r\n\r\n\r\n\r\n\r\nhello\r\n\r\n\r\n");
     QTest::newRow("clipboard ends with a line break")

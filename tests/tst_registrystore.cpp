@@ -17,6 +17,15 @@ private:
     std::unique_ptr<RegistryStore> m_store;
 
     QString storePath() const { return m_dir->filePath(QStringLiteral("sub/dir/reg.sqlite3")); }
+    // The paths of the files the store moved aside as unusable.
+    QStringList movedAside() const
+    {
+        const QDir folder = QFileInfo(storePath()).absoluteDir();
+        QStringList paths;
+        for (const QString& name : folder.entryList({QStringLiteral("reg.sqlite3.unusable-*")}))
+            paths.append(folder.filePath(name));
+        return paths;
+    }
     RegKey create(const QString& path)
     {
         auto key = m_store->openKey(RegRoot::LocalMachine, path, true);
@@ -269,10 +278,9 @@ private Q_SLOTS:
         // Reading finds an empty registry and leaves no new file behind.
         QVERIFY(!m_store->keyExists(RegRoot::LocalMachine, QStringLiteral("K")));
         QVERIFY(!QFileInfo::exists(storePath()));
-        const QStringList moved = QDir(QFileInfo(storePath()).absolutePath())
-                                      .entryList({QStringLiteral("reg.sqlite3.unusable-*")});
+        const QStringList moved = movedAside();
         QCOMPARE(moved.size(), 1);
-        QFile aside(QFileInfo(storePath()).absolutePath() + QLatin1Char('/') + moved[0]);
+        QFile aside(moved[0]);
         QVERIFY(aside.open(QIODevice::ReadOnly));
         QCOMPARE(aside.readAll(), content);
         // A fresh store works.
@@ -318,10 +326,9 @@ private Q_SLOTS:
         const QByteArray bytes = original.readAll();
 
         QVERIFY(!m_store->openKey(RegRoot::LocalMachine, QStringLiteral("K"), false));
-        const QStringList moved = QDir(QFileInfo(storePath()).absolutePath())
-                                      .entryList({QStringLiteral("reg.sqlite3.unusable-*")});
+        const QStringList moved = movedAside();
         QCOMPARE(moved.size(), 1);
-        QFile aside(QFileInfo(storePath()).absolutePath() + QLatin1Char('/') + moved[0]);
+        QFile aside(moved[0]);
         QVERIFY(aside.open(QIODevice::ReadOnly));
         QCOMPARE(aside.readAll(), bytes);
     }

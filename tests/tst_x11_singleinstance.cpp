@@ -2,7 +2,6 @@
 // first one's main window up and ends.
 #include "support/TestSupport.h"
 
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
