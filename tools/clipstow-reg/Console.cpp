@@ -51,7 +51,7 @@ KeyName parseKeyName(const QString& text)
 }
 
 Arguments::Arguments(QString command, const QStringList& words,
-                     std::initializer_list<OptionSpec> spec)
+                     std::initializer_list<KnownOption> knownOptions)
     : m_command(std::move(command))
 {
     for (qsizetype i = 0; i < words.size(); ++i) {
@@ -63,8 +63,8 @@ Arguments::Arguments(QString command, const QStringList& words,
         // have two; there is one here.
         if (marked && (name == QLatin1String("reg:32") || name == QLatin1String("reg:64")))
             continue;
-        const OptionSpec* option = nullptr;
-        for (const OptionSpec& known : spec) {
+        const KnownOption* option = nullptr;
+        for (const KnownOption& known : knownOptions) {
             if (marked && name == QLatin1String(known.name))
                 option = &known;
         }
@@ -113,6 +113,11 @@ void Arguments::finish() const
 QString displayName(const QString& name)
 {
     return name.isEmpty() ? QStringLiteral("(Default)") : name;
+}
+
+QString childPath(const QString& path, const QString& child)
+{
+    return path.isEmpty() ? child : path + QLatin1Char('\\') + child;
 }
 
 QString displayData(const RegValue& value)

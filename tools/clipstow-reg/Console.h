@@ -53,7 +53,7 @@ KeyName parseKeyName(const QString& text); // throws Failure
 // The command's words after its name. Options start with / or - and are
 // known by name (any case); everything else, file names like /tmp/a.reg
 // included, is a positional word.
-struct OptionSpec
+struct KnownOption
 {
     const char* name;
     bool takesParameter;
@@ -62,7 +62,8 @@ struct OptionSpec
 class Arguments
 {
 public:
-    Arguments(QString command, const QStringList& words, std::initializer_list<OptionSpec> spec);
+    Arguments(QString command, const QStringList& words,
+              std::initializer_list<KnownOption> knownOptions);
 
     // Takes the next positional word; fails when there is none.
     QString positional();
@@ -82,6 +83,8 @@ private:
 
 QString displayData(const RegValue& value); // the text query shows
 QString displayName(const QString& name);   // "(Default)" for the empty name
+// The path of a subkey below the key at path (the empty path is the root).
+QString childPath(const QString& path, const QString& child);
 
 // The operations; each takes the words after its name.
 int query(const QStringList& words);

@@ -19,11 +19,6 @@ QString childName(const QString& fullName, const QString& child)
     return fullName + QLatin1Char('\\') + child;
 }
 
-QString childPath(const QString& path, const QString& child)
-{
-    return path.isEmpty() ? child : path + QLatin1Char('\\') + child;
-}
-
 // The key's name, its values, and its subkeys (by name, or in full with /s).
 void queryAll(const RegKey& key, const QString& fullName, bool recurse)
 {

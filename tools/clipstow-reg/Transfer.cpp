@@ -19,8 +19,8 @@ void exportTree(const RegKey& key, QString& text)
     for (const RegValue& value : key.values())
         text += RegFile::valueLine(value) + QStringLiteral("\r\n");
     for (const QString& child : key.subKeyNames()) {
-        const QString path = key.path().isEmpty() ? child : key.path() + QLatin1Char('\\') + child;
-        if (auto sub = RegistryStore::global().openKey(key.root(), path, false))
+        if (auto sub =
+                RegistryStore::global().openKey(key.root(), childPath(key.path(), child), false))
             exportTree(*sub, text);
     }
 }
