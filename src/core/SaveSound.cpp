@@ -62,7 +62,7 @@ void IndicateSave()
         PlayChimes();
         return;
     }
-    PlayWaveFile(chosen);
+    PlayWaveFile(Layout::SoundFile.read());
 }
 
 void PlayChimes()
