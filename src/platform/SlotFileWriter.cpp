@@ -63,18 +63,15 @@ void SlotFileWriter::write(const QString& fileName, const QString& text, const Q
     if (unchangedPrefixChars && *unchangedPrefixChars >= known && text.size() >= known &&
         canAppendAt(fileName, known) && appendIfUnchanged(fileName, known, text.sliced(known)))
         return;
-    const SlotFile::Format format = SlotFile::formatFor(fileName);
     try {
-        SlotFile::writeAtomically(fileName, format == SlotFile::Format::Rtf
-                                                ? SlotFile::encodeRtf(text, font)
-                                                : SlotFile::encodePlain(text));
+        SlotFile::writeText(fileName, text, font);
     } catch (const AppError&) {
         // The old file is untouched, but the text no longer matches it.
         m_appendable = false;
         throw;
     }
     remember(fileName, stateOf(fileName), text.size(), lastOf(text),
-             format == SlotFile::Format::PlainText);
+             SlotFile::formatFor(fileName) == SlotFile::Format::PlainText);
     m_lastMethod = Method::Rewritten;
 }
 
