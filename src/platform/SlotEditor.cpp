@@ -5,11 +5,9 @@
 #include "platform/SlotFindDialog.h"
 #include "platform/SlotSelectionBar.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -50,17 +48,21 @@ int SlotEditor::Length() const
     return document()->characterCount() - 1;
 }
 
-QString SlotEditor::Text() const
+QString SlotEditor::documentText() const
 {
     QString raw = document()->toRawText();
     raw.truncate(Length());
-    return SlotEditorText::withCrLf(raw);
+    return raw;
+}
+
+QString SlotEditor::Text() const
+{
+    return SlotEditorText::withCrLf(documentText());
 }
 
 QString SlotEditor::TextLf() const
 {
-    QString text = document()->toRawText();
-    text.truncate(Length());
+    QString text = documentText();
     SlotEditorText::toLf(text);
     return text;
 }
@@ -213,12 +215,7 @@ QString SlotEditor::SelectedText() const
 
 void SlotEditor::WriteToFile(const QString& fileName)
 {
-    QString text = TextLf();
-    const QByteArray bytes = SlotFile::formatFor(fileName) == SlotFile::Format::Rtf
-                                 ? SlotFile::encodeRtf(text, font())
-                                 : SlotFile::encodePlain(text);
-    text.clear();
-    SlotFile::writeAtomically(fileName, bytes);
+    SlotFile::writeText(fileName, TextLf(), font());
 }
 
 void SlotEditor::ReadFromFile(const QString& fileName)

@@ -40,7 +40,8 @@ public:
     void SetText(const QString& text);
     // Adds s as a new last line; not recorded for undo. QTextDocument cannot
     // leave an edit out of its history, so the history is discarded (the
-    // capture, the only caller, rewrites the whole text right after anyway).
+    // capture, the only caller, discards it anyway when it ends the pasted
+    // text with AppendLineBreakAndResetUndo).
     // The caret ends at the end of the text and the view follows it.
     void AppendLine(const QString& s);
     // Inserts the clipboard's plain text at the caret; undoable.
@@ -103,8 +104,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class SlotSelectionBar;
-
+    // The text as the document holds it: one paragraph separator (U+2029)
+    // per line break.
+    QString documentText() const;
     // Characters that may still be added when the selection is replaced.
     int roomReplacingSelection() const;
     // Inserts text ('\n' or CR LF line breaks) at the caret as one undo

@@ -2,6 +2,7 @@
 // repeat of its last search.
 #include "platform/SlotEditor.h"
 
+#include "platform/SlotEditorText.h"
 #include "platform/SlotFindDialog.h"
 #include "platform/SlotFindLogic.h"
 
@@ -51,12 +52,10 @@ bool SlotEditor::runFind(bool fromDialog)
     m_hasLastSearch = true;
 
     // The document holds one paragraph separator per line break.
-    pattern.replace(QLatin1String("\r\n"), QString(QChar::ParagraphSeparator));
-    pattern.replace(QLatin1Char('\r'), QChar::ParagraphSeparator);
+    pattern = SlotEditorText::normalizeBreaks(std::move(pattern));
     pattern.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
 
-    QString text = document()->toRawText();
-    text.truncate(Length());
+    const QString text = documentText();
     const QTextCursor selection = textCursor();
     SlotFindLogic::Options options;
     options.down = m_findDialog->searchDown();
