@@ -35,8 +35,9 @@ QByteArray encodeRtf(const QString& text, const QFont& font);
 // are not an RTF document.
 std::optional<QString> decodeRtf(const QByteArray& bytes);
 
-// Reads the text in the format its name selects, falling back to the other
-// one; raises AppError "Cannot open file %s" / "Failed to Load Stream".
+// Reads the text in the format its name selects; a file named for RTF that
+// holds no RTF document is read as plain text (plain text is never tried as
+// RTF). Raises AppError "Cannot open file %s" / "Failed to Load Stream".
 QString readText(const QString& fileName);
 
 // Replaces the file's contents with bytes without ever leaving a partial
