@@ -1,4 +1,5 @@
 #include "platform/SlotFile.h"
+#include "support/Files.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -346,10 +347,7 @@ void TestSlotFile::rtfFromLibreOffice()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString input = dir.filePath(QStringLiteral("doc.") + suffix);
-    QFile file(input);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(source);
-    file.close();
+    TestSupport::writeBytes(input, source);
     const QString error =
         runTool(soffice, {QStringLiteral("-env:UserInstallation=file://") +
                               dir.filePath(QStringLiteral("profile")),

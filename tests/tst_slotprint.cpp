@@ -1,7 +1,7 @@
 // Printing a slot editor to a real PDF file and reading it back with the
 // poppler tools: page count, document title, the text and its position.
-#include "core/AppError.h"
 #include "platform/SlotEditor.h"
+#include "support/Files.h"
 
 #include <QPrinter>
 #include <QProcess>
@@ -74,13 +74,9 @@ private Q_SLOTS:
     {
         SlotEditor editor;
         editor.SetText("text");
-        QString message;
-        try {
-            print(editor, "missing-folder/out.pdf", "notes.txt");
-        } catch (const AppError& error) {
-            message = error.message();
-        }
-        QCOMPARE(message, QString("Cannot print notes.txt"));
+        QCOMPARE(
+            TestSupport::errorOf([&] { print(editor, "missing-folder/out.pdf", "notes.txt"); }),
+            QString("Cannot print notes.txt"));
     }
 
     void emptyTextPrintsOneBlankPage()
