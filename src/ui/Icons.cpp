@@ -4,6 +4,7 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <iterator>
 
 // The resources are compiled into the static library; referencing their
 // initialiser keeps them linked into every program that shows a picture.
@@ -73,26 +74,11 @@ QIcon clearClipboard()
 
 QIcon toolbarImage(int index)
 {
-    switch (index) {
-    case 0:
-        return capture();
-    case 1:
-        return showRemote();
-    case 2:
-        return editInTextEditor();
-    case 3:
-        return autoMode();
-    case 4:
-        return save();
-    case 5:
-        return preferences();
-    case 6:
-        return clearSlot();
-    case 7:
-        return clearClipboard();
-    default:
-        return QIcon();
-    }
+    using Accessor = QIcon (*)();
+    static constexpr Accessor images[] = {capture, showRemote,  editInTextEditor, autoMode,
+                                          save,    preferences, clearSlot,        clearClipboard};
+    static_assert(std::size(images) == ToolbarImageCount);
+    return index >= 0 && index < ToolbarImageCount ? images[index]() : QIcon();
 }
 
 QIcon saveAs()
