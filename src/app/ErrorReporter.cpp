@@ -1,5 +1,7 @@
 #include "app/ErrorReporter.h"
 
+#include "core/AppError.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -30,6 +32,14 @@ void show(const QString& message)
     QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
     box.exec();
+}
+
+void showFailure(const std::exception& failure)
+{
+    if (const auto* error = dynamic_cast<const AppError*>(&failure))
+        show(error->message());
+    else
+        show(QString::fromLocal8Bit(failure.what()));
 }
 
 void setHook(std::function<void(const QString&)> h)

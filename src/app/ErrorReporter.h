@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 #include <functional>
 
 class QWidget;
@@ -15,6 +16,21 @@ QString displayText(const QString& message);
 
 // Shows the box (or hands the text to the hook installed for tests).
 void show(const QString& message);
+
+// Shows a failure raised by a handler: an AppError's message, or the
+// description of any other exception.
+void showFailure(const std::exception& failure);
+
+// Runs one step of a handler that must go on after a failure (the next
+// clipboard change, the next tray click): a failure it raises is shown.
+template <typename Step> void reportFailures(Step&& step)
+{
+    try {
+        step();
+    } catch (const std::exception& failure) {
+        showFailure(failure);
+    }
+}
 
 // Replaces the box with a function; pass an empty function to restore it.
 // Tests use this to see what the user would have been shown.

@@ -1,7 +1,6 @@
 #include "platform/ClipboardMonitor.h"
 
 #include "app/ErrorReporter.h"
-#include "core/AppError.h"
 #include "platform/ClipboardSecrets.h"
 
 #include <QClipboard>
@@ -53,11 +52,5 @@ void TClipboardMonitor::ClipboardChanged()
     if (!empty && ClipboardSecrets::isSecret(data))
         return;
 
-    try {
-        Change();
-    } catch (const AppError& error) {
-        ErrorReporter::show(error.message());
-    } catch (const std::exception& error) {
-        ErrorReporter::show(QString::fromLocal8Bit(error.what()));
-    }
+    ErrorReporter::reportFailures([this] { Change(); });
 }

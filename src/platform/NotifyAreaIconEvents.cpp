@@ -3,7 +3,6 @@
 #include "platform/NotifyAreaIcon.h"
 
 #include "app/ErrorReporter.h"
-#include "core/AppError.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -40,17 +39,7 @@ NotifyAreaIcon::ShiftState currentShift(Qt::MouseButton button)
     return shift;
 }
 
-// Runs one step; a failure it raises is shown and the caller goes on.
-template <typename Step> void reportFailures(Step&& step)
-{
-    try {
-        step();
-    } catch (const AppError& error) {
-        ErrorReporter::show(error.message());
-    } catch (const std::exception& error) {
-        ErrorReporter::show(QString::fromLocal8Bit(error.what()));
-    }
-}
+using ErrorReporter::reportFailures;
 
 } // namespace
 
