@@ -349,8 +349,10 @@ private Q_SLOTS:
         form->Editor(1)->SetText(QStringLiteral("via button"));
         QTest::mouseClick(form->Button(QStringLiteral("SaveButton")), Qt::LeftButton);
         QCOMPARE(fileBytes(path("Default1.txt")), QByteArray("via button"));
+        const bool wasOn = form->IsAutoOn();
         QTest::mouseClick(form->Button(QStringLiteral("AutoButton")), Qt::LeftButton);
-        QVERIFY(form->Item(QStringLiteral("AutoMenu"))->isChecked() == form->IsAutoOn());
+        QCOMPARE(form->IsAutoOn(), !wasOn);
+        QCOMPARE(form->Item(QStringLiteral("AutoMenu"))->isChecked(), !wasOn);
         m_answer = false;
         QTest::mouseClick(form->Button(QStringLiteral("ClearButton")), Qt::LeftButton);
         QCOMPARE(form->Editor(1)->Text(), QStringLiteral("via button"));
