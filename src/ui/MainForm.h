@@ -200,7 +200,6 @@ private:
     void SetAuto(bool on);
     void RSetHints();
     bool RemoteVisible() const;
-    void IndicateSave();
 
     // Keeping each buffer in step with its file.
     void ReadSlot(int slot, const QString& fileName);

@@ -2,7 +2,6 @@
 #include "ui/MainForm.h"
 
 #include "core/Capture.h"
-#include "core/SaveSound.h"
 #include "core/StampLine.h"
 #include "platform/ClipboardMonitor.h"
 #include "platform/ClipboardSecrets.h"
@@ -39,13 +38,11 @@ void TMainForm::PasteButtonClick(QObject* sender)
         if (!automatic)
             SetStatusText(QStringLiteral("Secret text on the Clipboard was not captured"));
     } else if (proceed && data && data->hasText()) {
+        // The file's current text is read first when it changed on disk, so
+        // the block goes after it.
         const int slot = ActiveSlot();
-        // The file's current text first, so the block goes after it.
-        RefreshSlotBeforeWrite(slot);
-        const QString fileName = FilenamePanel(slot)->text();
-        CaptureIntoSlot(
-            *Editor(slot), StampDateTime(), [this, slot, fileName] { WriteSlot(slot, fileName); },
-            [this] { IndicateSave(); });
+        CaptureIntoSlot(*Editor(slot), StampDateTime(), m_slotFiles[slot - 1],
+                        FilenamePanel(slot)->text());
     }
     if (!IsAutoOn())
         AllUp();
@@ -101,9 +98,4 @@ void TMainForm::EditButtonClick(QObject*)
         Button(QStringLiteral("AutoButton"))->setChecked(false);
         AutoButtonClick(Button(QStringLiteral("EditButton")));
     }
-}
-
-void TMainForm::IndicateSave()
-{
-    ::IndicateSave();
 }
