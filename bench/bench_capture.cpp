@@ -27,7 +27,7 @@
 // ("first capture"), which costs a whole read per run, so fewer runs.
 #include "BenchSupport.h"
 #include "core/Capture.h"
-#include "platform/SlotEditor.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -2,7 +2,7 @@
 // loading a slot file, the appends of one capture, reading the text back,
 // writing the slot file, and the cheap paths the capture can use instead.
 #include "BenchSupport.h"
-#include "platform/SlotEditor.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
 #include <QClipboard>

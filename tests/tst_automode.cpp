@@ -3,17 +3,17 @@
 // mirror it, the clipboard change in both states, the remote slot buttons,
 // the shutdown write, failures inside the clipboard notification, and
 // secret text that is never collected.
-#include "app/ErrorReporter.h"
+#include "core/ClipboardMonitor.h"
+#include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
-#include "platform/ClipboardMonitor.h"
-#include "platform/NotifyAreaIcon.h"
-#include "platform/SlotEditor.h"
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "ui/Icons.h"
-#include "ui/MainForm.h"
-#include "ui/RemoteForm.h"
+#include "ui/MainWindow.h"
+#include "ui/NotifyAreaIcon.h"
+#include "ui/RemoteWindow.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QAction>
 #include <QApplication>

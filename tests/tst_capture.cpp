@@ -3,13 +3,13 @@
 // that records what it was asked to play (the real output is exercised in
 // tst_chime_playback).
 
-#include "core/AppError.h"
+#include "base/AppError.h"
 #include "core/Capture.h"
 #include "core/SaveSound.h"
-#include "platform/SlotEditor.h"
 #include "support/CountingSound.h"
 #include "support/Files.h"
 #include "support/TestSupport.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
 #include <QClipboard>

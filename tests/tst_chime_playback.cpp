@@ -3,7 +3,7 @@
 // from that sink's monitor. Without that daemon (CLIPSTOW_TEST_PULSE unset)
 // the recording tests are skipped; the no-server test runs everywhere.
 
-#include "app/ErrorReporter.h"
+#include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
 #include "platform/linux/PulseSoundOutput.h"
 #include "settings/RegistryLayout.h"

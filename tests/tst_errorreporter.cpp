@@ -1,8 +1,8 @@
 // Failures raised by any handler reach the common error box and the program
 // goes on.
 #include "app/ClipstowApplication.h"
-#include "app/ErrorReporter.h"
-#include "core/AppError.h"
+#include "base/AppError.h"
+#include "core/ErrorReporter.h"
 
 #include <QTimer>
 #include <QtTest>

@@ -2,15 +2,15 @@
 // and remote window: status text, tray tooltip and icon, the Clear button's
 // tooltip, when the texts are refreshed, hiding and showing the windows, a
 // press on the tray icon and the remote window's visibility at start.
-#include "app/ErrorReporter.h"
 #include "app/Startup.h"
+#include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
-#include "platform/NotifyAreaIcon.h"
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
 #include "ui/Icons.h"
-#include "ui/MainForm.h"
-#include "ui/RemoteForm.h"
+#include "ui/MainWindow.h"
+#include "ui/NotifyAreaIcon.h"
+#include "ui/RemoteWindow.h"
 
 #include <QAction>
 #include <QApplication>

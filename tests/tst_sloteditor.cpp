@@ -1,9 +1,9 @@
 // The slot editor's text operations: line breaks in and out, AppendLine,
 // undo and its limit, clipboard, capacity, files, the hidden inactive
 // selection, the line-selection strip and the append tracking of captures.
-#include "core/AppError.h"
-#include "platform/SlotEditor.h"
+#include "base/AppError.h"
 #include "support/Files.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,9 +1,9 @@
 // Finding text in a slot editor: the search (directions, whole words, case,
 // no wrap-around), the dialog's text and placement, and the per-editor last
 // search that RepeatFind repeats.
-#include "platform/SlotEditor.h"
-#include "platform/SlotFindDialog.h"
-#include "platform/SlotFindLogic.h"
+#include "core/SlotFindLogic.h"
+#include "ui/editor/SlotEditor.h"
+#include "ui/editor/SlotFindDialog.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 // Printing a slot editor to a real PDF file and reading it back with the
 // poppler tools: page count, document title, the text and its position.
-#include "platform/SlotEditor.h"
 #include "support/Files.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QPrinter>
 #include <QProcess>

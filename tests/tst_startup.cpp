@@ -6,7 +6,7 @@
 #include "settings/RegistryStore.h"
 #include "support/DesktopFixture.h"
 #include "support/TestSupport.h"
-#include "ui/MainForm.h"
+#include "ui/MainWindow.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>

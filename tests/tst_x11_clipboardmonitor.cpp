@@ -1,9 +1,9 @@
 // The clipboard monitor on a real X server: the clipboard is set by xclip,
 // by a helper program offering several formats, and by this process.
 #include "app/ClipstowApplication.h"
-#include "app/ErrorReporter.h"
-#include "core/AppError.h"
-#include "platform/ClipboardMonitor.h"
+#include "base/AppError.h"
+#include "core/ClipboardMonitor.h"
+#include "core/ErrorReporter.h"
 
 #include <QClipboard>
 #include <QProcess>

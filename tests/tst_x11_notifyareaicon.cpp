@@ -1,9 +1,9 @@
 // The notification-area icon on a real X server with a tray host (trayer):
 // clicks are made with xdotool at the place the host shows the icon.
 #include "app/ClipstowApplication.h"
-#include "app/ErrorReporter.h"
-#include "core/AppError.h"
-#include "platform/NotifyAreaIcon.h"
+#include "base/AppError.h"
+#include "core/ErrorReporter.h"
+#include "ui/NotifyAreaIcon.h"
 
 #include <QMenu>
 #include <QProcess>

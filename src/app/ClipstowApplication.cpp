@@ -1,6 +1,6 @@
 #include "app/ClipstowApplication.h"
 
-#include "app/ErrorReporter.h"
+#include "core/ErrorReporter.h"
 
 ClipstowApplication::ClipstowApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 

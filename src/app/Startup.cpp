@@ -3,8 +3,8 @@
 #include "app/SingleInstance.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
-#include "ui/MainForm.h"
-#include "ui/RemoteForm.h"
+#include "ui/MainWindow.h"
+#include "ui/RemoteWindow.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 #include "core/Capture.h"
 
 #include "core/SaveSound.h"
-#include "platform/SlotEditor.h"
+#include "ui/editor/SlotEditor.h"
 
 void SlotFileSync::Read(SlotEditor& editor, const QString& fileName)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SlotFileWriter.h"
+#include "core/slotfile/SlotFileWriter.h"
 
 #include <QString>
 #include <functional>

@@ -1,9 +1,9 @@
 #include "support/DesktopFixture.h"
 
-#include "app/ErrorReporter.h"
+#include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
-#include "ui/MainForm.h"
-#include "ui/RemoteForm.h"
+#include "ui/MainWindow.h"
+#include "ui/RemoteWindow.h"
 
 #include <QClipboard>
 #include <QDir>

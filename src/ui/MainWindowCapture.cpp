@@ -1,0 +1,101 @@
+// The capture and the switches of auto mode.
+#include "ui/MainWindow.h"
+
+#include "core/Capture.h"
+#include "core/ClipboardMonitor.h"
+#include "core/ClipboardSecrets.h"
+#include "core/StampLine.h"
+#include "settings/RegistryLayout.h"
+#include "ui/RemoteWindow.h"
+#include "ui/editor/SlotEditor.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMimeData>
+#include <QToolButton>
+
+bool TMainForm::IsAutoOn() const
+{
+    return Button(QStringLiteral("AutoButton"))->isChecked();
+}
+
+QString TMainForm::StampDateTime() const
+{
+    return BuildStampLine(m_dateStyle, QDateTime::currentDateTime(), RegionalSettings::system());
+}
+
+void TMainForm::PasteButtonClick(QObject* sender)
+{
+    const bool automatic = sender != nullptr && sender == m_monitor.get();
+    // Nothing is captured before start-up has read the slot files.
+    const bool proceed = !automatic || (IsAutoOn() && m_started);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    if (proceed && data && data->hasText() && ClipboardSecrets::isSecret(data)) {
+        // Text its owner marked as not to be kept (a password) is never
+        // collected; only a capture the user asked for says so.
+        if (!automatic)
+            SetStatusText(QStringLiteral("Secret text on the Clipboard was not captured"));
+    } else if (proceed && data && data->hasText()) {
+        // The file's current text is read first when it changed on disk, so
+        // the block goes after it.
+        const int slot = ActiveSlot();
+        CaptureIntoSlot(*Editor(slot), StampDateTime(), m_slotFiles[slot - 1],
+                        FilenamePanel(slot)->text());
+    }
+    if (!IsAutoOn())
+        AllUp();
+}
+
+void TMainForm::ClipboardChange(QObject* sender)
+{
+    PasteButtonClick(sender);
+}
+
+// The button has already changed its state; the menu mark still shows the
+// state before the click. The remote window's auto button, when it is the
+// sender, has changed its own state too and is left alone.
+void TMainForm::AutoButtonClick(QObject* sender)
+{
+    const bool switchOn = !Item(QStringLiteral("AutoMenu"))->isChecked();
+    Item(QStringLiteral("AutoMenu"))->setChecked(switchOn);
+    Item(QStringLiteral("AutoMenu2"))->setChecked(switchOn);
+    if (m_remote) {
+        if (sender == nullptr || sender != m_remote->AutoToolBtn())
+            m_remote->AutoToolBtn()->setChecked(switchOn);
+        m_remote->SetAuto(switchOn);
+        m_remote->MakeCheckButtons(switchOn);
+        if (switchOn)
+            // Holds the active slot's button down and refreshes the hints;
+            // with auto mode on it captures nothing.
+            m_remote->ToolBtn1Click(m_remote->ToolBtn(ActiveSlot()));
+        else
+            m_remote->AllUp();
+    }
+    SetHints();
+}
+
+// The menu items switch auto mode alone: the remote window's slot buttons
+// keep their presentation until the toolbar or remote toggle is used.
+void TMainForm::AutoMenuClick(QObject*)
+{
+    const bool on = !Item(QStringLiteral("AutoMenu"))->isChecked();
+    Item(QStringLiteral("AutoMenu"))->setChecked(on);
+    Item(QStringLiteral("AutoMenu2"))->setChecked(on);
+    Button(QStringLiteral("AutoButton"))->setChecked(on);
+    if (m_remote)
+        m_remote->AutoToolBtn()->setChecked(on);
+    SetHints();
+}
+
+// Auto mode would keep appending to the slot's file while it is open in the
+// text editor, so it is switched off first when the user asked for that.
+// Saving the slot and launching the editor are not done here yet.
+void TMainForm::EditButtonClick(QObject*)
+{
+    if (Layout::AutoOff.read() && IsAutoOn()) {
+        Button(QStringLiteral("AutoButton"))->setChecked(false);
+        AutoButtonClick(Button(QStringLiteral("EditButton")));
+    }
+}
