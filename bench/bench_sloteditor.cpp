@@ -39,34 +39,34 @@ void runOne(const char* label, qsizetype size, const QString& dir)
 
     QElapsedTimer timer;
     timer.start();
-    editor.ReadFromFile(path);
+    editor.readFromFile(path);
     QApplication::processEvents();
     const double load = ms(timer);
 
-    editor.AppendLine("\r\n");
-    editor.AppendLine("Stamp line 2024-01-01 12:00");
+    editor.appendLine("\r\n");
+    editor.appendLine("Stamp line 2024-01-01 12:00");
     QTextCursor end = editor.textCursor();
     end.movePosition(QTextCursor::End);
     editor.setTextCursor(end);
-    editor.PasteClipboard();
-    editor.AppendLineBreakAndResetUndo();
-    editor.AppendLine("\r\n");
+    editor.pasteClipboard();
+    editor.appendLineBreakAndResetUndo();
+    editor.appendLine("\r\n");
     QApplication::processEvents();
     const double capture = ms(timer);
 
-    const QString text = editor.Text();
+    const QString text = editor.text();
     const double readBack = ms(timer);
 
-    editor.SetText(text + "\r\n");
+    editor.setText(text + "\r\n");
     QApplication::processEvents();
     const double setText = ms(timer);
 
-    editor.WriteToFile(path);
+    editor.writeToFile(path);
     const double write = ms(timer);
 
-    editor.MarkUnchanged();
-    editor.AppendLine("more");
-    const QString tail = editor.TextFrom(editor.MarkedLength());
+    editor.markUnchanged();
+    editor.appendLine("more");
+    const QString tail = editor.textFrom(editor.markedLength());
     const double tailRead = ms(timer);
 
     for (int i = 0; i < 50; ++i) {
@@ -77,9 +77,9 @@ void runOne(const char* label, qsizetype size, const QString& dir)
     const double typing = ms(timer) / 50;
 
     std::printf("%-6s chars=%9lld  load %8.1f ms  capture(append x3+paste+break) %7.2f ms  "
-                "Text() %7.1f ms  SetText(Text()+CRLF) %8.1f ms  WriteToFile %7.1f ms  "
-                "TextFrom(mark) %6.3f ms  insert char %6.3f ms\n",
-                label, (long long)editor.Length(), load, capture, readBack, setText, write,
+                "text() %7.1f ms  setText(text()+CRLF) %8.1f ms  WriteToFile %7.1f ms  "
+                "textFrom(mark) %6.3f ms  insert char %6.3f ms\n",
+                label, (long long)editor.length(), load, capture, readBack, setText, write,
                 tailRead, typing);
     std::fflush(stdout);
 }

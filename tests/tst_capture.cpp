@@ -6,6 +6,7 @@
 #include "base/AppError.h"
 #include "core/Capture.h"
 #include "core/SaveSound.h"
+#include "core/SlotFileSync.h"
 #include "support/CountingSound.h"
 #include "support/Files.h"
 #include "support/TestSupport.h"
@@ -114,14 +115,14 @@ void TestCapture::blockTable()
     QFETCH(QByteArray, file);
 
     SlotEditor editor;
-    editor.SetText(before);
+    editor.setText(before);
     QGuiApplication::clipboard()->setText(clipboard);
     const QString name = fileName(QStringLiteral("Default1.txt"));
     SlotFileSync sync;
-    CaptureIntoSlot(editor, stamp, sync, name);
+    captureIntoSlot(editor, stamp, sync, name);
 
     QCOMPARE(fileBytes(name), file);
-    QCOMPARE(editor.Text().toLatin1(), file);
+    QCOMPARE(editor.text().toLatin1(), file);
     QCOMPARE(m_output.played, 1);
 }
 
@@ -131,11 +132,11 @@ void TestCapture::workedExampleTwice()
     const QString name = fileName(QStringLiteral("Default1.txt"));
     SlotFileSync sync;
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(fileBytes(name).size(), 56);
 
     QGuiApplication::clipboard()->setText(QStringLiteral("world"));
-    CaptureIntoSlot(editor, QStringLiteral("===== 12/6/2026 === 12:04:30 PM =====\r\n"), sync,
+    captureIntoSlot(editor, QStringLiteral("===== 12/6/2026 === 12:04:30 PM =====\r\n"), sync,
                     name);
     // Four blank lines between hello and the second stamp.
     QCOMPARE(fileBytes(name), QByteArray("\r\n\r\n===== 12/6/2026 === 12:03:09 PM =====\r\n\r\n"
@@ -148,29 +149,29 @@ void TestCapture::workedExampleTwice()
 void TestCapture::selectionStaysInPlace()
 {
     SlotEditor editor;
-    editor.SetText(QStringLiteral("one two three"));
+    editor.setText(QStringLiteral("one two three"));
     QTextCursor cursor = editor.textCursor();
     cursor.setPosition(4);
     cursor.setPosition(7, QTextCursor::KeepAnchor);
     editor.setTextCursor(cursor);
-    QCOMPARE(editor.SelectedText(), QStringLiteral("two"));
+    QCOMPARE(editor.selectedText(), QStringLiteral("two"));
 
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    AppendCaptureBlock(editor, NoDateStamp);
-    QCOMPARE(editor.Text(), QStringLiteral("one two three\r\n\r\n\r\n\r\n\r\nhello\r\n\r\n\r\n"));
+    appendCaptureBlock(editor, NoDateStamp);
+    QCOMPARE(editor.text(), QStringLiteral("one two three\r\n\r\n\r\n\r\n\r\nhello\r\n\r\n\r\n"));
 }
 
 void TestCapture::undoHistoryDiscarded()
 {
     SlotEditor editor;
-    editor.SetText(QStringLiteral("abc"));
+    editor.setText(QStringLiteral("abc"));
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    AppendCaptureBlock(editor, Stamp);
-    const QString captured = editor.Text();
+    appendCaptureBlock(editor, Stamp);
+    const QString captured = editor.text();
     QVERIFY(captured.endsWith(QStringLiteral("hello\r\n\r\n\r\n")));
     // Neither the paste nor the text before it can be undone any more.
-    editor.UndoLast();
-    QCOMPARE(editor.Text(), captured);
+    editor.undoLast();
+    QCOMPARE(editor.text(), captured);
 }
 
 void TestCapture::writeFailureKeepsBlockUnsaved()
@@ -180,12 +181,12 @@ void TestCapture::writeFailureKeepsBlockUnsaved()
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     SlotFileSync sync;
     try {
-        CaptureIntoSlot(editor, Stamp, sync, name);
+        captureIntoSlot(editor, Stamp, sync, name);
         QFAIL("the write into a missing folder succeeded");
     } catch (const AppError& error) {
         QCOMPARE(error.message(), QStringLiteral("Cannot create file %1").arg(name));
     }
-    QVERIFY(editor.Text().endsWith(QStringLiteral("hello\r\n\r\n\r\n")));
+    QVERIFY(editor.text().endsWith(QStringLiteral("hello\r\n\r\n\r\n")));
     QVERIFY(!QFile::exists(name));
     QCOMPARE(m_output.played, 0);
 }
@@ -196,11 +197,11 @@ void TestCapture::soundFollowsTheWrite()
     const QString name = fileName(QStringLiteral("Default2.txt"));
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     QStringList steps;
-    CaptureIntoSlot(
+    captureIntoSlot(
         editor, Stamp,
         [&] {
             steps << QStringLiteral("write");
-            editor.WriteToFile(name);
+            editor.writeToFile(name);
         },
         [&] {
             // By now the file holds the whole block.
@@ -217,7 +218,7 @@ void TestCapture::chimeFailureAfterWrite()
     const QString name = fileName(QStringLiteral("Default3.txt"));
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     SlotFileSync sync;
-    QVERIFY_THROWS_EXCEPTION(AppError, CaptureIntoSlot(editor, Stamp, sync, name));
+    QVERIFY_THROWS_EXCEPTION(AppError, captureIntoSlot(editor, Stamp, sync, name));
     QVERIFY(fileBytes(name).endsWith("hello\r\n\r\n\r\n"));
     QCOMPARE(m_output.played, 0);
 }
@@ -230,22 +231,22 @@ void TestCapture::appendLeavesEarlierBytes()
     const quint64 inode = inodeOf(name);
     SlotEditor editor;
     SlotFileSync sync;
-    sync.Read(editor, name);
+    sync.read(editor, name);
 
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(inodeOf(name), inode);
     QCOMPARE(fileBytes(name), old + BlockHello);
 
     // Non-ASCII text added in one capture, then appended after by the next.
     QGuiApplication::clipboard()->setText(QStringLiteral("na\u00efve \u2713\nx"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(inodeOf(name), inode);
-    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
+    QCOMPARE(fileBytes(name), editor.text().toUtf8());
     QVERIFY(fileBytes(name).endsWith("na\xc3\xafve \xe2\x9c\x93\r\nx\r\n\r\n\r\n" + BlockHello));
     QCOMPARE(m_output.played, 3);
 }
@@ -283,9 +284,9 @@ void TestCapture::externalChangeIsReadFirst()
     writeBytes(name, "first\r\n", QIODevice::WriteOnly);
     SlotEditor editor;
     SlotFileSync sync;
-    sync.Read(editor, name);
+    sync.read(editor, name);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(fileBytes(name), "first\r\n" + BlockHello);
 
     // A replacement is written as other programs save: a new file renamed
@@ -299,10 +300,10 @@ void TestCapture::externalChangeIsReadFirst()
         writeBytes(name, external, QIODevice::Append);
     }
 
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), method);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), method);
     QCOMPARE(fileBytes(name), kept + BlockHello);
-    QCOMPARE(editor.Text().toUtf8(), kept + BlockHello);
+    QCOMPARE(editor.text().toUtf8(), kept + BlockHello);
 }
 
 void TestCapture::editsBeforeTheEnd_data()
@@ -325,9 +326,9 @@ void TestCapture::editsBeforeTheEnd()
     writeBytes(name, "one two\r\nthree", QIODevice::WriteOnly);
     SlotEditor editor;
     SlotFileSync sync;
-    sync.Read(editor, name);
+    sync.read(editor, name);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     const quint64 inode = inodeOf(name);
 
     QTextCursor cursor(editor.document());
@@ -341,24 +342,24 @@ void TestCapture::editsBeforeTheEnd()
         cursor.deletePreviousChar();
         break;
     case 2:
-        editor.SetText(editor.Text());
+        editor.setText(editor.text());
         break;
     default:
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(QStringLiteral("typed"));
         break;
     }
-    const QByteArray edited = editor.Text().toUtf8();
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), method);
+    const QByteArray edited = editor.text().toUtf8();
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), method);
     QCOMPARE(inodeOf(name) == inode, method == SlotFileWriter::Method::Appended);
-    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
+    QCOMPARE(fileBytes(name), editor.text().toUtf8());
     QVERIFY(fileBytes(name).startsWith(edited));
 
     // Marked again after the write: the next capture appends.
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
-    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    QCOMPARE(fileBytes(name), editor.text().toUtf8());
 }
 
 void TestCapture::failedAppendLeavesFile()
@@ -368,14 +369,14 @@ void TestCapture::failedAppendLeavesFile()
     const quint64 inode = inodeOf(name);
     SlotEditor editor;
     SlotFileSync sync;
-    sync.Read(editor, name);
+    sync.read(editor, name);
     QGuiApplication::clipboard()->setText(QString(300, QLatin1Char('h')));
     {
         // Room for part of the block only.
         FileSizeLimit limit(100);
         QVERIFY(limit.ok());
         try {
-            CaptureIntoSlot(editor, Stamp, sync, name);
+            captureIntoSlot(editor, Stamp, sync, name);
             QFAIL("the append beyond the file size limit succeeded");
         } catch (const AppError& error) {
             QCOMPARE(error.message(), QStringLiteral("Failed to Save Stream"));
@@ -384,14 +385,14 @@ void TestCapture::failedAppendLeavesFile()
     QCOMPARE(fileBytes(name), QByteArray("abc\r\n"));
     QCOMPARE(inodeOf(name), inode);
     QVERIFY(
-        editor.Text().endsWith(QString(300, QLatin1Char('h')) + QStringLiteral("\r\n\r\n\r\n")));
+        editor.text().endsWith(QString(300, QLatin1Char('h')) + QStringLiteral("\r\n\r\n\r\n")));
     QCOMPARE(m_output.played, 0);
 
     // The next capture writes both blocks.
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Rewritten);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(fileBytes(name), editor.text().toUtf8());
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
     QCOMPARE(fileBytes(name).count("===== 12/6/2026"), 2);
     QCOMPARE(m_output.played, 1);
 }
@@ -403,21 +404,21 @@ void TestCapture::vanishedFolderCannotCreate()
     SlotEditor editor;
     SlotFileSync sync;
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(fileBytes(name), BlockHello);
 
     QVERIFY(QDir(fileName(QStringLiteral("slots"))).removeRecursively());
     try {
-        CaptureIntoSlot(editor, Stamp, sync, name);
+        captureIntoSlot(editor, Stamp, sync, name);
         QFAIL("the write into a removed folder succeeded");
     } catch (const AppError& error) {
         QCOMPARE(error.message(), QStringLiteral("Cannot create file %1").arg(name));
     }
-    QCOMPARE(editor.Text().toUtf8(), BlockHello + BlockHello);
+    QCOMPARE(editor.text().toUtf8(), BlockHello + BlockHello);
 
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("slots")));
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Rewritten);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
     QCOMPARE(fileBytes(name), BlockHello + BlockHello + BlockHello);
 }
 
@@ -442,14 +443,14 @@ void TestCapture::fileTheEditorStoresOtherwise()
     writeBytes(name, bytes, QIODevice::WriteOnly);
     SlotEditor editor;
     SlotFileSync sync;
-    sync.Read(editor, name);
+    sync.read(editor, name);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), firstMethod);
-    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
-    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), firstMethod);
+    QCOMPARE(fileBytes(name), editor.text().toUtf8());
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    QCOMPARE(fileBytes(name), editor.text().toUtf8());
 }
 
 QTEST_MAIN(TestCapture)

@@ -1,6 +1,7 @@
 // The main window: layout, the command table and where its shortcuts act,
 // the slot file commands, and what start-up reads and shutdown writes.
 #include "core/ClipboardMonitor.h"
+#include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
 #include "settings/RegTools.h"
@@ -8,6 +9,9 @@
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "ui/MainWindow.h"
+#include "ui/NotifyAreaIcon.h"
+#include "ui/SlotPage.h"
+#include "ui/TrayIcon.h"
 #include "ui/editor/SlotEditor.h"
 #include "ui/editor/SlotFindDialog.h"
 
@@ -26,10 +30,14 @@
 #include <QToolButton>
 #include <unistd.h>
 
+// A command of the window, for tables of commands.
+using CommandMember = QAction* Commands::*;
+Q_DECLARE_METATYPE(CommandMember)
+
 using TestSupport::fileBytes;
 using TestSupport::writeBytes;
 
-class TestMainForm final : public QObject
+class TestMainWindow final : public QObject
 {
     Q_OBJECT
 
@@ -41,10 +49,14 @@ private:
     int m_fontAsked = 0;
     int m_printAsked = 0;
 
-    std::unique_ptr<TMainForm> makeForm()
+    std::unique_ptr<Collector> m_collector;
+
+    // One window per test, on a collector of its own.
+    std::unique_ptr<MainWindow> makeForm()
     {
-        auto form = std::make_unique<TMainForm>();
-        TMainForm::Dialogs dialogs;
+        m_collector = std::make_unique<Collector>();
+        auto form = std::make_unique<MainWindow>(*m_collector);
+        MainWindow::Dialogs dialogs;
         dialogs.confirm = [this](QWidget*, const QString& text) {
             m_questions << text;
             return m_answer;
@@ -66,7 +78,7 @@ private:
         return form;
     }
 
-    void showActive(TMainForm& form)
+    void showActive(MainWindow& form)
     {
         form.show();
         QApplication::setActiveWindow(&form);
@@ -85,7 +97,11 @@ private Q_SLOTS:
         m_fontAsked = m_printAsked = 0;
     }
 
-    void cleanup() { m_desk.reset(); }
+    void cleanup()
+    {
+        m_collector.reset();
+        m_desk.reset();
+    }
 
     void layoutAtCreation()
     {
@@ -95,24 +111,27 @@ private Q_SLOTS:
         QCOMPARE(tabs->count(), 3);
         QCOMPARE(tabs->tabText(0), QStringLiteral("First"));
         QCOMPARE(tabs->tabText(2), QStringLiteral("Third"));
-        QCOMPARE(form->FilenamePanel(2)->text(), QStringLiteral("Default2.txt"));
-        QCOMPARE(form->FilenamePanel(1)->toolTip(), QStringLiteral("Click to change"));
-        QVERIFY(!form->Item(QStringLiteral("UndoMenu"))->isEnabled());
+        QCOMPARE(form->page(2)->fileNamePanel()->text(), QStringLiteral("Default2.txt"));
+        QCOMPARE(form->page(1)->fileNamePanel()->toolTip(), QStringLiteral("Click to change"));
+        QVERIFY(!form->commands().undo->isEnabled());
         // The first hint refresh at start names the active slot's file.
-        QCOMPARE(form->Button(QStringLiteral("ClearButton"))->toolTip(),
+        QCOMPARE(form->toolButton(form->commands().clearSlot)->toolTip(),
                  QStringLiteral("Clear Default1.txt"));
 
         // Buttons 25 wide, 8-pixel separators, 224 pixels before the panel.
-        const QStringList buttons = {"PasteButton", "ShowRemoteBtn",     "EditButton",
-                                     "AutoButton",  "SaveButton",        "PrefsButton",
-                                     "ClearButton", "ClearClipbrdButton"};
+        const Commands& c = form->commands();
+        const QAction* commands[] = {c.capture,    c.showRemote,    c.editInTextEditor,
+                                     c.autoSwitch, c.save,          c.preferences,
+                                     c.clearSlot,  c.clearClipboard};
         const int xs[] = {0, 33, 58, 83, 108, 133, 166, 191};
-        for (int i = 0; i < buttons.size(); ++i) {
-            const QToolButton* b = form->Button(buttons[i]);
+        for (int i = 0; i < 8; ++i) {
+            const QToolButton* b = form->toolButton(commands[i]);
+            QVERIFY(b);
             QCOMPARE(b->geometry(), QRect(xs[i], 0, 25, 25));
             QVERIFY(!b->toolTip().isEmpty());
+            QVERIFY(!b->icon().isNull());
         }
-        QVERIFY(form->Button(QStringLiteral("AutoButton"))->isCheckable());
+        QVERIFY(form->toolButton(form->commands().autoSwitch)->isCheckable());
     }
 
     void hidePanelFollowsWidth()
@@ -142,7 +161,7 @@ private Q_SLOTS:
         QTest::mouseRelease(panel, Qt::RightButton);
         QCOMPARE(panel->frameShadow(), QFrame::Raised);
         QVERIFY(form->isVisible()); // only a left click hides
-        QLabel* name = form->FilenamePanel(1);
+        QLabel* name = form->page(1)->fileNamePanel();
         QTest::mousePress(name, Qt::LeftButton);
         QCOMPARE(name->frameShadow(), QFrame::Sunken);
         m_chosenFile.reset();
@@ -154,77 +173,88 @@ private Q_SLOTS:
 
     void menuItems_data()
     {
-        QTest::addColumn<QString>("item");
+        QTest::addColumn<CommandMember>("command");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QKeySequence>("shortcut");
-        const auto row = [](const char* item, const char* caption, QKeySequence key) {
-            QTest::newRow(item) << QString::fromLatin1(item) << QString::fromUtf8(caption) << key;
+        const auto row = [](const char* name, CommandMember command, const char* caption,
+                            QKeySequence key) {
+            QTest::newRow(name) << command << QString::fromUtf8(caption) << key;
         };
-        row("MenuItem1", "Clipst&ow", Qt::Key_F2);
-        row("EditMenu", "E&dit in Text Editor", Qt::CTRL | Qt::Key_T);
-        row("SaveChMenu", "Sa&ve", Qt::CTRL | Qt::Key_S);
-        row("SaveAsMenu", "Save &As...", Qt::CTRL | Qt::Key_E);
-        row("Print1", "&Print...", Qt::CTRL | Qt::Key_P);
-        row("MenuItem4", "E&xit", Qt::ALT | Qt::Key_F4);
-        row("HideMenu", "Hi&de this window", Qt::Key_F4);
-        row("ShowRemote1", "Show \"Remote Control\"", Qt::Key_F6);
-        row("ToolbarMenu", "&Toolbar", QKeySequence());
-        row("StatusBarMenu", "&Status Bar", QKeySequence());
-        row("FontMenu", "&Font...", Qt::CTRL | Qt::ALT | Qt::Key_F);
-        row("Preferences1", "Pr&eferences...", Qt::Key_F9);
-        row("AutoMenu", "Auto Clips&tow", Qt::Key_F5);
-        row("CleartheClipboard2", "&Clear the Clipboard", Qt::CTRL | Qt::Key_D);
-        row("SetFileMenu", "&Set Filename...", Qt::CTRL | Qt::Key_N);
-        row("Find1", "&Find...", Qt::CTRL | Qt::Key_F);
-        row("FindNext1", "Find &Next", Qt::Key_F3);
-        row("Help1", "&Help", Qt::Key_F1);
-        row("AboutMenu", "&About...", QKeySequence());
-        row("Support1", "&Support", QKeySequence());
-        row("ExitMenu", "E&xit", QKeySequence());
-        row("Help2", "&Help", QKeySequence());
-        row("N2", "&About", QKeySequence());
-        row("ClipbrdMenu", "Clipboard &Viewer", QKeySequence());
-        row("N1", "&Clear the Clipboard", QKeySequence());
-        row("AutoMenu2", "A&uto Clipstow", QKeySequence());
-        row("EditInEd", "Edit in &Text Editor", QKeySequence());
-        row("PasteSaveMenu", "Cli&pstow", QKeySequence());
-        row("ShowRemote", "&Show \"remote control\"", QKeySequence());
-        row("ShowMain", "&Show the main window", QKeySequence());
-        row("UndoMenu", "&Undo", Qt::CTRL | Qt::Key_Z);
-        row("Cut1", "Cu&t", Qt::CTRL | Qt::Key_X);
-        row("Copy1", "C&opy", Qt::CTRL | Qt::Key_C);
-        row("Paste1", "&Paste", Qt::CTRL | Qt::Key_V);
-        row("SelectAll1", "&Select All", Qt::CTRL | Qt::Key_L);
-        row("Clear1", "&Clear", Qt::CTRL | Qt::Key_Q);
-        row("CleartheClipboard1", "Clear the Clipboar&d", QKeySequence());
+        row("capture", &Commands::capture, "Clipst&ow", Qt::Key_F2);
+        row("editInTextEditor", &Commands::editInTextEditor, "E&dit in Text Editor",
+            Qt::CTRL | Qt::Key_T);
+        row("save", &Commands::save, "Sa&ve", Qt::CTRL | Qt::Key_S);
+        row("saveAs", &Commands::saveAs, "Save &As...", Qt::CTRL | Qt::Key_E);
+        row("print", &Commands::print, "&Print...", Qt::CTRL | Qt::Key_P);
+        row("exit", &Commands::exit, "E&xit", Qt::ALT | Qt::Key_F4);
+        row("hideWindow", &Commands::hideWindow, "Hi&de this window", Qt::Key_F4);
+        row("showRemote", &Commands::showRemote, "Show \"Remote Control\"", Qt::Key_F6);
+        row("toolbar", &Commands::toolbar, "&Toolbar", QKeySequence());
+        row("statusBar", &Commands::statusBar, "&Status Bar", QKeySequence());
+        row("font", &Commands::font, "&Font...", Qt::CTRL | Qt::ALT | Qt::Key_F);
+        row("preferences", &Commands::preferences, "Pr&eferences...", Qt::Key_F9);
+        row("autoMode", &Commands::autoMode, "Auto Clips&tow", Qt::Key_F5);
+        row("clearClipboard", &Commands::clearClipboard, "&Clear the Clipboard",
+            Qt::CTRL | Qt::Key_D);
+        row("setFilename", &Commands::setFilename, "&Set Filename...", Qt::CTRL | Qt::Key_N);
+        row("find", &Commands::find, "&Find...", Qt::CTRL | Qt::Key_F);
+        row("findNext", &Commands::findNext, "Find &Next", Qt::Key_F3);
+        row("help", &Commands::help, "&Help", Qt::Key_F1);
+        row("about", &Commands::about, "&About...", QKeySequence());
+        row("support", &Commands::support, "&Support", QKeySequence());
+        row("trayExit", &Commands::trayExit, "E&xit", QKeySequence());
+        row("trayHelp", &Commands::trayHelp, "&Help", QKeySequence());
+        row("trayAbout", &Commands::trayAbout, "&About", QKeySequence());
+        row("clipboardViewer", &Commands::clipboardViewer, "Clipboard &Viewer", QKeySequence());
+        row("trayClearClipboard", &Commands::trayClearClipboard, "&Clear the Clipboard",
+            QKeySequence());
+        row("trayAutoMode", &Commands::trayAutoMode, "A&uto Clipstow", QKeySequence());
+        row("trayEditInTextEditor", &Commands::trayEditInTextEditor, "Edit in &Text Editor",
+            QKeySequence());
+        row("trayCapture", &Commands::trayCapture, "Cli&pstow", QKeySequence());
+        row("trayShowRemote", &Commands::trayShowRemote, "&Show \"remote control\"",
+            QKeySequence());
+        row("showMainWindow", &Commands::showMainWindow, "&Show the main window", QKeySequence());
+        row("undo", &Commands::undo, "&Undo", Qt::CTRL | Qt::Key_Z);
+        row("cut", &Commands::cut, "Cu&t", Qt::CTRL | Qt::Key_X);
+        row("copy", &Commands::copy, "C&opy", Qt::CTRL | Qt::Key_C);
+        row("paste", &Commands::paste, "&Paste", Qt::CTRL | Qt::Key_V);
+        row("selectAll", &Commands::selectAll, "&Select All", Qt::CTRL | Qt::Key_L);
+        row("clearSlot", &Commands::clearSlot, "&Clear", Qt::CTRL | Qt::Key_Q);
+        row("editorClearClipboard", &Commands::editorClearClipboard, "Clear the Clipboar&d",
+            QKeySequence());
     }
 
     void menuItems()
     {
-        QFETCH(QString, item);
+        QFETCH(CommandMember, command);
         QFETCH(QString, caption);
         QFETCH(QKeySequence, shortcut);
         auto form = makeForm();
-        const QAction* action = form->Item(item);
-        QVERIFY2(action, qPrintable(item));
+        const QAction* action = form->commands().*command;
+        QVERIFY(action);
         QCOMPARE(action->text(), caption);
         QCOMPARE(action->shortcut(), shortcut);
-        const bool noImage =
-            item == QLatin1String("ToolbarMenu") || item == QLatin1String("StatusBarMenu");
+        const bool noImage = command == &Commands::toolbar || command == &Commands::statusBar;
         QCOMPARE(action->icon().isNull(), noImage);
     }
 
     void trayMenuOrderAndDefault()
     {
         auto form = makeForm();
-        QStringList names;
-        for (const QAction* a : form->TrayMenu()->actions())
-            names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-        QCOMPARE(names,
-                 QStringList({"ExitMenu", "Help2", "N2", "-", "ClipbrdMenu", "N1", "AutoMenu2",
-                              "EditInEd", "PasteSaveMenu", "-", "ShowRemote", "ShowMain"}));
-        QCOMPARE(form->TrayMenu()->defaultAction(), form->Item(QStringLiteral("PasteSaveMenu")));
-        QVERIFY(form->TrayMenuAllowed());
+        const Commands& c = form->commands();
+        QList<QAction*> items;
+        for (QAction* a : form->trayMenu()->actions())
+            items << (a->isSeparator() ? nullptr : a);
+        const QList<QAction*> expected = {c.trayExit,        c.trayHelp,
+                                          c.trayAbout,       nullptr,
+                                          c.clipboardViewer, c.trayClearClipboard,
+                                          c.trayAutoMode,    c.trayEditInTextEditor,
+                                          c.trayCapture,     nullptr,
+                                          c.trayShowRemote,  c.showMainWindow};
+        QCOMPARE(items, expected);
+        QCOMPARE(form->trayMenu()->defaultAction(), form->commands().trayCapture);
+        QVERIFY(NotifyAreaIcon::AutoPopup(form->trayMenu()));
     }
 
     // Keys pressed on the active main window reach the command's handler.
@@ -232,16 +262,16 @@ private Q_SLOTS:
     {
         auto form = makeForm();
         showActive(*form);
-        form->Editor(1)->SetText(QStringLiteral("one"));
-        if (form->IsAutoOn())
-            form->AutoMenuClick(nullptr);
+        form->editor(1)->setText(QStringLiteral("one"));
+        if (form->collector().autoMode())
+            form->commands().autoMode->trigger();
 
         QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
         QTest::keyClick(form.get(), Qt::Key_F2);
         QVERIFY(fileBytes(path("Default1.txt")).contains("hello\r\n"));
         QCOMPARE(m_desk->played(), 1);
 
-        form->Editor(1)->SetText(QStringLiteral("saved"));
+        form->editor(1)->setText(QStringLiteral("saved"));
         QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(fileBytes(path("Default1.txt")), QByteArray("saved"));
 
@@ -251,8 +281,8 @@ private Q_SLOTS:
 
         m_chosenFile = path("fresh");
         QTest::keyClick(form.get(), Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(form->GetFilename(), path("fresh.txt"));
-        QCOMPARE(form->Editor(1)->Text(), QString());
+        QCOMPARE(form->collector().activeFileName(), path("fresh.txt"));
+        QCOMPARE(form->editor(1)->text(), QString());
         QVERIFY(!QFile::exists(path("fresh.txt")));
 
         QGuiApplication::clipboard()->setText(QStringLiteral("x"));
@@ -267,29 +297,29 @@ private Q_SLOTS:
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
         QCOMPARE(m_fontAsked, 1);
         for (int slot = 1; slot <= 3; ++slot)
-            QCOMPARE(form->Editor(slot)->font().pointSize(), 15);
+            QCOMPARE(form->editor(slot)->font().pointSize(), 15);
 
         QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(m_printAsked, 1);
         QVERIFY(QFileInfo(path("print.pdf")).size() > 0);
 
-        const bool wasOn = form->IsAutoOn();
+        const bool wasOn = form->collector().autoMode();
         QTest::keyClick(form.get(), Qt::Key_F5);
-        QCOMPARE(form->IsAutoOn(), !wasOn);
-        QCOMPARE(form->Item(QStringLiteral("AutoMenu"))->isChecked(), !wasOn);
-        QCOMPARE(form->Item(QStringLiteral("AutoMenu2"))->isChecked(), !wasOn);
+        QCOMPARE(form->collector().autoMode(), !wasOn);
+        QCOMPARE(form->commands().autoMode->isChecked(), !wasOn);
+        QCOMPARE(form->commands().trayAutoMode->isChecked(), !wasOn);
 
         QTest::keyClick(form.get(), Qt::Key_F3); // no search yet: beeps, focuses
-        QVERIFY(form->Editor(1)->hasFocus());
+        QVERIFY(form->editor(1)->hasFocus());
         QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(form->Editor(1)->FindDialog() && form->Editor(1)->FindDialog()->isVisible());
-        form->Editor(1)->FindDialog()->close();
+        QVERIFY(form->editor(1)->findDialog() && form->editor(1)->findDialog()->isVisible());
+        form->editor(1)->findDialog()->close();
         showActive(*form);
 
         QTest::keyClick(form.get(), Qt::Key_F4);
         QVERIFY(!form->isVisible());
         showActive(*form);
-        QSignalSpy closed(form.get(), &TMainForm::FormClosed);
+        QSignalSpy closed(form.get(), &MainWindow::closed);
         QTest::keyClick(form.get(), Qt::Key_F4, Qt::AltModifier);
         QTRY_COMPARE(closed.count(), 1); // once the key has been handled
     }
@@ -299,22 +329,22 @@ private Q_SLOTS:
     {
         auto form = makeForm();
         showActive(*form);
-        SlotEditor* editor = form->Editor(1);
+        SlotEditor* editor = form->editor(1);
         editor->setFocus();
         QTRY_VERIFY(editor->hasFocus());
         QTest::keyClicks(editor, QStringLiteral("abc"));
-        QVERIFY(form->Item(QStringLiteral("UndoMenu"))->isEnabled());
+        QVERIFY(form->commands().undo->isEnabled());
 
-        form->Item(QStringLiteral("UndoMenu"))->setEnabled(false);
+        form->commands().undo->setEnabled(false);
         QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(editor->Text(), QStringLiteral("abc"));
-        form->Item(QStringLiteral("UndoMenu"))->setEnabled(true);
+        QCOMPARE(editor->text(), QStringLiteral("abc"));
+        form->commands().undo->setEnabled(true);
         QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
-        QVERIFY(editor->Text().size() < 3);
+        QVERIFY(editor->text().size() < 3);
 
-        editor->SetText(QStringLiteral("line one\r\nline two"));
+        editor->setText(QStringLiteral("line one\r\nline two"));
         QTest::keyClick(editor, Qt::Key_L, Qt::ControlModifier);
-        QCOMPARE(editor->SelectedText(), QStringLiteral("line one\r\nline two"));
+        QCOMPARE(editor->selectedText(), QStringLiteral("line one\r\nline two"));
         QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text().remove(QLatin1Char('\r')),
                  QStringLiteral("line one\nline two"));
@@ -322,15 +352,15 @@ private Q_SLOTS:
         m_answer = true;
         QTest::keyClick(editor, Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(m_questions.value(0), QStringLiteral("Clear \r\nDefault1.txt ?"));
-        QCOMPARE(editor->Text(), QString());
+        QCOMPARE(editor->text(), QString());
         QVERIFY(QFile::exists(path("Default1.txt")));
         QCOMPARE(QFileInfo(path("Default1.txt")).size(), 0);
 
         // Outside the editors the context menu's keys do nothing.
-        editor->SetText(QStringLiteral("kept"));
+        editor->setText(QStringLiteral("kept"));
         form->findChild<QTabWidget*>()->setFocus();
         QTest::keyClick(form.get(), Qt::Key_Q, Qt::ControlModifier);
-        QCOMPARE(editor->Text(), QStringLiteral("kept"));
+        QCOMPARE(editor->text(), QStringLiteral("kept"));
     }
 
     void toolbarButtonsAndViewToggles()
@@ -338,39 +368,39 @@ private Q_SLOTS:
         auto form = makeForm();
         showActive(*form);
         auto* bar = form->findChild<QWidget*>(QStringLiteral("ToolBar"));
-        form->Item(QStringLiteral("ToolbarMenu"))->trigger();
+        form->commands().toolbar->trigger();
         QVERIFY(!bar->isVisible() && !bar->isEnabled());
         QVERIFY(!form->findChild<QFrame*>(QStringLiteral("Bevel1"))->isVisible());
-        form->Item(QStringLiteral("ToolbarMenu"))->trigger();
+        form->commands().toolbar->trigger();
         QVERIFY(bar->isVisible() && bar->isEnabled());
-        form->Item(QStringLiteral("StatusBarMenu"))->trigger();
+        form->commands().statusBar->trigger();
         QVERIFY(!form->statusBar()->isVisible());
 
-        form->Editor(1)->SetText(QStringLiteral("via button"));
-        QTest::mouseClick(form->Button(QStringLiteral("SaveButton")), Qt::LeftButton);
+        form->editor(1)->setText(QStringLiteral("via button"));
+        QTest::mouseClick(form->toolButton(form->commands().save), Qt::LeftButton);
         QCOMPARE(fileBytes(path("Default1.txt")), QByteArray("via button"));
-        const bool wasOn = form->IsAutoOn();
-        QTest::mouseClick(form->Button(QStringLiteral("AutoButton")), Qt::LeftButton);
-        QCOMPARE(form->IsAutoOn(), !wasOn);
-        QCOMPARE(form->Item(QStringLiteral("AutoMenu"))->isChecked(), !wasOn);
+        const bool wasOn = form->collector().autoMode();
+        QTest::mouseClick(form->toolButton(form->commands().autoSwitch), Qt::LeftButton);
+        QCOMPARE(form->collector().autoMode(), !wasOn);
+        QCOMPARE(form->commands().autoMode->isChecked(), !wasOn);
         m_answer = false;
-        QTest::mouseClick(form->Button(QStringLiteral("ClearButton")), Qt::LeftButton);
-        QCOMPARE(form->Editor(1)->Text(), QStringLiteral("via button"));
+        QTest::mouseClick(form->toolButton(form->commands().clearSlot), Qt::LeftButton);
+        QCOMPARE(form->editor(1)->text(), QStringLiteral("via button"));
         QCOMPARE(m_questions.size(), 1);
     }
 
-    void undoItemFollowsActiveEditor()
+    void undoItemFollowsActiveeditor()
     {
         auto form = makeForm();
         showActive(*form);
-        form->Editor(1)->setFocus();
-        QTest::keyClicks(form->Editor(1), QStringLiteral("x"));
-        QVERIFY(form->Item(QStringLiteral("UndoMenu"))->isEnabled());
+        form->editor(1)->setFocus();
+        QTest::keyClicks(form->editor(1), QStringLiteral("x"));
+        QVERIFY(form->commands().undo->isEnabled());
         // A tab change leaves it as the last change left it.
         form->findChild<QTabWidget*>()->setCurrentIndex(1);
-        QVERIFY(form->Item(QStringLiteral("UndoMenu"))->isEnabled());
-        form->Editor(3)->SetText(QStringLiteral("loaded")); // change elsewhere: slot 2 unmodified
-        QVERIFY(!form->Item(QStringLiteral("UndoMenu"))->isEnabled());
+        QVERIFY(form->commands().undo->isEnabled());
+        form->editor(3)->setText(QStringLiteral("loaded")); // change elsewhere: slot 2 unmodified
+        QVERIFY(!form->commands().undo->isEnabled());
     }
 
     void startupFromSettings()
@@ -385,19 +415,19 @@ private Q_SLOTS:
         writeBytes(path("Default2.txt"), "second");
         auto form = makeForm();
         showActive(*form);
-        QCOMPARE(form->ActiveSlot(), 3);
-        QCOMPARE(form->Editor(3)->Text(), QString());
+        QCOMPARE(form->collector().activeSlot().number(), 3);
+        QCOMPARE(form->editor(3)->text(), QString());
         QVERIFY(m_desk->errors().isEmpty());
         // Every slot is read at start, not only the active one.
-        QCOMPARE(form->Editor(1)->Text(), QStringLiteral("first\r\n"));
-        QCOMPARE(form->Editor(2)->Text(), QStringLiteral("second"));
+        QCOMPARE(form->editor(1)->text(), QStringLiteral("first\r\n"));
+        QCOMPARE(form->editor(2)->text(), QStringLiteral("second"));
         QVERIFY(!form->findChild<QWidget*>(QStringLiteral("ToolBar"))->isVisible());
         QVERIFY(!form->findChild<QFrame*>(QStringLiteral("Bevel1"))->isVisible());
-        QVERIFY(!form->Item(QStringLiteral("ToolbarMenu"))->isChecked());
+        QVERIFY(!form->commands().toolbar->isChecked());
         for (int slot = 1; slot <= 3; ++slot)
-            QCOMPARE(form->Editor(slot)->font().pointSize(), 13);
-        QVERIFY(form->IsAutoOn()); // "AutoOn" "R", "Auto" missing
-        QVERIFY(form->Item(QStringLiteral("AutoMenu"))->isChecked());
+            QCOMPARE(form->editor(slot)->font().pointSize(), 13);
+        QVERIFY(form->collector().autoMode()); // "AutoOn" "R", "Auto" missing
+        QVERIFY(form->commands().autoMode->isChecked());
         QCOMPARE(Layout::Path.read(), QCoreApplication::applicationFilePath());
     }
 
@@ -420,8 +450,8 @@ private Q_SLOTS:
         Layout::AutoOn.write(autoOn);
         Layout::Auto.write(remembered);
         auto form = makeForm();
-        QCOMPARE(form->IsAutoOn(), expected);
-        QCOMPARE(form->Item(QStringLiteral("AutoMenu2"))->isChecked(), expected);
+        QCOMPARE(form->collector().autoMode(), expected);
+        QCOMPARE(form->commands().trayAutoMode->isChecked(), expected);
     }
 
     void shutdownWritesSettings()
@@ -430,11 +460,11 @@ private Q_SLOTS:
         auto form = makeForm();
         QCOMPARE(Layout::RunEntry.read(), QCoreApplication::applicationFilePath());
         showActive(*form);
-        form->Item(QStringLiteral("StatusBarMenu"))->trigger();
+        form->commands().statusBar->trigger();
         form->findChild<QTabWidget*>()->setCurrentIndex(1);
         m_chosenFile = path("notes");
-        form->SetFileButtonClick(nullptr);
-        form->AutoMenuClick(nullptr); // on by default, now off
+        form->chooseSlotFile();
+        form->commands().autoMode->trigger(); // on by default, now off
         form->close();
         QCOMPARE(Layout::Filename1.read(), QStringLiteral("Default1.txt"));
         QCOMPARE(Layout::Filename2.read(), path("notes.txt"));
@@ -452,13 +482,13 @@ private Q_SLOTS:
     {
         writeBytes(path("Default1.txt"), "old\r\n");
         auto form = makeForm();
-        if (form->IsAutoOn())
-            form->AutoMenuClick(nullptr);
-        QCOMPARE(form->Editor(1)->Text(), QStringLiteral("old\r\n"));
+        if (form->collector().autoMode())
+            form->commands().autoMode->trigger();
+        QCOMPARE(form->editor(1)->text(), QStringLiteral("old\r\n"));
         QTest::qWait(20);
         writeBytes(path("Default1.txt"), "old\r\nadded elsewhere\r\n");
         QGuiApplication::clipboard()->setText(QStringLiteral("captured"));
-        form->PasteButtonClick(nullptr);
+        form->collector().capture(Collector::Trigger::User);
         const QByteArray bytes = fileBytes(path("Default1.txt"));
         QVERIFY(bytes.startsWith("old\r\nadded elsewhere\r\n"));
         QVERIFY(bytes.endsWith("captured\r\n\r\n\r\n"));
@@ -466,7 +496,7 @@ private Q_SLOTS:
         // A file that appears for a slot that had none is kept as well.
         form->findChild<QTabWidget*>()->setCurrentIndex(1);
         writeBytes(path("Default2.txt"), "appeared");
-        form->SaveChMenuClick(nullptr);
+        form->saveActiveSlot();
         QCOMPARE(fileBytes(path("Default2.txt")), QByteArray("appeared"));
     }
 
@@ -474,11 +504,11 @@ private Q_SLOTS:
     {
         writeBytes(path("notes.log"), "log text\n");
         auto form = makeForm();
-        form->Editor(1)->SetText(QStringLiteral("previous"));
+        form->editor(1)->setText(QStringLiteral("previous"));
         m_chosenFile = path("notes.log");
-        form->SetFileButtonClick(nullptr);
-        QCOMPARE(form->GetFilename(), path("notes.log"));
-        QCOMPARE(form->Editor(1)->Text(), QStringLiteral("log text\r\n"));
+        form->chooseSlotFile();
+        QCOMPARE(form->collector().activeFileName(), path("notes.log"));
+        QCOMPARE(form->editor(1)->text(), QStringLiteral("log text\r\n"));
 
         if (::geteuid() == 0)
             QSKIP("root reads every file");
@@ -487,29 +517,29 @@ private Q_SLOTS:
         m_chosenFile = path("locked.txt");
         bool raised = false;
         try {
-            form->SetFileButtonClick(nullptr);
+            form->chooseSlotFile();
         } catch (const std::exception&) {
             raised = true;
         }
         QVERIFY(raised);
-        QCOMPARE(form->GetFilename(), path("notes.log"));
+        QCOMPARE(form->collector().activeFileName(), path("notes.log"));
     }
 
     void clipboardMonitorWaitsForAutoMode()
     {
         auto form = makeForm();
-        QObject* monitor = form->ClipboardMonitor();
+        QObject* monitor = form->collector().clipboardMonitor();
         QVERIFY(monitor != nullptr);
-        if (form->IsAutoOn())
-            form->AutoMenuClick(nullptr);
+        if (form->collector().autoMode())
+            form->commands().autoMode->trigger();
         QGuiApplication::clipboard()->setText(QStringLiteral("ignored"));
-        form->ClipboardChange(monitor);
+        form->collector().capture(Collector::Trigger::Automatic);
         QVERIFY(!QFile::exists(path("Default1.txt")));
-        form->Button(QStringLiteral("AutoButton"))->setChecked(true);
-        form->ClipboardChange(monitor);
+        form->collector().setAutoMode(true, Collector::Source::Menu);
+        form->collector().capture(Collector::Trigger::Automatic);
         QVERIFY(fileBytes(path("Default1.txt")).contains("ignored"));
     }
 };
 
-QTEST_MAIN(TestMainForm)
+QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

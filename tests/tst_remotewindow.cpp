@@ -2,12 +2,14 @@
 // tooltips, the two presentations of the slot buttons, slot selection and
 // capture from its buttons, the auto toggle, activation, the tray menu and
 // the close box.
+#include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "ui/MainWindow.h"
+#include "ui/NotifyAreaIcon.h"
 #include "ui/RemoteWindow.h"
 
 #include <QAction>
@@ -27,19 +29,21 @@
 using TestSupport::downButtons;
 using TestSupport::fileBytes;
 
-class TestRemoteForm final : public QObject
+class TestRemoteWindow final : public QObject
 {
     Q_OBJECT
 
 private:
     std::unique_ptr<TestSupport::DesktopFixture> m_desk;
+    std::unique_ptr<Collector> m_collector;
 
     // The main window starts with auto mode as asked; the remote window is
     // created after it, as at program start.
-    std::unique_ptr<TMainForm> makeMain(bool autoOn)
+    std::unique_ptr<MainWindow> makeMain(bool autoOn)
     {
         Layout::AutoOn.write(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        return std::make_unique<TMainForm>();
+        m_collector = std::make_unique<Collector>();
+        return std::make_unique<MainWindow>(*m_collector);
     }
 
     static void setClipboardText(const QString& text)
@@ -47,9 +51,9 @@ private:
         QGuiApplication::clipboard()->setText(text);
     }
 
-    static QToolButton* autoButton(TMainForm& main)
+    static QToolButton* autoButton(MainWindow& main)
     {
-        return main.Button(QStringLiteral("AutoButton"));
+        return main.toolButton(main.commands().autoSwitch);
     }
 
     void activate(QWidget& window)
@@ -66,6 +70,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
+        m_collector.reset();
         const QStringList errors = m_desk->errors();
         m_desk.reset();
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
@@ -74,8 +79,8 @@ private Q_SLOTS:
     void layout()
     {
         auto main = makeMain(false);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
         QCOMPARE(remote.windowTitle(), QStringLiteral("Clipstow"));
         QVERIFY(remote.parent() == nullptr);
         QCOMPARE(remote.windowType(), Qt::Tool);
@@ -89,16 +94,16 @@ private Q_SLOTS:
         const char* names[] = {"ToolBtn1", "ToolBtn2", "ToolBtn3", "AutoToolBtn"};
         const int xs[] = {0, 31, 62, 93};
         for (int i = 0; i < 4; ++i) {
-            auto* button = remote.ToolBar1()->findChild<QToolButton*>(QLatin1String(names[i]));
+            auto* button = remote.toolBar()->findChild<QToolButton*>(QLatin1String(names[i]));
             QVERIFY2(button, names[i]);
             QCOMPARE(button->geometry().size(), QSize(23, 22));
             QCOMPARE(button->x(), xs[i]);
             QCOMPARE(button->iconSize(), QSize(16, 16));
             QVERIFY(!button->icon().isNull());
         }
-        QCOMPARE(remote.ToolBtn(2)->objectName(), QStringLiteral("ToolBtn2"));
-        QCOMPARE(remote.AutoToolBtn()->toolTip(), QStringLiteral("Auto Clipstow"));
-        QVERIFY(remote.AutoToolBtn()->isCheckable());
+        QCOMPARE(remote.slotButton(2)->objectName(), QStringLiteral("ToolBtn2"));
+        QCOMPARE(remote.autoButton()->toolTip(), QStringLiteral("Auto Clipstow"));
+        QVERIFY(remote.autoButton()->isCheckable());
 
         // Centred on the screen when nothing is stored.
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -124,39 +129,39 @@ private Q_SLOTS:
         QFETCH(bool, autoOn);
         QFETCH(QString, prefix);
         auto main = makeMain(autoOn);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
         const QStringList names = {path(QStringLiteral("notes/one.txt")),
                                    QStringLiteral("Default2.txt"),
                                    QStringLiteral("/home/u/My Notes/log three.txt")};
         for (int slot = 1; slot <= 3; ++slot)
-            main->FilenamePanel(slot)->setText(names[slot - 1]);
-        main->SetActivePage(2); // each button names its own slot, not the active one
+            main->collector().setFileName(slot, names[slot - 1]);
+        main->collector().setActiveSlot(2); // each button names its own slot, not the active one
         if (hasText)
             setClipboardText(QStringLiteral("some text"));
-        remote.RSetHints();
+        remote.showHints();
         for (int slot = 1; slot <= 3; ++slot) {
             const QString expected =
                 hasText ? prefix + names[slot - 1] : QStringLiteral("No text in the Clipboard");
-            QCOMPARE(remote.ToolBtn(slot)->toolTip(), expected);
+            QCOMPARE(remote.slotButton(slot)->toolTip(), expected);
         }
-        QCOMPARE(remote.AutoToolBtn()->toolTip(), QStringLiteral("Auto Clipstow"));
+        QCOMPARE(remote.autoButton()->toolTip(), QStringLiteral("Auto Clipstow"));
     }
 
     // Only text counts: a picture on the clipboard is no text.
     void tooltipWithPictureOnly()
     {
         auto main = makeMain(false);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
         setClipboardText(QStringLiteral("x"));
-        remote.RSetHints();
-        QVERIFY(remote.ToolBtn(1)->toolTip().startsWith(QStringLiteral("Clipstow to ")));
+        remote.showHints();
+        QVERIFY(remote.slotButton(1)->toolTip().startsWith(QStringLiteral("Clipstow to ")));
         QImage picture(4, 4, QImage::Format_RGB32);
         picture.fill(Qt::red);
         QGuiApplication::clipboard()->setImage(picture);
-        remote.RSetHints();
-        QCOMPARE(remote.ToolBtn(3)->toolTip(), QStringLiteral("No text in the Clipboard"));
+        remote.showHints();
+        QCOMPARE(remote.slotButton(3)->toolTip(), QStringLiteral("No text in the Clipboard"));
     }
 
     void creationFollowsAutoMode_data()
@@ -170,11 +175,11 @@ private Q_SLOTS:
     {
         QFETCH(bool, autoOn);
         auto main = makeMain(autoOn);
-        QCOMPARE(main->IsAutoOn(), autoOn);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
-        QCOMPARE(remote.RemoteAuto(), autoOn);
-        QCOMPARE(remote.AreCheckButtons(), autoOn);
+        QCOMPARE(main->collector().autoMode(), autoOn);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
+        QCOMPARE(remote.remoteAuto(), autoOn);
+        QCOMPARE(remote.areCheckButtons(), autoOn);
         QCOMPARE(downButtons(remote), QString());
     }
 
@@ -191,7 +196,7 @@ private Q_SLOTS:
             row(1, "1");
             row(2, "2");
             row(3, "3");
-            row(7, "1");
+            row(7, "3"); // numbers outside 1 to 3 are clamped
             row(0, "1");
             row(-2, "1");
         }
@@ -203,13 +208,13 @@ private Q_SLOTS:
         QFETCH(int, slot);
         QFETCH(QString, down);
         auto main = makeMain(false);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
-        remote.MakeCheckButtons(checkButtons);
-        remote.SetDown(3); // an earlier mark goes up
-        remote.SetDown(slot);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
+        remote.makeCheckButtons(checkButtons);
+        remote.setDown(3); // an earlier mark goes up
+        remote.setDown(slot);
         QCOMPARE(downButtons(remote), down);
-        remote.AllUp();
+        remote.allUp();
         QCOMPARE(downButtons(remote), QString());
     }
 
@@ -218,19 +223,19 @@ private Q_SLOTS:
     void presentations()
     {
         auto main = makeMain(false);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
-        remote.SetAuto(true);
-        QVERIFY(remote.RemoteAuto());
-        QVERIFY(!remote.AreCheckButtons());
-        remote.MakeCheckButtons(true);
-        remote.SetDown(2);
-        QVERIFY(remote.ToolBtn(2)->isChecked());
-        remote.MakeCheckButtons(false);
-        QVERIFY(!remote.ToolBtn(2)->isCheckable());
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
+        remote.setRemoteAuto(true);
+        QVERIFY(remote.remoteAuto());
+        QVERIFY(!remote.areCheckButtons());
+        remote.makeCheckButtons(true);
+        remote.setDown(2);
+        QVERIFY(remote.slotButton(2)->isChecked());
+        remote.makeCheckButtons(false);
+        QVERIFY(!remote.slotButton(2)->isCheckable());
         QCOMPARE(downButtons(remote), QStringLiteral("2"));
-        remote.SetAuto(false);
-        QVERIFY(!remote.RemoteAuto());
+        remote.setRemoteAuto(false);
+        QVERIFY(!remote.remoteAuto());
         QCOMPARE(downButtons(remote), QStringLiteral("2"));
     }
 
@@ -246,19 +251,19 @@ private Q_SLOTS:
         // capture of it.
         setClipboardText(QStringLiteral("not to be captured"));
         auto main = makeMain(true);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
         activate(remote); // as the click of a real pointer does
 
-        QTest::mouseClick(remote.ToolBtn(2), Qt::LeftButton);
-        QCOMPARE(main->ActiveSlot(), 2);
+        QTest::mouseClick(remote.slotButton(2), Qt::LeftButton);
+        QCOMPARE(main->collector().activeSlot().number(), 2);
         QCOMPARE(downButtons(remote), QStringLiteral("2"));
-        QTest::mouseClick(remote.ToolBtn(2), Qt::LeftButton);
+        QTest::mouseClick(remote.slotButton(2), Qt::LeftButton);
         QCOMPARE(downButtons(remote), QStringLiteral("2"));
-        QCOMPARE(main->ActiveSlot(), 2);
+        QCOMPARE(main->collector().activeSlot().number(), 2);
 
-        QTest::mouseClick(remote.ToolBtn(3), Qt::LeftButton);
-        QCOMPARE(main->ActiveSlot(), 3);
+        QTest::mouseClick(remote.slotButton(3), Qt::LeftButton);
+        QCOMPARE(main->collector().activeSlot().number(), 3);
         QCOMPARE(downButtons(remote), QStringLiteral("3"));
 
         QCOMPARE(fileBytes(path(QStringLiteral("Default2.txt"))), QByteArray("kept\r\n"));
@@ -266,7 +271,8 @@ private Q_SLOTS:
         QCOMPARE(m_desk->played(), 0);
 
         // The next clipboard change is captured into the chosen slot.
-        main->ClipboardChange(nullptr); // not the monitor: the capture is manual
+        main->collector().capture(
+            Collector::Trigger::User); // not the monitor: the capture is manual
         QVERIFY(fileBytes(path(QStringLiteral("Default3.txt"))).contains("not to be captured"));
     }
 
@@ -275,15 +281,15 @@ private Q_SLOTS:
     void slotClickCaptures()
     {
         auto main = makeMain(false);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
         remote.show();
         QVERIFY(!main->isVisible());
         setClipboardText(QStringLiteral("captured from the remote"));
-        remote.SetDown(1); // the mark the active-slot routine leaves
+        remote.setDown(1); // the mark the active-slot routine leaves
 
-        QTest::mouseClick(remote.ToolBtn(3), Qt::LeftButton);
-        QCOMPARE(main->ActiveSlot(), 3);
+        QTest::mouseClick(remote.slotButton(3), Qt::LeftButton);
+        QCOMPARE(main->collector().activeSlot().number(), 3);
         const QByteArray bytes = fileBytes(path(QStringLiteral("Default3.txt")));
         QVERIFY2(bytes.contains("captured from the remote\r\n"), bytes.constData());
         QVERIFY(!QFile::exists(path(QStringLiteral("Default1.txt"))));
@@ -297,63 +303,62 @@ private Q_SLOTS:
     void slotClickWithoutText()
     {
         auto main = makeMain(false);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
         QImage picture(2, 2, QImage::Format_RGB32);
         picture.fill(Qt::blue);
         QGuiApplication::clipboard()->setImage(picture);
-        remote.ToolBtn1Click(remote.ToolBtn(2));
-        QCOMPARE(main->ActiveSlot(), 2);
+        remote.useSlot(2);
+        QCOMPARE(main->collector().activeSlot().number(), 2);
         QVERIFY(!QFile::exists(path(QStringLiteral("Default2.txt"))));
         QCOMPARE(m_desk->played(), 0);
     }
 
-    // Any sender other than the second and third buttons means slot 1.
-    void otherSendersMeanSlotOne()
+    // Each slot button chooses its own slot, whichever was active before.
+    void eachButtonChoosesItsSlot()
     {
         auto main = makeMain(true);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
-        QObject stranger;
-        const QList<QObject*> senders = {nullptr, &stranger, remote.AutoToolBtn(),
-                                         remote.ToolBtn(1)};
-        for (QObject* sender : senders) {
-            remote.ToolBtn1Click(remote.ToolBtn(3));
-            QCOMPARE(main->ActiveSlot(), 3);
-            remote.ToolBtn1Click(sender);
-            QCOMPARE(main->ActiveSlot(), 1);
-            QCOMPARE(downButtons(remote), QStringLiteral("1"));
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
+        for (int from : {1, 2, 3}) {
+            for (int slot : {1, 2, 3}) {
+                main->collector().setActiveSlot(from);
+                remote.slotButton(slot)->click();
+                QCOMPARE(main->collector().activeSlot().number(), slot);
+                QCOMPARE(downButtons(remote), QString::number(slot));
+            }
         }
+        QCOMPARE(m_desk->played(), 0);
     }
 
     void autoToggle()
     {
         auto main = makeMain(false);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
         remote.show();
-        main->SetActivePage(2);
-        QAction* autoMenu = main->Item(QStringLiteral("AutoMenu"));
-        QAction* autoMenu2 = main->Item(QStringLiteral("AutoMenu2"));
+        main->collector().setActiveSlot(2);
+        QAction* autoMenu = main->commands().autoMode;
+        QAction* autoMenu2 = main->commands().trayAutoMode;
 
-        QTest::mouseClick(remote.AutoToolBtn(), Qt::LeftButton);
-        QVERIFY(remote.AutoToolBtn()->isChecked());
+        QTest::mouseClick(remote.autoButton(), Qt::LeftButton);
+        QVERIFY(remote.autoButton()->isChecked());
         QVERIFY(autoButton(*main)->isChecked());
-        QVERIFY(main->IsAutoOn());
+        QVERIFY(main->collector().autoMode());
         QVERIFY(autoMenu->isChecked());
         QVERIFY(autoMenu2->isChecked());
-        QCOMPARE(main->ActiveSlot(), 2);
-        QVERIFY(remote.RemoteAuto());
-        QVERIFY(remote.AreCheckButtons());
+        QCOMPARE(main->collector().activeSlot().number(), 2);
+        QVERIFY(remote.remoteAuto());
+        QVERIFY(remote.areCheckButtons());
         QCOMPARE(downButtons(remote), QStringLiteral("2"));
 
-        QTest::mouseClick(remote.AutoToolBtn(), Qt::LeftButton);
-        QVERIFY(!remote.AutoToolBtn()->isChecked());
+        QTest::mouseClick(remote.autoButton(), Qt::LeftButton);
+        QVERIFY(!remote.autoButton()->isChecked());
         QVERIFY(!autoButton(*main)->isChecked());
         QVERIFY(!autoMenu->isChecked());
         QVERIFY(!autoMenu2->isChecked());
-        QVERIFY(!remote.RemoteAuto());
-        QVERIFY(!remote.AreCheckButtons());
+        QVERIFY(!remote.remoteAuto());
+        QVERIFY(!remote.areCheckButtons());
         QCOMPARE(downButtons(remote), QString());
     }
 
@@ -373,40 +378,42 @@ private Q_SLOTS:
         QFETCH(bool, remoteAuto);
         QFETCH(QString, down);
         auto main = makeMain(false);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
-        remote.SetAuto(remoteAuto);
-        remote.MakeCheckButtons(remoteAuto);
-        main->SetActivePage(2);
-        remote.SetDown(2);
-        // Auto mode switched on behind the remote window's back.
-        autoButton(*main)->setChecked(true);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
+        remote.setRemoteAuto(remoteAuto);
+        remote.makeCheckButtons(remoteAuto);
+        main->collector().setActiveSlot(2);
+        remote.setDown(2);
+        // Auto mode switched on by a menu item; the toggle is out of step
+        // until the window is activated.
+        main->commands().autoMode->trigger();
+        remote.autoButton()->setChecked(false);
         setClipboardText(QStringLiteral("t"));
-        QVERIFY(!remote.AutoToolBtn()->isChecked());
+        QVERIFY(!remote.autoButton()->isChecked());
 
         activate(remote);
-        QTRY_VERIFY(remote.AutoToolBtn()->isChecked());
+        QTRY_VERIFY(remote.autoButton()->isChecked());
         QCOMPARE(downButtons(remote), down);
-        QCOMPARE(main->ActiveSlot(), 2);
+        QCOMPARE(main->collector().activeSlot().number(), 2);
         QVERIFY(!main->isVisible());
         // The hint refresh of the activation rewrites the tooltips.
-        QCOMPARE(remote.ToolBtn(1)->toolTip(),
+        QCOMPARE(remote.slotButton(1)->toolTip(),
                  QStringLiteral("Switch Auto Clipstow to Default1.txt"));
     }
 
-    void toolbarOpensTrayMenu()
+    void toolbarOpenstrayMenu()
     {
         auto main = makeMain(false);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
         remote.show();
-        QVERIFY(main->TrayMenuAllowed());
-        QMenu* menu = main->TrayMenu();
+        QVERIFY(NotifyAreaIcon::AutoPopup(main->trayMenu()));
+        QMenu* menu = main->trayMenu();
         QVERIFY(!menu->isVisible());
         // A right-click on a button reaches the toolbar.
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                remote.ToolBtn(2)->mapToGlobal(QPoint(5, 5)));
-        QApplication::sendEvent(remote.ToolBtn(2), &event);
+                                remote.slotButton(2)->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(remote.slotButton(2), &event);
         QTRY_VERIFY(menu->isVisible());
         menu->hide();
     }
@@ -414,8 +421,8 @@ private Q_SLOTS:
     void closeOnlyHides()
     {
         auto main = makeMain(true);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
         remote.show();
         QVERIFY(remote.isVisible());
         remote.close();
@@ -423,7 +430,7 @@ private Q_SLOTS:
         remote.show();
         remote.windowHandle()->close(); // the path of the close box
         QVERIFY(!remote.isVisible());
-        QVERIFY(main->IsAutoOn());
+        QVERIFY(main->collector().autoMode());
         remote.show();
         QVERIFY(remote.isVisible());
     }
@@ -432,8 +439,8 @@ private Q_SLOTS:
     void quitIsNotRefused()
     {
         auto main = makeMain(false);
-        TRemoteForm remote(*main);
-        main->SetRemoteForm(&remote);
+        RemoteWindow remote(main->collector());
+        main->setRemoteWindow(&remote);
         remote.show();
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(3); });
@@ -441,5 +448,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestRemoteForm)
+QTEST_MAIN(TestRemoteWindow)
 #include "tst_remotewindow.moc"

@@ -1,4 +1,4 @@
-// The slot editor's text operations: line breaks in and out, AppendLine,
+// The slot editor's text operations: line breaks in and out, appendLine,
 // undo and its limit, clipboard, capacity, files, the hidden inactive
 // selection, the line-selection strip and the append tracking of captures.
 #include "base/AppError.h"
@@ -82,28 +82,28 @@ private Q_SLOTS:
         QFETCH(QString, line);
         QFETCH(QString, after);
         SlotEditor editor;
-        editor.SetText(before);
-        editor.AppendLine(line);
-        QCOMPARE(editor.Text(), after);
-        QCOMPARE(editor.textCursor().position(), editor.Length());
+        editor.setText(before);
+        editor.appendLine(line);
+        QCOMPARE(editor.text(), after);
+        QCOMPARE(editor.textCursor().position(), editor.length());
         QVERIFY(!editor.textCursor().hasSelection());
     }
 
     void appendLineIsNotUndoneAndKeepsModifiedFlag()
     {
         SlotEditor editor;
-        editor.SetText("abc");
-        editor.AppendLine("x");
-        QVERIFY(!editor.IsModified());
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("abc\r\nx"));
+        editor.setText("abc");
+        editor.appendLine("x");
+        QVERIFY(!editor.isModified());
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("abc\r\nx"));
 
         typeAtStart(editor, 'q');
-        QVERIFY(editor.IsModified());
-        editor.AppendLine("y");
-        QVERIFY(editor.IsModified());
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("qabc\r\nx\r\ny"));
+        QVERIFY(editor.isModified());
+        editor.appendLine("y");
+        QVERIFY(editor.isModified());
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("qabc\r\nx\r\ny"));
     }
 
     void lineBreaksInAndOut_data()
@@ -130,11 +130,11 @@ private Q_SLOTS:
         QFETCH(QString, in);
         QFETCH(QString, out);
         SlotEditor editor;
-        editor.SetText(in);
-        QCOMPARE(editor.Text(), out);
-        editor.SelectAllText();
-        QCOMPARE(editor.SelectedText(), out);
-        QCOMPARE(editor.TextFrom(0), out);
+        editor.setText(in);
+        QCOMPARE(editor.text(), out);
+        editor.selectAllText();
+        QCOMPARE(editor.selectedText(), out);
+        QCOMPARE(editor.textFrom(0), out);
     }
 
     void setTextDiscardsUndoAndClearsModified()
@@ -142,11 +142,11 @@ private Q_SLOTS:
         SlotEditor editor;
         editor.show();
         typeAtStart(editor, 'a');
-        QVERIFY(editor.IsModified());
-        editor.SetText("new");
-        QVERIFY(!editor.IsModified());
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("new"));
+        QVERIFY(editor.isModified());
+        editor.setText("new");
+        QVERIFY(!editor.isModified());
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("new"));
         QCOMPARE(editor.textCursor().position(), 0);
     }
 
@@ -155,17 +155,17 @@ private Q_SLOTS:
         SlotEditor editor;
         for (int i = 0; i < 130; ++i)
             typeAtStart(editor, 'a' + i % 26);
-        QCOMPARE(editor.Length(), 130);
+        QCOMPARE(editor.length(), 130);
         for (int i = 0; i < 200; ++i)
-            editor.UndoLast();
-        QCOMPARE(editor.Length(), 30);
+            editor.undoLast();
+        QCOMPARE(editor.length(), 30);
         // The keyboard's undo goes through the same limit; redo is not offered.
         typeAtStart(editor, 'z');
         QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(editor.Length(), 30);
+        QCOMPARE(editor.length(), 30);
         QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(editor.Length(), 30);
+        QCOMPARE(editor.length(), 30);
     }
 
     void undoAfterLimitThenNewStepsCountAgain()
@@ -174,59 +174,59 @@ private Q_SLOTS:
         for (int i = 0; i < 100; ++i)
             typeAtStart(editor, 'a');
         for (int i = 0; i < 100; ++i)
-            editor.UndoLast();
-        QCOMPARE(editor.Length(), 0);
-        QVERIFY(!editor.IsModified());
+            editor.undoLast();
+        QCOMPARE(editor.length(), 0);
+        QVERIFY(!editor.isModified());
         typeAtStart(editor, 'b');
         typeAtStart(editor, 'c');
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("b"));
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("b"));
     }
 
     void pasteReplacesSelectionAndIsUndoable()
     {
         SlotEditor editor;
-        editor.SetText("hello world");
+        editor.setText("hello world");
         QTextCursor cursor = editor.textCursor();
         cursor.setPosition(6);
         cursor.setPosition(11, QTextCursor::KeepAnchor);
         editor.setTextCursor(cursor);
         QApplication::clipboard()->setText("XY\r\nZ");
-        editor.PasteClipboard();
-        QCOMPARE(editor.Text(), QString("hello XY\r\nZ"));
-        QCOMPARE(editor.textCursor().position(), editor.Length());
-        QVERIFY(editor.IsModified());
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("hello world"));
+        editor.pasteClipboard();
+        QCOMPARE(editor.text(), QString("hello XY\r\nZ"));
+        QCOMPARE(editor.textCursor().position(), editor.length());
+        QVERIFY(editor.isModified());
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("hello world"));
     }
 
     void pasteWithoutTextDoesNothing()
     {
         SlotEditor editor;
-        editor.SetText("abc");
+        editor.setText("abc");
         QApplication::clipboard()->clear();
-        QSignalSpy changes(&editor, &SlotEditor::OnChange);
-        editor.PasteClipboard();
-        QCOMPARE(editor.Text(), QString("abc"));
+        QSignalSpy changes(&editor, &SlotEditor::contentChanged);
+        editor.pasteClipboard();
+        QCOMPARE(editor.text(), QString("abc"));
         QCOMPARE(changes.count(), 0);
-        QVERIFY(!editor.IsModified());
+        QVERIFY(!editor.isModified());
     }
 
     void cutAndCopyUsePlainText()
     {
         SlotEditor editor;
-        editor.SetText(QString("one\r\ntw\u00a0o\r\nthree"));
+        editor.setText(QString("one\r\ntw\u00a0o\r\nthree"));
         QTextCursor cursor = editor.textCursor();
         cursor.setPosition(0);
         cursor.setPosition(8, QTextCursor::KeepAnchor);
         editor.setTextCursor(cursor);
-        QCOMPARE(editor.SelectedText(), QString("one\r\ntw\u00a0o"));
-        editor.CopySelection();
+        QCOMPARE(editor.selectedText(), QString("one\r\ntw\u00a0o"));
+        editor.copySelection();
         QCOMPARE(QApplication::clipboard()->text(), QString("one\ntw\u00a0o"));
-        editor.CutSelection();
-        QCOMPARE(editor.Text(), QString("\r\nthree"));
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("one\r\ntw\u00a0o\r\nthree"));
+        editor.cutSelection();
+        QCOMPARE(editor.text(), QString("\r\nthree"));
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("one\r\ntw\u00a0o\r\nthree"));
     }
 
     void shiftEnterIsALineBreak()
@@ -235,27 +235,27 @@ private Q_SLOTS:
         QTest::keyClicks(&editor, "ab");
         QTest::keyClick(&editor, Qt::Key_Return, Qt::ShiftModifier);
         QTest::keyClicks(&editor, "c");
-        QCOMPARE(editor.Text(), QString("ab\r\nc"));
+        QCOMPARE(editor.text(), QString("ab\r\nc"));
     }
 
     void clearTextClearsModified()
     {
         SlotEditor editor;
         QTest::keyClicks(&editor, "abc");
-        QVERIFY(editor.IsModified());
-        editor.ClearText();
-        QCOMPARE(editor.Text(), QString());
-        QVERIFY(!editor.IsModified());
+        QVERIFY(editor.isModified());
+        editor.clearText();
+        QCOMPARE(editor.text(), QString());
+        QVERIFY(!editor.isModified());
     }
 
     void onChangeFollowsEveryChange()
     {
         SlotEditor editor;
-        QSignalSpy changes(&editor, &SlotEditor::OnChange);
-        editor.SetText("a");
+        QSignalSpy changes(&editor, &SlotEditor::contentChanged);
+        editor.setText("a");
         const int afterSet = int(changes.count());
         QVERIFY(afterSet > 0);
-        editor.AppendLine("b");
+        editor.appendLine("b");
         QVERIFY(changes.count() > afterSet);
         const int afterAppend = int(changes.count());
         QTest::keyClicks(&editor, "c");
@@ -266,18 +266,18 @@ private Q_SLOTS:
     {
         const int max = SlotEditor::MaxCharacters;
         SlotEditor editor;
-        editor.SetText(filler(max + 10));
-        QCOMPARE(editor.Length(), max);
+        editor.setText(filler(max + 10));
+        QCOMPARE(editor.length(), max);
 
-        editor.SetText(filler(max - 2));
-        editor.AppendLine("xyz"); // a break and "x" still fit
-        QCOMPARE(editor.Length(), max);
-        QCOMPARE(editor.TextFrom(max - 3), QString("a\r\nx"));
+        editor.setText(filler(max - 2));
+        editor.appendLine("xyz"); // a break and "x" still fit
+        QCOMPARE(editor.length(), max);
+        QCOMPARE(editor.textFrom(max - 3), QString("a\r\nx"));
 
         QTest::keyClicks(&editor, "q");
         QTest::keyClick(&editor, Qt::Key_Return);
-        QCOMPARE(editor.Length(), max);
-        QVERIFY(!editor.Text().endsWith(QLatin1Char('q')));
+        QCOMPARE(editor.length(), max);
+        QVERIFY(!editor.text().endsWith(QLatin1Char('q')));
 
         // Replacing a selection frees its room.
         QTextCursor cursor = editor.textCursor();
@@ -285,12 +285,12 @@ private Q_SLOTS:
         cursor.setPosition(2, QTextCursor::KeepAnchor);
         editor.setTextCursor(cursor);
         QApplication::clipboard()->setText("12345");
-        editor.PasteClipboard();
-        QCOMPARE(editor.Length(), max);
-        QCOMPARE(editor.TextFrom(0).left(3), QString("12a"));
+        editor.pasteClipboard();
+        QCOMPARE(editor.length(), max);
+        QCOMPARE(editor.textFrom(0).left(3), QString("12a"));
 
-        editor.AppendLineBreakAndResetUndo();
-        QCOMPARE(editor.Length(), max);
+        editor.appendLineBreakAndResetUndo();
+        QCOMPARE(editor.length(), max);
     }
 
     void writeAndReadFiles()
@@ -300,26 +300,26 @@ private Q_SLOTS:
         writeBytes(lf, "one\ntwo\nthree");
         SlotEditor editor;
         editor.show();
-        editor.ReadFromFile(lf);
-        QCOMPARE(editor.Text(), QString("one\r\ntwo\r\nthree"));
-        editor.WriteToFile(lf);
+        editor.readFromFile(lf);
+        QCOMPARE(editor.text(), QString("one\r\ntwo\r\nthree"));
+        editor.writeToFile(lf);
         QCOMPARE(fileBytes(lf), QByteArray("one\r\ntwo\r\nthree"));
 
-        editor.ClearText();
+        editor.clearText();
         const QString empty = dir.filePath("empty.log");
-        editor.WriteToFile(empty);
+        editor.writeToFile(empty);
         QCOMPARE(fileBytes(empty), QByteArray());
 
-        editor.SetText("Caf\u00e9\r\nend\r\n");
+        editor.setText("Caf\u00e9\r\nend\r\n");
         const QString rtf = dir.filePath("SLOT.RTF");
-        editor.WriteToFile(rtf);
+        editor.writeToFile(rtf);
         QVERIFY(fileBytes(rtf).startsWith("{\\rtf"));
         SlotEditor other;
-        other.ReadFromFile(rtf);
-        QCOMPARE(other.Text(), QString("Caf\u00e9\r\nend\r\n"));
+        other.readFromFile(rtf);
+        QCOMPARE(other.text(), QString("Caf\u00e9\r\nend\r\n"));
 
         const QString notRtf = dir.filePath("a.rtf.txt");
-        editor.WriteToFile(notRtf);
+        editor.writeToFile(notRtf);
         QCOMPARE(fileBytes(notRtf), QString("Caf\u00e9\r\nend\r\n").toUtf8());
     }
 
@@ -334,21 +334,21 @@ private Q_SLOTS:
         SlotEditor editor;
         editor.resize(300, 200);
         editor.show();
-        editor.SetText("old");
-        editor.AppendLine(QString(3000, QLatin1Char('x')));
+        editor.setText("old");
+        editor.appendLine(QString(3000, QLatin1Char('x')));
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        editor.ReadFromFile(path);
+        editor.readFromFile(path);
         QCOMPARE(editor.textCursor().position(), 0);
         QCOMPARE(editor.verticalScrollBar()->value(), 0);
         QTRY_VERIFY(editor.verticalScrollBar()->isVisible());
         QVERIFY(!editor.horizontalScrollBar()->isVisible());
 
         const QString missing = dir.filePath("missing.txt");
-        QCOMPARE(errorOf([&] { editor.ReadFromFile(missing); }), "Cannot open file " + missing);
-        QCOMPARE(editor.Length(), lines.size());
+        QCOMPARE(errorOf([&] { editor.readFromFile(missing); }), "Cannot open file " + missing);
+        QCOMPARE(editor.length(), lines.size());
 
         const QString cannotCreate = dir.filePath("no/such/dir/x.txt");
-        QCOMPARE(errorOf([&] { editor.WriteToFile(cannotCreate); }),
+        QCOMPARE(errorOf([&] { editor.writeToFile(cannotCreate); }),
                  "Cannot create file " + cannotCreate);
     }
 
@@ -358,11 +358,11 @@ private Q_SLOTS:
         editor.resize(300, 200);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        editor.SetText("short");
+        editor.setText("short");
         QApplication::processEvents();
         QVERIFY(!editor.verticalScrollBar()->isVisible());
         QVERIFY(!editor.horizontalScrollBar()->isVisible());
-        editor.SetText(QString(5000, QLatin1Char('w'))); // one long line wraps
+        editor.setText(QString(5000, QLatin1Char('w'))); // one long line wraps
         QApplication::processEvents();
         QVERIFY(editor.verticalScrollBar()->isVisible());
         QVERIFY(!editor.horizontalScrollBar()->isVisible());
@@ -374,7 +374,7 @@ private Q_SLOTS:
         QWidget other;
         SlotEditor editor;
         editor.resize(300, 200);
-        editor.SetText("some text to select\r\nand another line");
+        editor.setText("some text to select\r\nand another line");
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         other.show();
@@ -383,7 +383,7 @@ private Q_SLOTS:
         QVERIFY(!editor.hasFocus());
 
         const QImage plain = editor.grab().toImage();
-        editor.SelectAllText();
+        editor.selectAllText();
         const QImage selectedUnfocused = editor.grab().toImage();
         QCOMPARE(selectedUnfocused, plain);
 
@@ -399,7 +399,7 @@ private Q_SLOTS:
     {
         SlotEditor editor;
         editor.resize(300, 200);
-        editor.SetText("first\r\nsecond\r\nthird\r\nlast");
+        editor.setText("first\r\nsecond\r\nthird\r\nlast");
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         QWidget* strip = editor.childAt(editor.contentsRect().left() + 2, editor.height() / 2);
@@ -412,7 +412,7 @@ private Q_SLOTS:
             return editor.cursorRect(at).center().y();
         };
         QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(3, lineY(1)));
-        QCOMPARE(editor.SelectedText(), QString("second\r\n"));
+        QCOMPARE(editor.selectedText(), QString("second\r\n"));
 
         QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(3, lineY(2)));
         QMouseEvent move(QEvent::MouseMove, QPointF(3, lineY(3)),
@@ -420,7 +420,7 @@ private Q_SLOTS:
                          Qt::NoModifier);
         QApplication::sendEvent(strip, &move);
         QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(3, lineY(3)));
-        QCOMPARE(editor.SelectedText(), QString("third\r\nlast"));
+        QCOMPARE(editor.selectedText(), QString("third\r\nlast"));
 
         QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(3, lineY(2)));
         QMouseEvent up(QEvent::MouseMove, QPointF(3, lineY(0)),
@@ -428,39 +428,39 @@ private Q_SLOTS:
                        Qt::NoModifier);
         QApplication::sendEvent(strip, &up);
         QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(3, lineY(0)));
-        QCOMPARE(editor.SelectedText(), QString("first\r\nsecond\r\nthird\r\n"));
+        QCOMPARE(editor.selectedText(), QString("first\r\nsecond\r\nthird\r\n"));
         QCOMPARE(editor.textCursor().position(), 0);
     }
 
     void appendTrackingForCaptures()
     {
         SlotEditor editor;
-        editor.SetText("abc\r\ndef");
-        editor.MarkUnchanged();
-        QCOMPARE(editor.MarkedLength(), 7);
-        QCOMPARE(editor.UnchangedPrefixLength(), 7);
+        editor.setText("abc\r\ndef");
+        editor.markUnchanged();
+        QCOMPARE(editor.markedLength(), 7);
+        QCOMPARE(editor.unchangedPrefixLength(), 7);
 
-        editor.AppendLine("\r\n");
-        editor.AppendLine("stamp");
+        editor.appendLine("\r\n");
+        editor.appendLine("stamp");
         QApplication::clipboard()->setText("clip");
-        editor.PasteClipboard();
-        editor.AppendLineBreakAndResetUndo();
-        editor.AppendLine("\r\n");
-        QCOMPARE(editor.UnchangedPrefixLength(), 7);
-        QCOMPARE(editor.TextFrom(editor.MarkedLength()),
+        editor.pasteClipboard();
+        editor.appendLineBreakAndResetUndo();
+        editor.appendLine("\r\n");
+        QCOMPARE(editor.unchangedPrefixLength(), 7);
+        QCOMPARE(editor.textFrom(editor.markedLength()),
                  QString("\r\n\r\nstamp\r\nclip\r\n\r\n\r\n"));
-        QCOMPARE(editor.Text(), "abc\r\ndef" + editor.TextFrom(7));
+        QCOMPARE(editor.text(), "abc\r\ndef" + editor.textFrom(7));
 
         QTextCursor cursor = editor.textCursor();
         cursor.setPosition(2);
         editor.setTextCursor(cursor);
         QTest::keyClick(&editor, Qt::Key_Delete);
-        QCOMPARE(editor.UnchangedPrefixLength(), 2);
-        editor.MarkUnchanged();
-        QCOMPARE(editor.UnchangedPrefixLength(), editor.Length());
+        QCOMPARE(editor.unchangedPrefixLength(), 2);
+        editor.markUnchanged();
+        QCOMPARE(editor.unchangedPrefixLength(), editor.length());
 
-        editor.SetText("zzz");
-        QCOMPARE(editor.UnchangedPrefixLength(), 0);
+        editor.setText("zzz");
+        QCOMPARE(editor.unchangedPrefixLength(), 0);
     }
 
     void lineBreakAndResetUndoMatchesRewritingText()
@@ -468,17 +468,17 @@ private Q_SLOTS:
         SlotEditor a;
         SlotEditor b;
         for (SlotEditor* e : {&a, &b}) {
-            e->SetText("one\r\ntwo");
+            e->setText("one\r\ntwo");
             QTest::keyClicks(e, "x");
         }
-        a.AppendLineBreakAndResetUndo();
-        b.SetText(b.Text() + "\r\n");
-        QCOMPARE(a.Text(), b.Text());
-        QCOMPARE(a.IsModified(), b.IsModified());
-        a.UndoLast();
-        b.UndoLast();
-        QCOMPARE(a.Text(), b.Text());
-        QCOMPARE(a.TextLf(), QString("xone\ntwo\n"));
+        a.appendLineBreakAndResetUndo();
+        b.setText(b.text() + "\r\n");
+        QCOMPARE(a.text(), b.text());
+        QCOMPARE(a.isModified(), b.isModified());
+        a.undoLast();
+        b.undoLast();
+        QCOMPARE(a.text(), b.text());
+        QCOMPARE(a.textLf(), QString("xone\ntwo\n"));
     }
 };
 

@@ -57,7 +57,7 @@ private:
         printer.setOutputFileName(path);
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
-        editor.PrintText(title, printer);
+        editor.printText(title, printer);
         return path;
     }
 
@@ -73,7 +73,7 @@ private Q_SLOTS:
     void jobThatCannotStartIsReported()
     {
         SlotEditor editor;
-        editor.SetText("text");
+        editor.setText("text");
         QCOMPARE(
             TestSupport::errorOf([&] { print(editor, "missing-folder/out.pdf", "notes.txt"); }),
             QString("Cannot print notes.txt"));
@@ -97,7 +97,7 @@ private Q_SLOTS:
         QStringList lines;
         for (int i = 1; i <= 200; ++i)
             lines << QStringLiteral("line%1end").arg(i, 4, 10, QLatin1Char('0'));
-        editor.SetText(lines.join("\r\n"));
+        editor.setText(lines.join("\r\n"));
         const QString pdf = print(editor, "long.pdf", "Long.txt");
         const int pages = pageCount(pdf);
         // 200 lines of 12 pt need about 3 A4 pages without margins.
@@ -125,7 +125,7 @@ private Q_SLOTS:
         QFont font("DejaVu Sans Mono");
         font.setPointSize(10);
         editor.setFont(font);
-        editor.SetText("Corner");
+        editor.setText("Corner");
         const QString pdf = print(editor, "corner.pdf", "c");
         const QString box = run("pdftotext", {"-bbox", pdf, "-"});
         const QRegularExpression word(
@@ -149,7 +149,7 @@ private Q_SLOTS:
         QStringList words;
         for (int i = 1; i <= 300; ++i)
             words << QStringLiteral("w%1").arg(i, 3, 10, QLatin1Char('0'));
-        editor.SetText(words.join(' ')); // one line, far wider than a page
+        editor.setText(words.join(' ')); // one line, far wider than a page
         const QString pdf = print(editor, "wrap.pdf", "w");
         QCOMPARE(pageCount(pdf), 1);
         const QString text = pageText(pdf, 1);

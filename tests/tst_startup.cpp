@@ -2,6 +2,7 @@
 // start and the single-instance handshake within one process.
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "core/Collector.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 #include "support/DesktopFixture.h"
@@ -86,10 +87,11 @@ private Q_SLOTS:
         TestSupport::ScopedRegistry registry;
         TestSupport::ScopedWorkFolder folder;
         Layout::AutoHide.write(autoHide);
-        TMainForm form;
+        Collector collector;
+        MainWindow form(collector);
         QCOMPARE(Startup::showMainWindowAtStart(form, tray), shown);
         QCOMPARE(form.isVisible(), shown);
-        QCOMPARE(form.StatusText().contains(QStringLiteral("notification area")), !tray);
+        QCOMPARE(form.statusText().contains(QStringLiteral("notification area")), !tray);
     }
 
     void secondInstanceActivatesFirst()

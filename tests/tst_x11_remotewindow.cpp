@@ -1,6 +1,7 @@
 // The remote control window on a real X server, as window managers and
 // taskbars see it: its type and states, no owner, no taskbar entry, and it
 // stays mapped when the main window is minimised.
+#include "core/Collector.h"
 #include "support/DesktopFixture.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
@@ -33,7 +34,7 @@ QString xwininfo(const QWidget& window)
 
 } // namespace
 
-class TestX11RemoteForm final : public QObject
+class TestX11RemoteWindow final : public QObject
 {
     Q_OBJECT
 
@@ -41,7 +42,7 @@ private:
     std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
     std::unique_ptr<TestSupport::ScopedWorkFolder> m_folder;
 
-    void checkWindowManagerView(const TRemoteForm& remote)
+    void checkWindowManagerView(const RemoteWindow& remote)
     {
         const QString state = xprop(remote, "_NET_WM_STATE");
         QVERIFY2(state.contains(QLatin1String("_NET_WM_STATE_SKIP_TASKBAR")), qPrintable(state));
@@ -69,8 +70,9 @@ private Q_SLOTS:
 
     void toolWindowWithoutTaskbarEntry()
     {
-        TMainForm main;
-        TRemoteForm remote(main);
+        Collector collector;
+        MainWindow main(collector);
+        RemoteWindow remote(collector);
         remote.show();
         QVERIFY(QTest::qWaitForWindowExposed(&remote));
         QVERIFY(xprop(remote, "_NET_WM_NAME").contains(QLatin1String("\"Clipstow\"")));
@@ -94,8 +96,9 @@ private Q_SLOTS:
 
     void staysWhenMainWindowIsMinimised()
     {
-        TMainForm main;
-        TRemoteForm remote(main);
+        Collector collector;
+        MainWindow main(collector);
+        RemoteWindow remote(collector);
         main.show();
         remote.show();
         QVERIFY(QTest::qWaitForWindowExposed(&remote));
@@ -110,5 +113,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestX11RemoteForm)
+QTEST_MAIN(TestX11RemoteWindow)
 #include "tst_x11_remotewindow.moc"

@@ -1,5 +1,6 @@
-#include "app/ClipstowApplication.h"
 #include "app/Startup.h"
+
+#include <QApplication>
 
 int main(int argc, char** argv)
 {
@@ -9,7 +10,7 @@ int main(int argc, char** argv)
         !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
-    ClipstowApplication app(argc, argv);
+    QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Clipstow"));
 
     if (Startup::isUninstallCommand(QCoreApplication::arguments())) {

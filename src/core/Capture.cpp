@@ -1,96 +1,39 @@
 #include "core/Capture.h"
 
 #include "core/SaveSound.h"
-#include "ui/editor/SlotEditor.h"
+#include "core/SlotBuffer.h"
+#include "core/SlotFileSync.h"
 
-void SlotFileSync::Read(SlotEditor& editor, const QString& fileName)
-{
-    m_writer.forget();
-    const QString text = m_writer.read(fileName);
-    editor.SetText(text);
-    editor.MarkUnchanged();
-    // The editor may keep the text in its own form (a file may hold breaks
-    // or characters it stores differently, or more than it holds): then the
-    // file is not the encoding of the editor's text and only a whole
-    // rewrite is exact.
-    if (editor.Length() != text.size() || editor.TextLf() != text)
-        m_writer.noteTextDiffers();
-}
+#include <QClipboard>
+#include <QGuiApplication>
 
-void SlotFileSync::Adopt(SlotEditor& editor, const QString& fileName)
-{
-    m_writer.noteRead(fileName);
-    editor.MarkUnchanged();
-}
-
-bool SlotFileSync::RefreshBeforeWrite(SlotEditor& editor, const QString& fileName)
-{
-    if (!m_writer.changedOnDisk(fileName))
-        return false;
-    Read(editor, fileName);
-    return true;
-}
-
-void SlotFileSync::Write(SlotEditor& editor, const QString& fileName)
-{
-    const int marked = editor.MarkedLength();
-    const bool fileKnown = !m_writer.changedOnDisk(fileName);
-    try {
-        bool appended = false;
-        if (fileKnown && editor.UnchangedPrefixLength() == marked) {
-            // Only what follows the marked text is new: take just that from
-            // the editor.
-            QString added = editor.TextFrom(marked);
-            added.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-            appended = m_writer.appendIfUnchanged(fileName, marked, added);
-        }
-        if (!appended)
-            rewrite(editor, fileName);
-    } catch (...) {
-        // A failed write leaves the file with what it held before (a failed
-        // append is cut back). When that was what this slot last saw, the
-        // file is still taken as known, so that the next write does not read
-        // it back over the text that could not be saved; it then replaces
-        // the file whole.
-        if (fileKnown)
-            m_writer.noteRead(fileName);
-        throw;
-    }
-    editor.MarkUnchanged();
-}
-
-void SlotFileSync::rewrite(SlotEditor& editor, const QString& fileName)
-{
-    m_writer.write(fileName, editor.TextLf(), editor.font());
-}
-
-void AppendCaptureBlock(SlotEditor& editor, const QString& stampLine)
+void appendCaptureBlock(SlotBuffer& buffer, const QString& stampLine)
 {
     const QString lineBreak = QStringLiteral("\r\n");
-    editor.AppendLine(lineBreak);
-    editor.AppendLine(stampLine);
-    // AppendLine leaves the caret at the end, so the clipboard text goes
+    buffer.appendLine(lineBreak);
+    buffer.appendLine(stampLine);
+    // appendLine leaves the caret at the end, so the clipboard text goes
     // there whatever the user had selected.
-    editor.PasteClipboard();
+    buffer.insertText(QGuiApplication::clipboard()->text());
     // Ends the pasted text's last line and discards the history of the
     // paste, without copying or laying out the text that was already there.
-    editor.AppendLineBreakAndResetUndo();
-    editor.AppendLine(lineBreak);
+    buffer.appendLineBreakAndResetUndo();
+    buffer.appendLine(lineBreak);
 }
 
-void CaptureIntoSlot(SlotEditor& editor, const QString& stampLine,
+void captureIntoSlot(SlotBuffer& buffer, const QString& stampLine,
                      const std::function<void()>& writeFile,
                      const std::function<void()>& indicateSave)
 {
-    AppendCaptureBlock(editor, stampLine);
+    appendCaptureBlock(buffer, stampLine);
     writeFile();
     indicateSave();
 }
 
-void CaptureIntoSlot(SlotEditor& editor, const QString& stampLine, SlotFileSync& sync,
+void captureIntoSlot(SlotBuffer& buffer, const QString& stampLine, SlotFileSync& sync,
                      const QString& fileName)
 {
-    sync.RefreshBeforeWrite(editor, fileName);
-    CaptureIntoSlot(
-        editor, stampLine, [&] { sync.Write(editor, fileName); }, [] { IndicateSave(); });
+    sync.refreshBeforeWrite(buffer, fileName);
+    captureIntoSlot(
+        buffer, stampLine, [&] { sync.write(buffer, fileName); }, [] { IndicateSave(); });
 }

@@ -7,37 +7,37 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-TClipboardMonitor::TClipboardMonitor(QObject* owner) : QObject(owner)
+ClipboardMonitor::ClipboardMonitor(QObject* owner) : QObject(owner)
 {
     setEnabled(true);
 }
 
-TClipboardMonitor::~TClipboardMonitor()
+ClipboardMonitor::~ClipboardMonitor()
 {
     m_onChange = nullptr;
     setEnabled(false);
 }
 
-void TClipboardMonitor::setEnabled(bool value)
+void ClipboardMonitor::setEnabled(bool value)
 {
     if (value == m_enabled)
         return;
     if (value) {
         m_connection = connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
-                               &TClipboardMonitor::ClipboardChanged);
+                               &ClipboardMonitor::onClipboardChanged);
     } else {
         disconnect(m_connection);
     }
     m_enabled = value;
 }
 
-void TClipboardMonitor::Change()
+void ClipboardMonitor::change()
 {
     if (m_onChange)
         m_onChange(this);
 }
 
-void TClipboardMonitor::ClipboardChanged()
+void ClipboardMonitor::onClipboardChanged()
 {
     // Nobody is listening yet: the change is dropped without looking at the
     // contents, which would mean a round trip to the clipboard's owner.
@@ -52,5 +52,5 @@ void TClipboardMonitor::ClipboardChanged()
     if (!empty && ClipboardSecrets::isSecret(data))
         return;
 
-    ErrorReporter::reportFailures([this] { Change(); });
+    ErrorReporter::reportFailures([this] { change(); });
 }

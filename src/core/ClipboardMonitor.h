@@ -7,17 +7,17 @@
 // Tells the program that the contents of the system clipboard have changed.
 //
 // The monitor follows QClipboard's change notification for the clipboard
-// proper (not the X11 primary selection) and raises OnChange once for each
+// proper (not the X11 primary selection) and calls its change handler once for each
 // change, on the user-interface thread, inside the delivery of that
 // notification. Changes made by this process (an editor's copy, clearing
 // the clipboard) are reported like any other.
 //
-// Holding notifications: OnChange is a handler, not a signal, and a change
+// Holding notifications: The change handler is a handler, not a signal, and a change
 // that arrives while no handler is set is dropped for good (it is not
 // replayed later). The constructor starts listening before its caller can
 // set a handler, so text already on the clipboard when the program starts
 // causes nothing. A caller that must not see changes before some point (for
-// example before start-up has read the slot files) sets OnChange only at
+// example before start-up has read the slot files) sets the handler only at
 // that point; everything before is ignored.
 //
 // Not reported:
@@ -28,37 +28,37 @@
 //
 // A failure (AppError or any std::exception) raised by the handler is shown
 // in the common error box (ErrorReporter) and the monitor carries on.
-class TClipboardMonitor : public QObject
+class ClipboardMonitor : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(bool enabled READ isEnabled WRITE setEnabled)
 
 public:
-    using ChangeHandler = std::function<void(TClipboardMonitor* sender)>;
+    using ChangeHandler = std::function<void(ClipboardMonitor* sender)>;
 
-    // Starts listening (Enabled becomes true) before it returns.
-    explicit TClipboardMonitor(QObject* owner = nullptr);
-    // Unsets OnChange and stops listening.
-    ~TClipboardMonitor() override;
+    // Starts listening (isEnabled() becomes true) before it returns.
+    explicit ClipboardMonitor(QObject* owner = nullptr);
+    // Unsets the handler and stops listening.
+    ~ClipboardMonitor() override;
 
-    TClipboardMonitor(const TClipboardMonitor&) = delete;
-    TClipboardMonitor& operator=(const TClipboardMonitor&) = delete;
+    ClipboardMonitor(const ClipboardMonitor&) = delete;
+    ClipboardMonitor& operator=(const ClipboardMonitor&) = delete;
 
     // True while the monitor listens for changes. Setting the current value
     // does nothing; false stops listening, true starts again.
-    bool Enabled() const { return m_enabled; }
+    bool isEnabled() const { return m_enabled; }
     void setEnabled(bool value);
 
-    const ChangeHandler& OnChange() const { return m_onChange; }
-    void setOnChange(ChangeHandler handler) { m_onChange = std::move(handler); }
+    const ChangeHandler& changeHandler() const { return m_onChange; }
+    void setChangeHandler(ChangeHandler handler) { m_onChange = std::move(handler); }
 
 protected:
-    // The change step: raises OnChange when it is set. A derived class may
+    // The change step: calls the change handler when it is set. A derived class may
     // replace it; failures it raises are handled like the handler's.
-    virtual void Change();
+    virtual void change();
 
 private:
-    void ClipboardChanged();
+    void onClipboardChanged();
 
     bool m_enabled = false;
     bool m_lastSeenEmpty = false;

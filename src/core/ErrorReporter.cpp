@@ -2,15 +2,22 @@
 
 #include "base/AppError.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <QtGlobal>
 
 namespace {
+
 std::function<void(const QString&)>& hook()
 {
     static std::function<void(const QString&)> h;
     return h;
 }
+
+std::function<void(const QString&)>& presenter()
+{
+    static std::function<void(const QString&)> p;
+    return p;
+}
+
 } // namespace
 
 namespace ErrorReporter {
@@ -25,13 +32,12 @@ QString displayText(const QString& message)
 void show(const QString& message)
 {
     const QString text = displayText(message);
-    if (hook()) {
+    if (hook())
         hook()(text);
-        return;
-    }
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+    else if (presenter())
+        presenter()(text);
+    else
+        qCritical("%s", qUtf8Printable(text));
 }
 
 void showFailure(const std::exception& failure)
@@ -40,6 +46,11 @@ void showFailure(const std::exception& failure)
         show(error->message());
     else
         show(QString::fromLocal8Bit(failure.what()));
+}
+
+void setPresenter(std::function<void(const QString&)> p)
+{
+    presenter() = std::move(p);
 }
 
 void setHook(std::function<void(const QString&)> h)

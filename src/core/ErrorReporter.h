@@ -4,17 +4,22 @@
 #include <exception>
 #include <functional>
 
-class QWidget;
-
-// Shows failures to the user: a modal error box captioned with the
-// application title, an error icon and one OK button.
+// Shows failures to the user. The user interface installs the error box
+// (ErrorBox::install); until then, and in programs without windows, the
+// text goes to the log.
+//
+// A handler's failure travels as an exception up to the point where a
+// signal entered the program's code (a command, a clipboard change, a tray
+// click); there reportFailures shows it and the program goes on. Nothing is
+// thrown through Qt's event loop.
 namespace ErrorReporter {
 
 // The text the box shows: the message with a full stop appended when its
 // last character has a code above that of ".".
 QString displayText(const QString& message);
 
-// Shows the box (or hands the text to the hook installed for tests).
+// Shows the text (through the hook for tests, else the installed
+// presenter).
 void show(const QString& message);
 
 // Shows a failure raised by a handler: an AppError's message, or the
@@ -22,7 +27,8 @@ void show(const QString& message);
 void showFailure(const std::exception& failure);
 
 // Runs one step of a handler that must go on after a failure (the next
-// clipboard change, the next tray click): a failure it raises is shown.
+// clipboard change, the next tray click, the next command): a failure it
+// raises is shown.
 template <typename Step> void reportFailures(Step&& step)
 {
     try {
@@ -32,8 +38,11 @@ template <typename Step> void reportFailures(Step&& step)
     }
 }
 
-// Replaces the box with a function; pass an empty function to restore it.
-// Tests use this to see what the user would have been shown.
+// What shows a text to the user; the user interface sets its error box.
+void setPresenter(std::function<void(const QString& text)> presenter);
+
+// Replaces the presenter with a function; pass an empty function to
+// restore it. Tests use this to see what the user would have been shown.
 void setHook(std::function<void(const QString& text)> hook);
 
 } // namespace ErrorReporter

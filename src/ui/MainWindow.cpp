@@ -1,14 +1,12 @@
 #include "ui/MainWindow.h"
 
-#include "base/AppError.h"
-#include "core/ClipboardMonitor.h"
-#include "core/ErrorReporter.h"
+#include "core/Collector.h"
 #include "ui/Icons.h"
-#include "ui/NotifyAreaIcon.h"
 #include "ui/RemoteWindow.h"
+#include "ui/SlotPage.h"
+#include "ui/TrayIcon.h"
 #include "ui/editor/SlotEditor.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -20,21 +18,16 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
 
 namespace {
 
-constexpr int ToolBarHeight = 25;
-constexpr int ToolButtonWidth = 25;
-constexpr int SeparatorWidth = 8;
-constexpr int ButtonGroupsWidth = 224; // buttons and separators before the hide panel
-constexpr int HidePanelHeight = 22;
-constexpr int FilenamePanelHeight = 20;
 constexpr int StatusBarHeight = 19;
 constexpr QSize InitialClientSize(401, 380);
 constexpr QSize MinimumFrameSize(408, 165);
+
+const char* const TabCaptions[SlotCount] = {"First", "Second", "Third"};
 
 // The window's own font; every child but the hide panel uses it.
 QFont windowFont()
@@ -45,32 +38,11 @@ QFont windowFont()
     return font;
 }
 
-void setPanelLook(QFrame* panel, bool pressed)
-{
-    panel->setFrameShape(QFrame::Panel);
-    panel->setFrameShadow(pressed ? QFrame::Sunken : QFrame::Raised);
-    panel->setLineWidth(1);
-}
-
-// The hide panel keeps its inner bevel lowered; only the outer one moves.
-void setHidePanelLook(QFrame* panel, bool pressed)
-{
-    panel->setFrameShape(pressed ? QFrame::Panel : QFrame::Box);
-    panel->setFrameShadow(pressed ? QFrame::Sunken : QFrame::Raised);
-    panel->setLineWidth(1);
-    panel->setMidLineWidth(0);
-    panel->setProperty("outerBevelLowered", pressed);
-}
-
-const char* const TabSheetNames[] = {"TabSheet1", "TabSheet2", "TabSheet3"};
-const char* const FilenameNames[] = {"Filename1", "Filename2", "Filename3"};
-const char* const EditorNames[] = {"Editor1", "Editor2", "Editor3"};
-const char* const TabCaptions[] = {"First", "Second", "Third"};
-const char* const InitialNames[] = {"Default1.txt", "Default2.txt", "Default3.txt"};
-
 } // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_dialogs(defaultDialogs())
+MainWindow::MainWindow(Collector& collector, QWidget* parent)
+    : QMainWindow(parent), m_collector(collector), m_commands(Commands::create(this)),
+      m_dialogs(defaultDialogs())
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Clipstow 3"));
@@ -84,17 +56,17 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_dialogs(defaultDi
     column->setSpacing(0);
     setCentralWidget(client);
 
-    BuildToolBar();
+    buildToolBar();
     column->addWidget(m_toolBar);
-    m_bevel1 = new QFrame(client);
-    m_bevel1->setObjectName(QStringLiteral("Bevel1"));
-    m_bevel1->setFrameShape(QFrame::HLine);
-    m_bevel1->setFrameShadow(QFrame::Sunken);
-    m_bevel1->setFixedHeight(2);
-    column->addWidget(m_bevel1);
+    m_toolBarBevel = new QFrame(client);
+    m_toolBarBevel->setObjectName(QStringLiteral("Bevel1"));
+    m_toolBarBevel->setFrameShape(QFrame::HLine);
+    m_toolBarBevel->setFrameShadow(QFrame::Sunken);
+    m_toolBarBevel->setFixedHeight(2);
+    column->addWidget(m_toolBarBevel);
 
-    BuildPages();
-    column->addWidget(m_pageControl, 1);
+    buildPages();
+    column->addWidget(m_tabs, 1);
 
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar"));
@@ -111,7 +83,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_dialogs(defaultDi
     m_saveDialog->setNameFilter(QStringLiteral("Text Files (*.txt)"));
     m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
 
-    BuildMenus();
+    buildMenus();
+    connectCommands();
 
     // Client area of 401 x 380 below the menu bar, centred, until a stored
     // placement says otherwise.
@@ -123,23 +96,23 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_dialogs(defaultDi
     }
     setMinimumSize(MinimumFrameSize);
 
-    BuildTrayIcon();
-    FormCreate();
+    buildTrayIcon();
+    connectCollector();
+    startUp();
+}
+
+MainWindow::~MainWindow()
+{
+    m_collector.stopWatchingClipboard();
 }
 
 // The icon goes into the notification area now, with the normal picture and
 // no tooltip; its menu opens only once start-up allows it.
-void TMainForm::BuildTrayIcon()
+void MainWindow::buildTrayIcon()
 {
-    m_trayIcon = std::make_unique<NotifyAreaIcon>(nullptr, Icons::programIcon());
-    m_trayIcon->setObjectName(QStringLiteral("TrayIcon"));
-    NotifyAreaIcon::setAutoPopup(m_trayMenu, false);
-    m_trayIcon->setPopupMenu(m_trayMenu);
+    m_trayIcon = std::make_unique<TrayIcon>(m_collector, m_trayMenu);
     connect(m_trayIcon.get(), &NotifyAreaIcon::OnMouseDown, this,
-            [this](NotifyAreaIcon* sender) { TrayIconMouseDown(sender); });
-    // Runs only if the menu has no usable default item (it has: the capture).
-    connect(m_trayIcon.get(), &NotifyAreaIcon::OnDblClick, this,
-            [this](NotifyAreaIcon* sender) { PasteButtonClick(sender); });
+            [this] { bringLastActiveWindowForward(); });
 
     // Remember the window a press on the tray icon brings back.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
@@ -159,159 +132,95 @@ void TMainForm::BuildTrayIcon()
     });
 }
 
-TMainForm::~TMainForm()
+void MainWindow::connectCollector()
 {
-    FreeClipboardMonitor();
+    connect(&m_collector, &Collector::autoModeChanged, this, [this](bool on) { showAutoMode(on); });
+    connect(&m_collector, &Collector::hintsChanged, this, &MainWindow::showHints);
+    connect(&m_collector, &Collector::activeSlotChanged, this, &MainWindow::showActiveSlot);
+    connect(&m_collector, &Collector::fileNameChanged, this,
+            [this](SlotNumber slot, const QString& name) { page(slot)->showFileName(name); });
+    connect(&m_collector, &Collector::statusMessage, this, &MainWindow::setStatusText);
+    for (SlotPage* slotPage : m_pages)
+        slotPage->showFileName(m_collector.fileName(slotPage->slot()));
 }
 
-void TMainForm::BuildToolBar()
+void MainWindow::buildPages()
 {
-    m_toolBar = new QWidget(this);
-    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
-    m_toolBar->setFixedHeight(ToolBarHeight);
-    m_toolBar->installEventFilter(this);
-
-    int x = 0;
-    AddToolButton("PasteButton", 0, QStringLiteral("Clipstow"), x, &TMainForm::PasteButtonClick);
-    x += ToolButtonWidth + SeparatorWidth;
-    AddToolButton("ShowRemoteBtn", 1, QStringLiteral("Show \"Remote Control\""), x,
-                  &TMainForm::ShowRemoteClick);
-    x += ToolButtonWidth;
-    AddToolButton("EditButton", 2, QStringLiteral("Edit in Text Editor"), x,
-                  &TMainForm::EditButtonClick);
-    x += ToolButtonWidth;
-    QToolButton* autoButton = AddToolButton("AutoButton", 3, QStringLiteral("Auto Clipstow"), x,
-                                            &TMainForm::AutoButtonClick);
-    autoButton->setCheckable(true);
-    x += ToolButtonWidth;
-    AddToolButton("SaveButton", 4, QStringLiteral("Save"), x, &TMainForm::SaveChMenuClick);
-    x += ToolButtonWidth;
-    AddToolButton("PrefsButton", 5, QStringLiteral("Preferences..."), x,
-                  &TMainForm::Preferences1Click);
-    x += ToolButtonWidth + SeparatorWidth;
-    AddToolButton("ClearButton", 6, QStringLiteral("Clear"), x, &TMainForm::ClearButtonClick);
-    x += ToolButtonWidth;
-    AddToolButton("ClearClipbrdButton", 7, QStringLiteral("Clear the Clipboard"), x,
-                  &TMainForm::ClearClipbrdButtonClick);
-    x += ToolButtonWidth + SeparatorWidth;
-    Q_ASSERT(x == ButtonGroupsWidth);
-
-    m_hidePanel = new QLabel(QStringLiteral("H i d e"), m_toolBar);
-    m_hidePanel->setObjectName(QStringLiteral("HidePanel"));
-    m_hidePanel->setTextFormat(Qt::PlainText);
-    m_hidePanel->setAlignment(Qt::AlignCenter);
-    m_hidePanel->setToolTip(QStringLiteral("Hide this window"));
-    QFont bold = windowFont();
-    bold.setBold(true);
-    m_hidePanel->setFont(bold);
-    setHidePanelLook(m_hidePanel, false);
-    m_hidePanel->setGeometry(ButtonGroupsWidth, (ToolBarHeight - HidePanelHeight) / 2, 1,
-                             HidePanelHeight);
-    m_hidePanel->installEventFilter(this);
-}
-
-QToolButton* TMainForm::AddToolButton(const char* name, int image, const QString& tip, int x,
-                                      void (TMainForm::*handler)(QObject*))
-{
-    auto* button = new QToolButton(m_toolBar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoRaise(true);
-    button->setIcon(Icons::toolbarImage(image));
-    button->setIconSize(QSize(16, 16));
-    button->setToolTip(tip);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setGeometry(x, 0, ToolButtonWidth, ToolBarHeight);
-    connect(button, &QToolButton::clicked, this,
-            [this, button, handler] { (this->*handler)(button); });
-    return button;
-}
-
-void TMainForm::BuildPages()
-{
-    m_pageControl = new QTabWidget(this);
-    m_pageControl->setObjectName(QStringLiteral("PageControl1"));
-    for (int i = 0; i < 3; ++i) {
-        auto* page = new QWidget;
-        page->setObjectName(QString::fromLatin1(TabSheetNames[i]));
-        page->installEventFilter(this);
-
-        auto* panel = new QLabel(QString::fromLatin1(InitialNames[i]), page);
-        panel->setObjectName(QString::fromLatin1(FilenameNames[i]));
-        panel->setTextFormat(Qt::PlainText);
-        panel->setAlignment(Qt::AlignCenter);
-        panel->setToolTip(QStringLiteral("Click to change"));
-        setPanelLook(panel, false);
-        panel->installEventFilter(this);
-
-        auto* editor = new SlotEditor(page);
-        editor->setObjectName(QString::fromLatin1(EditorNames[i]));
-        editor->setContextMenuPolicy(Qt::CustomContextMenu);
-        editor->installEventFilter(this);
-        connect(editor, &SlotEditor::OnChange, this, [this, editor] { EditorChange(editor); });
-        connect(editor, &QWidget::customContextMenuRequested, this, [this, editor](QPoint pos) {
-            m_popupMenu->popup(editor->viewport()->mapToGlobal(pos));
-        });
-
-        m_tabSheets[i] = page;
-        m_filenames[i] = panel;
-        m_editors[i] = editor;
-        m_pageControl->addTab(page, QString::fromLatin1(TabCaptions[i]));
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("PageControl1"));
+    for (SlotNumber slot : SlotNumber::all()) {
+        auto* slotPage = new SlotPage(slot);
+        SlotEditor* slotEditor = slotPage->editor();
+        slotEditor->installEventFilter(this);
+        connect(slotEditor, &SlotEditor::contentChanged, this, &MainWindow::onEditorChanged);
+        connect(slotEditor, &QWidget::customContextMenuRequested, this,
+                [this, slotEditor](QPoint pos) {
+                    m_editorMenu->popup(slotEditor->viewport()->mapToGlobal(pos));
+                });
+        connect(slotPage, &SlotPage::fileNameClicked, this,
+                [this] { ErrorReporter::reportFailures([this] { chooseSlotFile(); }); });
+        m_collector.attachBuffer(slot, *slotEditor);
+        m_pages[slot.index()] = slotPage;
+        m_tabs->addTab(slotPage, QString::fromLatin1(TabCaptions[slot.index()]));
     }
-    m_pageControl->setCurrentIndex(0);
-    // Only the user's choice of tab runs the change routine; start-up and the
-    // remote window set the page directly.
-    connect(m_pageControl->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
-        if (index >= 0 && index != m_pageControl->currentIndex()) {
-            m_pageControl->setCurrentIndex(index);
-            PageControl1Change(m_pageControl);
-        }
+    m_tabs->setCurrentIndex(0);
+    // Any change of the page makes its slot the active one; only the user's
+    // choice of tab refreshes the hints and marks the remote window.
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index >= 0)
+            m_collector.setActiveSlot(index + 1);
     });
+    connect(m_tabs->tabBar(), &QTabBar::tabBarClicked, this, &MainWindow::onTabClicked);
 }
 
-// Every page: the file-name panel across the top, the editor below it.
-void TMainForm::LayoutPages()
+void MainWindow::onTabClicked(int index)
 {
-    const QWidget* current = m_pageControl->currentWidget();
-    const QSize client = current ? current->size() : QSize();
-    for (int i = 0; i < 3; ++i) {
-        QWidget* page = m_tabSheets[i];
-        if (page != current && client.isValid())
-            page->resize(client);
-        const int w = page->width();
-        m_filenames[i]->setGeometry(0, 0, w, FilenamePanelHeight);
-        m_editors[i]->setGeometry(0, FilenamePanelHeight, w,
-                                  std::max(0, page->height() - FilenamePanelHeight));
+    if (index >= 0 && index != m_tabs->currentIndex()) {
+        m_tabs->setCurrentIndex(index);
+        m_collector.announceActiveSlot();
     }
 }
 
-void TMainForm::FormResize()
+void MainWindow::showActiveSlot(SlotNumber slot)
 {
-    m_hidePanel->resize(std::max(0, m_toolBar->width() - ButtonGroupsWidth - SeparatorWidth),
-                        HidePanelHeight);
+    m_tabs->setCurrentWidget(page(slot));
 }
 
-void TMainForm::resizeEvent(QResizeEvent* event)
+SlotEditor* MainWindow::editor(SlotNumber slot) const
+{
+    return page(slot)->editor();
+}
+
+SlotEditor* MainWindow::activeEditor() const
+{
+    return editor(m_collector.activeSlot());
+}
+
+void MainWindow::setRemoteWindow(RemoteWindow* remote)
+{
+    m_remote = remote;
+    if (m_remote)
+        m_remote->setContextMenu(m_trayMenu);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    FormResize();
+    placeHidePanel();
 }
 
-void TMainForm::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!m_closing) {
         m_closing = true;
         // A setting that cannot be written must not keep the program open.
-        try {
-            FormClose();
-        } catch (const AppError& error) {
-            ErrorReporter::show(error.message());
-        }
+        ErrorReporter::reportFailures([this] { shutDown(); });
     }
     event->accept();
-    Q_EMIT FormClosed();
+    Q_EMIT closed();
 }
 
-void TMainForm::showEvent(QShowEvent* event)
+void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     // The minimum applies to the outer frame, whose size is known only now.
@@ -323,103 +232,46 @@ void TMainForm::showEvent(QShowEvent* event)
     // remote window is a tool window and never gets one.
 }
 
-void TMainForm::changeEvent(QEvent* event)
+void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
+        m_collector.announceActiveSlot();
 }
 
-void TMainForm::FormActivate()
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    PageControl1Change(this);
-}
-
-bool TMainForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_toolBar && event->type() == QEvent::Resize) {
-        FormResize();
-    } else if (event->type() == QEvent::Resize) {
-        for (int i = 0; i < 3; ++i)
-            if (watched == m_tabSheets[i])
-                LayoutPages();
-    }
-    if (ConsumeEditorShortcut(watched, event))
+    if (watched == m_toolBar && event->type() == QEvent::Resize)
+        placeHidePanel();
+    if (consumeEditorShortcut(watched, event))
         return true;
-
-    const bool isHide = watched == m_hidePanel;
-    const bool isFilename =
-        std::find(m_filenames.begin(), m_filenames.end(), watched) != m_filenames.end();
-    if (!isHide && !isFilename)
+    if (watched != m_hidePanel)
         return QMainWindow::eventFilter(watched, event);
 
     if (event->type() == QEvent::MouseButtonPress) {
-        m_pressedPanel = watched;
-        if (isHide)
-            HidePanelMouseDown();
-        else
-            Filename1MouseDown(watched);
+        m_hidePanelPressed = true;
+        setHidePanelPressed(true);
         return true;
     }
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        auto* panel = static_cast<QWidget*>(watched);
-        const bool click = m_pressedPanel == watched && mouse->button() == Qt::LeftButton &&
-                           panel->rect().contains(mouse->position().toPoint());
-        m_pressedPanel = nullptr;
-        if (isHide)
-            HidePanelMouseUp();
-        else
-            Filename1MouseUp(watched);
-        if (click) {
-            if (isHide)
-                HidePanelClick(watched);
-            else
-                SetFileButtonClick(watched);
-        }
+        const bool click = m_hidePanelPressed && mouse->button() == Qt::LeftButton &&
+                           m_hidePanel->rect().contains(mouse->position().toPoint());
+        m_hidePanelPressed = false;
+        setHidePanelPressed(false);
+        if (click)
+            hideWindow();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TMainForm::HidePanelMouseDown()
-{
-    setHidePanelLook(m_hidePanel, true);
-}
-
-void TMainForm::HidePanelMouseUp()
-{
-    setHidePanelLook(m_hidePanel, false);
-}
-
-void TMainForm::Filename1MouseDown(QObject* sender)
-{
-    if (auto* panel = qobject_cast<QFrame*>(sender))
-        setPanelLook(panel, true);
-}
-
-void TMainForm::Filename1MouseUp(QObject* sender)
-{
-    if (auto* panel = qobject_cast<QFrame*>(sender))
-        setPanelLook(panel, false);
-}
-
-QAction* TMainForm::Item(const QString& name) const
-{
-    return findChild<QAction*>(name);
-}
-
-QToolButton* TMainForm::Button(const QString& name) const
-{
-    return findChild<QToolButton*>(name);
-}
-
-void TMainForm::SetStatusText(const QString& text)
-{
-    m_statusText->setText(text);
-}
-
-QString TMainForm::StatusText() const
+QString MainWindow::statusText() const
 {
     return m_statusText->text();
+}
+
+void MainWindow::setStatusText(const QString& text)
+{
+    m_statusText->setText(text);
 }

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "core/Capture.h"
+#include "core/SlotNumber.h"
 #include "settings/RegTools.h"
+#include "ui/Commands.h"
 
 #include <QFont>
 #include <QMainWindow>
 #include <QPointer>
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
-class QAction;
+class Collector;
 class QFileDialog;
 class QFrame;
 class QLabel;
@@ -19,16 +19,16 @@ class QMenu;
 class QPrinter;
 class QTabWidget;
 class QToolButton;
-class QWidget;
+class RemoteWindow;
 class SlotEditor;
-class NotifyAreaIcon;
-class TClipboardMonitor;
-class TRemoteForm;
+class SlotPage;
+class TrayIcon;
 
-// The program's main window: the toolbar, the three slots (tab, file-name
-// panel and editor each), the status bar, the main menu, the tray menu and
-// the editors' context menu, and the handler of every command they offer.
-class TMainForm final : public QMainWindow
+// The program's main window, a view of the collector: the toolbar, one tab
+// per slot (SlotPage: file-name panel and editor), the status bar, the main
+// menu, the tray menu and the editors' context menu, and the handlers of
+// the commands that act on the window and its editors.
+class MainWindow final : public QMainWindow
 {
     Q_OBJECT
 
@@ -39,115 +39,68 @@ public:
     {
         // "Confirm" box; true only for "&Yes".
         std::function<bool(QWidget* parent, const QString& text)> confirm;
-        // SaveDialog; nullopt when cancelled.
+        // The save dialog; nullopt when cancelled.
         std::function<std::optional<QString>(QFileDialog& dialog)> saveFile;
-        // FontDialog starting from its own font; nullopt when cancelled.
+        // The font dialog starting from its own font; nullopt when cancelled.
         std::function<std::optional<QFont>(QWidget* parent, const QFont& initial)> font;
-        // PrintDialog1; false when cancelled.
+        // The print dialog; false when cancelled.
         std::function<bool(QWidget* parent, QPrinter& printer)> print;
     };
 
-    explicit TMainForm(QWidget* parent = nullptr);
-    ~TMainForm() override;
+    // Builds the window on collector, then runs the start-up sequence:
+    // restores the settings, watches the clipboard and reads every slot.
+    explicit MainWindow(Collector& collector, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     void setDialogs(Dialogs dialogs);
     static Dialogs defaultDialogs();
 
-    // Slot lookups: the active slot is the tab that is showing.
-    int ActiveSlot() const;
-    SlotEditor* ActiveEditor() const;
-    QString GetFilename() const;
-    void SetFilename(const QString& fileName);
-    SlotEditor* Editor(int slot) const;
-    QLabel* FilenamePanel(int slot) const;
+    Collector& collector() const { return m_collector; }
+    const Commands& commands() const { return m_commands; }
 
-    // Capture and auto mode.
-    void PasteButtonClick(QObject* sender);
-    QString StampDateTime() const;
-    void AutoButtonClick(QObject* sender);
-    void AutoMenuClick(QObject* sender);
-    void ClipboardChange(QObject* sender);
-    bool IsAutoOn() const;
+    SlotPage* page(SlotNumber slot) const { return m_pages[slot.index()]; }
+    SlotEditor* editor(SlotNumber slot) const;
+    SlotEditor* activeEditor() const;
 
-    // Hint refresh and the windows around the tray.
-    void SetHints();
-    void HidePanelClick(QObject* sender);
-    void ShowMainClick(QObject* sender);
-    void ShowRemoteClick(QObject* sender);
-    // Mouse press on the tray icon: brings the program's last active window
-    // forward while the main window is visible; never shows a hidden one.
-    void TrayIconMouseDown(QObject* sender);
-    // The file-name part of a file name: the text after the last "\", ":"
-    // or "/" (the whole name when it has none).
-    static QString FileNamePart(const QString& fileName);
-    void SetStatusText(const QString& text);
-    QString StatusText() const;
-
-    void PageControl1Change(QObject* sender);
-    // Makes the slot's tab the active page without running PageControl1Change.
-    void SetActivePage(int slot);
-    void SetFileButtonClick(QObject* sender);
-    void SaveChMenuClick(QObject* sender);
-    void SaveAsButtonClick(QObject* sender);
-    void ClearButtonClick(QObject* sender);
-
-    void UndoMenuClick(QObject* sender);
-    void CutMenuClick(QObject* sender);
-    void CopyMenuClick(QObject* sender);
-    void PasteMenuClick(QObject* sender);
-    void SelectAllMenuClick(QObject* sender);
-    void EditorChange(QObject* sender);
-
-    void ToolbarMenuClick(QObject* sender);
-    void StatusBarMenuClick(QObject* sender);
-    void FontMenuClick(QObject* sender);
-    void Find1Click(QObject* sender);
-    void FindNext1Click(QObject* sender);
-    void FocusEditor();
-    void Print1Click(QObject* sender);
-    void ClearClipbrdButtonClick(QObject* sender);
-    void ExitMenuClick(QObject* sender);
-
-    // Commands of other windows and programs.
-    void Preferences1Click(QObject* sender);
-    void Help1Click(QObject* sender);
-    void AboutMenuClick(QObject* sender);
-    void Support1Click(QObject* sender);
-    void EditButtonClick(QObject* sender);
-    void ClipbrdMenuClick(QObject* sender);
-
-    // Start-up and shutdown.
-    void RestoreSettings();
-    void SaveSettings();
-    // Whether the start-up sequence has read the slot files; captures wait
-    // for it.
-    bool IsStarted() const { return m_started; }
-
-    // The monitor the window created at start; null once the window closed.
-    // Captures it sends count as automatic ones.
-    TClipboardMonitor* ClipboardMonitor() const { return m_monitor.get(); }
-    // The notification-area icon; it lives as long as the window.
-    NotifyAreaIcon* TrayIcon() const { return m_trayIcon.get(); }
     // The remote window, created after this one (not owned; null until then
-    // and after it is gone). Every call that mirrors state into it checks.
-    // Attaching it sets its auto button from the auto state.
-    void SetRemoteForm(TRemoteForm* remote);
-    TRemoteForm* RemoteForm() const { return m_remote; }
-    // Whether the tray menu may open; start-up allows it after the
-    // agreement and the splash window.
-    bool TrayMenuAllowed() const { return m_trayMenuAllowed; }
+    // and after it is gone). It gets the tray menu as its context menu.
+    void setRemoteWindow(RemoteWindow* remote);
+    RemoteWindow* remoteWindow() const { return m_remote; }
 
-    bool ConfirmClr() const { return m_confirmClr; }
-    int DateStyle() const { return m_dateStyle; }
-    QMenu* TrayMenu() const { return m_trayMenu; }
-    QMenu* PopupMenu1() const { return m_popupMenu; }
-    // Menu items, toolbar buttons and panels by their control names.
-    QAction* Item(const QString& name) const;
-    QToolButton* Button(const QString& name) const;
+    // The notification-area icon; it lives as long as the window.
+    TrayIcon* trayIcon() const { return m_trayIcon.get(); }
+    // The toolbar button that shows command; null when none does.
+    QToolButton* toolButton(const QAction* command) const;
+    QMenu* trayMenu() const { return m_trayMenu; }
+    QMenu* editorMenu() const { return m_editorMenu; }
+    QString statusText() const;
+    void setStatusText(const QString& text);
+
+    // --- Command handlers ---------------------------------------------
+    // Each runs on its command's trigger (failures then go to the error
+    // box); called directly, a failure passes on to the caller.
+    void chooseSlotFile();
+    void saveActiveSlot();
+    void saveActiveSlotAs();
+    void clearActiveSlot();
+    void clearClipboard();
+    void editInTextEditor();
+    void chooseFont();
+    void findInSlot();
+    void findNextInSlot();
+    void printSlot();
+    void setToolbarShown(bool shown);
+    void setStatusBarShown(bool shown);
+    void hideWindow();
+    void showWindow();
+    void showRemoteWindow();
+    // A press on the tray icon: brings the program's last active window
+    // forward while the main window is visible; never shows a hidden one.
+    void bringLastActiveWindowForward();
 
 Q_SIGNALS:
     // The window has closed and its settings are saved: the program ends.
-    void FormClosed();
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -157,83 +110,62 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Construction, by concern.
-    void BuildToolBar();
-    void BuildPages();
-    void BuildMenus();
-    void BuildMainMenu();
-    void BuildTrayMenu();
-    void BuildPopupMenu();
-    void BuildTrayIcon();
-    QAction* AddItem(QMenu* menu, const char* name, const QString& caption,
-                     const QKeySequence& shortcut, void (TMainForm::*handler)(QObject*),
-                     const QIcon& image);
-    QToolButton* AddToolButton(const char* name, int image, const QString& tip, int x,
-                               void (TMainForm::*handler)(QObject*));
+    // Construction (MainWindowMenus.cpp for the menus and the toolbar).
+    void buildToolBar();
+    void addToolButton(const char* name, QAction* command, int x);
+    void buildPages();
+    void buildMenus();
+    void connectCommands();
+    void buildTrayIcon();
+    void connectCollector();
 
-    void FormCreate();
-    void FormClose();
-    void FormActivate();
-    void FormResize();
-    void LayoutPages();
-    void ApplyViewMarks();
-    // Gives an editor the font record's font and colour.
-    void ApplyEditorFont(int slot, const FontRecord& record);
+    // Start-up and shutdown (MainWindowSettings.cpp).
+    void startUp();
+    void restoreSettings();
+    void saveSettings();
+    void shutDown();
+    void applyViewMarks();
+    void applyEditorFont(SlotNumber slot, const FontRecord& record);
+    // Placement, agreement and splash come with their own windows; their
+    // calls stand here in the order of start-up.
+    void showAgreementIfNeeded();
+    void showStartupSplash();
+    void readPlacement();
+    void writePlacement();
 
-    void HidePanelMouseDown();
-    void HidePanelMouseUp();
-    void Filename1MouseDown(QObject* sender);
-    void Filename1MouseUp(QObject* sender);
-    bool ConsumeEditorShortcut(QObject* watched, QEvent* event);
+    // Views of the collector's state.
+    void showAutoMode(bool on);
+    void showHints();
+    void showActiveSlot(SlotNumber slot);
+    void onTabClicked(int index);
+    void onEditorChanged();
 
-    // Placement, agreement, splash and the remote window come with their own
-    // windows; their calls stand here in the order of start-up.
-    void ShowAgreementIfNeeded();
-    void ShowStartupSplash();
-    void HookClipboard();
-    void FreeClipboardMonitor();
-    void RemoveTrayIcon();
-    void ReadPlacement();
-    void WritePlacement();
-    void SetDown(int slot);
-    void AllUp();
-    void SetAuto(bool on);
-    void RSetHints();
-    bool RemoteVisible() const;
+    void placeHidePanel();
+    void setHidePanelPressed(bool pressed);
+    bool consumeEditorShortcut(QObject* watched, QEvent* event);
+    bool remoteVisible() const;
 
-    // Keeping each buffer in step with its file.
-    void ReadSlot(int slot, const QString& fileName);
-    void WriteSlot(int slot, const QString& fileName);
-    void RefreshSlotBeforeWrite(int slot);
-    void RememberFileState(int slot, const QString& fileName);
-    void LoadSlotsAtStart();
-
+    Collector& m_collector;
+    Commands m_commands;
     Dialogs m_dialogs;
-    bool m_confirmClr = true;
-    int m_dateStyle = 1;
-    bool m_started = false;
+    bool m_confirmClear = true;
     bool m_closing = false;
-    bool m_trayMenuAllowed = false;
     QFont m_fontDialogFont;
-    std::array<FontRecord, 3> m_editorFonts{};
+    PerSlot<FontRecord> m_editorFonts{};
 
     QWidget* m_toolBar = nullptr;
-    QFrame* m_bevel1 = nullptr;
+    std::vector<QToolButton*> m_toolButtons;
+    QFrame* m_toolBarBevel = nullptr;
     QLabel* m_hidePanel = nullptr;
-    QTabWidget* m_pageControl = nullptr;
+    bool m_hidePanelPressed = false;
+    QTabWidget* m_tabs = nullptr;
+    PerSlot<SlotPage*> m_pages{};
     QLabel* m_statusText = nullptr;
-    std::array<QWidget*, 3> m_tabSheets{};
-    std::array<QLabel*, 3> m_filenames{};
-    std::array<SlotEditor*, 3> m_editors{};
-    // Each slot's file as the slot last read or wrote it.
-    std::array<SlotFileSync, 3> m_slotFiles{};
     QFileDialog* m_saveDialog = nullptr;
     QMenu* m_trayMenu = nullptr;
-    QMenu* m_popupMenu = nullptr;
-    QObject* m_pressedPanel = nullptr;
-    TRemoteForm* m_remote = nullptr;
-    std::unique_ptr<TClipboardMonitor> m_monitor;
-    std::unique_ptr<NotifyAreaIcon> m_trayIcon;
+    QMenu* m_editorMenu = nullptr;
+    RemoteWindow* m_remote = nullptr;
+    std::unique_ptr<TrayIcon> m_trayIcon;
     // The program's window last active other than the remote window and
     // popups, which a press on the tray icon brings forward.
     QPointer<QWidget> m_lastActive;

@@ -1,14 +1,17 @@
-// The window's own commands: editing, view toggles, font, find, print,
-// clearing the clipboard and exit; and the modal dialogs they ask.
+// The handlers of the window's own commands: the slot file commands,
+// editing, view toggles, font, find, print and clearing the clipboard; and
+// the modal dialogs they ask.
 #include "ui/MainWindow.h"
 
+#include "core/Collector.h"
+#include "settings/RegistryLayout.h"
 #include "ui/editor/SlotEditor.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFrame>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -53,12 +56,12 @@ bool askPrint(QWidget* parent, QPrinter& printer)
 
 } // namespace
 
-TMainForm::Dialogs TMainForm::defaultDialogs()
+MainWindow::Dialogs MainWindow::defaultDialogs()
 {
     return Dialogs{askConfirm, askSaveFile, askFont, askPrint};
 }
 
-void TMainForm::setDialogs(Dialogs dialogs)
+void MainWindow::setDialogs(Dialogs dialogs)
 {
     const Dialogs defaults = defaultDialogs();
     m_dialogs = std::move(dialogs);
@@ -72,63 +75,86 @@ void TMainForm::setDialogs(Dialogs dialogs)
         m_dialogs.print = defaults.print;
 }
 
-void TMainForm::EditorChange(QObject*)
+// An existing file becomes the slot's file only once it has been read, so a
+// file that cannot be read never gets the previous slot text written over it.
+void MainWindow::chooseSlotFile()
 {
-    Item(QStringLiteral("UndoMenu"))->setEnabled(ActiveEditor()->IsModified());
+    const std::optional<QString> chosen = m_dialogs.saveFile(*m_saveDialog);
+    if (!chosen)
+        return;
+    m_saveDialog->selectFile(*chosen);
+    m_collector.chooseFile(m_collector.activeSlot(), *chosen);
 }
 
-void TMainForm::UndoMenuClick(QObject*)
+void MainWindow::saveActiveSlot()
 {
-    ActiveEditor()->UndoLast();
+    m_collector.saveSlot(m_collector.activeSlot());
 }
 
-void TMainForm::CutMenuClick(QObject*)
+void MainWindow::saveActiveSlotAs()
 {
-    ActiveEditor()->CutSelection();
+    const std::optional<QString> chosen = m_dialogs.saveFile(*m_saveDialog);
+    if (!chosen)
+        return;
+    m_saveDialog->selectFile(*chosen);
+    activeEditor()->writeToFile(*chosen + QStringLiteral(".txt"));
 }
 
-void TMainForm::CopyMenuClick(QObject*)
+void MainWindow::clearActiveSlot()
 {
-    ActiveEditor()->CopySelection();
+    const QString fileName = m_collector.activeFileName();
+    if (m_confirmClear &&
+        !m_dialogs.confirm(this, QStringLiteral("Clear \r\n") + fileName + QStringLiteral(" ?")))
+        return;
+    m_collector.clearSlot(m_collector.activeSlot());
 }
 
-void TMainForm::PasteMenuClick(QObject*)
+void MainWindow::clearClipboard()
 {
-    ActiveEditor()->PasteClipboard();
+    if (m_confirmClear && !m_dialogs.confirm(this, QStringLiteral("Clear the Clipboard ?")))
+        return;
+    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
 }
 
-void TMainForm::SelectAllMenuClick(QObject*)
+// Auto mode would keep appending to the slot's file while it is open in the
+// text editor, so it is switched off first when the user asked for that.
+// Saving the slot and launching the editor come with the external-programs
+// settings; they connect to the same command after this handler.
+void MainWindow::editInTextEditor()
 {
-    ActiveEditor()->SelectAllText();
+    if (Layout::AutoOff.read() && m_collector.autoMode())
+        m_collector.setAutoMode(false, Collector::Source::TextEditorCommand);
 }
 
-void TMainForm::ToolbarMenuClick(QObject*)
+void MainWindow::onEditorChanged()
 {
-    QAction* mark = Item(QStringLiteral("ToolbarMenu"));
-    const bool show = !mark->isChecked();
-    mark->setChecked(show);
-    m_bevel1->setVisible(show);
-    m_toolBar->setEnabled(show);
-    m_toolBar->setVisible(show);
+    m_commands.undo->setEnabled(activeEditor()->isModified());
 }
 
-void TMainForm::StatusBarMenuClick(QObject*)
+void MainWindow::setToolbarShown(bool shown)
 {
-    QAction* mark = Item(QStringLiteral("StatusBarMenu"));
-    mark->setChecked(!mark->isChecked());
-    statusBar()->setVisible(mark->isChecked());
+    m_commands.toolbar->setChecked(shown);
+    m_toolBarBevel->setVisible(shown);
+    m_toolBar->setEnabled(shown);
+    m_toolBar->setVisible(shown);
+}
+
+void MainWindow::setStatusBarShown(bool shown)
+{
+    m_commands.statusBar->setChecked(shown);
+    statusBar()->setVisible(shown);
 }
 
 // The check marks as start-up left them: a view that is off is hidden and
 // disabled.
-void TMainForm::ApplyViewMarks()
+void MainWindow::applyViewMarks()
 {
-    if (!Item(QStringLiteral("ToolbarMenu"))->isChecked()) {
+    if (!m_commands.toolbar->isChecked()) {
         m_toolBar->setEnabled(false);
         m_toolBar->setVisible(false);
-        m_bevel1->setVisible(false);
+        m_toolBarBevel->setVisible(false);
     }
-    if (!Item(QStringLiteral("StatusBarMenu"))->isChecked()) {
+    if (!m_commands.statusBar->isChecked()) {
         statusBar()->setEnabled(false);
         statusBar()->setVisible(false);
     }
@@ -136,65 +162,48 @@ void TMainForm::ApplyViewMarks()
 
 // The dialog starts from the font last confirmed in it, not from the
 // editors' font; a confirmed font goes to all three editors.
-void TMainForm::FontMenuClick(QObject*)
+void MainWindow::chooseFont()
 {
     const std::optional<QFont> chosen = m_dialogs.font(this, m_fontDialogFont);
     if (!chosen)
         return;
     m_fontDialogFont = *chosen;
-    for (int slot = 1; slot <= 3; ++slot) {
-        FontRecord record = m_editorFonts[slot - 1];
+    for (SlotNumber slot : SlotNumber::all()) {
+        FontRecord record = m_editorFonts[slot.index()];
         record.font = *chosen;
-        ApplyEditorFont(slot, record);
+        applyEditorFont(slot, record);
     }
 }
 
-void TMainForm::ApplyEditorFont(int slot, const FontRecord& record)
+void MainWindow::applyEditorFont(SlotNumber slot, const FontRecord& record)
 {
-    SlotEditor* editor = Editor(slot);
-    m_editorFonts[slot - 1] = record;
-    editor->setFont(record.font);
-    QPalette palette = editor->palette();
-    palette.setColor(QPalette::Text, record.resolvedColor(QApplication::palette(editor)));
-    editor->setPalette(palette);
+    SlotEditor* slotEditor = editor(slot);
+    m_editorFonts[slot.index()] = record;
+    slotEditor->setFont(record.font);
+    QPalette palette = slotEditor->palette();
+    palette.setColor(QPalette::Text, record.resolvedColor(QApplication::palette(slotEditor)));
+    slotEditor->setPalette(palette);
 }
 
-void TMainForm::Find1Click(QObject*)
+void MainWindow::findInSlot()
 {
-    SlotEditor* editor = ActiveEditor();
-    editor->OpenFindDialog(editor->SelectedText());
+    SlotEditor* slotEditor = activeEditor();
+    slotEditor->openFindDialog(slotEditor->selectedText());
 }
 
-void TMainForm::FindNext1Click(QObject*)
+void MainWindow::findNextInSlot()
 {
-    if (!ActiveEditor()->RepeatFind())
+    SlotEditor* slotEditor = activeEditor();
+    if (!slotEditor->repeatFind())
         QApplication::beep();
-    FocusEditor();
+    if (slotEditor->isVisible() && slotEditor->isEnabled() && isVisible() && isEnabled())
+        slotEditor->setFocus(Qt::OtherFocusReason);
 }
 
-void TMainForm::FocusEditor()
-{
-    SlotEditor* editor = ActiveEditor();
-    if (editor->isVisible() && editor->isEnabled() && isVisible() && isEnabled())
-        editor->setFocus(Qt::OtherFocusReason);
-}
-
-void TMainForm::Print1Click(QObject*)
+void MainWindow::printSlot()
 {
     QPrinter printer;
     if (!m_dialogs.print(this, printer))
         return;
-    ActiveEditor()->PrintText(FileNamePart(GetFilename()), printer);
-}
-
-void TMainForm::ClearClipbrdButtonClick(QObject*)
-{
-    if (m_confirmClr && !m_dialogs.confirm(this, QStringLiteral("Clear the Clipboard ?")))
-        return;
-    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
-}
-
-void TMainForm::ExitMenuClick(QObject*)
-{
-    close();
+    activeEditor()->printText(Collector::fileNamePart(m_collector.activeFileName()), printer);
 }

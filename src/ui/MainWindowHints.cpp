@@ -1,74 +1,44 @@
-// The hint refresh (icons, status text, tooltips) and the window commands
-// around the tray: hiding and showing the main window, showing the remote
-// window, a press on the tray icon.
+// The window as a view of the collector's state (auto mode, hints, the
+// active slot) and the window commands around the tray: hiding and showing
+// the main window, showing the remote window, a press on the tray icon.
 #include "ui/MainWindow.h"
 
+#include "core/Collector.h"
 #include "ui/Icons.h"
-#include "ui/NotifyAreaIcon.h"
 #include "ui/RemoteWindow.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QMimeData>
-#include <QToolButton>
+#include <QLabel>
 
-namespace {
-
-bool clipboardHasText()
+void MainWindow::showAutoMode(bool on)
 {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    return data != nullptr && data->hasText();
+    for (QAction* mark : {m_commands.autoMode, m_commands.trayAutoMode, m_commands.autoSwitch})
+        mark->setChecked(on);
 }
 
-} // namespace
-
-// The file-name part of a slot's file name: the text after the last "\" or
-// ":", and after the last "/" as well, since paths here use it.
-QString TMainForm::FileNamePart(const QString& fileName)
+void MainWindow::showHints()
 {
-    const qsizetype cut =
-        std::max({fileName.lastIndexOf(QLatin1Char('\\')), fileName.lastIndexOf(QLatin1Char(':')),
-                  fileName.lastIndexOf(QLatin1Char('/'))});
-    return fileName.mid(cut + 1);
-}
-
-void TMainForm::SetHints()
-{
-    const bool autoOn = IsAutoOn();
-    const QIcon icon = autoOn ? Icons::autoProgramIcon() : Icons::programIcon();
-    if (m_trayIcon)
-        m_trayIcon->setIcon(icon);
+    const QIcon icon = m_collector.autoMode() ? Icons::autoProgramIcon() : Icons::programIcon();
     QApplication::setWindowIcon(icon);
     setWindowIcon(icon);
-
-    QString text = QStringLiteral("No text in the Clipboard");
-    if (clipboardHasText())
-        text = (autoOn ? QStringLiteral("Auto clipstow to ")
-                       : QStringLiteral("Ready to clipstow to ")) +
-               GetFilename();
-    SetStatusText(text);
-    if (m_trayIcon)
-        m_trayIcon->setHint(text);
-
-    RSetHints();
-
-    Button(QStringLiteral("ClearButton"))
-        ->setToolTip(QStringLiteral("Clear ") + FileNamePart(GetFilename()));
+    m_statusText->setText(m_collector.hintText());
+    m_commands.clearSlot->setToolTip(QStringLiteral("Clear ") +
+                                     Collector::fileNamePart(m_collector.activeFileName()));
 }
 
-void TMainForm::HidePanelClick(QObject*)
+void MainWindow::hideWindow()
 {
     hide();
 }
 
-void TMainForm::ShowMainClick(QObject*)
+void MainWindow::showWindow()
 {
     showNormal();
     raise();
     activateWindow();
 }
 
-void TMainForm::ShowRemoteClick(QObject*)
+void MainWindow::showRemoteWindow()
 {
     if (!m_remote)
         return;
@@ -77,7 +47,7 @@ void TMainForm::ShowRemoteClick(QObject*)
     m_remote->activateWindow();
 }
 
-void TMainForm::TrayIconMouseDown(QObject*)
+void MainWindow::bringLastActiveWindowForward()
 {
     if (!isVisible())
         return;

@@ -1,185 +1,222 @@
-// The main menu, the tray menu and the editors' context menu, and the rule
-// that a shortcut of a disabled item is consumed.
+// The toolbar, the main menu, the tray menu and the editors' context menu,
+// all showing the window's commands; which handler each command runs; and
+// the rule that a shortcut of a disabled item is consumed.
 #include "ui/MainWindow.h"
 
+#include "core/Collector.h"
 #include "ui/Icons.h"
+#include "ui/SlotPage.h"
 #include "ui/editor/SlotEditor.h"
 
-#include <QAction>
+#include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolButton>
 
 namespace {
+
+constexpr int ToolBarHeight = 25;
+constexpr int ToolButtonWidth = 25;
+constexpr int SeparatorWidth = 8;
+constexpr int ButtonGroupsWidth = 224; // buttons and separators before the hide panel
+constexpr int HidePanelHeight = 22;
+
+// The hide panel keeps its inner bevel lowered; only the outer one moves.
+void setHidePanelLook(QFrame* panel, bool pressed)
+{
+    panel->setFrameShape(pressed ? QFrame::Panel : QFrame::Box);
+    panel->setFrameShadow(pressed ? QFrame::Sunken : QFrame::Raised);
+    panel->setLineWidth(1);
+    panel->setMidLineWidth(0);
+    panel->setProperty("outerBevelLowered", pressed);
+}
+
 QString text(const char* s)
 {
     return QString::fromUtf8(s);
 }
+
 } // namespace
 
-void TMainForm::BuildMenus()
+void MainWindow::buildToolBar()
 {
-    BuildMainMenu();
-    BuildTrayMenu();
-    BuildPopupMenu();
+    m_toolBar = new QWidget(this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_toolBar->setFixedHeight(ToolBarHeight);
+    m_toolBar->installEventFilter(this);
+
+    const Commands& c = m_commands;
+    int x = 0;
+    addToolButton("PasteButton", c.capture, x);
+    x += ToolButtonWidth + SeparatorWidth;
+    addToolButton("ShowRemoteBtn", c.showRemote, x);
+    x += ToolButtonWidth;
+    addToolButton("EditButton", c.editInTextEditor, x);
+    x += ToolButtonWidth;
+    addToolButton("AutoButton", c.autoSwitch, x);
+    x += ToolButtonWidth;
+    addToolButton("SaveButton", c.save, x);
+    x += ToolButtonWidth;
+    addToolButton("PrefsButton", c.preferences, x);
+    x += ToolButtonWidth + SeparatorWidth;
+    addToolButton("ClearButton", c.clearSlot, x);
+    x += ToolButtonWidth;
+    addToolButton("ClearClipbrdButton", c.clearClipboard, x);
+    x += ToolButtonWidth + SeparatorWidth;
+    Q_ASSERT(x == ButtonGroupsWidth);
+
+    m_hidePanel = new QLabel(QStringLiteral("H i d e"), m_toolBar);
+    m_hidePanel->setObjectName(QStringLiteral("HidePanel"));
+    m_hidePanel->setTextFormat(Qt::PlainText);
+    m_hidePanel->setAlignment(Qt::AlignCenter);
+    m_hidePanel->setToolTip(QStringLiteral("Hide this window"));
+    QFont bold = font();
+    bold.setBold(true);
+    m_hidePanel->setFont(bold);
+    setHidePanelPressed(false);
+    m_hidePanel->setGeometry(ButtonGroupsWidth, (ToolBarHeight - HidePanelHeight) / 2, 1,
+                             HidePanelHeight);
+    m_hidePanel->installEventFilter(this);
 }
 
-QAction* TMainForm::AddItem(QMenu* menu, const char* name, const QString& caption,
-                            const QKeySequence& shortcut, void (TMainForm::*handler)(QObject*),
-                            const QIcon& image)
+void MainWindow::placeHidePanel()
 {
-    auto* action = new QAction(caption, this);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(shortcut);
-    action->setIcon(image);
-    connect(action, &QAction::triggered, this, [this, action, handler] {
-        // The handlers set check marks themselves: undo the toggle the
-        // action made on its own.
-        if (action->isCheckable())
-            action->setChecked(!action->isChecked());
-        (this->*handler)(action);
-    });
-    menu->addAction(action);
-    return action;
+    m_hidePanel->resize(std::max(0, m_toolBar->width() - ButtonGroupsWidth - SeparatorWidth),
+                        HidePanelHeight);
 }
 
-void TMainForm::BuildMainMenu()
+void MainWindow::setHidePanelPressed(bool pressed)
 {
+    setHidePanelLook(m_hidePanel, pressed);
+}
+
+void MainWindow::addToolButton(const char* name, QAction* command, int x)
+{
+    auto* button = new QToolButton(m_toolBar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setDefaultAction(command);
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(16, 16));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(x, 0, ToolButtonWidth, ToolBarHeight);
+    m_toolButtons.push_back(button);
+}
+
+QToolButton* MainWindow::toolButton(const QAction* command) const
+{
+    for (QToolButton* button : m_toolButtons)
+        if (button->defaultAction() == command)
+            return button;
+    return nullptr;
+}
+
+void MainWindow::buildMenus()
+{
+    const Commands& c = m_commands;
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu"));
-    const QKeySequence none;
 
     QMenu* file = bar->addMenu(text("&File"));
-    AddItem(file, "MenuItem1", text("Clipst&ow"), Qt::Key_F2, &TMainForm::PasteButtonClick,
-            Icons::capture());
+    file->addAction(c.capture);
     file->addSeparator();
-    AddItem(file, "EditMenu", text("E&dit in Text Editor"), Qt::CTRL | Qt::Key_T,
-            &TMainForm::EditButtonClick, Icons::editInTextEditor());
-    AddItem(file, "SaveChMenu", text("Sa&ve"), Qt::CTRL | Qt::Key_S, &TMainForm::SaveChMenuClick,
-            Icons::save());
-    AddItem(file, "SaveAsMenu", text("Save &As..."), Qt::CTRL | Qt::Key_E,
-            &TMainForm::SaveAsButtonClick, Icons::saveAs());
-    AddItem(file, "Print1", text("&Print..."), Qt::CTRL | Qt::Key_P, &TMainForm::Print1Click,
-            Icons::print());
+    file->addActions({c.editInTextEditor, c.save, c.saveAs, c.print});
     file->addSeparator();
-    AddItem(file, "MenuItem4", text("E&xit"), Qt::ALT | Qt::Key_F4, &TMainForm::ExitMenuClick,
-            Icons::exitProgram());
+    file->addAction(c.exit);
 
     QMenu* view = bar->addMenu(text("&View"));
-    AddItem(view, "HideMenu", text("Hi&de this window"), Qt::Key_F4, &TMainForm::HidePanelClick,
-            Icons::hideWindow());
-    AddItem(view, "ShowRemote1", text("Show \"Remote Control\""), Qt::Key_F6,
-            &TMainForm::ShowRemoteClick, Icons::showRemote());
+    view->addActions({c.hideWindow, c.showRemote});
     view->addSeparator();
-    QAction* toolbar =
-        AddItem(view, "ToolbarMenu", text("&Toolbar"), none, &TMainForm::ToolbarMenuClick, QIcon());
-    toolbar->setCheckable(true);
-    toolbar->setChecked(true);
-    QAction* status = AddItem(view, "StatusBarMenu", text("&Status Bar"), none,
-                              &TMainForm::StatusBarMenuClick, QIcon());
-    status->setCheckable(true);
-    status->setChecked(true);
+    view->addActions({c.toolbar, c.statusBar});
     view->addSeparator();
-    AddItem(view, "FontMenu", text("&Font..."), Qt::CTRL | Qt::ALT | Qt::Key_F,
-            &TMainForm::FontMenuClick, Icons::font());
+    view->addAction(c.font);
 
     QMenu* options = bar->addMenu(text("&Options"));
-    AddItem(options, "Preferences1", text("Pr&eferences..."), Qt::Key_F9,
-            &TMainForm::Preferences1Click, Icons::preferences());
-    QAction* autoMenu = AddItem(options, "AutoMenu", text("Auto Clips&tow"), Qt::Key_F5,
-                                &TMainForm::AutoMenuClick, Icons::autoMode());
-    autoMenu->setCheckable(true);
-    AddItem(options, "CleartheClipboard2", text("&Clear the Clipboard"), Qt::CTRL | Qt::Key_D,
-            &TMainForm::ClearClipbrdButtonClick, Icons::clearClipboard());
-    AddItem(options, "SetFileMenu", text("&Set Filename..."), Qt::CTRL | Qt::Key_N,
-            &TMainForm::SetFileButtonClick, Icons::setFilename());
-    AddItem(options, "Find1", text("&Find..."), Qt::CTRL | Qt::Key_F, &TMainForm::Find1Click,
-            Icons::find());
-    AddItem(options, "FindNext1", text("Find &Next"), Qt::Key_F3, &TMainForm::FindNext1Click,
-            Icons::findNext());
+    options->addActions(
+        {c.preferences, c.autoMode, c.clearClipboard, c.setFilename, c.find, c.findNext});
 
     QMenu* help = bar->addMenu(text("&Help"));
-    AddItem(help, "Help1", text("&Help"), Qt::Key_F1, &TMainForm::Help1Click, Icons::help());
-    AddItem(help, "AboutMenu", text("&About..."), none, &TMainForm::AboutMenuClick, Icons::about());
-    AddItem(help, "Support1", text("&Support"), none, &TMainForm::Support1Click, Icons::support());
-}
+    help->addActions({c.help, c.about, c.support});
 
-void TMainForm::BuildTrayMenu()
-{
     m_trayMenu = new QMenu(this);
     m_trayMenu->setObjectName(QStringLiteral("TrayMenu"));
-    const QKeySequence none;
-    AddItem(m_trayMenu, "ExitMenu", text("E&xit"), none, &TMainForm::ExitMenuClick,
-            Icons::exitProgram());
-    AddItem(m_trayMenu, "Help2", text("&Help"), none, &TMainForm::Help1Click, Icons::help());
-    AddItem(m_trayMenu, "N2", text("&About"), none, &TMainForm::AboutMenuClick, Icons::about());
+    m_trayMenu->addActions({c.trayExit, c.trayHelp, c.trayAbout});
     m_trayMenu->addSeparator();
-    AddItem(m_trayMenu, "ClipbrdMenu", text("Clipboard &Viewer"), none,
-            &TMainForm::ClipbrdMenuClick, Icons::clipboardViewer());
-    AddItem(m_trayMenu, "N1", text("&Clear the Clipboard"), none,
-            &TMainForm::ClearClipbrdButtonClick, Icons::clearClipboard());
-    QAction* autoMenu2 = AddItem(m_trayMenu, "AutoMenu2", text("A&uto Clipstow"), none,
-                                 &TMainForm::AutoMenuClick, Icons::autoMode());
-    autoMenu2->setCheckable(true);
-    AddItem(m_trayMenu, "EditInEd", text("Edit in &Text Editor"), none, &TMainForm::EditButtonClick,
-            Icons::editInTextEditor());
-    QAction* paste = AddItem(m_trayMenu, "PasteSaveMenu", text("Cli&pstow"), none,
-                             &TMainForm::PasteButtonClick, Icons::capture());
-    QFont bold = paste->font();
-    bold.setBold(true);
-    paste->setFont(bold);
-    m_trayMenu->setDefaultAction(paste);
+    m_trayMenu->addActions({c.clipboardViewer, c.trayClearClipboard, c.trayAutoMode,
+                            c.trayEditInTextEditor, c.trayCapture});
+    m_trayMenu->setDefaultAction(c.trayCapture);
     m_trayMenu->addSeparator();
-    AddItem(m_trayMenu, "ShowRemote", text("&Show \"remote control\""), none,
-            &TMainForm::ShowRemoteClick, Icons::showRemote());
-    AddItem(m_trayMenu, "ShowMain", text("&Show the main window"), none, &TMainForm::ShowMainClick,
-            Icons::showMainWindow());
-}
+    m_trayMenu->addActions({c.trayShowRemote, c.showMainWindow});
 
-void TMainForm::BuildPopupMenu()
-{
-    m_popupMenu = new QMenu(this);
-    m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
-    QAction* undo = AddItem(m_popupMenu, "UndoMenu", text("&Undo"), Qt::CTRL | Qt::Key_Z,
-                            &TMainForm::UndoMenuClick, Icons::undo());
-    undo->setEnabled(false);
-    m_popupMenu->addSeparator();
-    AddItem(m_popupMenu, "Cut1", text("Cu&t"), Qt::CTRL | Qt::Key_X, &TMainForm::CutMenuClick,
-            Icons::cut());
-    AddItem(m_popupMenu, "Copy1", text("C&opy"), Qt::CTRL | Qt::Key_C, &TMainForm::CopyMenuClick,
-            Icons::copy());
-    AddItem(m_popupMenu, "Paste1", text("&Paste"), Qt::CTRL | Qt::Key_V, &TMainForm::PasteMenuClick,
-            Icons::paste());
-    AddItem(m_popupMenu, "SelectAll1", text("&Select All"), Qt::CTRL | Qt::Key_L,
-            &TMainForm::SelectAllMenuClick, Icons::selectAll());
-    m_popupMenu->addSeparator();
-    AddItem(m_popupMenu, "Clear1", text("&Clear"), Qt::CTRL | Qt::Key_Q,
-            &TMainForm::ClearButtonClick, Icons::clearSlot());
-    AddItem(m_popupMenu, "CleartheClipboard1", text("Clear the Clipboar&d"), QKeySequence(),
-            &TMainForm::ClearClipbrdButtonClick, Icons::clearClipboard());
+    m_editorMenu = new QMenu(this);
+    m_editorMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    m_editorMenu->addAction(c.undo);
+    m_editorMenu->addSeparator();
+    m_editorMenu->addActions({c.cut, c.copy, c.paste, c.selectAll});
+    m_editorMenu->addSeparator();
+    m_editorMenu->addActions({c.clearSlot, c.editorClearClipboard});
 
     // The context menu's shortcuts act while an editor has the focus.
-    for (QAction* action : m_popupMenu->actions()) {
+    for (QAction* action : m_editorMenu->actions()) {
         if (action->shortcut().isEmpty())
             continue;
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        for (SlotEditor* editor : m_editors)
-            editor->addAction(action);
+        for (SlotPage* slotPage : m_pages)
+            editor(slotPage->slot())->addAction(action);
     }
+}
+
+void MainWindow::connectCommands()
+{
+    using Source = Collector::Source;
+    const Commands& c = m_commands;
+    Collector& collector = m_collector;
+
+    connectCommand(c.capture, this, [&collector] { collector.capture(Collector::Trigger::User); });
+    connectCommand(c.editInTextEditor, this, [this] { editInTextEditor(); });
+    connectCommand(c.save, this, [this] { saveActiveSlot(); });
+    connectCommand(c.saveAs, this, [this] { saveActiveSlotAs(); });
+    connectCommand(c.print, this, [this] { printSlot(); });
+    connectCommand(c.exit, this, [this] { close(); });
+    connectCommand(c.hideWindow, this, [this] { hideWindow(); });
+    connectCommand(c.showRemote, this, [this] { showRemoteWindow(); });
+    connectCommand(c.toolbar, this, [this](bool checked) { setToolbarShown(checked); });
+    connectCommand(c.statusBar, this, [this](bool checked) { setStatusBarShown(checked); });
+    connectCommand(c.font, this, [this] { chooseFont(); });
+    // The menu items switch auto mode alone: the remote window's slot
+    // buttons keep their presentation.
+    connectCommand(c.autoMode, this,
+                   [&collector] { collector.setAutoMode(!collector.autoMode(), Source::Menu); });
+    connectCommand(c.autoSwitch, this,
+                   [&collector] { collector.setAutoMode(!collector.autoMode(), Source::Toolbar); });
+    connectCommand(c.clearClipboard, this, [this] { clearClipboard(); });
+    connectCommand(c.setFilename, this, [this] { chooseSlotFile(); });
+    connectCommand(c.find, this, [this] { findInSlot(); });
+    connectCommand(c.findNext, this, [this] { findNextInSlot(); });
+    connectCommand(c.showMainWindow, this, [this] { showWindow(); });
+    connectCommand(c.undo, this, [this] { activeEditor()->undoLast(); });
+    connectCommand(c.cut, this, [this] { activeEditor()->cutSelection(); });
+    connectCommand(c.copy, this, [this] { activeEditor()->copySelection(); });
+    connectCommand(c.paste, this, [this] { activeEditor()->pasteClipboard(); });
+    connectCommand(c.selectAll, this, [this] { activeEditor()->selectAllText(); });
+    connectCommand(c.clearSlot, this, [this] { clearActiveSlot(); });
+    // preferences, help, about, support and clipboardViewer open windows of
+    // their own; whoever adds a window connects it to its command.
 }
 
 // The editors would take Ctrl+Z, Ctrl+C and the like for themselves; the
 // window's items get them instead, and an item that is disabled swallows
 // its key so that it reaches neither the item nor the editor.
-bool TMainForm::ConsumeEditorShortcut(QObject* watched, QEvent* event)
+bool MainWindow::consumeEditorShortcut(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
         return false;
-    if (std::find(m_editors.begin(), m_editors.end(), watched) == m_editors.end())
+    if (!qobject_cast<SlotEditor*>(watched))
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     const QKeySequence pressed(key->keyCombination());
-    for (QAction* action : findChildren<QAction*>()) {
+    for (QAction* action : m_commands.all()) {
         if (action->shortcut().isEmpty() || action->shortcut() != pressed)
             continue;
         if (event->type() == QEvent::ShortcutOverride) {

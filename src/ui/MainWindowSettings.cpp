@@ -2,106 +2,101 @@
 // when it is created and written back when it closes.
 #include "ui/MainWindow.h"
 
+#include "core/Collector.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "ui/Icons.h"
-#include "ui/NotifyAreaIcon.h"
+#include "ui/RemoteWindow.h"
+#include "ui/TrayIcon.h"
 #include "ui/editor/SlotEditor.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
-#include <QLabel>
-#include <QTabWidget>
-#include <QToolButton>
 
-void TMainForm::FormCreate()
+void MainWindow::startUp()
 {
-    ShowAgreementIfNeeded();
+    showAgreementIfNeeded();
 
     // The system clipboard viewer, where the platform has one.
     const QString winDir = GetWinDir();
     const QFileInfo viewer(AddSlash(winDir) + QStringLiteral("Clipbrd.exe"));
-    Item(QStringLiteral("ClipbrdMenu"))
-        ->setVisible(!winDir.isEmpty() && viewer.exists() && !viewer.isDir());
+    m_commands.clipboardViewer->setVisible(!winDir.isEmpty() && viewer.exists() && !viewer.isDir());
 
-    ShowStartupSplash();
+    showStartupSplash();
     // The tray menu (from the tray icon and the remote window's toolbar) may
     // open from now on, after the agreement and the splash window.
-    m_trayMenuAllowed = true;
     NotifyAreaIcon::setAutoPopup(m_trayMenu, true);
     QApplication::setWindowIcon(Icons::programIcon());
 
     const QString program = QCoreApplication::applicationFilePath();
     Layout::Path.write(program);
-    HookClipboard();
+    m_collector.startWatchingClipboard();
     if (Layout::RunEntry.exists())
         Layout::RunEntry.write(program);
 
-    RestoreSettings();
+    restoreSettings();
 }
 
-void TMainForm::RestoreSettings()
+void MainWindow::restoreSettings()
 {
-    ReadPlacement();
+    readPlacement();
 
-    for (int slot = 1; slot <= 3; ++slot)
-        FilenamePanel(slot)->setText(Layout::slotFilename(slot).read());
-
-    for (int slot = 1; slot <= 3; ++slot) {
-        FontRecord record = m_editorFonts[slot - 1];
-        record.font = Editor(slot)->font();
+    for (SlotNumber slot : SlotNumber::all()) {
+        FontRecord record = m_editorFonts[slot.index()];
+        record.font = editor(slot)->font();
         Layout::readFont(record);
-        ApplyEditorFont(slot, record);
+        applyEditorFont(slot, record);
     }
 
-    Item(QStringLiteral("ToolbarMenu"))->setChecked(Layout::Toolbar.read());
-    Item(QStringLiteral("StatusBarMenu"))->setChecked(Layout::StatusBar.read());
-    m_confirmClr = Layout::ConfirmClr.read();
-    m_dateStyle = Layout::DateStyle.read();
-
-    // Putting the button down here does not run its click handler.
-    const bool autoOn = Layout::decodeAutoOn(Layout::AutoOn.read(), Layout::Auto.read());
-    Button(QStringLiteral("AutoButton"))->setChecked(autoOn);
-    SetHints();
+    m_commands.toolbar->setChecked(Layout::Toolbar.read());
+    m_commands.statusBar->setChecked(Layout::StatusBar.read());
+    m_confirmClear = Layout::ConfirmClr.read();
+    // The slots' file names, the stamp style and auto mode, with a first
+    // hint refresh.
+    m_collector.restoreSettings();
 
     const int active = Layout::decodeActiveFile(Layout::ActiveFile.read());
     QCoreApplication::processEvents();
-    m_pageControl->setCurrentIndex(active - 1);
+    m_collector.setActiveSlot(active);
     QCoreApplication::processEvents();
 
     // Every slot is read now, so that no later write can put a buffer that
     // never saw its file's text over that file.
-    LoadSlotsAtStart();
-    m_started = true;
+    m_collector.loadSlots();
 
-    ApplyViewMarks();
-
-    if (IsAutoOn()) {
-        Item(QStringLiteral("AutoMenu"))->setChecked(true);
-        Item(QStringLiteral("AutoMenu2"))->setChecked(true);
-        SetHints();
-    }
+    applyViewMarks();
+    // The hints name the active slot's file.
+    m_collector.refreshHints();
 }
 
-void TMainForm::FormClose()
+void MainWindow::shutDown()
 {
-    RemoveTrayIcon();
+    m_trayIcon->setActive(false);
     QCoreApplication::processEvents();
-    SaveSettings();
+    saveSettings();
     // The clipboard monitor leaves with the window.
-    FreeClipboardMonitor();
+    m_collector.stopWatchingClipboard();
 }
 
-void TMainForm::SaveSettings()
+void MainWindow::saveSettings()
 {
-    WritePlacement();
-    for (int slot = 1; slot <= 3; ++slot)
-        Layout::slotFilename(slot).write(FilenamePanel(slot)->text());
-    Layout::writeFont(m_editorFonts[ActiveSlot() - 1]);
-    Layout::Toolbar.write(Item(QStringLiteral("ToolbarMenu"))->isChecked());
-    Layout::StatusBar.write(Item(QStringLiteral("StatusBarMenu"))->isChecked());
-    Layout::Auto.write(IsAutoOn());
-    Layout::ShowRemote.write(RemoteVisible());
-    Layout::ActiveFile.write(ActiveSlot());
+    writePlacement();
+    m_collector.saveSettings();
+    Layout::writeFont(m_editorFonts[m_collector.activeSlot().index()]);
+    Layout::Toolbar.write(m_commands.toolbar->isChecked());
+    Layout::StatusBar.write(m_commands.statusBar->isChecked());
+    Layout::ShowRemote.write(remoteVisible());
 }
+
+// Until the remote window exists the remembered choice stays as it is.
+bool MainWindow::remoteVisible() const
+{
+    return m_remote ? m_remote->isVisible() : Layout::ShowRemote.read();
+}
+
+// The agreement and splash windows and the window placement come with
+// windows and settings of their own; until then these steps do nothing.
+void MainWindow::showAgreementIfNeeded() {}
+void MainWindow::showStartupSplash() {}
+void MainWindow::readPlacement() {}
+void MainWindow::writePlacement() {}

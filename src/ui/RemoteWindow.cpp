@@ -2,10 +2,10 @@
 // a whole (creation, activation, closing).
 #include "ui/RemoteWindow.h"
 
+#include "core/ErrorReporter.h"
 #include "platform/WindowHints.h"
-
 #include "ui/Icons.h"
-#include "ui/MainWindow.h"
+#include "ui/NotifyAreaIcon.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -30,17 +30,17 @@ QFont windowFont()
 
 } // namespace
 
-TRemoteForm::TRemoteForm(TMainForm& mainForm)
+RemoteWindow::RemoteWindow(Collector& collector)
     : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_main(mainForm)
+      m_collector(collector)
 {
     setObjectName(QStringLiteral("RemoteForm"));
     setWindowTitle(QStringLiteral("Clipstow"));
     setFont(windowFont());
     setFixedSize(ClientSize);
 
-    BuildToolBar();
+    buildToolBar();
 
     // Centred on the screen until a stored placement says otherwise.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -49,38 +49,54 @@ TRemoteForm::TRemoteForm(TMainForm& mainForm)
         move(area.topLeft());
     }
 
-    FormCreate();
+    // The slot buttons take the presentation of the auto state found now.
+    m_remoteAuto = m_collector.autoMode();
+    makeCheckButtons(m_remoteAuto);
+    m_autoButton->setChecked(m_collector.autoMode());
+    showHints();
+
+    connect(&m_collector, &Collector::autoModeChanged, this, &RemoteWindow::onAutoModeChanged);
+    connect(&m_collector, &Collector::hintsChanged, this, &RemoteWindow::showHints);
+    connect(&m_collector, &Collector::activeSlotAnnounced, this, &RemoteWindow::setDown);
+    connect(&m_collector, &Collector::captureEnded, this, [this] {
+        // Outside auto mode a capture ends by releasing the slot buttons.
+        if (!m_collector.autoMode())
+            allUp();
+    });
 }
 
-TRemoteForm::~TRemoteForm() = default;
+RemoteWindow::~RemoteWindow() = default;
 
 // Four buttons of 23 x 22 with an 8-pixel separator between each two: the
 // toolbar fills the 116-pixel client area exactly.
-void TRemoteForm::BuildToolBar()
+void RemoteWindow::buildToolBar()
 {
     m_toolBar = new QWidget(this);
     m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
     m_toolBar->setGeometry(QRect(QPoint(0, 0), ClientSize));
     m_toolBar->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_toolBar, &QWidget::customContextMenuRequested, this,
-            &TRemoteForm::ToolBar1ContextPopup);
+    connect(m_toolBar, &QWidget::customContextMenuRequested, this, &RemoteWindow::openContextMenu);
 
-    const char* const names[] = {"ToolBtn1", "ToolBtn2", "ToolBtn3"};
+    const char* const names[SlotCount] = {"ToolBtn1", "ToolBtn2", "ToolBtn3"};
     int x = 0;
-    for (int i = 0; i < 3; ++i) {
-        QToolButton* button = AddButton(names[i], i, x);
-        connect(button, &QToolButton::clicked, this, [this, button] { ToolBtn1Click(button); });
-        m_slotButtons[i] = button;
+    for (SlotNumber slot : SlotNumber::all()) {
+        QToolButton* button = addButton(names[slot.index()], int(slot.index()), x);
+        connect(button, &QToolButton::clicked, this,
+                [this, slot] { ErrorReporter::reportFailures([&] { useSlot(slot); }); });
+        m_slotButtons[slot.index()] = button;
         x += ButtonWidth + SeparatorWidth;
     }
-    m_autoToolBtn = AddButton("AutoToolBtn", 3, x);
-    m_autoToolBtn->setCheckable(true);
-    m_autoToolBtn->setToolTip(QStringLiteral("Auto Clipstow"));
-    connect(m_autoToolBtn, &QToolButton::clicked, this,
-            [this] { AutoToolBtnClick(m_autoToolBtn); });
+    m_autoButton = addButton("AutoToolBtn", SlotCount, x);
+    m_autoButton->setCheckable(true);
+    m_autoButton->setToolTip(QStringLiteral("Auto Clipstow"));
+    connect(m_autoButton, &QToolButton::clicked, this, [this] {
+        ErrorReporter::reportFailures([this] {
+            m_collector.setAutoMode(!m_collector.autoMode(), Collector::Source::RemoteToggle);
+        });
+    });
 }
 
-QToolButton* TRemoteForm::AddButton(const char* name, int image, int x)
+QToolButton* RemoteWindow::addButton(const char* name, int image, int x)
 {
     auto* button = new QToolButton(m_toolBar);
     button->setObjectName(QString::fromLatin1(name));
@@ -92,33 +108,26 @@ QToolButton* TRemoteForm::AddButton(const char* name, int image, int x)
     return button;
 }
 
-void TRemoteForm::FormCreate()
+void RemoteWindow::onActivated()
 {
-    m_remoteAuto = m_main.IsAutoOn();
-    MakeCheckButtons(m_remoteAuto);
-    RSetHints();
-}
-
-void TRemoteForm::FormActivate()
-{
-    // Hint refresh, page layout and SetDown with the active slot.
-    m_main.PageControl1Change(this);
-    m_autoToolBtn->setChecked(m_main.IsAutoOn());
+    // Hint refresh and the active slot's button down.
+    m_collector.announceActiveSlot();
+    m_autoButton->setChecked(m_collector.autoMode());
     if (!m_remoteAuto)
-        AllUp();
+        allUp();
 }
 
-void TRemoteForm::changeEvent(QEvent* event)
+void RemoteWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
+        onActivated();
 }
 
 // The close box only hides the window. A close that is not the user's (the
 // application closing its windows as it quits) is accepted, so it never holds
 // up the end of the program; the window is hidden either way.
-void TRemoteForm::closeEvent(QCloseEvent* event)
+void RemoteWindow::closeEvent(QCloseEvent* event)
 {
     hide();
     if (event->spontaneous())
@@ -127,7 +136,7 @@ void TRemoteForm::closeEvent(QCloseEvent* event)
         event->accept();
 }
 
-void TRemoteForm::setVisible(bool visible)
+void RemoteWindow::setVisible(bool visible)
 {
     const bool mapping = visible && !isVisible();
     if (mapping) {
@@ -139,11 +148,9 @@ void TRemoteForm::setVisible(bool visible)
         WindowHints::detachFromOwner(*this);
 }
 
-// The main window's tray menu, once start-up has allowed it to open.
-void TRemoteForm::ToolBar1ContextPopup(const QPoint& pos)
+// The tray menu, once start-up has allowed it to open.
+void RemoteWindow::openContextMenu(const QPoint& pos)
 {
-    if (!m_main.TrayMenuAllowed())
-        return;
-    if (QMenu* menu = m_main.TrayMenu())
-        menu->popup(m_toolBar->mapToGlobal(pos));
+    if (m_contextMenu && NotifyAreaIcon::AutoPopup(m_contextMenu))
+        m_contextMenu->popup(m_toolBar->mapToGlobal(pos));
 }

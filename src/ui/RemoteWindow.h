@@ -1,56 +1,63 @@
 #pragma once
 
+#include "core/Collector.h"
+#include "core/SlotNumber.h"
+
 #include <QWidget>
-#include <array>
 
+class QMenu;
 class QToolButton;
-class TMainForm;
 
-// The remote control: a small always-on-top tool window with one button per
-// slot and an auto-mode toggle. It holds no state of its own beyond its
-// buttons; captures, auto mode and the active slot all live in the main
-// window, which it calls and which calls it back to mirror its state.
+// The remote control, a view of the collector: a small always-on-top tool
+// window with one button per slot and an auto-mode toggle. Beyond its
+// buttons' presentation it holds no state; captures, auto mode and the
+// active slot are the collector's.
+//
+// The slot buttons have two presentations: check buttons (auto) and push
+// buttons (plain). They take the one matching auto mode at creation and
+// whenever the toolbar's switch, this window's toggle or the text-editor
+// command switches auto mode; the menu items leave it as it is.
 //
 // The window has no owner, so it is neither minimised nor hidden together
 // with the main window, and it never has a taskbar entry of its own.
-class TRemoteForm final : public QWidget
+class RemoteWindow final : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit TRemoteForm(TMainForm& mainForm);
-    ~TRemoteForm() override;
+    explicit RemoteWindow(Collector& collector);
+    ~RemoteWindow() override;
 
-    // Click of any of the three slot buttons. The sender names the slot:
-    // ToolBtn2 is slot 2, ToolBtn3 slot 3, anything else slot 1.
-    void ToolBtn1Click(QObject* sender);
-    // Click of the auto button; its own down state has already flipped.
-    void AutoToolBtnClick(QObject* sender);
+    // The menu a right click on the toolbar opens (the tray menu), while
+    // its automatic pop-up setting allows (NotifyAreaIcon::AutoPopup).
+    void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
+
+    // A slot button's click. In auto mode it chooses where the automatic
+    // captures go and captures nothing; otherwise it makes the slot active
+    // and captures into it.
+    void useSlot(SlotNumber slot);
 
     // The remote auto flag: whether activating the window keeps the slot
     // buttons as they are (true) or releases them (false).
-    void SetAuto(bool on);
-    bool RemoteAuto() const { return m_remoteAuto; }
-    // Puts the button of the slot down and the other two up; a number other
-    // than 2 or 3 selects the first button.
-    void SetDown(int slot);
-    void AllUp();
+    void setRemoteAuto(bool on) { m_remoteAuto = on; }
+    bool remoteAuto() const { return m_remoteAuto; }
+    // Puts the slot's button down and the other two up.
+    void setDown(SlotNumber slot);
+    void allUp();
     // Rewrites the slot buttons' tooltips from the clipboard, auto mode and
     // each slot's own file name.
-    void RSetHints();
+    void showHints();
 
     // The slot buttons as check buttons (auto presentation) or push buttons
     // (plain presentation). Each button keeps whether it shows down.
-    void MakeCheckButtons(bool check);
-    bool AreCheckButtons() const;
+    void makeCheckButtons(bool check);
+    bool areCheckButtons() const;
     // Whether the slot's button shows down, in either presentation.
-    bool IsDown(int slot) const;
+    bool isDown(SlotNumber slot) const;
 
-    // The buttons, for the main window's auto switch: it compares senders
-    // with AutoToolBtn and selects a slot through ToolBtn(n).
-    QToolButton* ToolBtn(int slot) const; // 1 to 3; other numbers give ToolBtn1
-    QToolButton* AutoToolBtn() const { return m_autoToolBtn; }
-    QWidget* ToolBar1() const { return m_toolBar; }
+    QToolButton* slotButton(SlotNumber slot) const { return m_slotButtons[slot.index()]; }
+    QToolButton* autoButton() const { return m_autoButton; }
+    QWidget* toolBar() const { return m_toolBar; }
 
     void setVisible(bool visible) override;
 
@@ -59,16 +66,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void BuildToolBar();
-    QToolButton* AddButton(const char* name, int image, int x);
-    void FormCreate();
-    void FormActivate();
-    void ToolBar1ContextPopup(const QPoint& pos);
-    static void SetButtonDown(QToolButton* button, bool down);
+    void buildToolBar();
+    QToolButton* addButton(const char* name, int image, int x);
+    void onActivated();
+    void onAutoModeChanged(bool on, Collector::Source source);
+    void openContextMenu(const QPoint& pos);
+    static void setButtonDown(QToolButton* button, bool down);
 
-    TMainForm& m_main;
+    Collector& m_collector;
     bool m_remoteAuto = false;
+    QMenu* m_contextMenu = nullptr;
     QWidget* m_toolBar = nullptr;
-    std::array<QToolButton*, 3> m_slotButtons{};
-    QToolButton* m_autoToolBtn = nullptr;
+    PerSlot<QToolButton*> m_slotButtons{};
+    QToolButton* m_autoButton = nullptr;
 };

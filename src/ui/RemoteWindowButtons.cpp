@@ -1,26 +1,16 @@
 // The remote window's buttons: their two presentations, their tooltips and
-// their clicks, which all act through the main window.
+// their clicks, which act through the collector.
 #include "ui/RemoteWindow.h"
-
-#include "ui/MainWindow.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMimeData>
 #include <QToolButton>
 
-#include <algorithm>
-
-QToolButton* TRemoteForm::ToolBtn(int slot) const
-{
-    return m_slotButtons[(slot == 2 || slot == 3) ? slot - 1 : 0];
-}
-
 // A check button shows down through its checked state, a push button through
 // its pressed state.
-void TRemoteForm::SetButtonDown(QToolButton* button, bool down)
+void RemoteWindow::setButtonDown(QToolButton* button, bool down)
 {
     if (button->isCheckable()) {
         button->setDown(false);
@@ -30,48 +20,42 @@ void TRemoteForm::SetButtonDown(QToolButton* button, bool down)
     }
 }
 
-bool TRemoteForm::IsDown(int slot) const
+bool RemoteWindow::isDown(SlotNumber slot) const
 {
-    const QToolButton* button = ToolBtn(slot);
+    const QToolButton* button = slotButton(slot);
     return button->isChecked() || button->isDown();
 }
 
-bool TRemoteForm::AreCheckButtons() const
+bool RemoteWindow::areCheckButtons() const
 {
     return m_slotButtons[0]->isCheckable();
 }
 
-void TRemoteForm::MakeCheckButtons(bool check)
+void RemoteWindow::makeCheckButtons(bool check)
 {
-    for (int slot = 1; slot <= 3; ++slot) {
-        QToolButton* button = ToolBtn(slot);
-        const bool down = IsDown(slot);
+    for (SlotNumber slot : SlotNumber::all()) {
+        QToolButton* button = slotButton(slot);
+        const bool down = isDown(slot);
         button->setChecked(false);
         button->setDown(false);
         button->setCheckable(check);
-        SetButtonDown(button, down);
+        setButtonDown(button, down);
     }
 }
 
-void TRemoteForm::SetAuto(bool on)
+void RemoteWindow::setDown(SlotNumber chosen)
 {
-    m_remoteAuto = on;
+    for (SlotNumber slot : SlotNumber::all())
+        setButtonDown(slotButton(slot), slot == chosen);
 }
 
-void TRemoteForm::SetDown(int slot)
+void RemoteWindow::allUp()
 {
-    const int chosen = (slot == 2 || slot == 3) ? slot : 1;
-    for (int n = 1; n <= 3; ++n)
-        SetButtonDown(ToolBtn(n), n == chosen);
+    for (QToolButton* button : m_slotButtons)
+        setButtonDown(button, false);
 }
 
-void TRemoteForm::AllUp()
-{
-    for (int n = 1; n <= 3; ++n)
-        SetButtonDown(ToolBtn(n), false);
-}
-
-void TRemoteForm::RSetHints()
+void RemoteWindow::showHints()
 {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
     if (!data || !data->hasText()) {
@@ -79,36 +63,39 @@ void TRemoteForm::RSetHints()
             button->setToolTip(QStringLiteral("No text in the Clipboard"));
         return;
     }
-    const QString prefix = m_main.IsAutoOn() ? QStringLiteral("Switch Auto Clipstow to ")
-                                             : QStringLiteral("Clipstow to ");
-    for (int slot = 1; slot <= 3; ++slot)
-        ToolBtn(slot)->setToolTip(prefix + m_main.FilenamePanel(slot)->text());
+    const QString prefix = m_collector.autoMode() ? QStringLiteral("Switch Auto Clipstow to ")
+                                                  : QStringLiteral("Clipstow to ");
+    for (SlotNumber slot : SlotNumber::all())
+        slotButton(slot)->setToolTip(prefix + m_collector.fileName(slot));
 }
 
-void TRemoteForm::ToolBtn1Click(QObject* sender)
+void RemoteWindow::useSlot(SlotNumber slot)
 {
-    int slot = 1;
-    if (sender != nullptr && sender == m_slotButtons[1])
-        slot = 2;
-    else if (sender != nullptr && sender == m_slotButtons[2])
-        slot = 3;
-
-    if (m_main.IsAutoOn()) {
+    if (m_collector.autoMode()) {
         // Choose where the automatic captures go; nothing is captured now.
-        SetDown(slot);
+        setDown(slot);
         QCoreApplication::processEvents(); // repaint the buttons at once
-        m_main.SetActivePage(slot);
-        m_main.SetHints();
+        m_collector.setActiveSlot(slot);
+        m_collector.refreshHints();
     } else {
         // Capture into the slot; the capture releases the buttons at its end.
-        m_main.SetActivePage(slot);
-        m_main.PasteButtonClick(sender);
+        m_collector.setActiveSlot(slot);
+        m_collector.capture(Collector::Trigger::RemoteSlotButton);
     }
 }
 
-void TRemoteForm::AutoToolBtnClick(QObject*)
+// The toolbar's switch, this window's toggle and the text-editor command
+// bring the presentation matching the new state, with the active slot's
+// button down when auto mode is on; the menu items change the toggle only.
+void RemoteWindow::onAutoModeChanged(bool on, Collector::Source source)
 {
-    QToolButton* autoButton = m_main.Button(QStringLiteral("AutoButton"));
-    autoButton->setChecked(!autoButton->isChecked());
-    m_main.AutoButtonClick(m_autoToolBtn);
+    m_autoButton->setChecked(on);
+    if (!Collector::slotButtonsFollow(source))
+        return;
+    m_remoteAuto = on;
+    makeCheckButtons(on);
+    if (on)
+        setDown(m_collector.activeSlot());
+    else
+        allUp();
 }

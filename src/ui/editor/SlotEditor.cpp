@@ -38,12 +38,12 @@ SlotEditor::SlotEditor(QWidget* parent) : QPlainTextEdit(parent)
     connect(doc, &QTextDocument::contentsChange, this, [this](int position, int, int) {
         m_lowestChangeSinceMark = std::min(m_lowestChangeSinceMark, position);
     });
-    connect(this, &QPlainTextEdit::textChanged, this, &SlotEditor::OnChange);
+    connect(this, &QPlainTextEdit::textChanged, this, &SlotEditor::contentChanged);
 }
 
 SlotEditor::~SlotEditor() = default;
 
-int SlotEditor::Length() const
+int SlotEditor::length() const
 {
     return document()->characterCount() - 1;
 }
@@ -51,35 +51,35 @@ int SlotEditor::Length() const
 QString SlotEditor::documentText() const
 {
     QString raw = document()->toRawText();
-    raw.truncate(Length());
+    raw.truncate(length());
     return raw;
 }
 
-QString SlotEditor::Text() const
+QString SlotEditor::text() const
 {
     return SlotEditorText::withCrLf(documentText());
 }
 
-QString SlotEditor::TextLf() const
+QString SlotEditor::textLf() const
 {
     QString text = documentText();
     SlotEditorText::toLf(text);
     return text;
 }
 
-QString SlotEditor::TextFrom(int position) const
+QString SlotEditor::textFrom(int position) const
 {
-    const int length = Length();
-    position = std::clamp(position, 0, length);
-    if (position == length)
+    const int size = length();
+    position = std::clamp(position, 0, size);
+    if (position == size)
         return {};
     QTextCursor cursor(document());
     cursor.setPosition(position);
-    cursor.setPosition(length, QTextCursor::KeepAnchor);
+    cursor.setPosition(size, QTextCursor::KeepAnchor);
     return SlotEditorText::withCrLf(cursor.selectedText());
 }
 
-void SlotEditor::SetText(const QString& text)
+void SlotEditor::setText(const QString& text)
 {
     loadPlain(SlotEditorText::normalizeBreaks(text));
 }
@@ -96,15 +96,15 @@ void SlotEditor::loadPlain(QString text)
     m_undoDepth = 0;
 }
 
-void SlotEditor::AppendLine(const QString& s)
+void SlotEditor::appendLine(const QString& s)
 {
     QString added = SlotEditorText::normalizeBreaks(s);
-    const int length = Length();
-    if (length == 0 || document()->characterAt(length - 1) == QChar::ParagraphSeparator)
+    const int size = length();
+    if (size == 0 || document()->characterAt(size - 1) == QChar::ParagraphSeparator)
         added.append(QLatin1Char('\n'));
     else
         added.prepend(QLatin1Char('\n'));
-    added.truncate(std::max(0, MaxCharacters - length));
+    added.truncate(std::max(0, MaxCharacters - size));
 
     QTextDocument* doc = document();
     const bool wasModified = doc->isModified();
@@ -121,13 +121,13 @@ void SlotEditor::AppendLine(const QString& s)
     setTextCursor(cursor);
 }
 
-void SlotEditor::AppendLineBreakAndResetUndo()
+void SlotEditor::appendLineBreakAndResetUndo()
 {
     QTextDocument* doc = document();
     QTextCursor cursor(doc);
     cursor.movePosition(QTextCursor::End);
     doc->setUndoRedoEnabled(false);
-    if (Length() < MaxCharacters)
+    if (length() < MaxCharacters)
         cursor.insertText(QStringLiteral("\n"));
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
@@ -135,21 +135,21 @@ void SlotEditor::AppendLineBreakAndResetUndo()
     setTextCursor(cursor);
 }
 
-void SlotEditor::MarkUnchanged()
+void SlotEditor::markUnchanged()
 {
-    m_markedLength = Length();
+    m_markedLength = length();
     m_lowestChangeSinceMark = INT_MAX;
 }
 
-int SlotEditor::UnchangedPrefixLength() const
+int SlotEditor::unchangedPrefixLength() const
 {
-    return std::min({m_lowestChangeSinceMark, m_markedLength, Length()});
+    return std::min({m_lowestChangeSinceMark, m_markedLength, length()});
 }
 
 int SlotEditor::roomReplacingSelection() const
 {
     const QTextCursor cursor = textCursor();
-    return MaxCharacters - Length() + (cursor.selectionEnd() - cursor.selectionStart());
+    return MaxCharacters - length() + (cursor.selectionEnd() - cursor.selectionStart());
 }
 
 void SlotEditor::insertAtCaret(const QString& text)
@@ -165,30 +165,34 @@ void SlotEditor::insertAtCaret(const QString& text)
     setTextCursor(cursor);
 }
 
-void SlotEditor::PasteClipboard()
+void SlotEditor::pasteClipboard()
 {
-    const QString text = QGuiApplication::clipboard()->text();
+    insertText(QGuiApplication::clipboard()->text());
+}
+
+void SlotEditor::insertText(const QString& text)
+{
     if (text.isEmpty())
         return;
     insertAtCaret(text);
 }
 
-void SlotEditor::CutSelection()
+void SlotEditor::cutSelection()
 {
     cut();
 }
 
-void SlotEditor::CopySelection()
+void SlotEditor::copySelection()
 {
     copy();
 }
 
-void SlotEditor::SelectAllText()
+void SlotEditor::selectAllText()
 {
     selectAll();
 }
 
-void SlotEditor::UndoLast()
+void SlotEditor::undoLast()
 {
     if (m_undoDepth <= 0 || !document()->isUndoAvailable())
         return;
@@ -196,29 +200,29 @@ void SlotEditor::UndoLast()
     undo();
 }
 
-bool SlotEditor::IsModified() const
+bool SlotEditor::isModified() const
 {
     return document()->isModified();
 }
 
-void SlotEditor::ClearText()
+void SlotEditor::clearText()
 {
     clear();
     document()->setModified(false);
     m_undoDepth = 0;
 }
 
-QString SlotEditor::SelectedText() const
+QString SlotEditor::selectedText() const
 {
     return SlotEditorText::withCrLf(textCursor().selectedText());
 }
 
-void SlotEditor::WriteToFile(const QString& fileName)
+void SlotEditor::writeToFile(const QString& fileName)
 {
-    SlotFile::writeText(fileName, TextLf(), font());
+    SlotFile::writeText(fileName, textLf(), font());
 }
 
-void SlotEditor::ReadFromFile(const QString& fileName)
+void SlotEditor::readFromFile(const QString& fileName)
 {
     // readText raises before anything here changes.
     loadPlain(SlotFile::readText(fileName));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SlotBuffer.h"
+
 #include <QPlainTextEdit>
 #include <climits>
 
@@ -12,7 +14,7 @@ class SlotSelectionBar;
 //
 // Positions and lengths count characters, each line break as one character.
 // The text never holds more than MaxCharacters of them: typing, pasting,
-// dropping, SetText, ReadFromFile and AppendLine cut their input off there.
+// dropping, setText, readFromFile and appendLine cut their input off there.
 //
 // Words wrap at the widget's width, the vertical scroll bar shows only while
 // the text does not fit, there is no horizontal scroll bar, the selection is
@@ -20,9 +22,9 @@ class SlotSelectionBar;
 // edge selects whole lines (a click selects a line with its line break, a
 // drag extends the selection line by line).
 //
-// Modified flag: user edits set it; ClearText, SetText, ReadFromFile and
-// AppendLineBreakAndResetUndo clear it; AppendLine leaves it as it was.
-class SlotEditor final : public QPlainTextEdit
+// Modified flag: user edits set it; clearText, setText, readFromFile and
+// appendLineBreakAndResetUndo clear it; appendLine leaves it as it was.
+class SlotEditor final : public QPlainTextEdit, public SlotBuffer
 {
     Q_OBJECT
 
@@ -34,65 +36,70 @@ public:
     ~SlotEditor() override;
 
     // The whole text, every line break as CR LF.
-    QString Text() const;
+    QString text() const;
     // Replaces the whole text (CR LF, lone CR and lone LF are line breaks)
     // and discards the undo history.
-    void SetText(const QString& text);
+    void setText(const QString& text) override;
     // Adds s as a new last line; not recorded for undo. QTextDocument cannot
     // leave an edit out of its history, so the history is discarded (the
     // capture, the only caller, discards it anyway when it ends the pasted
-    // text with AppendLineBreakAndResetUndo).
+    // text with appendLineBreakAndResetUndo).
     // The caret ends at the end of the text and the view follows it.
-    void AppendLine(const QString& s);
+    void appendLine(const QString& s) override;
     // Inserts the clipboard's plain text at the caret; undoable.
-    void PasteClipboard();
-    void CutSelection();
-    void CopySelection();
-    void SelectAllText();
+    void pasteClipboard();
+    // Inserts text at the caret as one undoable step, replacing the
+    // selection and cut to the capacity; an empty text does nothing.
+    void insertText(const QString& text) override;
+    void cutSelection();
+    void copySelection();
+    void selectAllText();
     // Undoes the latest of at most UndoSteps recorded steps; no redo.
-    void UndoLast();
-    bool IsModified() const;
-    void ClearText();
+    void undoLast();
+    bool isModified() const;
+    void clearText() override;
     // The selected text, every line break as CR LF.
-    QString SelectedText() const;
+    QString selectedText() const;
     // Raise AppError with the messages of the slot file layer.
-    void WriteToFile(const QString& fileName);
-    void ReadFromFile(const QString& fileName);
-    void OpenFindDialog(const QString& initialText);
-    bool RepeatFind();
+    void writeToFile(const QString& fileName);
+    void readFromFile(const QString& fileName);
+    void openFindDialog(const QString& initialText);
+    bool repeatFind();
     // Prints to printer (as the print dialog set it up) under title.
-    void PrintText(const QString& title, QPrinter& printer);
+    void printText(const QString& title, QPrinter& printer);
 
     // --- For the capture: cheap operations on large texts ---------------
 
     // Number of characters, each line break counting one. O(1).
-    int Length() const;
+    int length() const override;
     // The whole text with '\n' line breaks: one character per break, so
     // positions in it are the editor's positions (SlotFileWriter::write).
-    QString TextLf() const;
+    QString textLf() const override;
     // The text from position to the end, every line break as CR LF.
     // Costs O(length of the result).
-    QString TextFrom(int position) const;
+    QString textFrom(int position) const override;
     // Same resulting text, history and modified flag as
-    // SetText(Text() + "\r\n"), without copying the whole text: adds one
+    // setText(text() + "\r\n"), without copying the whole text: adds one
     // line break at the end (if there is room) and discards the undo
     // history. The caret goes to the end.
-    void AppendLineBreakAndResetUndo();
+    void appendLineBreakAndResetUndo() override;
     // Remembers the current text as the one last written out. Afterwards
-    // UnchangedPrefixLength() tells how much of the beginning of the text is
-    // certainly still the same; when it equals MarkedLength() the text was
-    // only added to at its end, and TextFrom(MarkedLength()) is what a file
+    // unchangedPrefixLength() tells how much of the beginning of the text is
+    // certainly still the same; when it equals markedLength() the text was
+    // only added to at its end, and textFrom(markedLength()) is what a file
     // holding the marked text lacks.
-    void MarkUnchanged();
-    int MarkedLength() const { return m_markedLength; }
-    int UnchangedPrefixLength() const;
+    void markUnchanged() override;
+    int markedLength() const override { return m_markedLength; }
+    int unchangedPrefixLength() const override;
+    // The editor's font.
+    QFont textFont() const override { return font(); }
 
-    // The dialog of OpenFindDialog, or nullptr before its first use.
-    SlotFindDialog* FindDialog() const { return m_findDialog; }
+    // The dialog of openFindDialog, or nullptr before its first use.
+    SlotFindDialog* findDialog() const { return m_findDialog; }
 
 Q_SIGNALS:
     // Raised after each change of the text.
-    void OnChange();
+    void contentChanged();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

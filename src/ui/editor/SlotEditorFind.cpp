@@ -10,7 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-void SlotEditor::OpenFindDialog(const QString& initialText)
+void SlotEditor::openFindDialog(const QString& initialText)
 {
     if (m_findDialog == nullptr) {
         m_findDialog = new SlotFindDialog(this);
@@ -37,7 +37,7 @@ void SlotEditor::OpenFindDialog(const QString& initialText)
     m_findDialog->activateWindow();
 }
 
-bool SlotEditor::RepeatFind()
+bool SlotEditor::repeatFind()
 {
     if (!m_hasLastSearch || m_findDialog == nullptr || m_findDialog->findText().isEmpty())
         return false;

@@ -37,7 +37,7 @@ bool insertsText(const QKeyEvent* event)
 void SlotEditor::keyPressEvent(QKeyEvent* event)
 {
     if (event->matches(QKeySequence::Undo)) {
-        UndoLast();
+        undoLast();
         event->accept();
         return;
     }
@@ -107,7 +107,7 @@ void SlotEditor::contextMenuEvent(QContextMenuEvent* event)
         } else if (action->objectName() == QLatin1String("edit-undo")) {
             disconnect(action, &QAction::triggered, nullptr, nullptr);
             action->setEnabled(m_undoDepth > 0 && document()->isUndoAvailable());
-            connect(action, &QAction::triggered, this, &SlotEditor::UndoLast);
+            connect(action, &QAction::triggered, this, &SlotEditor::undoLast);
         }
     }
     menu->exec(event->globalPos());

@@ -25,7 +25,7 @@ QFont printFont(const QFont& editorFont, qreal editorDpi)
 
 } // namespace
 
-void SlotEditor::PrintText(const QString& title, QPrinter& printer)
+void SlotEditor::printText(const QString& title, QPrinter& printer)
 {
     printer.setDocName(title);
     printer.setFullPage(false);
@@ -33,7 +33,7 @@ void SlotEditor::PrintText(const QString& title, QPrinter& printer)
     if (!printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter))
         printer.setPageMargins(printer.pageLayout().minimumMargins(), printer.pageLayout().units());
 
-    QString text = TextLf();
+    QString text = textLf();
 
     QTextDocument doc;
     doc.setDocumentMargin(0);
