@@ -3,7 +3,24 @@
 // nothing, or the least that keeps the program usable.
 #include "ui/MainForm.h"
 
-void TMainForm::Preferences1Click(QObject*) {}
+#include "platform/Autostart.h"
+#include "settings/Preferences.h"
+#include "ui/PreferencesDialog.h"
+
+#include <QCoreApplication>
+
+// Runs the Preferences dialog; the two settings the window keeps are read
+// again after every close, OK or not.
+void TMainForm::Preferences1Click(QObject*)
+{
+    const std::unique_ptr<Autostart> autostart = createSystemAutostart();
+    {
+        PreferencesDialog dialog(*autostart, QCoreApplication::applicationFilePath(), this);
+        dialog.exec();
+    }
+    m_confirmClr = readConfirmClr();
+    m_dateStyle = readDateStyle();
+}
 void TMainForm::Help1Click(QObject*) {}
 void TMainForm::AboutMenuClick(QObject*) {}
 void TMainForm::Support1Click(QObject*) {}
