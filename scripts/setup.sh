@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what Clipstow needs on Debian 12, builds it, and then either
-# starts it ("start") or runs every test ("test").
+# starts it ("start") or runs every test ("test"). "start" installs only what
+# building and running needs (and a virtual display with a tray host when
+# there is no display); "test" also installs the test tools.
 set -euo pipefail
 
 mode="${1:-start}"
@@ -11,8 +13,12 @@ sudo_if_needed() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# Installs the packages of the given lists (scripts/packages-debian*.txt)
+# that are not installed yet.
 install_packages() {
-    mapfile -t wanted < <(grep -v '^\s*#' "$root/scripts/packages-debian.txt" | grep -v '^\s*$')
+    mapfile -t wanted < <(for list in "$@"; do
+        grep -v '^\s*#' "$root/scripts/packages-debian$list.txt" | grep -v '^\s*$'
+    done | sort -u)
     missing=()
     for pkg in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
@@ -31,12 +37,16 @@ build_project() {
 
 case "$mode" in
 start)
-    install_packages
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        install_packages "" -nodisplay
+    else
+        install_packages ""
+    fi
     build_project
     exec "$root/scripts/run-clipstow.sh" "$build/src/clipstow"
     ;;
 test)
-    install_packages
+    install_packages "" -test
     build_project
     exec "$root/scripts/run-tests.sh" "$build"
     ;;

@@ -2,6 +2,7 @@
 // settings seeded with clipstow-reg, the clipboard set by other X clients,
 // clicks made with xdotool on the tray icon and the remote window, and the
 // slot files checked byte for byte.
+#include "settings/RegTools.h"
 #include "support/TestSupport.h"
 
 #include <QDeadlineTimer>
@@ -354,6 +355,8 @@ private Q_SLOTS:
         // A single-instance socket of its own, away from other tests.
         m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path(QStringLiteral("runtime")));
         m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        // The autostart entry goes to a folder of its own.
+        m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
 
         seed(QStringLiteral("AcceptedLicense"), QStringLiteral("REG_SZ"),
              QStringLiteral("2026-01-01"));
@@ -479,6 +482,52 @@ private Q_SLOTS:
             verifyFile(QStringLiteral("slot1.txt"),
                        {QStringLiteral("first auto"), QStringLiteral("line one\nline two"),
                         QStringLiteral("line one\nline two"), QStringLiteral("after the secret")}));
+        STEP(exitProgram());
+    }
+    // F9 opens the Preferences dialog; three values changed on three pages
+    // with their accelerators are stored by OK, and the next capture stamps
+    // the long date.
+    void preferencesTakeEffect()
+    {
+        seed(QStringLiteral("AutoHide"), QStringLiteral("REG_DWORD"), QStringLiteral("0"));
+        STEP(startProgram());
+        QStringList main;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(main = windowsOf(m_app->processId(), QStringLiteral("Clipstow 3"), true)).isEmpty(),
+            EventTimeoutMs);
+        QCOMPARE(
+            xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), main.first()}).code,
+            0);
+        QCOMPARE(xdotool({QStringLiteral("key"), QStringLiteral("F9")}).code, 0);
+        const QString title = QStringLiteral("Preferences");
+        QTRY_VERIFY_WITH_TIMEOUT(!windowsOf(m_app->processId(), title, true).isEmpty(),
+                                 EventTimeoutMs);
+        // "&Confirmation boxes" off; "&Date Style" page, "Li&ke this:" (the
+        // long date); ""&Auto Clipstow" Feature" page, "Always"O&ff""; OK.
+        QCOMPARE(
+            xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("300"),
+                     QStringLiteral("alt+c"), QStringLiteral("alt+d"), QStringLiteral("alt+k"),
+                     QStringLiteral("alt+a"), QStringLiteral("alt+f"), QStringLiteral("Return")})
+                .code,
+            0);
+        QTRY_VERIFY_WITH_TIMEOUT(windowsOf(m_app->processId(), title, true).isEmpty(),
+                                 EventTimeoutMs);
+        for (const char* stored :
+             {"ConfirmClr|REG_DWORD    0x0", "DateStyle|REG_DWORD    0x2", "AutoOn|REG_SZ    0"}) {
+            const QStringList pair = QString::fromLatin1(stored).split(QLatin1Char('|'));
+            QVERIFY2(query(pair[0]).contains(pair[1]), qPrintable(query(pair[0])));
+        }
+
+        STEP(copyText(QStringLiteral("after the preferences")));
+        const QRegularExpression stamp(QStringLiteral(
+            "===== ([^\\r\\n]+) === [^\\r\\n]+ =====\\r\\n\\r\\nafter the preferences\\r\\n"));
+        QRegularExpressionMatch found;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (found = stamp.match(QString::fromLatin1(fileBytes(path(QStringLiteral("slot1.txt"))) +
+                                                     fileBytes(path(QStringLiteral("slot2.txt"))))))
+                .hasMatch(),
+            EventTimeoutMs);
+        QCOMPARE(found.captured(1), LongDateStr(QDateTime::currentDateTime()));
         STEP(exitProgram());
     }
 };

@@ -1,19 +1,24 @@
+#include "app/CommandLine.h"
 #include "app/Startup.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
-    // Under Wayland the clipboard cannot be watched while another program
-    // has the focus; XWayland allows it.
-    if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
-        !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    // Help, version, a wrong option and a missing display are answered
+    // before the toolkit looks for a display.
+    const CommandLine::Decision decision = CommandLine::decide(CommandLine::arguments(argc, argv),
+                                                               CommandLine::Environment::current());
+    if (decision.action != CommandLine::Action::Start &&
+        decision.action != CommandLine::Action::Uninstall)
+        return CommandLine::runWithoutWindows(decision);
+    if (!decision.platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", decision.platform.toLocal8Bit());
 
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Clipstow"));
 
-    if (Startup::isUninstallCommand(QCoreApplication::arguments())) {
+    if (decision.action == CommandLine::Action::Uninstall) {
         Startup::runUninstall();
         return 0;
     }

@@ -51,12 +51,6 @@ void Collector::attachBuffer(SlotNumber number, SlotBuffer& buffer)
     slot(number).buffer = &buffer;
 }
 
-SlotBuffer& Collector::buffer(SlotNumber number) const
-{
-    Q_ASSERT(slot(number).buffer != nullptr);
-    return *slot(number).buffer;
-}
-
 QString Collector::fileName(SlotNumber number) const
 {
     return slot(number).fileName;

@@ -55,7 +55,6 @@ public:
     // Each slot's buffer (not owned) must be attached before the slot is
     // read, written or captured into.
     void attachBuffer(SlotNumber slot, SlotBuffer& buffer);
-    SlotBuffer& buffer(SlotNumber slot) const;
 
     QString fileName(SlotNumber slot) const;
     // Changes the name only (no file is read or written, no hint refresh).

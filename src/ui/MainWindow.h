@@ -72,7 +72,8 @@ public:
     // The toolbar button that shows command; null when none does.
     QToolButton* toolButton(const QAction* command) const;
     QMenu* trayMenu() const { return m_trayMenu; }
-    QMenu* editorMenu() const { return m_editorMenu; }
+    // Whether clearing a slot or the clipboard asks first ("ConfirmClr").
+    bool confirmsClear() const { return m_confirmClear; }
     QString statusText() const;
     void setStatusText(const QString& text);
 
@@ -85,6 +86,9 @@ public:
     void clearActiveSlot();
     void clearClipboard();
     void editInTextEditor();
+    // Runs the Preferences dialog; the settings the window and the
+    // collector keep are read again after every close, OK or not.
+    void showPreferences();
     void chooseFont();
     void findInSlot();
     void findNextInSlot();

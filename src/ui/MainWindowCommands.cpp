@@ -4,7 +4,10 @@
 #include "ui/MainWindow.h"
 
 #include "core/Collector.h"
+#include "platform/Autostart.h"
+#include "settings/Preferences.h"
 #include "settings/RegistryLayout.h"
+#include "ui/PreferencesDialog.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
@@ -124,6 +127,17 @@ void MainWindow::editInTextEditor()
 {
     if (Layout::AutoOff.read() && m_collector.autoMode())
         m_collector.setAutoMode(false, Collector::Source::TextEditorCommand);
+}
+
+void MainWindow::showPreferences()
+{
+    const std::unique_ptr<Autostart> autostart = createSystemAutostart();
+    {
+        PreferencesDialog dialog(*autostart, QCoreApplication::applicationFilePath(), this);
+        dialog.exec();
+    }
+    m_confirmClear = readConfirmClr();
+    m_collector.setDateStyle(readDateStyle());
 }
 
 void MainWindow::onEditorChanged()

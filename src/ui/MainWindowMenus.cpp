@@ -184,6 +184,7 @@ void MainWindow::connectCommands()
     connectCommand(c.toolbar, this, [this](bool checked) { setToolbarShown(checked); });
     connectCommand(c.statusBar, this, [this](bool checked) { setStatusBarShown(checked); });
     connectCommand(c.font, this, [this] { chooseFont(); });
+    connectCommand(c.preferences, this, [this] { showPreferences(); });
     // The menu items switch auto mode alone: the remote window's slot
     // buttons keep their presentation.
     connectCommand(c.autoMode, this,
@@ -201,8 +202,8 @@ void MainWindow::connectCommands()
     connectCommand(c.paste, this, [this] { activeEditor()->pasteClipboard(); });
     connectCommand(c.selectAll, this, [this] { activeEditor()->selectAllText(); });
     connectCommand(c.clearSlot, this, [this] { clearActiveSlot(); });
-    // preferences, help, about, support and clipboardViewer open windows of
-    // their own; whoever adds a window connects it to its command.
+    // help, about, support and clipboardViewer open windows of their own;
+    // whoever adds a window connects it to its command.
 }
 
 // The editors would take Ctrl+Z, Ctrl+C and the like for themselves; the

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+
+class Autostart;
+
+// The values the Preferences dialog shows, and the order in which they are
+// read from the settings and written back.
+
+// A start-up choice with three states ("AutoOn", "AShowRemote").
+enum class StartChoice
+{
+    Remember, // "R", and any text other than "1" and "0"
+    AlwaysOn, // "1"
+    AlwaysOff // "0"
+};
+
+struct PreferenceValues
+{
+    bool autostart = false;    // the program starts with the desktop session
+    bool confirmClr = true;    // "ConfirmClr"
+    bool autoHide = true;      // "AutoHide"
+    bool defaultEditor = true; // the inverse of "DefinEd"
+    bool defaultSound = true;  // "DefaultSound"
+    bool autoOff = false;      // "AutoOff"
+    QString editor;            // "Editor" of the Editor key
+    QString soundFile;         // "SoundFile"
+    bool showSplash = true;    // "ShowSplash"
+    int dateStyle = 1;         // "DateStyle": 0, 1 or 2
+    StartChoice autoOn = StartChoice::Remember;
+    StartChoice showRemote = StartChoice::Remember; // "AShowRemote"
+
+    bool operator==(const PreferenceValues&) const = default;
+};
+
+// Reads every value, one read each, in this order: the autostart entry,
+// "ConfirmClr", "AutoHide", "DefinEd", "DefaultSound", "AutoOff", "Editor",
+// "SoundFile", "ShowSplash", "DateStyle", "AutoOn", "AShowRemote". A value
+// that is missing or of the wrong type gives its default; a "DateStyle"
+// other than 0 and 2 gives 1.
+PreferenceValues loadPreferences(const Autostart& autostart);
+
+// Writes every value, each a separate write, in this order: "ConfirmClr",
+// "AutoHide", "DefinEd", "DefaultSound", "AutoOff", "ShowSplash", "Editor",
+// "SoundFile", the autostart entry (written with programPath when wanted,
+// removed when not wanted and present), "DateStyle", "AutoOn",
+// "AShowRemote". A failing write raises AppError and ends the sequence.
+void savePreferences(const PreferenceValues& values, Autostart& autostart,
+                     const QString& programPath);
+
+// The choice a stored text stands for, and the text stored for a choice.
+StartChoice decodeStartChoice(const QString& stored);
+QString encodeStartChoice(StartChoice choice);
+
+// "ConfirmClr" and "DateStyle" as the main window keeps them after the
+// dialog closes: the stored value, or the default when it is missing or of
+// the wrong type.
+bool readConfirmClr();
+int readDateStyle();
+
+// "MediaPath" of the Setup key, the sound dialog's folder when no sound
+// file exists; empty when missing or of the wrong type.
+QString readMediaPath();

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QRect>
+#include <functional>
+#include <optional>
+
+class Autostart;
+class QAbstractButton;
+class QCheckBox;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QToolButton;
+struct PreferenceValues;
+
+// The modal Preferences dialog: the user-settable values on six pages. It
+// reads them when it is created and writes them back when it closes after
+// OK; Cancel, Esc and the close box write nothing. Make a new one for every
+// showing.
+class PreferencesDialog final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Shows a file dialog set up by the caller; the chosen file, or nullopt
+    // when the user cancels. Tests replace it so that nothing blocks.
+    using FileChooser = std::function<std::optional<QString>(QFileDialog& dialog)>;
+
+    // autostart tells and changes whether the program starts with the
+    // desktop session; programPath is what it starts.
+    PreferencesDialog(Autostart& autostart, QString programPath, QWidget* parent = nullptr);
+    ~PreferencesDialog() override;
+
+    void setFileChooser(FileChooser chooser);
+    static std::optional<QString> runFileDialog(QFileDialog& dialog);
+
+    // Closes the dialog; the values are written only when OK closed it.
+    void done(int result) override;
+
+private:
+    // A control with the place the layout gives it before it grows to fit
+    // its text.
+    struct Placed
+    {
+        QWidget* widget;
+        QRect rect;
+    };
+
+    QWidget* addPage(const QString& caption);
+    QCheckBox* addCheckBox(QWidget* page, const char* name, const QString& caption, QRect rect);
+    QRadioButton* addRadioButton(QWidget* page, const char* name, const QString& caption,
+                                 QRect rect);
+    QLineEdit* addPathField(QWidget* page, const char* name, QRect rect);
+    QPushButton* addSelectButton(QWidget* page, const char* name, QRect rect);
+    QLabel* addNote(QWidget* page, const char* name, const QString& text, QRect rect);
+    void place(QWidget* widget, QRect rect);
+    void buildPages();
+    void buildSoundPage();
+    void buildEditorPage();
+    // Grows each control, each page and the dialog where a text needs more
+    // room than the layout gives it.
+    void fitToTexts();
+    void centreOnScreen();
+
+    void loadValues();
+    PreferenceValues shownValues() const;
+    void applyEnabling();
+    void selectSoundFile();
+    void selectEditor();
+    void playShownSound();
+
+    Autostart& m_autostart;
+    QString m_programPath;
+    FileChooser m_chooseFile;
+    // Set by OK; the values are written on close only while it is set.
+    bool m_save = false;
+    QList<Placed> m_placed;
+
+    QTabWidget* m_pageControl = nullptr;
+    QCheckBox* m_autoLoadCB = nullptr;
+    QCheckBox* m_hideCB = nullptr;
+    QCheckBox* m_confirmCB = nullptr;
+    QCheckBox* m_splashCB = nullptr;
+    QRadioButton* m_rememberRB = nullptr;
+    QRadioButton* m_alwaysOnRB = nullptr;
+    QRadioButton* m_alwaysOffRB = nullptr;
+    QCheckBox* m_autoOffCB = nullptr;
+    QRadioButton* m_date1RB = nullptr;
+    QRadioButton* m_date2RB = nullptr;
+    QRadioButton* m_date0RB = nullptr;
+    QCheckBox* m_defSoundCB = nullptr;
+    QLineEdit* m_soundEdit = nullptr;
+    QPushButton* m_soundSelBtn = nullptr;
+    QToolButton* m_soundIcon = nullptr;
+    QCheckBox* m_defEditorCB = nullptr;
+    QLineEdit* m_editorEdit = nullptr;
+    QPushButton* m_edSelBtn = nullptr;
+    QRadioButton* m_rcRemRB = nullptr;
+    QRadioButton* m_rcShowRB = nullptr;
+    QRadioButton* m_rcHideRB = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+};
