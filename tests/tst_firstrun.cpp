@@ -180,13 +180,15 @@ private Q_SLOTS:
         Layout::Filename2.write(QStringLiteral("/elsewhere/notes.txt"));
         const QString text = AgreementDialog::textForThisStart();
         for (const QString& part :
-             {license.trimmed(), QStringLiteral("Clipstow " CLIPSTOW_VERSION),
-              QStringLiteral(CLIPSTOW_SUPPORT_MAIL), QStringLiteral(CLIPSTOW_WEB_SITE),
-              ProgramInfo::creditLine(), m_desk->path(QStringLiteral("Default1.txt")),
-              QStringLiteral("/elsewhere/notes.txt"), m_desk->path(QStringLiteral("Default3.txt")),
-              QStringLiteral("first time"), QStringLiteral("Auto mode is on"),
-              QStringLiteral("press F5")})
+             {QStringLiteral("Clipstow " CLIPSTOW_VERSION), QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
+              QStringLiteral(CLIPSTOW_WEB_SITE), ProgramInfo::creditLine(),
+              m_desk->path(QStringLiteral("Default1.txt")), QStringLiteral("/elsewhere/notes.txt"),
+              m_desk->path(QStringLiteral("Default3.txt")), QStringLiteral("first time"),
+              QStringLiteral("Auto mode is on"), QStringLiteral("press F5")})
             QVERIFY2(text.contains(part), qPrintable(part));
+        // Every paragraph of the licence, each on one line.
+        for (const QString& paragraph : license.trimmed().split(QStringLiteral("\n\n")))
+            QVERIFY2(text.contains(paragraph.simplified()), qPrintable(paragraph));
         const QByteArray readme =
             TestSupport::fileBytes(QStringLiteral(CLIPSTOW_SOURCE_DIR "/README.md"));
         QVERIFY(readme.contains("MIT"));

@@ -5,6 +5,20 @@
 
 namespace FirstRun {
 
+namespace {
+
+// The text's paragraphs each on one line, so that the agreement's view
+// wraps them to its width instead of breaking them where the file does.
+QString reflowed(const QString& text)
+{
+    QStringList paragraphs = text.trimmed().split(QStringLiteral("\n\n"));
+    for (QString& paragraph : paragraphs)
+        paragraph = paragraph.simplified();
+    return paragraphs.join(QStringLiteral("\n\n"));
+}
+
+} // namespace
+
 bool agreementNeeded(const QString& acceptedLicense)
 {
     return acceptedLicense == QLatin1String(Layout::LicenseNeverAccepted);
@@ -33,7 +47,7 @@ QString agreementText(const AgreementFacts& facts)
                "This is the first time %1 runs. Running it requires that you accept the "
                "terms below; please read them first.\n"
                "\n"
-               "WHAT %1 DOES BY DEFAULT\n"
+               "WHAT CLIPSTOW DOES BY DEFAULT\n"
                "Auto mode is on. While it is on, %1 captures every text you copy in any "
                "program: it adds the text, under a line with the date and time, to the "
                "active slot's file. The slot files are, in the folder %1 was started from:\n"
@@ -58,7 +72,7 @@ QString agreementText(const AgreementFacts& facts)
                "start.\n")
         .arg(ProgramInfo::name(), ProgramInfo::version(), ProgramInfo::creditLine(),
              ProgramInfo::supportMailAddress(), ProgramInfo::webSite(),
-             files.join(QLatin1Char('\n')), facts.licenseText.trimmed() + QLatin1Char('\n'));
+             files.join(QLatin1Char('\n')), reflowed(facts.licenseText) + QLatin1Char('\n'));
 }
 
 } // namespace FirstRun

@@ -31,6 +31,10 @@ SplashWindow::SplashWindow(Mode mode, QWidget* parent) : QDialog(parent), m_mode
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
     setAutoFillBackground(true);
+    // The picture's free bands were drawn for text of this size.
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
 
     buildPicture();
     buildLabels();
