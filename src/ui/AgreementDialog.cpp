@@ -20,6 +20,10 @@ constexpr QRect MemoGeometry(16, 16, 320, 280);
 constexpr QPoint AgreePosition(32, 312);
 constexpr QPoint NotAgreePosition(200, 312);
 constexpr QSize ButtonSize(120, 25);
+// Margins of the design kept when the buttons grow.
+constexpr int MinimumButtonGap = 16;
+constexpr int RightMargin = 33;
+constexpr int BottomMargin = 15;
 
 // A button at least as large as the design asks, larger where the
 // desktop's font needs more room for the caption and glyph.
@@ -44,6 +48,7 @@ AgreementDialog::AgreementDialog(const QString& text, QWidget* parent) : QDialog
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_memo->setTabChangesFocus(true);
     m_memo->setPlainText(text);
 
     m_agreeButton = new QPushButton(Icons::acceptGlyph(), QStringLiteral("I Accept"), this);
@@ -66,12 +71,12 @@ AgreementDialog::AgreementDialog(const QString& text, QWidget* parent) : QDialog
     const int height = std::max(agree.height(), notAgree.height());
     m_agreeButton->setGeometry(QRect(AgreePosition, QSize(agree.width(), height)));
     const int notAgreeLeft =
-        std::max(NotAgreePosition.x(), m_agreeButton->geometry().right() + 1 + 16);
+        std::max(NotAgreePosition.x(), AgreePosition.x() + agree.width() + MinimumButtonGap);
     m_notAgreeButton->setGeometry(notAgreeLeft, NotAgreePosition.y(), notAgree.width(), height);
-    const int width = std::max(ClientSize.width(),
-                               m_notAgreeButton->geometry().right() + 1 + ClientSize.width() - 320);
+    const int width = std::max(ClientSize.width(), notAgreeLeft + notAgree.width() + RightMargin);
     m_memo->setGeometry(MemoGeometry.adjusted(0, 0, width - ClientSize.width(), 0));
-    setFixedSize(width, std::max(ClientSize.height(), NotAgreePosition.y() + height + 15));
+    setFixedSize(width,
+                 std::max(ClientSize.height(), NotAgreePosition.y() + height + BottomMargin));
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect area(QPoint(), size());
