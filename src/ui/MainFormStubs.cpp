@@ -39,8 +39,9 @@ void TMainForm::ShowAgreementIfNeeded()
     if (!declined)
         return;
     // Declined: the program ends here, inside the main window's creation,
-    // before any window shows, the clipboard is watched or a setting other
-    // than the answer is written.
+    // before the main or remote window shows, the clipboard is watched or a
+    // setting other than the answer is written. The tray icon, already up,
+    // goes first.
     RemoveTrayIcon();
     std::exit(0);
 }
