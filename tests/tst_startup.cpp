@@ -84,6 +84,7 @@ private Q_SLOTS:
         QFETCH(bool, tray);
         QFETCH(bool, shown);
         TestSupport::ScopedRegistry registry;
+        TestSupport::seedReturningUser();
         TestSupport::ScopedWorkFolder folder;
         Layout::AutoHide.write(autoHide);
         TMainForm form;

@@ -3,11 +3,17 @@
 // nothing, or the least that keeps the program usable.
 #include "ui/MainForm.h"
 
+#include "app/ErrorReporter.h"
+#include "core/FirstRun.h"
 #include "platform/Autostart.h"
 #include "settings/Preferences.h"
+#include "settings/RegistryLayout.h"
+#include "ui/AgreementDialog.h"
 #include "ui/PreferencesDialog.h"
+#include "ui/SplashWindow.h"
 
 #include <QCoreApplication>
+#include <cstdlib>
 
 // Runs the Preferences dialog; the two settings the window keeps are read
 // again after every close, OK or not.
@@ -22,13 +28,46 @@ void TMainForm::Preferences1Click(QObject*)
     m_dateStyle = readDateStyle();
 }
 void TMainForm::Help1Click(QObject*) {}
-void TMainForm::AboutMenuClick(QObject*) {}
+
+// Help's "&About..." and the tray's "&About".
+void TMainForm::AboutMenuClick(QObject*)
+{
+    SplashWindow::run(SplashWindow::Mode::About);
+}
+
 void TMainForm::Support1Click(QObject*) {}
 void TMainForm::ClipbrdMenuClick(QObject*) {}
 
-// Start-up steps of the agreement and splash windows.
-void TMainForm::ShowAgreementIfNeeded() {}
-void TMainForm::ShowStartupSplash() {}
+// Start-up steps of the agreement and splash windows. A setting of the
+// wrong type is reported and start-up goes on: an unreadable acceptance
+// asks again.
+void TMainForm::ShowAgreementIfNeeded()
+{
+    bool needed = true;
+    ErrorReporter::reportFailures(
+        [&needed] { needed = FirstRun::agreementNeeded(Layout::AcceptedLicense.read()); });
+    bool declined = false;
+    ErrorReporter::reportFailures([&] {
+        if (needed)
+            declined = AgreementDialog::run() == AgreementDialog::Outcome::Declined;
+    });
+    if (!declined)
+        return;
+    // Declined: the program ends here, inside the main window's creation,
+    // before the main or remote window shows, the clipboard is watched or a
+    // setting other than the answer is written. The tray icon, already up,
+    // goes first.
+    RemoveTrayIcon();
+    std::exit(0);
+}
+
+void TMainForm::ShowStartupSplash()
+{
+    ErrorReporter::reportFailures([] {
+        if (Layout::ShowSplash.read())
+            SplashWindow::run(SplashWindow::Mode::Startup);
+    });
+}
 
 // Window placement.
 void TMainForm::ReadPlacement() {}
