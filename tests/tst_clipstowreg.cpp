@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Run
@@ -367,6 +369,88 @@ private Q_SLOTS:
         const Run missing = reg({"import", file("none.reg")});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.err.startsWith("ERROR: "));
+    }
+
+    // import /dev/zero read without end and a FIFO blocked: only regular
+    // files of at most 64 MB are read.
+    void importReadsRegularFilesOnly_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("endless device") << "/dev/zero"
+                                        << "not a regular file";
+        QTest::newRow("fifo") << "fifo"
+                              << "not a regular file";
+        QTest::newRow("folder") << "folder"
+                                << "not a regular file";
+        QTest::newRow("over 64 MB") << "large"
+                                    << "larger than 64 MB";
+    }
+
+    void importReadsRegularFilesOnly()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QString path = kind;
+        if (kind == QLatin1String("fifo")) {
+            path = file("pipe.reg");
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QLatin1String("folder")) {
+            path = m_files->path();
+        } else if (kind == QLatin1String("large")) {
+            // A valid script padded with comment lines past the limit.
+            path = file("large.reg");
+            QFile large(path);
+            QVERIFY(large.open(QIODevice::WriteOnly));
+            large.write("Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Big]\r\n");
+            const QByteArray comments = QByteArray(1023, ';') + '\n';
+            for (int i = 0; i < 64 * 1024 + 1; ++i)
+                large.write(comments);
+        }
+        const Run run = reg({"import", path});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith("ERROR: Error opening the file ") && run.err.contains(reason),
+                 qPrintable(run.err));
+        QVERIFY(!RegistryStore(m_registry->filePath()).keyExists(RegRoot::CurrentUser, "Big"));
+    }
+
+    // Keys nested 6,000 deep grew the store to hundreds of megabytes: key
+    // names keep the registry's limits of 255 characters and 512 levels.
+    void keyLimits_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("accepted");
+        const QString level = QStringLiteral("k\\");
+        QTest::newRow("255 characters") << QString(255, 'n') << true;
+        QTest::newRow("256 characters") << QString(256, 'n') << false;
+        QTest::newRow("512 levels") << level.repeated(511) + "k" << true;
+        QTest::newRow("513 levels") << level.repeated(512) + "k" << false;
+        QTest::newRow("6000 levels") << level.repeated(5999) + "k" << false;
+    }
+
+    void keyLimits()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, accepted);
+        const Run added = reg({"add", "HKCU\\" + path, "/v", "V", "/d", "x", "/f"});
+        QCOMPARE(added.exitCode, accepted ? 0 : 1);
+        if (accepted)
+            mustSucceed({"delete", "HKCU\\" + path.section('\\', 0, 0), "/f"});
+        else
+            QCOMPARE(added.err, QStringLiteral("ERROR: Invalid key name.\n"));
+
+        writeFile("deep.reg", "Windows Registry Editor Version 5.00\r\n\r\n"
+                              "[HKEY_CURRENT_USER\\Before]\r\n\r\n[HKEY_CURRENT_USER\\" +
+                                  path.toUtf8() + "]\r\n\"V\"=\"x\"\r\n");
+        const Run imported = reg({"import", file("deep.reg")});
+        QCOMPARE(imported.exitCode, accepted ? 0 : 1);
+        RegistryStore store(m_registry->filePath());
+        QCOMPARE(store.keyExists(RegRoot::CurrentUser, path), accepted);
+        QCOMPARE(store.keyExists(RegRoot::CurrentUser, "Before"), accepted);
+        if (!accepted) {
+            QVERIFY2(imported.err.contains("line 5: a key"), qPrintable(imported.err));
+            QVERIFY(imported.err.size() < 400); // without the whole hostile name
+        }
     }
 
     void concurrentWritersLoseNothing()

@@ -170,6 +170,12 @@ private:
         const QString path = slash < 0 ? QString() : name.mid(slash + 1);
         if (path.contains(QStringLiteral("\\\\")) || path.endsWith(QLatin1Char('\\')))
             fail(QStringLiteral("empty key name in [%1]").arg(name));
+        // The registry's limits on names and depth, checked before anything
+        // is created: a script of deeply nested keys would otherwise grow the
+        // store far beyond its own size.
+        const QString problem = RegistryStore::keyPathProblem(path);
+        if (!problem.isEmpty())
+            fail(problem);
         if (remove && path.isEmpty())
             fail(QStringLiteral("a root key cannot be deleted"));
         Entry entry;

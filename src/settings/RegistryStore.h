@@ -115,6 +115,15 @@ public:
 
     const QString& filePath() const { return m_filePath; }
 
+    // The registry's limits: each name in a key path has at most 255
+    // characters, and a key lies at most 512 levels below its root. A path
+    // beyond them names no key: it cannot be opened or created.
+    static constexpr int MaxKeyNameLength = 255;
+    static constexpr int MaxKeyDepth = 512;
+    // Why path is not a usable key path (an empty name inside it, a name
+    // too long, too many levels); empty when it is usable.
+    static QString keyPathProblem(const QString& path);
+
     // Opens a key, or with create also creates it and its missing parents.
     // Without create, a missing key gives nullopt. The empty path is the root.
     std::optional<RegKey> openKey(RegRoot root, const QString& path, bool create);

@@ -74,7 +74,7 @@ public:
     qint64 changes() const { return sqlite3_changes64(m_db); }
 
     static QString fold(const QString& name);
-    // Splits a key path into names; nullopt for an empty name inside it.
+    // Splits a key path into names; nullopt for a path keyPathProblem refuses.
     static std::optional<QStringList> splitPath(const QString& path);
 
     // Key lookups; the root key's row may be missing until something is
