@@ -366,6 +366,15 @@ private Q_SLOTS:
                  qPrintable(run.err));
         QCOMPARE(reg({"query", "HKLM\\SOFTWARE", "/s"}).out, before);
 
+        writeFile("empty.reg", QByteArray());
+        const Run empty = reg({"import", file("empty.reg")});
+        QCOMPARE(empty.exitCode, 1);
+        QVERIFY2(empty.err.contains(": line 1: "), qPrintable(empty.err));
+        writeFile("old.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Old]\r\n\"N\"=\"\xe9\"\r\n");
+        mustSucceed({"import", file("old.reg")});
+        QCOMPARE(reg({"query", "HKCU\\Old", "/v", "N"}).out,
+                 QStringLiteral("\nHKEY_CURRENT_USER\\Old\n    N    REG_SZ    \u00e9\n\n"));
+
         const Run missing = reg({"import", file("none.reg")});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.err.startsWith("ERROR: "));
