@@ -1,3 +1,5 @@
+#include "settings/RegTools.h"
+#include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 #include "support/Files.h"
 #include "support/TestSupport.h"
@@ -6,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -460,6 +463,65 @@ private Q_SLOTS:
             QVERIFY2(imported.err.contains("line 5: a key"), qPrintable(imported.err));
             QVERIFY(imported.err.size() < 400); // without the whole hostile name
         }
+    }
+
+    // --help and -h were refused, a bare call showed a double blank, and
+    // nothing listed the values a user may set.
+    void helpAndBareCall_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("/?") << QStringList{"/?"};
+        QTest::newRow("--help") << QStringList{"--help"};
+        QTest::newRow("-h") << QStringList{"-h"};
+        QTest::newRow("after the operation") << QStringList{"query", "-H"};
+    }
+
+    void helpAndBareCall()
+    {
+        QFETCH(QStringList, args);
+        const Run help = reg(args);
+        QCOMPARE(help.exitCode, 0);
+        QCOMPARE(help.err, QString());
+        QCOMPARE(help.out, reg({"/?"}).out);
+        QVERIFY(help.out.startsWith("clipstow-reg OPERATION [parameters]\n"));
+        const Run bare = reg({});
+        QCOMPARE(bare.exitCode, 1);
+        QCOMPARE(bare.err, QStringLiteral("ERROR: Invalid syntax. Type \"clipstow-reg /?\" for "
+                                          "usage.\n"));
+        // As data, -h is data.
+        mustSucceed({"add", key, "/v", "-h", "/d", "-h", "/f"});
+        QCOMPARE(RegValue::decodeString(stored(key.mid(5), "-h")->data), QStringLiteral("-h"));
+    }
+
+    // Every value declared in the layout, and every value of the font
+    // record as it is written, is in the list with its type and default.
+    void helpListsEveryDeclaredValue()
+    {
+        QFile header(QStringLiteral(CLIPSTOW_SOURCE_DIR "/src/settings/RegistryLayout.h"));
+        QVERIFY(header.open(QIODevice::ReadOnly));
+        const QString source = QString::fromUtf8(header.readAll());
+        QStringList declared;
+        // constexpr StrSetting Filename1{ProgramKey, "Filename1", "Default1.txt", ...
+        const QRegularExpression declaration(
+            QStringLiteral("constexpr (?:Str|Int|Bool)Setting \\w+\\{\\s*\\w+,\\s*\"(\\w+)\","
+                           "\\s*(\"[^\"]*\"|\\w+)"));
+        for (const auto& match : declaration.globalMatch(source))
+            declared.append(match.captured(1) + "  REG_" +
+                            (match.captured(2).startsWith('"') ? "SZ" : "DWORD"));
+        QVERIFY2(declared.size() >= 23, qPrintable(declared.join(',')));
+
+        Layout::writeFont(FontRecord{});
+        for (const RegValue& value : RegistryStore::global()
+                                         .openKey(RegRoot::LocalMachine, Layout::FontKey, false)
+                                         ->values())
+            declared.append(value.name + "  " + RegistryStore::typeName(value.type));
+        const QString help = reg({"--help"}).out;
+        for (const QString& entry : declared)
+            QVERIFY2(help.contains("\n  " + entry + "  default: "), qPrintable(entry));
+        QVERIFY(help.contains("\n  Filename1  REG_SZ  default: \"Default1.txt\"\n"));
+        QVERIFY(help.contains("\n  DateStyle  REG_DWORD  default: 1\n      stamp line"));
+        for (const QString& line : help.split('\n'))
+            QVERIFY2(line.size() <= 90, qPrintable(line));
     }
 
     void concurrentWritersLoseNothing()
