@@ -18,7 +18,6 @@ namespace {
 // Marks the database as ours ("CSRG") so that another program's database
 // named by mistake is never taken for an empty registry.
 constexpr int applicationId = 0x43535247;
-constexpr int busyTimeoutMs = 10000;
 
 QByteArray nativePath(const QString& path)
 {
@@ -97,6 +96,104 @@ bool SqlError::meansCorrupt() const
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
+bool SqlError::meansBusy() const
+{
+    const int primary = m_code & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// ---- RegistryStore::Impl: availability ---------------------------------
+
+void RegistryStore::Impl::setBusyTimeout(int milliseconds)
+{
+    m_busyTimeoutMs = milliseconds;
+    if (m_db)
+        sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
+}
+
+bool RegistryStore::Impl::unavailable(bool reading) const
+{
+    // A writer's lock keeps out writes only; readers wait only for a lock
+    // that keeps out everyone.
+    const bool blocked = reading ? m_readsBusy : m_writesBusy;
+    return blocked && (m_batchDepth > 0 || !m_busyUntil.hasExpired());
+}
+
+void RegistryStore::Impl::beginBatch()
+{
+    if (m_batchDepth++ == 0) {
+        // The batch tries the store afresh.
+        m_readsBusy = false;
+        m_writesBusy = false;
+    }
+}
+
+void RegistryStore::Impl::endBatch()
+{
+    if (m_batchDepth > 0 && --m_batchDepth == 0)
+        m_busyUntil = QDeadlineTimer(RegistryStore::UnavailableMs);
+}
+
+QString RegistryStore::Impl::takeUnsavedReason()
+{
+    if (m_unsaved.isEmpty() || m_unsavedTold)
+        return QString();
+    m_unsavedTold = true;
+    return m_unsaved;
+}
+
+QString RegistryStore::Impl::busyReason() const
+{
+    return QStringLiteral("the registry file %1 is in use by another program").arg(m_filePath);
+}
+
+void RegistryStore::Impl::noteFailure(const QString& reason, bool reading, bool unavailable)
+{
+    if (reading && unavailable)
+        m_missedReads = true;
+    if (!reading && m_depth == 0)
+        m_unsaved = reason;
+}
+
+void RegistryStore::Impl::checkAvailable(bool reading)
+{
+    if (!unavailable(reading))
+        return;
+    noteFailure(busyReason(), reading, true);
+    throw RegistryBusyError(busyReason().toStdString());
+}
+
+// Values read while the store was unavailable were defaults: writing them,
+// or anything that rests on them, would replace what the store holds.
+void RegistryStore::Impl::refuseAfterMissedReads()
+{
+    if (!m_missedReads)
+        return;
+    const QString reason =
+        QStringLiteral("the registry file %1 was in use by another program when the settings "
+                       "were read")
+            .arg(m_filePath);
+    noteFailure(reason, false, true);
+    throw RegistryUnavailableError(reason.toStdString());
+}
+
+void RegistryStore::Impl::failed(const RegistryIoError& error, bool reading)
+{
+    // Called from a handler: the error in flight passes on, a time-out as
+    // the unavailable state's own error.
+    const auto* sql = dynamic_cast<const SqlError*>(&error);
+    if (sql && sql->meansBusy()) {
+        m_writesBusy = true;
+        m_readsBusy = m_readsBusy || reading;
+        m_busyUntil = QDeadlineTimer(RegistryStore::UnavailableMs);
+        noteFailure(busyReason(), reading, true);
+        throw RegistryBusyError(busyReason().toStdString());
+    }
+    noteFailure(QString::fromUtf8(error.what()), reading,
+                dynamic_cast<const RegistryUnavailableError*>(&error) != nullptr);
+    throw;
+}
+
 // ---- RegistryStore::Impl: the connection -------------------------------
 
 bool RegistryStore::Impl::sameFileOnDisk() const
@@ -145,9 +242,14 @@ bool RegistryStore::Impl::openExisting()
     }
     m_dev = info.st_dev;
     m_ino = info.st_ino;
-    sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
     sqlite3_extended_result_codes(m_db, 1);
-    return validate();
+    try {
+        return validate();
+    } catch (...) {
+        close(); // unchecked (locked out, for one): check again next time
+        throw;
+    }
 }
 
 // Checks that the open file is a registry (or an empty database that will
@@ -310,6 +412,9 @@ void RegistryStore::Impl::commit()
 {
     if (m_depth == 1) {
         exec("COMMIT");
+        // Saved again: a later failure is news worth a message.
+        m_unsaved.clear();
+        m_unsavedTold = false;
     }
     --m_depth;
 }
@@ -367,6 +472,41 @@ RegistryStore& RegistryStore::global()
 void RegistryStore::resetGlobal()
 {
     globalStore().reset();
+}
+
+void RegistryStore::setBusyTimeout(int milliseconds)
+{
+    m_impl->setBusyTimeout(milliseconds);
+}
+
+bool RegistryStore::isUnavailable() const
+{
+    return m_impl->unavailable(false);
+}
+
+void RegistryStore::beginBatch()
+{
+    m_impl->beginBatch();
+}
+
+void RegistryStore::endBatch()
+{
+    m_impl->endBatch();
+}
+
+bool RegistryStore::missedReads() const
+{
+    return m_impl->missedReads();
+}
+
+QString RegistryStore::unsavedReason() const
+{
+    return m_impl->unsavedReason();
+}
+
+QString RegistryStore::takeUnsavedReason()
+{
+    return m_impl->takeUnsavedReason();
 }
 
 void RegistryStore::runInTransaction(const std::function<void()>& body)

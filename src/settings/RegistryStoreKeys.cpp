@@ -212,6 +212,8 @@ bool RegKey::setValue(const QString& name, RegType type, const QByteArray& data)
                 return true;
             },
             false);
+    } catch (const RegistryUnavailableError&) {
+        throw;
     } catch (const RegistryIoError&) {
         return false;
     }

@@ -44,6 +44,9 @@ int run(const QStringList& words)
         print(QString::fromLatin1(usage) + QLatin1Char('\n') + Layout::valuesHelpText());
         return 0;
     }
+    // A command on the command line may wait longer for another process
+    // than the program at its start and exit.
+    RegistryStore::global().setBusyTimeout(10000);
     const QStringList rest = words.mid(1);
     if (operation == QLatin1String("query"))
         return query(rest);
