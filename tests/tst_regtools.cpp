@@ -11,6 +11,8 @@
 #include <QtTest>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using TestSupport::errorOf;
 
@@ -52,6 +54,28 @@ public:
 private:
     sqlite3* m_db = nullptr;
     bool m_ok = false;
+};
+
+// Runs the process as an ordinary user while it lives when it runs as
+// root, for whom no file is read-only.
+class OrdinaryUser final
+{
+public:
+    OrdinaryUser() : m_wasRoot(::geteuid() == 0)
+    {
+        if (m_wasRoot && ::setegid(65534) != 0)
+            qFatal("setegid");
+        if (m_wasRoot && ::seteuid(65534) != 0)
+            qFatal("seteuid");
+    }
+    ~OrdinaryUser()
+    {
+        if (m_wasRoot && (::seteuid(0) != 0 || ::setegid(0) != 0))
+            qFatal("cannot return to root");
+    }
+
+private:
+    bool m_wasRoot;
 };
 
 class TestRegTools final : public QObject
@@ -322,6 +346,45 @@ private Q_SLOTS:
         QCOMPARE(Layout::Filename1.read(),
                  readersToo ? QStringLiteral("mine.txt") : QStringLiteral("Default1.txt"));
         QCOMPARE(TakeSettingsNotSavedMessage(), QString()); // still the same stretch, or saved
+    }
+
+    // A registry the user may read but not write was ignored: the program
+    // ran on defaults. It is read, said once to be unsaveable, and kept.
+    void readOnlyStoreIsReadAndKept_data()
+    {
+        QTest::addColumn<bool>("folderWritable");
+        QTest::newRow("read-only folder and file") << false;
+        QTest::newRow("read-only file") << true;
+    }
+
+    void readOnlyStoreIsReadAndKept()
+    {
+        QFETCH(bool, folderWritable);
+        Layout::Filename1.write(QStringLiteral("mine.txt"));
+        RegistryStore::resetGlobal(); // closing folds the journal into the file
+        const QString file = m_registry->filePath();
+        const QString folder = QFileInfo(file).absolutePath();
+        QVERIFY(!QFileInfo::exists(file + QStringLiteral("-wal")));
+        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0444) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), folderWritable ? 0777 : 0555) == 0);
+        const QByteArray before = TestSupport::fileBytes(file);
+        {
+            OrdinaryUser user;
+            QCOMPARE(Layout::Filename1.read(), QStringLiteral("mine.txt"));
+            Layout::Filename1.write(QStringLiteral("other.txt")); // no error box
+            Layout::DateStyle.write(2);
+            QCOMPARE(TakeSettingsNotSavedMessage(),
+                     QStringLiteral("The settings could not be saved: the registry file %1 may "
+                                    "be read but not written.")
+                         .arg(file));
+            QCOMPARE(TakeSettingsNotSavedMessage(), QString());
+            QCOMPARE(Layout::Filename1.read(), QStringLiteral("mine.txt"));
+            QCOMPARE(Layout::DateStyle.read(), 1);
+            RegistryStore::resetGlobal();
+        }
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+        QCOMPARE(TestSupport::fileBytes(file), before);
+        QCOMPARE(QDir(folder).entryList({"*.unusable-*"}), QStringList());
     }
 
     void winDirIsEmpty() { QCOMPARE(GetWinDir(), QString()); }

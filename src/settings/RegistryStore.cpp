@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstdio>
@@ -14,6 +15,15 @@
 #include <unistd.h>
 
 namespace {
+
+// A store that cannot be created for want of rights is one the user may
+// not write; anything else is an I/O failure.
+[[noreturn]] void throwCannotCreate(const QString& message)
+{
+    if (errno == EACCES || errno == EPERM || errno == EROFS)
+        throw RegistryReadOnlyError(message.toStdString());
+    throw RegistryIoError(message.toStdString());
+}
 
 // Marks the database as ours ("CSRG") so that another program's database
 // named by mistake is never taken for an empty registry.
@@ -94,6 +104,11 @@ bool SqlError::meansCorrupt() const
 {
     const int primary = m_code & 0xff;
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
+}
+
+bool SqlError::meansReadOnly() const
+{
+    return (m_code & 0xff) == SQLITE_READONLY && m_code != SQLITE_READONLY_DBMOVED;
 }
 
 bool SqlError::meansBusy() const
@@ -189,6 +204,12 @@ void RegistryStore::Impl::failed(const RegistryIoError& error, bool reading)
         noteFailure(busyReason(), reading, true);
         throw RegistryBusyError(busyReason().toStdString());
     }
+    if (sql && !reading && sql->meansReadOnly()) {
+        // Its rights changed since it was opened.
+        m_readOnly = true;
+        noteFailure(readOnlyReason(), reading, true);
+        throw RegistryReadOnlyError(readOnlyReason().toStdString());
+    }
     noteFailure(QString::fromUtf8(error.what()), reading,
                 dynamic_cast<const RegistryUnavailableError*>(&error) != nullptr);
     throw;
@@ -229,10 +250,41 @@ bool RegistryStore::Impl::openExisting()
     struct stat info;
     if (::stat(path.constData(), &info) != 0)
         return false;
-    int rc = sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc == SQLITE_CANTOPEN || rc == SQLITE_READONLY || rc == SQLITE_PERM) {
+    try {
+        return connect(info, false);
+    } catch (const SqlError&) {
+        // Without the right to write the file or its folder, even a read
+        // can fail (the journal's index cannot be made). Such a store is
+        // still read, as a file that nobody changes meanwhile.
+        if (mayWrite())
+            throw;
+        return connect(info, true);
+    }
+}
+
+bool RegistryStore::Impl::mayWrite() const
+{
+    const auto writable = [](const QString& path) {
+        return ::faccessat(AT_FDCWD, nativePath(path).constData(), W_OK, AT_EACCESS) == 0;
+    };
+    return writable(m_filePath) && writable(QFileInfo(m_filePath).absolutePath());
+}
+
+QString RegistryStore::Impl::readOnlyReason() const
+{
+    return QStringLiteral("the registry file %1 may be read but not written").arg(m_filePath);
+}
+
+bool RegistryStore::Impl::connect(const struct stat& info, bool immutable)
+{
+    const QByteArray name = immutable ? QUrl::fromLocalFile(m_filePath).toEncoded() + "?immutable=1"
+                                      : nativePath(m_filePath);
+    int rc = sqlite3_open_v2(
+        name.constData(), &m_db,
+        immutable ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READWRITE, nullptr);
+    if (!immutable && (rc == SQLITE_CANTOPEN || rc == SQLITE_READONLY || rc == SQLITE_PERM)) {
         sqlite3_close_v2(m_db);
-        rc = sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+        rc = sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
     }
     if (rc != SQLITE_OK) {
         const QString message = QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : "out of memory");
@@ -244,6 +296,7 @@ bool RegistryStore::Impl::openExisting()
     m_ino = info.st_ino;
     sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
     sqlite3_extended_result_codes(m_db, 1);
+    m_readOnly = immutable || sqlite3_db_readonly(m_db, "main") == 1 || !mayWrite();
     try {
         return validate();
     } catch (...) {
@@ -303,18 +356,16 @@ void RegistryStore::Impl::openForWrite()
     close();
     const QFileInfo info(m_filePath);
     if (!makeFolders(info.absolutePath()))
-        throw RegistryIoError(QStringLiteral("cannot create the folder %1: %2")
-                                  .arg(info.absolutePath(), QString::fromLocal8Bit(strerror(errno)))
-                                  .toStdString());
+        throwCannotCreate(QStringLiteral("cannot create the folder %1: %2")
+                              .arg(info.absolutePath(), QString::fromLocal8Bit(strerror(errno))));
     const QByteArray path = nativePath(m_filePath);
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
         ::fchmod(fd, 0600); // whatever the umask
         ::close(fd);
     } else if (errno != EEXIST) {
-        throw RegistryIoError(QStringLiteral("cannot create %1: %2")
-                                  .arg(m_filePath, QString::fromLocal8Bit(strerror(errno)))
-                                  .toStdString());
+        throwCannotCreate(QStringLiteral("cannot create %1: %2")
+                              .arg(m_filePath, QString::fromLocal8Bit(strerror(errno))));
     }
     if (!openExisting()) {
         // Raced with another process that moved the file aside: try once more.

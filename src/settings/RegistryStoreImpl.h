@@ -8,6 +8,7 @@
 #include <QDeadlineTimer>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unordered_map>
 
@@ -44,6 +45,7 @@ public:
     int code() const { return m_code; }
     bool meansCorrupt() const;
     bool meansBusy() const; // another connection's lock outlasted the busy time-out
+    bool meansReadOnly() const;
 
 private:
     int m_code;
@@ -66,6 +68,7 @@ public:
     template <typename Result, typename Fn> Result read(Fn fn, Result fallback);
     // Runs fn as one write transaction (or inside the open one). When
     // mayCreate is false and there is no file, gives fallback untouched.
+    // A store the user may only read fails with RegistryReadOnlyError.
     template <typename Result, typename Fn> Result write(bool mayCreate, Fn fn, Result fallback);
 
     void begin();
@@ -101,6 +104,9 @@ public:
 
 private:
     void close();
+    bool connect(const struct stat& info, bool immutable);
+    bool mayWrite() const; // the user's rights on the file and its folder
+    QString readOnlyReason() const;
     void ensureSchema();
     bool validate();
     void moveAside(const QString& why);
@@ -128,6 +134,7 @@ private:
     dev_t m_dev = 0;
     ino_t m_ino = 0;
     bool m_schemaReady = false;
+    bool m_readOnly = false;
     int m_depth = 0;
     std::unordered_map<const char*, sqlite3_stmt*> m_statements;
 };
@@ -167,6 +174,8 @@ Result RegistryStore::Impl::write(bool mayCreate, Fn fn, Result fallback)
                         return fallback;
                     openForWrite();
                 }
+                if (m_readOnly)
+                    throw RegistryReadOnlyError(readOnlyReason().toStdString());
             }
             try {
                 begin();
