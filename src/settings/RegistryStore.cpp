@@ -18,11 +18,14 @@ namespace {
 
 // A store that cannot be created for want of rights is one the user may
 // not write; anything else is an I/O failure.
-[[noreturn]] void throwCannotCreate(const QString& message)
+[[noreturn]] void throwCannotCreate(const QString& what, const QString& path)
 {
-    if (errno == EACCES || errno == EPERM || errno == EROFS)
-        throw RegistryReadOnlyError(message.toStdString());
-    throw RegistryIoError(message.toStdString());
+    const int error = errno;
+    const std::string message =
+        what.arg(path, QString::fromLocal8Bit(std::strerror(error))).toStdString();
+    if (error == EACCES || error == EPERM || error == EROFS)
+        throw RegistryReadOnlyError(message);
+    throw RegistryIoError(message);
 }
 
 // Marks the database as ours ("CSRG") so that another program's database
@@ -356,16 +359,14 @@ void RegistryStore::Impl::openForWrite()
     close();
     const QFileInfo info(m_filePath);
     if (!makeFolders(info.absolutePath()))
-        throwCannotCreate(QStringLiteral("cannot create the folder %1: %2")
-                              .arg(info.absolutePath(), QString::fromLocal8Bit(strerror(errno))));
+        throwCannotCreate(QStringLiteral("cannot create the folder %1: %2"), info.absolutePath());
     const QByteArray path = nativePath(m_filePath);
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
         ::fchmod(fd, 0600); // whatever the umask
         ::close(fd);
     } else if (errno != EEXIST) {
-        throwCannotCreate(QStringLiteral("cannot create %1: %2")
-                              .arg(m_filePath, QString::fromLocal8Bit(strerror(errno))));
+        throwCannotCreate(QStringLiteral("cannot create %1: %2"), m_filePath);
     }
     if (!openExisting()) {
         // Raced with another process that moved the file aside: try once more.
