@@ -1,3 +1,5 @@
+#include "settings/RegTools.h"
+#include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 #include "support/Files.h"
 #include "support/TestSupport.h"
@@ -6,7 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -364,9 +369,159 @@ private Q_SLOTS:
                  qPrintable(run.err));
         QCOMPARE(reg({"query", "HKLM\\SOFTWARE", "/s"}).out, before);
 
+        writeFile("empty.reg", QByteArray());
+        const Run empty = reg({"import", file("empty.reg")});
+        QCOMPARE(empty.exitCode, 1);
+        QVERIFY2(empty.err.contains(": line 1: "), qPrintable(empty.err));
+        writeFile("old.reg", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Old]\r\n\"N\"=\"\xe9\"\r\n");
+        mustSucceed({"import", file("old.reg")});
+        QCOMPARE(reg({"query", "HKCU\\Old", "/v", "N"}).out,
+                 QStringLiteral("\nHKEY_CURRENT_USER\\Old\n    N    REG_SZ    \u00e9\n\n"));
+
         const Run missing = reg({"import", file("none.reg")});
         QCOMPARE(missing.exitCode, 1);
         QVERIFY(missing.err.startsWith("ERROR: "));
+    }
+
+    // import /dev/zero read without end and a FIFO blocked: only regular
+    // files of at most 64 MB are read.
+    void importReadsRegularFilesOnly_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("endless device") << "/dev/zero"
+                                        << "not a regular file";
+        QTest::newRow("fifo") << "fifo"
+                              << "not a regular file";
+        QTest::newRow("folder") << "folder"
+                                << "not a regular file";
+        QTest::newRow("over 64 MB") << "large"
+                                    << "larger than 64 MB";
+    }
+
+    void importReadsRegularFilesOnly()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QString path = kind;
+        if (kind == QLatin1String("fifo")) {
+            path = file("pipe.reg");
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == QLatin1String("folder")) {
+            path = m_files->path();
+        } else if (kind == QLatin1String("large")) {
+            // A valid script padded with comment lines past the limit.
+            path = file("large.reg");
+            QFile large(path);
+            QVERIFY(large.open(QIODevice::WriteOnly));
+            large.write("Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Big]\r\n");
+            const QByteArray comments = QByteArray(1023, ';') + '\n';
+            for (int i = 0; i < 64 * 1024 + 1; ++i)
+                large.write(comments);
+        }
+        const Run run = reg({"import", path});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith("ERROR: Error opening the file ") && run.err.contains(reason),
+                 qPrintable(run.err));
+        QVERIFY(!RegistryStore(m_registry->filePath()).keyExists(RegRoot::CurrentUser, "Big"));
+    }
+
+    // Keys nested 6,000 deep grew the store to hundreds of megabytes: key
+    // names keep the registry's limits of 255 characters and 512 levels.
+    void keyLimits_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("accepted");
+        const QString level = QStringLiteral("k\\");
+        QTest::newRow("255 characters") << QString(255, 'n') << true;
+        QTest::newRow("256 characters") << QString(256, 'n') << false;
+        QTest::newRow("512 levels") << level.repeated(511) + "k" << true;
+        QTest::newRow("513 levels") << level.repeated(512) + "k" << false;
+        QTest::newRow("6000 levels") << level.repeated(5999) + "k" << false;
+    }
+
+    void keyLimits()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, accepted);
+        const Run added = reg({"add", "HKCU\\" + path, "/v", "V", "/d", "x", "/f"});
+        QCOMPARE(added.exitCode, accepted ? 0 : 1);
+        if (accepted)
+            mustSucceed({"delete", "HKCU\\" + path.section('\\', 0, 0), "/f"});
+        else
+            QCOMPARE(added.err, QStringLiteral("ERROR: Invalid key name.\n"));
+
+        writeFile("deep.reg", "Windows Registry Editor Version 5.00\r\n\r\n"
+                              "[HKEY_CURRENT_USER\\Before]\r\n\r\n[HKEY_CURRENT_USER\\" +
+                                  path.toUtf8() + "]\r\n\"V\"=\"x\"\r\n");
+        const Run imported = reg({"import", file("deep.reg")});
+        QCOMPARE(imported.exitCode, accepted ? 0 : 1);
+        RegistryStore store(m_registry->filePath());
+        QCOMPARE(store.keyExists(RegRoot::CurrentUser, path), accepted);
+        QCOMPARE(store.keyExists(RegRoot::CurrentUser, "Before"), accepted);
+        if (!accepted) {
+            QVERIFY2(imported.err.contains("line 5: a key"), qPrintable(imported.err));
+            QVERIFY(imported.err.size() < 400); // without the whole hostile name
+        }
+    }
+
+    // --help and -h were refused, a bare call showed a double blank, and
+    // nothing listed the values a user may set.
+    void helpAndBareCall_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("/?") << QStringList{"/?"};
+        QTest::newRow("--help") << QStringList{"--help"};
+        QTest::newRow("-h") << QStringList{"-h"};
+        QTest::newRow("after the operation") << QStringList{"query", "-H"};
+    }
+
+    void helpAndBareCall()
+    {
+        QFETCH(QStringList, args);
+        const Run help = reg(args);
+        QCOMPARE(help.exitCode, 0);
+        QCOMPARE(help.err, QString());
+        QCOMPARE(help.out, reg({"/?"}).out);
+        QVERIFY(help.out.startsWith("clipstow-reg OPERATION [parameters]\n"));
+        const Run bare = reg({});
+        QCOMPARE(bare.exitCode, 1);
+        QCOMPARE(bare.err, QStringLiteral("ERROR: Invalid syntax. Type \"clipstow-reg /?\" for "
+                                          "usage.\n"));
+        // As data, -h is data.
+        mustSucceed({"add", key, "/v", "-h", "/d", "-h", "/f"});
+        QCOMPARE(RegValue::decodeString(stored(key.mid(5), "-h")->data), QStringLiteral("-h"));
+    }
+
+    // Every value declared in the layout, and every value of the font
+    // record as it is written, is in the list with its type and default.
+    void helpListsEveryDeclaredValue()
+    {
+        QFile header(QStringLiteral(CLIPSTOW_SOURCE_DIR "/src/settings/RegistryLayout.h"));
+        QVERIFY(header.open(QIODevice::ReadOnly));
+        const QString source = QString::fromUtf8(header.readAll());
+        QStringList declared;
+        // constexpr StrSetting Filename1{ProgramKey, "Filename1", "Default1.txt", ...
+        const QRegularExpression declaration(
+            QStringLiteral("constexpr (?:Str|Int|Bool)Setting \\w+\\{\\s*\\w+,\\s*\"(\\w+)\","
+                           "\\s*(\"[^\"]*\"|\\w+)"));
+        for (const auto& match : declaration.globalMatch(source))
+            declared.append(match.captured(1) + "  REG_" +
+                            (match.captured(2).startsWith('"') ? "SZ" : "DWORD"));
+        QVERIFY2(declared.size() >= 23, qPrintable(declared.join(',')));
+
+        Layout::writeFont(FontRecord{});
+        for (const RegValue& value : RegistryStore::global()
+                                         .openKey(RegRoot::LocalMachine, Layout::FontKey, false)
+                                         ->values())
+            declared.append(value.name + "  " + RegistryStore::typeName(value.type));
+        const QString help = reg({"--help"}).out;
+        for (const QString& entry : declared)
+            QVERIFY2(help.contains("\n  " + entry + "  default: "), qPrintable(entry));
+        QVERIFY(help.contains("\n  Filename1  REG_SZ  default: \"Default1.txt\"\n"));
+        QVERIFY(help.contains("\n  DateStyle  REG_DWORD  default: 1\n      stamp line"));
+        for (const QString& line : help.split('\n'))
+            QVERIFY2(line.size() <= 90, qPrintable(line));
     }
 
     void concurrentWritersLoseNothing()

@@ -116,12 +116,36 @@ private Q_SLOTS:
         QCOMPARE(RegFile::decodeBytes("\xef\xbb\xbf" + text.toUtf8()), text);
     }
 
+    // REGEDIT4 scripts were refused: their text is 8-bit, and so are the
+    // bytes of their hex string data.
+    void readsTheOlderFormat()
+    {
+        const QByteArray bytes = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Caf\xe9]\r\n"
+                                 "\"Name\"=\"\x80 5\"\r\n"
+                                 "\"Exp\"=hex(2):25,41,25,e9,00\r\n"
+                                 "\"Multi\"=hex(7):61,00,62,00,00\r\n"
+                                 "\"Bin\"=hex:e9,00\r\n";
+        const QList<Entry> entries = RegFile::parse(RegFile::decodeBytes(bytes));
+        QCOMPARE(entries.size(), 5);
+        QCOMPARE(entries[0].path, QStringLiteral("Caf\u00e9"));
+        QCOMPARE(entries[1].data, RegValue::encodeString(QStringLiteral("\u20ac 5")));
+        QCOMPARE(entries[2].data, RegValue::encodeString(QStringLiteral("%A%\u00e9")));
+        QCOMPARE(entries[3].data, RegValue::encodeMultiString({"a", "b"}));
+        QCOMPARE(entries[4].data, QByteArray("\xe9\0", 2)); // binary stays as it is
+        // Such a script saved as UTF-8 reads the same.
+        QCOMPARE(RegFile::decodeBytes(RegFile::decodeBytes(bytes).toUtf8()),
+                 RegFile::decodeBytes(bytes));
+    }
+
     void malformedScripts_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("line");
         QTest::newRow("no header") << QStringLiteral("[HKCU\\A]\n") << 1;
-        QTest::newRow("old header") << QStringLiteral("REGEDIT4\n\n[HKCU\\A]\n") << 1;
+        // An empty file was reported on line 2.
+        QTest::newRow("empty file") << QString() << 1;
+        QTest::newRow("blank lines only") << QStringLiteral("\r\n\r\n") << 1;
+        QTest::newRow("header late") << QStringLiteral("\n[HKCU\\A]\nREGEDIT4\n") << 2;
         QTest::newRow("unknown root") << script("[HKEY_USERS\\A]\n") << 3;
         QTest::newRow("value outside key") << script("\"a\"=\"b\"\n") << 3;
         QTest::newRow("value after deleted key") << script("[-HKCU\\A]\n\"a\"=\"b\"\n") << 4;

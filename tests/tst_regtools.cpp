@@ -5,9 +5,14 @@
 #include "support/Files.h"
 #include "support/TestSupport.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPalette>
 #include <QtTest>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using TestSupport::errorOf;
 
@@ -22,6 +27,56 @@ void setRaw(const QString& key, const QString& name, RegType type, const QByteAr
     QVERIFY(opened->setValue(name, type, data));
 }
 } // namespace
+
+// Another process's hold on the registry file, through a connection of its
+// own: a writer's lock, or a lock that keeps readers out as well.
+class ForeignLock final
+{
+public:
+    ForeignLock(const QString& path, bool readersToo)
+    {
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+        const char* sql = readersToo ? "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;"
+                                       " INSERT INTO keys(root, name, path, fold)"
+                                       " VALUES(1, 'L', 'L', 'L');"
+                                     : "BEGIN IMMEDIATE";
+        m_ok = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~ForeignLock() { release(); }
+    bool ok() const { return m_ok; }
+    void release()
+    {
+        if (m_db)
+            sqlite3_close_v2(m_db); // rolls back
+        m_db = nullptr;
+    }
+
+private:
+    sqlite3* m_db = nullptr;
+    bool m_ok = false;
+};
+
+// Runs the process as an ordinary user while it lives when it runs as
+// root, for whom no file is read-only.
+class OrdinaryUser final
+{
+public:
+    OrdinaryUser() : m_wasRoot(::geteuid() == 0)
+    {
+        if (m_wasRoot && ::setegid(65534) != 0)
+            qFatal("setegid");
+        if (m_wasRoot && ::seteuid(65534) != 0)
+            qFatal("seteuid");
+    }
+    ~OrdinaryUser()
+    {
+        if (m_wasRoot && (::seteuid(0) != 0 || ::setegid(0) != 0))
+            qFatal("cannot return to root");
+    }
+
+private:
+    bool m_wasRoot;
+};
 
 class TestRegTools final : public QObject
 {
@@ -241,6 +296,95 @@ private Q_SLOTS:
         QCOMPARE(Layout::decodeActiveFile(2), 2);
         QCOMPARE(Layout::decodeActiveFile(3), 3);
         QCOMPARE(Layout::slotFilename(3).read(), QString("Default3.txt"));
+    }
+
+    // A locked registry stalled start-up 10 s and exit 150 s, then lost the
+    // settings without a word: after one time-out the batch skips the store
+    // (here even once the lock is gone), and the user is told once.
+    void lockedStoreIsSkippedAfterOneTimeOut_data()
+    {
+        QTest::addColumn<bool>("readersToo");
+        QTest::newRow("writer's lock") << false;
+        QTest::newRow("lock that keeps readers out") << true;
+    }
+
+    void lockedStoreIsSkippedAfterOneTimeOut()
+    {
+        QFETCH(bool, readersToo);
+        Layout::Filename1.write(QStringLiteral("mine.txt"));
+        QCOMPARE(TakeSettingsNotSavedMessage(), QString());
+        RegistryStore::resetGlobal(); // the lock comes first, as before a start
+        ForeignLock lock(m_registry->filePath(), readersToo);
+        QVERIFY(lock.ok());
+        {
+            SettingsBatch startup;
+            // A writer's lock does not keep out readers.
+            QCOMPARE(Layout::Filename1.read(),
+                     readersToo ? QStringLiteral("Default1.txt") : QStringLiteral("mine.txt"));
+            Layout::Path.write(QStringLiteral("/usr/bin/clipstow"));
+            QVERIFY(RegistryStore::global().isUnavailable());
+            lock.release();
+            Layout::Filename2.write(QStringLiteral("two.txt"));
+            QCOMPARE(Layout::Filename1.read(),
+                     readersToo ? QStringLiteral("Default1.txt") : QStringLiteral("mine.txt"));
+        }
+        const QString message = TakeSettingsNotSavedMessage();
+        QVERIFY2(message.startsWith(QStringLiteral("The settings could not be saved: the registry "
+                                                   "file ")) &&
+                     message.endsWith(QStringLiteral(" is in use by another program.")),
+                 qPrintable(message));
+        QCOMPARE(TakeSettingsNotSavedMessage(), QString()); // once
+        QVERIFY(!Layout::Path.exists());
+        QVERIFY(!Layout::Filename2.exists());
+
+        // The next batch tries again. After reads that gave defaults the
+        // store refuses writes that would replace the stored values.
+        {
+            SettingsBatch shutdown;
+            Layout::Filename1.write(QStringLiteral("Default1.txt"));
+        }
+        QCOMPARE(Layout::Filename1.read(),
+                 readersToo ? QStringLiteral("mine.txt") : QStringLiteral("Default1.txt"));
+        QCOMPARE(TakeSettingsNotSavedMessage(), QString()); // still the same stretch, or saved
+    }
+
+    // A registry the user may read but not write was ignored: the program
+    // ran on defaults. It is read, said once to be unsaveable, and kept.
+    void readOnlyStoreIsReadAndKept_data()
+    {
+        QTest::addColumn<bool>("folderWritable");
+        QTest::newRow("read-only folder and file") << false;
+        QTest::newRow("read-only file") << true;
+    }
+
+    void readOnlyStoreIsReadAndKept()
+    {
+        QFETCH(bool, folderWritable);
+        Layout::Filename1.write(QStringLiteral("mine.txt"));
+        RegistryStore::resetGlobal(); // closing folds the journal into the file
+        const QString file = m_registry->filePath();
+        const QString folder = QFileInfo(file).absolutePath();
+        QVERIFY(!QFileInfo::exists(file + QStringLiteral("-wal")));
+        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0444) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), folderWritable ? 0777 : 0555) == 0);
+        const QByteArray before = TestSupport::fileBytes(file);
+        {
+            OrdinaryUser user;
+            QCOMPARE(Layout::Filename1.read(), QStringLiteral("mine.txt"));
+            Layout::Filename1.write(QStringLiteral("other.txt")); // no error box
+            Layout::DateStyle.write(2);
+            QCOMPARE(TakeSettingsNotSavedMessage(),
+                     QStringLiteral("The settings could not be saved: the registry file %1 may "
+                                    "be read but not written.")
+                         .arg(file));
+            QCOMPARE(TakeSettingsNotSavedMessage(), QString());
+            QCOMPARE(Layout::Filename1.read(), QStringLiteral("mine.txt"));
+            QCOMPARE(Layout::DateStyle.read(), 1);
+            RegistryStore::resetGlobal();
+        }
+        ::chmod(QFile::encodeName(folder).constData(), 0700);
+        QCOMPARE(TestSupport::fileBytes(file), before);
+        QCOMPARE(QDir(folder).entryList({"*.unusable-*"}), QStringList());
     }
 
     void winDirIsEmpty() { QCOMPARE(GetWinDir(), QString()); }

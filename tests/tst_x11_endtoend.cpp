@@ -4,12 +4,15 @@
 // slot files checked byte for byte.
 #include "settings/RegTools.h"
 #include "support/TestSupport.h"
+#include "ui/AgreementDialog.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -528,6 +531,61 @@ private Q_SLOTS:
                 .hasMatch(),
             EventTimeoutMs);
         QCOMPARE(found.captured(1), LongDateStr(QDateTime::currentDateTime()));
+        STEP(exitProgram());
+    }
+    // A first start from an empty registry: the agreement comes before any
+    // other window. Declining ends the program with nothing captured or
+    // stored but the answer, and the next start asks again; accepting lets
+    // start-up go on through the splash to capturing.
+    void firstRunAgreement()
+    {
+        const QProcessEnvironment returningUser = m_env;
+        const auto restore = qScopeGuard([&] { m_env = returningUser; });
+        m_env.insert(QStringLiteral("CLIPSTOW_REGISTRY"), path(QStringLiteral("first.sqlite3")));
+        const QString firstSlot = path(QStringLiteral("Default1.txt"));
+        // The same dialog in this process says where its buttons are.
+        const AgreementDialog sample{QString()};
+
+        for (const bool accept : {false, true}) {
+            m_app = std::make_unique<QProcess>();
+            m_app->setProcessEnvironment(m_env);
+            m_app->setWorkingDirectory(m_dir.path());
+            m_app->setProcessChannelMode(QProcess::ForwardedChannels);
+            m_app->start(TestSupport::builtProgram(QStringLiteral("clipstow")), {});
+            QVERIFY(m_app->waitForStarted());
+            const qint64 pid = m_app->processId();
+            const QString title = QStringLiteral("Clipstow License Agreement");
+            QTRY_VERIFY_WITH_TIMEOUT(!windowsOf(pid, title, true).isEmpty(), StartTimeoutMs);
+            const WindowInfo agreement = windowInfo(windowsOf(pid, title, true).constFirst());
+            QCOMPARE(agreement.rect.size(), sample.size());
+            QVERIFY(windowsOf(pid, QStringLiteral("Clipstow 3"), true).isEmpty());
+            QVERIFY(remoteWindow().isEmpty());
+            const QPushButton* button = accept ? sample.acceptButton() : sample.declineButton();
+            QVERIFY(click(agreement.rect.topLeft() + button->geometry().center()));
+            if (accept)
+                break;
+            QVERIFY(m_app->waitForFinished(EventTimeoutMs));
+            QCOMPARE(m_app->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(m_app->exitCode(), 0);
+            QVERIFY(query(QStringLiteral("AcceptedLicense")).contains(QLatin1String("Never")));
+            QVERIFY(query(QStringLiteral("Path")).isEmpty());
+            QVERIFY(!QFile::exists(firstSlot));
+        }
+
+        // Accepted: the splash shows and closes by itself, then start-up
+        // goes on in auto mode.
+        const QString splash = QStringLiteral("Clipstow Splash");
+        QTRY_VERIFY_WITH_TIMEOUT(!windowsOf(m_app->processId(), splash, true).isEmpty(),
+                                 EventTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!remoteWindow().isEmpty(), StartTimeoutMs);
+        QVERIFY(windowsOf(m_app->processId(), splash, true).isEmpty());
+        const QString accepted = query(QStringLiteral("AcceptedLicense"));
+        QVERIFY2(accepted.contains(QLatin1String("REG_SZ")) &&
+                     !accepted.contains(QLatin1String("Never")),
+                 qPrintable(accepted));
+        STEP(copyText(QStringLiteral("after the agreement")));
+        STEP(waitForFile(QStringLiteral("Default1.txt"), {QStringLiteral("after the agreement")}));
+        QTRY_VERIFY_WITH_TIMEOUT(trayIcon().isValid(), StartTimeoutMs);
         STEP(exitProgram());
     }
 };

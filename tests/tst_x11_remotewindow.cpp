@@ -59,6 +59,7 @@ private Q_SLOTS:
     void init()
     {
         m_registry = std::make_unique<TestSupport::ScopedRegistry>();
+        TestSupport::seedReturningUser();
         m_folder = std::make_unique<TestSupport::ScopedWorkFolder>();
     }
 

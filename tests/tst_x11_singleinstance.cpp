@@ -60,9 +60,11 @@ private Q_SLOTS:
         QFile::setPermissions(dir.filePath(QStringLiteral("runtime")), QFileDevice::ReadOwner |
                                                                            QFileDevice::WriteOwner |
                                                                            QFileDevice::ExeOwner);
+        // A user past the first-run agreement and without a splash.
+        TestSupport::ScopedRegistry registry;
+        TestSupport::seedReturningUser();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CLIPSTOW_REGISTRY"),
-                   dir.filePath(QStringLiteral("reg.sqlite3")));
+        env.insert(QStringLiteral("CLIPSTOW_REGISTRY"), registry.filePath());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("runtime")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         const QString program = TestSupport::builtProgram(QStringLiteral("clipstow"));

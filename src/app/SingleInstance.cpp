@@ -2,12 +2,17 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QStandardPaths>
+#include <QSysInfo>
 #include <QThread>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -25,14 +30,38 @@ QString safeForFileName(const QString& text)
     return out;
 }
 
+// A folder of this user's that nobody else may enter. Its owner may fix
+// its mode; a link or another user's folder is refused.
+bool isPrivateFolder(const QString& path, bool fixMode, QString* problem)
+{
+    struct stat info;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) {
+        *problem = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        *problem = QStringLiteral("%1 is not a folder").arg(path);
+        return false;
+    }
+    if (info.st_uid != ::geteuid()) {
+        *problem = QStringLiteral("the folder %1 belongs to another user").arg(path);
+        return false;
+    }
+    if ((info.st_mode & 077) != 0 &&
+        !(fixMode && ::chmod(QFile::encodeName(path).constData(), 0700) == 0)) {
+        *problem = QStringLiteral("the folder %1 is open to other users").arg(path);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent) : QObject(parent)
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty() || !QDir(dir).exists())
-        dir = QDir::tempPath();
-    m_basePath = QDir(dir).filePath(name);
+    const QString folder = privateFolder(&m_problem);
+    if (!folder.isEmpty())
+        m_basePath = QDir(folder).filePath(name);
 }
 
 SingleInstance::~SingleInstance()
@@ -41,10 +70,59 @@ SingleInstance::~SingleInstance()
         m_server->close();
 }
 
+QString SingleInstance::privateFolder(QString* problem)
+{
+    QString ignored;
+    QString& why = problem ? *problem : ignored;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) &&
+        isPrivateFolder(runtime, false, &why))
+        return runtime;
+    // Not the shared temporary folder itself, where any user could put a
+    // lock file of the expected name in advance.
+    const QString own =
+        QDir(QDir::tempPath()).filePath(QStringLiteral("clipstow-%1").arg(::geteuid()));
+    if (::mkdir(QFile::encodeName(own).constData(), 0700) != 0 && errno != EEXIST) {
+        why = QStringLiteral("cannot create the folder %1: %2")
+                  .arg(own, QString::fromLocal8Bit(strerror(errno)));
+        return QString();
+    }
+    if (!isPrivateFolder(own, true, &why))
+        return QString();
+    why.clear();
+    return own;
+}
+
+QString SingleInstance::displayKey(const QString& display)
+{
+    // [protocol/]host:number[.screen]
+    QString rest = display.trimmed();
+    const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+    if (slash >= 0 && slash < colon)
+        rest = rest.mid(slash + 1);
+    const qsizetype split = rest.lastIndexOf(QLatin1Char(':'));
+    if (split < 0)
+        return display;
+    bool ok = false;
+    const uint number = rest.mid(split + 1).section(QLatin1Char('.'), 0, 0).toUInt(&ok);
+    if (!ok)
+        return display;
+    QString host = rest.left(split).toLower();
+    static const QStringList thisMachine{QString(), QStringLiteral("unix"),
+                                         QStringLiteral("localhost"), QStringLiteral("127.0.0.1"),
+                                         QStringLiteral("::1")};
+    if (thisMachine.contains(host) || host == QSysInfo::machineHostName().toLower())
+        host.clear();
+    return host + QLatin1Char(':') + QString::number(number);
+}
+
 QString SingleInstance::defaultName()
 {
     QString display = qEnvironmentVariable("DISPLAY");
-    if (display.isEmpty())
+    if (!display.isEmpty())
+        display = displayKey(display);
+    else
         display = qEnvironmentVariable("WAYLAND_DISPLAY");
     if (display.isEmpty())
         display = QStringLiteral("nodisplay");
@@ -53,19 +131,44 @@ QString SingleInstance::defaultName()
 
 QString SingleInstance::socketPath() const
 {
-    return m_basePath + QStringLiteral(".socket");
+    return m_basePath.isEmpty() ? QString() : m_basePath + QStringLiteral(".socket");
+}
+
+bool SingleInstance::runUnguarded(const QString& problem)
+{
+    m_status = Status::Unguarded;
+    m_problem = QStringLiteral("Clipstow cannot make sure that it runs only once on this "
+                               "display (%1); it starts anyway.")
+                    .arg(problem);
+    std::fprintf(stderr, "%s\n", m_problem.toLocal8Bit().constData());
+    return true;
 }
 
 bool SingleInstance::claim()
 {
+    if (m_basePath.isEmpty())
+        return runUnguarded(m_problem);
     // The lock decides; a lock left by a process that no longer runs is
     // taken over.
     m_lock = std::make_unique<QLockFile>(m_basePath + QStringLiteral(".lock"));
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock(0)) {
+        // Held means a lock file that names a running process; anything else
+        // in the way (a folder, an unreadable file) is no running Clipstow.
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        const bool held = m_lock->error() == QLockFile::LockFailedError &&
+                          m_lock->getLockInfo(&pid, &host, &application);
         m_lock.reset();
+        if (!held)
+            return runUnguarded(
+                QStringLiteral("cannot create the lock file %1.lock").arg(m_basePath));
+        m_status = Status::AlreadyRunning;
         return false;
     }
+    m_status = Status::Alone;
+    m_problem.clear();
     // A socket left by a process that ended without closing it.
     QLocalServer::removeServer(socketPath());
     m_server = new QLocalServer(this);

@@ -31,6 +31,11 @@ bool open(const QString& target)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
+void openLink(const QUrl& link)
+{
+    QDesktopServices::openUrl(link);
+}
+
 bool launch(const QString& program, const QStringList& arguments)
 {
     return QProcess::startDetached(program, arguments);

@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringList>
+#include <QUtf8StringView>
 
 namespace RegFile {
 
@@ -23,7 +24,26 @@ QString decodeBytes(const QByteArray& bytes)
     }
     if (bytes.startsWith("\xef\xbb\xbf"))
         return QString::fromUtf8(bytes.mid(3));
+    if (bytes.trimmed().startsWith(legacyHeader))
+        return decodeEightBit(bytes);
     return QString::fromUtf8(bytes);
+}
+
+QString decodeEightBit(const QByteArray& bytes)
+{
+    if (QUtf8StringView(bytes).isValidUtf8())
+        return QString::fromUtf8(bytes);
+    // Windows-1252 is Latin-1 but for the characters it puts at 0x80-0x9F.
+    static constexpr char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString text = QString::fromLatin1(bytes);
+    for (QChar& c : text) {
+        if (c.unicode() >= 0x80 && c.unicode() < 0xA0)
+            c = QChar(high[c.unicode() - 0x80]);
+    }
+    return text;
 }
 
 QByteArray encodeBytes(const QString& text)
@@ -149,8 +169,13 @@ private:
     {
         while (m_index < m_lines.size() && m_lines[m_index].trimmed().isEmpty())
             ++m_index;
-        if (m_index == m_lines.size() || m_lines[m_index].trimmed() != QLatin1String(header))
-            fail(QStringLiteral("the first line must be \"%1\"").arg(QLatin1String(header)));
+        if (m_index == m_lines.size())
+            m_index = 0; // nothing but blanks: the header is missing from line 1
+        const QString first = m_index < m_lines.size() ? m_lines[m_index].trimmed() : QString();
+        m_legacy = first == QLatin1String(legacyHeader);
+        if (!m_legacy && first != QLatin1String(header))
+            fail(QStringLiteral("the first line must be \"%1\" or \"%2\"")
+                     .arg(QLatin1String(header), QLatin1String(legacyHeader)));
         ++m_index;
     }
 
@@ -170,6 +195,12 @@ private:
         const QString path = slash < 0 ? QString() : name.mid(slash + 1);
         if (path.contains(QStringLiteral("\\\\")) || path.endsWith(QLatin1Char('\\')))
             fail(QStringLiteral("empty key name in [%1]").arg(name));
+        // The registry's limits on names and depth, checked before anything
+        // is created: a script of deeply nested keys would otherwise grow the
+        // store far beyond its own size.
+        const QString problem = RegistryStore::keyPathProblem(path);
+        if (!problem.isEmpty())
+            fail(problem);
         if (remove && path.isEmpty())
             fail(QStringLiteral("a root key cannot be deleted"));
         Entry entry;
@@ -285,6 +316,13 @@ private:
             entry.type = RegType(type);
         }
         entry.data = hexBytes(data.mid(colon + 1));
+        const bool textType = entry.type == RegType::Sz || entry.type == RegType::ExpandSz ||
+                              entry.type == RegType::MultiSz;
+        if (m_legacy && textType) {
+            // 8-bit text with its zeros; the registry keeps it as UTF-16LE.
+            entry.data = RegValue::encodeString(decodeEightBit(entry.data));
+            entry.data.chop(2); // the text's own zeros end it
+        }
     }
 
     // The byte list, following continuation lines that end in a backslash.
@@ -315,6 +353,7 @@ private:
     QStringList m_lines;
     qsizetype m_index = 0;
     QList<Entry> m_entries;
+    bool m_legacy = false;
     bool m_hasKey = false;
     RegRoot m_root = RegRoot::LocalMachine;
     QString m_path;

@@ -13,6 +13,9 @@
 namespace RegFile {
 
 inline constexpr char header[] = "Windows Registry Editor Version 5.00";
+// The older format: text in the system's 8-bit encoding, and string data
+// given as hex bytes in that encoding too.
+inline constexpr char legacyHeader[] = "REGEDIT4";
 
 // One step of a script, in file order.
 struct Entry
@@ -46,8 +49,12 @@ private:
 };
 
 // File bytes to text: UTF-16 with a byte order mark, else UTF-8 (with or
-// without its mark), which covers plain ASCII.
+// without its mark), which covers plain ASCII. A script of the older format
+// that is not valid UTF-8 is read as Windows-1252.
 QString decodeBytes(const QByteArray& bytes);
+// 8-bit text: UTF-8 when the bytes are valid UTF-8, else Windows-1252 (bytes
+// without a character there give the C1 control of the same value).
+QString decodeEightBit(const QByteArray& bytes);
 // Text to file bytes as the system's tools write them: UTF-16LE with a mark.
 QByteArray encodeBytes(const QString& text);
 

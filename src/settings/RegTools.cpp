@@ -46,6 +46,8 @@ std::optional<RegValue> readValue(const QString& key, const QString& name)
         return std::nullopt;
     try {
         return opened->value(name);
+    } catch (const RegistryUnavailableError&) {
+        return std::nullopt; // skipped as if the key could not be opened
     } catch (const RegistryIoError&) {
         throw getFailed(name);
     }
@@ -59,6 +61,8 @@ void writeValue(const QString& key, const QString& name, RegType type, const QBy
     bool written = false;
     try {
         written = opened->setValue(name, type, data);
+    } catch (const RegistryUnavailableError&) {
+        return; // skipped; the store keeps the reason for the one message
     } catch (const RegistryIoError&) {
         written = false;
     }
@@ -141,6 +145,24 @@ bool DeleteRegValue(const QString& key, const QString& name)
     } catch (const RegistryIoError&) {
         return false;
     }
+}
+
+SettingsBatch::SettingsBatch()
+{
+    RegistryStore::global().beginBatch();
+}
+
+SettingsBatch::~SettingsBatch()
+{
+    RegistryStore::global().endBatch();
+}
+
+QString TakeSettingsNotSavedMessage()
+{
+    const QString reason = RegistryStore::global().takeUnsavedReason();
+    if (reason.isEmpty())
+        return QString();
+    return QStringLiteral("The settings could not be saved: %1.").arg(reason);
 }
 
 int FontRecord::height() const

@@ -38,7 +38,8 @@ struct FontRecord
 // written. Each call opens its key below HKEY_LOCAL_MACHINE, does one thing
 // and closes it; nothing is cached, so a change is seen by the next read.
 // A key that cannot be opened is not an error: reads give their default and
-// writes are skipped. A value of the wrong type raises AppError.
+// writes are skipped, and so are they while the store is unavailable (see
+// SettingsBatch). A value of the wrong type raises AppError.
 
 void WriteRegStr(const QString& key, const QString& name, const QString& value);
 void WriteRegInt(const QString& key, const QString& name, int value);
@@ -50,6 +51,26 @@ bool ReadRegBool(const QString& key, const QString& name, bool defaultValue);
 
 bool RegValueExists(const QString& key, const QString& name);
 bool DeleteRegValue(const QString& key, const QString& name);
+
+// Groups the settings reads and writes of one start-up or shutdown. When
+// another process holds the store locked, the first operation waits for it
+// at most RegistryStore::DefaultBusyTimeoutMs and the rest of the batch
+// then skips the store: reads give their default, writes are skipped. Make
+// one on the stack around each such sequence.
+class SettingsBatch final
+{
+public:
+    SettingsBatch();
+    ~SettingsBatch();
+    SettingsBatch(const SettingsBatch&) = delete;
+    SettingsBatch& operator=(const SettingsBatch&) = delete;
+};
+
+// "The settings could not be saved: <reason>." when writes were skipped
+// (the store is locked by another process, may only be read, or cannot be
+// created), given once until a write succeeds again; empty otherwise. The
+// application shows it after start-up and after shutdown's saving.
+QString TakeSettingsNotSavedMessage();
 
 // The seven-value font record ("CharSet", "Color", "Height", "Name",
 // "Pitch", "Size", "Style"). ReadRegFont replaces every attribute of target

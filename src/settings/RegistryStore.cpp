@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstdio>
@@ -15,10 +16,21 @@
 
 namespace {
 
+// A store that cannot be created for want of rights is one the user may
+// not write; anything else is an I/O failure.
+[[noreturn]] void throwCannotCreate(const QString& what, const QString& path)
+{
+    const int error = errno;
+    const std::string message =
+        what.arg(path, QString::fromLocal8Bit(std::strerror(error))).toStdString();
+    if (error == EACCES || error == EPERM || error == EROFS)
+        throw RegistryReadOnlyError(message);
+    throw RegistryIoError(message);
+}
+
 // Marks the database as ours ("CSRG") so that another program's database
 // named by mistake is never taken for an empty registry.
 constexpr int applicationId = 0x43535247;
-constexpr int busyTimeoutMs = 10000;
 
 QByteArray nativePath(const QString& path)
 {
@@ -97,6 +109,115 @@ bool SqlError::meansCorrupt() const
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
+bool SqlError::meansReadOnly() const
+{
+    return (m_code & 0xff) == SQLITE_READONLY && m_code != SQLITE_READONLY_DBMOVED;
+}
+
+bool SqlError::meansBusy() const
+{
+    const int primary = m_code & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// ---- RegistryStore::Impl: availability ---------------------------------
+
+void RegistryStore::Impl::setBusyTimeout(int milliseconds)
+{
+    m_busyTimeoutMs = milliseconds;
+    if (m_db)
+        sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
+}
+
+bool RegistryStore::Impl::unavailable(bool reading) const
+{
+    // A writer's lock keeps out writes only; readers wait only for a lock
+    // that keeps out everyone.
+    const bool blocked = reading ? m_readsBusy : m_writesBusy;
+    return blocked && (m_batchDepth > 0 || !m_busyUntil.hasExpired());
+}
+
+void RegistryStore::Impl::beginBatch()
+{
+    if (m_batchDepth++ == 0) {
+        // The batch tries the store afresh.
+        m_readsBusy = false;
+        m_writesBusy = false;
+    }
+}
+
+void RegistryStore::Impl::endBatch()
+{
+    if (m_batchDepth > 0 && --m_batchDepth == 0)
+        m_busyUntil = QDeadlineTimer(RegistryStore::UnavailableMs);
+}
+
+QString RegistryStore::Impl::takeUnsavedReason()
+{
+    if (m_unsaved.isEmpty() || m_unsavedTold)
+        return QString();
+    m_unsavedTold = true;
+    return m_unsaved;
+}
+
+QString RegistryStore::Impl::busyReason() const
+{
+    return QStringLiteral("the registry file %1 is in use by another program").arg(m_filePath);
+}
+
+void RegistryStore::Impl::noteFailure(const QString& reason, bool reading, bool unavailable)
+{
+    if (reading && unavailable)
+        m_missedReads = true;
+    if (!reading && m_depth == 0)
+        m_unsaved = reason;
+}
+
+void RegistryStore::Impl::checkAvailable(bool reading)
+{
+    if (!unavailable(reading))
+        return;
+    noteFailure(busyReason(), reading, true);
+    throw RegistryBusyError(busyReason().toStdString());
+}
+
+// Values read while the store was unavailable were defaults: writing them,
+// or anything that rests on them, would replace what the store holds.
+void RegistryStore::Impl::refuseAfterMissedReads()
+{
+    if (!m_missedReads)
+        return;
+    const QString reason =
+        QStringLiteral("the registry file %1 was in use by another program when the settings "
+                       "were read")
+            .arg(m_filePath);
+    noteFailure(reason, false, true);
+    throw RegistryUnavailableError(reason.toStdString());
+}
+
+void RegistryStore::Impl::failed(const RegistryIoError& error, bool reading)
+{
+    // Called from a handler: the error in flight passes on, a time-out as
+    // the unavailable state's own error.
+    const auto* sql = dynamic_cast<const SqlError*>(&error);
+    if (sql && sql->meansBusy()) {
+        m_writesBusy = true;
+        m_readsBusy = m_readsBusy || reading;
+        m_busyUntil = QDeadlineTimer(RegistryStore::UnavailableMs);
+        noteFailure(busyReason(), reading, true);
+        throw RegistryBusyError(busyReason().toStdString());
+    }
+    if (sql && !reading && sql->meansReadOnly()) {
+        // Its rights changed since it was opened.
+        m_readOnly = true;
+        noteFailure(readOnlyReason(), reading, true);
+        throw RegistryReadOnlyError(readOnlyReason().toStdString());
+    }
+    noteFailure(QString::fromUtf8(error.what()), reading,
+                dynamic_cast<const RegistryUnavailableError*>(&error) != nullptr);
+    throw;
+}
+
 // ---- RegistryStore::Impl: the connection -------------------------------
 
 bool RegistryStore::Impl::sameFileOnDisk() const
@@ -132,10 +253,41 @@ bool RegistryStore::Impl::openExisting()
     struct stat info;
     if (::stat(path.constData(), &info) != 0)
         return false;
-    int rc = sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc == SQLITE_CANTOPEN || rc == SQLITE_READONLY || rc == SQLITE_PERM) {
+    try {
+        return connect(info, false);
+    } catch (const SqlError&) {
+        // Without the right to write the file or its folder, even a read
+        // can fail (the journal's index cannot be made). Such a store is
+        // still read, as a file that nobody changes meanwhile.
+        if (mayWrite())
+            throw;
+        return connect(info, true);
+    }
+}
+
+bool RegistryStore::Impl::mayWrite() const
+{
+    const auto writable = [](const QString& path) {
+        return ::faccessat(AT_FDCWD, nativePath(path).constData(), W_OK, AT_EACCESS) == 0;
+    };
+    return writable(m_filePath) && writable(QFileInfo(m_filePath).absolutePath());
+}
+
+QString RegistryStore::Impl::readOnlyReason() const
+{
+    return QStringLiteral("the registry file %1 may be read but not written").arg(m_filePath);
+}
+
+bool RegistryStore::Impl::connect(const struct stat& info, bool immutable)
+{
+    const QByteArray name = immutable ? QUrl::fromLocalFile(m_filePath).toEncoded() + "?immutable=1"
+                                      : nativePath(m_filePath);
+    int rc = sqlite3_open_v2(
+        name.constData(), &m_db,
+        immutable ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READWRITE, nullptr);
+    if (!immutable && (rc == SQLITE_CANTOPEN || rc == SQLITE_READONLY || rc == SQLITE_PERM)) {
         sqlite3_close_v2(m_db);
-        rc = sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+        rc = sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr);
     }
     if (rc != SQLITE_OK) {
         const QString message = QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : "out of memory");
@@ -145,9 +297,15 @@ bool RegistryStore::Impl::openExisting()
     }
     m_dev = info.st_dev;
     m_ino = info.st_ino;
-    sqlite3_busy_timeout(m_db, busyTimeoutMs);
+    sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
     sqlite3_extended_result_codes(m_db, 1);
-    return validate();
+    m_readOnly = immutable || sqlite3_db_readonly(m_db, "main") == 1 || !mayWrite();
+    try {
+        return validate();
+    } catch (...) {
+        close(); // unchecked (locked out, for one): check again next time
+        throw;
+    }
 }
 
 // Checks that the open file is a registry (or an empty database that will
@@ -201,18 +359,14 @@ void RegistryStore::Impl::openForWrite()
     close();
     const QFileInfo info(m_filePath);
     if (!makeFolders(info.absolutePath()))
-        throw RegistryIoError(QStringLiteral("cannot create the folder %1: %2")
-                                  .arg(info.absolutePath(), QString::fromLocal8Bit(strerror(errno)))
-                                  .toStdString());
+        throwCannotCreate(QStringLiteral("cannot create the folder %1: %2"), info.absolutePath());
     const QByteArray path = nativePath(m_filePath);
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
         ::fchmod(fd, 0600); // whatever the umask
         ::close(fd);
     } else if (errno != EEXIST) {
-        throw RegistryIoError(QStringLiteral("cannot create %1: %2")
-                                  .arg(m_filePath, QString::fromLocal8Bit(strerror(errno)))
-                                  .toStdString());
+        throwCannotCreate(QStringLiteral("cannot create %1: %2"), m_filePath);
     }
     if (!openExisting()) {
         // Raced with another process that moved the file aside: try once more.
@@ -310,6 +464,9 @@ void RegistryStore::Impl::commit()
 {
     if (m_depth == 1) {
         exec("COMMIT");
+        // Saved again: a later failure is news worth a message.
+        m_unsaved.clear();
+        m_unsavedTold = false;
     }
     --m_depth;
 }
@@ -367,6 +524,41 @@ RegistryStore& RegistryStore::global()
 void RegistryStore::resetGlobal()
 {
     globalStore().reset();
+}
+
+void RegistryStore::setBusyTimeout(int milliseconds)
+{
+    m_impl->setBusyTimeout(milliseconds);
+}
+
+bool RegistryStore::isUnavailable() const
+{
+    return m_impl->unavailable(false);
+}
+
+void RegistryStore::beginBatch()
+{
+    m_impl->beginBatch();
+}
+
+void RegistryStore::endBatch()
+{
+    m_impl->endBatch();
+}
+
+bool RegistryStore::missedReads() const
+{
+    return m_impl->missedReads();
+}
+
+QString RegistryStore::unsavedReason() const
+{
+    return m_impl->unsavedReason();
+}
+
+QString RegistryStore::takeUnsavedReason()
+{
+    return m_impl->takeUnsavedReason();
 }
 
 void RegistryStore::runInTransaction(const std::function<void()>& body)

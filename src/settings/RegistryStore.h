@@ -64,6 +64,25 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The store cannot be used now, and waiting would not help: another process
+// held it locked past the busy time-out (RegistryBusyError), or the user may
+// read it but not write it (RegistryReadOnlyError).
+class RegistryUnavailableError : public RegistryIoError
+{
+public:
+    using RegistryIoError::RegistryIoError;
+};
+class RegistryBusyError final : public RegistryUnavailableError
+{
+public:
+    using RegistryUnavailableError::RegistryUnavailableError;
+};
+class RegistryReadOnlyError final : public RegistryUnavailableError
+{
+public:
+    using RegistryUnavailableError::RegistryUnavailableError;
+};
+
 class RegistryStore;
 
 // An open key. Cheap to copy; it names the key by root and path, so it stays
@@ -81,7 +100,8 @@ public:
     std::optional<RegValue> value(const QString& name) const; // throws RegistryIoError
     bool hasValue(const QString& name) const;                 // throws RegistryIoError
     // Replaces any value of that name whatever its old type. False when the
-    // key no longer exists or the write failed.
+    // key no longer exists or the write failed; throws
+    // RegistryUnavailableError when the store cannot be written now.
     bool setValue(const QString& name, RegType type, const QByteArray& data);
     bool deleteValue(const QString& name); // true only when a value was deleted
     QStringList subKeyNames() const;       // in their created case, sorted without case
@@ -115,6 +135,15 @@ public:
 
     const QString& filePath() const { return m_filePath; }
 
+    // The registry's limits: each name in a key path has at most 255
+    // characters, and a key lies at most 512 levels below its root. A path
+    // beyond them names no key: it cannot be opened or created.
+    static constexpr int MaxKeyNameLength = 255;
+    static constexpr int MaxKeyDepth = 512;
+    // Why path is not a usable key path (an empty name inside it, a name
+    // too long, too many levels); empty when it is usable.
+    static QString keyPathProblem(const QString& path);
+
     // Opens a key, or with create also creates it and its missing parents.
     // Without create, a missing key gives nullopt. The empty path is the root.
     std::optional<RegKey> openKey(RegRoot root, const QString& path, bool create);
@@ -127,6 +156,33 @@ public:
     static QString rootName(RegRoot root); // the long form
     static QString typeName(RegType type); // "REG_SZ", ...
     static std::optional<RegType> parseType(const QString& name);
+
+    // How long an operation waits for another process's lock. Past it the
+    // operation fails with RegistryBusyError and the store becomes
+    // unavailable: every later write (after a read's time-out every later
+    // operation) fails at once with that error instead of waiting again,
+    // until the current batch ends, or, outside a batch, for UnavailableMs.
+    // isUnavailable tells whether writes are skipped now.
+    static constexpr int DefaultBusyTimeoutMs = 1000;
+    static constexpr int UnavailableMs = 10000;
+    void setBusyTimeout(int milliseconds);
+    bool isUnavailable() const;
+    // A batch groups the many reads or writes of one start-up or shutdown:
+    // its first operation tries the store afresh, and after a time-out the
+    // rest of the batch skips the store. Batches nest.
+    void beginBatch();
+    void endBatch();
+
+    // True once a read found the store unavailable. What this process read
+    // may then be defaults rather than what the store holds, so from then on
+    // the store refuses writes (RegistryUnavailableError) rather than let
+    // them replace the stored values.
+    bool missedReads() const;
+    // Why the last write failed, when no write has succeeded since;
+    // empty otherwise. takeUnsavedReason gives it only once per such
+    // stretch, for the one message that says the settings were not saved.
+    QString unsavedReason() const;
+    QString takeUnsavedReason();
 
     // Runs body as one transaction: every operation inside it commits together
     // when body returns and none does when it throws (the exception passes on).

@@ -20,21 +20,46 @@ QString RegistryStore::Impl::fold(const QString& name)
     return folded;
 }
 
-std::optional<QStringList> RegistryStore::Impl::splitPath(const QString& path)
+namespace {
+
+QString trimmedPath(const QString& path)
 {
     QString trimmed = path;
     while (trimmed.startsWith(QLatin1Char('\\')))
         trimmed.remove(0, 1);
     while (trimmed.endsWith(QLatin1Char('\\')))
         trimmed.chop(1);
+    return trimmed;
+}
+
+} // namespace
+
+QString RegistryStore::keyPathProblem(const QString& path)
+{
+    const QString trimmed = trimmedPath(path);
+    if (trimmed.isEmpty())
+        return QString();
+    // Counted before splitting, so that a hostile path of thousands of
+    // levels costs no list of its names.
+    if (trimmed.count(QLatin1Char('\\')) >= MaxKeyDepth)
+        return QStringLiteral("a key lies more than %1 levels deep").arg(MaxKeyDepth);
+    for (const QStringView name : QStringView(trimmed).split(QLatin1Char('\\'))) {
+        if (name.isEmpty())
+            return QStringLiteral("empty key name");
+        if (name.size() > MaxKeyNameLength)
+            return QStringLiteral("a key name is longer than %1 characters").arg(MaxKeyNameLength);
+    }
+    return QString();
+}
+
+std::optional<QStringList> RegistryStore::Impl::splitPath(const QString& path)
+{
+    if (!keyPathProblem(path).isEmpty())
+        return std::nullopt;
+    const QString trimmed = trimmedPath(path);
     if (trimmed.isEmpty())
         return QStringList();
-    const QStringList names = trimmed.split(QLatin1Char('\\'));
-    for (const QString& name : names) {
-        if (name.isEmpty())
-            return std::nullopt;
-    }
-    return names;
+    return trimmed.split(QLatin1Char('\\'));
 }
 
 std::optional<RegistryStore::Impl::KeyRow> RegistryStore::Impl::findKey(RegRoot root,
@@ -187,6 +212,8 @@ bool RegKey::setValue(const QString& name, RegType type, const QByteArray& data)
                 return true;
             },
             false);
+    } catch (const RegistryUnavailableError&) {
+        throw;
     } catch (const RegistryIoError&) {
         return false;
     }

@@ -6,6 +6,7 @@
 #include "core/Collector.h"
 #include "ui/Icons.h"
 #include "ui/SlotPage.h"
+#include "ui/SplashWindow.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
@@ -185,6 +186,7 @@ void MainWindow::connectCommands()
     connectCommand(c.statusBar, this, [this](bool checked) { setStatusBarShown(checked); });
     connectCommand(c.font, this, [this] { chooseFont(); });
     connectCommand(c.preferences, this, [this] { showPreferences(); });
+    connectCommand(c.about, this, [] { SplashWindow::run(SplashWindow::Mode::About); });
     // The menu items switch auto mode alone: the remote window's slot
     // buttons keep their presentation.
     connectCommand(c.autoMode, this,
@@ -202,8 +204,8 @@ void MainWindow::connectCommands()
     connectCommand(c.paste, this, [this] { activeEditor()->pasteClipboard(); });
     connectCommand(c.selectAll, this, [this] { activeEditor()->selectAllText(); });
     connectCommand(c.clearSlot, this, [this] { clearActiveSlot(); });
-    // help, about, support and clipboardViewer open windows of their own;
-    // whoever adds a window connects it to its command.
+    // help, support and clipboardViewer open windows of their own; whoever
+    // adds a window connects it to its command.
 }
 
 // The editors would take Ctrl+Z, Ctrl+C and the like for themselves; the

@@ -3,15 +3,20 @@
 #include "ui/MainWindow.h"
 
 #include "core/Collector.h"
+#include "core/ErrorReporter.h"
+#include "core/FirstRun.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
+#include "ui/AgreementDialog.h"
 #include "ui/Icons.h"
 #include "ui/RemoteWindow.h"
+#include "ui/SplashWindow.h"
 #include "ui/TrayIcon.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <cstdlib>
 
 void MainWindow::startUp()
 {
@@ -94,9 +99,37 @@ bool MainWindow::remoteVisible() const
     return m_remote ? m_remote->isVisible() : Layout::ShowRemote.read();
 }
 
-// The agreement and splash windows and the window placement come with
-// windows and settings of their own; until then these steps do nothing.
-void MainWindow::showAgreementIfNeeded() {}
-void MainWindow::showStartupSplash() {}
+// A setting of the wrong type is reported and start-up goes on: an
+// unreadable acceptance asks again.
+void MainWindow::showAgreementIfNeeded()
+{
+    bool needed = true;
+    ErrorReporter::reportFailures(
+        [&needed] { needed = FirstRun::agreementNeeded(Layout::AcceptedLicense.read()); });
+    bool declined = false;
+    ErrorReporter::reportFailures([&] {
+        if (needed)
+            declined = AgreementDialog::run() == AgreementDialog::Outcome::Declined;
+    });
+    if (!declined)
+        return;
+    // Declined: the program ends here, inside the main window's creation,
+    // before the main or remote window shows, the clipboard is watched or a
+    // setting other than the answer is written. The tray icon, already up,
+    // goes first.
+    m_trayIcon->setActive(false);
+    std::exit(0);
+}
+
+void MainWindow::showStartupSplash()
+{
+    ErrorReporter::reportFailures([] {
+        if (Layout::ShowSplash.read())
+            SplashWindow::run(SplashWindow::Mode::Startup);
+    });
+}
+
+// The window placement comes with settings of its own; until then these
+// steps do nothing.
 void MainWindow::readPlacement() {}
 void MainWindow::writePlacement() {}

@@ -26,6 +26,7 @@ ScopedWorkFolder::~ScopedWorkFolder()
 
 DesktopFixture::DesktopFixture()
 {
+    seedReturningUser();
     ErrorReporter::setHook([this](const QString& text) { m_errors << text; });
     SaveSound::setOutput(&m_sound);
     QGuiApplication::clipboard()->clear();

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 
 #include <QDir>
@@ -27,6 +28,12 @@ ScopedRegistry::~ScopedRegistry()
 QString ScopedRegistry::filePath() const
 {
     return m_dir->filePath(QStringLiteral("registry.sqlite3"));
+}
+
+void seedReturningUser()
+{
+    Layout::AcceptedLicense.write(QStringLiteral("12/1/2026 9:00:00 AM"));
+    Layout::ShowSplash.write(false);
 }
 
 QString builtProgram(const QString& name)

@@ -22,6 +22,11 @@ private:
     bool m_hadPrevious;
 };
 
+// Records in the current registry what a program that has run before
+// leaves: the agreement accepted and no splash window at start, so that
+// creating the main window shows neither modal window.
+void seedReturningUser();
+
 // Path of a built program of this project (clipstow, clipstow-reg, ...).
 QString builtProgram(const QString& name);
 

@@ -42,7 +42,8 @@ KeyName parseKeyName(const QString& text)
     const qsizetype slash = name.indexOf(QLatin1Char('\\'));
     const auto root = RegistryStore::parseRoot(slash < 0 ? name : name.left(slash));
     const QString path = slash < 0 ? QString() : name.mid(slash + 1);
-    if (!root || path.contains(QStringLiteral("\\\\")) || path.startsWith(QLatin1Char('\\')))
+    if (!root || path.contains(QStringLiteral("\\\\")) || path.startsWith(QLatin1Char('\\')) ||
+        !RegistryStore::keyPathProblem(path).isEmpty())
         throw Failure(QStringLiteral("Invalid key name."));
     QString full = RegistryStore::rootName(*root);
     if (!path.isEmpty())

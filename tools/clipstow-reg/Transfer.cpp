@@ -7,10 +7,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace RegTool {
 
 namespace {
+
+constexpr qint64 MaxScriptBytes = qint64(64) << 20;
 
 void exportTree(const RegKey& key, QString& text)
 {
@@ -23,6 +32,48 @@ void exportTree(const RegKey& key, QString& text)
                 RegistryStore::global().openKey(key.root(), childPath(key.path(), child), false))
             exportTree(*sub, text);
     }
+}
+
+// A script is a regular file of sane size: a device such as /dev/zero
+// would be read without end and a FIFO would block.
+QByteArray readScript(const QString& fileName)
+{
+    const auto failure = [&fileName](const QString& reason) {
+        return Failure(QStringLiteral("Error opening the file %1: %2").arg(fileName, reason));
+    };
+    const int fd =
+        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw failure(QString::fromLocal8Bit(std::strerror(errno)));
+    const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+        throw failure(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISREG(info.st_mode))
+        throw failure(QStringLiteral("it is not a regular file"));
+    const auto tooLarge = [&] {
+        return failure(QStringLiteral("it is larger than %1 MB").arg(MaxScriptBytes >> 20));
+    };
+    if (info.st_size > MaxScriptBytes)
+        throw tooLarge();
+    // Read to the end, which may have moved since the size was taken.
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw Failure(QStringLiteral("Error reading the file %1: %2")
+                              .arg(fileName, QString::fromLocal8Bit(std::strerror(errno))));
+        }
+        if (bytes.size() + got > MaxScriptBytes)
+            throw tooLarge();
+        bytes.append(buffer, got);
+    }
+    return bytes;
 }
 
 } // namespace
@@ -62,14 +113,7 @@ int importFile(const QStringList& words)
     const QString fileName = args.positional();
     args.finish();
 
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(
-            QStringLiteral("Error opening the file %1: %2").arg(fileName, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure(
-            QStringLiteral("Error reading the file %1: %2").arg(fileName, file.errorString()));
+    const QByteArray bytes = readScript(fileName);
 
     QList<RegFile::Entry> entries;
     try {

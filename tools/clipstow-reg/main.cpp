@@ -3,10 +3,14 @@
 
 #include "Console.h"
 
+#include "settings/RegistryLayout.h"
+
 #include <QCoreApplication>
 #include <cstdio>
 
 namespace {
+
+const char invalidSyntax[] = "Invalid syntax. Type \"clipstow-reg /?\" for usage.";
 
 const char usage[] =
     "clipstow-reg OPERATION [parameters]\n"
@@ -20,19 +24,29 @@ const char usage[] =
     "KEY is ROOT\\SubKey with ROOT one of HKLM, HKCU, HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER.\n"
     "TYPE is REG_SZ (the default), REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD or\n"
     "REG_QWORD. The store is $CLIPSTOW_REGISTRY, else\n"
-    "$XDG_CONFIG_HOME/clipstow/registry.sqlite3 (~/.config when unset).\n";
+    "$XDG_CONFIG_HOME/clipstow/registry.sqlite3 (~/.config when unset).\n"
+    "/?, -h or --help shows this text.\n";
 
 int run(const QStringList& words)
 {
     using namespace RegTool;
     if (words.isEmpty())
-        throw syntaxError(QString());
+        throw Failure(QString::fromLatin1(invalidSyntax));
     const QString operation = words.first().toLower();
-    if (operation == QLatin1String("/?") || operation == QLatin1String("-?") ||
+    // Help right after the program or the operation; "/?" anywhere, as the
+    // registry tool takes it.
+    const auto asksHelp = [](const QString& word) {
+        static const QStringList helpWords{"/?", "-?", "-h", "--help"};
+        return helpWords.contains(word.toLower());
+    };
+    if (asksHelp(words.first()) || (words.size() > 1 && asksHelp(words.at(1))) ||
         words.contains(QStringLiteral("/?"))) {
-        print(QString::fromLatin1(usage));
+        print(QString::fromLatin1(usage) + QLatin1Char('\n') + Layout::valuesHelpText());
         return 0;
     }
+    // A command on the command line may wait longer for another process
+    // than the program at its start and exit.
+    RegistryStore::global().setBusyTimeout(10000);
     const QStringList rest = words.mid(1);
     if (operation == QLatin1String("query"))
         return query(rest);
@@ -44,7 +58,7 @@ int run(const QStringList& words)
         return exportKey(rest);
     if (operation == QLatin1String("import"))
         return importFile(rest);
-    throw Failure(QStringLiteral("Invalid syntax. Type \"clipstow-reg /?\" for usage."));
+    throw Failure(QString::fromLatin1(invalidSyntax));
 }
 
 } // namespace

@@ -1,0 +1,171 @@
+// The first-run agreement: when start-up shows it (and the splash), what
+// each answer stores, its acceptance stamp and what its text says.
+#include "core/Collector.h"
+#include "core/FirstRun.h"
+#include "core/ProgramInfo.h"
+#include "settings/RegTools.h"
+#include "settings/RegistryLayout.h"
+#include "support/DesktopFixture.h"
+#include "support/Files.h"
+#include "ui/AgreementDialog.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using Outcome = AgreementDialog::Outcome;
+
+// Stores a value of the program key: none, a bool, an int or a text.
+static void store(const char* name, const QVariant& value)
+{
+    const QString key = QString::fromLatin1(Layout::ProgramKey);
+    DeleteRegValue(key, QString::fromLatin1(name));
+    if (value.typeId() == QMetaType::Bool)
+        WriteRegBool(key, QString::fromLatin1(name), value.toBool());
+    else if (value.typeId() == QMetaType::Int)
+        WriteRegInt(key, QString::fromLatin1(name), value.toInt());
+    else if (value.isValid())
+        WriteRegStr(key, QString::fromLatin1(name), value.toString());
+}
+
+class TestFirstRun final : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
+
+private Q_SLOTS:
+    void init() { m_desk = std::make_unique<TestSupport::DesktopFixture>(); }
+    void cleanup() { m_desk.reset(); }
+
+    // The modal windows that creating the main window shows, each closed as
+    // soon as it is up (the agreement by its close box), and the errors.
+    void startupWindows_data()
+    {
+        QTest::addColumn<QVariant>("accepted");
+        QTest::addColumn<QVariant>("splash");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("error");
+        const QVariant none;
+        QTest::newRow("first run") << none << none << "LicenseForm SplashForm"
+                                   << "";
+        QTest::newRow("declined before") << QVariant("Never") << QVariant(false) << "LicenseForm"
+                                         << "";
+        QTest::newRow("old acceptance") << QVariant("3/4/2019") << none << "SplashForm"
+                                        << "";
+        QTest::newRow("other case") << QVariant("never") << QVariant(false) << ""
+                                    << "";
+        QTest::newRow("wrong-typed acceptance") << QVariant(1) << QVariant(false) << "LicenseForm"
+                                                << "Invalid data type for 'AcceptedLicense'";
+        QTest::newRow("wrong-typed splash") << QVariant("12/1/2026") << QVariant("1") << ""
+                                            << "Invalid data type for 'ShowSplash'";
+    }
+
+    void startupWindows()
+    {
+        QFETCH(QVariant, accepted);
+        QFETCH(QVariant, splash);
+        QFETCH(QString, shown);
+        QFETCH(QString, error);
+        store("AcceptedLicense", accepted);
+        store("ShowSplash", splash);
+        QStringList seen;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&seen] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                seen << modal->objectName();
+                modal->close();
+            }
+        });
+        watcher.start(20);
+        Collector collector;
+        MainWindow form(collector);
+        QCOMPARE(seen.join(QLatin1Char(' ')), shown);
+        QCOMPARE(m_desk->errors().join(QString()), error);
+        QVERIFY(collector.isStarted());
+        QCOMPARE(Layout::AcceptedLicense.exists(), accepted.isValid());
+    }
+
+    void answers_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::newRow("I Accept") << "accept" << Outcome::Accepted;
+        QTest::newRow("I Do Not Accept") << "decline" << Outcome::Declined;
+        QTest::newRow("Esc") << "escape" << Outcome::Declined;
+        QTest::newRow("close box") << "close" << Outcome::Closed;
+    }
+
+    void answers()
+    {
+        QFETCH(QString, action);
+        QFETCH(Outcome, outcome);
+        Layout::AcceptedLicense.remove();
+        AgreementDialog dialog(QStringLiteral("terms"));
+        dialog.open();
+        const QDateTime before = QDateTime::currentDateTime();
+        if (action == QLatin1String("accept"))
+            QTest::mouseClick(dialog.acceptButton(), Qt::LeftButton);
+        else if (action == QLatin1String("decline"))
+            QTest::mouseClick(dialog.declineButton(), Qt::LeftButton);
+        else if (action == QLatin1String("escape"))
+            QTest::keyClick(dialog.textView(), Qt::Key_Escape);
+        else
+            dialog.close();
+        const RegionalSettings region = RegionalSettings::system();
+        const QStringList stamps{FirstRun::acceptanceText(before, region),
+                                 FirstRun::acceptanceText(QDateTime::currentDateTime(), region)};
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.outcome(), outcome);
+        QCOMPARE(Layout::AcceptedLicense.exists(), outcome != Outcome::Closed);
+        if (outcome == Outcome::Accepted)
+            QVERIFY2(stamps.contains(Layout::AcceptedLicense.read()),
+                     qPrintable(Layout::AcceptedLicense.read()));
+        if (outcome == Outcome::Declined)
+            QCOMPARE(Layout::AcceptedLicense.read(), QStringLiteral("Never"));
+    }
+
+    void acceptanceText()
+    {
+        RegionalSettings region; // M/d/yy h:mm:ss AM
+        const QDate day(2026, 12, 7);
+        QCOMPARE(FirstRun::acceptanceText(QDateTime(day, QTime(14, 3, 9)), region),
+                 QStringLiteral("12/7/26 2:03:09 PM"));
+        QCOMPARE(FirstRun::acceptanceText(QDateTime(day, QTime(0, 0)), region),
+                 QStringLiteral("12/7/26"));
+        QCOMPARE(FirstRun::acceptanceText(QDateTime(day, QTime(0, 0, 1)), region),
+                 QStringLiteral("12/7/26 12:00:01 AM"));
+    }
+
+    // The agreement quotes the licence file, names where captures go and
+    // how to stop them; the README's licence section names the same terms.
+    void textAgreesWithLicence()
+    {
+        const QString license = QString::fromUtf8(
+            TestSupport::fileBytes(QStringLiteral(CLIPSTOW_SOURCE_DIR "/LICENSE")));
+        QCOMPARE(ProgramInfo::licenseText(), license);
+        Layout::Filename2.write(QStringLiteral("/elsewhere/notes.txt"));
+        const QString text = AgreementDialog::textForThisStart();
+        QStringList parts{QStringLiteral("Clipstow " CLIPSTOW_VERSION),
+                          QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
+                          QStringLiteral(CLIPSTOW_WEB_SITE),
+                          m_desk->path(QStringLiteral("Default1.txt")),
+                          QStringLiteral("/elsewhere/notes.txt"),
+                          QStringLiteral("first time"),
+                          QStringLiteral("press F5")};
+        // Every paragraph of the licence, each on one line.
+        for (const QString& paragraph : license.split(QStringLiteral("\n\n")))
+            parts << paragraph.simplified();
+        for (const QString& part : parts)
+            QVERIFY2(text.contains(part), qPrintable(part));
+        const QByteArray readme =
+            TestSupport::fileBytes(QStringLiteral(CLIPSTOW_SOURCE_DIR "/README.md"));
+        QVERIFY(readme.contains("MIT") && readme.contains(license.section('\n', 2, 2).toUtf8()));
+    }
+};
+
+QTEST_MAIN(TestFirstRun)
+#include "tst_firstrun.moc"
