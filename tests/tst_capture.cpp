@@ -7,6 +7,7 @@
 #include "core/Capture.h"
 #include "core/SaveSound.h"
 #include "platform/SlotEditor.h"
+#include "platform/SlotFile.h"
 #include "support/CountingSound.h"
 #include "support/Files.h"
 #include "support/TestSupport.h"
@@ -58,6 +59,7 @@ private Q_SLOTS:
     void vanishedFolderCannotCreate();
     void fileTheEditorStoresOtherwise_data();
     void fileTheEditorStoresOtherwise();
+    void strayCp1252LineKeepsUtf8Text();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -450,6 +452,29 @@ void TestCapture::fileTheEditorStoresOtherwise()
     CaptureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(fileBytes(name), editor.Text().toUtf8());
+}
+
+// Capture "café ü", another program appends a line in Windows-1252, capture
+// again: the first capture's text must come back as it was, not re-read
+// byte by byte in the old code page.
+void TestCapture::strayCp1252LineKeepsUtf8Text()
+{
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    SlotEditor editor;
+    SlotFileSync sync;
+    QGuiApplication::clipboard()->setText(QStringLiteral(u"café ü"));
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    writeBytes(name, "na\xEFve\r\n", QIODevice::Append);
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    const QString expected = QStringLiteral(u"\r\n\r\n") + Stamp +
+                             QStringLiteral(u"\r\ncafé ü\r\n\r\n\r\nnaïve\r\n") +
+                             QString::fromLatin1(BlockHello);
+    QCOMPARE(editor.Text(), expected);
+    QCOMPARE(SlotFile::decodePlain(fileBytes(name)),
+             QString(expected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QVERIFY(fileBytes(name).contains("caf\xC3\xA9 \xC3\xBC\r\n"));
 }
 
 QTEST_MAIN(TestCapture)
