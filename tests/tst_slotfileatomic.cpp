@@ -31,6 +31,8 @@ private Q_SLOTS:
     void readOnlyFileStaysUntouched();
     void failedWriteKeepsOldFileAndRemovesTemporary();
     void readErrors();
+    void notRegularFileDoesNotBlock_data();
+    void notRegularFileDoesNotBlock();
     void readChoosesFormatAndFallsBack();
     void writeTextSelectsFormat();
     void survivesKillAtAnyMoment();
@@ -253,6 +255,33 @@ void TestSlotFileAtomic::readErrors()
     const QString empty = dir.filePath(QStringLiteral("empty.rtf"));
     writeBytes(empty, QByteArray());
     QCOMPARE(SlotFile::readText(empty), QString());
+}
+
+void TestSlotFileAtomic::notRegularFileDoesNotBlock_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("FIFO without a writer") << QStringLiteral("fifo");
+    QTest::newRow("folder") << QStringLiteral("folder");
+    QTest::newRow("endless device") << QStringLiteral("/dev/zero");
+    QTest::newRow("device that swallows") << QStringLiteral("/dev/null");
+}
+
+// A slot file that was a FIFO blocked start-up forever, /dev/zero read
+// without end, and a device took a capture as saved: only a regular file is
+// read or written.
+void TestSlotFileAtomic::notRegularFileDoesNotBlock()
+{
+    QFETCH(QString, path);
+    QTemporaryDir dir;
+    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))).constData(), 0600) ==
+            0);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    if (!path.startsWith(QLatin1Char('/')))
+        path = dir.filePath(path);
+    QCOMPARE(errorOf([&] { SlotFile::readText(path); }),
+             QStringLiteral("Cannot open file ") + path);
+    QCOMPARE(errorOf([&] { SlotFile::writeText(path, QStringLiteral("x"), QFont()); }),
+             QStringLiteral("Cannot create file ") + path);
 }
 
 void TestSlotFileAtomic::readChoosesFormatAndFallsBack()

@@ -38,13 +38,16 @@ std::optional<QString> decodeRtf(const QByteArray& bytes);
 // Reads the text in the format its name selects; a file named for RTF that
 // holds no RTF document is read as plain text (plain text is never tried as
 // RTF). Raises AppError "Cannot open file %s" / "Failed to Load Stream".
+// Only a regular file is read: a FIFO, a device or a folder gives "Cannot
+// open file %s" at once, without waiting for a writer.
 QString readText(const QString& fileName);
 
 // Replaces the file's contents with bytes without ever leaving a partial
 // file: a temporary file in the same folder, flushed to disk and renamed
 // over the old one, keeping its permissions; a symbolic link is written
 // through to its target; a new file is created 0600. Raises AppError
-// "Cannot create file %s" or "Failed to Save Stream"; the old file stays.
+// "Cannot create file %s" (also when something other than a regular file
+// has the name) or "Failed to Save Stream"; the old file stays.
 void writeAtomically(const QString& fileName, const QByteArray& bytes);
 
 // Encodes text in the format fileName selects and writes it atomically.

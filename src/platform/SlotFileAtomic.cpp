@@ -67,19 +67,6 @@ bool writeAll(int fd, const char* data, qsizetype size)
     return true;
 }
 
-// A FIFO, a device or the like cannot be replaced by a rename; such a
-// target is opened and written in place.
-void writeInPlace(const QString& fileName, const QByteArray& target, const QByteArray& bytes)
-{
-    const int fd =
-        ::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        throw AppError::withName(CannotCreate, fileName);
-    const bool ok = writeAll(fd, bytes.constData(), bytes.size());
-    if (::close(fd) != 0 || !ok)
-        throw AppError(FailedToSave);
-}
-
 } // namespace
 
 void writeAtomically(const QString& fileName, const QByteArray& bytes)
@@ -94,16 +81,14 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes)
     };
     const bool exists = ::stat(target.constData(), &old) == 0;
     if (exists) {
-        if (S_ISDIR(old.st_mode))
+        // A FIFO would block or take only part of the text, a device would
+        // swallow it: only a regular file can hold a slot's text.
+        if (!S_ISREG(old.st_mode))
             throw AppError::withName(CannotCreate, fileName);
         // The rename below needs only the folder's permission; a file the
         // user may not write must stay as it is all the same.
         if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
             throw AppError::withName(CannotCreate, fileName);
-        if (!S_ISREG(old.st_mode)) {
-            writeInPlace(fileName, target, bytes);
-            return;
-        }
     }
 
     // Hidden, named after the file, unique: ".name.XXXXXX" next to it. The

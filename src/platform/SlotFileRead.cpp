@@ -21,21 +21,23 @@ const QString FailedToLoad = QStringLiteral("Failed to Load Stream");
 QByteArray readAll(const QString& fileName)
 {
     const QByteArray path = QFile::encodeName(fileName);
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    // Non-blocking, so that a FIFO without a writer does not stop the open;
+    // only a regular file is read: a FIFO, a device or a folder would block
+    // or never end.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         throw AppError::withName(CannotOpen, fileName);
     struct stat st
     {
     };
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         throw AppError::withName(CannotOpen, fileName);
     }
     QByteArray bytes;
     qsizetype used = 0;
-    // The size is a hint only: the file may grow while it is read, and
-    // special files report 0.
-    bytes.resize(S_ISREG(st.st_mode) && st.st_size > 0 ? qsizetype(st.st_size) + 1 : 65536);
+    // The size is a hint only: the file may grow while it is read.
+    bytes.resize(qsizetype(st.st_size) + 1);
     for (;;) {
         if (used == bytes.size())
             bytes.resize(bytes.size() * 2);

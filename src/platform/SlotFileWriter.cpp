@@ -103,7 +103,7 @@ bool SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
                                  qsizetype textLength, QChar lastChar)
 {
     const int fd =
-        ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY);
+        ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat st
