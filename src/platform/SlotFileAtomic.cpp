@@ -2,11 +2,13 @@
 #include "platform/SlotFile.h"
 
 #include <QFile>
+#include <QThread>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,7 +71,50 @@ bool writeAll(int fd, const char* data, qsizetype size)
 
 } // namespace
 
+SlotFileChanged::SlotFileChanged(const QString& fileName)
+    : AppError(AppError::withName(
+          QStringLiteral("%s was changed by another program and was not overwritten"), fileName))
+{
+}
+
+WriteLock::WriteLock(const QString& fileName)
+{
+    const QByteArray target = resolveLinks(QFile::encodeName(fileName));
+    if (target.isEmpty())
+        return;
+    m_fd = ::open(directoryOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd < 0)
+        return;
+    // Polled rather than waited for, so that a process that hangs while
+    // holding the lock cannot hang this one.
+    constexpr int WaitLimitMs = 10'000;
+    int waited = 0;
+    for (int pause = 1;; pause = std::min(pause * 2, 20)) {
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+            return;
+        if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= WaitLimitMs)
+            break;
+        QThread::msleep(pause);
+        waited += pause;
+    }
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+WriteLock::~WriteLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // releases the lock
+}
+
 void writeAtomically(const QString& fileName, const QByteArray& bytes)
+{
+    const WriteLock lock(fileName);
+    writeAtomically(fileName, bytes, lock, [] { return true; });
+}
+
+void writeAtomically(const QString& fileName, const QByteArray& bytes, const WriteLock&,
+                     const std::function<bool()>& stillSame)
 {
     const QByteArray target = resolveLinks(QFile::encodeName(fileName));
     if (target.isEmpty() || target.endsWith('/'))
@@ -123,6 +168,10 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes)
     if (::close(fd) != 0) {
         ::unlink(temp.constData());
         throw AppError(FailedToSave);
+    }
+    if (!stillSame()) {
+        ::unlink(temp.constData());
+        throw SlotFileChanged(fileName);
     }
     if (::rename(temp.constData(), target.constData()) != 0) {
         ::unlink(temp.constData());
