@@ -22,6 +22,8 @@
 #include <QTextCursor>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString Stamp = QStringLiteral("===== 12/6/2026 === 12:03:09 PM =====\r\n");
@@ -116,6 +118,7 @@ private Q_SLOTS:
     void concurrentWritersLoseNothing();
     void rewriteAfterEditKeepsOtherCollectorsBlocks();
     void captureLargerThanEditorReachesFileWhole();
+    void slotFileThatIsAFifoFailsAtOnce();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -653,11 +656,33 @@ void TestCapture::captureLargerThanEditorReachesFileWhole()
     QVERIFY(!TestSupport::errorOf([&] { sync.Write(editor, name); }).isEmpty());
     QCOMPARE(fileBytes(name), file);
 
+    // A capture then still reaches the file; the view shows its end again.
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    CaptureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(fileBytes(name), file + BlockHello);
+    QVERIFY(!editor.Text().contains(QStringLiteral("typed")));
+
     // Once the file fits again, the slot shows all of it and may rewrite it.
     writeBytes(name, "short\r\n");
     QVERIFY(sync.RefreshBeforeWrite(editor, name));
     QVERIFY(!sync.IsAppendOnly());
     QCOMPARE(editor.Text(), QStringLiteral("short\r\n"));
+}
+
+// A slot file that was a FIFO blocked start-up forever: reading it, and a
+// capture into it, give "Cannot open file" at once, before anything is
+// added or played.
+void TestCapture::slotFileThatIsAFifoFailsAtOnce()
+{
+    const QString name = fileName(QStringLiteral("fifo.txt"));
+    QVERIFY(::mkfifo(QFile::encodeName(name).constData(), 0600) == 0);
+    SlotEditor editor;
+    SlotFileSync sync;
+    const QString cannotOpen = QStringLiteral("Cannot open file ") + name;
+    QCOMPARE(TestSupport::errorOf([&] { sync.Read(editor, name); }), cannotOpen);
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    QCOMPARE(TestSupport::errorOf([&] { CaptureIntoSlot(editor, Stamp, sync, name); }), cannotOpen);
+    QCOMPARE(m_output.played, 0);
 }
 
 int main(int argc, char** argv)

@@ -76,7 +76,11 @@ void SlotFileSync::AppendCapture(SlotEditor& editor, const QString& fileName,
                                  const QString& stampLine, const QString& text)
 {
     const QString block = CaptureBlock(stampLine, text);
-    if (editor.Length() + block.size() <= SlotEditor::MaxCharacters) {
+    // An append-only slot whose view was edited before its end cannot save
+    // the view: the block goes straight to the file.
+    const bool viewSaveable =
+        !IsAppendOnly() || editor.UnchangedPrefixLength() == editor.MarkedLength();
+    if (viewSaveable && editor.Length() + block.size() <= SlotEditor::MaxCharacters) {
         // The same characters as CaptureBlock: a break and an empty line,
         // the stamp line, the text ended by a break, two empty lines.
         editor.AppendLine(QStringLiteral("\r\n"));
