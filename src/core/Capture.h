@@ -53,6 +53,8 @@ public:
     // reading it; the editor's text is not taken to be in it, so the next
     // write replaces it whole.
     void Adopt(SlotEditor& editor, const QString& fileName);
+    // The file exists and is not what this slot last read or wrote.
+    bool ChangedOnDisk(const QString& fileName) const { return m_writer.changedOnDisk(fileName); }
     // Reads the file again when it exists and is not what this slot last
     // read or wrote. Returns whether it did.
     bool RefreshBeforeWrite(SlotEditor& editor, const QString& fileName);
