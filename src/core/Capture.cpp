@@ -3,18 +3,50 @@
 #include "core/SaveSound.h"
 #include "platform/SlotEditor.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace {
+
+// The editor's text from position on, with '\n' line breaks.
+QString editorTextFrom(const SlotEditor& editor, qsizetype position)
+{
+    if (position == 0)
+        return editor.TextLf();
+    QString text = editor.TextFrom(int(position));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return text;
+}
+
+// Line breaks as the editor keeps them: CR LF, lone CR and the paragraph
+// separator each become one '\n', so the block has the same characters in
+// the editor and in the file.
+QString withLfBreaks(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+qsizetype SlotFileSync::ViewLimit()
+{
+    return SlotEditor::MaxCharacters - ViewHeadroom;
+}
+
 void SlotFileSync::Read(SlotEditor& editor, const QString& fileName)
 {
     m_writer.forget();
-    const QString text = m_writer.read(fileName);
+    const QString text = m_writer.read(fileName, ViewLimit());
     editor.SetText(text);
     editor.MarkUnchanged();
     // The editor may keep the text in its own form (a file may hold breaks
-    // or characters it stores differently, or more than it holds): then the
-    // file is not the encoding of the editor's text and only a whole
-    // rewrite is exact.
+    // or characters it stores differently): then the file is not the
+    // encoding of the editor's text and only a whole rewrite is exact.
     if (editor.Length() != text.size() || editor.TextLf() != text)
-        m_writer.noteTextDiffers();
+        m_writer.noteTextDiffers(editor.Length());
 }
 
 void SlotFileSync::Adopt(SlotEditor& editor, const QString& fileName)
@@ -33,35 +65,60 @@ bool SlotFileSync::RefreshBeforeWrite(SlotEditor& editor, const QString& fileNam
 
 void SlotFileSync::Write(SlotEditor& editor, const QString& fileName)
 {
-    const int marked = editor.MarkedLength();
-    const bool fileKnown = !m_writer.changedOnDisk(fileName);
-    try {
-        bool appended = false;
-        if (fileKnown && editor.UnchangedPrefixLength() == marked) {
-            // Only what follows the marked text is new: take just that from
-            // the editor.
-            QString added = editor.TextFrom(marked);
-            added.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-            appended = m_writer.appendIfUnchanged(fileName, marked, added);
-        }
-        if (!appended)
-            rewrite(editor, fileName);
-    } catch (...) {
-        // A failed write leaves the file with what it held before (a failed
-        // append is cut back). When that was what this slot last saw, the
-        // file is still taken as known, so that the next write does not read
-        // it back over the text that could not be saved; it then replaces
-        // the file whole.
-        if (fileKnown)
-            m_writer.noteRead(fileName);
-        throw;
-    }
+    // Only what follows the unchanged start is taken from the editor.
+    m_writer.save(
+        fileName, editor.UnchangedPrefixLength(),
+        [&](qsizetype from) { return editorTextFrom(editor, from); }, editor.font());
     editor.MarkUnchanged();
 }
 
-void SlotFileSync::rewrite(SlotEditor& editor, const QString& fileName)
+void SlotFileSync::AppendCapture(SlotEditor& editor, const QString& fileName,
+                                 const QString& stampLine, const QString& text)
 {
-    m_writer.write(fileName, editor.TextLf(), editor.font());
+    const QString block = CaptureBlock(stampLine, text);
+    // An append-only slot whose view was edited before its end cannot save
+    // the view: the block goes straight to the file.
+    const bool viewSaveable =
+        !IsAppendOnly() || editor.UnchangedPrefixLength() == editor.MarkedLength();
+    if (viewSaveable && editor.Length() + block.size() <= SlotEditor::MaxCharacters) {
+        // The same characters as CaptureBlock: a break and an empty line,
+        // the stamp line, the text ended by a break, two empty lines.
+        editor.AppendLine(QStringLiteral("\r\n"));
+        editor.AppendLine(withLfBreaks(stampLine) + QLatin1Char('\n') + withLfBreaks(text));
+        editor.AppendLineBreakAndResetUndo();
+        editor.AppendLine(QString());
+        try {
+            Write(editor, fileName);
+        } catch (const SlotFile::SlotFileChanged&) {
+            // The editor's text could not replace the file: the capture
+            // still goes to its end.
+            m_writer.appendText(fileName, block, editor.font());
+            throw;
+        }
+        return;
+    }
+    // Too much for the editor: the file takes the block whole, and the
+    // editor then shows the file's end.
+    if (IsAppendOnly()) {
+        m_writer.appendText(fileName, block, editor.font());
+    } else {
+        try {
+            m_writer.save(
+                fileName, editor.UnchangedPrefixLength(),
+                [&](qsizetype from) { return editorTextFrom(editor, from) + block; },
+                editor.font());
+        } catch (const SlotFile::SlotFileChanged&) {
+            m_writer.appendText(fileName, block, editor.font());
+            throw;
+        }
+    }
+    Read(editor, fileName);
+}
+
+QString CaptureBlock(const QString& stampLine, const QString& text)
+{
+    return QStringLiteral("\n\n") + withLfBreaks(stampLine) + QLatin1Char('\n') +
+           withLfBreaks(text) + QStringLiteral("\n\n\n");
 }
 
 void AppendCaptureBlock(SlotEditor& editor, const QString& stampLine)
@@ -91,6 +148,6 @@ void CaptureIntoSlot(SlotEditor& editor, const QString& stampLine, SlotFileSync&
                      const QString& fileName)
 {
     sync.RefreshBeforeWrite(editor, fileName);
-    CaptureIntoSlot(
-        editor, stampLine, [&] { sync.Write(editor, fileName); }, [] { IndicateSave(); });
+    sync.AppendCapture(editor, fileName, stampLine, QGuiApplication::clipboard()->text());
+    IndicateSave();
 }
