@@ -7,6 +7,7 @@
 #include "core/Capture.h"
 #include "core/SaveSound.h"
 #include "core/SlotFileSync.h"
+#include "core/slotfile/SlotFile.h"
 #include "support/CountingSound.h"
 #include "support/Files.h"
 #include "support/TestSupport.h"
@@ -16,9 +17,13 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -27,6 +32,57 @@ const QString NoDateStamp = QStringLiteral("\r\n\r\n");
 
 const QByteArray BlockHello =
     "\r\n\r\n===== 12/6/2026 === 12:03:09 PM =====\r\n\r\nhello\r\n\r\n\r\n";
+
+// Captures "<tag> 1" to "<tag> count" into fileName as fast as it can, as
+// a collector in another process does (without the sound). Run by the
+// concurrency tests as this program with --collect.
+int collect(const QString& fileName, const QString& tag, int count)
+{
+    SlotEditor editor;
+    SlotFileSync sync;
+    try {
+        for (int n = 1; n <= count; ++n) {
+            sync.refreshBeforeWrite(editor, fileName);
+            sync.appendCapture(editor, fileName, Stamp,
+                               tag + QLatin1Char(' ') + QString::number(n));
+        }
+    } catch (const AppError& error) {
+        qWarning("%s", qPrintable(error.message()));
+        return 1;
+    }
+    return 0;
+}
+
+QProcess* startCollector(QObject* parent, const QString& fileName, const QString& tag, int count)
+{
+    auto* process = new QProcess(parent);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start(QCoreApplication::applicationFilePath(),
+                   {QStringLiteral("--collect"), fileName, tag, QString::number(count)});
+    return process;
+}
+
+// How often each of "<tag> 1" to "<tag> count" stands as a whole capture
+// block in text ('\n' breaks), in the order found; empty when each is there
+// once and in order.
+QString blockErrors(const QString& text, const QString& tag, int count)
+{
+    const QString stamp = QString(Stamp).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QRegularExpression block(QStringLiteral("\n\n") + QRegularExpression::escape(stamp) +
+                                   QStringLiteral("\n") + tag + QStringLiteral(" (\\d+)\n\n\n"));
+    QList<int> found;
+    for (const QRegularExpressionMatch& match : block.globalMatch(text))
+        found << match.captured(1).toInt();
+    QList<int> expected;
+    for (int n = 1; n <= count; ++n)
+        expected << n;
+    if (found == expected)
+        return QString();
+    QStringList numbers;
+    for (int n : found)
+        numbers << QString::number(n);
+    return tag + QStringLiteral(": ") + numbers.join(QLatin1Char(','));
+}
 
 } // namespace
 
@@ -59,6 +115,11 @@ private Q_SLOTS:
     void vanishedFolderCannotCreate();
     void fileTheEditorStoresOtherwise_data();
     void fileTheEditorStoresOtherwise();
+    void strayCp1252LineKeepsUtf8Text();
+    void concurrentWritersLoseNothing();
+    void rewriteAfterEditKeepsOtherCollectorsBlocks();
+    void captureLargerThanEditorReachesFileWhole();
+    void slotFileThatIsAFifoFailsAtOnce();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -263,10 +324,10 @@ void TestCapture::externalChangeIsReadFirst_data()
     QTest::newRow("appended by another program") << QByteArray("added elsewhere\r\n") << false
                                                  << "first\r\n" + BlockHello + "added elsewhere\r\n"
                                                  << SlotFileWriter::Method::Appended;
-    // Written with LF breaks: rewritten whole, every break CR LF.
+    // Written with LF breaks: kept as they are, the block after them.
     QTest::newRow("replaced with LF breaks")
-        << QByteArray("other\ntext\n") << true << QByteArray("other\r\ntext\r\n")
-        << SlotFileWriter::Method::Rewritten;
+        << QByteArray("other\ntext\n") << true << QByteArray("other\ntext\n")
+        << SlotFileWriter::Method::Appended;
     QTest::newRow("replaced, same size")
         << QByteArray("FIRST\r\n") + QByteArray(BlockHello).replace("hello", "HELLO") << true
         << "FIRST\r\n" + QByteArray(BlockHello).replace("hello", "HELLO")
@@ -303,7 +364,7 @@ void TestCapture::externalChangeIsReadFirst()
     captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.lastMethod(), method);
     QCOMPARE(fileBytes(name), kept + BlockHello);
-    QCOMPARE(editor.text().toUtf8(), kept + BlockHello);
+    QCOMPARE(editor.textLf(), SlotFile::decodePlain(kept + BlockHello));
 }
 
 void TestCapture::editsBeforeTheEnd_data()
@@ -388,11 +449,13 @@ void TestCapture::failedAppendLeavesFile()
         editor.text().endsWith(QString(300, QLatin1Char('h')) + QStringLiteral("\r\n\r\n\r\n")));
     QCOMPARE(m_output.played, 0);
 
-    // The next capture writes both blocks.
+    // The next capture writes both blocks after the old bytes, which are
+    // still what the slot last wrote.
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(fileBytes(name), editor.text().toUtf8());
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    QCOMPARE(inodeOf(name), inode);
     QCOMPARE(fileBytes(name).count("===== 12/6/2026"), 2);
     QCOMPARE(m_output.played, 1);
 }
@@ -429,12 +492,11 @@ void TestCapture::fileTheEditorStoresOtherwise_data()
     QTest::newRow("plain lines") << QByteArray("x y\r\nz\r\n") << SlotFileWriter::Method::Appended;
     // The editor holds a paragraph separator as a line break.
     QTest::newRow("paragraph separator")
-        << QByteArray("x\xe2\x80\xa9y\r\n") << SlotFileWriter::Method::Rewritten;
+        << QByteArray("x\xe2\x80\xa9y\r\n") << SlotFileWriter::Method::Appended;
 }
 
-// A canonical file whose text the editor keeps in another form is not the
-// encoding of the editor's text: appending to it would leave the file
-// differing from the buffer, so the first capture rewrites it whole.
+// A file whose text the editor keeps in another form keeps its own bytes:
+// the captures go after them.
 void TestCapture::fileTheEditorStoresOtherwise()
 {
     QFETCH(QByteArray, bytes);
@@ -447,11 +509,192 @@ void TestCapture::fileTheEditorStoresOtherwise()
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.lastMethod(), firstMethod);
-    QCOMPARE(fileBytes(name), editor.text().toUtf8());
+    QCOMPARE(fileBytes(name), bytes + BlockHello);
     captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
-    QCOMPARE(fileBytes(name), editor.text().toUtf8());
+    QCOMPARE(fileBytes(name), bytes + BlockHello + BlockHello);
+    QCOMPARE(editor.length(), SlotFile::decodePlain(fileBytes(name)).size());
 }
 
-QTEST_MAIN(TestCapture)
+// Capture "café ü", another program appends a line in Windows-1252, capture
+// again: the first capture's text must come back as it was, not re-read
+// byte by byte in the old code page.
+void TestCapture::strayCp1252LineKeepsUtf8Text()
+{
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    SlotEditor editor;
+    SlotFileSync sync;
+    QGuiApplication::clipboard()->setText(QStringLiteral(u"café ü"));
+    captureIntoSlot(editor, Stamp, sync, name);
+    writeBytes(name, "na\xEFve\r\n", QIODevice::Append);
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    captureIntoSlot(editor, Stamp, sync, name);
+    const QString expected = QStringLiteral(u"\r\n\r\n") + Stamp +
+                             QStringLiteral(u"\r\ncafé ü\r\n\r\n\r\nnaïve\r\n") +
+                             QString::fromLatin1(BlockHello);
+    QCOMPARE(editor.text(), expected);
+    QCOMPARE(SlotFile::decodePlain(fileBytes(name)),
+             QString(expected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QVERIFY(fileBytes(name).contains("caf\xC3\xA9 \xC3\xBC\r\n"));
+}
+
+// Another writer's text was erased in a race: a shell loop appending lines
+// lost some, two collectors sharing a file lost and duplicated blocks. Two
+// collectors (this process and another) and a shell loop append to one
+// file as fast as they can; every block and line must be there once, in
+// each writer's order.
+void TestCapture::concurrentWritersLoseNothing()
+{
+    const int captures = 120;
+    const int lines = 300;
+    const QString name = fileName(QStringLiteral("shared.txt"));
+    writeBytes(name, QByteArray(200'000, 'x') + "\r\n");
+    QProcess* other = startCollector(this, name, QStringLiteral("B"), captures);
+    QProcess shell;
+    shell.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("i=1; while [ $i -le %1 ]; do printf 'shell %s\\n' $i >> \"$0\"; "
+                                "i=$((i+1)); done")
+                     .arg(lines),
+                 name});
+    QCOMPARE(collect(name, QStringLiteral("A"), captures), 0);
+    QVERIFY(other->waitForFinished(120000));
+    QCOMPARE(other->exitCode(), 0);
+    QVERIFY(shell.waitForFinished(120000));
+    QCOMPARE(shell.exitCode(), 0);
+
+    const QString text = SlotFile::readText(name);
+    QCOMPARE(blockErrors(text, QStringLiteral("A"), captures), QString());
+    QCOMPARE(blockErrors(text, QStringLiteral("B"), captures), QString());
+    QList<int> shellLines;
+    for (const QRegularExpressionMatch& match :
+         QRegularExpression(QStringLiteral("(?m)^shell (\\d+)$")).globalMatch(text))
+        shellLines << match.captured(1).toInt();
+    QCOMPARE(shellLines.size(), lines);
+    QVERIFY(std::is_sorted(shellLines.begin(), shellLines.end()));
+    QVERIFY(text.startsWith(QString(200'000, QLatin1Char('x')) + QLatin1Char('\n')));
+}
+
+// A whole rewrite after an edit before the end, while another collector
+// appends: it replaces the file only while it is exactly what was read, else
+// the slot reads it again (and here makes its edit again) first.
+void TestCapture::rewriteAfterEditKeepsOtherCollectorsBlocks()
+{
+    const int captures = 100;
+    const QString name = fileName(QStringLiteral("shared.txt"));
+    writeBytes(name, "first line\r\n");
+    QProcess* other = startCollector(this, name, QStringLiteral("B"), captures);
+    SlotEditor editor;
+    SlotFileSync sync;
+    int rewrites = 0;
+    int refused = 0;
+    bool finished = false;
+    while (!finished || rewrites == 0) {
+        finished = other->waitForFinished(0) || other->state() == QProcess::NotRunning;
+        sync.read(editor, name);
+        QTextCursor cursor(editor.document());
+        cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+        cursor.insertText(QStringLiteral("first line edited"));
+        try {
+            sync.write(editor, name);
+            QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
+            ++rewrites;
+        } catch (const SlotFile::SlotFileChanged&) {
+            ++refused;
+        }
+    }
+    QCOMPARE(other->exitCode(), 0);
+    const QString text = SlotFile::readText(name);
+    QCOMPARE(blockErrors(text, QStringLiteral("B"), captures), QString());
+    QVERIFY(text.startsWith(QStringLiteral("first line edited")));
+    qInfo("%d rewrites, %d refused because the file had changed", rewrites, refused);
+}
+
+// A slot file larger than the editor holds was cut at the next capture, a
+// full editor dropped every later capture, and a copy larger than the
+// editor was cut to its limit. The file is the record: every capture
+// reaches it whole, the editor shows the file's end, and nothing but
+// appends is written to such a file.
+void TestCapture::captureLargerThanEditorReachesFileWhole()
+{
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    writeBytes(name, "head line\r\n");
+    SlotEditor editor;
+    SlotFileSync sync;
+    sync.read(editor, name);
+
+    // A copy larger than the editor: the whole block goes to the file.
+    QString huge;
+    huge.reserve(SlotEditor::MaxCharacters + 100);
+    while (huge.size() < SlotEditor::MaxCharacters + 50)
+        huge += QStringLiteral("a line of a very large copy, number %1\n").arg(huge.size());
+    const QString block = captureBlock(Stamp, huge);
+    QGuiApplication::clipboard()->setText(huge);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QByteArray file = fileBytes(name);
+    QCOMPARE(file.size(), 11 + SlotFile::encodePlain(block).size());
+    QVERIFY(file.startsWith("head line\r\n"));
+    QVERIFY(file.mid(11) == SlotFile::encodePlain(block));
+    QVERIFY(sync.isAppendOnly());
+    QVERIFY(editor.length() <= SlotFileSync::viewLimit());
+    QVERIFY(editor.textLf().startsWith(QStringLiteral("a line of a very large copy")));
+    QVERIFY(block.endsWith(editor.textLf()));
+
+    // Later captures are appended and shown.
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    QVERIFY(fileBytes(name).startsWith(file));
+    QVERIFY(fileBytes(name).endsWith(BlockHello));
+    QVERIFY(editor.text().endsWith(QString::fromLatin1(BlockHello)));
+    file = fileBytes(name);
+
+    // An edit before the end could only be saved by rewriting the file from
+    // the part shown: refused, the file stays.
+    QTextCursor cursor(editor.document());
+    cursor.insertText(QStringLiteral("typed"));
+    QVERIFY(!TestSupport::errorOf([&] { sync.write(editor, name); }).isEmpty());
+    QCOMPARE(fileBytes(name), file);
+
+    // A capture then still reaches the file; the view shows its end again.
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(fileBytes(name), file + BlockHello);
+    QVERIFY(!editor.text().contains(QStringLiteral("typed")));
+
+    // Once the file fits again, the slot shows all of it and may rewrite it.
+    writeBytes(name, "short\r\n");
+    QVERIFY(sync.refreshBeforeWrite(editor, name));
+    QVERIFY(!sync.isAppendOnly());
+    QCOMPARE(editor.text(), QStringLiteral("short\r\n"));
+}
+
+// A slot file that was a FIFO blocked start-up forever: reading it, and a
+// capture into it, give "Cannot open file" at once, before anything is
+// added or played.
+void TestCapture::slotFileThatIsAFifoFailsAtOnce()
+{
+    const QString name = fileName(QStringLiteral("fifo.txt"));
+    QVERIFY(::mkfifo(QFile::encodeName(name).constData(), 0600) == 0);
+    SlotEditor editor;
+    SlotFileSync sync;
+    const QString cannotOpen = QStringLiteral("Cannot open file ") + name;
+    QCOMPARE(TestSupport::errorOf([&] { sync.read(editor, name); }), cannotOpen);
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    QCOMPARE(TestSupport::errorOf([&] { captureIntoSlot(editor, Stamp, sync, name); }), cannotOpen);
+    QCOMPARE(m_output.played, 0);
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    if (argc == 5 && qstrcmp(argv[1], "--collect") == 0)
+        return collect(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                       QByteArray(argv[4]).toInt());
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestCapture test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_capture.moc"

@@ -181,6 +181,9 @@ private Q_SLOTS:
         WriteRegStr(ProgramKey, QStringLiteral("ConfirmClr"), QStringLiteral("no"));
         WriteRegInt(QString::fromLatin1(Layout::EditorKey), QStringLiteral("Editor"), 3);
         Layout::DefinEd.write(true);
+        // The fixture starts as a returning user without the splash; here
+        // every value shows its default.
+        DeleteRegValue(ProgramKey, QStringLiteral("ShowSplash"));
         open();
         QStringList checked;
         for (QAbstractButton* button : m_dialog->findChildren<QAbstractButton*>())

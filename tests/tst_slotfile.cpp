@@ -129,6 +129,15 @@ void TestSlotFile::decodePlain_data()
     QTest::newRow("four-byte UTF-8")
         << bytes("\xF4\x8F\xBF\xBF") << QStringLiteral(u"\U0010FFFF") << true;
     QTest::newRow("NUL kept") << bytes("a\0\r\nb", 5) << QString::fromUtf16(u"a\0\nb", 4) << true;
+    // One stray Windows-1252 byte re-encoded a whole UTF-8 file: only the
+    // bytes that are not UTF-8 are read in the old code page.
+    QTest::newRow("stray 1252 line in UTF-8")
+        << bytes("caf\xC3\xA9 \xC3\xBC\r\nna\xEFve \x80\r\n\xE2\x82\xAC")
+        << QStringLiteral(u"café ü\nnaïve €\n€") << false;
+    QTest::newRow("1252 byte between UTF-8 sequences")
+        << bytes("\xC3\xA9\xE9\xF0\x9F\x98\x80") << QStringLiteral(u"éé😀") << false;
+    QTest::newRow("lead byte before a valid sequence")
+        << bytes("\xC3\xC3\xA9\xE2\x82") << QStringLiteral(u"Ãéâ‚") << false;
 }
 
 void TestSlotFile::decodePlain()

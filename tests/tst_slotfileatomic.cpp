@@ -31,7 +31,11 @@ private Q_SLOTS:
     void readOnlyFileStaysUntouched();
     void failedWriteKeepsOldFileAndRemovesTemporary();
     void readErrors();
+    void notRegularFileDoesNotBlock_data();
+    void notRegularFileDoesNotBlock();
     void readChoosesFormatAndFallsBack();
+    void readEndOfLongFile_data();
+    void readEndOfLongFile();
     void writeTextSelectsFormat();
     void survivesKillAtAnyMoment();
 };
@@ -253,6 +257,82 @@ void TestSlotFileAtomic::readErrors()
     const QString empty = dir.filePath(QStringLiteral("empty.rtf"));
     writeBytes(empty, QByteArray());
     QCOMPARE(SlotFile::readText(empty), QString());
+}
+
+void TestSlotFileAtomic::notRegularFileDoesNotBlock_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("FIFO without a writer") << QStringLiteral("fifo");
+    QTest::newRow("folder") << QStringLiteral("folder");
+    QTest::newRow("endless device") << QStringLiteral("/dev/zero");
+    QTest::newRow("device that swallows") << QStringLiteral("/dev/null");
+}
+
+// A slot file that was a FIFO blocked start-up forever, /dev/zero read
+// without end, and a device took a capture as saved: only a regular file is
+// read or written.
+void TestSlotFileAtomic::notRegularFileDoesNotBlock()
+{
+    QFETCH(QString, path);
+    QTemporaryDir dir;
+    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))).constData(), 0600) ==
+            0);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    if (!path.startsWith(QLatin1Char('/')))
+        path = dir.filePath(path);
+    QCOMPARE(errorOf([&] { SlotFile::readText(path); }),
+             QStringLiteral("Cannot open file ") + path);
+    QCOMPARE(errorOf([&] { SlotFile::writeText(path, QStringLiteral("x"), QFont()); }),
+             QStringLiteral("Cannot create file ") + path);
+}
+
+void TestSlotFileAtomic::readEndOfLongFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("maxChars");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("fits") << "a.txt" << QByteArray("ab\r\ncd\r\n") << 6 << "ab\ncd\n" << false;
+    QTest::newRow("from a line start")
+        << "a.txt" << QByteArray("line1\r\nline2\r\nline3\r\n") << 8 << "line3\n"
+        << true;
+    QTest::newRow("break just before the limit")
+        << "a.txt" << QByteArray("one\ntwo\n") << 4 << "two\n"
+        << true;
+    QTest::newRow("last line longer than the limit")
+        << "a.txt" << QByteArray("abc\ndefghijkl") << 5 << "hijkl" << true;
+    // Only the end is read: the window starts inside a three-byte sequence.
+    QTest::newRow("window inside UTF-8")
+        << "a.txt"
+        << QByteArray(
+               "x\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\nab\n")
+        << 4 << "ab\n"
+        << true;
+    QTest::newRow("no half surrogate pair")
+        << "a.txt" << QByteArray("x\xF0\x9F\x98\x80\xF0\x9F\x98\x80") << 3 << QStringLiteral(u"😀")
+        << true;
+    QTest::newRow("RTF") << "a.rtf" << QByteArray("{\\rtf1\\ansi one\\par two\\par three}") << 7
+                         << "three" << true;
+}
+
+// A slot file larger than the editor holds was cut at the next capture: a
+// slot shows only the file's end, from a line start, and knows it was cut.
+void TestSlotFileAtomic::readEndOfLongFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, file);
+    QFETCH(int, maxChars);
+    QFETCH(QString, text);
+    QFETCH(bool, cut);
+    QTemporaryDir dir;
+    writeBytes(dir.filePath(name), file);
+    const SlotFile::ReadResult result = SlotFile::readTextDetailed(dir.filePath(name), maxChars);
+    QCOMPARE(result.text, text);
+    QCOMPARE(result.cut, cut);
+    QCOMPARE(result.size, file.size());
+    if (cut)
+        QVERIFY(!result.canonical);
 }
 
 void TestSlotFileAtomic::readChoosesFormatAndFallsBack()

@@ -29,11 +29,11 @@ private Q_SLOTS:
     void rewritesWhenPrefixChanged();
     void appendAcrossPairsIsExact_data();
     void appendAcrossPairsIsExact();
-    void externalChangeForcesRewrite_data();
-    void externalChangeForcesRewrite();
+    void externalChangeKeepsTheirText_data();
+    void externalChangeKeepsTheirText();
     void readThenAppend_data();
     void readThenAppend();
-    void noteReadRewritesOnce();
+    void noteReadThenAppends();
     void rtfAlwaysRewrites();
     void otherNameRewrites();
     void changedOnDisk();
@@ -130,18 +130,27 @@ void TestSlotFileWriter::appendAcrossPairsIsExact()
     QCOMPARE(fileBytes(path()), SlotFile::encodePlain(oldText + added));
 }
 
-void TestSlotFileWriter::externalChangeForcesRewrite_data()
+void TestSlotFileWriter::externalChangeKeepsTheirText_data()
 {
     QTest::addColumn<int>("change");
-    QTest::newRow("appended by another program") << 0;
-    QTest::newRow("same size, new time") << 1;
-    QTest::newRow("replaced by a copy") << 2;
-    QTest::newRow("deleted") << 3;
+    QTest::addColumn<QByteArray>("kept");
+    QTest::addColumn<Method>("method");
+    // Text added at the end goes after theirs; it used to be rewritten over.
+    QTest::newRow("appended by another program")
+        << 0 << QByteArray("ours\r\ntheirs\r\nmore\r\n") << Method::Appended;
+    QTest::newRow("same size, new time") << 1 << QByteArray("OURS\r\nmore\r\n") << Method::Appended;
+    QTest::newRow("replaced by a copy") << 2 << QByteArray("ours\r\nmore\r\n") << Method::Appended;
+    // Nothing of anyone's to keep: written whole again.
+    QTest::newRow("deleted") << 3 << QByteArray("ours\r\nmore\r\n") << Method::Rewritten;
 }
 
-void TestSlotFileWriter::externalChangeForcesRewrite()
+// Another writer's text is erased in a race: a rewrite over a file that
+// changed since it was read lost what the other program added.
+void TestSlotFileWriter::externalChangeKeepsTheirText()
 {
     QFETCH(int, change);
+    QFETCH(QByteArray, kept);
+    QFETCH(Method, method);
     SlotFileWriter writer;
     const QString text = QStringLiteral("ours\n");
     writer.write(path(), text, QFont());
@@ -170,17 +179,26 @@ void TestSlotFileWriter::externalChangeForcesRewrite()
         break;
     }
     QCOMPARE(writer.changedOnDisk(path()), change != 3);
+    const QByteArray before = fileBytes(path());
+    // A whole rewrite is refused while the file is not what was written.
+    if (change != 3) {
+        QCOMPARE(errorOf([&] { writer.write(path(), QStringLiteral("edited\n"), QFont()); }),
+                 path() +
+                     QStringLiteral(" was changed by another program and was not overwritten"));
+        QCOMPARE(fileBytes(path()), before);
+    }
     const QString grown = text + QStringLiteral("more\n");
     writer.write(path(), grown, QFont(), text.size());
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
-    QCOMPARE(fileBytes(path()), SlotFile::encodePlain(grown));
-    QVERIFY(!writer.changedOnDisk(path()));
+    QCOMPARE(writer.lastMethod(), method);
+    QCOMPARE(fileBytes(path()), kept);
+    // Their text is not in ours yet: the slot must read the file again.
+    QCOMPARE(writer.changedOnDisk(path()), change != 3);
 }
 
 void TestSlotFileWriter::readThenAppend_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("appends");
+    QTest::addColumn<bool>("canonical");
     QTest::newRow("canonical") << QByteArray("one\r\ntwo \xC3\xA9\r\n") << true;
     QTest::newRow("empty") << QByteArray() << true;
     QTest::newRow("LF line ends") << QByteArray("one\ntwo\n") << false;
@@ -188,10 +206,13 @@ void TestSlotFileWriter::readThenAppend_data()
     QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFone\r\n") << false;
 }
 
+// Text added after a read goes after the file's own bytes, whatever its
+// line breaks and code page: a rewrite to tidy them up could lose what
+// another program adds meanwhile, and reading gives the same text back.
 void TestSlotFileWriter::readThenAppend()
 {
     QFETCH(QByteArray, file);
-    QFETCH(bool, appends);
+    QFETCH(bool, canonical);
     writeBytes(path(), file);
     SlotFileWriter writer;
     const QString text = writer.read(path());
@@ -199,25 +220,33 @@ void TestSlotFileWriter::readThenAppend()
     QVERIFY(!writer.changedOnDisk(path()));
     const QString grown = text + QStringLiteral("three\n");
     writer.write(path(), grown, QFont(), text.size());
-    QCOMPARE(writer.lastMethod(), appends ? Method::Appended : Method::Rewritten);
-    QCOMPARE(fileBytes(path()), SlotFile::encodePlain(grown));
-    // After a rewrite the file is canonical, so the next capture appends.
-    writer.write(path(), grown + QStringLiteral("four\n"), QFont(), grown.size());
     QCOMPARE(writer.lastMethod(), Method::Appended);
-    QCOMPARE(fileBytes(path()), SlotFile::encodePlain(grown + QStringLiteral("four\n")));
+    QCOMPARE(fileBytes(path()), file + "three\r\n");
+    QCOMPARE(SlotFile::readText(path()), grown);
+    QVERIFY(!writer.changedOnDisk(path()));
+    // The strict append that keeps the file canonical refuses the others.
+    QCOMPARE(writer.appendIfUnchanged(path(), grown.size(), QStringLiteral("four\n")), canonical);
+    // An edit before the end writes the canonical bytes.
+    writer.write(path(), QStringLiteral("edited\n"), QFont(), 0);
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    QCOMPARE(fileBytes(path()), QByteArray("edited\r\n"));
 }
 
-void TestSlotFileWriter::noteReadRewritesOnce()
+void TestSlotFileWriter::noteReadThenAppends()
 {
     writeBytes(path(), "a\r\n");
     SlotFileWriter writer;
     const QString text = SlotFile::readText(path());
-    writer.noteRead(path());
+    writer.noteRead(path(), text.size());
     QVERIFY(!writer.changedOnDisk(path()));
     writer.write(path(), text + QStringLiteral("b\n"), QFont(), text.size());
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
-    writer.write(path(), text + QStringLiteral("b\nc\n"), QFont(), text.size() + 2);
     QCOMPARE(writer.lastMethod(), Method::Appended);
+    QCOMPARE(fileBytes(path()), QByteArray("a\r\nb\r\n"));
+    // Taken without its text: the slot's text goes after the file's.
+    SlotFileWriter adopted;
+    adopted.noteRead(path());
+    QVERIFY(adopted.changedOnDisk(path()));
+    adopted.write(path(), QStringLiteral("c\n"), QFont(), 0);
     QCOMPARE(fileBytes(path()), QByteArray("a\r\nb\r\nc\r\n"));
 }
 
@@ -236,9 +265,15 @@ void TestSlotFileWriter::otherNameRewrites()
 {
     SlotFileWriter writer;
     writer.write(path(), QStringLiteral("a"), QFont());
-    // The same bytes under another name: the writer never saw that file.
+    // The same bytes under another name: the writer never saw that file, so
+    // it does not replace it.
     QVERIFY(QFile::copy(path(), path(QStringLiteral("other.txt"))));
     QVERIFY(writer.changedOnDisk(path(QStringLiteral("other.txt"))));
+    QVERIFY(!errorOf([&] {
+                 writer.write(path(QStringLiteral("other.txt")), QStringLiteral("ab"), QFont(), 1);
+             }).isEmpty());
+    QCOMPARE(fileBytes(path(QStringLiteral("other.txt"))), QByteArray("a"));
+    QVERIFY(QFile::remove(path(QStringLiteral("other.txt"))));
     writer.write(path(QStringLiteral("other.txt")), QStringLiteral("ab"), QFont(), 1);
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
     QCOMPARE(fileBytes(path(QStringLiteral("other.txt"))), QByteArray("ab"));
@@ -274,9 +309,10 @@ void TestSlotFileWriter::failedAppendLeavesOldText()
     }
     QCOMPARE(error, QStringLiteral("Failed to Save Stream"));
     QCOMPARE(fileBytes(path()), QByteArray("kept\r\n"));
-    // The next write does not trust the file any more and rewrites it.
+    // The file was cut back to what the writer last wrote: the next write
+    // appends after it again.
     writer.write(path(), text + QStringLiteral("z"), QFont(), text.size());
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    QCOMPARE(writer.lastMethod(), Method::Appended);
     QCOMPARE(fileBytes(path()), QByteArray("kept\r\nz"));
 }
 

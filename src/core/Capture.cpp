@@ -34,6 +34,6 @@ void captureIntoSlot(SlotBuffer& buffer, const QString& stampLine, SlotFileSync&
                      const QString& fileName)
 {
     sync.refreshBeforeWrite(buffer, fileName);
-    captureIntoSlot(
-        buffer, stampLine, [&] { sync.write(buffer, fileName); }, [] { IndicateSave(); });
+    sync.appendCapture(buffer, fileName, stampLine, QGuiApplication::clipboard()->text());
+    IndicateSave();
 }

@@ -28,8 +28,8 @@ void captureIntoSlot(SlotBuffer& buffer, const QString& stampLine,
                      const std::function<void()>& indicateSave);
 
 // The same on a slot whose file fileName is kept by sync: the file's current
-// text is read first when it changed on disk, the block goes after it, the
-// buffer is written through sync, and the save sound is the one the
-// settings choose (IndicateSave).
+// text is read first when it changed on disk, the block with the
+// clipboard's text goes after it (SlotFileSync::appendCapture), and the
+// save sound is the one the settings choose (IndicateSave).
 void captureIntoSlot(SlotBuffer& buffer, const QString& stampLine, SlotFileSync& sync,
                      const QString& fileName);

@@ -10,6 +10,9 @@
 class SlotBuffer
 {
 public:
+    // The most characters a buffer holds.
+    static constexpr int MaxCharacters = 16'777'215;
+
     virtual ~SlotBuffer() = default;
 
     // Replaces the whole text (CR LF, lone CR and lone LF are line breaks)

@@ -2,11 +2,13 @@
 #include "core/slotfile/SlotFile.h"
 
 #include <QFile>
+#include <QThread>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,22 +69,52 @@ bool writeAll(int fd, const char* data, qsizetype size)
     return true;
 }
 
-// A FIFO, a device or the like cannot be replaced by a rename; such a
-// target is opened and written in place.
-void writeInPlace(const QString& fileName, const QByteArray& target, const QByteArray& bytes)
-{
-    const int fd =
-        ::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        throw AppError::withName(CannotCreate, fileName);
-    const bool ok = writeAll(fd, bytes.constData(), bytes.size());
-    if (::close(fd) != 0 || !ok)
-        throw AppError(FailedToSave);
-}
-
 } // namespace
 
+SlotFileChanged::SlotFileChanged(const QString& fileName)
+    : AppError(AppError::withName(
+          QStringLiteral("%s was changed by another program and was not overwritten"), fileName))
+{
+}
+
+WriteLock::WriteLock(const QString& fileName)
+{
+    const QByteArray target = resolveLinks(QFile::encodeName(fileName));
+    if (target.isEmpty())
+        return;
+    m_fd = ::open(directoryOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd < 0)
+        return;
+    // Polled rather than waited for, so that a process that hangs while
+    // holding the lock cannot hang this one.
+    constexpr int WaitLimitMs = 10'000;
+    int waited = 0;
+    for (int pause = 1;; pause = std::min(pause * 2, 20)) {
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+            return;
+        if ((errno != EWOULDBLOCK && errno != EINTR) || waited >= WaitLimitMs)
+            break;
+        QThread::msleep(pause);
+        waited += pause;
+    }
+    ::close(m_fd);
+    m_fd = -1;
+}
+
+WriteLock::~WriteLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // releases the lock
+}
+
 void writeAtomically(const QString& fileName, const QByteArray& bytes)
+{
+    const WriteLock lock(fileName);
+    writeAtomically(fileName, bytes, lock, [] { return true; });
+}
+
+void writeAtomically(const QString& fileName, const QByteArray& bytes, const WriteLock&,
+                     const std::function<bool()>& stillSame)
 {
     const QByteArray target = resolveLinks(QFile::encodeName(fileName));
     if (target.isEmpty() || target.endsWith('/'))
@@ -94,16 +126,14 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes)
     };
     const bool exists = ::stat(target.constData(), &old) == 0;
     if (exists) {
-        if (S_ISDIR(old.st_mode))
+        // A FIFO would block or take only part of the text, a device would
+        // swallow it: only a regular file can hold a slot's text.
+        if (!S_ISREG(old.st_mode))
             throw AppError::withName(CannotCreate, fileName);
         // The rename below needs only the folder's permission; a file the
         // user may not write must stay as it is all the same.
         if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
             throw AppError::withName(CannotCreate, fileName);
-        if (!S_ISREG(old.st_mode)) {
-            writeInPlace(fileName, target, bytes);
-            return;
-        }
     }
 
     // Hidden, named after the file, unique: ".name.XXXXXX" next to it. The
@@ -138,6 +168,10 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes)
     if (::close(fd) != 0) {
         ::unlink(temp.constData());
         throw AppError(FailedToSave);
+    }
+    if (!stillSame()) {
+        ::unlink(temp.constData());
+        throw SlotFileChanged(fileName);
     }
     if (::rename(temp.constData(), target.constData()) != 0) {
         ::unlink(temp.constData());

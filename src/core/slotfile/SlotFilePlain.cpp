@@ -3,9 +3,10 @@
 #include <array>
 
 // Plain-text slot files: UTF-8 without byte-order mark, CR LF line breaks.
-// Files from older Windows installations are in Windows-1252; anything that
-// is not valid UTF-8 is read in that code page so their accented letters
-// survive.
+// Files from older Windows installations are in Windows-1252, and other
+// programs may append lines in it to a UTF-8 file; every byte that is not
+// part of valid UTF-8 is read in that code page, so their accented letters
+// survive and the UTF-8 text around them stays as it was.
 
 namespace SlotFile {
 
@@ -41,19 +42,50 @@ inline void lineBreak(Unit c, const Unit*& p, const Unit* end, char16_t*& o, boo
     *o++ = u'\n';
 }
 
-// UTF-8 to UTF-16 with line breaks made '\n', in one pass. Fails at the
-// first sequence that is not valid UTF-8: overlong forms, surrogates, code
-// points above U+10FFFF, stray continuation bytes and a sequence cut off at
-// the end of the file.
-bool decodeUtf8(QByteArrayView in, QString& text, bool& allCrLf)
+// The length of the valid UTF-8 sequence at p (2 to 4 bytes) whose lead
+// byte b >= 0x80 was just read, with its code point; 0 when the bytes there
+// are not one: overlong forms, surrogates, code points above U+10FFFF, stray
+// continuation bytes and a sequence cut off at the end of the file.
+inline int utf8Sequence(uchar b, const uchar* p, const uchar* end, char32_t& cp)
 {
-    text = QString(in.size(), Qt::Uninitialized); // never more units than bytes
+    auto continuation = [](uchar c) { return (c & 0xC0) == 0x80; };
+    if (b < 0xC2)
+        return 0; // continuation byte, or lead of an overlong form
+    if (b < 0xE0) {
+        if (p == end || !continuation(p[0]))
+            return 0;
+        cp = ((b & 0x1F) << 6) | (p[0] & 0x3F);
+        return 2;
+    }
+    if (b < 0xF0) {
+        if (end - p < 2 || !continuation(p[0]) || !continuation(p[1]))
+            return 0;
+        cp = ((b & 0x0F) << 12) | ((p[0] & 0x3F) << 6) | (p[1] & 0x3F);
+        return cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF) ? 0 : 3;
+    }
+    if (b < 0xF5) {
+        if (end - p < 3 || !continuation(p[0]) || !continuation(p[1]) || !continuation(p[2]))
+            return 0;
+        cp = ((b & 0x07) << 18) | ((p[0] & 0x3F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+        return cp < 0x10000 || cp > 0x10FFFF ? 0 : 4;
+    }
+    return 0;
+}
+
+// Bytes to UTF-16 with line breaks made '\n', in one pass. Every valid UTF-8
+// sequence is read as UTF-8 and every other byte on its own as Windows-1252,
+// so a file that got a line in the old code page from elsewhere keeps the
+// UTF-8 text it already held: reading and writing it back changes nothing
+// that was there. Tells whether all of it was UTF-8 and all breaks CR LF.
+QString decodeMixed(QByteArrayView in, bool& allUtf8, bool& allCrLf)
+{
+    QString text(in.size(), Qt::Uninitialized); // never more units than bytes
     char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
     char16_t* o = begin;
     const uchar* p = reinterpret_cast<const uchar*>(in.data());
     const uchar* const end = p + in.size();
     bool crlf = true;
-    auto continuation = [](uchar b) { return (b & 0xC0) == 0x80; };
+    bool utf8 = true;
     while (p < end) {
         const uchar b = *p++;
         if (b < 0x80) {
@@ -61,56 +93,24 @@ bool decodeUtf8(QByteArrayView in, QString& text, bool& allCrLf)
                 lineBreak<uchar>(b, p, end, o, crlf);
             else
                 *o++ = b;
-        } else if (b < 0xC2) {
-            return false; // continuation byte, or lead of an overlong form
-        } else if (b < 0xE0) {
-            if (p == end || !continuation(p[0]))
-                return false;
-            *o++ = char16_t(((b & 0x1F) << 6) | (p[0] & 0x3F));
-            p += 1;
-        } else if (b < 0xF0) {
-            if (end - p < 2 || !continuation(p[0]) || !continuation(p[1]))
-                return false;
-            const char16_t cp = char16_t(((b & 0x0F) << 12) | ((p[0] & 0x3F) << 6) | (p[1] & 0x3F));
-            if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))
-                return false;
-            *o++ = cp;
-            p += 2;
-        } else if (b < 0xF5) {
-            if (end - p < 3 || !continuation(p[0]) || !continuation(p[1]) || !continuation(p[2]))
-                return false;
-            const char32_t cp =
-                ((b & 0x07) << 18) | ((p[0] & 0x3F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
-            if (cp < 0x10000 || cp > 0x10FFFF)
-                return false;
+            continue;
+        }
+        char32_t cp = 0;
+        const int length = utf8Sequence(b, p, end, cp);
+        if (length == 0) {
+            utf8 = false;
+            *o++ = cp1252ToUnicode(b);
+        } else if (cp > 0xFFFF) {
             *o++ = QChar::highSurrogate(cp);
             *o++ = QChar::lowSurrogate(cp);
-            p += 3;
         } else {
-            return false;
+            *o++ = char16_t(cp);
         }
+        p += length > 0 ? length - 1 : 0;
     }
     text.truncate(o - begin);
+    allUtf8 = utf8;
     allCrLf = crlf;
-    return true;
-}
-
-QString decodeCp1252(QByteArrayView in)
-{
-    QString text(in.size(), Qt::Uninitialized);
-    char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
-    char16_t* o = begin;
-    const uchar* p = reinterpret_cast<const uchar*>(in.data());
-    const uchar* const end = p + in.size();
-    bool crlf = true;
-    while (p < end) {
-        const uchar b = *p++;
-        if (b == '\r' || b == '\n')
-            lineBreak<uchar>(b, p, end, o, crlf);
-        else
-            *o++ = cp1252ToUnicode(b);
-    }
-    text.truncate(o - begin);
     return text;
 }
 
@@ -177,12 +177,10 @@ PlainDecoded decodePlainDetailed(const QByteArray& bytes)
 {
     const QByteArrayView body = withoutBom(bytes);
     PlainDecoded result;
+    bool allUtf8 = true;
     bool allCrLf = true;
-    if (decodeUtf8(body, result.text, allCrLf)) {
-        result.canonical = allCrLf && body.size() == bytes.size();
-        return result;
-    }
-    result.text = decodeCp1252(body);
+    result.text = decodeMixed(body, allUtf8, allCrLf);
+    result.canonical = allUtf8 && allCrLf && body.size() == bytes.size();
     return result;
 }
 

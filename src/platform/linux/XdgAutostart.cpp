@@ -127,8 +127,10 @@ void XdgAutostart::write(const QString& programPath)
 {
     initDesktopEntryResource();
     QStringList entry;
+    // The installed entry's TryExec names the program on the PATH; the
+    // session would skip this entry when that is not where it lives.
     forEachEntryLine(readLines(InstalledEntry), [&entry](qsizetype, const QString& line) {
-        if (!line.isEmpty())
+        if (!line.isEmpty() && keyOf(line) != QLatin1String("TryExec"))
             entry.append(line);
     });
     entry.prepend(EntryGroup);

@@ -29,7 +29,6 @@ class SlotEditor final : public QPlainTextEdit, public SlotBuffer
     Q_OBJECT
 
 public:
-    static constexpr int MaxCharacters = 16'777'215;
     static constexpr int UndoSteps = 100;
 
     explicit SlotEditor(QWidget* parent = nullptr);
