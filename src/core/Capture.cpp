@@ -3,6 +3,9 @@
 #include "core/SaveSound.h"
 #include "platform/SlotEditor.h"
 
+#include <QFileInfo>
+#include <QTextDocument>
+
 void SlotFileSync::Read(SlotEditor& editor, const QString& fileName)
 {
     m_writer.forget();
@@ -37,11 +40,23 @@ void SlotFileSync::Write(SlotEditor& editor, const QString& fileName)
     const bool fileKnown = !m_writer.changedOnDisk(fileName);
     try {
         bool appended = false;
-        if (fileKnown && editor.UnchangedPrefixLength() == marked) {
+        // A file that is not there cannot be appended to: the whole text is
+        // written without first taking the new end out of the editor, which
+        // for a large first capture costs as much as the write itself.
+        if (fileKnown && editor.UnchangedPrefixLength() == marked && QFileInfo::exists(fileName)) {
             // Only what follows the marked text is new: take just that from
-            // the editor.
-            QString added = editor.TextFrom(marked);
-            added.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            // the editor. When that is most of the text (a large capture),
+            // the whole text is taken and cut: several times faster than a
+            // selection of the end and its line breaks made CR LF and back.
+            QString added;
+            const int length = editor.Length();
+            if (length - marked > length / 2) {
+                added = editor.TextLf();
+                added.remove(0, marked);
+            } else {
+                added = editor.TextFrom(marked);
+                added.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            }
             appended = m_writer.appendIfUnchanged(fileName, marked, added);
         }
         if (!appended)
@@ -70,8 +85,13 @@ void AppendCaptureBlock(SlotEditor& editor, const QString& stampLine)
     editor.AppendLine(lineBreak);
     editor.AppendLine(stampLine);
     // AppendLine leaves the caret at the end, so the clipboard text goes
-    // there whatever the user had selected.
+    // there whatever the user had selected. The paste's history is discarded
+    // right after it, so none is recorded: that saves an undo step per line
+    // of a large text.
+    QTextDocument* document = editor.document();
+    document->setUndoRedoEnabled(false);
     editor.PasteClipboard();
+    document->setUndoRedoEnabled(true);
     // Ends the pasted text's last line and discards the history of the
     // paste, without copying or laying out the text that was already there.
     editor.AppendLineBreakAndResetUndo();
