@@ -8,6 +8,7 @@
 #include <pulse/stream.h>
 #include <pulse/timeval.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -99,7 +100,10 @@ bool PulseSoundOutput::runUntil(const std::function<bool()>& done, std::chrono::
             std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
         if (left.count() <= 0)
             return false;
-        if (pa_mainloop_prepare(m_loop, int(left.count())) < 0 || pa_mainloop_poll(m_loop) < 0 ||
+        // At most a second per wait, so that the microseconds fit an int
+        // however long the sound.
+        const int wait = int(std::min<qint64>(left.count(), PA_USEC_PER_SEC));
+        if (pa_mainloop_prepare(m_loop, wait) < 0 || pa_mainloop_poll(m_loop) < 0 ||
             pa_mainloop_dispatch(m_loop) < 0)
             return false;
     }
@@ -171,7 +175,10 @@ bool PulseSoundOutput::play(SoundFileReader& reader)
         bool written = false;
         pa_operation* drain = nullptr;
         bool failed = false;
-        const std::chrono::milliseconds length{reader.frames() * 1000 / reader.sampleRate()};
+        // Whole seconds, rounded up; files that claim more than a day are
+        // given a day.
+        const std::chrono::seconds length{
+            std::min<qint64>(reader.frames() / reader.sampleRate(), 24 * 3600) + 1};
         const bool ended = runUntil(
             [&] {
                 const pa_stream_state_t state = pa_stream_get_state(stream);
