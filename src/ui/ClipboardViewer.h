@@ -17,8 +17,10 @@ class ClipboardViewer final : public QWidget
 public:
     // What the text pane shows instead of secret content.
     static QString hiddenText() { return QStringLiteral("(hidden: marked secret by its owner)"); }
-    // Longest text shown; a longer one is cut there, saying so.
-    static constexpr qsizetype MaximumShownLength = 1'000'000;
+    // Longest text shown; a longer one is cut there, saying so. Laying out
+    // a long line without breaks takes the viewer far longer than a glance
+    // at the clipboard is worth.
+    static constexpr qsizetype MaximumShownLength = 10'000;
 
     // parent only keeps the window alive; it is a window of its own.
     explicit ClipboardViewer(QWidget* parent = nullptr);
