@@ -132,10 +132,11 @@ private Q_SLOTS:
         QVERIFY2(link.endsWith(QStringLiteral("%29")), qPrintable(link));
     }
 
-    // The viewer opens once and is kept.
+    // The tray menu offers the viewer; it opens once and is kept.
     void clipboardViewerOpens()
     {
         start(false, QStringLiteral("Default1.txt"));
+        QVERIFY(m_main->Item(QStringLiteral("ClipbrdMenu"))->isVisible());
         m_main->ClipbrdMenuClick(nullptr);
         QList<ClipboardViewer*> viewers = m_main->findChildren<ClipboardViewer*>();
         QCOMPARE(viewers.size(), 1);
