@@ -70,10 +70,23 @@ void ClipboardViewer::refresh()
     showContent(QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard));
 }
 
+namespace {
+// Names of the X11 selection protocol that some owners list beside their
+// formats; they hold no content.
+bool isProtocolTarget(const QString& format)
+{
+    static const QStringList targets = {QStringLiteral("TARGETS"), QStringLiteral("MULTIPLE"),
+                                        QStringLiteral("TIMESTAMP"),
+                                        QStringLiteral("SAVE_TARGETS")};
+    return targets.contains(format);
+}
+} // namespace
+
 void ClipboardViewer::showContent(const QMimeData* data)
 {
     m_formats->clear();
-    const QStringList formats = data ? data->formats() : QStringList();
+    QStringList formats = data ? data->formats() : QStringList();
+    formats.removeIf(isProtocolTarget);
     const bool secret = ClipboardSecrets::isSecret(data);
     for (const QString& format : formats) {
         // The size of a secret text would tell its length.
