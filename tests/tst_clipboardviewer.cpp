@@ -1,5 +1,5 @@
-// The clipboard viewer: the formats with their sizes and the text, followed
-// live, and secret content never shown.
+// The clipboard viewer: formats with their sizes and the text, followed
+// live; secret content never shown.
 #include "support/DesktopFixture.h"
 #include "ui/ClipboardViewer.h"
 
@@ -10,78 +10,46 @@
 #include <QTest>
 #include <QTreeWidget>
 
-namespace {
-
-QMimeData* mimeData(const QString& text, const QByteArray& secretHint = {})
-{
-    auto* data = new QMimeData;
-    data->setText(text);
-    data->setData(QStringLiteral("text/html"), "<b>" + text.toUtf8() + "</b>");
-    if (!secretHint.isEmpty())
-        data->setData(QStringLiteral("x-kde-passwordManagerHint"), secretHint);
-    return data;
-}
-
-// "format size" rows of the list.
-QStringList rows(const ClipboardViewer& viewer)
-{
-    QStringList result;
-    for (int i = 0; i < viewer.formatList()->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = viewer.formatList()->topLevelItem(i);
-        result << item->text(0) + u' ' + item->text(1);
-    }
-    return result;
-}
-
-} // namespace
-
 class TestClipboardViewer final : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
+    // "format size" rows of the list.
+    static QStringList rows(const ClipboardViewer& viewer)
+    {
+        QStringList result;
+        for (int i = 0; i < viewer.formatList()->topLevelItemCount(); ++i)
+            result << viewer.formatList()->topLevelItem(i)->text(0) + u' ' +
+                          viewer.formatList()->topLevelItem(i)->text(1);
+        return result;
+    }
 
 private Q_SLOTS:
-    void init() { m_desk = std::make_unique<TestSupport::DesktopFixture>(); }
-    void cleanup() { m_desk.reset(); }
-
     void followsTheClipboardAndHidesSecrets()
     {
+        TestSupport::DesktopFixture desk;
         ClipboardViewer viewer;
-        QCOMPARE(viewer.windowTitle(), QStringLiteral("Clipboard Viewer"));
         viewer.present();
-        QCOMPARE(rows(viewer), QStringList());
-
         QClipboard* clipboard = QGuiApplication::clipboard();
-        clipboard->setMimeData(mimeData(QStringLiteral("hello")));
+        auto* data = new QMimeData;
+        data->setText(QStringLiteral("hello"));
+        data->setHtml(QStringLiteral("<b>hello</b>"));
+        clipboard->setMimeData(data);
         QTRY_COMPARE(viewer.textView()->toPlainText(), QStringLiteral("hello"));
-        QVERIFY(viewer.textView()->isReadOnly());
-        QVERIFY2(rows(viewer).contains(QStringLiteral("text/plain 5 bytes")),
-                 qPrintable(rows(viewer).join(u'|')));
-        QVERIFY(rows(viewer).contains(QStringLiteral("text/html 12 bytes")));
+        QCOMPARE(rows(viewer), QStringList({QStringLiteral("text/plain 5 bytes"),
+                                            QStringLiteral("text/html 12 bytes")}));
 
         // Neither the text nor its length.
-        clipboard->setMimeData(mimeData(QStringLiteral("hunter2"), "secret"));
+        data = new QMimeData;
+        data->setText(QStringLiteral("hunter2"));
+        data->setData(QStringLiteral("x-kde-passwordManagerHint"), "secret");
+        clipboard->setMimeData(data);
         QTRY_COMPARE(viewer.textView()->toPlainText(), ClipboardViewer::hiddenText());
         QVERIFY(rows(viewer).contains(QStringLiteral("text/plain hidden")));
 
-        // While hidden it does not follow; on showing it reads the clipboard.
-        viewer.hide();
-        clipboard->setMimeData(mimeData(QStringLiteral("later")));
-        QCOMPARE(viewer.textView()->toPlainText(), ClipboardViewer::hiddenText());
-        viewer.present();
-        QCOMPARE(viewer.textView()->toPlainText(), QStringLiteral("later"));
-
-        clipboard->clear();
-        QTRY_COMPARE(viewer.textView()->toPlainText(), QStringLiteral("(no text)"));
-    }
-
-    void longTextIsCut()
-    {
-        ClipboardViewer viewer;
-        viewer.present();
-        QGuiApplication::clipboard()->setText(
-            QString(ClipboardViewer::MaximumShownLength + 10, u'x'));
+        // A long text is cut, saying so, instead of keeping the viewer busy
+        // laying it out.
+        clipboard->setText(QString(ClipboardViewer::MaximumShownLength + 10, u'x'));
         QTRY_VERIFY(viewer.textView()->toPlainText().endsWith(
             QStringLiteral("(The text goes on: 10,010 characters in all.)")));
     }

@@ -498,17 +498,15 @@ private Q_SLOTS:
         QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         const QString editorKey = ProgramKey + QStringLiteral("\\Editor");
         for (const QStringList& value : {QStringList{editorKey, "DefinEd", "REG_DWORD", "1"},
-                                         QStringList{editorKey, "Editor", "REG_SZ", editor},
-                                         QStringList{ProgramKey, "Filename1", "REG_SZ", slotFile},
-                                         QStringList{ProgramKey, "ActiveFile", "REG_DWORD", "0"},
-                                         QStringList{ProgramKey, "AutoOff", "REG_DWORD", "1"},
-                                         QStringList{ProgramKey, "AutoOn", "REG_SZ", "1"},
-                                         QStringList{ProgramKey, "AutoHide", "REG_DWORD", "0"}})
-            QCOMPARE(reg({QStringLiteral("add"), value[0], QStringLiteral("/v"), value[1],
-                          QStringLiteral("/t"), value[2], QStringLiteral("/d"), value[3],
-                          QStringLiteral("/f")})
-                         .code,
-                     0);
+                                         {editorKey, "Editor", "REG_SZ", editor},
+                                         {ProgramKey, "Filename1", "REG_SZ", slotFile},
+                                         {ProgramKey, "ActiveFile", "REG_DWORD", "0"},
+                                         {ProgramKey, "AutoOff", "REG_DWORD", "1"},
+                                         {ProgramKey, "AutoOn", "REG_SZ", "1"},
+                                         {ProgramKey, "AutoHide", "REG_DWORD", "0"}})
+            QCOMPARE(
+                reg({"add", value[0], "/v", value[1], "/t", value[2], "/d", value[3], "/f"}).code,
+                0);
 
         STEP(startProgram());
         QString mainWindow;
@@ -519,16 +517,12 @@ private Q_SLOTS:
             EventTimeoutMs);
         // Type into the slot's editor (the middle of the window), unsaved.
         const WindowInfo info = windowInfo(mainWindow);
-        QCOMPARE(
-            xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), mainWindow}).code, 0);
+        QCOMPARE(xdotool({"windowfocus", "--sync", mainWindow}).code, 0);
         QVERIFY(click(info.rect.center()));
-        QCOMPARE(xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
-                          QStringLiteral("typed here")})
-                     .code,
-                 0);
+        QCOMPARE(xdotool({"type", "--delay", "30", "typed here"}).code, 0);
         QTest::qWait(300);
         QVERIFY(!QFile::exists(slotFile));
-        QCOMPARE(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+t")}).code, 0);
+        QCOMPARE(xdotool({"key", "ctrl+t"}).code, 0);
 
         QTRY_COMPARE_WITH_TIMEOUT(fileBytes(editor + QStringLiteral(".args")),
                                   QByteArray("[" + slotFile.toUtf8() + "]\n"), EventTimeoutMs);

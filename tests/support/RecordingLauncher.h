@@ -2,7 +2,6 @@
 
 #include "platform/Shell.h"
 
-#include <QFile>
 #include <QList>
 #include <QUrl>
 #include <functional>
@@ -10,9 +9,8 @@
 namespace TestSupport {
 
 // Takes the desktop's place while it lives: records what would have been
-// started instead of starting it, answering `succeed`. Each record can carry
-// a snapshot taken at the moment of the call (for example a file's bytes),
-// to show what was there when the launch happened.
+// started, answering `succeed`, with a snapshot (say, a file's bytes) taken
+// at the moment of each call.
 class RecordingLauncher final : public Shell::Launcher
 {
 public:
@@ -26,26 +24,21 @@ public:
 
     RecordingLauncher() { Shell::setLauncher(this); }
     ~RecordingLauncher() override { Shell::setLauncher(nullptr); }
-    RecordingLauncher(const RecordingLauncher&) = delete;
-    RecordingLauncher& operator=(const RecordingLauncher&) = delete;
 
     bool startDetached(const QString& program, const QStringList& arguments) override
     {
-        calls.append({program, arguments, {}, snap()});
+        calls.append({program, arguments, {}, snapshot ? snapshot() : QByteArray()});
         return succeed;
     }
     bool openUrl(const QUrl& url) override
     {
-        calls.append({{}, {}, url, snap()});
+        calls.append({{}, {}, url, snapshot ? snapshot() : QByteArray()});
         return succeed;
     }
 
     QList<Call> calls;
     bool succeed = true;
     std::function<QByteArray()> snapshot;
-
-private:
-    QByteArray snap() const { return snapshot ? snapshot() : QByteArray(); }
 };
 
 } // namespace TestSupport
