@@ -47,8 +47,7 @@ private Q_SLOTS:
         QTRY_COMPARE(viewer.textView()->toPlainText(), ClipboardViewer::hiddenText());
         QVERIFY(rows(viewer).contains(QStringLiteral("text/plain hidden")));
 
-        // A long text is cut, saying so, instead of keeping the viewer busy
-        // laying it out.
+        // A long text is cut, saying so, instead of taking minutes to lay out.
         clipboard->setText(QString(ClipboardViewer::MaximumShownLength + 10, u'x'));
         QTRY_VERIFY(viewer.textView()->toPlainText().endsWith(
             QStringLiteral("(The text goes on: 10,010 characters in all.)")));

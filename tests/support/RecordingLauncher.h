@@ -8,37 +8,38 @@
 
 namespace TestSupport {
 
-// Takes the desktop's place while it lives: records what would have been
-// started, answering `succeed`, with a snapshot (say, a file's bytes) taken
-// at the moment of each call.
+// Takes the desktop's place while it lives: records each launch (a program
+// with its arguments, or a URL) with a snapshot taken at that moment (say,
+// a file's bytes), and answers `succeed`.
 class RecordingLauncher final : public Shell::Launcher
 {
 public:
     struct Call
     {
-        QString program; // empty for an opened URL
-        QStringList arguments;
+        QStringList command;
         QUrl url;
         QByteArray snapshot;
     };
 
     RecordingLauncher() { Shell::setLauncher(this); }
     ~RecordingLauncher() override { Shell::setLauncher(nullptr); }
-
     bool startDetached(const QString& program, const QStringList& arguments) override
     {
-        calls.append({program, arguments, {}, snapshot ? snapshot() : QByteArray()});
-        return succeed;
+        return record({QStringList{program} + arguments, {}, {}});
     }
-    bool openUrl(const QUrl& url) override
-    {
-        calls.append({{}, {}, url, snapshot ? snapshot() : QByteArray()});
-        return succeed;
-    }
+    bool openUrl(const QUrl& url) override { return record({{}, url, {}}); }
 
     QList<Call> calls;
     bool succeed = true;
     std::function<QByteArray()> snapshot;
+
+private:
+    bool record(Call call)
+    {
+        call.snapshot = snapshot ? snapshot() : QByteArray();
+        calls.append(call);
+        return succeed;
+    }
 };
 
 } // namespace TestSupport
