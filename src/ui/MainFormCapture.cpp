@@ -2,9 +2,11 @@
 #include "ui/MainForm.h"
 
 #include "core/Capture.h"
+#include "core/EditorLaunch.h"
 #include "core/StampLine.h"
 #include "platform/ClipboardMonitor.h"
 #include "platform/ClipboardSecrets.h"
+#include "platform/Shell.h"
 #include "platform/SlotEditor.h"
 #include "settings/RegistryLayout.h"
 #include "ui/RemoteForm.h"
@@ -91,11 +93,18 @@ void TMainForm::AutoMenuClick(QObject*)
 
 // Auto mode would keep appending to the slot's file while it is open in the
 // text editor, so it is switched off first when the user asked for that.
-// Saving the slot and launching the editor are not done here yet.
+// The slot is saved through the Save command; a failed write raises and
+// nothing is launched. A program that cannot be started says so in the
+// status bar, where the user looks after the click.
 void TMainForm::EditButtonClick(QObject*)
 {
     if (Layout::AutoOff.read() && IsAutoOn()) {
         Button(QStringLiteral("AutoButton"))->setChecked(false);
         AutoButtonClick(Button(QStringLiteral("EditButton")));
     }
+    const EditorLaunch::Plan plan = EditorLaunch::planFromSettings(GetFilename());
+    SaveChMenuClick(nullptr);
+    const QString failure = EditorLaunch::run(plan, Shell::launcher());
+    if (!failure.isEmpty())
+        SetStatusText(failure);
 }

@@ -3,6 +3,7 @@
 #include "ui/MainForm.h"
 
 #include "platform/NotifyAreaIcon.h"
+#include "platform/Shell.h"
 #include "platform/SlotEditor.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
@@ -10,7 +11,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QTabWidget>
 #include <QToolButton>
@@ -19,11 +19,8 @@ void TMainForm::FormCreate()
 {
     ShowAgreementIfNeeded();
 
-    // The system clipboard viewer, where the platform has one.
-    const QString winDir = GetWinDir();
-    const QFileInfo viewer(AddSlash(winDir) + QStringLiteral("Clipbrd.exe"));
-    Item(QStringLiteral("ClipbrdMenu"))
-        ->setVisible(!winDir.isEmpty() && viewer.exists() && !viewer.isDir());
+    // The clipboard viewer, where the platform has one.
+    Item(QStringLiteral("ClipbrdMenu"))->setVisible(Shell::hasClipboardViewer());
 
     ShowStartupSplash();
     // The tray menu (from the tray icon and the remote window's toolbar) may

@@ -5,14 +5,21 @@
 
 #include "app/ErrorReporter.h"
 #include "core/FirstRun.h"
+#include "core/SupportMail.h"
 #include "platform/Autostart.h"
+#include "platform/Locale.h"
+#include "platform/Shell.h"
 #include "settings/Preferences.h"
 #include "settings/RegistryLayout.h"
 #include "ui/AgreementDialog.h"
+#include "ui/ClipboardViewer.h"
+#include "ui/HelpWindow.h"
 #include "ui/PreferencesDialog.h"
 #include "ui/SplashWindow.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QPointer>
 #include <cstdlib>
 
 // Runs the Preferences dialog; the two settings the window keeps are read
@@ -27,7 +34,15 @@ void TMainForm::Preferences1Click(QObject*)
     m_confirmClr = readConfirmClr();
     m_dateStyle = readDateStyle();
 }
-void TMainForm::Help1Click(QObject*) {}
+
+// Created on first use and kept with the main window.
+void TMainForm::Help1Click(QObject*)
+{
+    static QPointer<HelpWindow> help;
+    if (!help)
+        help = new HelpWindow(this);
+    help->present();
+}
 
 // Help's "&About..." and the tray's "&About".
 void TMainForm::AboutMenuClick(QObject*)
@@ -35,8 +50,25 @@ void TMainForm::AboutMenuClick(QObject*)
     SplashWindow::run(SplashWindow::Mode::About);
 }
 
-void TMainForm::Support1Click(QObject*) {}
-void TMainForm::ClipbrdMenuClick(QObject*) {}
+void TMainForm::Support1Click(QObject*)
+{
+    RunFile(SupportMail::link(SupportMail::address(), SupportMail::buildDate(),
+                              RegionalSettings::system()));
+}
+
+// The program's own viewer; a platform without one hides the item for good.
+void TMainForm::ClipbrdMenuClick(QObject*)
+{
+    if (!Shell::hasClipboardViewer()) {
+        Item(QStringLiteral("ClipbrdMenu"))->setEnabled(false);
+        Item(QStringLiteral("ClipbrdMenu"))->setVisible(false);
+        return;
+    }
+    static QPointer<ClipboardViewer> viewer;
+    if (!viewer)
+        viewer = new ClipboardViewer(this);
+    viewer->present();
+}
 
 // Start-up steps of the agreement and splash windows. A setting of the
 // wrong type is reported and start-up goes on: an unreadable acceptance
