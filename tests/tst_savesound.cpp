@@ -6,6 +6,7 @@
 #include "base/AppError.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
+#include "core/SoundPlayer.h"
 #include "platform/SoundOutput.h"
 #include "settings/RegistryLayout.h"
 #include "support/TestSupport.h"
@@ -14,6 +15,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <condition_variable>
+#include <mutex>
 
 namespace {
 
@@ -40,7 +44,86 @@ public:
         requests.append({false, {}, fileName});
         return result;
     }
+    void stop() override {}
 };
+
+// An output whose every sound lasts until the test ends it (or stop() is
+// called), so that what a player does while a sound plays can be seen
+// without depending on time.
+class HeldOutput final : public SoundOutput
+{
+public:
+    bool playWaveData(const QByteArray& image) override { return hold(QString::fromLatin1(image)); }
+    bool playWaveFile(const QString& fileName) override { return hold(fileName); }
+    void stop() override
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopped = true;
+        m_changed.notify_all();
+    }
+
+    // Waits until `count` sounds have started; false after a generous while.
+    bool waitForStarted(int count)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(10),
+                                  [&] { return m_started.size() >= count; });
+    }
+    // Ends the sound playing now.
+    void finishOne()
+    {
+        const std::lock_guard lock(m_mutex);
+        ++m_finished;
+        m_changed.notify_all();
+    }
+    QStringList started()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_started;
+    }
+    bool stopped()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_stopped;
+    }
+
+private:
+    bool hold(const QString& name)
+    {
+        std::unique_lock lock(m_mutex);
+        const qsizetype index = m_started.size();
+        m_started.append(name);
+        m_changed.notify_all();
+        m_changed.wait(lock, [&] { return m_stopped || m_finished > index; });
+        return !m_stopped;
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    QStringList m_started;
+    qsizetype m_finished = 0;
+    bool m_stopped = false;
+};
+
+// Lends an output that the test keeps to a player that wants to own one.
+class LentOutput final : public SoundOutput
+{
+public:
+    explicit LentOutput(SoundOutput& output) : m_output(output) {}
+    bool playWaveData(const QByteArray& image) override { return m_output.playWaveData(image); }
+    bool playWaveFile(const QString& fileName) override { return m_output.playWaveFile(fileName); }
+    void stop() override { m_output.stop(); }
+
+private:
+    SoundOutput& m_output;
+};
+
+int threadCount()
+{
+    return int(QDir(QStringLiteral("/proc/self/task"))
+                   .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                   .size());
+}
 
 enum class StoredFile
 {
@@ -256,6 +339,53 @@ private Q_SLOTS:
 
         QVERIFY_THROWS_EXCEPTION(AppError, IndicateSave());
         QVERIFY(m_output.requests.isEmpty());
+    }
+
+    // Sounds asked for while one plays neither wait nor play on top of it:
+    // the last of them waits behind the playing one and the rest are
+    // dropped. Asked for one at a time, every sound is played.
+    void player_burstQueuesOnlyTheLast()
+    {
+        HeldOutput output;
+        SoundPlayer player(std::make_unique<LentOutput>(output));
+
+        player.playWaveData("first");
+        QVERIFY(output.waitForStarted(1));
+        player.playWaveFile(QStringLiteral("second.wav"));
+        player.playWaveData("third");
+        player.playWaveFile(QStringLiteral("fourth.wav"));
+        QCOMPARE(output.started(), QStringList{QStringLiteral("first")});
+
+        output.finishOne();
+        QVERIFY(output.waitForStarted(2));
+        output.finishOne();
+        player.playWaveData("alone");
+        QVERIFY(output.waitForStarted(3));
+        output.finishOne();
+        player.playWaveData("alone again");
+        QVERIFY(output.waitForStarted(4));
+        output.finishOne();
+        QCOMPARE(output.started(),
+                 (QStringList{QStringLiteral("first"), QStringLiteral("fourth.wav"),
+                              QStringLiteral("alone"), QStringLiteral("alone again")}));
+    }
+
+    // Ending the player while a sound plays and another waits stops the
+    // playing one, never starts the waiting one and leaves no thread.
+    void player_endsWhilePlaying()
+    {
+        const int threadsBefore = threadCount();
+        HeldOutput output;
+        {
+            SoundPlayer player(std::make_unique<LentOutput>(output));
+            player.playWaveData("playing");
+            QVERIFY(output.waitForStarted(1));
+            player.playWaveData("waiting");
+            QCOMPARE(threadCount(), threadsBefore + 1);
+        }
+        QVERIFY(output.stopped());
+        QCOMPARE(output.started(), QStringList{QStringLiteral("playing")});
+        QCOMPARE(threadCount(), threadsBefore);
     }
 };
 

@@ -588,6 +588,58 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(trayIcon().isValid(), StartTimeoutMs);
         STEP(exitProgram());
     }
+
+    // Ctrl+T with a named editor: the slot is saved first, and its file,
+    // whose name has blanks, reaches the editor as one argument. Auto mode,
+    // on at start, is switched off first as "AutoOff" asks.
+    void editInTextEditor()
+    {
+        const QString slotFile = path(QStringLiteral("slot one.txt"));
+        const QString editor = path(QStringLiteral("record editor.sh"));
+        QFile script(editor);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n"
+                     "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"$0.args\"\n"
+                     "cat \"$1\" > \"$0.saw\"\n");
+        script.close();
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString editorKey = ProgramKey + QStringLiteral("\\Editor");
+        for (const QStringList& value : {QStringList{editorKey, "DefinEd", "REG_DWORD", "1"},
+                                         {editorKey, "Editor", "REG_SZ", editor},
+                                         {ProgramKey, "Filename1", "REG_SZ", slotFile},
+                                         {ProgramKey, "ActiveFile", "REG_DWORD", "0"},
+                                         {ProgramKey, "AutoOff", "REG_DWORD", "1"},
+                                         {ProgramKey, "AutoOn", "REG_SZ", "1"},
+                                         {ProgramKey, "AutoHide", "REG_DWORD", "0"}})
+            QCOMPARE(
+                reg({"add", value[0], "/v", value[1], "/t", value[2], "/d", value[3], "/f"}).code,
+                0);
+
+        STEP(startProgram());
+        QString mainWindow;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(mainWindow =
+                  windowsOf(m_app->processId(), QStringLiteral("Clipstow 3"), true).value(0))
+                 .isEmpty(),
+            EventTimeoutMs);
+        // Type into the slot's editor (the middle of the window), unsaved.
+        const WindowInfo info = windowInfo(mainWindow);
+        QCOMPARE(xdotool({"windowfocus", "--sync", mainWindow}).code, 0);
+        QVERIFY(click(info.rect.center()));
+        QCOMPARE(xdotool({"type", "--delay", "30", "typed here"}).code, 0);
+        QTest::qWait(300);
+        QVERIFY(!QFile::exists(slotFile));
+        QCOMPARE(xdotool({"key", "ctrl+t"}).code, 0);
+
+        QTRY_COMPARE_WITH_TIMEOUT(fileBytes(editor + QStringLiteral(".args")),
+                                  QByteArray("[" + slotFile.toUtf8() + "]\n"), EventTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(fileBytes(editor + QStringLiteral(".saw")),
+                                  QByteArray("typed here"), EventTimeoutMs);
+        QCOMPARE(fileBytes(slotFile), QByteArray("typed here"));
+        STEP(exitProgram());
+        QVERIFY2(query(QStringLiteral("Auto")).contains(QLatin1String("REG_DWORD    0x0")),
+                 qPrintable(query(QStringLiteral("Auto"))));
+    }
 };
 
 QTEST_MAIN(TestX11EndToEnd)

@@ -6,6 +6,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QTextDocument>
 
 void appendCaptureBlock(SlotBuffer& buffer, const QString& stampLine)
 {

@@ -1,6 +1,7 @@
 #include "core/SaveSound.h"
 
 #include "base/AppError.h"
+#include "core/SoundPlayer.h"
 #include "platform/SoundOutput.h"
 #include "settings/RegistryLayout.h"
 
@@ -30,12 +31,29 @@ QString replacedChime;
 
 } // namespace
 
-SoundOutput& output()
+// The system's output behind a player thread of its own, made with the
+// first sound and ended (the sound cut short, the thread joined) when the
+// program exits.
+SoundPlayer& systemPlayer()
+{
+    static SoundPlayer player(createSystemSoundOutput());
+    return player;
+}
+
+void playWaveData(const QByteArray& image)
 {
     if (replacedOutput)
-        return *replacedOutput;
-    static const std::unique_ptr<SoundOutput> systemOutput = createSystemSoundOutput();
-    return *systemOutput;
+        replacedOutput->playWaveData(image);
+    else
+        systemPlayer().playWaveData(image);
+}
+
+void playWaveFile(const QString& fileName)
+{
+    if (replacedOutput)
+        replacedOutput->playWaveFile(fileName);
+    else
+        systemPlayer().playWaveFile(fileName);
 }
 
 void setOutput(SoundOutput* output)
@@ -76,10 +94,10 @@ void PlayChimes()
     }
     if (image.isEmpty())
         throw AppError(QStringLiteral("Cannot read CHIMES_WAV"));
-    SaveSound::output().playWaveData(image);
+    SaveSound::playWaveData(image);
 }
 
 void PlayWaveFile(const QString& fileName)
 {
-    SaveSound::output().playWaveFile(fileName);
+    SaveSound::playWaveFile(fileName);
 }

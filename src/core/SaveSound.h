@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class SoundOutput;
 
 // The sound that tells the user a capture has been saved: the chime built
 // into the program (resource ":/CHIMES_WAV") or a wave file of the user's
-// choice. Every call plays synchronously and returns when the sound has
-// ended.
+// choice. The sound plays beside the caller, on the sound player's own
+// thread: every call returns at once, and a burst of calls is heard as at
+// most two sounds (see SoundPlayer). Choosing the sound and reading the
+// chime happen on the caller's side, so a chime that cannot be read is
+// still raised to the caller.
 
 // Chooses and plays the save sound: the built-in chime while "DefaultSound"
 // is true (its default), otherwise the file "SoundFile" names, or the chime
@@ -25,9 +29,13 @@ void PlayWaveFile(const QString& fileName);
 
 namespace SaveSound {
 
-// The output every sound goes through: the platform's own unless replaced.
-SoundOutput& output();
-// Replaces the output (not owned); nullptr restores the platform's own.
+// Hands a sound to the platform's output behind the sound player, or to the
+// replacement output, which is then called directly on the caller's thread.
+void playWaveData(const QByteArray& image);
+void playWaveFile(const QString& fileName);
+
+// Replaces the player and output (not owned); nullptr restores the
+// platform's own.
 void setOutput(SoundOutput* output);
 
 // Where PlayChimes finds the chime: ":/CHIMES_WAV" unless replaced.

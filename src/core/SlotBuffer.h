@@ -28,7 +28,9 @@ public:
     virtual QString textFrom(int position) const = 0;
     // Adds s as a new last line; the caret ends at the end of the text.
     virtual void appendLine(const QString& s) = 0;
-    // Inserts text at the caret as one undoable step, cut to the capacity.
+    // Inserts text at the caret, replacing the selection and cut to the
+    // capacity. Not recorded for undo: the capture, its caller, discards the
+    // history right after, and a large text would cost a step per line.
     virtual void insertText(const QString& text) = 0;
     // Adds one line break at the end and discards the undo history.
     virtual void appendLineBreakAndResetUndo() = 0;

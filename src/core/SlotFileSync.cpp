@@ -7,8 +7,15 @@ namespace {
 // The buffer's text from position on, with '\n' line breaks.
 QString bufferTextFrom(const SlotBuffer& buffer, qsizetype position)
 {
-    if (position == 0)
-        return buffer.textLf();
+    const qsizetype length = buffer.length();
+    // When the new end is most of the text (a large capture), the whole
+    // text is taken and cut: several times faster than a selection of the
+    // end with its line breaks made CR LF and back.
+    if (position == 0 || length - position > length / 2) {
+        QString text = buffer.textLf();
+        text.remove(0, position);
+        return text;
+    }
     QString text = buffer.textFrom(int(position));
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     return text;

@@ -17,18 +17,41 @@ bool looksLikeLink(const QString& target)
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
     return scheme.match(target).hasMatch();
 }
+
+class DesktopLauncher final : public Launcher
+{
+public:
+    bool startDetached(const QString& program, const QStringList& arguments) override
+    {
+        return QProcess::startDetached(program, arguments);
+    }
+    bool openUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+};
+
+DesktopLauncher desktopLauncher;
+Launcher* installed = nullptr;
 } // namespace
+
+Launcher& launcher()
+{
+    return installed ? *installed : desktopLauncher;
+}
+
+void setLauncher(Launcher* launcher)
+{
+    installed = launcher;
+}
 
 bool open(const QString& target)
 {
     if (target.isEmpty())
         return false;
     if (looksLikeLink(target) && !QFileInfo::exists(target))
-        return QDesktopServices::openUrl(QUrl(target));
+        return launcher().openUrl(QUrl(target));
     const QFileInfo info(target);
     if (info.isFile() && info.isExecutable())
-        return QProcess::startDetached(info.absoluteFilePath(), {});
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+        return launcher().startDetached(info.absoluteFilePath(), {});
+    return launcher().openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
 }
 
 void openLink(const QUrl& link)
@@ -38,7 +61,7 @@ void openLink(const QUrl& link)
 
 bool launch(const QString& program, const QStringList& arguments)
 {
-    return QProcess::startDetached(program, arguments);
+    return launcher().startDetached(program, arguments);
 }
 
 } // namespace Shell

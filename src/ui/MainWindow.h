@@ -89,6 +89,12 @@ public:
     // Runs the Preferences dialog; the settings the window and the
     // collector keep are read again after every close, OK or not.
     void showPreferences();
+    // The help window and the clipboard viewer, created on first use and
+    // kept with the main window.
+    void showHelp();
+    void showClipboardViewer();
+    // A mail to the support address, in the desktop's mail program.
+    void sendSupportMail();
     void chooseFont();
     void findInSlot();
     void findNextInSlot();

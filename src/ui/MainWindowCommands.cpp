@@ -3,10 +3,16 @@
 // the modal dialogs they ask.
 #include "ui/MainWindow.h"
 
+#include "base/Locale.h"
 #include "core/Collector.h"
+#include "core/EditorLaunch.h"
+#include "core/SupportMail.h"
 #include "platform/Autostart.h"
+#include "platform/Shell.h"
 #include "settings/Preferences.h"
 #include "settings/RegistryLayout.h"
+#include "ui/ClipboardViewer.h"
+#include "ui/HelpWindow.h"
 #include "ui/PreferencesDialog.h"
 #include "ui/editor/SlotEditor.h"
 
@@ -16,6 +22,7 @@
 #include <QFontDialog>
 #include <QFrame>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -121,12 +128,46 @@ void MainWindow::clearClipboard()
 
 // Auto mode would keep appending to the slot's file while it is open in the
 // text editor, so it is switched off first when the user asked for that.
-// Saving the slot and launching the editor come with the external-programs
-// settings; they connect to the same command after this handler.
+// The slot is saved as by the Save command; a failed write raises and
+// nothing is launched. A program that cannot be started says so in the
+// status bar, where the user looks after the click.
 void MainWindow::editInTextEditor()
 {
     if (Layout::AutoOff.read() && m_collector.autoMode())
         m_collector.setAutoMode(false, Collector::Source::TextEditorCommand);
+    const EditorLaunch::Plan plan = EditorLaunch::planFromSettings(m_collector.activeFileName());
+    saveActiveSlot();
+    const QString failure = EditorLaunch::run(plan, Shell::launcher());
+    if (!failure.isEmpty())
+        setStatusText(failure);
+}
+
+void MainWindow::showHelp()
+{
+    static QPointer<HelpWindow> help;
+    if (!help)
+        help = new HelpWindow(this);
+    help->present();
+}
+
+// The program's own viewer; a platform without one hides the item for good.
+void MainWindow::showClipboardViewer()
+{
+    if (!Shell::hasClipboardViewer()) {
+        m_commands.clipboardViewer->setEnabled(false);
+        m_commands.clipboardViewer->setVisible(false);
+        return;
+    }
+    static QPointer<ClipboardViewer> viewer;
+    if (!viewer)
+        viewer = new ClipboardViewer(this);
+    viewer->present();
+}
+
+void MainWindow::sendSupportMail()
+{
+    RunFile(SupportMail::link(SupportMail::address(), SupportMail::buildDate(),
+                              RegionalSettings::system()));
 }
 
 void MainWindow::showPreferences()

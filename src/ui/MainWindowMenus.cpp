@@ -187,6 +187,9 @@ void MainWindow::connectCommands()
     connectCommand(c.font, this, [this] { chooseFont(); });
     connectCommand(c.preferences, this, [this] { showPreferences(); });
     connectCommand(c.about, this, [] { SplashWindow::run(SplashWindow::Mode::About); });
+    connectCommand(c.help, this, [this] { showHelp(); });
+    connectCommand(c.support, this, [this] { sendSupportMail(); });
+    connectCommand(c.clipboardViewer, this, [this] { showClipboardViewer(); });
     // The menu items switch auto mode alone: the remote window's slot
     // buttons keep their presentation.
     connectCommand(c.autoMode, this,
@@ -204,8 +207,6 @@ void MainWindow::connectCommands()
     connectCommand(c.paste, this, [this] { activeEditor()->pasteClipboard(); });
     connectCommand(c.selectAll, this, [this] { activeEditor()->selectAllText(); });
     connectCommand(c.clearSlot, this, [this] { clearActiveSlot(); });
-    // help, support and clipboardViewer open windows of their own; whoever
-    // adds a window connects it to its command.
 }
 
 // The editors would take Ctrl+Z, Ctrl+C and the like for themselves; the

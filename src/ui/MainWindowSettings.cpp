@@ -5,7 +5,7 @@
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/FirstRun.h"
-#include "settings/RegTools.h"
+#include "platform/Shell.h"
 #include "settings/RegistryLayout.h"
 #include "ui/AgreementDialog.h"
 #include "ui/Icons.h"
@@ -15,17 +15,14 @@
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <cstdlib>
 
 void MainWindow::startUp()
 {
     showAgreementIfNeeded();
 
-    // The system clipboard viewer, where the platform has one.
-    const QString winDir = GetWinDir();
-    const QFileInfo viewer(AddSlash(winDir) + QStringLiteral("Clipbrd.exe"));
-    m_commands.clipboardViewer->setVisible(!winDir.isEmpty() && viewer.exists() && !viewer.isDir());
+    // The clipboard viewer, where the platform has one.
+    m_commands.clipboardViewer->setVisible(Shell::hasClipboardViewer());
 
     showStartupSplash();
     // The tray menu (from the tray icon and the remote window's toolbar) may

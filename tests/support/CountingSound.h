@@ -11,6 +11,7 @@ class CountingSound final : public SoundOutput
 public:
     bool playWaveData(const QByteArray&) override { return ++played, true; }
     bool playWaveFile(const QString&) override { return ++played, true; }
+    void stop() override {}
     int played = 0;
 };
 

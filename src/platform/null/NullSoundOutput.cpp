@@ -9,6 +9,7 @@ class NullSoundOutput final : public SoundOutput
 public:
     bool playWaveData(const QByteArray&) override { return false; }
     bool playWaveFile(const QString&) override { return false; }
+    void stop() override {}
 };
 
 } // namespace

@@ -167,14 +167,23 @@ void SlotEditor::insertAtCaret(const QString& text)
 
 void SlotEditor::pasteClipboard()
 {
-    insertText(QGuiApplication::clipboard()->text());
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty())
+        return;
+    insertAtCaret(text);
 }
 
 void SlotEditor::insertText(const QString& text)
 {
     if (text.isEmpty())
         return;
+    // Nothing is recorded: switching undo off clears the history, which the
+    // capture discards right after anyway.
+    QTextDocument* doc = document();
+    doc->setUndoRedoEnabled(false);
     insertAtCaret(text);
+    doc->setUndoRedoEnabled(true);
+    m_undoDepth = 0;
 }
 
 void SlotEditor::cutSelection()

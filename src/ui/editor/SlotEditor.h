@@ -47,8 +47,8 @@ public:
     void appendLine(const QString& s) override;
     // Inserts the clipboard's plain text at the caret; undoable.
     void pasteClipboard();
-    // Inserts text at the caret as one undoable step, replacing the
-    // selection and cut to the capacity; an empty text does nothing.
+    // Inserts text at the caret, replacing the selection and cut to the
+    // capacity, and discards the undo history; an empty text does nothing.
     void insertText(const QString& text) override;
     void cutSelection();
     void copySelection();

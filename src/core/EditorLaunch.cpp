@@ -1,0 +1,75 @@
+#include "core/EditorLaunch.h"
+
+#include "platform/Shell.h"
+#include "settings/RegistryLayout.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace EditorLaunch {
+
+namespace {
+QString firstOnPath(const QStringList& candidates)
+{
+    for (const QString& name : candidates) {
+        const QString found = QStandardPaths::findExecutable(name);
+        if (!found.isEmpty())
+            return found;
+    }
+    return {};
+}
+} // namespace
+
+Plan plan(bool definedEditor, const std::optional<QString>& storedEditor, const QString& slotFile,
+          const QStringList& candidates)
+{
+    Plan result;
+    // The editor is started in this program's current folder, but it may
+    // hand the file to a copy of itself already running elsewhere: the
+    // absolute path names the same file there too.
+    result.document = QFileInfo(slotFile).absoluteFilePath();
+    if (!definedEditor)
+        return result;
+
+    const QString editor = storedEditor.value_or(QString());
+    QStringList command;
+    if (QFileInfo(editor).isFile())
+        command = {editor};
+    else if (!editor.trimmed().isEmpty())
+        command = QProcess::splitCommand(editor);
+    if (command.isEmpty()) {
+        const QString found = firstOnPath(candidates);
+        if (found.isEmpty())
+            return result;
+        command = {found};
+    }
+    result.program = command.takeFirst();
+    result.arguments = command;
+    result.arguments << result.document;
+    return result;
+}
+
+Plan planFromSettings(const QString& slotFile)
+{
+    const bool definedEditor = Layout::DefinEd.read();
+    std::optional<QString> editor;
+    if (definedEditor && Layout::Editor.exists())
+        editor = Layout::Editor.read();
+    return plan(definedEditor, editor, slotFile, Shell::commonTextEditors());
+}
+
+QString run(const Plan& plan, Shell::Launcher& launcher)
+{
+    if (plan.opensDocument()) {
+        if (launcher.openUrl(QUrl::fromLocalFile(plan.document)))
+            return {};
+        return QStringLiteral("Cannot start the default program for ") + plan.document;
+    }
+    if (launcher.startDetached(plan.program, plan.arguments))
+        return {};
+    return QStringLiteral("Cannot start ") + plan.program;
+}
+
+} // namespace EditorLaunch
