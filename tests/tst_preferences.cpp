@@ -79,6 +79,7 @@ public:
         return played << QStringLiteral("chime"), true;
     }
     bool playWaveFile(const QString& name) override { return played << name, true; }
+    void stop() override {}
     QStringList played;
 };
 
