@@ -2,12 +2,15 @@
 // undo and its limit, clipboard, capacity, files, the hidden inactive
 // selection, the line-selection strip and the append tracking of captures.
 #include "base/AppError.h"
+#include "core/Capture.h"
 #include "support/Files.h"
 #include "ui/editor/SlotEditor.h"
+#include "ui/editor/SlotFindDialog.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -24,6 +27,15 @@ QString filler(int n)
     for (int i = 99; i < n - 1; i += 100)
         text[i] = QLatin1Char('\n');
     return text;
+}
+
+// n hexadecimal digits: one line with no place to break it between words.
+QString unbreakableLine(int n)
+{
+    QString line(n, Qt::Uninitialized);
+    for (int i = 0; i < n; ++i)
+        line[i] = QLatin1Char("0123456789abcdef"[i % 16]);
+    return line;
 }
 
 void typeAtStart(SlotEditor& editor, char c)
@@ -461,6 +473,110 @@ private Q_SLOTS:
 
         editor.setText("zzz");
         QCOMPARE(editor.unchangedPrefixLength(), 0);
+    }
+
+    // One long line froze the program: laying out a line with a long run
+    // that has no place to break took time growing with the square of its
+    // length (300 KB: 10 s). The capture keeps the line whole in the text and
+    // the file; the view wraps it anywhere, and the caret, typing, undo,
+    // selection and find work on it.
+    void longSingleLineCaptureKeepsLineWholeAndViewUsable()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("slot.txt");
+        // A slot with a history: more lines than the view shows.
+        const QByteArray before = QByteArray("first line\r\n").repeated(100);
+        writeBytes(path, before);
+        SlotEditor editor;
+        editor.resize(400, 300);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        SlotFileSync sync;
+        sync.Read(editor, path);
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+
+        const QString line = unbreakableLine(200'000);
+        QApplication::clipboard()->setText(line);
+        CaptureIntoSlot(
+            editor, "STAMP\r\n", [&] { sync.Write(editor, path); }, [] {});
+        const QByteArray expected =
+            before + "\r\n\r\nSTAMP\r\n\r\n" + line.toLatin1() + "\r\n\r\n\r\n";
+        QCOMPARE(fileBytes(path), expected);
+        QCOMPARE(editor.Text(), QString::fromLatin1(expected));
+        // No break added inside the line, in the document either.
+        QCOMPARE(editor.document()->blockCount(), int(expected.count('\n')) + 1);
+        QCOMPARE(editor.textCursor().position(), editor.Length());
+
+        // The view wraps the line on many screen lines within its width.
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAnywhere);
+        editor.viewport()->repaint();
+        const int lineStart = int(before.size()) - 100 + int(QString("\n\nSTAMP\n\n").size());
+        const QTextBlock block = editor.document()->findBlock(lineStart);
+        QCOMPARE(block.text(), line);
+        QVERIFY(block.layout()->lineCount() > 100);
+        for (int i = 0; i < block.layout()->lineCount(); ++i)
+            QVERIFY(block.layout()->lineAt(i).naturalTextWidth() <= editor.viewport()->width());
+        QVERIFY(!editor.horizontalScrollBar()->isVisible());
+        // The view followed the caret to the end.
+        QTRY_VERIFY(editor.viewport()->rect().contains(editor.cursorRect()));
+
+        // Typing inside the line, undo, selection, find.
+        QTextCursor cursor(editor.document());
+        cursor.setPosition(block.position() + 150'000);
+        editor.setTextCursor(cursor);
+        QTest::keyClick(&editor, Qt::Key_X);
+        QCOMPARE(editor.document()->findBlock(lineStart).text(),
+                 line.left(150'000) + "x" + line.mid(150'000));
+        editor.UndoLast();
+        QCOMPARE(editor.Text(), QString::fromLatin1(expected));
+        cursor.setPosition(block.position());
+        cursor.setPosition(block.position() + line.size(), QTextCursor::KeepAnchor);
+        editor.setTextCursor(cursor);
+        QCOMPARE(editor.SelectedText(), line);
+        cursor.setPosition(block.position());
+        editor.setTextCursor(cursor);
+        // The digits repeat; with the line break after them they are unique.
+        editor.OpenFindDialog(line.right(20) + "\r\n");
+        QTest::mouseClick(editor.FindDialog()->findNextButton(), Qt::LeftButton);
+        QCOMPARE(editor.textCursor().selectionStart(), block.position() + 199'980);
+
+        // Written back whole after an edit, too.
+        editor.WriteToFile(path);
+        QCOMPARE(fileBytes(path), expected);
+    }
+
+    void wrapModeFollowsTheText()
+    {
+        SlotEditor editor;
+        // Long lines with spaces keep word wrapping; a long run without one,
+        // loaded or typed, wraps anywhere until a text without it is loaded.
+        editor.SetText(QString("word ").repeated(40'000));
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        editor.SetText("short\r\n" + unbreakableLine(1000) + " tail");
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        QTextCursor end(editor.document());
+        end.setPosition(6 + 1000);
+        editor.setTextCursor(end);
+        QTest::keyClick(&editor, Qt::Key_Z); // run of 1001
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAnywhere);
+        editor.SetText("short\r\nlines");
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        editor.SetText(unbreakableLine(5000));
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAnywhere);
+        editor.ClearText();
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+
+        // A long paste (laid out when shown) is one undo step.
+        editor.SetText("a\r\nb");
+        QTextCursor cursor = editor.textCursor();
+        cursor.movePosition(QTextCursor::End);
+        editor.setTextCursor(cursor);
+        QApplication::clipboard()->setText(unbreakableLine(20'000));
+        editor.PasteClipboard();
+        QCOMPARE(editor.Text(), "a\r\nb" + unbreakableLine(20'000));
+        QCOMPARE(editor.textCursor().position(), editor.Length());
+        editor.UndoLast();
+        QCOMPARE(editor.Text(), QString("a\r\nb"));
     }
 
     void lineBreakAndResetUndoMatchesRewritingText()

@@ -88,6 +88,25 @@ private Q_SLOTS:
         QCOMPARE(infoField(pdf, "Title"), QString("Default1.txt"));
     }
 
+    // One line of 60,000 characters with no place to break it prints whole,
+    // wrapped to the page width.
+    void longSingleLinePrintsWhole()
+    {
+        SlotEditor editor;
+        QString line(60'000, Qt::Uninitialized);
+        for (int i = 0; i < line.size(); ++i)
+            line[i] = QLatin1Char("0123456789abcdef"[i % 16]);
+        editor.SetText(line);
+        const QString pdf = print(editor, "oneline.pdf", "Line.txt");
+        const int pages = pageCount(pdf);
+        QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
+        QString all;
+        for (int p = 1; p <= pages; ++p)
+            all += pageText(pdf, p);
+        all.remove(QRegularExpression("\\s"));
+        QCOMPARE(all, line);
+    }
+
     void longTextPrintsEveryLineOnceInOrder()
     {
         SlotEditor editor;

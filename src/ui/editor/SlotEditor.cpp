@@ -8,9 +8,48 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+
+namespace {
+
+// Longest run of characters without a space or tab that the view still wraps
+// at word boundaries. Laying out a line that holds a longer one scans from
+// each screen line's start to the run's end, time that grows with the square
+// of the run's length (a 300 KB copy without a break took 10 s, and again at
+// each resize); wrapping anywhere lays it out in linear time.
+constexpr int UnbreakableRun = 1000;
+
+// Insertions longer than this are laid out when shown, not in the edit.
+constexpr int LongInsertion = 10'000;
+
+bool hasUnbreakableRun(const QString& text)
+{
+    int run = 0;
+    for (const QChar c : text) {
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t'))
+            run = 0;
+        else if (++run > UnbreakableRun)
+            return true;
+    }
+    return false;
+}
+
+// A cursor at the end of the text. Moving a cursor lays out the line it
+// lands on, to know its place on the screen, except inside an edit block;
+// the appends need no screen place, and the last line may be long.
+QTextCursor cursorAtEnd(QTextDocument* doc)
+{
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::End);
+    cursor.endEditBlock();
+    return cursor;
+}
+
+} // namespace
 
 SlotEditor::SlotEditor(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -35,8 +74,11 @@ SlotEditor::SlotEditor(QWidget* parent) : QPlainTextEdit(parent)
         if (!available)
             m_undoDepth = 0;
     });
-    connect(doc, &QTextDocument::contentsChange, this, [this](int position, int, int) {
+    // Emitted before the document lays out the changed lines, so the wrap
+    // mode is switched before a long run is laid out the slow way.
+    connect(doc, &QTextDocument::contentsChange, this, [this](int position, int, int added) {
         m_lowestChangeSinceMark = std::min(m_lowestChangeSinceMark, position);
+        wrapAnywhereForLongRuns(position, added);
     });
     connect(this, &QPlainTextEdit::textChanged, this, &SlotEditor::contentChanged);
 }
@@ -84,11 +126,43 @@ void SlotEditor::setText(const QString& text)
     loadPlain(SlotEditorText::normalizeBreaks(text));
 }
 
+void SlotEditor::wrapAnywhereForLongRuns(int position, int length)
+{
+    if (m_wrapsAnywhere)
+        return;
+    QTextDocument* doc = document();
+    const QTextBlock last = doc->findBlock(position + length);
+    for (QTextBlock block = doc->findBlock(position); block.isValid(); block = block.next()) {
+        if (block.length() > UnbreakableRun && hasUnbreakableRun(block.text())) {
+            m_wrapsAnywhere = true;
+            // The text keeps its lines whole: only where the view breaks
+            // them on the screen changes.
+            setWordWrapMode(QTextOption::WrapAnywhere);
+            return;
+        }
+        if (block == last)
+            break;
+    }
+}
+
+void SlotEditor::rewrapWholeText()
+{
+    if (!m_wrapsAnywhere)
+        return;
+    // Word wrapping is restored only after the old text is gone: switching
+    // the mode lays out again what the document holds.
+    m_wrapsAnywhere = false;
+    wrapAnywhereForLongRuns(0, Length());
+    if (!m_wrapsAnywhere)
+        setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
 void SlotEditor::loadPlain(QString text)
 {
     if (text.size() > MaxCharacters)
         text.truncate(MaxCharacters);
     setPlainText(text); // discards the undo history
+    rewrapWholeText();
     QTextCursor start(document());
     setTextCursor(start);
     verticalScrollBar()->setValue(0);
@@ -108,8 +182,7 @@ void SlotEditor::appendLine(const QString& s)
 
     QTextDocument* doc = document();
     const bool wasModified = doc->isModified();
-    QTextCursor cursor(doc);
-    cursor.movePosition(QTextCursor::End);
+    QTextCursor cursor = cursorAtEnd(doc);
     // Edits made while undo is off are not recorded; switching it off
     // clears the history that exists, which QTextDocument offers no way
     // around.
@@ -118,21 +191,20 @@ void SlotEditor::appendLine(const QString& s)
     doc->setUndoRedoEnabled(true);
     doc->setModified(wasModified);
     m_undoDepth = 0;
-    setTextCursor(cursor);
+    placeCaret(cursor);
 }
 
 void SlotEditor::appendLineBreakAndResetUndo()
 {
     QTextDocument* doc = document();
-    QTextCursor cursor(doc);
-    cursor.movePosition(QTextCursor::End);
+    QTextCursor cursor = cursorAtEnd(doc);
     doc->setUndoRedoEnabled(false);
     if (length() < MaxCharacters)
         cursor.insertText(QStringLiteral("\n"));
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
     m_undoDepth = 0;
-    setTextCursor(cursor);
+    placeCaret(cursor);
 }
 
 void SlotEditor::markUnchanged()
@@ -161,8 +233,42 @@ void SlotEditor::insertAtCaret(const QString& text)
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     cursor.insertText(inserted);
+    // The document lays out a line changed on its own in the edit itself;
+    // for a long line that costs as much as a whole capture should, and the
+    // capture's next append discards that layout again.
+    if (inserted.size() > LongInsertion && !inserted.contains(QLatin1Char('\n')))
+        deferLayout(cursor.block());
     cursor.endEditBlock();
-    setTextCursor(cursor);
+    placeCaret(cursor);
+}
+
+void SlotEditor::deferLayout(const QTextBlock& block)
+{
+    // An edit that spans two lines only marks them for layout.
+    const QTextBlock neighbour = block.previous().isValid() ? block.previous() : block.next();
+    if (!neighbour.isValid())
+        return;
+    QTextCursor touch(neighbour);
+    touch.setBlockFormat(neighbour.blockFormat());
+}
+
+void SlotEditor::placeCaret(const QTextCursor& cursor)
+{
+    const QTextCursor caret = textCursor();
+    if (caret.position() != cursor.position() || caret.anchor() != cursor.anchor()) {
+        setTextCursor(cursor);
+        return;
+    }
+    if (m_caretFollowPending)
+        return;
+    m_caretFollowPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_caretFollowPending = false;
+            ensureCursorVisible();
+        },
+        Qt::QueuedConnection);
 }
 
 void SlotEditor::pasteClipboard()
@@ -217,6 +323,7 @@ bool SlotEditor::isModified() const
 void SlotEditor::clearText()
 {
     clear();
+    rewrapWholeText();
     document()->setModified(false);
     m_undoDepth = 0;
 }

@@ -6,6 +6,7 @@
 #include <climits>
 
 class QPrinter;
+class QTextBlock;
 class SlotFindDialog;
 class SlotSelectionBar;
 
@@ -16,7 +17,10 @@ class SlotSelectionBar;
 // The text never holds more than MaxCharacters of them: typing, pasting,
 // dropping, setText, readFromFile and appendLine cut their input off there.
 //
-// Words wrap at the widget's width, the vertical scroll bar shows only while
+// Words wrap at the widget's width (anywhere, while the text holds a run of
+// more than 1,000 characters without a space or tab: laying that out at word
+// boundaries takes time growing with the square of its length; the text
+// keeps its lines whole either way), the vertical scroll bar shows only while
 // the text does not fit, there is no horizontal scroll bar, the selection is
 // invisible while the editor lacks the focus, and a narrow strip at the left
 // edge selects whole lines (a click selects a line with its line break, a
@@ -120,6 +124,21 @@ private:
     void insertAtCaret(const QString& text);
     // Loads text with '\n' line breaks, caret at start, history discarded.
     void loadPlain(QString text);
+    // Switches the view to wrapping anywhere once the changed lines hold a
+    // run of more than UnbreakableRun characters with no space or tab in it.
+    void wrapAnywhereForLongRuns(int position, int length);
+    // After the whole text was replaced: back to word boundaries unless the
+    // new text holds such a run.
+    void rewrapWholeText();
+    // Makes cursor the caret. When the caret already is there (an edit at
+    // the caret moves it along), the view follows it only once control is
+    // back in the event loop: a capture's several appends then lay out a
+    // long last line once, for the screen, instead of in every step.
+    void placeCaret(const QTextCursor& cursor);
+    // Within an edit that changed only block: records an unchanged format on
+    // the line before or after it, so that the document lays block out when
+    // it is next shown instead of at once (see insertAtCaret).
+    static void deferLayout(const QTextBlock& block);
     void hideInactiveSelection();
     void placeSelectionBar();
     bool runFind(bool fromDialog);
@@ -133,4 +152,6 @@ private:
     int m_lowestChangeSinceMark = INT_MAX;
     int m_markedLength = 0;
     bool m_adjustingPalette = false;
+    bool m_wrapsAnywhere = false;
+    bool m_caretFollowPending = false;
 };

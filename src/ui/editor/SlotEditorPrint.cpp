@@ -39,7 +39,9 @@ void SlotEditor::printText(const QString& title, QPrinter& printer)
     doc.setDocumentMargin(0);
     doc.setDefaultFont(printFont(font(), logicalDpiY()));
     QTextOption option = doc.defaultTextOption();
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // As on the screen: at word boundaries, or anywhere while the text holds
+    // a run too long to lay out that way in reasonable time.
+    option.setWrapMode(wordWrapMode());
     doc.setDefaultTextOption(option);
     doc.setPlainText(text);
     text.clear();
