@@ -5,6 +5,7 @@
 #include "ui/RemoteWindow.h"
 #include "ui/SlotPage.h"
 #include "ui/TrayIcon.h"
+#include "ui/WindowPlacement.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>

@@ -23,6 +23,7 @@ class RemoteWindow;
 class SlotEditor;
 class SlotPage;
 class TrayIcon;
+class WindowPlacement;
 
 // The program's main window, a view of the collector: the toolbar, one tab
 // per slot (SlotPage: file-name panel and editor), the status bar, the main
@@ -142,6 +143,7 @@ private:
     void showStartupSplash();
     void readPlacement();
     void writePlacement();
+    WindowPlacement& placement();
 
     // Views of the collector's state.
     void showAutoMode(bool on);
@@ -176,6 +178,7 @@ private:
     QMenu* m_editorMenu = nullptr;
     RemoteWindow* m_remote = nullptr;
     std::unique_ptr<TrayIcon> m_trayIcon;
+    std::unique_ptr<WindowPlacement> m_placement;
     // The program's window last active other than the remote window and
     // popups, which a press on the tray icon brings forward.
     QPointer<QWidget> m_lastActive;

@@ -12,6 +12,7 @@
 #include "ui/RemoteWindow.h"
 #include "ui/SplashWindow.h"
 #include "ui/TrayIcon.h"
+#include "ui/WindowPlacement.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
@@ -126,7 +127,23 @@ void MainWindow::showStartupSplash()
     });
 }
 
-// The window placement comes with settings of its own; until then these
-// steps do nothing.
-void MainWindow::readPlacement() {}
-void MainWindow::writePlacement() {}
+// The main window's place is read once before it is first shown and written
+// once as it closes, also when it is hidden then.
+void MainWindow::readPlacement()
+{
+    placement().read();
+}
+
+void MainWindow::writePlacement()
+{
+    placement().write();
+}
+
+WindowPlacement& MainWindow::placement()
+{
+    if (!m_placement)
+        m_placement = std::make_unique<WindowPlacement>(
+            *this, QString::fromLatin1(Placement::MainWindowSection),
+            WindowPlacement::Mode::Explicit, true);
+    return *m_placement;
+}

@@ -152,7 +152,7 @@ void SlotEditor::rewrapWholeText()
     // Word wrapping is restored only after the old text is gone: switching
     // the mode lays out again what the document holds.
     m_wrapsAnywhere = false;
-    wrapAnywhereForLongRuns(0, Length());
+    wrapAnywhereForLongRuns(0, length());
     if (!m_wrapsAnywhere)
         setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
