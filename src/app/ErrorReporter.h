@@ -3,6 +3,7 @@
 #include <QString>
 #include <exception>
 #include <functional>
+#include <type_traits>
 
 class QWidget;
 
@@ -30,6 +31,23 @@ template <typename Step> void reportFailures(Step&& step)
     } catch (const std::exception& failure) {
         showFailure(failure);
     }
+}
+
+// Reads a setting for a step that must go on after a failure (start-up,
+// shutdown): a value that cannot be read, such as one stored with the wrong
+// type, is shown and the setting's default is used in its place.
+template <typename Setting> auto readOrDefault(const Setting& setting) -> decltype(setting.read())
+{
+    using Value = decltype(setting.read());
+    try {
+        return setting.read();
+    } catch (const std::exception& failure) {
+        showFailure(failure);
+    }
+    if constexpr (std::is_same_v<Value, QString>)
+        return QString::fromUtf8(setting.defaultValue);
+    else
+        return Value(setting.defaultValue);
 }
 
 // Replaces the box with a function; pass an empty function to restore it.

@@ -1,6 +1,8 @@
 #include "app/Startup.h"
 
+#include "app/ErrorReporter.h"
 #include "app/SingleInstance.h"
+#include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 #include "ui/MainForm.h"
@@ -53,7 +55,7 @@ bool showMainWindowAtStart(TMainForm& form, bool trayAvailable)
         form.SetStatusText(QStringLiteral("No notification area: the main window stays open"));
         return true;
     }
-    if (!Layout::AutoHide.read()) {
+    if (!ErrorReporter::readOrDefault(Layout::AutoHide)) {
         form.show();
         return true;
     }
@@ -62,7 +64,8 @@ bool showMainWindowAtStart(TMainForm& form, bool trayAvailable)
 
 bool showRemoteWindowAtStart(TRemoteForm& remote)
 {
-    if (!Layout::decodeShowRemote(Layout::AShowRemote.read(), Layout::ShowRemote.read()))
+    if (!Layout::decodeShowRemote(ErrorReporter::readOrDefault(Layout::AShowRemote),
+                                  ErrorReporter::readOrDefault(Layout::ShowRemote)))
         return false;
     remote.show();
     return true;
@@ -79,6 +82,8 @@ int run()
     }
 
     QApplication::setQuitOnLastWindowClosed(false);
+    // All of start-up's settings in one batch, the main window's included.
+    auto startupBatch = std::make_unique<SettingsBatch>();
     TMainForm form;
     QObject::connect(&form, &TMainForm::FormClosed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
@@ -92,6 +97,10 @@ int run()
     showRemoteWindowAtStart(*remote);
 
     showMainWindowAtStart(form, QSystemTrayIcon::isSystemTrayAvailable());
+    startupBatch.reset();
+    const QString notSaved = TakeSettingsNotSavedMessage();
+    if (!notSaved.isEmpty())
+        ErrorReporter::show(notSaved);
     const int code = QApplication::exec();
     form.SetRemoteForm(nullptr);
     return code;

@@ -1,5 +1,6 @@
 #include "app/ClipstowApplication.h"
 #include "app/CommandLine.h"
+#include "app/ErrorReporter.h"
 #include "app/Startup.h"
 
 int main(int argc, char** argv)
@@ -17,9 +18,16 @@ int main(int argc, char** argv)
     ClipstowApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Clipstow"));
 
-    if (decision.action == CommandLine::Action::Uninstall) {
-        Startup::runUninstall();
-        return 0;
+    // A failure that no step of the program caught is shown, and the
+    // program ends with an error code rather than an abort.
+    try {
+        if (decision.action == CommandLine::Action::Uninstall) {
+            Startup::runUninstall();
+            return 0;
+        }
+        return Startup::run();
+    } catch (const std::exception& failure) {
+        ErrorReporter::showFailure(failure);
     }
-    return Startup::run();
+    return 1;
 }

@@ -2,6 +2,7 @@
 // into: the clipboard monitor, the tray icon and the remote window.
 #include "ui/MainForm.h"
 
+#include "app/ErrorReporter.h"
 #include "platform/ClipboardMonitor.h"
 #include "platform/NotifyAreaIcon.h"
 #include "settings/RegistryLayout.h"
@@ -80,5 +81,5 @@ void TMainForm::RSetHints()
 // Until the remote window exists the remembered choice stays as it is.
 bool TMainForm::RemoteVisible() const
 {
-    return m_remote ? m_remote->isVisible() : Layout::ShowRemote.read();
+    return m_remote ? m_remote->isVisible() : ErrorReporter::readOrDefault(Layout::ShowRemote);
 }

@@ -2,6 +2,7 @@
 // when it is created and written back when it closes.
 #include "ui/MainForm.h"
 
+#include "app/ErrorReporter.h"
 #include "platform/NotifyAreaIcon.h"
 #include "platform/Shell.h"
 #include "platform/SlotEditor.h"
@@ -15,8 +16,16 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+// A setting that cannot be read (stored with the wrong type) or written is
+// shown in the error box, and start-up and shutdown go on with its default.
+using ErrorReporter::readOrDefault;
+using ErrorReporter::reportFailures;
+
 void TMainForm::FormCreate()
 {
+    // One batch for all of start-up's settings: a store another process
+    // holds locked costs one short wait.
+    const SettingsBatch batch;
     ShowAgreementIfNeeded();
 
     // The clipboard viewer, where the platform has one.
@@ -30,39 +39,51 @@ void TMainForm::FormCreate()
     QApplication::setWindowIcon(Icons::programIcon());
 
     const QString program = QCoreApplication::applicationFilePath();
-    Layout::Path.write(program);
+    reportFailures([&] { Layout::Path.write(program); });
     HookClipboard();
-    if (Layout::RunEntry.exists())
-        Layout::RunEntry.write(program);
+    reportFailures([&] {
+        if (Layout::RunEntry.exists())
+            Layout::RunEntry.write(program);
+    });
 
     RestoreSettings();
 }
 
 void TMainForm::RestoreSettings()
 {
-    ReadPlacement();
+    reportFailures([this] { ReadPlacement(); });
 
     for (int slot = 1; slot <= 3; ++slot)
-        FilenamePanel(slot)->setText(Layout::slotFilename(slot).read());
+        FilenamePanel(slot)->setText(readOrDefault(Layout::slotFilename(slot)));
 
+    // A font value of the wrong type is told once, and the editors keep
+    // their own font.
+    bool fontReadable = true;
     for (int slot = 1; slot <= 3; ++slot) {
         FontRecord record = m_editorFonts[slot - 1];
         record.font = Editor(slot)->font();
-        Layout::readFont(record);
+        try {
+            if (fontReadable)
+                Layout::readFont(record);
+        } catch (const std::exception& failure) {
+            ErrorReporter::showFailure(failure);
+            fontReadable = false;
+        }
         ApplyEditorFont(slot, record);
     }
 
-    Item(QStringLiteral("ToolbarMenu"))->setChecked(Layout::Toolbar.read());
-    Item(QStringLiteral("StatusBarMenu"))->setChecked(Layout::StatusBar.read());
-    m_confirmClr = Layout::ConfirmClr.read();
-    m_dateStyle = Layout::DateStyle.read();
+    Item(QStringLiteral("ToolbarMenu"))->setChecked(readOrDefault(Layout::Toolbar));
+    Item(QStringLiteral("StatusBarMenu"))->setChecked(readOrDefault(Layout::StatusBar));
+    m_confirmClr = readOrDefault(Layout::ConfirmClr);
+    m_dateStyle = readOrDefault(Layout::DateStyle);
 
     // Putting the button down here does not run its click handler.
-    const bool autoOn = Layout::decodeAutoOn(Layout::AutoOn.read(), Layout::Auto.read());
+    const bool autoOn =
+        Layout::decodeAutoOn(readOrDefault(Layout::AutoOn), readOrDefault(Layout::Auto));
     Button(QStringLiteral("AutoButton"))->setChecked(autoOn);
     SetHints();
 
-    const int active = Layout::decodeActiveFile(Layout::ActiveFile.read());
+    const int active = Layout::decodeActiveFile(readOrDefault(Layout::ActiveFile));
     QCoreApplication::processEvents();
     m_pageControl->setCurrentIndex(active - 1);
     QCoreApplication::processEvents();
@@ -85,20 +106,30 @@ void TMainForm::FormClose()
 {
     RemoveTrayIcon();
     QCoreApplication::processEvents();
-    SaveSettings();
+    {
+        const SettingsBatch batch;
+        SaveSettings();
+    }
+    const QString notSaved = TakeSettingsNotSavedMessage();
+    if (!notSaved.isEmpty())
+        ErrorReporter::show(notSaved);
     // The clipboard monitor leaves with the window.
     FreeClipboardMonitor();
 }
 
 void TMainForm::SaveSettings()
 {
-    WritePlacement();
+    // Each value is written on its own: one that cannot be written is shown
+    // and the rest are still saved.
+    reportFailures([this] { WritePlacement(); });
     for (int slot = 1; slot <= 3; ++slot)
-        Layout::slotFilename(slot).write(FilenamePanel(slot)->text());
-    Layout::writeFont(m_editorFonts[ActiveSlot() - 1]);
-    Layout::Toolbar.write(Item(QStringLiteral("ToolbarMenu"))->isChecked());
-    Layout::StatusBar.write(Item(QStringLiteral("StatusBarMenu"))->isChecked());
-    Layout::Auto.write(IsAutoOn());
-    Layout::ShowRemote.write(RemoteVisible());
-    Layout::ActiveFile.write(ActiveSlot());
+        reportFailures([&] { Layout::slotFilename(slot).write(FilenamePanel(slot)->text()); });
+    reportFailures([this] { Layout::writeFont(m_editorFonts[ActiveSlot() - 1]); });
+    reportFailures(
+        [this] { Layout::Toolbar.write(Item(QStringLiteral("ToolbarMenu"))->isChecked()); });
+    reportFailures(
+        [this] { Layout::StatusBar.write(Item(QStringLiteral("StatusBarMenu"))->isChecked()); });
+    reportFailures([this] { Layout::Auto.write(IsAutoOn()); });
+    reportFailures([this] { Layout::ShowRemote.write(RemoteVisible()); });
+    reportFailures([this] { Layout::ActiveFile.write(ActiveSlot()); });
 }
