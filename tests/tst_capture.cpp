@@ -16,6 +16,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -119,6 +120,8 @@ private Q_SLOTS:
     void rewriteAfterEditKeepsOtherCollectorsBlocks();
     void captureLargerThanEditorReachesFileWhole();
     void slotFileThatIsAFifoFailsAtOnce();
+    void emptyClipboardTextAddsNoBlock_data();
+    void emptyClipboardTextAddsNoBlock();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -682,6 +685,34 @@ void TestCapture::slotFileThatIsAFifoFailsAtOnce()
     QCOMPARE(TestSupport::errorOf([&] { sync.Read(editor, name); }), cannotOpen);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     QCOMPARE(TestSupport::errorOf([&] { CaptureIntoSlot(editor, Stamp, sync, name); }), cannotOpen);
+    QCOMPARE(m_output.played, 0);
+}
+
+// Regression: an empty capture block (the stamp line with no text) was
+// written when the clipboard's owner had replaced its text by the time the
+// capture looked. A text that reads as empty is no text.
+void TestCapture::emptyClipboardTextAddsNoBlock_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("empty text") << QStringLiteral("text/plain");
+    QTest::newRow("an image only") << QStringLiteral("image/png");
+}
+
+void TestCapture::emptyClipboardTextAddsNoBlock()
+{
+    QFETCH(QString, format);
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    writeBytes(name, "kept\r\n");
+    SlotEditor editor;
+    SlotFileSync sync;
+    sync.Read(editor, name);
+    auto* data = new QMimeData;
+    data->setData(format, QByteArray());
+    QGuiApplication::clipboard()->setMimeData(data);
+
+    QCOMPARE(CaptureIntoSlot(editor, Stamp, sync, name), QString());
+    QCOMPARE(fileBytes(name), QByteArray("kept\r\n"));
+    QCOMPARE(editor.Text(), QStringLiteral("kept\r\n"));
     QCOMPARE(m_output.played, 0);
 }
 

@@ -14,10 +14,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -41,10 +43,18 @@ private:
     int m_fontAsked = 0;
     int m_printAsked = 0;
 
+    // The answers the changed-file question gives, and the files it named.
+    std::optional<SlotFileSync::Settle> m_settle;
+    QStringList m_changedAsked;
+
     std::unique_ptr<TMainForm> makeForm()
     {
         auto form = std::make_unique<TMainForm>();
         TMainForm::Dialogs dialogs;
+        dialogs.changedFile = [this](QWidget*, const QString& fileName) {
+            m_changedAsked << fileName;
+            return m_settle;
+        };
         dialogs.confirm = [this](QWidget*, const QString& text) {
             m_questions << text;
             return m_answer;
@@ -83,6 +93,8 @@ private Q_SLOTS:
         m_answer = true;
         m_chosenFile.reset();
         m_fontAsked = m_printAsked = 0;
+        m_settle = SlotFileSync::Settle::KeepBoth;
+        m_changedAsked.clear();
     }
 
     void cleanup() { m_desk.reset(); }
@@ -468,6 +480,104 @@ private Q_SLOTS:
         writeBytes(path("Default2.txt"), "appeared");
         form->SaveChMenuClick(nullptr);
         QCOMPARE(fileBytes(path("Default2.txt")), QByteArray("appeared"));
+    }
+
+    // Regression: typed text vanished when another program changed the slot
+    // file (Ctrl+S or F2 read the file back over the buffer). One story: a
+    // user command keeps both, asking only where the typed text cannot just
+    // follow the file's new text; a capture nobody asked for sets the typed
+    // text aside first.
+    void typedTextSurvivesFileChangedOnDisk()
+    {
+        const QString file = path("Default1.txt");
+        writeBytes(file, "old\r\n");
+        // Clearing asks only about the changed file.
+        Layout::ConfirmClr.write(false);
+        auto form = makeForm();
+        if (form->IsAutoOn())
+            form->AutoMenuClick(nullptr);
+        SlotEditor* editor = form->Editor(1);
+        const auto typeAt = [&](QTextCursor::MoveOperation where, const QString& text) {
+            QTextCursor cursor = editor->textCursor();
+            cursor.movePosition(where);
+            editor->setTextCursor(cursor);
+            QTest::keyClicks(editor, text);
+        };
+        const auto changeOutside = [&](const QByteArray& added) {
+            QTest::qWait(20);
+            writeBytes(file, fileBytes(file) + added);
+            return fileBytes(file);
+        };
+
+        // Typed at the end: Ctrl+S puts it after the other program's line.
+        typeAt(QTextCursor::End, QStringLiteral("TYPED1"));
+        changeOutside("other 1\r\n");
+        form->Item(QStringLiteral("SaveChMenu"))->trigger();
+        QCOMPARE(fileBytes(file), QByteArray("old\r\nother 1\r\nTYPED1"));
+        QCOMPARE(editor->Text().toUtf8(), fileBytes(file));
+        QCOMPARE(m_changedAsked, QStringList());
+
+        // Typed before the end: F2 asks; Keep Both gives the file's new text,
+        // then the slot's, then the capture.
+        typeAt(QTextCursor::Start, QStringLiteral("X"));
+        const QByteArray slotText = editor->Text().toUtf8();
+        const QByteArray other = changeOutside("\r\nother 2\r\n");
+        QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
+        form->Item(QStringLiteral("MenuItem1"))->trigger();
+        QCOMPARE(m_changedAsked, QStringList{QStringLiteral("Default1.txt")});
+        QVERIFY(fileBytes(file).startsWith(other + slotText));
+        QVERIFY(fileBytes(file).endsWith("clip\r\n\r\n\r\n"));
+        QCOMPARE(editor->Text().toUtf8(), fileBytes(file));
+
+        // Cancel: neither the file nor the slot changes.
+        typeAt(QTextCursor::Start, QStringLiteral("Y"));
+        const QByteArray typed = editor->Text().toUtf8();
+        const QByteArray changed = changeOutside("other 3\r\n");
+        m_settle.reset();
+        form->Item(QStringLiteral("SaveChMenu"))->trigger();
+        QCOMPARE(fileBytes(file), changed);
+        QCOMPARE(editor->Text().toUtf8(), typed);
+
+        // Reload File: the file's text; the slot's changes are dropped.
+        m_settle = SlotFileSync::Settle::FileOnly;
+        form->Item(QStringLiteral("SaveChMenu"))->trigger();
+        QCOMPARE(fileBytes(file), changed);
+        QCOMPARE(editor->Text().toUtf8(), changed);
+
+        // A capture nobody asked for never asks: the typed text goes next to
+        // the file first, readable by the user only, and the status bar says
+        // where.
+        m_changedAsked.clear();
+        typeAt(QTextCursor::Start, QStringLiteral("Z"));
+        const QByteArray unsaved = editor->Text().toUtf8();
+        const QByteArray outside = changeOutside("other 4\r\n");
+        QGuiApplication::clipboard()->setText(QStringLiteral("auto clip"));
+        form->PasteButtonClick(nullptr);
+        QCOMPARE(m_changedAsked, QStringList());
+        const QStringList aside =
+            QDir(m_desk->folder()).entryList({QStringLiteral("Default1.txt.unsaved-*")});
+        QCOMPARE(aside.size(), 1);
+        QVERIFY(QRegularExpression(QStringLiteral("^Default1\\.txt\\.unsaved-\\d{8}-\\d{6}$"))
+                    .match(aside.constFirst())
+                    .hasMatch());
+        const QString asidePath = path(aside.constFirst());
+        QCOMPARE(fileBytes(asidePath), unsaved);
+        QCOMPARE(QFile::permissions(asidePath) & 0x0077, QFileDevice::Permissions());
+        QVERIFY(form->StatusText().contains(aside.constFirst()));
+        QVERIFY(fileBytes(file).startsWith(outside));
+        QVERIFY(fileBytes(file).endsWith("auto clip\r\n\r\n\r\n"));
+
+        // Clear asks on its own when the file changed since it was read.
+        const QByteArray before = changeOutside("other 5\r\n");
+        m_answer = false;
+        m_questions.clear();
+        form->ClearButtonClick(nullptr);
+        QCOMPARE(fileBytes(file), before);
+        QVERIFY(m_questions.constLast().contains(QStringLiteral("changed by another program")));
+        m_answer = true;
+        form->ClearButtonClick(nullptr);
+        QCOMPARE(fileBytes(file), QByteArray());
+        QCOMPARE(editor->Text(), QString());
     }
 
     void setFilenameWithExistingFile()

@@ -4,6 +4,7 @@
 #include "platform/SlotEditor.h"
 
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextDocument>
 
@@ -123,6 +124,48 @@ void SlotFileSync::AppendCapture(SlotEditor& editor, const QString& fileName,
     Read(editor, fileName);
 }
 
+bool SlotFileSync::HasUnsavedText(const SlotEditor& editor)
+{
+    return editor.Length() != editor.MarkedLength() ||
+           editor.UnchangedPrefixLength() != editor.MarkedLength();
+}
+
+bool SlotFileSync::NeedsAnswer(const SlotEditor& editor, const QString& fileName) const
+{
+    return HasUnsavedText(editor) && editor.UnchangedPrefixLength() != editor.MarkedLength() &&
+           ChangedOnDisk(fileName);
+}
+
+void SlotFileSync::SettleChangedFile(SlotEditor& editor, const QString& fileName, Settle how)
+{
+    if (!ChangedOnDisk(fileName))
+        return;
+    if (how == Settle::KeepBoth && HasUnsavedText(editor)) {
+        // Text only added at the end follows the file's new text; after an
+        // edit before the end the slot's whole text does.
+        const bool onlyAdded = editor.UnchangedPrefixLength() == editor.MarkedLength();
+        const QString mine =
+            onlyAdded ? editorTextFrom(editor, editor.MarkedLength()) : editor.TextLf();
+        m_writer.appendText(fileName, mine, editor.font());
+    }
+    Read(editor, fileName);
+}
+
+QString SlotFileSync::SetAsideUnsaved(const SlotEditor& editor, const QString& fileName,
+                                      const QDateTime& now) const
+{
+    if (!HasUnsavedText(editor) || !ChangedOnDisk(fileName))
+        return QString();
+    const QString base =
+        fileName + QStringLiteral(".unsaved-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = base + QLatin1Char('-') + QString::number(n);
+    // A new file is created 0600: only the user may read what was typed.
+    SlotFile::writeAtomically(name, SlotFile::encodePlain(editor.TextLf()));
+    return name;
+}
+
 QString CaptureBlock(const QString& stampLine, const QString& text)
 {
     return QStringLiteral("\n\n") + withLfBreaks(stampLine) + QLatin1Char('\n') +
@@ -157,10 +200,17 @@ void CaptureIntoSlot(SlotEditor& editor, const QString& stampLine,
     indicateSave();
 }
 
-void CaptureIntoSlot(SlotEditor& editor, const QString& stampLine, SlotFileSync& sync,
-                     const QString& fileName)
+QString CaptureIntoSlot(SlotEditor& editor, const QString& stampLine, SlotFileSync& sync,
+                        const QString& fileName)
 {
+    // Read once: the owner may replace or empty the clipboard at any time,
+    // and an empty text is no text.
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty())
+        return QString();
+    const QString aside = sync.SetAsideUnsaved(editor, fileName, QDateTime::currentDateTime());
     sync.RefreshBeforeWrite(editor, fileName);
-    sync.AppendCapture(editor, fileName, stampLine, QGuiApplication::clipboard()->text());
+    sync.AppendCapture(editor, fileName, stampLine, text);
     IndicateSave();
+    return aside;
 }

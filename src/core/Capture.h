@@ -2,6 +2,7 @@
 
 #include "platform/SlotFileWriter.h"
 
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -74,6 +75,38 @@ public:
     void AppendCapture(SlotEditor& editor, const QString& fileName, const QString& stampLine,
                        const QString& text);
 
+    // --- The user's unsaved text and another program's change -----------
+
+    // The editor holds text changed since the last read or write.
+    static bool HasUnsavedText(const SlotEditor& editor);
+    // The editor holds unsaved text that cannot simply follow the file's new
+    // text (an edit before the end) and the file changed on disk: a command
+    // of the user's asks what to keep before it writes the slot.
+    bool NeedsAnswer(const SlotEditor& editor, const QString& fileName) const;
+
+    enum class Settle
+    {
+        KeepBoth, // the file's new text, then the slot's
+        FileOnly  // the file's new text; the slot's changes are dropped
+    };
+    // Before a command of the user's writes the slot or hands its file on:
+    // brings the slot up to date with a file another program changed since
+    // the last read or write. KeepBoth appends the slot's unsaved text to
+    // the file (only the text added at the end when nothing before it
+    // changed, else the slot's whole text) and reads the file again, so
+    // nothing of either is lost. Does nothing while the file is unchanged.
+    void SettleChangedFile(SlotEditor& editor, const QString& fileName, Settle how);
+
+    // For a capture nobody asked for, before the file's new text is read
+    // over the editor: when the editor holds unsaved text and the file
+    // changed on disk, writes the editor's whole text next to the file as
+    // "<file name>.unsaved-<yyyyMMdd-HHmmss>" (created 0600, a number added
+    // when that name is taken) and returns that name; else returns an empty
+    // text. Raises "Cannot create file %s" / "Failed to Save Stream" when it
+    // cannot be written; the editor then stays as it is.
+    QString SetAsideUnsaved(const SlotEditor& editor, const QString& fileName,
+                            const QDateTime& now) const;
+
     // The editor shows only the end of the file: editing before the end
     // cannot be saved, captures and text added at the end are appended.
     bool IsAppendOnly() const { return m_writer.appendOnly(); }
@@ -104,6 +137,11 @@ void CaptureIntoSlot(SlotEditor& editor, const QString& stampLine,
 // The same on a slot whose file fileName is kept by sync: the file's current
 // text is read first when it changed on disk, the block with the
 // clipboard's text goes after it (SlotFileSync::AppendCapture), and the
-// save sound is the one the settings choose (IndicateSave).
-void CaptureIntoSlot(SlotEditor& editor, const QString& stampLine, SlotFileSync& sync,
-                     const QString& fileName);
+// save sound is the one the settings choose (IndicateSave). The clipboard's
+// text is taken once: when it is empty (its owner changed it again, or it
+// holds no text by now) nothing is added, written or played. Unsaved text of
+// the editor that the file's new text would replace is first set aside
+// (SlotFileSync::SetAsideUnsaved); returns the name of that file, else an
+// empty text.
+QString CaptureIntoSlot(SlotEditor& editor, const QString& stampLine, SlotFileSync& sync,
+                        const QString& fileName);

@@ -45,6 +45,10 @@ public:
         std::function<std::optional<QFont>(QWidget* parent, const QFont& initial)> font;
         // PrintDialog1; false when cancelled.
         std::function<bool(QWidget* parent, QPrinter& printer)> print;
+        // The slot holds unsaved changes and another program changed its
+        // file: what to keep; nullopt when cancelled.
+        std::function<std::optional<SlotFileSync::Settle>(QWidget* parent, const QString& fileName)>
+            changedFile;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -205,6 +209,13 @@ private:
     void ReadSlot(int slot, const QString& fileName);
     void WriteSlot(int slot, const QString& fileName);
     void RefreshSlotBeforeWrite(int slot);
+    // Before a command of the user's writes the slot or hands its file on:
+    // a file another program changed is read again, keeping the slot's
+    // unsaved text (asking what to keep where both cannot simply follow one
+    // another). False when the user cancelled.
+    bool SettleSlotFile(int slot);
+    // Save: false when the user cancelled.
+    bool SaveActiveSlot();
     void RememberFileState(int slot, const QString& fileName);
     void LoadSlotsAtStart();
 

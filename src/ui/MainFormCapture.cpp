@@ -41,10 +41,18 @@ void TMainForm::PasteButtonClick(QObject* sender)
             SetStatusText(QStringLiteral("Secret text on the Clipboard was not captured"));
     } else if (proceed && data && data->hasText()) {
         // The file's current text is read first when it changed on disk, so
-        // the block goes after it.
+        // the block goes after it. The user's own command asks what to keep
+        // of unsaved text that text would replace; a capture nobody asked
+        // for (auto mode, the remote window, the tray) sets it aside.
         const int slot = ActiveSlot();
-        CaptureIntoSlot(*Editor(slot), StampDateTime(), m_slotFiles[slot - 1],
-                        FilenamePanel(slot)->text());
+        const bool asked = qobject_cast<QAction*>(sender) != nullptr ||
+                           (sender != nullptr && sender == Button(QStringLiteral("PasteButton")));
+        if (asked && !SettleSlotFile(slot))
+            return;
+        const QString aside = CaptureIntoSlot(*Editor(slot), StampDateTime(), m_slotFiles[slot - 1],
+                                              FilenamePanel(slot)->text());
+        if (!aside.isEmpty())
+            SetStatusText(QStringLiteral("Unsaved text of the slot kept in ") + aside);
     }
     if (!IsAutoOn())
         AllUp();
@@ -103,7 +111,8 @@ void TMainForm::EditButtonClick(QObject*)
         AutoButtonClick(Button(QStringLiteral("EditButton")));
     }
     const EditorLaunch::Plan plan = EditorLaunch::planFromSettings(GetFilename());
-    SaveChMenuClick(nullptr);
+    if (!SaveActiveSlot())
+        return;
     const QString failure = EditorLaunch::run(plan, Shell::launcher());
     if (!failure.isEmpty())
         SetStatusText(failure);

@@ -45,6 +45,30 @@ std::optional<QFont> askFont(QWidget* parent, const QFont& initial)
     return font;
 }
 
+std::optional<SlotFileSync::Settle> askChangedFile(QWidget* parent, const QString& fileName)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Clipstow"),
+                    fileName +
+                        QStringLiteral(" was changed by another program, and this slot holds "
+                                       "changes not yet saved.\n\n"
+                                       "Keep Both: the file's new text, then this slot's.\n"
+                                       "Reload File: the file's text; this slot's changes are "
+                                       "dropped."),
+                    QMessageBox::NoButton, parent);
+    QPushButton* both = box.addButton(QStringLiteral("&Keep Both"), QMessageBox::AcceptRole);
+    QPushButton* reload =
+        box.addButton(QStringLiteral("&Reload File"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(both);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == both)
+        return SlotFileSync::Settle::KeepBoth;
+    if (box.clickedButton() == reload)
+        return SlotFileSync::Settle::FileOnly;
+    return std::nullopt;
+}
+
 bool askPrint(QWidget* parent, QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parent);
@@ -55,7 +79,7 @@ bool askPrint(QWidget* parent, QPrinter& printer)
 
 TMainForm::Dialogs TMainForm::defaultDialogs()
 {
-    return Dialogs{askConfirm, askSaveFile, askFont, askPrint};
+    return Dialogs{askConfirm, askSaveFile, askFont, askPrint, askChangedFile};
 }
 
 void TMainForm::setDialogs(Dialogs dialogs)
@@ -70,6 +94,8 @@ void TMainForm::setDialogs(Dialogs dialogs)
         m_dialogs.font = defaults.font;
     if (!m_dialogs.print)
         m_dialogs.print = defaults.print;
+    if (!m_dialogs.changedFile)
+        m_dialogs.changedFile = defaults.changedFile;
 }
 
 void TMainForm::EditorChange(QObject*)

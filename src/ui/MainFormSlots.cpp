@@ -67,6 +67,9 @@ void TMainForm::SetFileButtonClick(QObject*)
     const QString path = *chosen;
     m_saveDialog->selectFile(path);
     const int slot = ActiveSlot();
+    // The slot's unsaved text goes to the file it was typed for first.
+    if (SlotFileSync::HasUnsavedText(*Editor(slot)) && !SaveActiveSlot())
+        return;
     const QFileInfo info(path);
     if (info.exists() && !info.isDir()) {
         ReadSlot(slot, path);
@@ -81,9 +84,16 @@ void TMainForm::SetFileButtonClick(QObject*)
 
 void TMainForm::SaveChMenuClick(QObject*)
 {
+    SaveActiveSlot();
+}
+
+bool TMainForm::SaveActiveSlot()
+{
     const int slot = ActiveSlot();
-    RefreshSlotBeforeWrite(slot);
+    if (!SettleSlotFile(slot))
+        return false;
     WriteSlot(slot, GetFilename());
+    return true;
 }
 
 void TMainForm::SaveAsButtonClick(QObject*)
@@ -92,6 +102,9 @@ void TMainForm::SaveAsButtonClick(QObject*)
     if (!chosen)
         return;
     m_saveDialog->selectFile(*chosen);
+    // The copy has the file's new text too.
+    if (!SettleSlotFile(ActiveSlot()))
+        return;
     ActiveEditor()->WriteToFile(*chosen + QStringLiteral(".txt"));
 }
 
@@ -102,6 +115,15 @@ void TMainForm::ClearButtonClick(QObject*)
         !m_dialogs.confirm(this, QStringLiteral("Clear \r\n") + fileName + QStringLiteral(" ?")))
         return;
     const int slot = ActiveSlot();
+    // Text another program added since the slot read the file would go
+    // unseen: clearing it is asked for on its own.
+    if (m_slotFiles[slot - 1].ChangedOnDisk(fileName)) {
+        if (!m_dialogs.confirm(this, fileName + QStringLiteral(" was changed by another program "
+                                                               "since it was read.\r\nClear it "
+                                                               "anyway?")))
+            return;
+        ReadSlot(slot, fileName);
+    }
     Editor(slot)->ClearText();
     WriteSlot(slot, fileName);
 }
@@ -136,6 +158,21 @@ void TMainForm::WriteSlot(int slot, const QString& fileName)
 void TMainForm::RefreshSlotBeforeWrite(int slot)
 {
     m_slotFiles[slot - 1].RefreshBeforeWrite(*Editor(slot), FilenamePanel(slot)->text());
+}
+
+bool TMainForm::SettleSlotFile(int slot)
+{
+    SlotFileSync& sync = m_slotFiles[slot - 1];
+    const QString fileName = FilenamePanel(slot)->text();
+    SlotFileSync::Settle how = SlotFileSync::Settle::KeepBoth;
+    if (sync.NeedsAnswer(*Editor(slot), fileName)) {
+        const std::optional<SlotFileSync::Settle> answer = m_dialogs.changedFile(this, fileName);
+        if (!answer)
+            return false;
+        how = *answer;
+    }
+    sync.SettleChangedFile(*Editor(slot), fileName, how);
+    return true;
 }
 
 // Start-up: the active slot first, then the other two, each from its file
