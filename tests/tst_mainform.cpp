@@ -580,6 +580,54 @@ private Q_SLOTS:
         QCOMPARE(editor->Text(), QString());
     }
 
+    // Regression: a slot file larger than the editor holds was cut to the
+    // part shown at the next capture. The slot shows the file's end, says so
+    // above the editor and takes no edits; captures reach the file whole and
+    // Save As copies all of it; another file makes the slot editable again.
+    void fileLargerThanEditorShowsItsEnd()
+    {
+        const QString file = path("Default1.txt");
+        QByteArray big;
+        big.reserve(SlotFileSync::ViewLimit() + 600'000);
+        for (int n = 0; big.size() < SlotFileSync::ViewLimit() + 500'000; ++n)
+            big += "line " + QByteArray::number(n) + " of a long-running collector's file\r\n";
+        writeBytes(file, big);
+        auto form = makeForm();
+        if (form->IsAutoOn())
+            form->AutoMenuClick(nullptr);
+        SlotEditor* editor = form->Editor(1);
+        auto* note = form->findChild<QLabel*>(QStringLiteral("FileEndNote1"));
+        QVERIFY(note && !note->isHidden());
+        QVERIFY(editor->isReadOnly());
+        QVERIFY(editor->Length() < big.size());
+        QVERIFY(big.endsWith(editor->Text().toLatin1()));
+
+        QTest::keyClicks(editor, QStringLiteral("typed"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+        form->PasteMenuClick(nullptr);
+        QVERIFY(!editor->Text().contains(QStringLiteral("typed")));
+        QVERIFY(!editor->Text().contains(QStringLiteral("pasted")));
+        QCOMPARE(form->StatusText(), note->text());
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("captured"));
+        form->Item(QStringLiteral("MenuItem1"))->trigger();
+        const QByteArray bytes = fileBytes(file);
+        QVERIFY(bytes.startsWith(big));
+        QVERIFY(bytes.endsWith("\r\ncaptured\r\n\r\n\r\n"));
+        QVERIFY(editor->Text().endsWith(QStringLiteral("\r\ncaptured\r\n\r\n\r\n")));
+
+        m_chosenFile = path("copy");
+        form->SaveAsButtonClick(nullptr);
+        QVERIFY(fileBytes(path("copy.txt")) == bytes);
+
+        writeBytes(path("small.txt"), "small\r\n");
+        m_chosenFile = path("small.txt");
+        form->SetFileButtonClick(nullptr);
+        QVERIFY(note->isHidden());
+        QVERIFY(!editor->isReadOnly());
+        QCOMPARE(editor->Text(), QStringLiteral("small\r\n"));
+    }
+
     void setFilenameWithExistingFile()
     {
         writeBytes(path("notes.log"), "log text\n");

@@ -67,6 +67,9 @@ const char* const FilenameNames[] = {"Filename1", "Filename2", "Filename3"};
 const char* const EditorNames[] = {"Editor1", "Editor2", "Editor3"};
 const char* const TabCaptions[] = {"First", "Second", "Third"};
 const char* const InitialNames[] = {"Default1.txt", "Default2.txt", "Default3.txt"};
+const char* const FileEndNote =
+    "This file is longer than the editor holds: only its end is shown, and it cannot be edited "
+    "here. Captures are added to the file whole. Choose another file for the slot to edit again.";
 
 } // namespace
 
@@ -247,7 +250,23 @@ void TMainForm::BuildPages()
         editor->setObjectName(QString::fromLatin1(EditorNames[i]));
         editor->setContextMenuPolicy(Qt::CustomContextMenu);
         editor->installEventFilter(this);
-        connect(editor, &SlotEditor::OnChange, this, [this, editor] { EditorChange(editor); });
+        auto* note = new QLabel(QString::fromLatin1(FileEndNote), page);
+        note->setObjectName(QStringLiteral("FileEndNote%1").arg(i + 1));
+        note->setTextFormat(Qt::PlainText);
+        note->setWordWrap(true);
+        note->setFrameShape(QFrame::StyledPanel);
+        note->setAutoFillBackground(true);
+        note->setBackgroundRole(QPalette::ToolTipBase);
+        note->setForegroundRole(QPalette::ToolTipText);
+        note->hide();
+        m_fileEndNotes[i] = note;
+
+        // Every read of the slot's file replaces the editor's text, so the
+        // file-end state is brought up to date here.
+        connect(editor, &SlotEditor::OnChange, this, [this, editor, i] {
+            ShowFileEndState(i + 1);
+            EditorChange(editor);
+        });
         connect(editor, &QWidget::customContextMenuRequested, this, [this, editor](QPoint pos) {
             m_popupMenu->popup(editor->viewport()->mapToGlobal(pos));
         });
@@ -279,8 +298,13 @@ void TMainForm::LayoutPages()
             page->resize(client);
         const int w = page->width();
         m_filenames[i]->setGeometry(0, 0, w, FilenamePanelHeight);
-        m_editors[i]->setGeometry(0, FilenamePanelHeight, w,
-                                  std::max(0, page->height() - FilenamePanelHeight));
+        int top = FilenamePanelHeight;
+        if (!m_fileEndNotes[i]->isHidden()) {
+            const int h = m_fileEndNotes[i]->heightForWidth(w);
+            m_fileEndNotes[i]->setGeometry(0, top, w, h);
+            top += h;
+        }
+        m_editors[i]->setGeometry(0, top, w, std::max(0, page->height() - top));
     }
 }
 

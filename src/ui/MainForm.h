@@ -216,6 +216,13 @@ private:
     bool SettleSlotFile(int slot);
     // Save: false when the user cancelled.
     bool SaveActiveSlot();
+    // A slot whose file is longer than its editor holds shows the file's
+    // end, says so above the editor and takes no edits; any other slot is
+    // edited as usual.
+    void ShowFileEndState(int slot);
+    // For an editing command: false, with the reason in the status bar,
+    // when the active slot shows only its file's end.
+    bool ActiveSlotEditable();
     void RememberFileState(int slot, const QString& fileName);
     void LoadSlotsAtStart();
 
@@ -236,6 +243,8 @@ private:
     std::array<QWidget*, 3> m_tabSheets{};
     std::array<QLabel*, 3> m_filenames{};
     std::array<SlotEditor*, 3> m_editors{};
+    // Above each editor while its slot shows only the end of its file.
+    std::array<QLabel*, 3> m_fileEndNotes{};
     // Each slot's file as the slot last read or wrote it.
     std::array<SlotFileSync, 3> m_slotFiles{};
     QFileDialog* m_saveDialog = nullptr;

@@ -105,12 +105,14 @@ void TMainForm::EditorChange(QObject*)
 
 void TMainForm::UndoMenuClick(QObject*)
 {
-    ActiveEditor()->UndoLast();
+    if (ActiveSlotEditable())
+        ActiveEditor()->UndoLast();
 }
 
 void TMainForm::CutMenuClick(QObject*)
 {
-    ActiveEditor()->CutSelection();
+    if (ActiveSlotEditable())
+        ActiveEditor()->CutSelection();
 }
 
 void TMainForm::CopyMenuClick(QObject*)
@@ -120,7 +122,8 @@ void TMainForm::CopyMenuClick(QObject*)
 
 void TMainForm::PasteMenuClick(QObject*)
 {
-    ActiveEditor()->PasteClipboard();
+    if (ActiveSlotEditable())
+        ActiveEditor()->PasteClipboard();
 }
 
 void TMainForm::SelectAllMenuClick(QObject*)

@@ -7,6 +7,7 @@
 #include "platform/SlotEditor.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -103,13 +104,25 @@ void TMainForm::SaveAsButtonClick(QObject*)
         return;
     m_saveDialog->selectFile(*chosen);
     // The copy has the file's new text too.
-    if (!SettleSlotFile(ActiveSlot()))
+    const int slot = ActiveSlot();
+    if (!SettleSlotFile(slot))
         return;
-    ActiveEditor()->WriteToFile(*chosen + QStringLiteral(".txt"));
+    const QString target = *chosen + QStringLiteral(".txt");
+    if (m_slotFiles[slot - 1].IsAppendOnly()) {
+        // The editor shows only the file's end: the copy is the whole file.
+        QFile source(GetFilename());
+        if (!source.open(QIODevice::ReadOnly))
+            throw AppError::withName(QStringLiteral("Cannot open file %s"), GetFilename());
+        SlotFile::writeAtomically(target, source.readAll());
+        return;
+    }
+    ActiveEditor()->WriteToFile(target);
 }
 
 void TMainForm::ClearButtonClick(QObject*)
 {
+    if (!ActiveSlotEditable())
+        return;
     const QString fileName = GetFilename();
     if (m_confirmClr &&
         !m_dialogs.confirm(this, QStringLiteral("Clear \r\n") + fileName + QStringLiteral(" ?")))
@@ -158,6 +171,31 @@ void TMainForm::WriteSlot(int slot, const QString& fileName)
 void TMainForm::RefreshSlotBeforeWrite(int slot)
 {
     m_slotFiles[slot - 1].RefreshBeforeWrite(*Editor(slot), FilenamePanel(slot)->text());
+}
+
+void TMainForm::ShowFileEndState(int slot)
+{
+    const bool fileEnd = m_slotFiles[slot - 1].IsAppendOnly();
+    SlotEditor* editor = Editor(slot);
+    QLabel* note = m_fileEndNotes[slot - 1];
+    editor->setReadOnly(fileEnd);
+    // Read-only hides the caret: the end stays easy to find without it.
+    editor->setTextInteractionFlags(fileEnd
+                                        ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
+                                        : Qt::TextEditorInteraction);
+    if (note->isHidden() == fileEnd) {
+        note->setVisible(fileEnd);
+        LayoutPages();
+    }
+}
+
+bool TMainForm::ActiveSlotEditable()
+{
+    const int slot = ActiveSlot();
+    if (!m_slotFiles[slot - 1].IsAppendOnly())
+        return true;
+    SetStatusText(m_fileEndNotes[slot - 1]->text());
+    return false;
 }
 
 bool TMainForm::SettleSlotFile(int slot)
