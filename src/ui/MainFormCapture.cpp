@@ -42,11 +42,12 @@ void TMainForm::PasteButtonClick(QObject* sender)
     } else if (proceed && data && data->hasText()) {
         // The file's current text is read first when it changed on disk, so
         // the block goes after it. The user's own command asks what to keep
-        // of unsaved text that text would replace; a capture nobody asked
-        // for (auto mode, the remote window, the tray) sets it aside.
+        // of unsaved text that text would replace (the window's menu item
+        // and toolbar button); a capture nobody asked for (auto mode, the
+        // remote window, the tray icon and its menu) sets it aside.
         const int slot = ActiveSlot();
-        const bool asked = qobject_cast<QAction*>(sender) != nullptr ||
-                           (sender != nullptr && sender == Button(QStringLiteral("PasteButton")));
+        const bool asked = sender != nullptr && (sender == Item(QStringLiteral("MenuItem1")) ||
+                                                 sender == Button(QStringLiteral("PasteButton")));
         if (asked && !SettleSlotFile(slot))
             return;
         const QString aside = CaptureIntoSlot(*Editor(slot), StampDateTime(), m_slotFiles[slot - 1],
