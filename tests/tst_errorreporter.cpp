@@ -1,9 +1,11 @@
 // Failures raised by any handler reach the common error box and the program
 // goes on.
-#include "app/ClipstowApplication.h"
-#include "app/ErrorReporter.h"
-#include "core/AppError.h"
+#include "base/AppError.h"
+#include "core/ErrorReporter.h"
+#include "ui/Commands.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QTimer>
 #include <QtTest>
 
@@ -37,22 +39,31 @@ private Q_SLOTS:
         QCOMPARE(ErrorReporter::displayText(message), shown);
     }
 
-    void handlerFailureIsShownAndLoopGoesOn()
+    // A command's handler that fails ends there: the failure is shown where
+    // the trigger entered the program's code, and the next trigger runs.
+    void commandFailureIsShownAndLoopGoesOn()
     {
         QStringList shown;
         ErrorReporter::setHook([&shown](const QString& text) { shown << text; });
-        int ranAfter = 0;
-        QTimer::singleShot(0, [] { throw AppError("Failed to Save Stream"); });
-        QTimer::singleShot(10, [&ranAfter] { ++ranAfter; });
-        QTRY_COMPARE(ranAfter, 1);
-        QCOMPARE(shown, QStringList{"Failed to Save Stream."});
+        QAction command;
+        int runs = 0;
+        connectCommand(&command, &command, [&runs] {
+            ++runs;
+            if (runs == 1)
+                throw AppError("Failed to Save Stream");
+            throw std::runtime_error("Stream write error");
+        });
+        QTimer::singleShot(0, &command, &QAction::trigger);
+        QTimer::singleShot(10, &command, &QAction::trigger);
+        QTRY_COMPARE(runs, 2);
+        QCOMPARE(shown, QStringList({"Failed to Save Stream.", "Stream write error."}));
         ErrorReporter::setHook({});
     }
 };
 
 int main(int argc, char** argv)
 {
-    ClipstowApplication app(argc, argv);
+    QApplication app(argc, argv);
     TestErrorReporter test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -2,16 +2,17 @@
 // start and the single-instance handshake within one process.
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
-#include "platform/SlotEditor.h"
+#include "core/Collector.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 #include "support/DesktopFixture.h"
 #include "support/TestSupport.h"
-#include "ui/MainForm.h"
-#include "ui/RemoteForm.h"
+#include "ui/Commands.h"
+#include "ui/MainWindow.h"
+#include "ui/RemoteWindow.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -91,34 +92,35 @@ private Q_SLOTS:
         TestSupport::seedReturningUser();
         TestSupport::ScopedWorkFolder folder;
         Layout::AutoHide.write(autoHide);
-        TMainForm form;
+        Collector collector;
+        MainWindow form(collector);
         QCOMPARE(Startup::showMainWindowAtStart(form, tray), shown);
         QCOMPARE(form.isVisible(), shown);
-        QCOMPARE(form.StatusText().contains(QStringLiteral("notification area")), !tray);
+        QCOMPARE(form.statusText().contains(QStringLiteral("notification area")), !tray);
     }
 
     // What start-up made of the settings, as one text for readable failures.
     static QString startedState(bool withFont = true)
     {
-        std::unique_ptr<TMainForm> main;
-        std::unique_ptr<TRemoteForm> remote;
-        TestSupport::startWindows(main, remote);
+        std::unique_ptr<Collector> collector;
+        std::unique_ptr<MainWindow> main;
+        std::unique_ptr<RemoteWindow> remote;
+        TestSupport::startWindows(collector, main, remote);
         const bool remoteShown = Startup::showRemoteWindowAtStart(*remote);
         const bool mainShown = Startup::showMainWindowAtStart(*main, true);
         QStringList state;
-        for (int slot = 1; slot <= 3; ++slot)
-            state << main->FilenamePanel(slot)->text() + QLatin1Char('=') +
-                         main->Editor(slot)->TextLf();
-        state << QString::number(main->ActiveSlot()) << main->StampDateTime().left(2);
+        for (SlotNumber slot : SlotNumber::all())
+            state << collector->fileName(slot) + QLatin1Char('=') + main->editor(slot)->textLf();
+        state << QString::number(collector->activeSlot().number())
+              << collector->stampLine().left(2);
         if (withFont)
-            state << main->Editor(1)->font().toString();
+            state << main->editor(1)->font().toString();
         for (bool flag :
-             {main->IsAutoOn(), main->ConfirmClr(),
-              main->Item(QStringLiteral("ToolbarMenu"))->isChecked(),
-              main->Item(QStringLiteral("StatusBarMenu"))->isChecked(), remoteShown, mainShown})
+             {collector->autoMode(), main->confirmsClear(), main->commands().toolbar->isChecked(),
+              main->commands().statusBar->isChecked(), remoteShown, mainShown})
             state << QString::number(flag);
         main->close();
-        TestSupport::closeWindows(main, remote);
+        TestSupport::closeWindows(collector, main, remote);
         return state.join(QLatin1Char(' '));
     }
 
@@ -150,9 +152,8 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
         file.close();
         // The state of a returning user's start, whose last exit stored
-        // what it saves.
-        // A font value of the wrong type leaves the editors their own font,
-        // not the one stored.
+        // what it saves. A font value of the wrong type leaves the editors
+        // their own font, not the one stored.
         const bool fontRow = key == QString::fromLatin1(Layout::FontKey);
         startedState();
         const QString defaults = startedState(!fontRow);

@@ -1,7 +1,8 @@
-#include "app/ClipstowApplication.h"
 #include "app/CommandLine.h"
-#include "app/ErrorReporter.h"
 #include "app/Startup.h"
+#include "core/ErrorReporter.h"
+
+#include <QApplication>
 
 int main(int argc, char** argv)
 {
@@ -15,7 +16,7 @@ int main(int argc, char** argv)
     if (!decision.platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", decision.platform.toLocal8Bit());
 
-    ClipstowApplication app(argc, argv);
+    QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Clipstow"));
 
     // A failure that no step of the program caught is shown, and the

@@ -1,0 +1,268 @@
+#include "core/Collector.h"
+
+#include "core/Capture.h"
+#include "core/ClipboardMonitor.h"
+#include "core/ClipboardSecrets.h"
+#include "core/ErrorReporter.h"
+#include "core/SlotBuffer.h"
+#include "core/StampLine.h"
+#include "settings/RegistryLayout.h"
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace {
+
+// The program's one clipboard monitor, while it exists: a second collector
+// would not create another.
+ClipboardMonitor* g_monitor = nullptr;
+
+const char* const InitialNames[SlotCount] = {"Default1.txt", "Default2.txt", "Default3.txt"};
+
+bool clipboardHasText()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    return data != nullptr && data->hasText();
+}
+
+} // namespace
+
+bool Collector::slotButtonsFollow(Source source)
+{
+    return source == Source::Toolbar || source == Source::RemoteToggle ||
+           source == Source::TextEditorCommand;
+}
+
+Collector::Collector(QObject* parent) : QObject(parent)
+{
+    for (SlotNumber number : SlotNumber::all())
+        slot(number).fileName = QString::fromLatin1(InitialNames[number.index()]);
+}
+
+Collector::~Collector()
+{
+    stopWatchingClipboard();
+}
+
+void Collector::attachBuffer(SlotNumber number, SlotBuffer& buffer)
+{
+    slot(number).buffer = &buffer;
+}
+
+QString Collector::fileName(SlotNumber number) const
+{
+    return slot(number).fileName;
+}
+
+void Collector::setFileName(SlotNumber number, const QString& fileName)
+{
+    if (slot(number).fileName == fileName)
+        return;
+    slot(number).fileName = fileName;
+    Q_EMIT fileNameChanged(number, fileName);
+}
+
+void Collector::setActiveSlot(SlotNumber number)
+{
+    if (number == m_active)
+        return;
+    m_active = number;
+    Q_EMIT activeSlotChanged(number);
+}
+
+void Collector::loadSlots()
+{
+    const int active = m_active.number();
+    const int order[] = {active, active == 1 ? 2 : 1, active == 3 ? 2 : 3};
+    for (int number : order) {
+        Slot& s = slot(number);
+        const QFileInfo info(s.fileName);
+        if (!info.exists() || info.isDir()) {
+            s.sync.adopt(*s.buffer, s.fileName);
+            continue;
+        }
+        ErrorReporter::reportFailures([&] { s.sync.read(*s.buffer, s.fileName); });
+    }
+    m_started = true;
+}
+
+void Collector::chooseFile(SlotNumber number, const QString& path)
+{
+    Slot& s = slot(number);
+    // The slot's unsaved text goes to the file it was typed for first.
+    if (SlotFileSync::hasUnsavedText(*s.buffer) && !saveSlot(number))
+        return;
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir()) {
+        s.sync.read(*s.buffer, path);
+        setFileName(number, path);
+    } else {
+        const QString name = path + QStringLiteral(".txt");
+        setFileName(number, name);
+        s.buffer->clearText();
+        s.sync.adopt(*s.buffer, name);
+    }
+}
+
+bool Collector::saveSlot(SlotNumber number)
+{
+    if (!settleSlot(number))
+        return false;
+    Slot& s = slot(number);
+    s.sync.write(*s.buffer, s.fileName);
+    return true;
+}
+
+void Collector::clearSlot(SlotNumber number)
+{
+    Slot& s = slot(number);
+    if (s.sync.changedOnDisk(s.fileName))
+        s.sync.read(*s.buffer, s.fileName);
+    s.buffer->clearText();
+    s.sync.write(*s.buffer, s.fileName);
+}
+
+void Collector::setChangedFileQuestion(ChangedFileQuestion question)
+{
+    m_changedFileQuestion = std::move(question);
+}
+
+bool Collector::settleSlot(SlotNumber number)
+{
+    Slot& s = slot(number);
+    SlotFileSync::Settle how = SlotFileSync::Settle::KeepBoth;
+    if (m_changedFileQuestion && s.sync.needsAnswer(*s.buffer, s.fileName)) {
+        const std::optional<SlotFileSync::Settle> answer = m_changedFileQuestion(s.fileName);
+        if (!answer)
+            return false;
+        how = *answer;
+    }
+    s.sync.settleChangedFile(*s.buffer, s.fileName, how);
+    return true;
+}
+
+bool Collector::fileChangedOnDisk(SlotNumber number) const
+{
+    const Slot& s = slot(number);
+    return s.sync.changedOnDisk(s.fileName);
+}
+
+bool Collector::showsFileEnd(SlotNumber number) const
+{
+    return slot(number).sync.isAppendOnly();
+}
+
+void Collector::setAutoMode(bool on, Source source)
+{
+    m_autoMode = on;
+    Q_EMIT autoModeChanged(on, source);
+    refreshHints();
+}
+
+QString Collector::stampLine() const
+{
+    return BuildStampLine(m_dateStyle, QDateTime::currentDateTime(), RegionalSettings::system());
+}
+
+void Collector::capture(Trigger trigger)
+{
+    const bool automatic = trigger == Trigger::Automatic;
+    // Nothing is captured automatically before start-up has read the slot
+    // files.
+    const bool proceed = !automatic || (m_autoMode && m_started);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    if (proceed && data && data->hasText() && ClipboardSecrets::isSecret(data)) {
+        // Text its owner marked as not to be kept (a password) is never
+        // collected; only a capture the user asked for says so.
+        if (!automatic)
+            Q_EMIT statusMessage(QStringLiteral("Secret text on the Clipboard was not captured"));
+    } else if (proceed && data && data->hasText()) {
+        // The file's current text is read first when it changed on disk, so
+        // the block goes after it. The user's own command asks what to keep
+        // of unsaved text that text would replace; a capture nobody asked
+        // for (auto mode, the remote window, the tray) sets it aside.
+        Slot& s = slot(m_active);
+        if (trigger == Trigger::User && !settleSlot(m_active)) {
+            Q_EMIT captureEnded();
+            return;
+        }
+        const QString aside = captureIntoSlot(*s.buffer, stampLine(), s.sync, s.fileName);
+        if (!aside.isEmpty())
+            Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
+    }
+    Q_EMIT captureEnded();
+}
+
+void Collector::startWatchingClipboard()
+{
+    if (g_monitor != nullptr)
+        return;
+    m_monitor = std::make_unique<ClipboardMonitor>();
+    g_monitor = m_monitor.get();
+    // The monitor shows a failure of the capture in the error box and goes
+    // on reporting. Until start-up has read the slot files the capture
+    // writes nothing.
+    m_monitor->setChangeHandler([this](ClipboardMonitor*) { capture(Trigger::Automatic); });
+}
+
+void Collector::stopWatchingClipboard()
+{
+    if (!m_monitor)
+        return;
+    if (g_monitor == m_monitor.get())
+        g_monitor = nullptr;
+    m_monitor.reset();
+}
+
+QString Collector::hintText() const
+{
+    if (!clipboardHasText())
+        return QStringLiteral("No text in the Clipboard");
+    return (m_autoMode ? QStringLiteral("Auto clipstow to ")
+                       : QStringLiteral("Ready to clipstow to ")) +
+           activeFileName();
+}
+
+void Collector::refreshHints()
+{
+    Q_EMIT hintsChanged();
+}
+
+void Collector::announceActiveSlot()
+{
+    refreshHints();
+    Q_EMIT activeSlotAnnounced(m_active);
+}
+
+QString Collector::fileNamePart(const QString& fileName)
+{
+    const qsizetype cut =
+        std::max({fileName.lastIndexOf(QLatin1Char('\\')), fileName.lastIndexOf(QLatin1Char(':')),
+                  fileName.lastIndexOf(QLatin1Char('/'))});
+    return fileName.mid(cut + 1);
+}
+
+void Collector::restoreSettings()
+{
+    // A value that cannot be read (stored with the wrong type) is shown and
+    // its default used: start-up goes on.
+    using ErrorReporter::readOrDefault;
+    for (SlotNumber number : SlotNumber::all())
+        setFileName(number, readOrDefault(Layout::slotFilename(number.number())));
+    m_dateStyle = readOrDefault(Layout::DateStyle);
+    setAutoMode(Layout::decodeAutoOn(readOrDefault(Layout::AutoOn), readOrDefault(Layout::Auto)),
+                Source::Startup);
+}
+
+void Collector::saveSettings() const
+{
+    // Each value on its own: one that cannot be written is shown and the
+    // rest are still saved.
+    using ErrorReporter::reportFailures;
+    for (SlotNumber number : SlotNumber::all())
+        reportFailures([&] { Layout::slotFilename(number.number()).write(fileName(number)); });
+    reportFailures([this] { Layout::Auto.write(m_autoMode); });
+    reportFailures([this] { Layout::ActiveFile.write(m_active.number()); });
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <functional>
+#include <type_traits>
+
+// Shows failures to the user. The user interface installs the error box
+// (ErrorBox::install); until then, and in programs without windows, the
+// text goes to the log.
+//
+// A handler's failure travels as an exception up to the point where a
+// signal entered the program's code (a command, a clipboard change, a tray
+// click); there reportFailures shows it and the program goes on. Nothing is
+// thrown through Qt's event loop.
+namespace ErrorReporter {
+
+// The text the box shows: the message with a full stop appended when its
+// last character has a code above that of ".".
+QString displayText(const QString& message);
+
+// Shows the text (through the hook for tests, else the installed
+// presenter).
+void show(const QString& message);
+
+// Shows a failure raised by a handler: an AppError's message, or the
+// description of any other exception.
+void showFailure(const std::exception& failure);
+
+// Runs one step of a handler that must go on after a failure (the next
+// clipboard change, the next tray click, the next command): a failure it
+// raises is shown.
+template <typename Step> void reportFailures(Step&& step)
+{
+    try {
+        step();
+    } catch (const std::exception& failure) {
+        showFailure(failure);
+    }
+}
+
+// Reads a setting for a step that must go on after a failure (start-up,
+// shutdown): a value that cannot be read, such as one stored with the wrong
+// type, is shown and the setting's default is used in its place.
+template <typename Setting> auto readOrDefault(const Setting& setting) -> decltype(setting.read())
+{
+    using Value = decltype(setting.read());
+    try {
+        return setting.read();
+    } catch (const std::exception& failure) {
+        showFailure(failure);
+    }
+    if constexpr (std::is_same_v<Value, QString>)
+        return QString::fromUtf8(setting.defaultValue);
+    else
+        return Value(setting.defaultValue);
+}
+
+// What shows a text to the user; the user interface sets its error box.
+void setPresenter(std::function<void(const QString& text)> presenter);
+
+// Replaces the presenter with a function; pass an empty function to
+// restore it. Tests use this to see what the user would have been shown.
+void setHook(std::function<void(const QString& text)> hook);
+
+} // namespace ErrorReporter

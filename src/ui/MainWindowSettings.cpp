@@ -1,0 +1,159 @@
+// Start-up and shutdown of the main window: what is read from the settings
+// when it is created and written back when it closes.
+#include "ui/MainWindow.h"
+
+#include "core/Collector.h"
+#include "core/ErrorReporter.h"
+#include "core/FirstRun.h"
+#include "platform/Shell.h"
+#include "settings/RegistryLayout.h"
+#include "ui/AgreementDialog.h"
+#include "ui/Icons.h"
+#include "ui/RemoteWindow.h"
+#include "ui/SplashWindow.h"
+#include "ui/TrayIcon.h"
+#include "ui/editor/SlotEditor.h"
+
+#include <QApplication>
+#include <cstdlib>
+
+// A setting that cannot be read (stored with the wrong type) or written is
+// shown in the error box, and start-up and shutdown go on with its default.
+using ErrorReporter::readOrDefault;
+using ErrorReporter::reportFailures;
+
+void MainWindow::startUp()
+{
+    // One batch for all of start-up's settings: a store another process
+    // holds locked costs one short wait.
+    const SettingsBatch batch;
+    showAgreementIfNeeded();
+
+    // The clipboard viewer, where the platform has one.
+    m_commands.clipboardViewer->setVisible(Shell::hasClipboardViewer());
+
+    showStartupSplash();
+    // The tray menu (from the tray icon and the remote window's toolbar) may
+    // open from now on, after the agreement and the splash window.
+    NotifyAreaIcon::setAutoPopup(m_trayMenu, true);
+    QApplication::setWindowIcon(Icons::programIcon());
+
+    const QString program = QCoreApplication::applicationFilePath();
+    reportFailures([&] { Layout::Path.write(program); });
+    m_collector.startWatchingClipboard();
+    reportFailures([&] {
+        if (Layout::RunEntry.exists())
+            Layout::RunEntry.write(program);
+    });
+
+    restoreSettings();
+}
+
+void MainWindow::restoreSettings()
+{
+    reportFailures([this] { readPlacement(); });
+
+    // A font value of the wrong type is told once, and the editors keep
+    // their own font.
+    bool fontReadable = true;
+    for (SlotNumber slot : SlotNumber::all()) {
+        FontRecord record = m_editorFonts[slot.index()];
+        record.font = editor(slot)->font();
+        try {
+            if (fontReadable)
+                Layout::readFont(record);
+        } catch (const std::exception& failure) {
+            ErrorReporter::showFailure(failure);
+            fontReadable = false;
+        }
+        applyEditorFont(slot, record);
+    }
+
+    m_commands.toolbar->setChecked(readOrDefault(Layout::Toolbar));
+    m_commands.statusBar->setChecked(readOrDefault(Layout::StatusBar));
+    m_confirmClear = readOrDefault(Layout::ConfirmClr);
+    // The slots' file names, the stamp style and auto mode, with a first
+    // hint refresh.
+    m_collector.restoreSettings();
+
+    const int active = Layout::decodeActiveFile(readOrDefault(Layout::ActiveFile));
+    QCoreApplication::processEvents();
+    m_collector.setActiveSlot(active);
+    QCoreApplication::processEvents();
+
+    // Every slot is read now, so that no later write can put a buffer that
+    // never saw its file's text over that file.
+    m_collector.loadSlots();
+
+    applyViewMarks();
+    // The hints name the active slot's file.
+    m_collector.refreshHints();
+}
+
+void MainWindow::shutDown()
+{
+    m_trayIcon->setActive(false);
+    QCoreApplication::processEvents();
+    {
+        const SettingsBatch batch;
+        saveSettings();
+    }
+    const QString notSaved = TakeSettingsNotSavedMessage();
+    if (!notSaved.isEmpty())
+        ErrorReporter::show(notSaved);
+    // The clipboard monitor leaves with the window.
+    m_collector.stopWatchingClipboard();
+}
+
+void MainWindow::saveSettings()
+{
+    // Each value is written on its own: one that cannot be written is shown
+    // and the rest are still saved.
+    reportFailures([this] { writePlacement(); });
+    m_collector.saveSettings();
+    reportFailures([this] { Layout::writeFont(m_editorFonts[m_collector.activeSlot().index()]); });
+    reportFailures([this] { Layout::Toolbar.write(m_commands.toolbar->isChecked()); });
+    reportFailures([this] { Layout::StatusBar.write(m_commands.statusBar->isChecked()); });
+    reportFailures([this] { Layout::ShowRemote.write(remoteVisible()); });
+}
+
+// Until the remote window exists the remembered choice stays as it is.
+bool MainWindow::remoteVisible() const
+{
+    return m_remote ? m_remote->isVisible() : readOrDefault(Layout::ShowRemote);
+}
+
+// A setting of the wrong type is reported and start-up goes on: an
+// unreadable acceptance asks again.
+void MainWindow::showAgreementIfNeeded()
+{
+    bool needed = true;
+    ErrorReporter::reportFailures(
+        [&needed] { needed = FirstRun::agreementNeeded(Layout::AcceptedLicense.read()); });
+    bool declined = false;
+    ErrorReporter::reportFailures([&] {
+        if (needed)
+            declined = AgreementDialog::run() == AgreementDialog::Outcome::Declined;
+    });
+    if (!declined)
+        return;
+    // Declined: the program ends here, inside the main window's creation,
+    // before the main or remote window shows, the clipboard is watched or a
+    // setting other than the answer is written. The tray icon, already up,
+    // goes first.
+    m_trayIcon->setActive(false);
+    std::exit(0);
+}
+
+void MainWindow::showStartupSplash()
+{
+    ErrorReporter::reportFailures([] {
+        if (Layout::ShowSplash.read())
+            SplashWindow::run(SplashWindow::Mode::Startup);
+    });
+}
+
+// The window placement comes with settings of its own; until then these
+// steps do nothing.
+void MainWindow::readPlacement() {}
+void MainWindow::writePlacement() {}
