@@ -105,6 +105,7 @@ MainWindow::MainWindow(Collector& collector, QWidget* parent)
 MainWindow::~MainWindow()
 {
     m_collector.stopWatchingClipboard();
+    m_collector.setChangedFileQuestion({});
 }
 
 // The icon goes into the notification area now, with the normal picture and
@@ -141,6 +142,8 @@ void MainWindow::connectCollector()
     connect(&m_collector, &Collector::fileNameChanged, this,
             [this](SlotNumber slot, const QString& name) { page(slot)->showFileName(name); });
     connect(&m_collector, &Collector::statusMessage, this, &MainWindow::setStatusText);
+    m_collector.setChangedFileQuestion(
+        [this](const QString& fileName) { return m_dialogs.changedFile(this, fileName); });
     for (SlotPage* slotPage : m_pages)
         slotPage->showFileName(m_collector.fileName(slotPage->slot()));
 }
@@ -153,7 +156,12 @@ void MainWindow::buildPages()
         auto* slotPage = new SlotPage(slot);
         SlotEditor* slotEditor = slotPage->editor();
         slotEditor->installEventFilter(this);
-        connect(slotEditor, &SlotEditor::contentChanged, this, &MainWindow::onEditorChanged);
+        // Every read of the slot's file replaces the editor's text, so the
+        // file-end state is brought up to date here.
+        connect(slotEditor, &SlotEditor::contentChanged, this, [this, slotPage] {
+            slotPage->showFileEnd(m_collector.showsFileEnd(slotPage->slot()));
+            onEditorChanged();
+        });
         connect(slotEditor, &QWidget::customContextMenuRequested, this,
                 [this, slotEditor](QPoint pos) {
                     m_editorMenu->popup(slotEditor->viewport()->mapToGlobal(pos));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SlotFileSync.h"
 #include "core/SlotNumber.h"
 #include "settings/RegTools.h"
 #include "ui/Commands.h"
@@ -46,6 +47,10 @@ public:
         std::function<std::optional<QFont>(QWidget* parent, const QFont& initial)> font;
         // The print dialog; false when cancelled.
         std::function<bool(QWidget* parent, QPrinter& printer)> print;
+        // The slot holds unsaved changes and another program changed its
+        // file: what to keep; nullopt when cancelled.
+        std::function<std::optional<SlotFileSync::Settle>(QWidget* parent, const QString& fileName)>
+            changedFile;
     };
 
     // Builds the window on collector, then runs the start-up sequence:
@@ -82,7 +87,8 @@ public:
     // Each runs on its command's trigger (failures then go to the error
     // box); called directly, a failure passes on to the caller.
     void chooseSlotFile();
-    void saveActiveSlot();
+    // False when the user cancelled.
+    bool saveActiveSlot();
     void saveActiveSlotAs();
     void clearActiveSlot();
     void clearClipboard();
@@ -129,6 +135,9 @@ private:
     void connectCommands();
     void buildTrayIcon();
     void connectCollector();
+    // For an editing command: false, with the reason in the status bar,
+    // when the active slot shows only its file's end.
+    bool activeSlotEditable();
 
     // Start-up and shutdown (MainWindowSettings.cpp).
     void startUp();
