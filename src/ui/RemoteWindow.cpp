@@ -137,7 +137,11 @@ void RemoteWindow::changeEvent(QEvent* event)
 void RemoteWindow::closeEvent(QCloseEvent* event)
 {
     hide();
-    m_placement->windowClosed();
+    // The user's close (the close box, from the window manager) keeps the
+    // place as closed; the close the application sends every window as it
+    // quits does not, so that the window's end writes it as visible.
+    if (event->spontaneous())
+        m_placement->windowClosed();
     if (event->spontaneous())
         event->ignore();
     else
