@@ -4,6 +4,8 @@
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
+#include "platform/Autostart.h"
+#include "platform/linux/XdgAutostart.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
@@ -468,9 +470,16 @@ private Q_SLOTS:
 
     void shutdownWritesSettings()
     {
-        Layout::RunEntry.write(QStringLiteral("/old/clipstow"));
+        // An autostart entry made by another copy of the program is pointed
+        // at this one at start.
+        const std::unique_ptr<Autostart> autostart = createSystemAutostart();
+        autostart->write(QStringLiteral("/old/clipstow"));
+        const auto removeEntry = qScopeGuard([&] { autostart->remove(); });
         auto form = makeForm();
-        QCOMPARE(Layout::RunEntry.read(), QCoreApplication::applicationFilePath());
+        QFile entry(XdgAutostart::entryPath());
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QVERIFY(entry.readAll().contains(
+            "\nExec=" + XdgAutostart::execValue(QCoreApplication::applicationFilePath()).toUtf8()));
         showActive(*form);
         form->commands().statusBar->trigger();
         form->findChild<QTabWidget*>()->setCurrentIndex(1);

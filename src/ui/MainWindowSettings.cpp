@@ -5,6 +5,7 @@
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/FirstRun.h"
+#include "platform/Autostart.h"
 #include "platform/Shell.h"
 #include "settings/RegistryLayout.h"
 #include "ui/AgreementDialog.h"
@@ -42,10 +43,9 @@ void MainWindow::startUp()
     const QString program = QCoreApplication::applicationFilePath();
     reportFailures([&] { Layout::Path.write(program); });
     m_collector.startWatchingClipboard();
-    reportFailures([&] {
-        if (Layout::RunEntry.exists())
-            Layout::RunEntry.write(program);
-    });
+    // An existing autostart entry is pointed at this program, wherever it
+    // was started from this time.
+    reportFailures([&] { createSystemAutostart()->updateProgramPath(program); });
 
     restoreSettings();
 }
