@@ -14,8 +14,14 @@ namespace ErrorReporter {
 // last character has a code above that of ".".
 QString displayText(const QString& message);
 
-// Shows the box (or hands the text to the hook installed for tests).
-void show(const QString& message);
+// The whole text of a box: the display text of the message and, when there
+// is one, the detail (which file, the system's reason) on a second line.
+QString boxText(const QString& message, const QString& detail = QString());
+
+// Shows the box (or hands the text to the hook installed for tests). While
+// a box with the same text is open, no second one opens: the failure is
+// counted and the repeat listener told instead.
+void show(const QString& message, const QString& detail = QString());
 
 // Shows a failure raised by a handler: an AppError's message, or the
 // description of any other exception.
@@ -31,6 +37,14 @@ template <typename Step> void reportFailures(Step&& step)
         showFailure(failure);
     }
 }
+
+// Told when a failure repeats while its box is open: the box's text and how
+// many times it came again since the box opened. The main window counts them
+// in its status bar.
+void setRepeatListener(std::function<void(const QString& text, int repeats)> listener);
+
+// The status bar's words for a repeated failure.
+QString repeatNotice(const QString& text, int repeats);
 
 // Replaces the box with a function; pass an empty function to restore it.
 // Tests use this to see what the user would have been shown.

@@ -154,7 +154,7 @@ void TMainForm::LoadSlotsAtStart()
         try {
             ReadSlot(slot, fileName);
         } catch (const AppError& error) {
-            ErrorReporter::show(error.message());
+            ErrorReporter::showFailure(error);
         }
     }
 }
