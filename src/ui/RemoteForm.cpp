@@ -133,10 +133,13 @@ void TRemoteForm::setVisible(bool visible)
     if (mapping) {
         winId(); // the native window must exist to be prepared
         WindowHints::keepOffTaskbar(*this);
+        WindowHints::closeButtonOnly(*this);
     }
     QWidget::setVisible(visible);
-    if (mapping)
+    if (mapping) {
         WindowHints::detachFromOwner(*this);
+        WindowHints::closeButtonOnly(*this);
+    }
 }
 
 // The main window's tray menu, once start-up has allowed it to open.
