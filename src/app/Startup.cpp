@@ -50,7 +50,7 @@ bool showMainWindowAtStart(TMainForm& form, bool trayAvailable)
 {
     if (!trayAvailable) {
         form.show();
-        form.SetStatusText(QStringLiteral("No notification area: the main window stays open"));
+        form.ShowNotice(QStringLiteral("No notification area: the main window stays open"));
         return true;
     }
     if (!Layout::AutoHide.read()) {

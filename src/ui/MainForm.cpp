@@ -8,9 +8,12 @@
 #include "ui/Icons.h"
 #include "ui/RemoteForm.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
@@ -110,6 +113,13 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_dialogs(defaultDi
     m_saveDialog->setFileMode(QFileDialog::AnyFile);
     m_saveDialog->setNameFilter(QStringLiteral("Text Files (*.txt)"));
     m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Enter accepts the dialog while the file name's completion list is
+    // open; the list would stay over the main window holding the keyboard.
+    connect(m_saveDialog, &QDialog::finished, this, [this] {
+        for (QCompleter* completer : m_saveDialog->findChildren<QCompleter*>())
+            if (completer->popup())
+                completer->popup()->hide();
+    });
 
     BuildMenus();
 
@@ -124,6 +134,14 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_dialogs(defaultDi
     setMinimumSize(MinimumFrameSize);
 
     BuildTrayIcon();
+    // A failure that comes again while its box is open is counted here.
+    ErrorReporter::setRepeatListener([this](const QString& text, int repeats) {
+        ShowNotice(ErrorReporter::repeatNotice(text, repeats));
+    });
+    // A hint that says there is no text while there is would be false: the
+    // hints follow every change of the clipboard. This runs before the
+    // clipboard monitor's capture of the same change.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { SetHints(); });
     FormCreate();
 }
 
@@ -161,6 +179,7 @@ void TMainForm::BuildTrayIcon()
 
 TMainForm::~TMainForm()
 {
+    ErrorReporter::setRepeatListener({});
     FreeClipboardMonitor();
 }
 
@@ -258,13 +277,12 @@ void TMainForm::BuildPages()
         m_pageControl->addTab(page, QString::fromLatin1(TabCaptions[i]));
     }
     m_pageControl->setCurrentIndex(0);
-    // Only the user's choice of tab runs the change routine; start-up and the
-    // remote window set the page directly.
-    connect(m_pageControl->tabBar(), &QTabBar::tabBarClicked, this, [this](int index) {
-        if (index >= 0 && index != m_pageControl->currentIndex()) {
-            m_pageControl->setCurrentIndex(index);
+    // The user's choice of tab, by mouse or keyboard (Ctrl+Tab, Ctrl+PgDn,
+    // the arrow keys on the tab bar), runs the change routine; start-up and
+    // the remote window set the page directly.
+    connect(m_pageControl, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index >= 0 && !m_settingPage)
             PageControl1Change(m_pageControl);
-        }
     });
 }
 
@@ -304,7 +322,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
         try {
             FormClose();
         } catch (const AppError& error) {
-            ErrorReporter::show(error.message());
+            ErrorReporter::showFailure(error);
         }
     }
     event->accept();
@@ -421,5 +439,6 @@ void TMainForm::SetStatusText(const QString& text)
 
 QString TMainForm::StatusText() const
 {
-    return m_statusText->text();
+    const QString notice = statusBar()->currentMessage();
+    return notice.isEmpty() ? m_statusText->text() : notice;
 }

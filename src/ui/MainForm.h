@@ -81,7 +81,12 @@ public:
     // or "/" (the whole name when it has none).
     static QString FileNamePart(const QString& fileName);
     void SetStatusText(const QString& text);
+    // A notice the next hint refreshes must not overwrite at once.
+    void ShowNotice(const QString& text);
+    // What the status bar shows: a notice while it holds, else the text.
     QString StatusText() const;
+    // Whether the program's icon is in a notification area.
+    bool TrayIconShown() const;
 
     void PageControl1Change(QObject* sender);
     // Makes the slot's tab the active page without running PageControl1Change.
@@ -214,6 +219,8 @@ private:
     bool m_started = false;
     bool m_closing = false;
     bool m_trayMenuAllowed = false;
+    // Set while the program itself changes the page (SetActivePage, start-up).
+    bool m_settingPage = false;
     QFont m_fontDialogFont;
     std::array<FontRecord, 3> m_editorFonts{};
 

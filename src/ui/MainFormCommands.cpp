@@ -116,6 +116,8 @@ void TMainForm::StatusBarMenuClick(QObject*)
 {
     QAction* mark = Item(QStringLiteral("StatusBarMenu"));
     mark->setChecked(!mark->isChecked());
+    // Start-up disables a bar it hides; shown again, its text is not grey.
+    statusBar()->setEnabled(mark->isChecked());
     statusBar()->setVisible(mark->isChecked());
 }
 

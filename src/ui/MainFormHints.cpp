@@ -10,9 +10,14 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QToolButton>
 
 namespace {
+
+// How long a notice holds the status bar against the hint refresh.
+constexpr int NoticeMs = 30'000;
 
 bool clipboardHasText()
 {
@@ -56,9 +61,27 @@ void TMainForm::SetHints()
         ->setToolTip(QStringLiteral("Clear ") + FileNamePart(GetFilename()));
 }
 
+bool TMainForm::TrayIconShown() const
+{
+    return m_trayIcon && m_trayIcon->IsAdded() && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+// Hidden, the window comes back through the tray icon. On a desktop with no
+// notification area nothing could bring it back, so it is minimised to the
+// taskbar instead.
 void TMainForm::HidePanelClick(QObject*)
 {
-    hide();
+    if (TrayIconShown())
+        hide();
+    else
+        showMinimized();
+}
+
+// A notice holds the status bar for a while: the hint refresh (a clipboard
+// change, an activation) would otherwise overwrite it before it was read.
+void TMainForm::ShowNotice(const QString& text)
+{
+    statusBar()->showMessage(text, NoticeMs);
 }
 
 void TMainForm::ShowMainClick(QObject*)
@@ -72,6 +95,9 @@ void TMainForm::ShowRemoteClick(QObject*)
 {
     if (!m_remote)
         return;
+    // A minimised remote window has no taskbar entry to bring it back from:
+    // showing it restores it.
+    m_remote->setWindowState(m_remote->windowState() & ~Qt::WindowMinimized);
     m_remote->show();
     m_remote->raise();
     m_remote->activateWindow();

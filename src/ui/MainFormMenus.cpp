@@ -89,6 +89,10 @@ void TMainForm::BuildMainMenu()
     QAction* autoMenu = AddItem(options, "AutoMenu", text("Auto Clips&tow"), Qt::Key_F5,
                                 &TMainForm::AutoMenuClick, Icons::autoMode());
     autoMenu->setCheckable(true);
+    // With its picture shown, the style marks the checked item only by a
+    // faint frame round the picture; without it the item gets the same
+    // plain check mark as "Toolbar" and "Status Bar".
+    autoMenu->setIconVisibleInMenu(false);
     AddItem(options, "CleartheClipboard2", text("&Clear the Clipboard"), Qt::CTRL | Qt::Key_D,
             &TMainForm::ClearClipbrdButtonClick, Icons::clearClipboard());
     AddItem(options, "SetFileMenu", text("&Set Filename..."), Qt::CTRL | Qt::Key_N,
@@ -121,6 +125,7 @@ void TMainForm::BuildTrayMenu()
     QAction* autoMenu2 = AddItem(m_trayMenu, "AutoMenu2", text("A&uto Clipstow"), none,
                                  &TMainForm::AutoMenuClick, Icons::autoMode());
     autoMenu2->setCheckable(true);
+    autoMenu2->setIconVisibleInMenu(false); // a plain check mark, as above
     AddItem(m_trayMenu, "EditInEd", text("Edit in &Text Editor"), none, &TMainForm::EditButtonClick,
             Icons::editInTextEditor());
     QAction* paste = AddItem(m_trayMenu, "PasteSaveMenu", text("Cli&pstow"), none,

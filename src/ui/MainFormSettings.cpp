@@ -11,9 +11,29 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QTabWidget>
 #include <QToolButton>
+
+namespace {
+
+// A stored family that is not installed would be replaced by some small
+// fallback: the editors take the desktop's general font at its size
+// instead, keeping only the stored style.
+QFont InstalledEditorFont(const QFont& stored)
+{
+    if (QFontDatabase::hasFamily(stored.family()))
+        return stored;
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setBold(stored.bold());
+    font.setItalic(stored.italic());
+    font.setUnderline(stored.underline());
+    font.setStrikeOut(stored.strikeOut());
+    return font;
+}
+
+} // namespace
 
 void TMainForm::FormCreate()
 {
@@ -47,8 +67,9 @@ void TMainForm::RestoreSettings()
 
     for (int slot = 1; slot <= 3; ++slot) {
         FontRecord record = m_editorFonts[slot - 1];
-        record.font = Editor(slot)->font();
+        record.font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
         Layout::readFont(record);
+        record.font = InstalledEditorFont(record.font);
         ApplyEditorFont(slot, record);
     }
 
@@ -64,7 +85,7 @@ void TMainForm::RestoreSettings()
 
     const int active = Layout::decodeActiveFile(Layout::ActiveFile.read());
     QCoreApplication::processEvents();
-    m_pageControl->setCurrentIndex(active - 1);
+    SetActivePage(active);
     QCoreApplication::processEvents();
 
     // Every slot is read now, so that no later write can put a buffer that
