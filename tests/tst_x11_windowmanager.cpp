@@ -3,13 +3,21 @@
 // offers, bringing a minimised remote window back, and hiding the main
 // window to the tray.
 #include "app/ClipstowApplication.h"
+#include "platform/SlotEditor.h"
 #include "support/DesktopFixture.h"
 #include "support/PrivateDesktop.h"
 #include "ui/MainForm.h"
 #include "ui/RemoteForm.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
+#include <QCompleter>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -121,6 +129,48 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(shownNormally(*m_remote), 10000);
         QVERIFY(!m_remote->isMinimized());
         QTRY_VERIFY_WITH_TIMEOUT(m_remote->isActiveWindow(), 10000);
+    }
+
+    // Save As accepted with Enter while the file name's completion list is
+    // open: the list goes with the dialog and gives the keyboard back, so
+    // the next F2 reaches the main window.
+    void completionListClosesWithFileDialog()
+    {
+        const QString folder = m_desk->folder();
+        for (const char* name : {"alpha-one.txt", "alpha-two.txt"}) {
+            QFile file(m_desk->path(QString::fromLatin1(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        m_main->ShowMainClick(nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->isActiveWindow(), 10000);
+        auto* dialog = m_main->findChild<QFileDialog*>(QStringLiteral("SaveDialog"));
+        dialog->setDirectory(folder);
+        bool listShown = false;
+        QTimer::singleShot(0, [&] {
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(edit != nullptr);
+            QTRY_VERIFY_WITH_TIMEOUT(edit->hasFocus(), 10000);
+            QTest::keyClicks(edit, QStringLiteral("alpha"));
+            QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget() != nullptr, 10000);
+            listShown = true;
+            g_desktop->tool(
+                QStringLiteral("xdotool"),
+                {QStringLiteral("key"), QStringLiteral("Down"), QStringLiteral("Return")});
+            QTRY_VERIFY_WITH_TIMEOUT(
+                QApplication::activePopupWidget() == nullptr || !dialog->isVisible(), 5000);
+            if (dialog->isVisible()) // the first Enter took the completion
+                g_desktop->tool(QStringLiteral("xdotool"),
+                                {QStringLiteral("key"), QStringLiteral("Return")});
+        });
+        m_main->Editor(1)->SetText(QStringLiteral("saved as"));
+        m_main->SaveAsButtonClick(nullptr);
+        QVERIFY(listShown);
+        QVERIFY(!dialog->isVisible());
+        QTest::qWait(300);
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        for (QCompleter* completer : dialog->findChildren<QCompleter*>())
+            QVERIFY(!completer->popup()->isVisible());
+        QVERIFY(QFile::exists(m_desk->path(QStringLiteral("alpha-one.txt.txt"))));
     }
 
     // With a notification area, Hide takes the main window off the screen
