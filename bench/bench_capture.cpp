@@ -27,7 +27,8 @@
 // ("first capture"), which costs a whole read per run, so fewer runs.
 #include "BenchSupport.h"
 #include "core/Capture.h"
-#include "platform/SlotEditor.h"
+#include "core/SlotFileSync.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -91,8 +92,8 @@ struct Slot
     SlotFileSync sync;
     bool allAppended = true;
     std::vector<double> capture, block, write;
-    // Parts: AppendLine(CR LF), AppendLine(stamp), PasteClipboard,
-    // AppendLineBreakAndResetUndo, AppendLine(CR LF), Write.
+    // Parts: appendLine(CR LF), appendLine(stamp), PasteClipboard,
+    // AppendLineBreakAndResetUndo, appendLine(CR LF), Write.
     std::vector<double> parts[6];
 };
 
@@ -103,12 +104,12 @@ void timedCapture(Slot& slot)
     QElapsedTimer timer;
     timer.start();
     double blockDone = 0;
-    slot.sync.RefreshBeforeWrite(editor, slot.path);
-    CaptureIntoSlot(
+    slot.sync.refreshBeforeWrite(editor, slot.path);
+    captureIntoSlot(
         editor, Stamp,
         [&] {
             blockDone = msSince(timer);
-            slot.sync.Write(editor, slot.path);
+            slot.sync.write(editor, slot.path);
         },
         [] {});
     const double total = msSince(timer);
@@ -116,19 +117,19 @@ void timedCapture(Slot& slot)
     slot.block.push_back(blockDone);
     slot.write.push_back(total - blockDone);
     slot.allAppended =
-        slot.allAppended && slot.sync.LastMethod() == SlotFileWriter::Method::Appended;
+        slot.allAppended && slot.sync.lastMethod() == SlotFileWriter::Method::Appended;
     QApplication::processEvents();
 }
 
-// The same steps as AppendCaptureBlock and the write, each timed.
+// The same steps as appendCaptureBlock and the write, each timed.
 void timedParts(Slot& slot)
 {
     SlotEditor& editor = *slot.editor;
     const QString lineBreak = QStringLiteral("\r\n");
     const std::function<void()> steps[6] = {
-        [&] { editor.AppendLine(lineBreak); }, [&] { editor.AppendLine(Stamp); },
-        [&] { editor.PasteClipboard(); },      [&] { editor.AppendLineBreakAndResetUndo(); },
-        [&] { editor.AppendLine(lineBreak); }, [&] { slot.sync.Write(editor, slot.path); },
+        [&] { editor.appendLine(lineBreak); }, [&] { editor.appendLine(Stamp); },
+        [&] { editor.pasteClipboard(); },      [&] { editor.appendLineBreakAndResetUndo(); },
+        [&] { editor.appendLine(lineBreak); }, [&] { slot.sync.write(editor, slot.path); },
     };
     for (int i = 0; i < 6; ++i) {
         QElapsedTimer timer;
@@ -165,13 +166,13 @@ double firstCaptureMedian(Slot& slot, const QByteArray& content, int runs)
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         putFile(slot.path, content);
-        slot.sync.Read(*slot.editor, slot.path);
+        slot.sync.read(*slot.editor, slot.path);
         QApplication::processEvents();
         QElapsedTimer timer;
         timer.start();
-        slot.sync.RefreshBeforeWrite(*slot.editor, slot.path);
-        CaptureIntoSlot(
-            *slot.editor, Stamp, [&] { slot.sync.Write(*slot.editor, slot.path); }, [] {});
+        slot.sync.refreshBeforeWrite(*slot.editor, slot.path);
+        captureIntoSlot(
+            *slot.editor, Stamp, [&] { slot.sync.write(*slot.editor, slot.path); }, [] {});
         times.push_back(msSince(timer));
         QApplication::processEvents();
     }
@@ -206,12 +207,12 @@ int main(int argc, char** argv)
         slot.editor->show();
         contents.push_back(sampleFile(slot.size));
         putFile(slot.path, contents.back());
-        slot.sync.Read(*slot.editor, slot.path);
+        slot.sync.read(*slot.editor, slot.path);
         QApplication::processEvents();
         // The untimed capture that leaves the slot as after any capture.
-        slot.sync.Write(*slot.editor, slot.path); // nothing new: no bytes
-        CaptureIntoSlot(
-            *slot.editor, Stamp, [&] { slot.sync.Write(*slot.editor, slot.path); }, [] {});
+        slot.sync.write(*slot.editor, slot.path); // nothing new: no bytes
+        captureIntoSlot(
+            *slot.editor, Stamp, [&] { slot.sync.write(*slot.editor, slot.path); }, [] {});
         QApplication::processEvents();
         blockBytes = QFileInfo(slot.path).size() - slot.size;
     }

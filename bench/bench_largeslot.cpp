@@ -9,8 +9,9 @@
 // Each figure is checked: the file must hold every byte of every capture.
 #include "BenchSupport.h"
 #include "core/Capture.h"
-#include "platform/SlotEditor.h"
-#include "platform/SlotFile.h"
+#include "core/SlotFileSync.h"
+#include "core/slotfile/SlotFile.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -85,18 +86,18 @@ int main(int argc, char** argv)
     editor.resize(800, 600);
     editor.show();
     SlotFileSync sync;
-    const double read = timeMs([&] { sync.Read(editor, big); });
+    const double read = timeMs([&] { sync.read(editor, big); });
     std::printf("read of a 20 MB slot file: %.0f ms (%lld characters shown, append-only: %s)\n",
-                read, static_cast<long long>(editor.Length()), sync.IsAppendOnly() ? "yes" : "no");
+                read, static_cast<long long>(editor.length()), sync.isAppendOnly() ? "yes" : "no");
 
     const QString small = copyText(1024);
-    const qsizetype smallBytes = SlotFile::encodePlain(CaptureBlock(Stamp, small)).size();
+    const qsizetype smallBytes = SlotFile::encodePlain(captureBlock(Stamp, small)).size();
     std::vector<double> captures;
     for (int i = 0; i < 21; ++i) {
         const qint64 before = sizeOf(big);
         captures.push_back(timeMs([&] {
-            sync.RefreshBeforeWrite(editor, big);
-            sync.AppendCapture(editor, big, Stamp, small);
+            sync.refreshBeforeWrite(editor, big);
+            sync.appendCapture(editor, big, Stamp, small);
         }));
         ok = ok && sizeOf(big) == before + smallBytes;
     }
@@ -107,30 +108,30 @@ int main(int argc, char** argv)
     const QString headroom = copyText(SlotFileSync::ViewHeadroom);
     qint64 before = sizeOf(big);
     const double overflow = timeMs([&] {
-        sync.RefreshBeforeWrite(editor, big);
-        sync.AppendCapture(editor, big, Stamp, headroom);
+        sync.refreshBeforeWrite(editor, big);
+        sync.appendCapture(editor, big, Stamp, headroom);
     });
-    ok = ok && sizeOf(big) == before + SlotFile::encodePlain(CaptureBlock(Stamp, headroom)).size();
+    ok = ok && sizeOf(big) == before + SlotFile::encodePlain(captureBlock(Stamp, headroom)).size();
     std::printf("1 MB capture that fills the view (view read again): %.0f ms\n", overflow);
 
     // A copy of 50 MB, into an empty slot and into the large one.
     const QString huge = copyText(50 * 1000 * 1000);
-    const qsizetype hugeBytes = SlotFile::encodePlain(CaptureBlock(Stamp, huge)).size();
+    const qsizetype hugeBytes = SlotFile::encodePlain(captureBlock(Stamp, huge)).size();
     const QString empty = dir.filePath(QStringLiteral("empty.txt"));
     SlotEditor emptyEditor;
     emptyEditor.resize(800, 600);
     emptyEditor.show();
     SlotFileSync emptySync;
-    emptySync.Adopt(emptyEditor, empty);
+    emptySync.adopt(emptyEditor, empty);
     const double intoEmpty = timeMs([&] {
-        emptySync.RefreshBeforeWrite(emptyEditor, empty);
-        emptySync.AppendCapture(emptyEditor, empty, Stamp, huge);
+        emptySync.refreshBeforeWrite(emptyEditor, empty);
+        emptySync.appendCapture(emptyEditor, empty, Stamp, huge);
     });
     ok = ok && sizeOf(empty) == hugeBytes;
     before = sizeOf(big);
     const double intoBig = timeMs([&] {
-        sync.RefreshBeforeWrite(editor, big);
-        sync.AppendCapture(editor, big, Stamp, huge);
+        sync.refreshBeforeWrite(editor, big);
+        sync.appendCapture(editor, big, Stamp, huge);
     });
     ok = ok && sizeOf(big) == before + hugeBytes;
     std::printf("50 MB copy (%lld bytes written): into an empty slot %.0f ms, into the 20 MB slot "

@@ -2,8 +2,8 @@
 // decoding, at 1 KB, 1 MB and the editor's full 16,777,215 characters, and
 // the append path of a capture (1 KB onto a 16 MB file).
 
-#include "platform/SlotFile.h"
-#include "platform/SlotFileWriter.h"
+#include "core/slotfile/SlotFile.h"
+#include "core/slotfile/SlotFileWriter.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

@@ -3,18 +3,20 @@
 // mirror it, the clipboard change in both states, the remote slot buttons,
 // the shutdown write, failures inside the clipboard notification, and
 // secret text that is never collected.
-#include "app/ErrorReporter.h"
+#include "core/ClipboardMonitor.h"
+#include "core/Collector.h"
+#include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
-#include "platform/ClipboardMonitor.h"
-#include "platform/NotifyAreaIcon.h"
-#include "platform/SlotEditor.h"
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "support/RecordingLauncher.h"
 #include "ui/Icons.h"
-#include "ui/MainForm.h"
-#include "ui/RemoteForm.h"
+#include "ui/MainWindow.h"
+#include "ui/NotifyAreaIcon.h"
+#include "ui/RemoteWindow.h"
+#include "ui/TrayIcon.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,11 +72,12 @@ class TestAutoMode final : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestSupport::DesktopFixture> m_desk;
-    std::unique_ptr<TMainForm> m_main;
-    std::unique_ptr<TRemoteForm> m_remote;
+    std::unique_ptr<Collector> m_collector;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<RemoteWindow> m_remote;
 
     // Both windows in the order of program start.
-    void start() { TestSupport::startWindows(m_main, m_remote); }
+    void start() { TestSupport::startWindows(m_collector, m_main, m_remote); }
 
     void startWithAuto(bool on)
     {
@@ -83,17 +86,17 @@ class TestAutoMode final : public QObject
     }
 
     QString path(const QString& name) const { return m_desk->path(name); }
-    QToolButton* autoButton() const { return m_main->Button(QStringLiteral("AutoButton")); }
+    QToolButton* autoButton() const { return m_main->toolButton(m_main->commands().autoSwitch); }
 
     // The auto flag and everything that must agree with it after a switch.
     void verifyMirrors(bool on)
     {
-        QCOMPARE(m_main->IsAutoOn(), on);
-        QCOMPARE(m_main->Item(QStringLiteral("AutoMenu"))->isChecked(), on);
-        QCOMPARE(m_main->Item(QStringLiteral("AutoMenu2"))->isChecked(), on);
-        QCOMPARE(m_remote->AutoToolBtn()->isChecked(), on);
+        QCOMPARE(m_main->collector().autoMode(), on);
+        QCOMPARE(m_main->commands().autoMode->isChecked(), on);
+        QCOMPARE(m_main->commands().trayAutoMode->isChecked(), on);
+        QCOMPARE(m_remote->autoButton()->isChecked(), on);
         const QIcon expected = on ? Icons::autoProgramIcon() : Icons::programIcon();
-        QVERIFY(sameIcon(m_main->TrayIcon()->Icon(), expected));
+        QVERIFY(sameIcon(m_main->trayIcon()->Icon(), expected));
         QVERIFY(sameIcon(m_main->windowIcon(), expected));
         QVERIFY(sameIcon(QApplication::windowIcon(), expected));
     }
@@ -103,7 +106,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        TestSupport::closeWindows(m_main, m_remote);
+        TestSupport::closeWindows(m_collector, m_main, m_remote);
         const QStringList errors = m_desk->errors();
         m_desk.reset();
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
@@ -140,8 +143,8 @@ private Q_SLOTS:
         start();
         verifyMirrors(expected);
         // The remote window takes its presentation from the flag it finds.
-        QCOMPARE(m_remote->RemoteAuto(), expected);
-        QCOMPARE(m_remote->AreCheckButtons(), expected);
+        QCOMPARE(m_remote->remoteAuto(), expected);
+        QCOMPARE(m_remote->areCheckButtons(), expected);
         QCOMPARE(downButtons(*m_remote), QString());
     }
 
@@ -188,36 +191,36 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->setText(QStringLiteral("not to be captured"));
         TestSupport::RecordingLauncher launcher;
         startWithAuto(from);
-        m_main->SetActivePage(3);
+        m_main->collector().setActiveSlot(3);
 
         switch (event) {
         case Event::Toolbar:
             autoButton()->click();
             break;
         case Event::RemoteToggle:
-            m_remote->AutoToolBtn()->click();
+            m_remote->autoButton()->click();
             break;
         case Event::MainMenu:
-            m_main->Item(QStringLiteral("AutoMenu"))->trigger();
+            m_main->commands().autoMode->trigger();
             break;
         case Event::TrayMenu:
-            m_main->Item(QStringLiteral("AutoMenu2"))->trigger();
+            m_main->commands().trayAutoMode->trigger();
             break;
         case Event::EditWithAutoOff:
             Layout::AutoOff.write(true);
-            m_main->Item(QStringLiteral("EditMenu"))->trigger();
+            m_main->commands().editInTextEditor->trigger();
             break;
         case Event::EditWithoutAutoOff:
             Layout::AutoOff.write(false);
-            m_main->Item(QStringLiteral("EditMenu"))->trigger();
+            m_main->commands().editInTextEditor->trigger();
             break;
         }
 
         verifyMirrors(to);
-        QCOMPARE(m_remote->RemoteAuto(), remoteAuto);
-        QCOMPARE(m_remote->AreCheckButtons(), checkButtons);
+        QCOMPARE(m_remote->remoteAuto(), remoteAuto);
+        QCOMPARE(m_remote->areCheckButtons(), checkButtons);
         QCOMPARE(downButtons(*m_remote), down);
-        QCOMPARE(m_main->ActiveSlot(), 3);
+        QCOMPARE(m_main->collector().activeSlot().number(), 3);
         QCOMPARE(m_desk->played(), 0);
         // Editing saves the active slot (empty) before the editor starts.
         const bool edits = event == Event::EditWithAutoOff || event == Event::EditWithoutAutoOff;
@@ -233,7 +236,7 @@ private Q_SLOTS:
         for (bool expected : {true, false, true, false}) {
             autoButton()->click();
             verifyMirrors(expected);
-            QCOMPARE(m_remote->AreCheckButtons(), expected);
+            QCOMPARE(m_remote->areCheckButtons(), expected);
         }
     }
 
@@ -243,10 +246,10 @@ private Q_SLOTS:
     {
         QGuiApplication::clipboard()->setText(QStringLiteral("old text"));
         startWithAuto(false);
-        m_main->Item(QStringLiteral("AutoMenu"))->trigger();
-        QVERIFY(!m_remote->AreCheckButtons());
-        m_remote->ToolBtn(2)->click();
-        QCOMPARE(m_main->ActiveSlot(), 2);
+        m_main->commands().autoMode->trigger();
+        QVERIFY(!m_remote->areCheckButtons());
+        m_remote->slotButton(2)->click();
+        QCOMPARE(m_main->collector().activeSlot().number(), 2);
         QCOMPARE(downButtons(*m_remote), QStringLiteral("2"));
         QCOMPARE(m_desk->played(), 0);
         QVERIFY(!QFile::exists(path(QStringLiteral("Default2.txt"))));
@@ -271,8 +274,8 @@ private Q_SLOTS:
         writeBytes(path(QStringLiteral("Default2.txt")), "before\r\n");
         Layout::ActiveFile.write(2);
         startWithAuto(autoOn);
-        QCOMPARE(m_main->ActiveSlot(), 2);
-        m_remote->SetDown(2);
+        QCOMPARE(m_main->collector().activeSlot().number(), 2);
+        m_remote->setDown(2);
 
         QGuiApplication::clipboard()->setText(QStringLiteral("copied elsewhere"));
 
@@ -299,9 +302,9 @@ private Q_SLOTS:
     {
         QGuiApplication::clipboard()->setText(QStringLiteral("already there"));
         start();
-        QVERIFY(m_main->IsAutoOn());
-        QVERIFY(m_main->ClipboardMonitor() != nullptr);
-        QVERIFY(m_main->ClipboardMonitor()->Enabled());
+        QVERIFY(m_main->collector().autoMode());
+        QVERIFY(m_main->collector().clipboardMonitor() != nullptr);
+        QVERIFY(m_main->collector().clipboardMonitor()->isEnabled());
         QCoreApplication::processEvents();
         QCOMPARE(m_desk->played(), 0);
         QVERIFY(QDir(m_desk->folder()).entryList(QDir::Files).isEmpty());
@@ -348,9 +351,9 @@ private Q_SLOTS:
             autoButton()->click();
             autoButton()->click();
         }
-        m_remote->ToolBtn(3)->click();
-        QCOMPARE(m_main->ActiveSlot(), 3);
-        QCOMPARE(m_main->IsAutoOn(), autoOn);
+        m_remote->slotButton(3)->click();
+        QCOMPARE(m_main->collector().activeSlot().number(), 3);
+        QCOMPARE(m_main->collector().autoMode(), autoOn);
         if (autoOn) {
             QCOMPARE(downButtons(*m_remote), QStringLiteral("3"));
             QCOMPARE(m_desk->played(), 0);
@@ -371,7 +374,7 @@ private Q_SLOTS:
         startWithAuto(true);
         QGuiApplication::clipboard()->setText(QStringLiteral("twice"));
         QCOMPARE(m_desk->played(), 1);
-        m_main->Item(QStringLiteral("PasteSaveMenu"))->trigger();
+        m_main->commands().trayCapture->trigger();
         QCOMPARE(m_desk->played(), 2);
         QCOMPARE(fileBytes(path(QStringLiteral("Default1.txt"))).count("twice"), 2);
         verifyMirrors(true);
@@ -401,15 +404,13 @@ private Q_SLOTS:
         m_main->close();
         QCOMPARE(Layout::Auto.read(), written);
         // The monitor has left with the window, and the icon with it.
-        QVERIFY(m_main->ClipboardMonitor() == nullptr);
-        QVERIFY(!m_main->TrayIcon()->Active());
+        QVERIFY(m_main->collector().clipboardMonitor() == nullptr);
+        QVERIFY(!m_main->trayIcon()->Active());
         // With the policy "R" the next start takes what was written.
         Layout::AutoOn.write(QStringLiteral("R"));
-        m_main->SetRemoteForm(nullptr);
-        m_remote.reset();
-        m_main.reset();
+        TestSupport::closeWindows(m_collector, m_main, m_remote);
         start();
-        QCOMPARE(m_main->IsAutoOn(), written);
+        QCOMPARE(m_main->collector().autoMode(), written);
     }
 
     // A capture that fails inside the clipboard notification is reported
@@ -422,10 +423,10 @@ private Q_SLOTS:
         QCOMPARE(m_desk->errors().size(), 1);
         QGuiApplication::clipboard()->setText(QStringLiteral("second"));
         QCOMPARE(m_desk->errors().size(), 2);
-        QVERIFY(m_main->IsAutoOn());
+        QVERIFY(m_main->collector().autoMode());
         m_desk->errors().clear();
         // Once the slot can be written the next change is captured.
-        m_main->FilenamePanel(1)->setText(path(QStringLiteral("slot.txt")));
+        m_main->collector().setFileName(1, path(QStringLiteral("slot.txt")));
         QGuiApplication::clipboard()->setText(QStringLiteral("third"));
         QVERIFY(m_desk->errors().isEmpty());
         QVERIFY(fileBytes(path(QStringLiteral("slot.txt"))).contains("third"));
@@ -445,26 +446,26 @@ private Q_SLOTS:
         QFETCH(bool, automatic);
         writeBytes(path(QStringLiteral("Default1.txt")), "before\r\n");
         startWithAuto(automatic);
-        const QString statusBefore = m_main->StatusText();
+        const QString statusBefore = m_main->statusText();
         QGuiApplication::clipboard()->setMimeData(secretData(QStringLiteral("hunter2")));
         if (automatic) {
             // The monitor reports nothing, and a change handed to the
             // capture directly is skipped as well.
-            m_main->ClipboardChange(m_main->ClipboardMonitor());
-            QCOMPARE(m_main->StatusText(), statusBefore);
+            m_collector->capture(Collector::Trigger::Automatic);
+            QCOMPARE(m_main->statusText(), statusBefore);
         } else {
-            m_main->Button(QStringLiteral("PasteButton"))->click();
-            QCOMPARE(m_main->StatusText(),
+            m_main->toolButton(m_main->commands().capture)->click();
+            QCOMPARE(m_main->statusText(),
                      QStringLiteral("Secret text on the Clipboard was not captured"));
         }
         QCOMPARE(fileBytes(path(QStringLiteral("Default1.txt"))), QByteArray("before\r\n"));
         QCOMPARE(m_desk->played(), 0);
-        QVERIFY(!m_main->Editor(1)->Text().contains(QStringLiteral("hunter2")));
+        QVERIFY(!m_main->editor(1)->text().contains(QStringLiteral("hunter2")));
 
         // Plain text again is captured as usual.
         QGuiApplication::clipboard()->setText(QStringLiteral("plain"));
         if (!automatic)
-            m_main->Button(QStringLiteral("PasteButton"))->click();
+            m_main->toolButton(m_main->commands().capture)->click();
         QVERIFY(fileBytes(path(QStringLiteral("Default1.txt"))).contains("plain"));
         QCOMPARE(m_desk->played(), 1);
     }

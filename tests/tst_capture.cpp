@@ -3,14 +3,15 @@
 // that records what it was asked to play (the real output is exercised in
 // tst_chime_playback).
 
-#include "core/AppError.h"
+#include "base/AppError.h"
 #include "core/Capture.h"
 #include "core/SaveSound.h"
-#include "platform/SlotEditor.h"
-#include "platform/SlotFile.h"
+#include "core/SlotFileSync.h"
+#include "core/slotfile/SlotFile.h"
 #include "support/CountingSound.h"
 #include "support/Files.h"
 #include "support/TestSupport.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -41,8 +42,8 @@ int collect(const QString& fileName, const QString& tag, int count)
     SlotFileSync sync;
     try {
         for (int n = 1; n <= count; ++n) {
-            sync.RefreshBeforeWrite(editor, fileName);
-            sync.AppendCapture(editor, fileName, Stamp,
+            sync.refreshBeforeWrite(editor, fileName);
+            sync.appendCapture(editor, fileName, Stamp,
                                tag + QLatin1Char(' ') + QString::number(n));
         }
     } catch (const AppError& error) {
@@ -175,14 +176,14 @@ void TestCapture::blockTable()
     QFETCH(QByteArray, file);
 
     SlotEditor editor;
-    editor.SetText(before);
+    editor.setText(before);
     QGuiApplication::clipboard()->setText(clipboard);
     const QString name = fileName(QStringLiteral("Default1.txt"));
     SlotFileSync sync;
-    CaptureIntoSlot(editor, stamp, sync, name);
+    captureIntoSlot(editor, stamp, sync, name);
 
     QCOMPARE(fileBytes(name), file);
-    QCOMPARE(editor.Text().toLatin1(), file);
+    QCOMPARE(editor.text().toLatin1(), file);
     QCOMPARE(m_output.played, 1);
 }
 
@@ -192,11 +193,11 @@ void TestCapture::workedExampleTwice()
     const QString name = fileName(QStringLiteral("Default1.txt"));
     SlotFileSync sync;
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(fileBytes(name).size(), 56);
 
     QGuiApplication::clipboard()->setText(QStringLiteral("world"));
-    CaptureIntoSlot(editor, QStringLiteral("===== 12/6/2026 === 12:04:30 PM =====\r\n"), sync,
+    captureIntoSlot(editor, QStringLiteral("===== 12/6/2026 === 12:04:30 PM =====\r\n"), sync,
                     name);
     // Four blank lines between hello and the second stamp.
     QCOMPARE(fileBytes(name), QByteArray("\r\n\r\n===== 12/6/2026 === 12:03:09 PM =====\r\n\r\n"
@@ -209,29 +210,29 @@ void TestCapture::workedExampleTwice()
 void TestCapture::selectionStaysInPlace()
 {
     SlotEditor editor;
-    editor.SetText(QStringLiteral("one two three"));
+    editor.setText(QStringLiteral("one two three"));
     QTextCursor cursor = editor.textCursor();
     cursor.setPosition(4);
     cursor.setPosition(7, QTextCursor::KeepAnchor);
     editor.setTextCursor(cursor);
-    QCOMPARE(editor.SelectedText(), QStringLiteral("two"));
+    QCOMPARE(editor.selectedText(), QStringLiteral("two"));
 
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    AppendCaptureBlock(editor, NoDateStamp);
-    QCOMPARE(editor.Text(), QStringLiteral("one two three\r\n\r\n\r\n\r\n\r\nhello\r\n\r\n\r\n"));
+    appendCaptureBlock(editor, NoDateStamp);
+    QCOMPARE(editor.text(), QStringLiteral("one two three\r\n\r\n\r\n\r\n\r\nhello\r\n\r\n\r\n"));
 }
 
 void TestCapture::undoHistoryDiscarded()
 {
     SlotEditor editor;
-    editor.SetText(QStringLiteral("abc"));
+    editor.setText(QStringLiteral("abc"));
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    AppendCaptureBlock(editor, Stamp);
-    const QString captured = editor.Text();
+    appendCaptureBlock(editor, Stamp);
+    const QString captured = editor.text();
     QVERIFY(captured.endsWith(QStringLiteral("hello\r\n\r\n\r\n")));
     // Neither the paste nor the text before it can be undone any more.
-    editor.UndoLast();
-    QCOMPARE(editor.Text(), captured);
+    editor.undoLast();
+    QCOMPARE(editor.text(), captured);
 }
 
 void TestCapture::writeFailureKeepsBlockUnsaved()
@@ -241,12 +242,12 @@ void TestCapture::writeFailureKeepsBlockUnsaved()
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     SlotFileSync sync;
     try {
-        CaptureIntoSlot(editor, Stamp, sync, name);
+        captureIntoSlot(editor, Stamp, sync, name);
         QFAIL("the write into a missing folder succeeded");
     } catch (const AppError& error) {
         QCOMPARE(error.message(), QStringLiteral("Cannot create file %1").arg(name));
     }
-    QVERIFY(editor.Text().endsWith(QStringLiteral("hello\r\n\r\n\r\n")));
+    QVERIFY(editor.text().endsWith(QStringLiteral("hello\r\n\r\n\r\n")));
     QVERIFY(!QFile::exists(name));
     QCOMPARE(m_output.played, 0);
 }
@@ -257,11 +258,11 @@ void TestCapture::soundFollowsTheWrite()
     const QString name = fileName(QStringLiteral("Default2.txt"));
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     QStringList steps;
-    CaptureIntoSlot(
+    captureIntoSlot(
         editor, Stamp,
         [&] {
             steps << QStringLiteral("write");
-            editor.WriteToFile(name);
+            editor.writeToFile(name);
         },
         [&] {
             // By now the file holds the whole block.
@@ -278,7 +279,7 @@ void TestCapture::chimeFailureAfterWrite()
     const QString name = fileName(QStringLiteral("Default3.txt"));
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     SlotFileSync sync;
-    QVERIFY_THROWS_EXCEPTION(AppError, CaptureIntoSlot(editor, Stamp, sync, name));
+    QVERIFY_THROWS_EXCEPTION(AppError, captureIntoSlot(editor, Stamp, sync, name));
     QVERIFY(fileBytes(name).endsWith("hello\r\n\r\n\r\n"));
     QCOMPARE(m_output.played, 0);
 }
@@ -291,22 +292,22 @@ void TestCapture::appendLeavesEarlierBytes()
     const quint64 inode = inodeOf(name);
     SlotEditor editor;
     SlotFileSync sync;
-    sync.Read(editor, name);
+    sync.read(editor, name);
 
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(inodeOf(name), inode);
     QCOMPARE(fileBytes(name), old + BlockHello);
 
     // Non-ASCII text added in one capture, then appended after by the next.
     QGuiApplication::clipboard()->setText(QStringLiteral("na\u00efve \u2713\nx"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(inodeOf(name), inode);
-    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
+    QCOMPARE(fileBytes(name), editor.text().toUtf8());
     QVERIFY(fileBytes(name).endsWith("na\xc3\xafve \xe2\x9c\x93\r\nx\r\n\r\n\r\n" + BlockHello));
     QCOMPARE(m_output.played, 3);
 }
@@ -344,9 +345,9 @@ void TestCapture::externalChangeIsReadFirst()
     writeBytes(name, "first\r\n", QIODevice::WriteOnly);
     SlotEditor editor;
     SlotFileSync sync;
-    sync.Read(editor, name);
+    sync.read(editor, name);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(fileBytes(name), "first\r\n" + BlockHello);
 
     // A replacement is written as other programs save: a new file renamed
@@ -360,10 +361,10 @@ void TestCapture::externalChangeIsReadFirst()
         writeBytes(name, external, QIODevice::Append);
     }
 
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), method);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), method);
     QCOMPARE(fileBytes(name), kept + BlockHello);
-    QCOMPARE(editor.TextLf(), SlotFile::decodePlain(kept + BlockHello));
+    QCOMPARE(editor.textLf(), SlotFile::decodePlain(kept + BlockHello));
 }
 
 void TestCapture::editsBeforeTheEnd_data()
@@ -386,9 +387,9 @@ void TestCapture::editsBeforeTheEnd()
     writeBytes(name, "one two\r\nthree", QIODevice::WriteOnly);
     SlotEditor editor;
     SlotFileSync sync;
-    sync.Read(editor, name);
+    sync.read(editor, name);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     const quint64 inode = inodeOf(name);
 
     QTextCursor cursor(editor.document());
@@ -402,24 +403,24 @@ void TestCapture::editsBeforeTheEnd()
         cursor.deletePreviousChar();
         break;
     case 2:
-        editor.SetText(editor.Text());
+        editor.setText(editor.text());
         break;
     default:
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(QStringLiteral("typed"));
         break;
     }
-    const QByteArray edited = editor.Text().toUtf8();
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), method);
+    const QByteArray edited = editor.text().toUtf8();
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), method);
     QCOMPARE(inodeOf(name) == inode, method == SlotFileWriter::Method::Appended);
-    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
+    QCOMPARE(fileBytes(name), editor.text().toUtf8());
     QVERIFY(fileBytes(name).startsWith(edited));
 
     // Marked again after the write: the next capture appends.
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
-    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    QCOMPARE(fileBytes(name), editor.text().toUtf8());
 }
 
 void TestCapture::failedAppendLeavesFile()
@@ -429,14 +430,14 @@ void TestCapture::failedAppendLeavesFile()
     const quint64 inode = inodeOf(name);
     SlotEditor editor;
     SlotFileSync sync;
-    sync.Read(editor, name);
+    sync.read(editor, name);
     QGuiApplication::clipboard()->setText(QString(300, QLatin1Char('h')));
     {
         // Room for part of the block only.
         FileSizeLimit limit(100);
         QVERIFY(limit.ok());
         try {
-            CaptureIntoSlot(editor, Stamp, sync, name);
+            captureIntoSlot(editor, Stamp, sync, name);
             QFAIL("the append beyond the file size limit succeeded");
         } catch (const AppError& error) {
             QCOMPARE(error.message(), QStringLiteral("Failed to Save Stream"));
@@ -445,15 +446,15 @@ void TestCapture::failedAppendLeavesFile()
     QCOMPARE(fileBytes(name), QByteArray("abc\r\n"));
     QCOMPARE(inodeOf(name), inode);
     QVERIFY(
-        editor.Text().endsWith(QString(300, QLatin1Char('h')) + QStringLiteral("\r\n\r\n\r\n")));
+        editor.text().endsWith(QString(300, QLatin1Char('h')) + QStringLiteral("\r\n\r\n\r\n")));
     QCOMPARE(m_output.played, 0);
 
     // The next capture writes both blocks after the old bytes, which are
     // still what the slot last wrote.
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(fileBytes(name), editor.Text().toUtf8());
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(fileBytes(name), editor.text().toUtf8());
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(inodeOf(name), inode);
     QCOMPARE(fileBytes(name).count("===== 12/6/2026"), 2);
     QCOMPARE(m_output.played, 1);
@@ -466,21 +467,21 @@ void TestCapture::vanishedFolderCannotCreate()
     SlotEditor editor;
     SlotFileSync sync;
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(fileBytes(name), BlockHello);
 
     QVERIFY(QDir(fileName(QStringLiteral("slots"))).removeRecursively());
     try {
-        CaptureIntoSlot(editor, Stamp, sync, name);
+        captureIntoSlot(editor, Stamp, sync, name);
         QFAIL("the write into a removed folder succeeded");
     } catch (const AppError& error) {
         QCOMPARE(error.message(), QStringLiteral("Cannot create file %1").arg(name));
     }
-    QCOMPARE(editor.Text().toUtf8(), BlockHello + BlockHello);
+    QCOMPARE(editor.text().toUtf8(), BlockHello + BlockHello);
 
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("slots")));
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Rewritten);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
     QCOMPARE(fileBytes(name), BlockHello + BlockHello + BlockHello);
 }
 
@@ -504,15 +505,15 @@ void TestCapture::fileTheEditorStoresOtherwise()
     writeBytes(name, bytes, QIODevice::WriteOnly);
     SlotEditor editor;
     SlotFileSync sync;
-    sync.Read(editor, name);
+    sync.read(editor, name);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), firstMethod);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), firstMethod);
     QCOMPARE(fileBytes(name), bytes + BlockHello);
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(fileBytes(name), bytes + BlockHello + BlockHello);
-    QCOMPARE(editor.Length(), SlotFile::decodePlain(fileBytes(name)).size());
+    QCOMPARE(editor.length(), SlotFile::decodePlain(fileBytes(name)).size());
 }
 
 // Capture "café ü", another program appends a line in Windows-1252, capture
@@ -524,15 +525,15 @@ void TestCapture::strayCp1252LineKeepsUtf8Text()
     SlotEditor editor;
     SlotFileSync sync;
     QGuiApplication::clipboard()->setText(QStringLiteral(u"café ü"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     writeBytes(name, "na\xEFve\r\n", QIODevice::Append);
 
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     const QString expected = QStringLiteral(u"\r\n\r\n") + Stamp +
                              QStringLiteral(u"\r\ncafé ü\r\n\r\n\r\nnaïve\r\n") +
                              QString::fromLatin1(BlockHello);
-    QCOMPARE(editor.Text(), expected);
+    QCOMPARE(editor.text(), expected);
     QCOMPARE(SlotFile::decodePlain(fileBytes(name)),
              QString(expected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QVERIFY(fileBytes(name).contains("caf\xC3\xA9 \xC3\xBC\r\n"));
@@ -591,13 +592,13 @@ void TestCapture::rewriteAfterEditKeepsOtherCollectorsBlocks()
     bool finished = false;
     while (!finished || rewrites == 0) {
         finished = other->waitForFinished(0) || other->state() == QProcess::NotRunning;
-        sync.Read(editor, name);
+        sync.read(editor, name);
         QTextCursor cursor(editor.document());
         cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
         cursor.insertText(QStringLiteral("first line edited"));
         try {
-            sync.Write(editor, name);
-            QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Rewritten);
+            sync.write(editor, name);
+            QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
             ++rewrites;
         } catch (const SlotFile::SlotFileChanged&) {
             ++refused;
@@ -621,52 +622,52 @@ void TestCapture::captureLargerThanEditorReachesFileWhole()
     writeBytes(name, "head line\r\n");
     SlotEditor editor;
     SlotFileSync sync;
-    sync.Read(editor, name);
+    sync.read(editor, name);
 
     // A copy larger than the editor: the whole block goes to the file.
     QString huge;
     huge.reserve(SlotEditor::MaxCharacters + 100);
     while (huge.size() < SlotEditor::MaxCharacters + 50)
         huge += QStringLiteral("a line of a very large copy, number %1\n").arg(huge.size());
-    const QString block = CaptureBlock(Stamp, huge);
+    const QString block = captureBlock(Stamp, huge);
     QGuiApplication::clipboard()->setText(huge);
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     QByteArray file = fileBytes(name);
     QCOMPARE(file.size(), 11 + SlotFile::encodePlain(block).size());
     QVERIFY(file.startsWith("head line\r\n"));
     QVERIFY(file.mid(11) == SlotFile::encodePlain(block));
-    QVERIFY(sync.IsAppendOnly());
-    QVERIFY(editor.Length() <= SlotFileSync::ViewLimit());
-    QVERIFY(editor.TextLf().startsWith(QStringLiteral("a line of a very large copy")));
-    QVERIFY(block.endsWith(editor.TextLf()));
+    QVERIFY(sync.isAppendOnly());
+    QVERIFY(editor.length() <= SlotFileSync::viewLimit());
+    QVERIFY(editor.textLf().startsWith(QStringLiteral("a line of a very large copy")));
+    QVERIFY(block.endsWith(editor.textLf()));
 
     // Later captures are appended and shown.
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
-    QCOMPARE(sync.LastMethod(), SlotFileWriter::Method::Appended);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QVERIFY(fileBytes(name).startsWith(file));
     QVERIFY(fileBytes(name).endsWith(BlockHello));
-    QVERIFY(editor.Text().endsWith(QString::fromLatin1(BlockHello)));
+    QVERIFY(editor.text().endsWith(QString::fromLatin1(BlockHello)));
     file = fileBytes(name);
 
     // An edit before the end could only be saved by rewriting the file from
     // the part shown: refused, the file stays.
     QTextCursor cursor(editor.document());
     cursor.insertText(QStringLiteral("typed"));
-    QVERIFY(!TestSupport::errorOf([&] { sync.Write(editor, name); }).isEmpty());
+    QVERIFY(!TestSupport::errorOf([&] { sync.write(editor, name); }).isEmpty());
     QCOMPARE(fileBytes(name), file);
 
     // A capture then still reaches the file; the view shows its end again.
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    CaptureIntoSlot(editor, Stamp, sync, name);
+    captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(fileBytes(name), file + BlockHello);
-    QVERIFY(!editor.Text().contains(QStringLiteral("typed")));
+    QVERIFY(!editor.text().contains(QStringLiteral("typed")));
 
     // Once the file fits again, the slot shows all of it and may rewrite it.
     writeBytes(name, "short\r\n");
-    QVERIFY(sync.RefreshBeforeWrite(editor, name));
-    QVERIFY(!sync.IsAppendOnly());
-    QCOMPARE(editor.Text(), QStringLiteral("short\r\n"));
+    QVERIFY(sync.refreshBeforeWrite(editor, name));
+    QVERIFY(!sync.isAppendOnly());
+    QCOMPARE(editor.text(), QStringLiteral("short\r\n"));
 }
 
 // A slot file that was a FIFO blocked start-up forever: reading it, and a
@@ -679,9 +680,9 @@ void TestCapture::slotFileThatIsAFifoFailsAtOnce()
     SlotEditor editor;
     SlotFileSync sync;
     const QString cannotOpen = QStringLiteral("Cannot open file ") + name;
-    QCOMPARE(TestSupport::errorOf([&] { sync.Read(editor, name); }), cannotOpen);
+    QCOMPARE(TestSupport::errorOf([&] { sync.read(editor, name); }), cannotOpen);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    QCOMPARE(TestSupport::errorOf([&] { CaptureIntoSlot(editor, Stamp, sync, name); }), cannotOpen);
+    QCOMPARE(TestSupport::errorOf([&] { captureIntoSlot(editor, Stamp, sync, name); }), cannotOpen);
     QCOMPARE(m_output.played, 0);
 }
 

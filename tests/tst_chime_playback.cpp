@@ -5,7 +5,7 @@
 // never answers run everywhere, and the reconnection test starts daemons of
 // its own.
 
-#include "app/ErrorReporter.h"
+#include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
 #include "core/SoundPlayer.h"
 #include "platform/linux/PulseSoundOutput.h"

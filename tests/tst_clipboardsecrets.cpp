@@ -1,6 +1,6 @@
 // Which clipboard contents count as secret, built as the owning programs
 // offer them.
-#include "platform/ClipboardSecrets.h"
+#include "core/ClipboardSecrets.h"
 
 #include <QGuiApplication>
 #include <QMimeData>

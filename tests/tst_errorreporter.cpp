@@ -1,11 +1,14 @@
 // Failures raised by any handler reach the common error box and the program
 // goes on.
-#include "app/ClipstowApplication.h"
-#include "app/ErrorReporter.h"
-#include "core/AppError.h"
-#include "platform/SlotFile.h"
-#include "platform/SlotFileWriter.h"
+#include "base/AppError.h"
+#include "core/ErrorReporter.h"
+#include "core/slotfile/SlotFile.h"
+#include "core/slotfile/SlotFileWriter.h"
+#include "ui/Commands.h"
+#include "ui/ErrorBox.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -83,15 +86,24 @@ private Q_SLOTS:
         QCOMPARE(ErrorReporter::displayText(message), shown);
     }
 
-    void handlerFailureIsShownAndLoopGoesOn()
+    // A command's handler that fails ends there: the failure is shown where
+    // the trigger entered the program's code, and the next trigger runs.
+    void commandFailureIsShownAndLoopGoesOn()
     {
         QStringList shown;
         ErrorReporter::setHook([&shown](const QString& text) { shown << text; });
-        int ranAfter = 0;
-        QTimer::singleShot(0, [] { throw AppError("Failed to Save Stream"); });
-        QTimer::singleShot(10, [&ranAfter] { ++ranAfter; });
-        QTRY_COMPARE(ranAfter, 1);
-        QCOMPARE(shown, QStringList{"Failed to Save Stream."});
+        QAction command;
+        int runs = 0;
+        connectCommand(&command, &command, [&runs] {
+            ++runs;
+            if (runs == 1)
+                throw AppError("Failed to Save Stream");
+            throw std::runtime_error("Stream write error");
+        });
+        QTimer::singleShot(0, &command, &QAction::trigger);
+        QTimer::singleShot(10, &command, &QAction::trigger);
+        QTRY_COMPARE(runs, 2);
+        QCOMPARE(shown, QStringList({"Failed to Save Stream.", "Stream write error."}));
         ErrorReporter::setHook({});
     }
 
@@ -101,6 +113,7 @@ private Q_SLOTS:
     // closed the same failure opens one again.
     void sameFailureOpensOneBox()
     {
+        ErrorBox::install();
         QList<int> counted;
         ErrorReporter::setRepeatListener(
             [&counted](const QString&, int repeats) { counted << repeats; });
@@ -137,6 +150,7 @@ private Q_SLOTS:
         QCOMPARE(boxesAgain, 1);
         QCOMPARE(counted.size(), 2);
         ErrorReporter::setRepeatListener({});
+        ErrorReporter::setPresenter({});
     }
 
     // A slot file that cannot be written: the first line is the message as
@@ -186,7 +200,7 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
-    ClipstowApplication app(argc, argv);
+    QApplication app(argc, argv);
     TestErrorReporter test;
     return QTest::qExec(&test, argc, argv);
 }

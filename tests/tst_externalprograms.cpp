@@ -1,16 +1,17 @@
 // The main window's commands that hand work to other programs: "Edit in
 // Text Editor", "&Support" and "Clipboard &Viewer", with the desktop replaced
 // by a launcher that records.
+#include "base/Locale.h"
+#include "core/Collector.h"
 #include "core/SupportMail.h"
-#include "platform/Locale.h"
-#include "platform/SlotEditor.h"
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "support/RecordingLauncher.h"
 #include "ui/ClipboardViewer.h"
-#include "ui/MainForm.h"
-#include "ui/RemoteForm.h"
+#include "ui/MainWindow.h"
+#include "ui/RemoteWindow.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QAction>
 #include <QTest>
@@ -23,8 +24,9 @@ class TestExternalPrograms final : public QObject
 
     std::unique_ptr<TestSupport::DesktopFixture> m_desk;
     std::unique_ptr<TestSupport::RecordingLauncher> m_launcher;
-    std::unique_ptr<TMainForm> m_main;
-    std::unique_ptr<TRemoteForm> m_remote;
+    std::unique_ptr<Collector> m_collector;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<RemoteWindow> m_remote;
 
     // Slot 1 bound to fileName, holding text not saved yet; each launch
     // records what the file held at that moment.
@@ -32,8 +34,8 @@ class TestExternalPrograms final : public QObject
     {
         Layout::AutoOn.write(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
         Layout::Filename1.write(fileName);
-        TestSupport::startWindows(m_main, m_remote);
-        m_main->Editor(1)->SetText(QStringLiteral("unsaved\r\n"));
+        TestSupport::startWindows(m_collector, m_main, m_remote);
+        m_main->editor(1)->setText(QStringLiteral("unsaved\r\n"));
         m_launcher->snapshot = [fileName] { return TestSupport::fileBytes(fileName); };
     }
 
@@ -45,7 +47,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        TestSupport::closeWindows(m_main, m_remote);
+        TestSupport::closeWindows(m_collector, m_main, m_remote);
         m_launcher.reset();
         m_desk.reset();
     }
@@ -69,8 +71,8 @@ private Q_SLOTS:
         Layout::Editor.write(QStringLiteral("my-editor --wait"));
         const QString file = m_desk->path(QStringLiteral("slot with blanks.txt"));
         start(autoBefore, file);
-        m_main->EditButtonClick(nullptr);
-        QCOMPARE(m_remote->AutoToolBtn()->isChecked(), autoBefore && !autoOff);
+        m_main->editInTextEditor();
+        QCOMPARE(m_remote->autoButton()->isChecked(), autoBefore && !autoOff);
         QCOMPARE(m_launcher->calls.size(), 1);
         QCOMPARE(m_launcher->calls[0].command,
                  QStringList({QStringLiteral("my-editor"), QStringLiteral("--wait"), file}));
@@ -84,17 +86,17 @@ private Q_SLOTS:
         Layout::AutoOff.write(true);
         start(true, m_desk->path(QStringLiteral("gone/slot.txt")));
         QVERIFY(TestSupport::errorOf([this] {
-                    m_main->EditButtonClick(nullptr);
+                    m_main->editInTextEditor();
                 }).contains(QLatin1String("gone/slot.txt")));
         QVERIFY(m_launcher->calls.isEmpty());
-        QVERIFY(!m_main->IsAutoOn());
+        QVERIFY(!m_main->collector().autoMode());
 
-        m_main->SetFilename(QStringLiteral("Default1.txt"));
+        m_collector->setFileName(m_collector->activeSlot(), QStringLiteral("Default1.txt"));
         m_launcher->succeed = false;
-        m_main->EditButtonClick(nullptr);
+        m_main->editInTextEditor();
         QCOMPARE(m_launcher->calls[0].url,
                  QUrl::fromLocalFile(m_desk->path(QStringLiteral("Default1.txt"))));
-        QCOMPARE(m_main->StatusText(), QStringLiteral("Cannot start the default program for ") +
+        QCOMPARE(m_main->statusText(), QStringLiteral("Cannot start the default program for ") +
                                            m_desk->path(QStringLiteral("Default1.txt")));
     }
 
@@ -113,7 +115,7 @@ private Q_SLOTS:
                          QString::fromLatin1(date) + QStringLiteral("%29"));
         }
         start(false, QStringLiteral("Default1.txt"));
-        m_main->Support1Click(nullptr);
+        m_main->sendSupportMail();
         const QUrl url = m_launcher->calls.value(0).url;
         QCOMPARE(url.path(), QStringLiteral("support@example.org"));
         QVERIFY(SupportMail::buildDate().isValid());
@@ -126,8 +128,8 @@ private Q_SLOTS:
     void clipboardViewer()
     {
         start(false, QStringLiteral("Default1.txt"));
-        QVERIFY(m_main->Item(QStringLiteral("ClipbrdMenu"))->isVisible());
-        m_main->ClipbrdMenuClick(nullptr);
+        QVERIFY(m_main->commands().clipboardViewer->isVisible());
+        m_main->showClipboardViewer();
         QVERIFY(m_main->findChild<ClipboardViewer*>()->isVisible());
     }
 };

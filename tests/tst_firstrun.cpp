@@ -1,5 +1,6 @@
 // The first-run agreement: when start-up shows it (and the splash), what
 // each answer stores, its acceptance stamp and what its text says.
+#include "core/Collector.h"
 #include "core/FirstRun.h"
 #include "core/ProgramInfo.h"
 #include "settings/RegTools.h"
@@ -7,7 +8,7 @@
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "ui/AgreementDialog.h"
-#include "ui/MainForm.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -80,10 +81,11 @@ private Q_SLOTS:
             }
         });
         watcher.start(20);
-        TMainForm form;
+        Collector collector;
+        MainWindow form(collector);
         QCOMPARE(seen.join(QLatin1Char(' ')), shown);
         QCOMPARE(m_desk->errors().join(QString()), error);
-        QVERIFY(form.IsStarted());
+        QVERIFY(collector.isStarted());
         QCOMPARE(Layout::AcceptedLicense.exists(), accepted.isValid());
     }
 

@@ -1,11 +1,12 @@
 // The help window: how its texts switch and what it keeps between showings,
 // its size limits, the viewer's font, and that the documentation names
 // every shortcut the program has.
+#include "core/Collector.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
 #include "ui/HelpWindow.h"
-#include "ui/MainForm.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -64,10 +65,9 @@ private Q_SLOTS:
     // cannot fall behind them unnoticed.
     void everyShortcutDocumented()
     {
-        TMainForm main;
-        QList<QAction*> commands = main.PopupMenu1()->actions();
-        for (const QAction* menu : main.menuBar()->actions())
-            commands += menu->menu()->actions();
+        Collector collector;
+        MainWindow main(collector);
+        const std::vector<QAction*> commands = main.commands().all();
         const QString howTo = HelpWindow::topicText(Topic::HowToUse);
         for (const QAction* action : commands) {
             const QString key = action->shortcut().toString(QKeySequence::PortableText);

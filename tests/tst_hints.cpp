@@ -2,16 +2,18 @@
 // and remote window: status text, tray tooltip and icon, the Clear button's
 // tooltip, when the texts are refreshed, hiding and showing the windows, a
 // press on the tray icon and the remote window's visibility at start.
-#include "app/ErrorReporter.h"
 #include "app/Startup.h"
+#include "core/Collector.h"
+#include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
-#include "platform/NotifyAreaIcon.h"
-#include "platform/SlotEditor.h"
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
 #include "ui/Icons.h"
-#include "ui/MainForm.h"
-#include "ui/RemoteForm.h"
+#include "ui/MainWindow.h"
+#include "ui/NotifyAreaIcon.h"
+#include "ui/RemoteWindow.h"
+#include "ui/TrayIcon.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,17 +64,18 @@ class TestHints final : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestSupport::DesktopFixture> m_desk;
-    std::unique_ptr<TMainForm> m_main;
-    std::unique_ptr<TRemoteForm> m_remote;
+    std::unique_ptr<Collector> m_collector;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<RemoteWindow> m_remote;
 
     void start(bool autoOn)
     {
         Layout::AutoOn.write(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        TestSupport::startWindows(m_main, m_remote);
+        TestSupport::startWindows(m_collector, m_main, m_remote);
     }
 
-    QString trayHint() const { return m_main->TrayIcon()->Hint(); }
-    QString clearTip() const { return m_main->Button(QStringLiteral("ClearButton"))->toolTip(); }
+    QString trayHint() const { return m_main->trayIcon()->Hint(); }
+    QString clearTip() const { return m_main->toolButton(m_main->commands().clearSlot)->toolTip(); }
 
     void activate(QWidget& window)
     {
@@ -88,7 +91,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        TestSupport::closeWindows(m_main, m_remote);
+        TestSupport::closeWindows(m_collector, m_main, m_remote);
         const QStringList errors = m_desk->errors();
         m_desk.reset();
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
@@ -135,11 +138,11 @@ private Q_SLOTS:
         // On the clipboard before the monitor watches: nothing is captured.
         setClipboard(clip);
         start(autoOn);
-        m_main->FilenamePanel(1)->setText(fileName);
-        m_main->SetHints();
-        QCOMPARE(m_main->StatusText(), text);
+        m_main->collector().setFileName(1, fileName);
+        m_main->collector().refreshHints();
+        QCOMPARE(m_main->statusText(), text);
         QCOMPARE(trayHint(), text);
-        QCOMPARE(m_main->TrayIcon()->ToolTip(), NotifyAreaIcon::ShortHint(text));
+        QCOMPARE(m_main->trayIcon()->ToolTip(), NotifyAreaIcon::ShortHint(text));
         QCOMPARE(clearTip(), clear);
         // The remote window's tooltips are refreshed with it.
         const QString remoteTip = clip == Clip::Text
@@ -147,7 +150,7 @@ private Q_SLOTS:
                                                 : QStringLiteral("Clipstow to ")) +
                                             fileName
                                       : QStringLiteral("No text in the Clipboard");
-        QCOMPARE(m_remote->ToolBtn(1)->toolTip(), remoteTip);
+        QCOMPARE(m_remote->slotButton(1)->toolTip(), remoteTip);
     }
 
     // The texts name the active slot's file, whichever it is.
@@ -155,10 +158,10 @@ private Q_SLOTS:
     {
         start(false);
         setClipboard(Clip::Text);
-        m_main->FilenamePanel(3)->setText(QStringLiteral("/notes/third.txt"));
-        m_main->SetActivePage(3);
-        m_main->SetHints();
-        QCOMPARE(m_main->StatusText(), QStringLiteral("Ready to clipstow to /notes/third.txt"));
+        m_main->collector().setFileName(3, QStringLiteral("/notes/third.txt"));
+        m_main->collector().setActiveSlot(3);
+        m_main->collector().refreshHints();
+        QCOMPARE(m_main->statusText(), QStringLiteral("Ready to clipstow to /notes/third.txt"));
         QCOMPARE(clearTip(), QStringLiteral("Clear third.txt"));
     }
 
@@ -169,11 +172,11 @@ private Q_SLOTS:
         setClipboard(Clip::Text);
         const QString name = QStringLiteral("/home/someone/a rather long folder name/") +
                              QString(40, QLatin1Char('x')) + QStringLiteral(".txt");
-        m_main->FilenamePanel(1)->setText(name);
-        m_main->SetHints();
+        m_main->collector().setFileName(1, name);
+        m_main->collector().refreshHints();
         const QString text = QStringLiteral("Auto clipstow to ") + name;
-        QCOMPARE(m_main->StatusText(), text);
-        QCOMPARE(m_main->TrayIcon()->ToolTip(), text.left(63));
+        QCOMPARE(m_main->statusText(), text);
+        QCOMPARE(m_main->trayIcon()->ToolTip(), text.left(63));
     }
 
     // A new file name or a manual capture does not refresh the texts; a
@@ -186,36 +189,36 @@ private Q_SLOTS:
         setClipboard(Clip::Text);
         const QString ready = QStringLiteral("Ready to clipstow to Default1.txt");
         QCOMPARE(trayHint(), ready);
-        QCOMPARE(m_main->StatusText(), ready);
+        QCOMPARE(m_main->statusText(), ready);
 
         const QString newName = m_desk->path(QStringLiteral("new.txt"));
-        m_main->FilenamePanel(1)->setText(newName);
+        m_main->collector().setFileName(1, newName);
         QCOMPARE(clearTip(), QStringLiteral("Clear Default1.txt"));
         setClipboard(Clip::Empty);
         QCOMPARE(trayHint(), QStringLiteral("No text in the Clipboard"));
-        QCOMPARE(m_main->StatusText(), QStringLiteral("No text in the Clipboard"));
-        QCOMPARE(m_remote->ToolBtn(1)->toolTip(), QStringLiteral("No text in the Clipboard"));
+        QCOMPARE(m_main->statusText(), QStringLiteral("No text in the Clipboard"));
+        QCOMPARE(m_remote->slotButton(1)->toolTip(), QStringLiteral("No text in the Clipboard"));
         QCOMPARE(clearTip(), QStringLiteral("Clear new.txt"));
 
         // Switching auto mode is a refresh point, with the main window hidden.
         QVERIFY(!m_main->isVisible());
-        m_main->Item(QStringLiteral("AutoMenu2"))->trigger();
+        m_main->commands().trayAutoMode->trigger();
         QCOMPARE(trayHint(), QStringLiteral("No text in the Clipboard"));
 
         // Text copied in auto mode is captured, and the hints say so at once.
         setClipboard(Clip::Text);
         QCOMPARE(m_desk->played(), 1);
         QCOMPARE(trayHint(), QStringLiteral("Auto clipstow to ") + newName);
-        QCOMPARE(m_main->TrayIcon()->ToolTip(), QStringLiteral("Auto clipstow to ") + newName);
+        QCOMPARE(m_main->trayIcon()->ToolTip(), QStringLiteral("Auto clipstow to ") + newName);
 
         // A manual capture is no refresh point.
-        m_main->FilenamePanel(1)->setText(m_desk->path(QStringLiteral("other.txt")));
-        m_main->Item(QStringLiteral("PasteSaveMenu"))->trigger();
+        const QString other = m_desk->path(QStringLiteral("other.txt"));
+        m_main->collector().setFileName(1, other);
+        m_main->commands().trayCapture->trigger();
         QCOMPARE(trayHint(), QStringLiteral("Auto clipstow to ") + newName);
         // The active-slot change routine is.
-        m_main->PageControl1Change(nullptr);
-        QCOMPARE(trayHint(),
-                 QStringLiteral("Auto clipstow to ") + m_desk->path(QStringLiteral("other.txt")));
+        m_main->collector().announceActiveSlot();
+        QCOMPARE(trayHint(), QStringLiteral("Auto clipstow to ") + other);
     }
 
     // Every way the user changes the tab changes the active slot: the
@@ -240,22 +243,22 @@ private Q_SLOTS:
         start(true);
         setClipboard(Clip::Text);
         const QString name = m_desk->path(QStringLiteral("chosen.txt"));
-        m_main->FilenamePanel(slot)->setText(name);
+        m_main->collector().setFileName(slot, name);
         activate(*m_main);
-        QCOMPARE(m_main->StatusText(), QStringLiteral("Auto clipstow to Default1.txt"));
+        QCOMPARE(m_main->statusText(), QStringLiteral("Auto clipstow to Default1.txt"));
         auto* tabs = m_main->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
         QWidget* target = onTabBar ? static_cast<QWidget*>(tabs->tabBar())
-                                   : static_cast<QWidget*>(m_main->Editor(1));
+                                   : static_cast<QWidget*>(m_main->editor(1));
         target->setFocus();
         QTest::keySequence(target, keys);
-        QCOMPARE(m_main->ActiveSlot(), slot);
-        QCOMPARE(m_main->StatusText(), QStringLiteral("Auto clipstow to ") + name);
+        QCOMPARE(m_main->collector().activeSlot().number(), slot);
+        QCOMPARE(m_main->statusText(), QStringLiteral("Auto clipstow to ") + name);
         QCOMPARE(trayHint(), QStringLiteral("Auto clipstow to ") + name);
         QCOMPARE(TestSupport::downButtons(*m_remote), QString::number(slot));
 
         // A copy now goes to the slot the hints name.
         setClipboard(Clip::Text);
-        QVERIFY(m_main->Editor(slot)->Text().contains(QStringLiteral("some text")));
+        QVERIFY(m_main->editor(slot)->text().contains(QStringLiteral("some text")));
     }
 
     // The icon on the tray, the application and the main window follows
@@ -264,14 +267,14 @@ private Q_SLOTS:
     {
         start(false);
         QVERIFY(!m_main->isVisible());
-        QVERIFY(sameIcon(m_main->TrayIcon()->Icon(), Icons::programIcon()));
+        QVERIFY(sameIcon(m_main->trayIcon()->Icon(), Icons::programIcon()));
         QVERIFY(!sameIcon(Icons::programIcon(), Icons::autoProgramIcon()));
-        m_main->Button(QStringLiteral("AutoButton"))->click();
-        QVERIFY(sameIcon(m_main->TrayIcon()->Icon(), Icons::autoProgramIcon()));
+        m_main->toolButton(m_main->commands().autoSwitch)->click();
+        QVERIFY(sameIcon(m_main->trayIcon()->Icon(), Icons::autoProgramIcon()));
         QVERIFY(sameIcon(QApplication::windowIcon(), Icons::autoProgramIcon()));
         QVERIFY(sameIcon(m_main->windowIcon(), Icons::autoProgramIcon()));
-        m_remote->AutoToolBtn()->click();
-        QVERIFY(sameIcon(m_main->TrayIcon()->Icon(), Icons::programIcon()));
+        m_remote->autoButton()->click();
+        QVERIFY(sameIcon(m_main->trayIcon()->Icon(), Icons::programIcon()));
         QVERIFY(sameIcon(QApplication::windowIcon(), Icons::programIcon()));
         QVERIFY(sameIcon(m_main->windowIcon(), Icons::programIcon()));
     }
@@ -281,13 +284,13 @@ private Q_SLOTS:
     void trayIconAtStart()
     {
         start(true);
-        NotifyAreaIcon* icon = m_main->TrayIcon();
+        NotifyAreaIcon* icon = m_main->trayIcon();
         QVERIFY(icon->Active());
-        QCOMPARE(icon->PopupMenu(), m_main->TrayMenu());
-        QVERIFY(NotifyAreaIcon::AutoPopup(m_main->TrayMenu()));
-        QAction* capture = m_main->TrayMenu()->defaultAction();
+        QCOMPARE(icon->PopupMenu(), m_main->trayMenu());
+        QVERIFY(NotifyAreaIcon::AutoPopup(m_main->trayMenu()));
+        QAction* capture = m_main->trayMenu()->defaultAction();
         QVERIFY(capture != nullptr);
-        QCOMPARE(capture->objectName(), QStringLiteral("PasteSaveMenu"));
+        QCOMPARE(capture, m_main->commands().trayCapture);
         QVERIFY(capture->font().bold());
         QVERIFY(sameIcon(icon->Icon(), Icons::autoProgramIcon()));
     }
@@ -298,22 +301,22 @@ private Q_SLOTS:
     void hideWithoutNotificationArea()
     {
         start(true);
-        QVERIFY(!m_main->TrayIconShown());
+        QVERIFY(!m_main->trayIconShown());
         QVERIFY(Startup::showMainWindowAtStart(*m_main, false));
         const QString notice = QStringLiteral("No notification area: the main window stays open");
-        QCOMPARE(m_main->StatusText(), notice);
+        QCOMPARE(m_main->statusText(), notice);
         setClipboard(Clip::Text);
-        m_main->SetHints();
-        QCOMPARE(m_main->StatusText(), notice);
+        m_main->collector().refreshHints();
+        QCOMPARE(m_main->statusText(), notice);
 
-        m_main->Item(QStringLiteral("HideMenu"))->trigger();
+        m_main->commands().hideWindow->trigger();
         QTRY_VERIFY(m_main->isMinimized());
         QVERIFY(m_main->isVisible());
         // Hiding is not closing: the icon, the monitor and auto mode stay.
-        QVERIFY(m_main->TrayIcon()->Active());
-        QVERIFY(m_main->ClipboardMonitor() != nullptr);
-        QVERIFY(m_main->IsAutoOn());
-        m_main->Item(QStringLiteral("ShowMain"))->trigger();
+        QVERIFY(m_main->trayIcon()->Active());
+        QVERIFY(m_main->collector().clipboardMonitor() != nullptr);
+        QVERIFY(m_main->collector().autoMode());
+        m_main->commands().showMainWindow->trigger();
         QTRY_VERIFY(!m_main->isMinimized());
         QVERIFY(m_main->isVisible());
     }
@@ -322,11 +325,11 @@ private Q_SLOTS:
     {
         start(false);
         QVERIFY(!m_remote->isVisible());
-        m_main->Item(QStringLiteral("ShowRemote1"))->trigger();
+        m_main->commands().showRemote->trigger();
         QVERIFY(m_remote->isVisible());
         m_remote->close();
         QVERIFY(!m_remote->isVisible());
-        m_main->Item(QStringLiteral("ShowRemote"))->trigger();
+        m_main->commands().trayShowRemote->trigger();
         QVERIFY(m_remote->isVisible());
         QTRY_VERIFY(m_remote->isActiveWindow());
     }
@@ -337,13 +340,13 @@ private Q_SLOTS:
     void trayIconPress()
     {
         start(false);
-        m_main->TrayIconMouseDown(m_main->TrayIcon());
+        m_main->bringLastActiveWindowForward();
         QVERIFY(!m_main->isVisible());
 
         activate(*m_main);
         activate(*m_remote);
         QVERIFY(!m_main->isActiveWindow());
-        m_main->TrayIconMouseDown(m_main->TrayIcon());
+        m_main->bringLastActiveWindowForward();
         QTRY_VERIFY(m_main->isActiveWindow());
 
         // A window of the program opened over the main window is the one
@@ -351,12 +354,12 @@ private Q_SLOTS:
         QWidget dialog(m_main.get(), Qt::Dialog);
         activate(dialog);
         activate(*m_remote);
-        m_main->TrayIconMouseDown(m_main->TrayIcon());
+        m_main->bringLastActiveWindowForward();
         QTRY_VERIFY(dialog.isActiveWindow());
         // Unless it is no longer visible: then nothing happens.
         dialog.hide();
         activate(*m_remote);
-        m_main->TrayIconMouseDown(m_main->TrayIcon());
+        m_main->bringLastActiveWindowForward();
         QTest::qWait(50);
         QVERIFY(m_remote->isActiveWindow());
     }

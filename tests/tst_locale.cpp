@@ -1,4 +1,4 @@
-#include "platform/Locale.h"
+#include "base/Locale.h"
 
 #include <QCoreApplication>
 #include <QTest>

@@ -2,6 +2,7 @@
 // writes each way of closing it makes, in their order (logged by triggers
 // in the settings' own SQLite file), the sound icon, the file dialogs and
 // the main window's command.
+#include "core/Collector.h"
 #include "core/SaveSound.h"
 #include "platform/SoundOutput.h"
 #include "platform/linux/XdgAutostart.h"
@@ -10,9 +11,9 @@
 #include "settings/RegistryStore.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
-#include "ui/MainForm.h"
+#include "ui/MainWindow.h"
 #include "ui/PreferencesDialog.h"
-#include "ui/RemoteForm.h"
+#include "ui/RemoteWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -79,6 +80,7 @@ public:
         return played << QStringLiteral("chime"), true;
     }
     bool playWaveFile(const QString& name) override { return played << name, true; }
+    void stop() override {}
     QStringList played;
 };
 
@@ -302,9 +304,10 @@ private Q_SLOTS:
     // "ConfirmClr" and "DateStyle" again after every close, OK or not.
     void mainWindowCommand()
     {
-        std::unique_ptr<TMainForm> main;
-        std::unique_ptr<TRemoteForm> remote;
-        TestSupport::startWindows(main, remote);
+        std::unique_ptr<Collector> collector;
+        std::unique_ptr<MainWindow> main;
+        std::unique_ptr<RemoteWindow> remote;
+        TestSupport::startWindows(collector, main, remote);
         QStringList pressed;
         auto answer = [&pressed](const QStringList& buttons) {
             QTimer::singleShot(0, [&pressed, buttons] {
@@ -317,18 +320,18 @@ private Q_SLOTS:
         Layout::DateStyle.write(2);
         Layout::ConfirmClr.write(false);
         answer({"BitBtn2"});
-        main->Item(QStringLiteral("Preferences1"))->trigger();
-        QVERIFY(main->DateStyle() == 2 && !main->ConfirmClr());
+        main->commands().preferences->trigger();
+        QVERIFY(collector->dateStyle() == 2 && !main->confirmsClear());
         answer({"Date0RB", "BitBtn1"});
-        main->Button(QStringLiteral("PrefsButton"))->click();
-        QCOMPARE(main->DateStyle(), 0);
+        main->toolButton(main->commands().preferences)->click();
+        QCOMPARE(collector->dateStyle(), 0);
         WriteRegStr(ProgramKey, QStringLiteral("DateStyle"), QStringLiteral("x"));
         answer({"BitBtn2"});
-        main->Item(QStringLiteral("Preferences1"))->trigger();
-        QCOMPARE(main->DateStyle(), 1);
+        main->commands().preferences->trigger();
+        QCOMPARE(collector->dateStyle(), 1);
         QCOMPARE(pressed, QStringList({"BitBtn2", "Date0RB", "BitBtn1", "BitBtn2"}));
         QCOMPARE(m_desk->errors(), QStringList());
-        TestSupport::closeWindows(main, remote);
+        TestSupport::closeWindows(collector, main, remote);
     }
 };
 

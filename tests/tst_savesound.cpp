@@ -3,8 +3,8 @@
 // replaced by one that records what it was asked to play; the real output is
 // exercised against a PulseAudio null sink in tst_chime_playback.
 
-#include "app/ErrorReporter.h"
-#include "core/AppError.h"
+#include "base/AppError.h"
+#include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
 #include "core/SoundPlayer.h"
 #include "platform/SoundOutput.h"

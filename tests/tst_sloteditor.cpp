@@ -1,13 +1,16 @@
-// The slot editor's text operations: line breaks in and out, AppendLine,
+// The slot editor's text operations: line breaks in and out, appendLine,
 // undo and its limit, clipboard, capacity, files, the hidden inactive
 // selection, the line-selection strip and the append tracking of captures.
-#include "core/AppError.h"
-#include "platform/SlotEditor.h"
+#include "base/AppError.h"
+#include "core/Capture.h"
 #include "support/Files.h"
+#include "ui/editor/SlotEditor.h"
+#include "ui/editor/SlotFindDialog.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -24,6 +27,15 @@ QString filler(int n)
     for (int i = 99; i < n - 1; i += 100)
         text[i] = QLatin1Char('\n');
     return text;
+}
+
+// n hexadecimal digits: one line with no place to break it between words.
+QString unbreakableLine(int n)
+{
+    QString line(n, Qt::Uninitialized);
+    for (int i = 0; i < n; ++i)
+        line[i] = QLatin1Char("0123456789abcdef"[i % 16]);
+    return line;
 }
 
 void typeAtStart(SlotEditor& editor, char c)
@@ -82,28 +94,28 @@ private Q_SLOTS:
         QFETCH(QString, line);
         QFETCH(QString, after);
         SlotEditor editor;
-        editor.SetText(before);
-        editor.AppendLine(line);
-        QCOMPARE(editor.Text(), after);
-        QCOMPARE(editor.textCursor().position(), editor.Length());
+        editor.setText(before);
+        editor.appendLine(line);
+        QCOMPARE(editor.text(), after);
+        QCOMPARE(editor.textCursor().position(), editor.length());
         QVERIFY(!editor.textCursor().hasSelection());
     }
 
     void appendLineIsNotUndoneAndKeepsModifiedFlag()
     {
         SlotEditor editor;
-        editor.SetText("abc");
-        editor.AppendLine("x");
-        QVERIFY(!editor.IsModified());
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("abc\r\nx"));
+        editor.setText("abc");
+        editor.appendLine("x");
+        QVERIFY(!editor.isModified());
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("abc\r\nx"));
 
         typeAtStart(editor, 'q');
-        QVERIFY(editor.IsModified());
-        editor.AppendLine("y");
-        QVERIFY(editor.IsModified());
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("qabc\r\nx\r\ny"));
+        QVERIFY(editor.isModified());
+        editor.appendLine("y");
+        QVERIFY(editor.isModified());
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("qabc\r\nx\r\ny"));
     }
 
     void lineBreaksInAndOut_data()
@@ -130,11 +142,11 @@ private Q_SLOTS:
         QFETCH(QString, in);
         QFETCH(QString, out);
         SlotEditor editor;
-        editor.SetText(in);
-        QCOMPARE(editor.Text(), out);
-        editor.SelectAllText();
-        QCOMPARE(editor.SelectedText(), out);
-        QCOMPARE(editor.TextFrom(0), out);
+        editor.setText(in);
+        QCOMPARE(editor.text(), out);
+        editor.selectAllText();
+        QCOMPARE(editor.selectedText(), out);
+        QCOMPARE(editor.textFrom(0), out);
     }
 
     void setTextDiscardsUndoAndClearsModified()
@@ -142,11 +154,11 @@ private Q_SLOTS:
         SlotEditor editor;
         editor.show();
         typeAtStart(editor, 'a');
-        QVERIFY(editor.IsModified());
-        editor.SetText("new");
-        QVERIFY(!editor.IsModified());
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("new"));
+        QVERIFY(editor.isModified());
+        editor.setText("new");
+        QVERIFY(!editor.isModified());
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("new"));
         QCOMPARE(editor.textCursor().position(), 0);
     }
 
@@ -155,17 +167,17 @@ private Q_SLOTS:
         SlotEditor editor;
         for (int i = 0; i < 130; ++i)
             typeAtStart(editor, 'a' + i % 26);
-        QCOMPARE(editor.Length(), 130);
+        QCOMPARE(editor.length(), 130);
         for (int i = 0; i < 200; ++i)
-            editor.UndoLast();
-        QCOMPARE(editor.Length(), 30);
+            editor.undoLast();
+        QCOMPARE(editor.length(), 30);
         // The keyboard's undo goes through the same limit; redo is not offered.
         typeAtStart(editor, 'z');
         QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(editor.Length(), 30);
+        QCOMPARE(editor.length(), 30);
         QTest::keyClick(&editor, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QTest::keyClick(&editor, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(editor.Length(), 30);
+        QCOMPARE(editor.length(), 30);
     }
 
     void undoAfterLimitThenNewStepsCountAgain()
@@ -174,59 +186,59 @@ private Q_SLOTS:
         for (int i = 0; i < 100; ++i)
             typeAtStart(editor, 'a');
         for (int i = 0; i < 100; ++i)
-            editor.UndoLast();
-        QCOMPARE(editor.Length(), 0);
-        QVERIFY(!editor.IsModified());
+            editor.undoLast();
+        QCOMPARE(editor.length(), 0);
+        QVERIFY(!editor.isModified());
         typeAtStart(editor, 'b');
         typeAtStart(editor, 'c');
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("b"));
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("b"));
     }
 
     void pasteReplacesSelectionAndIsUndoable()
     {
         SlotEditor editor;
-        editor.SetText("hello world");
+        editor.setText("hello world");
         QTextCursor cursor = editor.textCursor();
         cursor.setPosition(6);
         cursor.setPosition(11, QTextCursor::KeepAnchor);
         editor.setTextCursor(cursor);
         QApplication::clipboard()->setText("XY\r\nZ");
-        editor.PasteClipboard();
-        QCOMPARE(editor.Text(), QString("hello XY\r\nZ"));
-        QCOMPARE(editor.textCursor().position(), editor.Length());
-        QVERIFY(editor.IsModified());
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("hello world"));
+        editor.pasteClipboard();
+        QCOMPARE(editor.text(), QString("hello XY\r\nZ"));
+        QCOMPARE(editor.textCursor().position(), editor.length());
+        QVERIFY(editor.isModified());
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("hello world"));
     }
 
     void pasteWithoutTextDoesNothing()
     {
         SlotEditor editor;
-        editor.SetText("abc");
+        editor.setText("abc");
         QApplication::clipboard()->clear();
-        QSignalSpy changes(&editor, &SlotEditor::OnChange);
-        editor.PasteClipboard();
-        QCOMPARE(editor.Text(), QString("abc"));
+        QSignalSpy changes(&editor, &SlotEditor::contentChanged);
+        editor.pasteClipboard();
+        QCOMPARE(editor.text(), QString("abc"));
         QCOMPARE(changes.count(), 0);
-        QVERIFY(!editor.IsModified());
+        QVERIFY(!editor.isModified());
     }
 
     void cutAndCopyUsePlainText()
     {
         SlotEditor editor;
-        editor.SetText(QString("one\r\ntw\u00a0o\r\nthree"));
+        editor.setText(QString("one\r\ntw\u00a0o\r\nthree"));
         QTextCursor cursor = editor.textCursor();
         cursor.setPosition(0);
         cursor.setPosition(8, QTextCursor::KeepAnchor);
         editor.setTextCursor(cursor);
-        QCOMPARE(editor.SelectedText(), QString("one\r\ntw\u00a0o"));
-        editor.CopySelection();
+        QCOMPARE(editor.selectedText(), QString("one\r\ntw\u00a0o"));
+        editor.copySelection();
         QCOMPARE(QApplication::clipboard()->text(), QString("one\ntw\u00a0o"));
-        editor.CutSelection();
-        QCOMPARE(editor.Text(), QString("\r\nthree"));
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("one\r\ntw\u00a0o\r\nthree"));
+        editor.cutSelection();
+        QCOMPARE(editor.text(), QString("\r\nthree"));
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("one\r\ntw\u00a0o\r\nthree"));
     }
 
     void shiftEnterIsALineBreak()
@@ -235,27 +247,27 @@ private Q_SLOTS:
         QTest::keyClicks(&editor, "ab");
         QTest::keyClick(&editor, Qt::Key_Return, Qt::ShiftModifier);
         QTest::keyClicks(&editor, "c");
-        QCOMPARE(editor.Text(), QString("ab\r\nc"));
+        QCOMPARE(editor.text(), QString("ab\r\nc"));
     }
 
     void clearTextClearsModified()
     {
         SlotEditor editor;
         QTest::keyClicks(&editor, "abc");
-        QVERIFY(editor.IsModified());
-        editor.ClearText();
-        QCOMPARE(editor.Text(), QString());
-        QVERIFY(!editor.IsModified());
+        QVERIFY(editor.isModified());
+        editor.clearText();
+        QCOMPARE(editor.text(), QString());
+        QVERIFY(!editor.isModified());
     }
 
     void onChangeFollowsEveryChange()
     {
         SlotEditor editor;
-        QSignalSpy changes(&editor, &SlotEditor::OnChange);
-        editor.SetText("a");
+        QSignalSpy changes(&editor, &SlotEditor::contentChanged);
+        editor.setText("a");
         const int afterSet = int(changes.count());
         QVERIFY(afterSet > 0);
-        editor.AppendLine("b");
+        editor.appendLine("b");
         QVERIFY(changes.count() > afterSet);
         const int afterAppend = int(changes.count());
         QTest::keyClicks(&editor, "c");
@@ -266,18 +278,18 @@ private Q_SLOTS:
     {
         const int max = SlotEditor::MaxCharacters;
         SlotEditor editor;
-        editor.SetText(filler(max + 10));
-        QCOMPARE(editor.Length(), max);
+        editor.setText(filler(max + 10));
+        QCOMPARE(editor.length(), max);
 
-        editor.SetText(filler(max - 2));
-        editor.AppendLine("xyz"); // a break and "x" still fit
-        QCOMPARE(editor.Length(), max);
-        QCOMPARE(editor.TextFrom(max - 3), QString("a\r\nx"));
+        editor.setText(filler(max - 2));
+        editor.appendLine("xyz"); // a break and "x" still fit
+        QCOMPARE(editor.length(), max);
+        QCOMPARE(editor.textFrom(max - 3), QString("a\r\nx"));
 
         QTest::keyClicks(&editor, "q");
         QTest::keyClick(&editor, Qt::Key_Return);
-        QCOMPARE(editor.Length(), max);
-        QVERIFY(!editor.Text().endsWith(QLatin1Char('q')));
+        QCOMPARE(editor.length(), max);
+        QVERIFY(!editor.text().endsWith(QLatin1Char('q')));
 
         // Replacing a selection frees its room.
         QTextCursor cursor = editor.textCursor();
@@ -285,12 +297,12 @@ private Q_SLOTS:
         cursor.setPosition(2, QTextCursor::KeepAnchor);
         editor.setTextCursor(cursor);
         QApplication::clipboard()->setText("12345");
-        editor.PasteClipboard();
-        QCOMPARE(editor.Length(), max);
-        QCOMPARE(editor.TextFrom(0).left(3), QString("12a"));
+        editor.pasteClipboard();
+        QCOMPARE(editor.length(), max);
+        QCOMPARE(editor.textFrom(0).left(3), QString("12a"));
 
-        editor.AppendLineBreakAndResetUndo();
-        QCOMPARE(editor.Length(), max);
+        editor.appendLineBreakAndResetUndo();
+        QCOMPARE(editor.length(), max);
     }
 
     void writeAndReadFiles()
@@ -300,26 +312,26 @@ private Q_SLOTS:
         writeBytes(lf, "one\ntwo\nthree");
         SlotEditor editor;
         editor.show();
-        editor.ReadFromFile(lf);
-        QCOMPARE(editor.Text(), QString("one\r\ntwo\r\nthree"));
-        editor.WriteToFile(lf);
+        editor.readFromFile(lf);
+        QCOMPARE(editor.text(), QString("one\r\ntwo\r\nthree"));
+        editor.writeToFile(lf);
         QCOMPARE(fileBytes(lf), QByteArray("one\r\ntwo\r\nthree"));
 
-        editor.ClearText();
+        editor.clearText();
         const QString empty = dir.filePath("empty.log");
-        editor.WriteToFile(empty);
+        editor.writeToFile(empty);
         QCOMPARE(fileBytes(empty), QByteArray());
 
-        editor.SetText("Caf\u00e9\r\nend\r\n");
+        editor.setText("Caf\u00e9\r\nend\r\n");
         const QString rtf = dir.filePath("SLOT.RTF");
-        editor.WriteToFile(rtf);
+        editor.writeToFile(rtf);
         QVERIFY(fileBytes(rtf).startsWith("{\\rtf"));
         SlotEditor other;
-        other.ReadFromFile(rtf);
-        QCOMPARE(other.Text(), QString("Caf\u00e9\r\nend\r\n"));
+        other.readFromFile(rtf);
+        QCOMPARE(other.text(), QString("Caf\u00e9\r\nend\r\n"));
 
         const QString notRtf = dir.filePath("a.rtf.txt");
-        editor.WriteToFile(notRtf);
+        editor.writeToFile(notRtf);
         QCOMPARE(fileBytes(notRtf), QString("Caf\u00e9\r\nend\r\n").toUtf8());
     }
 
@@ -334,21 +346,21 @@ private Q_SLOTS:
         SlotEditor editor;
         editor.resize(300, 200);
         editor.show();
-        editor.SetText("old");
-        editor.AppendLine(QString(3000, QLatin1Char('x')));
+        editor.setText("old");
+        editor.appendLine(QString(3000, QLatin1Char('x')));
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        editor.ReadFromFile(path);
+        editor.readFromFile(path);
         QCOMPARE(editor.textCursor().position(), 0);
         QCOMPARE(editor.verticalScrollBar()->value(), 0);
         QTRY_VERIFY(editor.verticalScrollBar()->isVisible());
         QVERIFY(!editor.horizontalScrollBar()->isVisible());
 
         const QString missing = dir.filePath("missing.txt");
-        QCOMPARE(errorOf([&] { editor.ReadFromFile(missing); }), "Cannot open file " + missing);
-        QCOMPARE(editor.Length(), lines.size());
+        QCOMPARE(errorOf([&] { editor.readFromFile(missing); }), "Cannot open file " + missing);
+        QCOMPARE(editor.length(), lines.size());
 
         const QString cannotCreate = dir.filePath("no/such/dir/x.txt");
-        QCOMPARE(errorOf([&] { editor.WriteToFile(cannotCreate); }),
+        QCOMPARE(errorOf([&] { editor.writeToFile(cannotCreate); }),
                  "Cannot create file " + cannotCreate);
     }
 
@@ -358,11 +370,11 @@ private Q_SLOTS:
         editor.resize(300, 200);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        editor.SetText("short");
+        editor.setText("short");
         QApplication::processEvents();
         QVERIFY(!editor.verticalScrollBar()->isVisible());
         QVERIFY(!editor.horizontalScrollBar()->isVisible());
-        editor.SetText(QString(5000, QLatin1Char('w'))); // one long line wraps
+        editor.setText(QString(5000, QLatin1Char('w'))); // one long line wraps
         QApplication::processEvents();
         QVERIFY(editor.verticalScrollBar()->isVisible());
         QVERIFY(!editor.horizontalScrollBar()->isVisible());
@@ -374,7 +386,7 @@ private Q_SLOTS:
         QWidget other;
         SlotEditor editor;
         editor.resize(300, 200);
-        editor.SetText("some text to select\r\nand another line");
+        editor.setText("some text to select\r\nand another line");
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         other.show();
@@ -383,7 +395,7 @@ private Q_SLOTS:
         QVERIFY(!editor.hasFocus());
 
         const QImage plain = editor.grab().toImage();
-        editor.SelectAllText();
+        editor.selectAllText();
         const QImage selectedUnfocused = editor.grab().toImage();
         QCOMPARE(selectedUnfocused, plain);
 
@@ -399,7 +411,7 @@ private Q_SLOTS:
     {
         SlotEditor editor;
         editor.resize(300, 200);
-        editor.SetText("first\r\nsecond\r\nthird\r\nlast");
+        editor.setText("first\r\nsecond\r\nthird\r\nlast");
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         QWidget* strip = editor.childAt(editor.contentsRect().left() + 2, editor.height() / 2);
@@ -412,7 +424,7 @@ private Q_SLOTS:
             return editor.cursorRect(at).center().y();
         };
         QTest::mouseClick(strip, Qt::LeftButton, {}, QPoint(3, lineY(1)));
-        QCOMPARE(editor.SelectedText(), QString("second\r\n"));
+        QCOMPARE(editor.selectedText(), QString("second\r\n"));
 
         QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(3, lineY(2)));
         QMouseEvent move(QEvent::MouseMove, QPointF(3, lineY(3)),
@@ -420,7 +432,7 @@ private Q_SLOTS:
                          Qt::NoModifier);
         QApplication::sendEvent(strip, &move);
         QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(3, lineY(3)));
-        QCOMPARE(editor.SelectedText(), QString("third\r\nlast"));
+        QCOMPARE(editor.selectedText(), QString("third\r\nlast"));
 
         QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(3, lineY(2)));
         QMouseEvent up(QEvent::MouseMove, QPointF(3, lineY(0)),
@@ -428,39 +440,143 @@ private Q_SLOTS:
                        Qt::NoModifier);
         QApplication::sendEvent(strip, &up);
         QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(3, lineY(0)));
-        QCOMPARE(editor.SelectedText(), QString("first\r\nsecond\r\nthird\r\n"));
+        QCOMPARE(editor.selectedText(), QString("first\r\nsecond\r\nthird\r\n"));
         QCOMPARE(editor.textCursor().position(), 0);
     }
 
     void appendTrackingForCaptures()
     {
         SlotEditor editor;
-        editor.SetText("abc\r\ndef");
-        editor.MarkUnchanged();
-        QCOMPARE(editor.MarkedLength(), 7);
-        QCOMPARE(editor.UnchangedPrefixLength(), 7);
+        editor.setText("abc\r\ndef");
+        editor.markUnchanged();
+        QCOMPARE(editor.markedLength(), 7);
+        QCOMPARE(editor.unchangedPrefixLength(), 7);
 
-        editor.AppendLine("\r\n");
-        editor.AppendLine("stamp");
+        editor.appendLine("\r\n");
+        editor.appendLine("stamp");
         QApplication::clipboard()->setText("clip");
-        editor.PasteClipboard();
-        editor.AppendLineBreakAndResetUndo();
-        editor.AppendLine("\r\n");
-        QCOMPARE(editor.UnchangedPrefixLength(), 7);
-        QCOMPARE(editor.TextFrom(editor.MarkedLength()),
+        editor.pasteClipboard();
+        editor.appendLineBreakAndResetUndo();
+        editor.appendLine("\r\n");
+        QCOMPARE(editor.unchangedPrefixLength(), 7);
+        QCOMPARE(editor.textFrom(editor.markedLength()),
                  QString("\r\n\r\nstamp\r\nclip\r\n\r\n\r\n"));
-        QCOMPARE(editor.Text(), "abc\r\ndef" + editor.TextFrom(7));
+        QCOMPARE(editor.text(), "abc\r\ndef" + editor.textFrom(7));
 
         QTextCursor cursor = editor.textCursor();
         cursor.setPosition(2);
         editor.setTextCursor(cursor);
         QTest::keyClick(&editor, Qt::Key_Delete);
-        QCOMPARE(editor.UnchangedPrefixLength(), 2);
-        editor.MarkUnchanged();
-        QCOMPARE(editor.UnchangedPrefixLength(), editor.Length());
+        QCOMPARE(editor.unchangedPrefixLength(), 2);
+        editor.markUnchanged();
+        QCOMPARE(editor.unchangedPrefixLength(), editor.length());
 
-        editor.SetText("zzz");
-        QCOMPARE(editor.UnchangedPrefixLength(), 0);
+        editor.setText("zzz");
+        QCOMPARE(editor.unchangedPrefixLength(), 0);
+    }
+
+    // One long line froze the program: laying out a line with a long run
+    // that has no place to break took time growing with the square of its
+    // length (300 KB: 10 s). The capture keeps the line whole in the text and
+    // the file; the view wraps it anywhere, and the caret, typing, undo,
+    // selection and find work on it.
+    void longSingleLineCaptureKeepsLineWholeAndViewUsable()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("slot.txt");
+        // A slot with a history: more lines than the view shows.
+        const QByteArray before = QByteArray("first line\r\n").repeated(100);
+        writeBytes(path, before);
+        SlotEditor editor;
+        editor.resize(400, 300);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        SlotFileSync sync;
+        sync.Read(editor, path);
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+
+        const QString line = unbreakableLine(200'000);
+        QApplication::clipboard()->setText(line);
+        CaptureIntoSlot(
+            editor, "STAMP\r\n", [&] { sync.Write(editor, path); }, [] {});
+        const QByteArray expected =
+            before + "\r\n\r\nSTAMP\r\n\r\n" + line.toLatin1() + "\r\n\r\n\r\n";
+        QCOMPARE(fileBytes(path), expected);
+        QCOMPARE(editor.Text(), QString::fromLatin1(expected));
+        // No break added inside the line, in the document either.
+        QCOMPARE(editor.document()->blockCount(), int(expected.count('\n')) + 1);
+        QCOMPARE(editor.textCursor().position(), editor.Length());
+
+        // The view wraps the line on many screen lines within its width.
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAnywhere);
+        editor.viewport()->repaint();
+        const int lineStart = int(before.size()) - 100 + int(QString("\n\nSTAMP\n\n").size());
+        const QTextBlock block = editor.document()->findBlock(lineStart);
+        QCOMPARE(block.text(), line);
+        QVERIFY(block.layout()->lineCount() > 100);
+        for (int i = 0; i < block.layout()->lineCount(); ++i)
+            QVERIFY(block.layout()->lineAt(i).naturalTextWidth() <= editor.viewport()->width());
+        QVERIFY(!editor.horizontalScrollBar()->isVisible());
+        // The view followed the caret to the end.
+        QTRY_VERIFY(editor.viewport()->rect().contains(editor.cursorRect()));
+
+        // Typing inside the line, undo, selection, find.
+        QTextCursor cursor(editor.document());
+        cursor.setPosition(block.position() + 150'000);
+        editor.setTextCursor(cursor);
+        QTest::keyClick(&editor, Qt::Key_X);
+        QCOMPARE(editor.document()->findBlock(lineStart).text(),
+                 line.left(150'000) + "x" + line.mid(150'000));
+        editor.UndoLast();
+        QCOMPARE(editor.Text(), QString::fromLatin1(expected));
+        cursor.setPosition(block.position());
+        cursor.setPosition(block.position() + line.size(), QTextCursor::KeepAnchor);
+        editor.setTextCursor(cursor);
+        QCOMPARE(editor.SelectedText(), line);
+        cursor.setPosition(block.position());
+        editor.setTextCursor(cursor);
+        // The digits repeat; with the line break after them they are unique.
+        editor.OpenFindDialog(line.right(20) + "\r\n");
+        QTest::mouseClick(editor.FindDialog()->findNextButton(), Qt::LeftButton);
+        QCOMPARE(editor.textCursor().selectionStart(), block.position() + 199'980);
+
+        // Written back whole after an edit, too.
+        editor.WriteToFile(path);
+        QCOMPARE(fileBytes(path), expected);
+    }
+
+    void wrapModeFollowsTheText()
+    {
+        SlotEditor editor;
+        // Long lines with spaces keep word wrapping; a long run without one,
+        // loaded or typed, wraps anywhere until a text without it is loaded.
+        editor.SetText(QString("word ").repeated(40'000));
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        editor.SetText("short\r\n" + unbreakableLine(1000) + " tail");
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        QTextCursor end(editor.document());
+        end.setPosition(6 + 1000);
+        editor.setTextCursor(end);
+        QTest::keyClick(&editor, Qt::Key_Z); // run of 1001
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAnywhere);
+        editor.SetText("short\r\nlines");
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+        editor.SetText(unbreakableLine(5000));
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAnywhere);
+        editor.ClearText();
+        QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+
+        // A long paste (laid out when shown) is one undo step.
+        editor.SetText("a\r\nb");
+        QTextCursor cursor = editor.textCursor();
+        cursor.movePosition(QTextCursor::End);
+        editor.setTextCursor(cursor);
+        QApplication::clipboard()->setText(unbreakableLine(20'000));
+        editor.PasteClipboard();
+        QCOMPARE(editor.Text(), "a\r\nb" + unbreakableLine(20'000));
+        QCOMPARE(editor.textCursor().position(), editor.Length());
+        editor.UndoLast();
+        QCOMPARE(editor.Text(), QString("a\r\nb"));
     }
 
     void lineBreakAndResetUndoMatchesRewritingText()
@@ -468,17 +584,17 @@ private Q_SLOTS:
         SlotEditor a;
         SlotEditor b;
         for (SlotEditor* e : {&a, &b}) {
-            e->SetText("one\r\ntwo");
+            e->setText("one\r\ntwo");
             QTest::keyClicks(e, "x");
         }
-        a.AppendLineBreakAndResetUndo();
-        b.SetText(b.Text() + "\r\n");
-        QCOMPARE(a.Text(), b.Text());
-        QCOMPARE(a.IsModified(), b.IsModified());
-        a.UndoLast();
-        b.UndoLast();
-        QCOMPARE(a.Text(), b.Text());
-        QCOMPARE(a.TextLf(), QString("xone\ntwo\n"));
+        a.appendLineBreakAndResetUndo();
+        b.setText(b.text() + "\r\n");
+        QCOMPARE(a.text(), b.text());
+        QCOMPARE(a.isModified(), b.isModified());
+        a.undoLast();
+        b.undoLast();
+        QCOMPARE(a.text(), b.text());
+        QCOMPARE(a.textLf(), QString("xone\ntwo\n"));
     }
 };
 

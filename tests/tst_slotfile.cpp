@@ -1,4 +1,4 @@
-#include "platform/SlotFile.h"
+#include "core/slotfile/SlotFile.h"
 #include "support/Files.h"
 
 #include <QProcess>

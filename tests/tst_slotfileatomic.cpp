@@ -1,5 +1,5 @@
-#include "core/AppError.h"
-#include "platform/SlotFile.h"
+#include "base/AppError.h"
+#include "core/slotfile/SlotFile.h"
 #include "support/Files.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "core/AppError.h"
-#include "platform/SlotFileWriter.h"
+#include "base/AppError.h"
+#include "core/slotfile/SlotFileWriter.h"
 #include "support/Files.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
 // Finding text in a slot editor: the search (directions, whole words, case,
 // no wrap-around), the dialog's text and placement, and the per-editor last
 // search that RepeatFind repeats.
-#include "platform/SlotEditor.h"
-#include "platform/SlotFindDialog.h"
-#include "platform/SlotFindLogic.h"
+#include "core/SlotFindLogic.h"
+#include "ui/editor/SlotEditor.h"
+#include "ui/editor/SlotFindDialog.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -152,9 +152,9 @@ private Q_SLOTS:
     {
         SlotEditor editor;
         editor.show();
-        QVERIFY(editor.FindDialog() == nullptr);
-        editor.OpenFindDialog(QString());
-        SlotFindDialog* dialog = editor.FindDialog();
+        QVERIFY(editor.findDialog() == nullptr);
+        editor.openFindDialog(QString());
+        SlotFindDialog* dialog = editor.findDialog();
         QVERIFY(dialog != nullptr);
         QVERIFY(dialog->isVisible());
         QVERIFY(!dialog->isModal());
@@ -166,16 +166,16 @@ private Q_SLOTS:
         QVERIFY(!dialog->findNextButton()->isEnabled());
 
         const QString longText = QString(200, QLatin1Char('a')) + QString(100, QLatin1Char('b'));
-        editor.OpenFindDialog(longText);
+        editor.openFindDialog(longText);
         QCOMPARE(dialog->findText(), longText.left(255));
         QVERIFY(dialog->findNextButton()->isEnabled());
 
-        editor.OpenFindDialog("word");
+        editor.openFindDialog("word");
         dialog->reject();
         QVERIFY(!dialog->isVisible());
-        editor.OpenFindDialog(QString()); // keeps the previous text
+        editor.openFindDialog(QString()); // keeps the previous text
         QCOMPARE(dialog->findText(), QString("word"));
-        QCOMPARE(editor.FindDialog(), dialog);
+        QCOMPARE(editor.findDialog(), dialog);
     }
 
     // Tab walks every control, the "Down" direction button among them,
@@ -192,8 +192,8 @@ private Q_SLOTS:
         QFETCH(bool, down);
         SlotEditor editor;
         editor.show();
-        editor.OpenFindDialog(QStringLiteral("word"));
-        SlotFindDialog* dialog = editor.FindDialog();
+        editor.openFindDialog(QStringLiteral("word"));
+        SlotFindDialog* dialog = editor.findDialog();
         dialog->setSearchDown(down);
         dialog->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dialog));
@@ -228,14 +228,14 @@ private Q_SLOTS:
     {
         SlotEditor editor;
         editor.show();
-        editor.OpenFindDialog("x");
-        SlotFindDialog* dialog = editor.FindDialog();
+        editor.openFindDialog("x");
+        SlotFindDialog* dialog = editor.findDialog();
         const QRect screen = editor.screen()->geometry();
         QCOMPARE(dialog->pos(), SlotFindLogic::initialDialogPosition(screen, dialog->size()));
         dialog->move(dialog->pos() + QPoint(37, 11));
         const QPoint moved = dialog->pos();
         dialog->reject();
-        editor.OpenFindDialog(QString());
+        editor.openFindDialog(QString());
         QCOMPARE(dialog->pos(), moved);
     }
 
@@ -243,15 +243,15 @@ private Q_SLOTS:
     {
         SlotEditor editor;
         editor.show();
-        editor.SetText("one Two\r\ntwo two");
-        editor.OpenFindDialog("two");
-        SlotFindDialog* dialog = editor.FindDialog();
+        editor.setText("one Two\r\ntwo two");
+        editor.openFindDialog("two");
+        SlotFindDialog* dialog = editor.findDialog();
         QTest::mouseClick(dialog->findNextButton(), Qt::LeftButton);
         QCOMPARE(editor.textCursor().selectionStart(), 4);
         QCOMPARE(editor.textCursor().position(), 7); // caret at the match's end
         dialog->setMatchCase(true);
         QTest::mouseClick(dialog->findNextButton(), Qt::LeftButton);
-        QCOMPARE(editor.SelectedText(), QString("two"));
+        QCOMPARE(editor.selectedText(), QString("two"));
         QCOMPARE(editor.textCursor().selectionStart(), 8);
         QTest::mouseClick(dialog->findNextButton(), Qt::LeftButton);
         QCOMPARE(editor.textCursor().selectionStart(), 12);
@@ -267,53 +267,53 @@ private Q_SLOTS:
     void findTextAcrossLineBreak()
     {
         SlotEditor editor;
-        editor.SetText("ab\r\ncd ab\r\ncd");
+        editor.setText("ab\r\ncd ab\r\ncd");
         select(editor, 0, 5);
-        editor.OpenFindDialog(editor.SelectedText());
-        QTest::mouseClick(editor.FindDialog()->findNextButton(), Qt::LeftButton);
+        editor.openFindDialog(editor.selectedText());
+        QTest::mouseClick(editor.findDialog()->findNextButton(), Qt::LeftButton);
         QCOMPARE(editor.textCursor().selectionStart(), 6); // a line break is one character
-        QCOMPARE(editor.SelectedText(), QString("ab\r\ncd"));
+        QCOMPARE(editor.selectedText(), QString("ab\r\ncd"));
     }
 
     void repeatFindNeedsASearch()
     {
         SlotEditor editor;
-        editor.SetText("abc abc abc");
-        QVERIFY(!editor.RepeatFind());
-        editor.OpenFindDialog(QString());
-        editor.FindDialog()->findField()->setText("abc"); // typed, not searched for
-        QVERIFY(!editor.RepeatFind());
+        editor.setText("abc abc abc");
+        QVERIFY(!editor.repeatFind());
+        editor.openFindDialog(QString());
+        editor.findDialog()->findField()->setText("abc"); // typed, not searched for
+        QVERIFY(!editor.repeatFind());
         QCOMPARE(editor.textCursor().hasSelection(), false);
 
-        QTest::mouseClick(editor.FindDialog()->findNextButton(), Qt::LeftButton);
+        QTest::mouseClick(editor.findDialog()->findNextButton(), Qt::LeftButton);
         QCOMPARE(editor.textCursor().selectionStart(), 0);
-        editor.FindDialog()->reject(); // closing keeps the last search
-        QVERIFY(editor.RepeatFind());
+        editor.findDialog()->reject(); // closing keeps the last search
+        QVERIFY(editor.repeatFind());
         QCOMPARE(editor.textCursor().selectionStart(), 4);
         // Repeat uses the dialog's current text and options.
-        editor.OpenFindDialog("bc");
-        editor.FindDialog()->setSearchDown(false);
-        QVERIFY(editor.RepeatFind());
+        editor.openFindDialog("bc");
+        editor.findDialog()->setSearchDown(false);
+        QVERIFY(editor.repeatFind());
         QCOMPARE(editor.textCursor().selectionStart(), 1);
-        QVERIFY(!editor.RepeatFind());
+        QVERIFY(!editor.repeatFind());
         QCOMPARE(editor.textCursor().selectionStart(), 1);
 
-        editor.FindDialog()->findField()->clear();
-        QVERIFY(!editor.RepeatFind());
+        editor.findDialog()->findField()->clear();
+        QVERIFY(!editor.repeatFind());
     }
 
     void lastSearchIsPerEditor()
     {
         SlotEditor first;
         SlotEditor second;
-        first.SetText("needle needle");
-        second.SetText("needle needle");
-        first.OpenFindDialog("needle");
-        QTest::mouseClick(first.FindDialog()->findNextButton(), Qt::LeftButton);
+        first.setText("needle needle");
+        second.setText("needle needle");
+        first.openFindDialog("needle");
+        QTest::mouseClick(first.findDialog()->findNextButton(), Qt::LeftButton);
         QVERIFY(first.textCursor().hasSelection());
-        QVERIFY(!second.RepeatFind());
+        QVERIFY(!second.repeatFind());
         QVERIFY(!second.textCursor().hasSelection());
-        QVERIFY(first.RepeatFind());
+        QVERIFY(first.repeatFind());
         QCOMPARE(first.textCursor().selectionStart(), 7);
     }
 
@@ -322,11 +322,11 @@ private Q_SLOTS:
         SlotEditor editor;
         editor.resize(400, 300);
         editor.move(0, 0);
-        editor.SetText("xx target");
+        editor.setText("xx target");
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        editor.OpenFindDialog("target");
-        SlotFindDialog* dialog = editor.FindDialog();
+        editor.openFindDialog("target");
+        SlotFindDialog* dialog = editor.findDialog();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         // Cover the match's first character with the dialog.
         QTextCursor at(editor.document());
@@ -336,7 +336,7 @@ private Q_SLOTS:
         QTRY_VERIFY(dialog->frameGeometry().contains(match));
         const int left = dialog->frameGeometry().left();
         QTest::mouseClick(dialog->findNextButton(), Qt::LeftButton);
-        QCOMPARE(editor.SelectedText(), QString("target"));
+        QCOMPARE(editor.selectedText(), QString("target"));
         const auto expected = SlotFindLogic::dialogTopAfterMatch(
             QRect(left, match.y() - 10, dialog->frameGeometry().width(),
                   dialog->frameGeometry().height()),
@@ -347,10 +347,10 @@ private Q_SLOTS:
         QVERIFY(!dialog->frameGeometry().contains(match));
 
         // RepeatFind never moves the dialog.
-        editor.SetText("target target");
+        editor.setText("target target");
         dialog->move(match.x() - 10, match.y() - 10);
         const QPoint before = dialog->pos();
-        QVERIFY(editor.RepeatFind());
+        QVERIFY(editor.repeatFind());
         QCOMPARE(dialog->pos(), before);
     }
 };

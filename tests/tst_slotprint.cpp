@@ -1,7 +1,7 @@
 // Printing a slot editor to a real PDF file and reading it back with the
 // poppler tools: page count, document title, the text and its position.
-#include "platform/SlotEditor.h"
 #include "support/Files.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QPrinter>
 #include <QProcess>
@@ -57,7 +57,7 @@ private:
         printer.setOutputFileName(path);
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
-        editor.PrintText(title, printer);
+        editor.printText(title, printer);
         return path;
     }
 
@@ -73,7 +73,7 @@ private Q_SLOTS:
     void jobThatCannotStartIsReported()
     {
         SlotEditor editor;
-        editor.SetText("text");
+        editor.setText("text");
         QCOMPARE(
             TestSupport::errorOf([&] { print(editor, "missing-folder/out.pdf", "notes.txt"); }),
             QString("Cannot print notes.txt"));
@@ -88,6 +88,25 @@ private Q_SLOTS:
         QCOMPARE(infoField(pdf, "Title"), QString("Default1.txt"));
     }
 
+    // One line of 60,000 characters with no place to break it prints whole,
+    // wrapped to the page width.
+    void longSingleLinePrintsWhole()
+    {
+        SlotEditor editor;
+        QString line(60'000, Qt::Uninitialized);
+        for (int i = 0; i < line.size(); ++i)
+            line[i] = QLatin1Char("0123456789abcdef"[i % 16]);
+        editor.SetText(line);
+        const QString pdf = print(editor, "oneline.pdf", "Line.txt");
+        const int pages = pageCount(pdf);
+        QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));
+        QString all;
+        for (int p = 1; p <= pages; ++p)
+            all += pageText(pdf, p);
+        all.remove(QRegularExpression("\\s"));
+        QCOMPARE(all, line);
+    }
+
     void longTextPrintsEveryLineOnceInOrder()
     {
         SlotEditor editor;
@@ -97,7 +116,7 @@ private Q_SLOTS:
         QStringList lines;
         for (int i = 1; i <= 200; ++i)
             lines << QStringLiteral("line%1end").arg(i, 4, 10, QLatin1Char('0'));
-        editor.SetText(lines.join("\r\n"));
+        editor.setText(lines.join("\r\n"));
         const QString pdf = print(editor, "long.pdf", "Long.txt");
         const int pages = pageCount(pdf);
         // 200 lines of 12 pt need about 3 A4 pages without margins.
@@ -125,7 +144,7 @@ private Q_SLOTS:
         QFont font("DejaVu Sans Mono");
         font.setPointSize(10);
         editor.setFont(font);
-        editor.SetText("Corner");
+        editor.setText("Corner");
         const QString pdf = print(editor, "corner.pdf", "c");
         const QString box = run("pdftotext", {"-bbox", pdf, "-"});
         const QRegularExpression word(
@@ -149,7 +168,7 @@ private Q_SLOTS:
         QStringList words;
         for (int i = 1; i <= 300; ++i)
             words << QStringLiteral("w%1").arg(i, 3, 10, QLatin1Char('0'));
-        editor.SetText(words.join(' ')); // one line, far wider than a page
+        editor.setText(words.join(' ')); // one line, far wider than a page
         const QString pdf = print(editor, "wrap.pdf", "w");
         QCOMPARE(pageCount(pdf), 1);
         const QString text = pageText(pdf, 1);

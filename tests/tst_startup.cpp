@@ -2,11 +2,12 @@
 // start and the single-instance handshake within one process.
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "core/Collector.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 #include "support/DesktopFixture.h"
 #include "support/TestSupport.h"
-#include "ui/MainForm.h"
+#include "ui/MainWindow.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -87,10 +88,11 @@ private Q_SLOTS:
         TestSupport::seedReturningUser();
         TestSupport::ScopedWorkFolder folder;
         Layout::AutoHide.write(autoHide);
-        TMainForm form;
+        Collector collector;
+        MainWindow form(collector);
         QCOMPARE(Startup::showMainWindowAtStart(form, tray), shown);
         QCOMPARE(form.isVisible(), shown);
-        QCOMPARE(form.StatusText().contains(QStringLiteral("notification area")), !tray);
+        QCOMPARE(form.statusText().contains(QStringLiteral("notification area")), !tray);
     }
 
     void secondInstanceActivatesFirst()

@@ -1,10 +1,10 @@
 // The clipboard monitor on a real X server: the clipboard is set by xclip,
 // by a helper program offering several formats, and by this process.
-#include "app/ClipstowApplication.h"
-#include "app/ErrorReporter.h"
-#include "core/AppError.h"
-#include "platform/ClipboardMonitor.h"
+#include "base/AppError.h"
+#include "core/ClipboardMonitor.h"
+#include "core/ErrorReporter.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QProcess>
 #include <QtTest>
@@ -50,15 +50,15 @@ void xclipSet(const QString& text, const char* selection = "clipboard")
     QCOMPARE(clipboard()->text(modeOf(selection)), text);
 }
 
-// Counts OnChange and records the clipboard text each call saw.
+// Counts the change handler's calls and records the clipboard text each call saw.
 struct Recorder
 {
     int count = 0;
     QStringList texts;
-    TClipboardMonitor* lastSender = nullptr;
-    TClipboardMonitor::ChangeHandler handler()
+    ClipboardMonitor* lastSender = nullptr;
+    ClipboardMonitor::ChangeHandler handler()
     {
-        return [this](TClipboardMonitor* sender) {
+        return [this](ClipboardMonitor* sender) {
             ++count;
             lastSender = sender;
             texts << clipboard()->text();
@@ -70,10 +70,10 @@ struct Recorder
 // clipboard for a second and print how many changes it reported.
 int startupProbe(int argc, char** argv)
 {
-    ClipstowApplication app(argc, argv);
-    TClipboardMonitor monitor;
+    QApplication app(argc, argv);
+    ClipboardMonitor monitor;
     int count = 0;
-    monitor.setOnChange([&count](TClipboardMonitor*) { ++count; });
+    monitor.setChangeHandler([&count](ClipboardMonitor*) { ++count; });
     QTest::qWait(1000);
     std::printf("%d\n", count);
     return 0;
@@ -101,10 +101,10 @@ private Q_SLOTS:
     void textBeforeHandlerIsSetIsNotReportedLater()
     {
         xclipSet("before the monitor");
-        TClipboardMonitor monitor;
+        ClipboardMonitor monitor;
         Recorder recorder;
         xclipSet("while no handler is set");
-        monitor.setOnChange(recorder.handler());
+        monitor.setChangeHandler(recorder.handler());
         QTest::qWait(1000);
         QCOMPARE(recorder.count, 0);
 
@@ -119,9 +119,9 @@ private Q_SLOTS:
     void eachChangeIsReportedOnce()
     {
         xclipSet("start");
-        TClipboardMonitor monitor;
+        ClipboardMonitor monitor;
         Recorder recorder;
-        monitor.setOnChange(recorder.handler());
+        monitor.setChangeHandler(recorder.handler());
 
         xclipSet("one");
         QTRY_COMPARE(recorder.count, 1);
@@ -160,9 +160,9 @@ private Q_SLOTS:
         QFETCH(bool, appError);
         QStringList shown;
         ErrorReporter::setHook([&shown](const QString& text) { shown << text; });
-        TClipboardMonitor monitor;
+        ClipboardMonitor monitor;
         int calls = 0;
-        monitor.setOnChange([&](TClipboardMonitor*) {
+        monitor.setChangeHandler([&](ClipboardMonitor*) {
             ++calls;
             if (appError)
                 throw AppError("Cannot create file C:\\slot.txt");
@@ -180,13 +180,13 @@ private Q_SLOTS:
 
     void disabledMonitorReportsNothing()
     {
-        TClipboardMonitor monitor;
-        QVERIFY(monitor.Enabled());
+        ClipboardMonitor monitor;
+        QVERIFY(monitor.isEnabled());
         Recorder recorder;
-        monitor.setOnChange(recorder.handler());
+        monitor.setChangeHandler(recorder.handler());
 
         monitor.setEnabled(false);
-        QVERIFY(!monitor.Enabled());
+        QVERIFY(!monitor.isEnabled());
         xclipSet("while disabled");
         QTest::qWait(300);
         QCOMPARE(recorder.count, 0);
@@ -204,8 +204,8 @@ private Q_SLOTS:
     {
         Recorder recorder;
         {
-            TClipboardMonitor monitor;
-            monitor.setOnChange(recorder.handler());
+            ClipboardMonitor monitor;
+            monitor.setChangeHandler(recorder.handler());
         }
         xclipSet("after destruction");
         QTest::qWait(300);
@@ -230,9 +230,9 @@ private Q_SLOTS:
         QFETCH(QStringList, extraFormats);
         QFETCH(int, reported);
         xclipSet("before");
-        TClipboardMonitor monitor;
+        ClipboardMonitor monitor;
         Recorder recorder;
-        monitor.setOnChange(recorder.handler());
+        monitor.setChangeHandler(recorder.handler());
 
         QSignalSpy spy(clipboard(), &QClipboard::changed);
         QProcess owner;
@@ -259,7 +259,7 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && qstrcmp(argv[1], "--startup-probe") == 0)
         return startupProbe(argc, argv);
-    ClipstowApplication app(argc, argv);
+    QApplication app(argc, argv);
     TestClipboardMonitor test;
     return QTest::qExec(&test, argc, argv);
 }

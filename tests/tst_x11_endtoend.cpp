@@ -587,7 +587,6 @@ private Q_SLOTS:
         STEP(waitForFile(QStringLiteral("Default1.txt"), {QStringLiteral("after the agreement")}));
         QTRY_VERIFY_WITH_TIMEOUT(trayIcon().isValid(), StartTimeoutMs);
         STEP(exitProgram());
-        STEP(exitProgram());
     }
 
     // Ctrl+T with a named editor: the slot is saved first, and its file,

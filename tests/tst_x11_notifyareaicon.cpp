@@ -1,10 +1,10 @@
 // The notification-area icon on a real X server with a tray host (trayer):
 // clicks are made with xdotool at the place the host shows the icon.
-#include "app/ClipstowApplication.h"
-#include "app/ErrorReporter.h"
-#include "core/AppError.h"
-#include "platform/NotifyAreaIcon.h"
+#include "base/AppError.h"
+#include "core/ErrorReporter.h"
+#include "ui/NotifyAreaIcon.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <QProcess>
 #include <QStyleHints>
@@ -403,7 +403,7 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
-    ClipstowApplication app(argc, argv);
+    QApplication app(argc, argv);
     TestNotifyAreaIcon test;
     return QTest::qExec(&test, argc, argv);
 }

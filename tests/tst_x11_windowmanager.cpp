@@ -2,12 +2,12 @@
 // desktop of this test's own: what the title bar of the remote window
 // offers, bringing a minimised remote window back, and hiding the main
 // window to the tray.
-#include "app/ClipstowApplication.h"
-#include "platform/SlotEditor.h"
+#include "core/Collector.h"
 #include "support/DesktopFixture.h"
 #include "support/PrivateDesktop.h"
-#include "ui/MainForm.h"
-#include "ui/RemoteForm.h"
+#include "ui/MainWindow.h"
+#include "ui/RemoteWindow.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -51,12 +51,13 @@ class TestX11WindowManager final : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestSupport::DesktopFixture> m_desk;
-    std::unique_ptr<TMainForm> m_main;
-    std::unique_ptr<TRemoteForm> m_remote;
+    std::unique_ptr<Collector> m_collector;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<RemoteWindow> m_remote;
 
     void showRemote()
     {
-        m_main->Item(QStringLiteral("ShowRemote1"))->trigger();
+        m_main->commands().showRemote->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(shownNormally(*m_remote), 10000);
         // Framed by the window manager.
         QTRY_VERIFY_WITH_TIMEOUT(xprop(*m_remote, "_NET_FRAME_EXTENTS").contains(QLatin1Char('=')),
@@ -73,12 +74,12 @@ private Q_SLOTS:
     void init()
     {
         m_desk = std::make_unique<TestSupport::DesktopFixture>();
-        TestSupport::startWindows(m_main, m_remote);
+        TestSupport::startWindows(m_collector, m_main, m_remote);
     }
 
     void cleanup()
     {
-        TestSupport::closeWindows(m_main, m_remote);
+        TestSupport::closeWindows(m_collector, m_main, m_remote);
         const QStringList errors = m_desk->errors();
         m_desk.reset();
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
@@ -113,19 +114,19 @@ private Q_SLOTS:
     // "&Show "remote control"".
     void minimisedRemoteComesBack_data()
     {
-        QTest::addColumn<QString>("item");
-        QTest::newRow("View menu (F6)") << "ShowRemote1";
-        QTest::newRow("tray menu") << "ShowRemote";
+        QTest::addColumn<bool>("fromTray");
+        QTest::newRow("View menu (F6)") << false;
+        QTest::newRow("tray menu") << true;
     }
 
     void minimisedRemoteComesBack()
     {
-        QFETCH(QString, item);
+        QFETCH(bool, fromTray);
         showRemote();
         m_remote->showMinimized();
         QVERIFY(m_remote->isMinimized());
         QTest::qWait(200);
-        m_main->Item(item)->trigger();
+        (fromTray ? m_main->commands().trayShowRemote : m_main->commands().showRemote)->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(shownNormally(*m_remote), 10000);
         QVERIFY(!m_remote->isMinimized());
         QTRY_VERIFY_WITH_TIMEOUT(m_remote->isActiveWindow(), 10000);
@@ -141,7 +142,7 @@ private Q_SLOTS:
             QFile file(m_desk->path(QString::fromLatin1(name)));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        m_main->ShowMainClick(nullptr);
+        m_main->showWindow();
         QTRY_VERIFY_WITH_TIMEOUT(m_main->isActiveWindow(), 10000);
         auto* dialog = m_main->findChild<QFileDialog*>(QStringLiteral("SaveDialog"));
         dialog->setDirectory(folder);
@@ -162,8 +163,8 @@ private Q_SLOTS:
                 g_desktop->tool(QStringLiteral("xdotool"),
                                 {QStringLiteral("key"), QStringLiteral("Return")});
         });
-        m_main->Editor(1)->SetText(QStringLiteral("saved as"));
-        m_main->SaveAsButtonClick(nullptr);
+        m_main->editor(1)->setText(QStringLiteral("saved as"));
+        m_main->saveActiveSlotAs();
         QVERIFY(listShown);
         QVERIFY(!dialog->isVisible());
         QTest::qWait(300);
@@ -177,13 +178,13 @@ private Q_SLOTS:
     // and the taskbar; the tray brings it back.
     void hideToTray()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(m_main->TrayIconShown(), 10000);
-        m_main->ShowMainClick(nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(m_main->trayIconShown(), 10000);
+        m_main->showWindow();
         QTRY_VERIFY_WITH_TIMEOUT(shownNormally(*m_main), 10000);
-        m_main->Item(QStringLiteral("HideMenu"))->trigger();
+        m_main->commands().hideWindow->trigger();
         QVERIFY(!m_main->isVisible());
         QVERIFY(!m_main->isMinimized());
-        m_main->Item(QStringLiteral("ShowMain"))->trigger();
+        m_main->commands().showMainWindow->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(shownNormally(*m_main), 10000);
     }
 };
@@ -195,7 +196,7 @@ int main(int argc, char** argv)
     g_desktopFailure = desktop.start();
     if (g_desktopFailure.isEmpty())
         qputenv("DISPLAY", desktop.display().toLocal8Bit());
-    ClipstowApplication app(argc, argv);
+    QApplication app(argc, argv);
     TestX11WindowManager test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,10 +1,12 @@
 #include "app/Startup.h"
 
 #include "app/SingleInstance.h"
+#include "core/Collector.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
-#include "ui/MainForm.h"
-#include "ui/RemoteForm.h"
+#include "ui/ErrorBox.h"
+#include "ui/MainWindow.h"
+#include "ui/RemoteWindow.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -46,21 +48,21 @@ void runUninstall(const std::function<void(const QString&, const QString&)>& sho
     box.exec();
 }
 
-bool showMainWindowAtStart(TMainForm& form, bool trayAvailable)
+bool showMainWindowAtStart(MainWindow& window, bool trayAvailable)
 {
     if (!trayAvailable) {
-        form.show();
-        form.ShowNotice(QStringLiteral("No notification area: the main window stays open"));
+        window.show();
+        window.showNotice(QStringLiteral("No notification area: the main window stays open"));
         return true;
     }
     if (!Layout::AutoHide.read()) {
-        form.show();
+        window.show();
         return true;
     }
     return false;
 }
 
-bool showRemoteWindowAtStart(TRemoteForm& remote)
+bool showRemoteWindowAtStart(RemoteWindow& remote)
 {
     if (!Layout::decodeShowRemote(Layout::AShowRemote.read(), Layout::ShowRemote.read()))
         return false;
@@ -78,22 +80,24 @@ int run()
         return 0;
     }
 
+    ErrorBox::install();
     QApplication::setQuitOnLastWindowClosed(false);
-    TMainForm form;
-    QObject::connect(&form, &TMainForm::FormClosed, qApp, &QCoreApplication::quit,
+    Collector collector;
+    MainWindow window(collector);
+    QObject::connect(&window, &MainWindow::closed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    QObject::connect(&instance, &SingleInstance::activationRequested, &form,
-                     [&form] { form.ShowMainClick(&form); });
+    QObject::connect(&instance, &SingleInstance::activationRequested, &window,
+                     [&window] { window.showWindow(); });
 
     // The remote window comes second and takes the auto state the main
     // window's start-up has restored.
-    auto remote = std::make_unique<TRemoteForm>(form);
-    form.SetRemoteForm(remote.get());
+    auto remote = std::make_unique<RemoteWindow>(collector);
+    window.setRemoteWindow(remote.get());
     showRemoteWindowAtStart(*remote);
 
-    showMainWindowAtStart(form, QSystemTrayIcon::isSystemTrayAvailable());
+    showMainWindowAtStart(window, QSystemTrayIcon::isSystemTrayAvailable());
     const int code = QApplication::exec();
-    form.SetRemoteForm(nullptr);
+    window.setRemoteWindow(nullptr);
     return code;
 }
 

@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <functional>
 
-class TMainForm;
-class TRemoteForm;
+class MainWindow;
+class RemoteWindow;
 
 // The program's way from its command line to its windows.
 namespace Startup {
@@ -23,11 +23,11 @@ void runUninstall(
 // Shows the main window at start when "AutoHide" is false, and also when the
 // desktop has no notification area to bring it back from (with the reason
 // in its status bar). Returns whether it was shown.
-bool showMainWindowAtStart(TMainForm& form, bool trayAvailable);
+bool showMainWindowAtStart(MainWindow& window, bool trayAvailable);
 
 // Shows the remote window at start as "AShowRemote" and "ShowRemote" say.
 // Returns whether it was shown.
-bool showRemoteWindowAtStart(TRemoteForm& remote);
+bool showRemoteWindowAtStart(RemoteWindow& remote);
 
 // The whole program after the application object exists: single instance,
 // windows, message loop. Returns the exit code.

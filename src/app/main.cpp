@@ -1,6 +1,7 @@
-#include "app/ClipstowApplication.h"
 #include "app/CommandLine.h"
 #include "app/Startup.h"
+
+#include <QApplication>
 
 int main(int argc, char** argv)
 {
@@ -14,7 +15,7 @@ int main(int argc, char** argv)
     if (!decision.platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", decision.platform.toLocal8Bit());
 
-    ClipstowApplication app(argc, argv);
+    QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Clipstow"));
 
     if (decision.action == CommandLine::Action::Uninstall) {

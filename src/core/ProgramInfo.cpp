@@ -1,6 +1,6 @@
 #include "core/ProgramInfo.h"
 
-#include "core/AppError.h"
+#include "base/AppError.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "core/SaveSound.h"
 
-#include "core/AppError.h"
+#include "base/AppError.h"
 #include "core/SoundPlayer.h"
 #include "platform/SoundOutput.h"
 #include "settings/RegistryLayout.h"

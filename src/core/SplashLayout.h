@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Locale.h"
+#include "base/Locale.h"
 
 #include <QDate>
 #include <QRect>

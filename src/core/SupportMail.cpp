@@ -1,6 +1,6 @@
 #include "core/SupportMail.h"
 
-#include "platform/Locale.h"
+#include "base/Locale.h"
 
 namespace SupportMail {
 

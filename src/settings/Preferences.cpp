@@ -1,6 +1,6 @@
 #include "settings/Preferences.h"
 
-#include "core/AppError.h"
+#include "base/AppError.h"
 #include "platform/Autostart.h"
 #include "settings/RegistryLayout.h"
 

@@ -1,7 +1,7 @@
 #include "settings/RegTools.h"
 
-#include "core/AppError.h"
-#include "platform/Locale.h"
+#include "base/AppError.h"
+#include "base/Locale.h"
 #include "platform/Shell.h"
 #include "settings/RegistryStore.h"
 

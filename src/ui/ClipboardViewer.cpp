@@ -1,6 +1,6 @@
 #include "ui/ClipboardViewer.h"
 
-#include "platform/ClipboardSecrets.h"
+#include "core/ClipboardSecrets.h"
 #include "ui/Icons.h"
 
 #include <QClipboard>

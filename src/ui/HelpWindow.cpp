@@ -1,7 +1,7 @@
 #include "ui/HelpWindow.h"
 
-#include "app/ErrorReporter.h"
-#include "core/AppError.h"
+#include "base/AppError.h"
+#include "core/ErrorReporter.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "ui/Icons.h"

@@ -1,6 +1,6 @@
 #include "ui/Icons.h"
 
-#include "core/AppError.h"
+#include "base/AppError.h"
 
 #include <QDirIterator>
 #include <QFile>

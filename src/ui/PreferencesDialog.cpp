@@ -1,8 +1,8 @@
 #include "ui/PreferencesDialog.h"
 
+#include "base/Locale.h"
 #include "core/SaveSound.h"
 #include "platform/Autostart.h"
-#include "platform/Locale.h"
 #include "settings/Preferences.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"

@@ -1,6 +1,6 @@
 #include "ui/SplashWindow.h"
 
-#include "core/AppError.h"
+#include "base/AppError.h"
 #include "core/ProgramInfo.h"
 #include "core/SplashLayout.h"
 #include "platform/Shell.h"

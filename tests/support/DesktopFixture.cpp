@@ -1,9 +1,10 @@
 #include "support/DesktopFixture.h"
 
-#include "app/ErrorReporter.h"
+#include "core/Collector.h"
+#include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
-#include "ui/MainForm.h"
-#include "ui/RemoteForm.h"
+#include "ui/MainWindow.h"
+#include "ui/RemoteWindow.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -37,27 +38,31 @@ DesktopFixture::~DesktopFixture()
     ErrorReporter::setHook({});
 }
 
-void startWindows(std::unique_ptr<TMainForm>& main, std::unique_ptr<TRemoteForm>& remote)
+void startWindows(std::unique_ptr<Collector>& collector, std::unique_ptr<MainWindow>& main,
+                  std::unique_ptr<RemoteWindow>& remote)
 {
-    main = std::make_unique<TMainForm>();
-    remote = std::make_unique<TRemoteForm>(*main);
-    main->SetRemoteForm(remote.get());
+    collector = std::make_unique<Collector>();
+    main = std::make_unique<MainWindow>(*collector);
+    remote = std::make_unique<RemoteWindow>(*collector);
+    main->setRemoteWindow(remote.get());
 }
 
-void closeWindows(std::unique_ptr<TMainForm>& main, std::unique_ptr<TRemoteForm>& remote)
+void closeWindows(std::unique_ptr<Collector>& collector, std::unique_ptr<MainWindow>& main,
+                  std::unique_ptr<RemoteWindow>& remote)
 {
     if (main)
-        main->SetRemoteForm(nullptr);
+        main->setRemoteWindow(nullptr);
     remote.reset();
     main.reset();
+    collector.reset();
 }
 
-QString downButtons(const TRemoteForm& remote)
+QString downButtons(const RemoteWindow& remote)
 {
     QStringList down;
-    for (int slot = 1; slot <= 3; ++slot)
-        if (remote.IsDown(slot))
-            down << QString::number(slot);
+    for (SlotNumber slot : SlotNumber::all())
+        if (remote.isDown(slot))
+            down << QString::number(slot.number());
     return down.join(QLatin1Char('-'));
 }
 

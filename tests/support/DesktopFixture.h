@@ -8,8 +8,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
-class TMainForm;
-class TRemoteForm;
+class Collector;
+class MainWindow;
+class RemoteWindow;
 
 // Set-up shared by the tests of the program's windows.
 namespace TestSupport {
@@ -57,14 +58,17 @@ private:
     CountingSound m_sound;
 };
 
-// Creates the main window and then the remote window, as at program start.
-void startWindows(std::unique_ptr<TMainForm>& main, std::unique_ptr<TRemoteForm>& remote);
-// Destroys both windows, the remote window first.
-void closeWindows(std::unique_ptr<TMainForm>& main, std::unique_ptr<TRemoteForm>& remote);
+// Creates the collector, the main window and then the remote window, as at
+// program start.
+void startWindows(std::unique_ptr<Collector>& collector, std::unique_ptr<MainWindow>& main,
+                  std::unique_ptr<RemoteWindow>& remote);
+// Destroys both windows, the remote window first, then the collector.
+void closeWindows(std::unique_ptr<Collector>& collector, std::unique_ptr<MainWindow>& main,
+                  std::unique_ptr<RemoteWindow>& remote);
 
 // Which slot buttons of the remote window show down, as "1-3" style text
 // for readable failures.
-QString downButtons(const TRemoteForm& remote);
+QString downButtons(const RemoteWindow& remote);
 
 // Whether two icons look the same at tray size.
 bool sameIcon(const QIcon& a, const QIcon& b);

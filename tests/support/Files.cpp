@@ -1,6 +1,6 @@
 #include "support/Files.h"
 
-#include "core/AppError.h"
+#include "base/AppError.h"
 
 #include <QFile>
 #include <QTest>

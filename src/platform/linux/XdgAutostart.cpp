@@ -1,6 +1,6 @@
 #include "platform/linux/XdgAutostart.h"
 
-#include "core/AppError.h"
+#include "base/AppError.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,218 @@
+#include "core/Collector.h"
+
+#include "core/Capture.h"
+#include "core/ClipboardMonitor.h"
+#include "core/ClipboardSecrets.h"
+#include "core/ErrorReporter.h"
+#include "core/SlotBuffer.h"
+#include "core/StampLine.h"
+#include "settings/RegistryLayout.h"
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace {
+
+// The program's one clipboard monitor, while it exists: a second collector
+// would not create another.
+ClipboardMonitor* g_monitor = nullptr;
+
+const char* const InitialNames[SlotCount] = {"Default1.txt", "Default2.txt", "Default3.txt"};
+
+} // namespace
+
+// Text its owner marked as secret is never captured, so for the hints it
+// is no text.
+bool Collector::clipboardHasCapturableText()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    return data != nullptr && data->hasText() && !ClipboardSecrets::isSecret(data);
+}
+
+bool Collector::slotButtonsFollow(Source source)
+{
+    return source == Source::Toolbar || source == Source::RemoteToggle ||
+           source == Source::TextEditorCommand;
+}
+
+Collector::Collector(QObject* parent) : QObject(parent)
+{
+    for (SlotNumber number : SlotNumber::all())
+        slot(number).fileName = QString::fromLatin1(InitialNames[number.index()]);
+}
+
+Collector::~Collector()
+{
+    stopWatchingClipboard();
+}
+
+void Collector::attachBuffer(SlotNumber number, SlotBuffer& buffer)
+{
+    slot(number).buffer = &buffer;
+}
+
+QString Collector::fileName(SlotNumber number) const
+{
+    return slot(number).fileName;
+}
+
+void Collector::setFileName(SlotNumber number, const QString& fileName)
+{
+    if (slot(number).fileName == fileName)
+        return;
+    slot(number).fileName = fileName;
+    Q_EMIT fileNameChanged(number, fileName);
+}
+
+void Collector::setActiveSlot(SlotNumber number)
+{
+    if (number == m_active)
+        return;
+    m_active = number;
+    Q_EMIT activeSlotChanged(number);
+}
+
+void Collector::loadSlots()
+{
+    const int active = m_active.number();
+    const int order[] = {active, active == 1 ? 2 : 1, active == 3 ? 2 : 3};
+    for (int number : order) {
+        Slot& s = slot(number);
+        const QFileInfo info(s.fileName);
+        if (!info.exists() || info.isDir()) {
+            s.sync.adopt(*s.buffer, s.fileName);
+            continue;
+        }
+        ErrorReporter::reportFailures([&] { s.sync.read(*s.buffer, s.fileName); });
+    }
+    m_started = true;
+}
+
+void Collector::chooseFile(SlotNumber number, const QString& path)
+{
+    Slot& s = slot(number);
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir()) {
+        s.sync.read(*s.buffer, path);
+        setFileName(number, path);
+    } else {
+        const QString name = path + QStringLiteral(".txt");
+        setFileName(number, name);
+        s.buffer->clearText();
+        s.sync.adopt(*s.buffer, name);
+    }
+}
+
+void Collector::saveSlot(SlotNumber number)
+{
+    Slot& s = slot(number);
+    s.sync.refreshBeforeWrite(*s.buffer, s.fileName);
+    s.sync.write(*s.buffer, s.fileName);
+}
+
+void Collector::clearSlot(SlotNumber number)
+{
+    Slot& s = slot(number);
+    s.buffer->clearText();
+    s.sync.write(*s.buffer, s.fileName);
+}
+
+void Collector::setAutoMode(bool on, Source source)
+{
+    m_autoMode = on;
+    Q_EMIT autoModeChanged(on, source);
+    refreshHints();
+}
+
+QString Collector::stampLine() const
+{
+    return BuildStampLine(m_dateStyle, QDateTime::currentDateTime(), RegionalSettings::system());
+}
+
+void Collector::capture(Trigger trigger)
+{
+    const bool automatic = trigger == Trigger::Automatic;
+    // Nothing is captured automatically before start-up has read the slot
+    // files.
+    const bool proceed = !automatic || (m_autoMode && m_started);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    if (proceed && data && data->hasText() && ClipboardSecrets::isSecret(data)) {
+        // Text its owner marked as not to be kept (a password) is never
+        // collected; only a capture the user asked for says so.
+        if (!automatic)
+            Q_EMIT statusMessage(QStringLiteral("Secret text on the Clipboard was not captured"));
+    } else if (proceed && data && data->hasText()) {
+        // The file's current text is read first when it changed on disk, so
+        // the block goes after it.
+        Slot& s = slot(m_active);
+        captureIntoSlot(*s.buffer, stampLine(), s.sync, s.fileName);
+    }
+    Q_EMIT captureEnded();
+}
+
+void Collector::startWatchingClipboard()
+{
+    if (g_monitor != nullptr)
+        return;
+    m_monitor = std::make_unique<ClipboardMonitor>();
+    g_monitor = m_monitor.get();
+    // The monitor shows a failure of the capture in the error box and goes
+    // on reporting. Until start-up has read the slot files the capture
+    // writes nothing.
+    m_monitor->setChangeHandler([this](ClipboardMonitor*) { capture(Trigger::Automatic); });
+}
+
+void Collector::stopWatchingClipboard()
+{
+    if (!m_monitor)
+        return;
+    if (g_monitor == m_monitor.get())
+        g_monitor = nullptr;
+    m_monitor.reset();
+}
+
+QString Collector::hintText() const
+{
+    if (!clipboardHasCapturableText())
+        return QStringLiteral("No text in the Clipboard");
+    return (m_autoMode ? QStringLiteral("Auto clipstow to ")
+                       : QStringLiteral("Ready to clipstow to ")) +
+           activeFileName();
+}
+
+void Collector::refreshHints()
+{
+    Q_EMIT hintsChanged();
+}
+
+void Collector::announceActiveSlot()
+{
+    refreshHints();
+    Q_EMIT activeSlotAnnounced(m_active);
+}
+
+QString Collector::fileNamePart(const QString& fileName)
+{
+    const qsizetype cut =
+        std::max({fileName.lastIndexOf(QLatin1Char('\\')), fileName.lastIndexOf(QLatin1Char(':')),
+                  fileName.lastIndexOf(QLatin1Char('/'))});
+    return fileName.mid(cut + 1);
+}
+
+void Collector::restoreSettings()
+{
+    for (SlotNumber number : SlotNumber::all())
+        setFileName(number, Layout::slotFilename(number.number()).read());
+    m_dateStyle = Layout::DateStyle.read();
+    setAutoMode(Layout::decodeAutoOn(Layout::AutoOn.read(), Layout::Auto.read()), Source::Startup);
+}
+
+void Collector::saveSettings() const
+{
+    for (SlotNumber number : SlotNumber::all())
+        Layout::slotFilename(number.number()).write(fileName(number));
+    Layout::Auto.write(m_autoMode);
+    Layout::ActiveFile.write(m_active.number());
+}

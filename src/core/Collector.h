@@ -1,0 +1,155 @@
+#pragma once
+
+#include "core/SlotFileSync.h"
+#include "core/SlotNumber.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class ClipboardMonitor;
+class SlotBuffer;
+
+// What the program collects and how: the three slots (each a buffer, its
+// file name and the sync that keeps the file in step), which slot is active,
+// whether auto mode is on, and the capture of the clipboard into the active
+// slot. It has no windows; the main window, the remote window and the tray
+// icon show its state through its signals and act through its functions.
+//
+// Failures (AppError) pass on to the caller, which is where a signal entered
+// the program's code and reportFailures shows them.
+class Collector final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Who asked for a capture.
+    enum class Trigger
+    {
+        User,             // a capture command of a menu or the toolbar
+        Automatic,        // the clipboard changed; only in auto mode, once started
+        RemoteSlotButton, // a slot button of the remote window, outside auto mode
+        Tray,             // a double-click on the tray icon
+    };
+    Q_ENUM(Trigger)
+
+    // Who switched auto mode. The toolbar's switch, the remote window's
+    // toggle and the text-editor command also give the remote window's
+    // slot buttons the matching presentation; the menu items switch the
+    // mode alone.
+    enum class Source
+    {
+        Startup,
+        Toolbar,
+        RemoteToggle,
+        Menu,
+        TextEditorCommand,
+    };
+    Q_ENUM(Source)
+    static bool slotButtonsFollow(Source source);
+
+    explicit Collector(QObject* parent = nullptr);
+    ~Collector() override;
+
+    // --- Slots -----------------------------------------------------------
+    // Each slot's buffer (not owned) must be attached before the slot is
+    // read, written or captured into.
+    void attachBuffer(SlotNumber slot, SlotBuffer& buffer);
+
+    QString fileName(SlotNumber slot) const;
+    // Changes the name only (no file is read or written, no hint refresh).
+    void setFileName(SlotNumber slot, const QString& fileName);
+
+    SlotNumber activeSlot() const { return m_active; }
+    // Makes slot the active one; no hint refresh.
+    void setActiveSlot(SlotNumber slot);
+    QString activeFileName() const { return fileName(m_active); }
+
+    // Start-up: reads every slot's file, the active slot first; a missing
+    // file leaves the buffer empty, a failure is shown and the next slot is
+    // read. Afterwards the collector counts as started.
+    void loadSlots();
+    // Whether loadSlots has run; automatic captures wait for it.
+    bool isStarted() const { return m_started; }
+
+    // A file the user chose for the slot: an existing file is read and then
+    // becomes the slot's file (a file that cannot be read never does);
+    // otherwise the name with ".txt" appended becomes the slot's file and the
+    // buffer is emptied.
+    void chooseFile(SlotNumber slot, const QString& path);
+    // Writes the slot's buffer to its file, after reading the file again
+    // when another program changed it.
+    void saveSlot(SlotNumber slot);
+    // Empties the slot's buffer and writes the empty text to its file.
+    void clearSlot(SlotNumber slot);
+
+    // --- Auto mode and capture ------------------------------------------
+    bool autoMode() const { return m_autoMode; }
+    // Switches auto mode, tells the views and refreshes the hints.
+    void setAutoMode(bool on, Source source);
+
+    // "DateStyle" of the stamp line.
+    int dateStyle() const { return m_dateStyle; }
+    void setDateStyle(int style) { m_dateStyle = style; }
+    QString stampLine() const;
+
+    // Adds the clipboard's text as a block to the active slot and saves it.
+    // Text its owner marked as secret is never captured (a capture the user
+    // asked for says so in the status bar). An automatic capture happens
+    // only in auto mode once started.
+    void capture(Trigger trigger);
+
+    // The clipboard monitor: created by startWatchingClipboard, whose
+    // changes capture automatically; null before and after.
+    void startWatchingClipboard();
+    void stopWatchingClipboard();
+    ClipboardMonitor* clipboardMonitor() const { return m_monitor.get(); }
+
+    // --- Hints ------------------------------------------------------------
+    // The status bar's and tray icon's text: what a capture would do now.
+    QString hintText() const;
+    // Whether the clipboard holds text a capture would take.
+    static bool clipboardHasCapturableText();
+    // The views rewrite their hints (icons, status text, tooltips).
+    void refreshHints();
+    // After the user chose a tab or a window was activated: the hints are
+    // refreshed and the remote window holds the active slot's button down.
+    void announceActiveSlot();
+    // The file-name part of a file name: the text after the last "\", ":"
+    // or "/" (the whole name when it has none).
+    static QString fileNamePart(const QString& fileName);
+
+    // --- Settings --------------------------------------------------------
+    // The slots' file names, the stamp style and auto mode as stored.
+    void restoreSettings();
+    // The slots' file names, auto mode and the active slot.
+    void saveSettings() const;
+
+Q_SIGNALS:
+    void autoModeChanged(bool on, Collector::Source source);
+    void activeSlotChanged(SlotNumber slot);
+    void fileNameChanged(SlotNumber slot, const QString& fileName);
+    void hintsChanged();
+    void activeSlotAnnounced(SlotNumber slot);
+    // A capture has ended without a failure (whether or not it added text).
+    void captureEnded();
+    // A short word for the status bar.
+    void statusMessage(const QString& text);
+
+private:
+    struct Slot
+    {
+        SlotBuffer* buffer = nullptr;
+        QString fileName;
+        SlotFileSync sync;
+    };
+    Slot& slot(SlotNumber number) { return m_slots[number.index()]; }
+    const Slot& slot(SlotNumber number) const { return m_slots[number.index()]; }
+
+    PerSlot<Slot> m_slots;
+    SlotNumber m_active;
+    bool m_autoMode = false;
+    bool m_started = false;
+    int m_dateStyle = 1;
+    std::unique_ptr<ClipboardMonitor> m_monitor;
+};

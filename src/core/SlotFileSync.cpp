@@ -1,0 +1,125 @@
+#include "core/SlotFileSync.h"
+
+#include "core/SlotBuffer.h"
+
+namespace {
+
+// The buffer's text from position on, with '\n' line breaks.
+QString bufferTextFrom(const SlotBuffer& buffer, qsizetype position)
+{
+    const qsizetype length = buffer.length();
+    // When the new end is most of the text (a large capture), the whole
+    // text is taken and cut: several times faster than a selection of the
+    // end with its line breaks made CR LF and back.
+    if (position == 0 || length - position > length / 2) {
+        QString text = buffer.textLf();
+        text.remove(0, position);
+        return text;
+    }
+    QString text = buffer.textFrom(int(position));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return text;
+}
+
+// Line breaks as the buffer keeps them: CR LF, lone CR and the paragraph
+// separator each become one '\n', so the block has the same characters in
+// the buffer and in the file.
+QString withLfBreaks(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+qsizetype SlotFileSync::viewLimit()
+{
+    return SlotBuffer::MaxCharacters - ViewHeadroom;
+}
+
+void SlotFileSync::read(SlotBuffer& buffer, const QString& fileName)
+{
+    m_writer.forget();
+    const QString text = m_writer.read(fileName, viewLimit());
+    buffer.setText(text);
+    buffer.markUnchanged();
+    // The buffer may keep the text in its own form (a file may hold breaks
+    // or characters it stores differently): then the file is not the
+    // encoding of the buffer's text and only a whole rewrite is exact.
+    if (buffer.length() != text.size() || buffer.textLf() != text)
+        m_writer.noteTextDiffers(buffer.length());
+}
+
+void SlotFileSync::adopt(SlotBuffer& buffer, const QString& fileName)
+{
+    m_writer.noteRead(fileName);
+    buffer.markUnchanged();
+}
+
+bool SlotFileSync::refreshBeforeWrite(SlotBuffer& buffer, const QString& fileName)
+{
+    if (!m_writer.changedOnDisk(fileName))
+        return false;
+    read(buffer, fileName);
+    return true;
+}
+
+void SlotFileSync::write(SlotBuffer& buffer, const QString& fileName)
+{
+    // Only what follows the unchanged start is taken from the buffer.
+    m_writer.save(
+        fileName, buffer.unchangedPrefixLength(),
+        [&](qsizetype from) { return bufferTextFrom(buffer, from); }, buffer.textFont());
+    buffer.markUnchanged();
+}
+
+void SlotFileSync::appendCapture(SlotBuffer& buffer, const QString& fileName,
+                                 const QString& stampLine, const QString& text)
+{
+    const QString block = captureBlock(stampLine, text);
+    // An append-only slot whose view was edited before its end cannot save
+    // the view: the block goes straight to the file.
+    const bool viewSaveable =
+        !isAppendOnly() || buffer.unchangedPrefixLength() == buffer.markedLength();
+    if (viewSaveable && buffer.length() + block.size() <= SlotBuffer::MaxCharacters) {
+        // The same characters as captureBlock: a break and an empty line,
+        // the stamp line, the text ended by a break, two empty lines.
+        buffer.appendLine(QStringLiteral("\r\n"));
+        buffer.appendLine(withLfBreaks(stampLine) + QLatin1Char('\n') + withLfBreaks(text));
+        buffer.appendLineBreakAndResetUndo();
+        buffer.appendLine(QString());
+        try {
+            write(buffer, fileName);
+        } catch (const SlotFile::SlotFileChanged&) {
+            // The buffer's text could not replace the file: the capture
+            // still goes to its end.
+            m_writer.appendText(fileName, block, buffer.textFont());
+            throw;
+        }
+        return;
+    }
+    // Too much for the buffer: the file takes the block whole, and the
+    // buffer then shows the file's end.
+    if (isAppendOnly()) {
+        m_writer.appendText(fileName, block, buffer.textFont());
+    } else {
+        try {
+            m_writer.save(
+                fileName, buffer.unchangedPrefixLength(),
+                [&](qsizetype from) { return bufferTextFrom(buffer, from) + block; },
+                buffer.textFont());
+        } catch (const SlotFile::SlotFileChanged&) {
+            m_writer.appendText(fileName, block, buffer.textFont());
+            throw;
+        }
+    }
+    read(buffer, fileName);
+}
+
+QString captureBlock(const QString& stampLine, const QString& text)
+{
+    return QStringLiteral("\n\n") + withLfBreaks(stampLine) + QLatin1Char('\n') +
+           withLfBreaks(text) + QStringLiteral("\n\n\n");
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "core/slotfile/SlotFileWriter.h"
+
+#include <QString>
+
+class SlotBuffer;
+
+// One slot's buffer kept in step with the slot's file. Every read and write
+// of the file goes through one of these per slot, so it knows what the file
+// held after the last of them (SlotFileWriter has the rules):
+// - text only added at the end since then is appended to the file, also
+//   when another program added to the file meanwhile; the bytes already
+//   there stay as they are;
+// - a whole rewrite (an edit before the end) replaces the file only while it
+//   is still exactly what the slot last read or wrote, else raises
+//   SlotFile::SlotFileChanged;
+// - before a capture, a file that changed on disk since is read again, so
+//   that another program's text is kept and the block goes after it.
+// The file is the record and the buffer a view of it: a file whose text is
+// longer than the buffer may hold shows its end (isAppendOnly), and every
+// capture reaches the file whole whatever the buffer can hold.
+// After each successful read or write the buffer's text is marked unchanged
+// (SlotBuffer::markUnchanged). No copy of the text is kept here: an append
+// takes only the new end from the buffer, and the rare whole rewrite takes
+// the whole text from it.
+class SlotFileSync final
+{
+public:
+    // The most of a file's text a slot shows: the buffer's capacity less
+    // room for the captures that follow, so that they do not each make the
+    // view be read again.
+    static constexpr qsizetype ViewHeadroom = 1'000'000;
+    static qsizetype viewLimit();
+
+    // Replaces the buffer's text with the file's (undo history discarded).
+    // A text longer than viewLimit() gives the file's end, from the start of
+    // a line, and makes the slot append-only until the next read finds the
+    // whole text fits (the file shrank, or it is another file).
+    // Raises the errors of SlotFile::readText; after a failure the slot
+    // knows no file, so the next refreshBeforeWrite reads again.
+    void read(SlotBuffer& buffer, const QString& fileName);
+    // Takes the file as it is now (usually missing) as the slot's, without
+    // reading it; the buffer's text is not taken to be in it, so the next
+    // write replaces it whole.
+    void adopt(SlotBuffer& buffer, const QString& fileName);
+    // The file exists and is not what this slot last read or wrote.
+    bool changedOnDisk(const QString& fileName) const { return m_writer.changedOnDisk(fileName); }
+    // Reads the file again when it exists and is not what this slot last
+    // read or wrote. Returns whether it did.
+    bool refreshBeforeWrite(SlotBuffer& buffer, const QString& fileName);
+    // Writes the buffer's text to the file in the format its name selects.
+    // Raises "Cannot create file %s" / "Failed to Save Stream"; the file
+    // then still holds what it held before. Raises SlotFile::SlotFileChanged
+    // when a whole rewrite finds the file changed, and, for an append-only
+    // slot, an error when the text changed before its end.
+    void write(SlotBuffer& buffer, const QString& fileName);
+    // Adds a capture's block (stampLine and text, see appendCaptureBlock)
+    // to the slot: into the buffer and then the file when the buffer can
+    // hold it, else straight to the end of the file, the buffer then
+    // showing the file's end. The file gets the whole block in either case;
+    // when a whole rewrite of the buffer's text is refused (another program
+    // changed the file meanwhile) the block is appended alone and
+    // SlotFileChanged still raised.
+    void appendCapture(SlotBuffer& buffer, const QString& fileName, const QString& stampLine,
+                       const QString& text);
+
+    // The buffer shows only the end of the file: editing before the end
+    // cannot be saved, captures and text added at the end are appended.
+    bool isAppendOnly() const { return m_writer.appendOnly(); }
+
+    // How the last successful write reached the disk.
+    SlotFileWriter::Method lastMethod() const { return m_writer.lastMethod(); }
+
+private:
+    SlotFileWriter m_writer;
+};
+
+// The block a capture adds after a slot's text, with '\n' line breaks:
+// two line breaks, stampLine, a line break, text, three line breaks.
+QString captureBlock(const QString& stampLine, const QString& text);

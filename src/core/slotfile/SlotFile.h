@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFont>
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "base/AppError.h"
+
+// The bytes of a slot file and how they reach the disk.
+//
+// Plain text is UTF-8 without a byte-order mark, every line break CR LF,
+// nothing added. Reading accepts UTF-8 and falls back to Windows-1252 for
+// bytes that are not valid UTF-8. A file whose own name's extension is "rtf"
+// (any case) holds one RTF document.
+namespace SlotFile {
+
+enum class Format
+{
+    PlainText,
+    Rtf
+};
+
+// By the extension of the file's own name: "rtf" in any case selects RTF.
+Format formatFor(const QString& fileName);
+
+// text uses '\n' for line breaks (as QPlainTextEdit gives it); the result
+// has CR LF. A text with CR LF or lone CR is normalised first.
+QByteArray encodePlain(const QString& text);
+// Each CR LF, lone CR and lone LF becomes '\n'. Never fails.
+// A UTF-8 byte-order mark at the start is dropped; bytes of value 0 are kept
+// as U+0000 so that a write gives them back unchanged.
+QString decodePlain(const QByteArray& bytes);
+
+QByteArray encodeRtf(const QString& text, const QFont& font);
+// The text of an RTF document with '\n' line breaks; nullopt when the bytes
+// are not an RTF document.
+std::optional<QString> decodeRtf(const QByteArray& bytes);
+
+// Reads the text in the format its name selects; a file named for RTF that
+// holds no RTF document is read as plain text (plain text is never tried as
+// RTF). Raises AppError "Cannot open file %s" / "Failed to Load Stream".
+// Only a regular file is read: a FIFO, a device or a folder gives "Cannot
+// open file %s" at once, without waiting for a writer.
+QString readText(const QString& fileName);
+
+// Replaces the file's contents with bytes without ever leaving a partial
+// file: a temporary file in the same folder, flushed to disk and renamed
+// over the old one, keeping its permissions; a symbolic link is written
+// through to its target; a new file is created 0600. Raises AppError
+// "Cannot create file %s" (also when something other than a regular file
+// has the name) or "Failed to Save Stream"; the old file stays.
+void writeAtomically(const QString& fileName, const QByteArray& bytes);
+
+// Encodes text in the format fileName selects and writes it atomically.
+void writeText(const QString& fileName, const QString& text, const QFont& font);
+
+// The lock every Clipstow process holds while it writes a slot file, so that
+// one process's check of what the file holds and its write that follows are
+// never split by another's: an exclusive advisory lock (flock) on the folder
+// that holds the file (after symbolic links), which serves files that do not
+// exist yet and survives a file being replaced by a rename. Waits while
+// another process holds it; after 10 s, or where the folder cannot be
+// locked, goes on without it rather than lose the write.
+class WriteLock final
+{
+public:
+    explicit WriteLock(const QString& fileName);
+    ~WriteLock();
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+    bool held() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+// writeAtomically for a caller that holds the file's lock. stillSame runs
+// just before the new file takes the old one's place; when it returns false
+// the old file stays and SlotFileChanged is raised.
+void writeAtomically(const QString& fileName, const QByteArray& bytes, const WriteLock& lock,
+                     const std::function<bool()>& stillSame);
+
+// Raised instead of replacing a slot file whose contents are no longer
+// those the slot last read or wrote: another program changed it since.
+// The caller reads the file again before a whole rewrite.
+class SlotFileChanged final : public AppError
+{
+public:
+    explicit SlotFileChanged(const QString& fileName);
+};
+
+// What a read found, for callers that keep track of the file (SlotFileWriter).
+struct ReadResult
+{
+    QString text;
+    // The format the text was finally read in (after any fallback).
+    Format format = Format::PlainText;
+    // Plain text whose bytes are exactly encodePlain(text): valid UTF-8, no
+    // byte-order mark, every line break CR LF. Only then can more text be
+    // appended to the file byte for byte.
+    bool canonical = false;
+    // Size of the file as read, in bytes.
+    qint64 size = 0;
+    // Only the file's end was read (see readTextDetailed).
+    bool cut = false;
+};
+// With maxChars, a file whose text is longer gives only its end: as many of
+// its last characters as fit, starting at the beginning of a line (or, when
+// the last line alone is longer, its last maxChars characters), and cut set.
+// Of a plain-text file only the bytes that can hold those characters are
+// read. The text of a cut read is not canonical.
+ReadResult readTextDetailed(const QString& fileName,
+                            std::optional<qsizetype> maxChars = std::nullopt);
+
+// Plain-text decoding with the canonical flag of ReadResult.
+struct PlainDecoded
+{
+    QString text;
+    bool canonical = false;
+};
+PlainDecoded decodePlainDetailed(const QByteArray& bytes);
+
+// The Windows-1252 character of a byte (bytes without one map to the C1
+// control of the same value), and the byte of a character (-1 when none).
+char16_t cp1252ToUnicode(unsigned char byte);
+int unicodeToCp1252(char16_t ch);
+
+} // namespace SlotFile

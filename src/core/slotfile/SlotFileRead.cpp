@@ -1,0 +1,149 @@
+#include "base/AppError.h"
+#include "core/slotfile/SlotFile.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Reading a slot file: the whole file in one go, then decoded in the format
+// its name selects, or in the other one when that fails.
+
+namespace SlotFile {
+
+namespace {
+
+const QString CannotOpen = QStringLiteral("Cannot open file %s");
+const QString FailedToLoad = QStringLiteral("Failed to Load Stream");
+
+// An open regular file, closed on leaving the scope.
+class OpenFile final
+{
+public:
+    explicit OpenFile(const QString& fileName) : m_fileName(fileName)
+    {
+        // Non-blocking, so that a FIFO without a writer does not stop the
+        // open; only a regular file is read: a FIFO, a device or a folder
+        // would block or never end.
+        const QByteArray path = QFile::encodeName(fileName);
+        m_fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (m_fd < 0)
+            throw AppError::forFile(CannotOpen, fileName, errno);
+        struct stat st
+        {
+        };
+        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(m_fd);
+            throw AppError::forFile(CannotOpen, fileName, QStringLiteral("Not a regular file"));
+        }
+        m_size = qint64(st.st_size);
+    }
+    ~OpenFile() { ::close(m_fd); }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    qint64 size() const { return m_size; }
+
+    // From offset to the end, reading on as long as the file grows.
+    QByteArray readFrom(qint64 offset) const
+    {
+        QByteArray bytes;
+        qsizetype used = 0;
+        // The size is a hint only: the file may grow while it is read.
+        bytes.resize(qsizetype(std::max<qint64>(m_size - offset, 0)) + 1);
+        for (;;) {
+            if (used == bytes.size())
+                bytes.resize(bytes.size() * 2);
+            const ssize_t n =
+                ::pread(m_fd, bytes.data() + used, size_t(bytes.size() - used), offset + used);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw AppError::forFile(FailedToLoad, m_fileName, errno);
+            if (n == 0)
+                break;
+            used += n;
+        }
+        bytes.truncate(used);
+        return bytes;
+    }
+
+private:
+    QString m_fileName;
+    int m_fd = -1;
+    qint64 m_size = 0;
+};
+
+// The end of text that fits in maxChars, from the start of a line when one
+// starts within it; never the second half of a surrogate pair.
+qsizetype tailStart(const QString& text, qsizetype maxChars)
+{
+    qsizetype start = text.size() - maxChars;
+    const qsizetype lineStart = text.indexOf(QLatin1Char('\n'), start - 1) + 1;
+    if (lineStart > 0 && lineStart < text.size())
+        return lineStart;
+    if (start > 0 && text.at(start).isLowSurrogate())
+        ++start;
+    return start;
+}
+
+} // namespace
+
+ReadResult readTextDetailed(const QString& fileName, std::optional<qsizetype> maxChars)
+{
+    const OpenFile file(fileName);
+    ReadResult result;
+    const bool rtf = formatFor(fileName) == Format::Rtf;
+    // No character takes more than 3 bytes of UTF-8 (a pair of UTF-16 units
+    // takes 4), so this many bytes from the end hold the last maxChars
+    // characters and the start of the line they begin in is looked for
+    // within them.
+    qint64 offset = 0;
+    if (maxChars && !rtf && file.size() > 3 * *maxChars + 4)
+        offset = file.size() - (3 * *maxChars + 4);
+    QByteArray bytes = file.readFrom(offset);
+    result.size = offset + bytes.size();
+    if (offset > 0) {
+        // Start at a character: skip the rest of a sequence cut in two.
+        qsizetype skip = 0;
+        while (skip < 3 && skip < bytes.size() && (uchar(bytes.at(skip)) & 0xC0) == 0x80)
+            ++skip;
+        bytes.remove(0, skip);
+    }
+
+    bool decoded = false;
+    if (rtf) {
+        if (std::optional<QString> text = decodeRtf(bytes)) {
+            result.text = std::move(*text);
+            result.format = Format::Rtf;
+            decoded = true;
+        }
+    }
+    // Plain-text decoding cannot fail (every byte has a character), so a
+    // plain-text file is never tried as RTF: a .txt file holding RTF source
+    // shows that source, and an .rtf file holding anything else shows it as
+    // text.
+    if (!decoded) {
+        PlainDecoded plain = decodePlainDetailed(bytes);
+        result.text = std::move(plain.text);
+        result.canonical = plain.canonical && offset == 0;
+        result.format = Format::PlainText;
+    }
+    if (offset > 0 || (maxChars && result.text.size() > *maxChars)) {
+        // A window that does not reach the file's start begins inside a
+        // line whatever its length: that line is dropped.
+        result.text.remove(0, tailStart(result.text, std::min(*maxChars, result.text.size() - 1)));
+        result.cut = true;
+        result.canonical = false;
+    }
+    return result;
+}
+
+QString readText(const QString& fileName)
+{
+    return readTextDetailed(fileName).text;
+}
+
+} // namespace SlotFile

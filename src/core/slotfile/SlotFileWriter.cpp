@@ -1,0 +1,297 @@
+#include "core/slotfile/SlotFileWriter.h"
+
+#include "base/AppError.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString CannotCreate = QStringLiteral("Cannot create file %s");
+const QString FailedToSave = QStringLiteral("Failed to Save Stream");
+
+SlotFileWriter::DiskState toState(const struct stat& st)
+{
+    SlotFileWriter::DiskState s;
+    s.device = quint64(st.st_dev);
+    s.inode = quint64(st.st_ino);
+    s.size = qint64(st.st_size);
+    s.mtimeNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    s.ctimeNs = qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    return s;
+}
+
+std::optional<SlotFileWriter::DiskState> stateOf(const QString& fileName)
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return toState(st);
+}
+
+QChar lastOf(QStringView text)
+{
+    return text.isEmpty() ? QChar() : text.back();
+}
+
+bool isPlain(const QString& fileName)
+{
+    return SlotFile::formatFor(fileName) == SlotFile::Format::PlainText;
+}
+
+bool writeAll(int fd, QByteArrayView bytes)
+{
+    const char* data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, size_t(std::min<qsizetype>(left, 1 << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        left -= n;
+    }
+    return true;
+}
+
+} // namespace
+
+QString SlotFileWriter::read(const QString& fileName, std::optional<qsizetype> maxChars)
+{
+    // Under the lock, so that another Clipstow's append is never read half
+    // written. The state is taken before reading: a change during the read
+    // by anyone else makes it differ from the file afterwards, so
+    // changedOnDisk reports it.
+    const SlotFile::WriteLock lock(fileName);
+    const std::optional<DiskState> before = stateOf(fileName);
+    SlotFile::ReadResult result = SlotFile::readTextDetailed(fileName, maxChars);
+    const bool complete = before && before->size == result.size;
+    remember(fileName, complete ? before : std::nullopt, result.text.size(), lastOf(result.text),
+             complete && result.format == SlotFile::Format::PlainText && result.canonical,
+             complete);
+    m_appendOnly = result.cut;
+    return std::move(result.text);
+}
+
+void SlotFileWriter::noteRead(const QString& fileName, qsizetype heldChars)
+{
+    // A file that holds text while none of the slot's is taken to be in it
+    // is not in step with the slot: what the slot adds goes after that text,
+    // and the slot reads it all at its next refresh.
+    const std::optional<DiskState> state = stateOf(fileName);
+    remember(fileName, state, heldChars, QChar(), false,
+             heldChars > 0 || !state || state->size == 0);
+    m_appendOnly = false;
+}
+
+void SlotFileWriter::write(const QString& fileName, const QString& text, const QFont& font,
+                           std::optional<qsizetype> unchangedPrefixChars)
+{
+    if (unchangedPrefixChars)
+        unchangedPrefixChars = std::min(*unchangedPrefixChars, text.size());
+    save(
+        fileName, unchangedPrefixChars, [&](qsizetype from) { return text.mid(from); }, font);
+}
+
+void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unchangedPrefixChars,
+                          const std::function<QString(qsizetype)>& textFrom, const QFont& font)
+{
+    const SlotFile::WriteLock lock(fileName);
+    const std::optional<DiskState> now = stateOf(fileName);
+    const bool unchanged = unchangedOnDisk(fileName);
+    // The file holds the first m_textLength characters of the text (or
+    // more, when another program added to it), and the text only grew
+    // after them: the rest goes to the file's end, like any other writer's,
+    // whatever the file's line breaks or code page (reading decodes each
+    // part as it is). Only a rewrite can join the halves of a CR LF or a
+    // surrogate pair split between the old text and the new.
+    const bool grown = now && !m_fileName.isEmpty() && fileName == m_fileName &&
+                       unchangedPrefixChars && *unchangedPrefixChars >= m_textLength;
+    const bool splitsPair = m_lastChar == QLatin1Char('\r') || m_lastChar.isHighSurrogate();
+    if (grown && (!unchanged || m_appendOnly || !splitsPair)) {
+        if (!isPlain(fileName) && (!unchanged || m_appendOnly)) {
+            appendRtf(fileName, textFrom(m_textLength), font, lock);
+            return;
+        }
+        if (isPlain(fileName)) {
+            const QString tail = textFrom(m_textLength);
+            const QChar last = tail.isEmpty() ? m_lastChar : tail.back();
+            appendBytes(fileName, SlotFile::encodePlain(tail), m_textLength + tail.size(), last,
+                        exactAppendAt(fileName, m_textLength), unchanged, false);
+            return;
+        }
+    }
+    if (now && m_appendOnly)
+        throw AppError::withName(
+            QStringLiteral("%s is longer than the editor holds: only text added at its end "
+                           "can be saved"),
+            fileName);
+    // A whole rewrite, exact only over the text it was computed from.
+    if (now && !unchanged)
+        throw SlotFile::SlotFileChanged(fileName);
+    rewrite(fileName, textFrom(0), font, lock, now);
+}
+
+void SlotFileWriter::appendText(const QString& fileName, const QString& text, const QFont& font)
+{
+    const SlotFile::WriteLock lock(fileName);
+    if (!isPlain(fileName) && stateOf(fileName)) {
+        appendRtf(fileName, text, font, lock);
+    } else if (!isPlain(fileName)) {
+        rewrite(fileName, text, font, lock, std::nullopt);
+    } else {
+        appendBytes(fileName, SlotFile::encodePlain(text), m_textLength + text.size(), lastOf(text),
+                    false, false, true);
+        return;
+    }
+    m_inStep = false;
+}
+
+bool SlotFileWriter::appendIfUnchanged(const QString& fileName, qsizetype tailPosition,
+                                       const QString& tail)
+{
+    const SlotFile::WriteLock lock(fileName);
+    if (!exactAppendAt(fileName, tailPosition))
+        return false;
+    const QChar last = tail.isEmpty() ? m_lastChar : tail.back();
+    appendBytes(fileName, SlotFile::encodePlain(tail), tailPosition + tail.size(), last, true, true,
+                false);
+    return true;
+}
+
+void SlotFileWriter::noteTextDiffers(std::optional<qsizetype> textLength)
+{
+    m_appendable = false;
+    if (textLength)
+        m_textLength = *textLength;
+}
+
+bool SlotFileWriter::unchangedOnDisk(const QString& fileName) const
+{
+    return m_inStep && !m_fileName.isEmpty() && fileName == m_fileName &&
+           stateOf(fileName) == m_disk;
+}
+
+bool SlotFileWriter::exactAppendAt(const QString& fileName, qsizetype tailPosition) const
+{
+    if (!m_appendable || !m_disk || tailPosition != m_textLength || !isPlain(fileName))
+        return false;
+    // Encoding is local except across a CR LF pair or a surrogate pair: when
+    // the old text ends in the first half of one, only a rewrite is exact.
+    if (m_lastChar == QLatin1Char('\r') || m_lastChar.isHighSurrogate())
+        return false;
+    return unchangedOnDisk(fileName);
+}
+
+void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& bytes,
+                                 qsizetype textLength, QChar lastChar, bool appendable, bool inStep,
+                                 bool create)
+{
+    const int fd =
+        ::open(QFile::encodeName(fileName).constData(),
+               O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (create ? O_CREAT : 0),
+               S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        throw AppError::forFile(CannotCreate, fileName, errno);
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw AppError::forFile(CannotCreate, fileName, QStringLiteral("Not a regular file"));
+    }
+    const off_t sizeBefore = st.st_size;
+    bool ok = writeAll(fd, bytes);
+    if (ok && !bytes.isEmpty())
+        ok = ::fdatasync(fd) == 0;
+    if (!ok) {
+        const int error = errno;
+        // Take back what got through, so the file holds its old bytes only;
+        // then it is still in step with the text as it was.
+        const bool restored = ::ftruncate(fd, sizeBefore) == 0 && ::fstat(fd, &st) == 0;
+        ::close(fd);
+        if (restored && m_inStep && inStep)
+            m_disk = toState(st);
+        else
+            m_inStep = false;
+        throw AppError::forFile(FailedToSave, fileName, error);
+    }
+    const bool statOk = ::fstat(fd, &st) == 0;
+    ::close(fd);
+    remember(fileName, statOk ? std::optional(toState(st)) : std::nullopt, textLength, lastChar,
+             appendable, inStep && statOk);
+    m_lastMethod = Method::Appended;
+}
+
+void SlotFileWriter::appendRtf(const QString& fileName, const QString& tail, const QFont& font,
+                               const SlotFile::WriteLock& lock)
+{
+    // An RTF document cannot take bytes at its end: its whole text is read
+    // and written again with the tail added, never the slot's partial view.
+    const bool unchanged = unchangedOnDisk(fileName);
+    const std::optional<DiskState> before = stateOf(fileName);
+    const QString text = SlotFile::readText(fileName) + tail;
+    rewrite(fileName, text, font, lock, before);
+    m_textLength = m_textLength + tail.size();
+    m_lastChar = lastOf(text);
+    m_inStep = unchanged;
+}
+
+void SlotFileWriter::rewrite(const QString& fileName, const QString& text, const QFont& font,
+                             const SlotFile::WriteLock& lock, std::optional<DiskState> expected)
+{
+    const bool plain = isPlain(fileName);
+    const QByteArray bytes = plain ? SlotFile::encodePlain(text) : SlotFile::encodeRtf(text, font);
+    try {
+        // Checked once more just before the new file takes the old one's
+        // place: a program that does not take the lock may have written
+        // while the new bytes were prepared.
+        SlotFile::writeAtomically(fileName, bytes, lock,
+                                  [&] { return stateOf(fileName) == expected; });
+    } catch (const SlotFile::SlotFileChanged&) {
+        m_inStep = false;
+        throw;
+    } catch (const AppError&) {
+        // The old file is untouched; the next write replaces it whole.
+        m_appendable = false;
+        throw;
+    }
+    remember(fileName, stateOf(fileName), text.size(), lastOf(text), plain);
+    m_appendOnly = false;
+    m_lastMethod = Method::Rewritten;
+}
+
+bool SlotFileWriter::changedOnDisk(const QString& fileName) const
+{
+    if (!stateOf(fileName)) {
+        // Missing (or not a regular file): changed only if something other
+        // than a plain missing file is there.
+        return QFile::exists(fileName);
+    }
+    return !unchangedOnDisk(fileName);
+}
+
+void SlotFileWriter::forget()
+{
+    remember(QString(), std::nullopt, 0, QChar(), false, false);
+    m_appendOnly = false;
+    m_lastMethod = Method::None;
+}
+
+void SlotFileWriter::remember(const QString& fileName, std::optional<DiskState> state,
+                              qsizetype textLength, QChar lastChar, bool appendable, bool inStep)
+{
+    m_fileName = fileName;
+    m_disk = state;
+    m_textLength = textLength;
+    m_lastChar = lastChar;
+    m_inStep = inStep;
+    m_appendable = appendable && inStep && state.has_value();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <array>
+#include <optional>
+
+// Where a window was left: the values kept under
+// HKEY_CURRENT_USER\SOFTWARE\<section>, all of them text.
+//   "Flags"          one number
+//   "ShowCmd"        1 normal, 2 minimized, 3 maximized
+//   "PixelsPerInch"  the screen's logical pixels per inch when written
+//   "MinMaxPos"      x,y of the minimized and of the maximized position
+//   "NormPos"        left,top,right,bottom of the normal frame rectangle
+//   "Visible"        "1" when written as the window was destroyed, else "0"
+// The two positions are written twice: under their plain name and under the
+// name with the primary screen's size appended, "NormPos(1280x800)", so that
+// a change of resolution falls back to the plain value.
+namespace Placement {
+
+// The section names below HKEY_CURRENT_USER\SOFTWARE.
+inline constexpr const char* MainWindowSection = "Orvane\\Clipstow\\MainForm";
+inline constexpr const char* RemoteWindowSection = "Orvane\\Clipstow\\RemoteFrm";
+
+enum class ShowState
+{
+    Normal,
+    Minimized,
+    Maximized
+};
+
+struct Record
+{
+    int flags = 0;
+    ShowState state = ShowState::Normal;
+    int pixelsPerInch = 96;
+    QPoint minimizedPosition{-1, -1};
+    QPoint maximizedPosition{-1, -1};
+    // left, top, right, bottom with right = left + width (the bottom alike).
+    std::array<int, 4> normal{0, 0, 0, 0};
+};
+
+// What a read found. position is empty when neither position text was
+// stored or the stored pixels per inch differ from the screen's.
+struct Found
+{
+    std::optional<int> flags;
+    std::optional<std::array<int, 4>> position;
+    ShowState state = ShowState::Normal;
+};
+
+// "(1280x800)".
+QString screenSuffix(QSize screenPixels);
+// Four numbers separated by commas, blanks or both; a missing or
+// non-numeric one reads as the matching default.
+std::array<int, 4> parseFour(const QString& text, const std::array<int, 4>& defaults);
+QString formatFour(const std::array<int, 4>& numbers);
+// 1, 5 and 9 are normal, 2, 6 and 7 minimized, 3 maximized; any other
+// number keeps the default (normal).
+ShowState decodeShowCmd(int showCmd);
+int encodeShowCmd(ShowState state);
+
+// Writes the record in the fixed order "Flags", "ShowCmd", "PixelsPerInch",
+// "MinMaxPos" with suffix, "MinMaxPos", "NormPos" with suffix, "NormPos",
+// "Visible". Raises "Failed to create key %s" or "Failed to set data for
+// '%s'" (AppError).
+void write(const QString& section, const Record& record, QSize screenPixels, bool visible);
+
+// Reads the values: the suffixed position first, then the plain one.
+// currentNormal fills the numbers a stored rectangle lacks. Raises "Invalid
+// data type for '%s'" for a value that is not text.
+Found read(const QString& section, QSize screenPixels, int currentPixelsPerInch,
+           const std::array<int, 4>& currentNormal);
+
+} // namespace Placement

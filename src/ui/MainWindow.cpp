@@ -1,0 +1,296 @@
+#include "ui/MainWindow.h"
+
+#include "core/Collector.h"
+#include "core/ErrorReporter.h"
+#include "ui/Icons.h"
+#include "ui/RemoteWindow.h"
+#include "ui/SlotPage.h"
+#include "ui/TrayIcon.h"
+#include "ui/editor/SlotEditor.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScopedValueRollback>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace {
+
+constexpr int StatusBarHeight = 19;
+constexpr QSize InitialClientSize(401, 380);
+constexpr QSize MinimumFrameSize(408, 165);
+
+const char* const TabCaptions[SlotCount] = {"First", "Second", "Third"};
+
+// The window's own font; every child but the hide panel uses it.
+QFont windowFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Collector& collector, QWidget* parent)
+    : QMainWindow(parent), m_collector(collector), m_commands(Commands::create(this)),
+      m_dialogs(defaultDialogs())
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Clipstow 3"));
+    setFont(windowFont());
+    setWindowIcon(Icons::programIcon());
+    m_fontDialogFont = windowFont();
+
+    auto* client = new QWidget(this);
+    auto* column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    setCentralWidget(client);
+
+    buildToolBar();
+    column->addWidget(m_toolBar);
+    m_toolBarBevel = new QFrame(client);
+    m_toolBarBevel->setObjectName(QStringLiteral("Bevel1"));
+    m_toolBarBevel->setFrameShape(QFrame::HLine);
+    m_toolBarBevel->setFrameShadow(QFrame::Sunken);
+    m_toolBarBevel->setFixedHeight(2);
+    column->addWidget(m_toolBarBevel);
+
+    buildPages();
+    column->addWidget(m_tabs, 1);
+
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setFixedHeight(StatusBarHeight);
+    m_statusText = new QLabel(bar);
+    m_statusText->setObjectName(QStringLiteral("StatusText"));
+    m_statusText->setTextFormat(Qt::PlainText);
+    bar->addWidget(m_statusText, 1);
+
+    m_saveDialog = new QFileDialog(this);
+    m_saveDialog->setObjectName(QStringLiteral("SaveDialog"));
+    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    m_saveDialog->setFileMode(QFileDialog::AnyFile);
+    m_saveDialog->setNameFilter(QStringLiteral("Text Files (*.txt)"));
+    m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Enter accepts the dialog while the file name's completion list is
+    // open; the list would stay over the main window holding the keyboard.
+    // The dialog runs modally, so a popup still open when it finishes was
+    // opened inside it.
+    connect(m_saveDialog, &QDialog::finished, this, [] {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->hide();
+    });
+
+    buildMenus();
+    connectCommands();
+
+    // Client area of 401 x 380 below the menu bar, centred, until a stored
+    // placement says otherwise.
+    resize(InitialClientSize.width(), InitialClientSize.height() + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect area = frameGeometry();
+        area.moveCenter(screen->availableGeometry().center());
+        move(area.topLeft());
+    }
+    setMinimumSize(MinimumFrameSize);
+
+    buildTrayIcon();
+    connectCollector();
+    // A failure that comes again while its box is open is counted here.
+    ErrorReporter::setRepeatListener([this](const QString& text, int repeats) {
+        showNotice(ErrorReporter::repeatNotice(text, repeats));
+    });
+    // A hint that says there is no text while there is would be false: the
+    // hints follow every change of the clipboard. This runs before the
+    // clipboard monitor's capture of the same change.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &m_collector,
+            &Collector::refreshHints);
+    startUp();
+}
+
+MainWindow::~MainWindow()
+{
+    ErrorReporter::setRepeatListener({});
+    m_collector.stopWatchingClipboard();
+}
+
+// The icon goes into the notification area now, with the normal picture and
+// no tooltip; its menu opens only once start-up allows it.
+void MainWindow::buildTrayIcon()
+{
+    m_trayIcon = std::make_unique<TrayIcon>(m_collector, m_trayMenu);
+    connect(m_trayIcon.get(), &NotifyAreaIcon::OnMouseDown, this,
+            [this] { bringLastActiveWindowForward(); });
+
+    // Remember the window a press on the tray icon brings back.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+        if (!window)
+            return;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->windowHandle() != window)
+                continue;
+            const Qt::WindowType type = widget->windowType();
+            if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::Tool)
+                return; // menus, tooltips and the remote window
+            if (m_remote != nullptr && widget == m_remote)
+                return;
+            m_lastActive = widget;
+            return;
+        }
+    });
+}
+
+void MainWindow::connectCollector()
+{
+    connect(&m_collector, &Collector::autoModeChanged, this, [this](bool on) { showAutoMode(on); });
+    connect(&m_collector, &Collector::hintsChanged, this, &MainWindow::showHints);
+    connect(&m_collector, &Collector::activeSlotChanged, this, &MainWindow::showActiveSlot);
+    connect(&m_collector, &Collector::fileNameChanged, this,
+            [this](SlotNumber slot, const QString& name) { page(slot)->showFileName(name); });
+    connect(&m_collector, &Collector::statusMessage, this, &MainWindow::setStatusText);
+    for (SlotPage* slotPage : m_pages)
+        slotPage->showFileName(m_collector.fileName(slotPage->slot()));
+}
+
+void MainWindow::buildPages()
+{
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("PageControl1"));
+    for (SlotNumber slot : SlotNumber::all()) {
+        auto* slotPage = new SlotPage(slot);
+        SlotEditor* slotEditor = slotPage->editor();
+        slotEditor->installEventFilter(this);
+        connect(slotEditor, &SlotEditor::contentChanged, this, &MainWindow::onEditorChanged);
+        connect(slotEditor, &QWidget::customContextMenuRequested, this,
+                [this, slotEditor](QPoint pos) {
+                    m_editorMenu->popup(slotEditor->viewport()->mapToGlobal(pos));
+                });
+        connect(slotPage, &SlotPage::fileNameClicked, this,
+                [this] { ErrorReporter::reportFailures([this] { chooseSlotFile(); }); });
+        m_collector.attachBuffer(slot, *slotEditor);
+        m_pages[slot.index()] = slotPage;
+        m_tabs->addTab(slotPage, QString::fromLatin1(TabCaptions[slot.index()]));
+    }
+    m_tabs->setCurrentIndex(0);
+    // Any change of the page makes its slot the active one. The user's
+    // choice of tab, by mouse or keyboard (Ctrl+Tab, the arrow keys on the
+    // tab bar), also refreshes the hints and marks the remote window; a page
+    // shown because the collector changed its slot does not.
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index < 0)
+            return;
+        m_collector.setActiveSlot(index + 1);
+        if (!m_showingActiveSlot)
+            m_collector.announceActiveSlot();
+    });
+}
+
+void MainWindow::showActiveSlot(SlotNumber slot)
+{
+    const QScopedValueRollback showing(m_showingActiveSlot, true);
+    m_tabs->setCurrentWidget(page(slot));
+}
+
+SlotEditor* MainWindow::editor(SlotNumber slot) const
+{
+    return page(slot)->editor();
+}
+
+SlotEditor* MainWindow::activeEditor() const
+{
+    return editor(m_collector.activeSlot());
+}
+
+void MainWindow::setRemoteWindow(RemoteWindow* remote)
+{
+    m_remote = remote;
+    if (m_remote)
+        m_remote->setContextMenu(m_trayMenu);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    placeHidePanel();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!m_closing) {
+        m_closing = true;
+        // A setting that cannot be written must not keep the program open.
+        ErrorReporter::reportFailures([this] { shutDown(); });
+    }
+    event->accept();
+    Q_EMIT closed();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The minimum applies to the outer frame, whose size is known only now.
+    const QSize frameExtra = frameGeometry().size() - geometry().size();
+    setMinimumSize(MinimumFrameSize - frameExtra.expandedTo(QSize(0, 0)));
+    // On X11 and Wayland the taskbar entry belongs to the window itself: it
+    // is there exactly while the main window is mapped, so showing and
+    // hiding the window keeps the taskbar right with no further work. The
+    // remote window is a tool window and never gets one.
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        m_collector.announceActiveSlot();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_toolBar && event->type() == QEvent::Resize)
+        placeHidePanel();
+    if (consumeEditorShortcut(watched, event))
+        return true;
+    if (watched != m_hidePanel)
+        return QMainWindow::eventFilter(watched, event);
+
+    if (event->type() == QEvent::MouseButtonPress) {
+        m_hidePanelPressed = true;
+        setHidePanelPressed(true);
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const bool click = m_hidePanelPressed && mouse->button() == Qt::LeftButton &&
+                           m_hidePanel->rect().contains(mouse->position().toPoint());
+        m_hidePanelPressed = false;
+        setHidePanelPressed(false);
+        if (click)
+            hideWindow();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QString MainWindow::statusText() const
+{
+    const QString notice = statusBar()->currentMessage();
+    return notice.isEmpty() ? m_statusText->text() : notice;
+}
+
+void MainWindow::setStatusText(const QString& text)
+{
+    m_statusText->setText(text);
+}

@@ -1,0 +1,91 @@
+// The window as a view of the collector's state (auto mode, hints, the
+// active slot) and the window commands around the tray: hiding and showing
+// the main window, showing the remote window, a press on the tray icon.
+#include "ui/MainWindow.h"
+
+#include "core/Collector.h"
+#include "ui/Icons.h"
+#include "ui/RemoteWindow.h"
+
+#include "ui/TrayIcon.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+
+namespace {
+
+// How long a notice holds the status bar against the hint refresh.
+constexpr int NoticeMs = 30'000;
+
+} // namespace
+
+void MainWindow::showAutoMode(bool on)
+{
+    for (QAction* mark : {m_commands.autoMode, m_commands.trayAutoMode, m_commands.autoSwitch})
+        mark->setChecked(on);
+}
+
+void MainWindow::showHints()
+{
+    const QIcon icon = m_collector.autoMode() ? Icons::autoProgramIcon() : Icons::programIcon();
+    QApplication::setWindowIcon(icon);
+    setWindowIcon(icon);
+    m_statusText->setText(m_collector.hintText());
+    m_commands.clearSlot->setToolTip(QStringLiteral("Clear ") +
+                                     Collector::fileNamePart(m_collector.activeFileName()));
+}
+
+bool MainWindow::trayIconShown() const
+{
+    return m_trayIcon && m_trayIcon->IsAdded() && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+// Hidden, the window comes back through the tray icon. On a desktop with no
+// notification area nothing could bring it back, so it is minimised to the
+// taskbar instead.
+void MainWindow::hideWindow()
+{
+    if (trayIconShown())
+        hide();
+    else
+        showMinimized();
+}
+
+// A notice holds the status bar for a while: the hint refresh (a clipboard
+// change, an activation) would otherwise overwrite it before it was read.
+void MainWindow::showNotice(const QString& text)
+{
+    statusBar()->showMessage(text, NoticeMs);
+}
+
+void MainWindow::showWindow()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::showRemoteWindow()
+{
+    if (!m_remote)
+        return;
+    // A minimised remote window has no taskbar entry to bring it back from:
+    // showing it restores it.
+    m_remote->setWindowState(m_remote->windowState() & ~Qt::WindowMinimized);
+    m_remote->show();
+    m_remote->raise();
+    m_remote->activateWindow();
+}
+
+void MainWindow::bringLastActiveWindowForward()
+{
+    if (!isVisible())
+        return;
+    QWidget* window = m_lastActive ? m_lastActive.data() : this;
+    if (!window->isVisible() || !window->isEnabled())
+        return;
+    window->raise();
+    window->activateWindow();
+}

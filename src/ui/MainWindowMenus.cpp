@@ -1,0 +1,237 @@
+// The toolbar, the main menu, the tray menu and the editors' context menu,
+// all showing the window's commands; which handler each command runs; and
+// the rule that a shortcut of a disabled item is consumed.
+#include "ui/MainWindow.h"
+
+#include "core/Collector.h"
+#include "ui/Icons.h"
+#include "ui/SlotPage.h"
+#include "ui/SplashWindow.h"
+#include "ui/editor/SlotEditor.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+namespace {
+
+constexpr int ToolBarHeight = 25;
+constexpr int ToolButtonWidth = 25;
+constexpr int SeparatorWidth = 8;
+constexpr int ButtonGroupsWidth = 224; // buttons and separators before the hide panel
+constexpr int HidePanelHeight = 22;
+
+// The hide panel keeps its inner bevel lowered; only the outer one moves.
+void setHidePanelLook(QFrame* panel, bool pressed)
+{
+    panel->setFrameShape(pressed ? QFrame::Panel : QFrame::Box);
+    panel->setFrameShadow(pressed ? QFrame::Sunken : QFrame::Raised);
+    panel->setLineWidth(1);
+    panel->setMidLineWidth(0);
+    panel->setProperty("outerBevelLowered", pressed);
+}
+
+QString text(const char* s)
+{
+    return QString::fromUtf8(s);
+}
+
+} // namespace
+
+void MainWindow::buildToolBar()
+{
+    m_toolBar = new QWidget(this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_toolBar->setFixedHeight(ToolBarHeight);
+    m_toolBar->installEventFilter(this);
+
+    const Commands& c = m_commands;
+    int x = 0;
+    addToolButton("PasteButton", c.capture, x);
+    x += ToolButtonWidth + SeparatorWidth;
+    addToolButton("ShowRemoteBtn", c.showRemote, x);
+    x += ToolButtonWidth;
+    addToolButton("EditButton", c.editInTextEditor, x);
+    x += ToolButtonWidth;
+    addToolButton("AutoButton", c.autoSwitch, x);
+    x += ToolButtonWidth;
+    addToolButton("SaveButton", c.save, x);
+    x += ToolButtonWidth;
+    addToolButton("PrefsButton", c.preferences, x);
+    x += ToolButtonWidth + SeparatorWidth;
+    addToolButton("ClearButton", c.clearSlot, x);
+    x += ToolButtonWidth;
+    addToolButton("ClearClipbrdButton", c.clearClipboard, x);
+    x += ToolButtonWidth + SeparatorWidth;
+    Q_ASSERT(x == ButtonGroupsWidth);
+
+    m_hidePanel = new QLabel(QStringLiteral("H i d e"), m_toolBar);
+    m_hidePanel->setObjectName(QStringLiteral("HidePanel"));
+    m_hidePanel->setTextFormat(Qt::PlainText);
+    m_hidePanel->setAlignment(Qt::AlignCenter);
+    m_hidePanel->setToolTip(QStringLiteral("Hide this window"));
+    QFont bold = font();
+    bold.setBold(true);
+    m_hidePanel->setFont(bold);
+    setHidePanelPressed(false);
+    m_hidePanel->setGeometry(ButtonGroupsWidth, (ToolBarHeight - HidePanelHeight) / 2, 1,
+                             HidePanelHeight);
+    m_hidePanel->installEventFilter(this);
+}
+
+void MainWindow::placeHidePanel()
+{
+    m_hidePanel->resize(std::max(0, m_toolBar->width() - ButtonGroupsWidth - SeparatorWidth),
+                        HidePanelHeight);
+}
+
+void MainWindow::setHidePanelPressed(bool pressed)
+{
+    setHidePanelLook(m_hidePanel, pressed);
+}
+
+void MainWindow::addToolButton(const char* name, QAction* command, int x)
+{
+    auto* button = new QToolButton(m_toolBar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setDefaultAction(command);
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(16, 16));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(x, 0, ToolButtonWidth, ToolBarHeight);
+    m_toolButtons.push_back(button);
+}
+
+QToolButton* MainWindow::toolButton(const QAction* command) const
+{
+    for (QToolButton* button : m_toolButtons)
+        if (button->defaultAction() == command)
+            return button;
+    return nullptr;
+}
+
+void MainWindow::buildMenus()
+{
+    const Commands& c = m_commands;
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+
+    QMenu* file = bar->addMenu(text("&File"));
+    file->addAction(c.capture);
+    file->addSeparator();
+    file->addActions({c.editInTextEditor, c.save, c.saveAs, c.print});
+    file->addSeparator();
+    file->addAction(c.exit);
+
+    QMenu* view = bar->addMenu(text("&View"));
+    view->addActions({c.hideWindow, c.showRemote});
+    view->addSeparator();
+    view->addActions({c.toolbar, c.statusBar});
+    view->addSeparator();
+    view->addAction(c.font);
+
+    QMenu* options = bar->addMenu(text("&Options"));
+    options->addActions(
+        {c.preferences, c.autoMode, c.clearClipboard, c.setFilename, c.find, c.findNext});
+
+    QMenu* help = bar->addMenu(text("&Help"));
+    help->addActions({c.help, c.about, c.support});
+
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->setObjectName(QStringLiteral("TrayMenu"));
+    m_trayMenu->addActions({c.trayExit, c.trayHelp, c.trayAbout});
+    m_trayMenu->addSeparator();
+    m_trayMenu->addActions({c.clipboardViewer, c.trayClearClipboard, c.trayAutoMode,
+                            c.trayEditInTextEditor, c.trayCapture});
+    m_trayMenu->setDefaultAction(c.trayCapture);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addActions({c.trayShowRemote, c.showMainWindow});
+
+    m_editorMenu = new QMenu(this);
+    m_editorMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    m_editorMenu->addAction(c.undo);
+    m_editorMenu->addSeparator();
+    m_editorMenu->addActions({c.cut, c.copy, c.paste, c.selectAll});
+    m_editorMenu->addSeparator();
+    m_editorMenu->addActions({c.clearSlot, c.editorClearClipboard});
+
+    // The context menu's shortcuts act while an editor has the focus.
+    for (QAction* action : m_editorMenu->actions()) {
+        if (action->shortcut().isEmpty())
+            continue;
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        for (SlotPage* slotPage : m_pages)
+            editor(slotPage->slot())->addAction(action);
+    }
+}
+
+void MainWindow::connectCommands()
+{
+    using Source = Collector::Source;
+    const Commands& c = m_commands;
+    Collector& collector = m_collector;
+
+    connectCommand(c.capture, this, [&collector] { collector.capture(Collector::Trigger::User); });
+    connectCommand(c.editInTextEditor, this, [this] { editInTextEditor(); });
+    connectCommand(c.save, this, [this] { saveActiveSlot(); });
+    connectCommand(c.saveAs, this, [this] { saveActiveSlotAs(); });
+    connectCommand(c.print, this, [this] { printSlot(); });
+    connectCommand(c.exit, this, [this] { close(); });
+    connectCommand(c.hideWindow, this, [this] { hideWindow(); });
+    connectCommand(c.showRemote, this, [this] { showRemoteWindow(); });
+    connectCommand(c.toolbar, this, [this](bool checked) { setToolbarShown(checked); });
+    connectCommand(c.statusBar, this, [this](bool checked) { setStatusBarShown(checked); });
+    connectCommand(c.font, this, [this] { chooseFont(); });
+    connectCommand(c.preferences, this, [this] { showPreferences(); });
+    connectCommand(c.about, this, [] { SplashWindow::run(SplashWindow::Mode::About); });
+    connectCommand(c.help, this, [this] { showHelp(); });
+    connectCommand(c.support, this, [this] { sendSupportMail(); });
+    connectCommand(c.clipboardViewer, this, [this] { showClipboardViewer(); });
+    // The menu items switch auto mode alone: the remote window's slot
+    // buttons keep their presentation.
+    connectCommand(c.autoMode, this,
+                   [&collector] { collector.setAutoMode(!collector.autoMode(), Source::Menu); });
+    connectCommand(c.autoSwitch, this,
+                   [&collector] { collector.setAutoMode(!collector.autoMode(), Source::Toolbar); });
+    connectCommand(c.clearClipboard, this, [this] { clearClipboard(); });
+    connectCommand(c.setFilename, this, [this] { chooseSlotFile(); });
+    connectCommand(c.find, this, [this] { findInSlot(); });
+    connectCommand(c.findNext, this, [this] { findNextInSlot(); });
+    connectCommand(c.showMainWindow, this, [this] { showWindow(); });
+    connectCommand(c.undo, this, [this] { activeEditor()->undoLast(); });
+    connectCommand(c.cut, this, [this] { activeEditor()->cutSelection(); });
+    connectCommand(c.copy, this, [this] { activeEditor()->copySelection(); });
+    connectCommand(c.paste, this, [this] { activeEditor()->pasteClipboard(); });
+    connectCommand(c.selectAll, this, [this] { activeEditor()->selectAllText(); });
+    connectCommand(c.clearSlot, this, [this] { clearActiveSlot(); });
+}
+
+// The editors would take Ctrl+Z, Ctrl+C and the like for themselves; the
+// window's items get them instead, and an item that is disabled swallows
+// its key so that it reaches neither the item nor the editor.
+bool MainWindow::consumeEditorShortcut(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return false;
+    if (!qobject_cast<SlotEditor*>(watched))
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    for (QAction* action : m_commands.all()) {
+        if (action->shortcut().isEmpty() || action->shortcut() != pressed)
+            continue;
+        if (event->type() == QEvent::ShortcutOverride) {
+            // Let the shortcut run instead of the editor's own key handling.
+            event->ignore();
+            return true;
+        }
+        if (!action->isEnabled()) {
+            event->accept();
+            return true;
+        }
+    }
+    return false;
+}

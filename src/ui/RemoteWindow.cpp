@@ -1,0 +1,159 @@
+// The remote window: its frame, its toolbar and the events of the window as
+// a whole (creation, activation, closing).
+#include "ui/RemoteWindow.h"
+
+#include "core/ErrorReporter.h"
+#include "platform/WindowHints.h"
+#include "ui/Icons.h"
+#include "ui/NotifyAreaIcon.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QToolButton>
+
+namespace {
+
+constexpr QSize ClientSize(116, 24);
+constexpr int ButtonWidth = 23;
+constexpr int ButtonHeight = 22;
+constexpr int SeparatorWidth = 8;
+
+QFont windowFont()
+{
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(8);
+    return font;
+}
+
+} // namespace
+
+RemoteWindow::RemoteWindow(Collector& collector)
+    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_collector(collector)
+{
+    setObjectName(QStringLiteral("RemoteForm"));
+    setWindowTitle(QStringLiteral("Clipstow"));
+    setFont(windowFont());
+    setFixedSize(ClientSize);
+
+    buildToolBar();
+
+    // Centred on the screen until a stored placement says otherwise.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect area(QPoint(0, 0), ClientSize);
+        area.moveCenter(screen->availableGeometry().center());
+        move(area.topLeft());
+    }
+
+    // The slot buttons take the presentation of the auto state found now.
+    m_remoteAuto = m_collector.autoMode();
+    makeCheckButtons(m_remoteAuto);
+    m_autoButton->setChecked(m_collector.autoMode());
+    showHints();
+
+    connect(&m_collector, &Collector::autoModeChanged, this, &RemoteWindow::onAutoModeChanged);
+    connect(&m_collector, &Collector::hintsChanged, this, &RemoteWindow::showHints);
+    connect(&m_collector, &Collector::activeSlotAnnounced, this, &RemoteWindow::setDown);
+    connect(&m_collector, &Collector::captureEnded, this, [this] {
+        // Outside auto mode a capture ends by releasing the slot buttons.
+        if (!m_collector.autoMode())
+            allUp();
+    });
+}
+
+RemoteWindow::~RemoteWindow() = default;
+
+// Four buttons of 23 x 22 with an 8-pixel separator between each two: the
+// toolbar fills the 116-pixel client area exactly.
+void RemoteWindow::buildToolBar()
+{
+    m_toolBar = new QWidget(this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar->setGeometry(QRect(QPoint(0, 0), ClientSize));
+    m_toolBar->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_toolBar, &QWidget::customContextMenuRequested, this, &RemoteWindow::openContextMenu);
+
+    const char* const names[SlotCount] = {"ToolBtn1", "ToolBtn2", "ToolBtn3"};
+    int x = 0;
+    for (SlotNumber slot : SlotNumber::all()) {
+        QToolButton* button = addButton(names[slot.index()], int(slot.index()), x);
+        connect(button, &QToolButton::clicked, this,
+                [this, slot] { ErrorReporter::reportFailures([&] { useSlot(slot); }); });
+        m_slotButtons[slot.index()] = button;
+        x += ButtonWidth + SeparatorWidth;
+    }
+    m_autoButton = addButton("AutoToolBtn", SlotCount, x);
+    m_autoButton->setCheckable(true);
+    m_autoButton->setToolTip(QStringLiteral("Auto Clipstow"));
+    connect(m_autoButton, &QToolButton::clicked, this, [this] {
+        ErrorReporter::reportFailures([this] {
+            m_collector.setAutoMode(!m_collector.autoMode(), Collector::Source::RemoteToggle);
+        });
+    });
+}
+
+QToolButton* RemoteWindow::addButton(const char* name, int image, int x)
+{
+    auto* button = new QToolButton(m_toolBar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoRaise(true);
+    button->setIcon(Icons::remoteImage(image));
+    button->setIconSize(QSize(16, 16));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(x, (ClientSize.height() - ButtonHeight) / 2, ButtonWidth, ButtonHeight);
+    return button;
+}
+
+void RemoteWindow::onActivated()
+{
+    // Hint refresh and the active slot's button down.
+    m_collector.announceActiveSlot();
+    m_autoButton->setChecked(m_collector.autoMode());
+    if (!m_remoteAuto)
+        allUp();
+}
+
+void RemoteWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        onActivated();
+}
+
+// The close box only hides the window. A close that is not the user's (the
+// application closing its windows as it quits) is accepted, so it never holds
+// up the end of the program; the window is hidden either way.
+void RemoteWindow::closeEvent(QCloseEvent* event)
+{
+    hide();
+    if (event->spontaneous())
+        event->ignore();
+    else
+        event->accept();
+}
+
+void RemoteWindow::setVisible(bool visible)
+{
+    const bool mapping = visible && !isVisible();
+    if (mapping) {
+        winId(); // the native window must exist to be prepared
+        WindowHints::keepOffTaskbar(*this);
+        WindowHints::closeButtonOnly(*this);
+    }
+    QWidget::setVisible(visible);
+    if (mapping) {
+        WindowHints::detachFromOwner(*this);
+        WindowHints::closeButtonOnly(*this);
+    }
+}
+
+// The tray menu, once start-up has allowed it to open.
+void RemoteWindow::openContextMenu(const QPoint& pos)
+{
+    if (m_contextMenu && NotifyAreaIcon::AutoPopup(m_contextMenu))
+        m_contextMenu->popup(m_toolBar->mapToGlobal(pos));
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "core/Collector.h"
+#include "core/SlotNumber.h"
+
+#include <QWidget>
+
+class QMenu;
+class QToolButton;
+
+// The remote control, a view of the collector: a small always-on-top tool
+// window with one button per slot and an auto-mode toggle. Beyond its
+// buttons' presentation it holds no state; captures, auto mode and the
+// active slot are the collector's.
+//
+// The slot buttons have two presentations: check buttons (auto) and push
+// buttons (plain). They take the one matching auto mode at creation and
+// whenever the toolbar's switch, this window's toggle or the text-editor
+// command switches auto mode; the menu items leave it as it is.
+//
+// The window has no owner, so it is neither minimised nor hidden together
+// with the main window, and it never has a taskbar entry of its own.
+class RemoteWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit RemoteWindow(Collector& collector);
+    ~RemoteWindow() override;
+
+    // The menu a right click on the toolbar opens (the tray menu), while
+    // its automatic pop-up setting allows (NotifyAreaIcon::AutoPopup).
+    void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
+
+    // A slot button's click. In auto mode it chooses where the automatic
+    // captures go and captures nothing; otherwise it makes the slot active
+    // and captures into it.
+    void useSlot(SlotNumber slot);
+
+    // The remote auto flag: whether activating the window keeps the slot
+    // buttons as they are (true) or releases them (false).
+    void setRemoteAuto(bool on) { m_remoteAuto = on; }
+    bool remoteAuto() const { return m_remoteAuto; }
+    // Puts the slot's button down and the other two up.
+    void setDown(SlotNumber slot);
+    void allUp();
+    // Rewrites the slot buttons' tooltips from the clipboard, auto mode and
+    // each slot's own file name.
+    void showHints();
+
+    // The slot buttons as check buttons (auto presentation) or push buttons
+    // (plain presentation). Each button keeps whether it shows down.
+    void makeCheckButtons(bool check);
+    bool areCheckButtons() const;
+    // Whether the slot's button shows down, in either presentation.
+    bool isDown(SlotNumber slot) const;
+
+    QToolButton* slotButton(SlotNumber slot) const { return m_slotButtons[slot.index()]; }
+    QToolButton* autoButton() const { return m_autoButton; }
+    QWidget* toolBar() const { return m_toolBar; }
+
+    void setVisible(bool visible) override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildToolBar();
+    QToolButton* addButton(const char* name, int image, int x);
+    void onActivated();
+    void onAutoModeChanged(bool on, Collector::Source source);
+    void openContextMenu(const QPoint& pos);
+    static void setButtonDown(QToolButton* button, bool down);
+
+    Collector& m_collector;
+    bool m_remoteAuto = false;
+    QMenu* m_contextMenu = nullptr;
+    QWidget* m_toolBar = nullptr;
+    PerSlot<QToolButton*> m_slotButtons{};
+    QToolButton* m_autoButton = nullptr;
+};

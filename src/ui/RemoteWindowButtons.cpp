@@ -1,0 +1,100 @@
+// The remote window's buttons: their two presentations, their tooltips and
+// their clicks, which act through the collector.
+#include "ui/RemoteWindow.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QToolButton>
+
+// A check button shows down through its checked state, a push button through
+// its pressed state.
+void RemoteWindow::setButtonDown(QToolButton* button, bool down)
+{
+    if (button->isCheckable()) {
+        button->setDown(false);
+        button->setChecked(down);
+    } else {
+        button->setDown(down);
+    }
+}
+
+bool RemoteWindow::isDown(SlotNumber slot) const
+{
+    const QToolButton* button = slotButton(slot);
+    return button->isChecked() || button->isDown();
+}
+
+bool RemoteWindow::areCheckButtons() const
+{
+    return m_slotButtons[0]->isCheckable();
+}
+
+void RemoteWindow::makeCheckButtons(bool check)
+{
+    for (SlotNumber slot : SlotNumber::all()) {
+        QToolButton* button = slotButton(slot);
+        const bool down = isDown(slot);
+        button->setChecked(false);
+        button->setDown(false);
+        button->setCheckable(check);
+        setButtonDown(button, down);
+    }
+}
+
+void RemoteWindow::setDown(SlotNumber chosen)
+{
+    for (SlotNumber slot : SlotNumber::all())
+        setButtonDown(slotButton(slot), slot == chosen);
+}
+
+void RemoteWindow::allUp()
+{
+    for (QToolButton* button : m_slotButtons)
+        setButtonDown(button, false);
+}
+
+void RemoteWindow::showHints()
+{
+    if (!Collector::clipboardHasCapturableText()) {
+        for (QToolButton* button : m_slotButtons)
+            button->setToolTip(QStringLiteral("No text in the Clipboard"));
+        return;
+    }
+    const QString prefix = m_collector.autoMode() ? QStringLiteral("Switch Auto Clipstow to ")
+                                                  : QStringLiteral("Clipstow to ");
+    for (SlotNumber slot : SlotNumber::all())
+        slotButton(slot)->setToolTip(prefix + m_collector.fileName(slot));
+}
+
+void RemoteWindow::useSlot(SlotNumber slot)
+{
+    if (m_collector.autoMode()) {
+        // Choose where the automatic captures go; nothing is captured now.
+        setDown(slot);
+        QCoreApplication::processEvents(); // repaint the buttons at once
+        m_collector.setActiveSlot(slot);
+        m_collector.refreshHints();
+    } else {
+        // Capture into the slot; the capture releases the buttons at its end.
+        m_collector.setActiveSlot(slot);
+        m_collector.capture(Collector::Trigger::RemoteSlotButton);
+    }
+}
+
+// The toolbar's switch, this window's toggle and the text-editor command
+// bring the presentation matching the new state, with the active slot's
+// button down when auto mode is on; the menu items change the toggle only.
+void RemoteWindow::onAutoModeChanged(bool on, Collector::Source source)
+{
+    m_autoButton->setChecked(on);
+    if (!Collector::slotButtonsFollow(source))
+        return;
+    m_remoteAuto = on;
+    makeCheckButtons(on);
+    if (on)
+        setDown(m_collector.activeSlot());
+    else
+        allUp();
+}

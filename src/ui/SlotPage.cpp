@@ -1,0 +1,74 @@
+#include "ui/SlotPage.h"
+
+#include "ui/editor/SlotEditor.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int FileNamePanelHeight = 20;
+
+void setPanelLook(QFrame* panel, bool pressed)
+{
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(pressed ? QFrame::Sunken : QFrame::Raised);
+    panel->setLineWidth(1);
+}
+
+} // namespace
+
+SlotPage::SlotPage(SlotNumber slot, QWidget* parent) : QWidget(parent), m_slot(slot)
+{
+    const QString number = QString::number(slot.number());
+    setObjectName(QStringLiteral("TabSheet") + number);
+
+    m_fileNamePanel = new QLabel(this);
+    m_fileNamePanel->setObjectName(QStringLiteral("Filename") + number);
+    m_fileNamePanel->setTextFormat(Qt::PlainText);
+    m_fileNamePanel->setAlignment(Qt::AlignCenter);
+    m_fileNamePanel->setToolTip(QStringLiteral("Click to change"));
+    m_fileNamePanel->setFixedHeight(FileNamePanelHeight);
+    setPanelLook(m_fileNamePanel, false);
+    m_fileNamePanel->installEventFilter(this);
+
+    m_editor = new SlotEditor(this);
+    m_editor->setObjectName(QStringLiteral("Editor") + number);
+    m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(m_fileNamePanel);
+    column->addWidget(m_editor, 1);
+}
+
+void SlotPage::showFileName(const QString& fileName)
+{
+    m_fileNamePanel->setText(fileName);
+}
+
+// The panel looks pressed while a button is down on it; a left click on it
+// is a request for another file.
+bool SlotPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_fileNamePanel)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonPress) {
+        m_panelPressed = true;
+        setPanelLook(m_fileNamePanel, true);
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        const bool click = m_panelPressed && mouse->button() == Qt::LeftButton &&
+                           m_fileNamePanel->rect().contains(mouse->position().toPoint());
+        m_panelPressed = false;
+        setPanelLook(m_fileNamePanel, false);
+        if (click)
+            Q_EMIT fileNameClicked();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

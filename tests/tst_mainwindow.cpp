@@ -1,0 +1,586 @@
+// The main window: layout, the command table and where its shortcuts act,
+// the slot file commands, and what start-up reads and shutdown writes.
+#include "core/ClipboardMonitor.h"
+#include "core/Collector.h"
+#include "core/ErrorReporter.h"
+#include "core/SaveSound.h"
+#include "settings/RegTools.h"
+#include "settings/RegistryLayout.h"
+#include "support/DesktopFixture.h"
+#include "support/Files.h"
+#include "ui/MainWindow.h"
+#include "ui/NotifyAreaIcon.h"
+#include "ui/SlotPage.h"
+#include "ui/TrayIcon.h"
+#include "ui/editor/SlotEditor.h"
+#include "ui/editor/SlotFindDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include <QToolButton>
+#include <unistd.h>
+
+// A command of the window, for tables of commands.
+using CommandMember = QAction* Commands::*;
+Q_DECLARE_METATYPE(CommandMember)
+
+using TestSupport::fileBytes;
+using TestSupport::writeBytes;
+
+class TestMainWindow final : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
+    QStringList m_questions;
+    bool m_answer = true;
+    std::optional<QString> m_chosenFile;
+    int m_fontAsked = 0;
+    int m_printAsked = 0;
+
+    std::unique_ptr<Collector> m_collector;
+
+    // One window per test, on a collector of its own.
+    std::unique_ptr<MainWindow> makeForm()
+    {
+        m_collector = std::make_unique<Collector>();
+        auto form = std::make_unique<MainWindow>(*m_collector);
+        MainWindow::Dialogs dialogs;
+        dialogs.confirm = [this](QWidget*, const QString& text) {
+            m_questions << text;
+            return m_answer;
+        };
+        dialogs.saveFile = [this](QFileDialog&) { return m_chosenFile; };
+        dialogs.font = [this](QWidget*, const QFont&) -> std::optional<QFont> {
+            ++m_fontAsked;
+            QFont font(QStringLiteral("DejaVu Serif"));
+            font.setPointSize(15);
+            return font;
+        };
+        dialogs.print = [this](QWidget*, QPrinter& printer) {
+            ++m_printAsked;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(m_desk->path(QStringLiteral("print.pdf")));
+            return true;
+        };
+        form->setDialogs(dialogs);
+        return form;
+    }
+
+    void showActive(MainWindow& form)
+    {
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+    }
+
+    QString path(const QString& name) const { return m_desk->path(name); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_desk = std::make_unique<TestSupport::DesktopFixture>();
+        m_questions.clear();
+        m_answer = true;
+        m_chosenFile.reset();
+        m_fontAsked = m_printAsked = 0;
+    }
+
+    void cleanup()
+    {
+        m_collector.reset();
+        m_desk.reset();
+    }
+
+    void layoutAtCreation()
+    {
+        auto form = makeForm();
+        QCOMPARE(form->windowTitle(), QStringLiteral("Clipstow 3"));
+        const auto* tabs = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("First"));
+        QCOMPARE(tabs->tabText(2), QStringLiteral("Third"));
+        QCOMPARE(form->page(2)->fileNamePanel()->text(), QStringLiteral("Default2.txt"));
+        QCOMPARE(form->page(1)->fileNamePanel()->toolTip(), QStringLiteral("Click to change"));
+        QVERIFY(!form->commands().undo->isEnabled());
+        // The first hint refresh at start names the active slot's file.
+        QCOMPARE(form->toolButton(form->commands().clearSlot)->toolTip(),
+                 QStringLiteral("Clear Default1.txt"));
+
+        // Buttons 25 wide, 8-pixel separators, 224 pixels before the panel.
+        const Commands& c = form->commands();
+        const QAction* commands[] = {c.capture,    c.showRemote,    c.editInTextEditor,
+                                     c.autoSwitch, c.save,          c.preferences,
+                                     c.clearSlot,  c.clearClipboard};
+        const int xs[] = {0, 33, 58, 83, 108, 133, 166, 191};
+        for (int i = 0; i < 8; ++i) {
+            const QToolButton* b = form->toolButton(commands[i]);
+            QVERIFY(b);
+            QCOMPARE(b->geometry(), QRect(xs[i], 0, 25, 25));
+            QVERIFY(!b->toolTip().isEmpty());
+            QVERIFY(!b->icon().isNull());
+        }
+        QVERIFY(form->toolButton(form->commands().autoSwitch)->isCheckable());
+    }
+
+    void hidePanelFollowsWidth()
+    {
+        auto form = makeForm();
+        showActive(*form);
+        const auto* bar = form->findChild<QWidget*>(QStringLiteral("ToolBar"));
+        const auto* panel = form->findChild<QLabel*>(QStringLiteral("HidePanel"));
+        for (int width : {408, 600, 1000}) {
+            form->resize(width, 300);
+            QTRY_COMPARE(bar->width(), form->width());
+            QCOMPARE(panel->x(), 224);
+            QCOMPARE(panel->geometry().right() + 1, bar->width() - 8);
+        }
+        form->resize(100, 50);
+        QVERIFY(form->frameGeometry().width() >= 408 || form->width() >= 400);
+        QVERIFY(form->height() >= 165 - (form->frameGeometry().height() - form->height()));
+    }
+
+    void pressedLooks()
+    {
+        auto form = makeForm();
+        showActive(*form);
+        auto* panel = form->findChild<QLabel*>(QStringLiteral("HidePanel"));
+        QTest::mousePress(panel, Qt::RightButton);
+        QCOMPARE(panel->frameShadow(), QFrame::Sunken);
+        QTest::mouseRelease(panel, Qt::RightButton);
+        QCOMPARE(panel->frameShadow(), QFrame::Raised);
+        QVERIFY(form->isVisible()); // only a left click hides
+        QLabel* name = form->page(1)->fileNamePanel();
+        QTest::mousePress(name, Qt::LeftButton);
+        QCOMPARE(name->frameShadow(), QFrame::Sunken);
+        m_chosenFile.reset();
+        QTest::mouseRelease(name, Qt::LeftButton);
+        QCOMPARE(name->frameShadow(), QFrame::Raised);
+        // No notification area here: Hide minimises the window.
+        QTest::mouseClick(panel, Qt::LeftButton);
+        QTRY_VERIFY(form->isMinimized());
+    }
+
+    void menuItems_data()
+    {
+        QTest::addColumn<CommandMember>("command");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QKeySequence>("shortcut");
+        const auto row = [](const char* name, CommandMember command, const char* caption,
+                            QKeySequence key) {
+            QTest::newRow(name) << command << QString::fromUtf8(caption) << key;
+        };
+        row("capture", &Commands::capture, "Clipst&ow", Qt::Key_F2);
+        row("editInTextEditor", &Commands::editInTextEditor, "E&dit in Text Editor",
+            Qt::CTRL | Qt::Key_T);
+        row("save", &Commands::save, "Sa&ve", Qt::CTRL | Qt::Key_S);
+        row("saveAs", &Commands::saveAs, "Save &As...", Qt::CTRL | Qt::Key_E);
+        row("print", &Commands::print, "&Print...", Qt::CTRL | Qt::Key_P);
+        row("exit", &Commands::exit, "E&xit", Qt::ALT | Qt::Key_F4);
+        row("hideWindow", &Commands::hideWindow, "Hi&de this window", Qt::Key_F4);
+        row("showRemote", &Commands::showRemote, "Show \"Remote Control\"", Qt::Key_F6);
+        row("toolbar", &Commands::toolbar, "&Toolbar", QKeySequence());
+        row("statusBar", &Commands::statusBar, "&Status Bar", QKeySequence());
+        row("font", &Commands::font, "&Font...", Qt::CTRL | Qt::ALT | Qt::Key_F);
+        row("preferences", &Commands::preferences, "Pr&eferences...", Qt::Key_F9);
+        row("autoMode", &Commands::autoMode, "Auto Clips&tow", Qt::Key_F5);
+        row("clearClipboard", &Commands::clearClipboard, "&Clear the Clipboard",
+            Qt::CTRL | Qt::Key_D);
+        row("setFilename", &Commands::setFilename, "&Set Filename...", Qt::CTRL | Qt::Key_N);
+        row("find", &Commands::find, "&Find...", Qt::CTRL | Qt::Key_F);
+        row("findNext", &Commands::findNext, "Find &Next", Qt::Key_F3);
+        row("help", &Commands::help, "&Help", Qt::Key_F1);
+        row("about", &Commands::about, "&About...", QKeySequence());
+        row("support", &Commands::support, "&Support", QKeySequence());
+        row("trayExit", &Commands::trayExit, "E&xit", QKeySequence());
+        row("trayHelp", &Commands::trayHelp, "&Help", QKeySequence());
+        row("trayAbout", &Commands::trayAbout, "&About", QKeySequence());
+        row("clipboardViewer", &Commands::clipboardViewer, "Clipboard &Viewer", QKeySequence());
+        row("trayClearClipboard", &Commands::trayClearClipboard, "&Clear the Clipboard",
+            QKeySequence());
+        row("trayAutoMode", &Commands::trayAutoMode, "A&uto Clipstow", QKeySequence());
+        row("trayEditInTextEditor", &Commands::trayEditInTextEditor, "Edit in &Text Editor",
+            QKeySequence());
+        row("trayCapture", &Commands::trayCapture, "Cli&pstow", QKeySequence());
+        row("trayShowRemote", &Commands::trayShowRemote, "&Show \"remote control\"",
+            QKeySequence());
+        row("showMainWindow", &Commands::showMainWindow, "&Show the main window", QKeySequence());
+        row("undo", &Commands::undo, "&Undo", Qt::CTRL | Qt::Key_Z);
+        row("cut", &Commands::cut, "Cu&t", Qt::CTRL | Qt::Key_X);
+        row("copy", &Commands::copy, "C&opy", Qt::CTRL | Qt::Key_C);
+        row("paste", &Commands::paste, "&Paste", Qt::CTRL | Qt::Key_V);
+        row("selectAll", &Commands::selectAll, "&Select All", Qt::CTRL | Qt::Key_L);
+        row("clearSlot", &Commands::clearSlot, "&Clear", Qt::CTRL | Qt::Key_Q);
+        row("editorClearClipboard", &Commands::editorClearClipboard, "Clear the Clipboar&d",
+            QKeySequence());
+    }
+
+    void menuItems()
+    {
+        QFETCH(CommandMember, command);
+        QFETCH(QString, caption);
+        QFETCH(QKeySequence, shortcut);
+        auto form = makeForm();
+        const QAction* action = form->commands().*command;
+        QVERIFY(action);
+        QCOMPARE(action->text(), caption);
+        QCOMPARE(action->shortcut(), shortcut);
+        const bool noImage = command == &Commands::toolbar || command == &Commands::statusBar;
+        QCOMPARE(action->icon().isNull(), noImage);
+    }
+
+    void trayMenuOrderAndDefault()
+    {
+        auto form = makeForm();
+        const Commands& c = form->commands();
+        QList<QAction*> items;
+        for (QAction* a : form->trayMenu()->actions())
+            items << (a->isSeparator() ? nullptr : a);
+        const QList<QAction*> expected = {c.trayExit,        c.trayHelp,
+                                          c.trayAbout,       nullptr,
+                                          c.clipboardViewer, c.trayClearClipboard,
+                                          c.trayAutoMode,    c.trayEditInTextEditor,
+                                          c.trayCapture,     nullptr,
+                                          c.trayShowRemote,  c.showMainWindow};
+        QCOMPARE(items, expected);
+        QCOMPARE(form->trayMenu()->defaultAction(), form->commands().trayCapture);
+        QVERIFY(NotifyAreaIcon::AutoPopup(form->trayMenu()));
+    }
+
+    // Keys pressed on the active main window reach the command's handler.
+    void windowShortcuts()
+    {
+        auto form = makeForm();
+        showActive(*form);
+        form->editor(1)->setText(QStringLiteral("one"));
+        if (form->collector().autoMode())
+            form->commands().autoMode->trigger();
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+        QTest::keyClick(form.get(), Qt::Key_F2);
+        QVERIFY(fileBytes(path("Default1.txt")).contains("hello\r\n"));
+        QCOMPARE(m_desk->played(), 1);
+
+        form->editor(1)->setText(QStringLiteral("saved"));
+        QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(fileBytes(path("Default1.txt")), QByteArray("saved"));
+
+        m_chosenFile = path("copy");
+        QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(fileBytes(path("copy.txt")), QByteArray("saved"));
+
+        m_chosenFile = path("fresh");
+        QTest::keyClick(form.get(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(form->collector().activeFileName(), path("fresh.txt"));
+        QCOMPARE(form->editor(1)->text(), QString());
+        QVERIFY(!QFile::exists(path("fresh.txt")));
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("x"));
+        m_answer = false;
+        QTest::keyClick(form.get(), Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(m_questions.value(0), QStringLiteral("Clear the Clipboard ?"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("x"));
+        m_answer = true;
+        QTest::keyClick(form.get(), Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
+
+        QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(m_fontAsked, 1);
+        for (int slot = 1; slot <= 3; ++slot)
+            QCOMPARE(form->editor(slot)->font().pointSize(), 15);
+
+        QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(m_printAsked, 1);
+        QVERIFY(QFileInfo(path("print.pdf")).size() > 0);
+
+        const bool wasOn = form->collector().autoMode();
+        QTest::keyClick(form.get(), Qt::Key_F5);
+        QCOMPARE(form->collector().autoMode(), !wasOn);
+        QCOMPARE(form->commands().autoMode->isChecked(), !wasOn);
+        QCOMPARE(form->commands().trayAutoMode->isChecked(), !wasOn);
+
+        QTest::keyClick(form.get(), Qt::Key_F3); // no search yet: beeps, focuses
+        QVERIFY(form->editor(1)->hasFocus());
+        QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(form->editor(1)->findDialog() && form->editor(1)->findDialog()->isVisible());
+        form->editor(1)->findDialog()->close();
+        showActive(*form);
+
+        QTest::keyClick(form.get(), Qt::Key_F4);
+        QTRY_VERIFY(form->isMinimized()); // Hide, with no notification area here
+        form->showNormal();
+        showActive(*form);
+        QSignalSpy closed(form.get(), &MainWindow::closed);
+        QTest::keyClick(form.get(), Qt::Key_F4, Qt::AltModifier);
+        QTRY_COMPARE(closed.count(), 1); // once the key has been handled
+    }
+
+    // The context menu's keys act in the editors; a disabled item eats its key.
+    void editorShortcuts()
+    {
+        auto form = makeForm();
+        showActive(*form);
+        SlotEditor* editor = form->editor(1);
+        editor->setFocus();
+        QTRY_VERIFY(editor->hasFocus());
+        QTest::keyClicks(editor, QStringLiteral("abc"));
+        QVERIFY(form->commands().undo->isEnabled());
+
+        form->commands().undo->setEnabled(false);
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(editor->text(), QStringLiteral("abc"));
+        form->commands().undo->setEnabled(true);
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(editor->text().size() < 3);
+
+        editor->setText(QStringLiteral("line one\r\nline two"));
+        QTest::keyClick(editor, Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(editor->selectedText(), QStringLiteral("line one\r\nline two"));
+        QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text().remove(QLatin1Char('\r')),
+                 QStringLiteral("line one\nline two"));
+
+        m_answer = true;
+        QTest::keyClick(editor, Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(m_questions.value(0), QStringLiteral("Clear \r\nDefault1.txt ?"));
+        QCOMPARE(editor->text(), QString());
+        QVERIFY(QFile::exists(path("Default1.txt")));
+        QCOMPARE(QFileInfo(path("Default1.txt")).size(), 0);
+
+        // Outside the editors the context menu's keys do nothing.
+        editor->setText(QStringLiteral("kept"));
+        form->findChild<QTabWidget*>()->setFocus();
+        QTest::keyClick(form.get(), Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(editor->text(), QStringLiteral("kept"));
+    }
+
+    void toolbarButtonsAndViewToggles()
+    {
+        auto form = makeForm();
+        showActive(*form);
+        auto* bar = form->findChild<QWidget*>(QStringLiteral("ToolBar"));
+        form->commands().toolbar->trigger();
+        QVERIFY(!bar->isVisible() && !bar->isEnabled());
+        QVERIFY(!form->findChild<QFrame*>(QStringLiteral("Bevel1"))->isVisible());
+        form->commands().toolbar->trigger();
+        QVERIFY(bar->isVisible() && bar->isEnabled());
+        form->commands().statusBar->trigger();
+        QVERIFY(!form->statusBar()->isVisible());
+
+        form->editor(1)->setText(QStringLiteral("via button"));
+        QTest::mouseClick(form->toolButton(form->commands().save), Qt::LeftButton);
+        QCOMPARE(fileBytes(path("Default1.txt")), QByteArray("via button"));
+        const bool wasOn = form->collector().autoMode();
+        QTest::mouseClick(form->toolButton(form->commands().autoSwitch), Qt::LeftButton);
+        QCOMPARE(form->collector().autoMode(), !wasOn);
+        QCOMPARE(form->commands().autoMode->isChecked(), !wasOn);
+        m_answer = false;
+        QTest::mouseClick(form->toolButton(form->commands().clearSlot), Qt::LeftButton);
+        QCOMPARE(form->editor(1)->text(), QStringLiteral("via button"));
+        QCOMPARE(m_questions.size(), 1);
+    }
+
+    void undoItemFollowsActiveeditor()
+    {
+        auto form = makeForm();
+        showActive(*form);
+        form->editor(1)->setFocus();
+        QTest::keyClicks(form->editor(1), QStringLiteral("x"));
+        QVERIFY(form->commands().undo->isEnabled());
+        // A tab change leaves it as the last change left it.
+        form->findChild<QTabWidget*>()->setCurrentIndex(1);
+        QVERIFY(form->commands().undo->isEnabled());
+        form->editor(3)->setText(QStringLiteral("loaded")); // change elsewhere: slot 2 unmodified
+        QVERIFY(!form->commands().undo->isEnabled());
+    }
+
+    void startupFromSettings()
+    {
+        Layout::Toolbar.write(false);
+        Layout::StatusBar.write(false);
+        Layout::ActiveFile.write(3);
+        FontRecord record;
+        record.font = QFont(QStringLiteral("DejaVu Sans Mono"));
+        record.font.setPointSize(13);
+        Layout::writeFont(record);
+        writeBytes(path("Default1.txt"), "first\r\n");
+        writeBytes(path("Default2.txt"), "second");
+        auto form = makeForm();
+        showActive(*form);
+        QCOMPARE(form->collector().activeSlot().number(), 3);
+        QCOMPARE(form->editor(3)->text(), QString());
+        QVERIFY(m_desk->errors().isEmpty());
+        // Every slot is read at start, not only the active one.
+        QCOMPARE(form->editor(1)->text(), QStringLiteral("first\r\n"));
+        QCOMPARE(form->editor(2)->text(), QStringLiteral("second"));
+        QVERIFY(!form->findChild<QWidget*>(QStringLiteral("ToolBar"))->isVisible());
+        QVERIFY(!form->findChild<QFrame*>(QStringLiteral("Bevel1"))->isVisible());
+        QVERIFY(!form->commands().toolbar->isChecked());
+        // A status bar that start-up hid comes back with its text in the
+        // normal colour, not greyed.
+        QVERIFY(!form->statusBar()->isVisible());
+        form->commands().statusBar->trigger();
+        QVERIFY(form->statusBar()->isVisible());
+        QVERIFY(form->findChild<QLabel*>(QStringLiteral("StatusText"))->isEnabled());
+        for (int slot = 1; slot <= 3; ++slot)
+            QCOMPARE(form->editor(slot)->font().pointSize(), 13);
+        QVERIFY(form->collector().autoMode()); // "AutoOn" "R", "Auto" missing
+        QVERIFY(form->commands().autoMode->isChecked());
+        QCOMPARE(Layout::Path.read(), QCoreApplication::applicationFilePath());
+    }
+
+    // With no font stored, or a stored family that is not installed, the
+    // editors use the desktop's general font at its size.
+    void editorFontFallback_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("no Font key") << QString() << false;
+        QTest::newRow("family not installed") << "MS Sans Serif" << true;
+    }
+
+    void editorFontFallback()
+    {
+        QFETCH(QString, family);
+        QFETCH(bool, bold);
+        if (!family.isEmpty()) {
+            FontRecord record;
+            record.font = QFont(family);
+            record.font.setPointSize(8);
+            record.font.setBold(bold);
+            Layout::writeFont(record);
+        }
+        const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        auto form = makeForm();
+        for (int slot = 1; slot <= 3; ++slot) {
+            const QFont font = form->editor(slot)->font();
+            QCOMPARE(font.family(), general.family());
+            QCOMPARE(font.pointSizeF(), general.pointSizeF());
+            QCOMPARE(font.bold(), bold);
+        }
+    }
+
+    void autoPolicyAtStart_data()
+    {
+        QTest::addColumn<QString>("autoOn");
+        QTest::addColumn<bool>("remembered");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("0 with Auto true") << "0" << true << false;
+        QTest::newRow("R with Auto false") << "R" << false << false;
+        QTest::newRow("1 with Auto false") << "1" << false << true;
+        QTest::newRow("empty with Auto true") << "" << true << true;
+    }
+
+    void autoPolicyAtStart()
+    {
+        QFETCH(QString, autoOn);
+        QFETCH(bool, remembered);
+        QFETCH(bool, expected);
+        Layout::AutoOn.write(autoOn);
+        Layout::Auto.write(remembered);
+        auto form = makeForm();
+        QCOMPARE(form->collector().autoMode(), expected);
+        QCOMPARE(form->commands().trayAutoMode->isChecked(), expected);
+    }
+
+    void shutdownWritesSettings()
+    {
+        Layout::RunEntry.write(QStringLiteral("/old/clipstow"));
+        auto form = makeForm();
+        QCOMPARE(Layout::RunEntry.read(), QCoreApplication::applicationFilePath());
+        showActive(*form);
+        form->commands().statusBar->trigger();
+        form->findChild<QTabWidget*>()->setCurrentIndex(1);
+        m_chosenFile = path("notes");
+        form->chooseSlotFile();
+        form->commands().autoMode->trigger(); // on by default, now off
+        form->close();
+        QCOMPARE(Layout::Filename1.read(), QStringLiteral("Default1.txt"));
+        QCOMPARE(Layout::Filename2.read(), path("notes.txt"));
+        QCOMPARE(Layout::ActiveFile.read(), 2);
+        QCOMPARE(Layout::Toolbar.read(), true);
+        QVERIFY(Layout::Toolbar.exists());
+        QCOMPARE(Layout::StatusBar.read(), false);
+        QCOMPARE(Layout::Auto.read(), false);
+        QVERIFY(Layout::ShowRemote.exists());
+    }
+
+    // A slot file another program changed is read again before the next
+    // write, so its text stays and the capture goes after it.
+    void changedFileIsReadBeforeWrite()
+    {
+        writeBytes(path("Default1.txt"), "old\r\n");
+        auto form = makeForm();
+        if (form->collector().autoMode())
+            form->commands().autoMode->trigger();
+        QCOMPARE(form->editor(1)->text(), QStringLiteral("old\r\n"));
+        QTest::qWait(20);
+        writeBytes(path("Default1.txt"), "old\r\nadded elsewhere\r\n");
+        QGuiApplication::clipboard()->setText(QStringLiteral("captured"));
+        form->collector().capture(Collector::Trigger::User);
+        const QByteArray bytes = fileBytes(path("Default1.txt"));
+        QVERIFY(bytes.startsWith("old\r\nadded elsewhere\r\n"));
+        QVERIFY(bytes.endsWith("captured\r\n\r\n\r\n"));
+
+        // A file that appears for a slot that had none is kept as well.
+        form->findChild<QTabWidget*>()->setCurrentIndex(1);
+        writeBytes(path("Default2.txt"), "appeared");
+        form->saveActiveSlot();
+        QCOMPARE(fileBytes(path("Default2.txt")), QByteArray("appeared"));
+    }
+
+    void setFilenameWithExistingFile()
+    {
+        writeBytes(path("notes.log"), "log text\n");
+        auto form = makeForm();
+        form->editor(1)->setText(QStringLiteral("previous"));
+        m_chosenFile = path("notes.log");
+        form->chooseSlotFile();
+        QCOMPARE(form->collector().activeFileName(), path("notes.log"));
+        QCOMPARE(form->editor(1)->text(), QStringLiteral("log text\r\n"));
+
+        if (::geteuid() == 0)
+            QSKIP("root reads every file");
+        writeBytes(path("locked.txt"), "secret");
+        QFile::setPermissions(path("locked.txt"), QFileDevice::Permissions());
+        m_chosenFile = path("locked.txt");
+        bool raised = false;
+        try {
+            form->chooseSlotFile();
+        } catch (const std::exception&) {
+            raised = true;
+        }
+        QVERIFY(raised);
+        QCOMPARE(form->collector().activeFileName(), path("notes.log"));
+    }
+
+    void clipboardMonitorWaitsForAutoMode()
+    {
+        auto form = makeForm();
+        QObject* monitor = form->collector().clipboardMonitor();
+        QVERIFY(monitor != nullptr);
+        if (form->collector().autoMode())
+            form->commands().autoMode->trigger();
+        QGuiApplication::clipboard()->setText(QStringLiteral("ignored"));
+        form->collector().capture(Collector::Trigger::Automatic);
+        QVERIFY(!QFile::exists(path("Default1.txt")));
+        form->collector().setAutoMode(true, Collector::Source::Menu);
+        form->collector().capture(Collector::Trigger::Automatic);
+        QVERIFY(fileBytes(path("Default1.txt")).contains("ignored"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
