@@ -14,6 +14,7 @@
 // Arguments: "long" runs only the long lines, "short" only the first part.
 #include "BenchSupport.h"
 #include "core/Capture.h"
+#include "core/SlotFileSync.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
@@ -161,7 +162,7 @@ void runLongLine(const char* label, int chars, bool spaces, const QString& dir)
     editor.resize(800, 600);
     editor.show();
     SlotFileSync sync;
-    sync.Read(editor, path);
+    sync.read(editor, path);
     paintNow(editor);
     // The user is in another program while the copy is made.
     QWidget otherWindow;
@@ -174,9 +175,9 @@ void runLongLine(const char* label, int chars, bool spaces, const QString& dir)
     const QString stamp = QStringLiteral("===== 12/6/2026 === 12:03:09 PM =====\r\n");
     std::printf("%-6s %-9s", label, spaces ? "spaces" : "no spaces");
     Lap lap;
-    sync.RefreshBeforeWrite(editor, path);
-    CaptureIntoSlot(
-        editor, stamp, [&] { sync.Write(editor, path); }, [] {});
+    sync.refreshBeforeWrite(editor, path);
+    captureIntoSlot(
+        editor, stamp, [&] { sync.write(editor, path); }, [] {});
     lap.print("capture+write");
     paintNow(editor);
     lap.print("paint");
@@ -185,12 +186,12 @@ void runLongLine(const char* label, int chars, bool spaces, const QString& dir)
     // whole between two line breaks.
     QFile f(path);
     const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    if (!bytes.startsWith(before) || bytes != editor.Text().toLatin1() ||
+    if (!bytes.startsWith(before) || bytes != editor.text().toLatin1() ||
         !bytes.contains("\n" + line.toLatin1() + "\r\n") ||
-        sync.LastMethod() != SlotFileWriter::Method::Appended)
+        sync.lastMethod() != SlotFileWriter::Method::Appended)
         std::abort();
 
-    const int lineStart = editor.Length() - 3 - chars;
+    const int lineStart = editor.length() - 3 - chars;
     typeKey(editor, lineStart + chars / 2, lap);
     paintNow(editor);
     lap.print("key in line");

@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -120,6 +121,8 @@ private Q_SLOTS:
     void rewriteAfterEditKeepsOtherCollectorsBlocks();
     void captureLargerThanEditorReachesFileWhole();
     void slotFileThatIsAFifoFailsAtOnce();
+    void emptyClipboardTextAddsNoBlock_data();
+    void emptyClipboardTextAddsNoBlock();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -683,6 +686,34 @@ void TestCapture::slotFileThatIsAFifoFailsAtOnce()
     QCOMPARE(TestSupport::errorOf([&] { sync.read(editor, name); }), cannotOpen);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     QCOMPARE(TestSupport::errorOf([&] { captureIntoSlot(editor, Stamp, sync, name); }), cannotOpen);
+    QCOMPARE(m_output.played, 0);
+}
+
+// Regression: an empty capture block (the stamp line with no text) was
+// written when the clipboard's owner had replaced its text by the time the
+// capture looked. A text that reads as empty is no text.
+void TestCapture::emptyClipboardTextAddsNoBlock_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::newRow("empty text") << QStringLiteral("text/plain");
+    QTest::newRow("an image only") << QStringLiteral("image/png");
+}
+
+void TestCapture::emptyClipboardTextAddsNoBlock()
+{
+    QFETCH(QString, format);
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    writeBytes(name, "kept\r\n");
+    SlotEditor editor;
+    SlotFileSync sync;
+    sync.read(editor, name);
+    auto* data = new QMimeData;
+    data->setData(format, QByteArray());
+    QGuiApplication::clipboard()->setMimeData(data);
+
+    QCOMPARE(captureIntoSlot(editor, Stamp, sync, name), QString());
+    QCOMPARE(fileBytes(name), QByteArray("kept\r\n"));
+    QCOMPARE(editor.text(), QStringLiteral("kept\r\n"));
     QCOMPARE(m_output.played, 0);
 }
 

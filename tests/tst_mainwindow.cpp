@@ -18,11 +18,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -52,6 +54,10 @@ private:
 
     std::unique_ptr<Collector> m_collector;
 
+    // The answers the changed-file question gives, and the files it named.
+    std::optional<SlotFileSync::Settle> m_settle;
+    QStringList m_changedAsked;
+
     // One window per test, on a collector of its own.
     std::unique_ptr<MainWindow> makeForm()
     {
@@ -63,6 +69,10 @@ private:
             return m_answer;
         };
         dialogs.saveFile = [this](QFileDialog&) { return m_chosenFile; };
+        dialogs.changedFile = [this](QWidget*, const QString& fileName) {
+            m_changedAsked << fileName;
+            return m_settle;
+        };
         dialogs.font = [this](QWidget*, const QFont&) -> std::optional<QFont> {
             ++m_fontAsked;
             QFont font(QStringLiteral("DejaVu Serif"));
@@ -96,6 +106,8 @@ private Q_SLOTS:
         m_answer = true;
         m_chosenFile.reset();
         m_fontAsked = m_printAsked = 0;
+        m_settle = SlotFileSync::Settle::KeepBoth;
+        m_changedAsked.clear();
     }
 
     void cleanup()
@@ -539,6 +551,141 @@ private Q_SLOTS:
         writeBytes(path("Default2.txt"), "appeared");
         form->saveActiveSlot();
         QCOMPARE(fileBytes(path("Default2.txt")), QByteArray("appeared"));
+    }
+
+    // Regression: typed text vanished when another program changed the slot
+    // file (Ctrl+S or F2 read the file back over the buffer). One story: a
+    // user command keeps both, asking only where the typed text cannot just
+    // follow the file's new text; a capture nobody asked for sets the typed
+    // text aside first.
+    void typedTextSurvivesFileChangedOnDisk()
+    {
+        const QString file = path("Default1.txt");
+        writeBytes(file, "old\r\n");
+        // Clearing asks only about the changed file.
+        Layout::ConfirmClr.write(false);
+        auto form = makeForm();
+        if (form->collector().autoMode())
+            form->commands().autoMode->trigger();
+        SlotEditor* editor = form->editor(1);
+        const auto typeAt = [&](QTextCursor::MoveOperation where, const QString& text) {
+            QTextCursor cursor = editor->textCursor();
+            cursor.movePosition(where);
+            editor->setTextCursor(cursor);
+            QTest::keyClicks(editor, text);
+        };
+        const auto changeOutside = [&](const QByteArray& added) {
+            QTest::qWait(20);
+            writeBytes(file, fileBytes(file) + added);
+            return fileBytes(file);
+        };
+
+        // Typed at the end: Ctrl+S puts it after the other program's line.
+        typeAt(QTextCursor::End, QStringLiteral("TYPED1"));
+        changeOutside("other 1\r\n");
+        form->commands().save->trigger();
+        QCOMPARE(fileBytes(file), QByteArray("old\r\nother 1\r\nTYPED1"));
+        QCOMPARE(editor->text().toUtf8(), fileBytes(file));
+        QCOMPARE(m_changedAsked, QStringList());
+
+        // Typed before the end: F2 asks; Keep Both gives the file's new text,
+        // then the slot's, then the capture.
+        typeAt(QTextCursor::Start, QStringLiteral("X"));
+        const QByteArray slotText = editor->text().toUtf8();
+        const QByteArray other = changeOutside("\r\nother 2\r\n");
+        QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
+        form->commands().capture->trigger();
+        QCOMPARE(m_changedAsked, QStringList{QStringLiteral("Default1.txt")});
+        QVERIFY(fileBytes(file).startsWith(other + slotText));
+        QVERIFY(fileBytes(file).endsWith("clip\r\n\r\n\r\n"));
+        QCOMPARE(editor->text().toUtf8(), fileBytes(file));
+
+        // Reload File: the file's text; the slot's changes are dropped.
+        typeAt(QTextCursor::Start, QStringLiteral("Y"));
+        const QByteArray changed = changeOutside("other 3\r\n");
+        m_settle = SlotFileSync::Settle::FileOnly;
+        form->commands().save->trigger();
+        QCOMPARE(fileBytes(file), changed);
+        QCOMPARE(editor->text().toUtf8(), changed);
+
+        // A capture nobody asked for never asks: the typed text goes next to
+        // the file first, readable by the user only, and the status bar says
+        // where.
+        m_changedAsked.clear();
+        typeAt(QTextCursor::Start, QStringLiteral("Z"));
+        const QByteArray unsaved = editor->text().toUtf8();
+        const QByteArray outside = changeOutside("other 4\r\n");
+        QGuiApplication::clipboard()->setText(QStringLiteral("auto clip"));
+        form->collector().capture(Collector::Trigger::Tray);
+        QCOMPARE(m_changedAsked, QStringList());
+        const QStringList aside =
+            QDir(m_desk->folder()).entryList({QStringLiteral("Default1.txt.unsaved-*")});
+        QCOMPARE(aside.size(), 1);
+        QVERIFY(QRegularExpression(QStringLiteral("^Default1\\.txt\\.unsaved-\\d{8}-\\d{6}$"))
+                    .match(aside.constFirst())
+                    .hasMatch());
+        const QString asidePath = path(aside.constFirst());
+        QCOMPARE(fileBytes(asidePath), unsaved);
+        QCOMPARE(QFile::permissions(asidePath) & 0x0077, QFileDevice::Permissions());
+        QVERIFY(form->statusText().contains(aside.constFirst()));
+        QVERIFY(fileBytes(file).startsWith(outside));
+        QVERIFY(fileBytes(file).endsWith("auto clip\r\n\r\n\r\n"));
+
+        // Clear asks on its own when the file changed since it was read.
+        const QByteArray before = changeOutside("other 5\r\n");
+        m_answer = false;
+        m_questions.clear();
+        form->clearActiveSlot();
+        QCOMPARE(fileBytes(file), before);
+        QVERIFY(m_questions.constLast().contains(QStringLiteral("changed by another program")));
+    }
+
+    // Regression: a slot file larger than the editor holds was cut to the
+    // part shown at the next capture. The slot shows the file's end, says so
+    // above the editor and takes no edits; captures reach the file whole and
+    // Save As copies all of it; another file makes the slot editable again.
+    void fileLargerThanEditorShowsItsEnd()
+    {
+        const QString file = path("Default1.txt");
+        QByteArray big;
+        big.reserve(SlotFileSync::viewLimit() + 600'000);
+        for (int n = 0; big.size() < SlotFileSync::viewLimit() + 500'000; ++n)
+            big += "line " + QByteArray::number(n) + " of a long-running collector's file\r\n";
+        writeBytes(file, big);
+        auto form = makeForm();
+        if (form->collector().autoMode())
+            form->commands().autoMode->trigger();
+        SlotEditor* editor = form->editor(1);
+        auto* note = form->findChild<QLabel*>(QStringLiteral("FileEndNote1"));
+        QVERIFY(note && !note->isHidden());
+        QVERIFY(editor->isReadOnly());
+        QVERIFY(editor->length() < big.size());
+        QVERIFY(big.endsWith(editor->text().toLatin1()));
+
+        QTest::keyClicks(editor, QStringLiteral("typed"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+        form->commands().paste->trigger();
+        QVERIFY(!editor->text().contains(QStringLiteral("typed")));
+        QVERIFY(!editor->text().contains(QStringLiteral("pasted")));
+        QCOMPARE(form->statusText(), note->text());
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("captured"));
+        form->commands().capture->trigger();
+        const QByteArray bytes = fileBytes(file);
+        QVERIFY(bytes.startsWith(big));
+        QVERIFY(bytes.endsWith("\r\ncaptured\r\n\r\n\r\n"));
+        QVERIFY(editor->text().endsWith(QStringLiteral("\r\ncaptured\r\n\r\n\r\n")));
+
+        m_chosenFile = path("copy");
+        form->saveActiveSlotAs();
+        QVERIFY(fileBytes(path("copy.txt")) == bytes);
+
+        writeBytes(path("small.txt"), "small\r\n");
+        m_chosenFile = path("small.txt");
+        form->chooseSlotFile();
+        QVERIFY(note->isHidden());
+        QVERIFY(!editor->isReadOnly());
+        QCOMPARE(editor->text(), QStringLiteral("small\r\n"));
     }
 
     void setFilenameWithExistingFile()

@@ -3,6 +3,7 @@
 // selection, the line-selection strip and the append tracking of captures.
 #include "base/AppError.h"
 #include "core/Capture.h"
+#include "core/SlotFileSync.h"
 #include "support/Files.h"
 #include "ui/editor/SlotEditor.h"
 #include "ui/editor/SlotFindDialog.h"
@@ -492,20 +493,20 @@ private Q_SLOTS:
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         SlotFileSync sync;
-        sync.Read(editor, path);
+        sync.read(editor, path);
         QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 
         const QString line = unbreakableLine(200'000);
         QApplication::clipboard()->setText(line);
-        CaptureIntoSlot(
-            editor, "STAMP\r\n", [&] { sync.Write(editor, path); }, [] {});
+        captureIntoSlot(
+            editor, "STAMP\r\n", [&] { sync.write(editor, path); }, [] {});
         const QByteArray expected =
             before + "\r\n\r\nSTAMP\r\n\r\n" + line.toLatin1() + "\r\n\r\n\r\n";
         QCOMPARE(fileBytes(path), expected);
-        QCOMPARE(editor.Text(), QString::fromLatin1(expected));
+        QCOMPARE(editor.text(), QString::fromLatin1(expected));
         // No break added inside the line, in the document either.
         QCOMPARE(editor.document()->blockCount(), int(expected.count('\n')) + 1);
-        QCOMPARE(editor.textCursor().position(), editor.Length());
+        QCOMPARE(editor.textCursor().position(), editor.length());
 
         // The view wraps the line on many screen lines within its width.
         QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAnywhere);
@@ -527,21 +528,21 @@ private Q_SLOTS:
         QTest::keyClick(&editor, Qt::Key_X);
         QCOMPARE(editor.document()->findBlock(lineStart).text(),
                  line.left(150'000) + "x" + line.mid(150'000));
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString::fromLatin1(expected));
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString::fromLatin1(expected));
         cursor.setPosition(block.position());
         cursor.setPosition(block.position() + line.size(), QTextCursor::KeepAnchor);
         editor.setTextCursor(cursor);
-        QCOMPARE(editor.SelectedText(), line);
+        QCOMPARE(editor.selectedText(), line);
         cursor.setPosition(block.position());
         editor.setTextCursor(cursor);
         // The digits repeat; with the line break after them they are unique.
-        editor.OpenFindDialog(line.right(20) + "\r\n");
-        QTest::mouseClick(editor.FindDialog()->findNextButton(), Qt::LeftButton);
+        editor.openFindDialog(line.right(20) + "\r\n");
+        QTest::mouseClick(editor.findDialog()->findNextButton(), Qt::LeftButton);
         QCOMPARE(editor.textCursor().selectionStart(), block.position() + 199'980);
 
         // Written back whole after an edit, too.
-        editor.WriteToFile(path);
+        editor.writeToFile(path);
         QCOMPARE(fileBytes(path), expected);
     }
 
@@ -550,33 +551,33 @@ private Q_SLOTS:
         SlotEditor editor;
         // Long lines with spaces keep word wrapping; a long run without one,
         // loaded or typed, wraps anywhere until a text without it is loaded.
-        editor.SetText(QString("word ").repeated(40'000));
+        editor.setText(QString("word ").repeated(40'000));
         QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
-        editor.SetText("short\r\n" + unbreakableLine(1000) + " tail");
+        editor.setText("short\r\n" + unbreakableLine(1000) + " tail");
         QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
         QTextCursor end(editor.document());
         end.setPosition(6 + 1000);
         editor.setTextCursor(end);
         QTest::keyClick(&editor, Qt::Key_Z); // run of 1001
         QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAnywhere);
-        editor.SetText("short\r\nlines");
+        editor.setText("short\r\nlines");
         QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
-        editor.SetText(unbreakableLine(5000));
+        editor.setText(unbreakableLine(5000));
         QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAnywhere);
-        editor.ClearText();
+        editor.clearText();
         QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 
         // A long paste (laid out when shown) is one undo step.
-        editor.SetText("a\r\nb");
+        editor.setText("a\r\nb");
         QTextCursor cursor = editor.textCursor();
         cursor.movePosition(QTextCursor::End);
         editor.setTextCursor(cursor);
         QApplication::clipboard()->setText(unbreakableLine(20'000));
-        editor.PasteClipboard();
-        QCOMPARE(editor.Text(), "a\r\nb" + unbreakableLine(20'000));
-        QCOMPARE(editor.textCursor().position(), editor.Length());
-        editor.UndoLast();
-        QCOMPARE(editor.Text(), QString("a\r\nb"));
+        editor.pasteClipboard();
+        QCOMPARE(editor.text(), "a\r\nb" + unbreakableLine(20'000));
+        QCOMPARE(editor.textCursor().position(), editor.length());
+        editor.undoLast();
+        QCOMPARE(editor.text(), QString("a\r\nb"));
     }
 
     void lineBreakAndResetUndoMatchesRewritingText()

@@ -96,7 +96,7 @@ private Q_SLOTS:
         QString line(60'000, Qt::Uninitialized);
         for (int i = 0; i < line.size(); ++i)
             line[i] = QLatin1Char("0123456789abcdef"[i % 16]);
-        editor.SetText(line);
+        editor.setText(line);
         const QString pdf = print(editor, "oneline.pdf", "Line.txt");
         const int pages = pageCount(pdf);
         QVERIFY2(pages >= 2, qPrintable(QString::number(pages)));

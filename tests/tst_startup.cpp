@@ -7,8 +7,12 @@
 #include "settings/RegistryStore.h"
 #include "support/DesktopFixture.h"
 #include "support/TestSupport.h"
+#include "ui/Commands.h"
 #include "ui/MainWindow.h"
+#include "ui/RemoteWindow.h"
+#include "ui/editor/SlotEditor.h"
 
+#include <QAction>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -93,6 +97,86 @@ private Q_SLOTS:
         QCOMPARE(Startup::showMainWindowAtStart(form, tray), shown);
         QCOMPARE(form.isVisible(), shown);
         QCOMPARE(form.statusText().contains(QStringLiteral("notification area")), !tray);
+    }
+
+    // What start-up made of the settings, as one text for readable failures.
+    static QString startedState(bool withFont = true)
+    {
+        std::unique_ptr<Collector> collector;
+        std::unique_ptr<MainWindow> main;
+        std::unique_ptr<RemoteWindow> remote;
+        TestSupport::startWindows(collector, main, remote);
+        const bool remoteShown = Startup::showRemoteWindowAtStart(*remote);
+        const bool mainShown = Startup::showMainWindowAtStart(*main, true);
+        QStringList state;
+        for (SlotNumber slot : SlotNumber::all())
+            state << collector->fileName(slot) + QLatin1Char('=') + main->editor(slot)->textLf();
+        state << QString::number(collector->activeSlot().number())
+              << collector->stampLine().left(2);
+        if (withFont)
+            state << main->editor(1)->font().toString();
+        for (bool flag :
+             {collector->autoMode(), main->confirmsClear(), main->commands().toolbar->isChecked(),
+              main->commands().statusBar->isChecked(), remoteShown, mainShown})
+            state << QString::number(flag);
+        main->close();
+        TestSupport::closeWindows(collector, main, remote);
+        return state.join(QLatin1Char(' '));
+    }
+
+    // Regression: a value stored with the wrong type ended the program at
+    // start ("terminate called after throwing an instance of 'AppError'",
+    // no window). Now it is shown and start-up goes on with its default.
+    void wrongTypedValueAtStart_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("name");
+        const QString program = QString::fromLatin1(Layout::ProgramKey);
+        for (const char* name : {"ShowSplash", "Filename1", "Filename2", "Filename3", "Toolbar",
+                                 "StatusBar", "ConfirmClr", "DateStyle", "AutoOn", "Auto",
+                                 "AShowRemote", "ShowRemote", "AutoHide", "ActiveFile"})
+            QTest::newRow(name) << program << QString::fromLatin1(name);
+        for (const Layout::FontValue& value : Layout::FontValues)
+            QTest::newRow(value.name)
+                << QString::fromLatin1(Layout::FontKey) << QString::fromLatin1(value.name);
+    }
+
+    void wrongTypedValueAtStart()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, name);
+        TestSupport::DesktopFixture desktop;
+        TestSupport::seedReturningUser();
+        const QByteArray text = "captured before\r\n";
+        QFile file(desktop.path(QStringLiteral("Default1.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        file.close();
+        // The state of a returning user's start, whose last exit stored
+        // what it saves. A font value of the wrong type leaves the editors
+        // their own font, not the one stored.
+        const bool fontRow = key == QString::fromLatin1(Layout::FontKey);
+        startedState();
+        const QString defaults = startedState(!fontRow);
+        QCOMPARE(desktop.errors(), QStringList());
+
+        // Each value gets the type it is not read as: a string where a
+        // number is read, a number where a string is.
+        RegistryStore& store = RegistryStore::global();
+        auto opened = store.openKey(RegRoot::LocalMachine, key, true);
+        QVERIFY(opened);
+        const std::optional<RegValue> right = opened->value(name);
+        const bool readAsString = right ? right->type == RegType::Sz
+                                        : QStringList({"Filename1", "Filename2", "Filename3",
+                                                       "AutoOn", "AShowRemote", "Name", "Style"})
+                                              .contains(name);
+        QVERIFY(readAsString ? opened->setValue(name, RegType::Dword, RegValue::encodeDword(1))
+                             : opened->setValue(name, RegType::Sz,
+                                                RegValue::encodeString(QStringLiteral("1"))));
+        opened.reset();
+
+        QCOMPARE(startedState(!fontRow), defaults);
+        QCOMPARE(desktop.errors(),
+                 QStringList{QStringLiteral("Invalid data type for '%1'").arg(name)});
     }
 
     void secondInstanceActivatesFirst()

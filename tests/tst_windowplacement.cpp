@@ -1,7 +1,7 @@
 // Where the main and remote windows reopen: the stored texts read back as
 // geometry and state, the texts written, and the automatic reads and writes
 // of the remote window.
-#include "core/AppError.h"
+#include "base/AppError.h"
 #include "settings/PlacementStore.h"
 #include "settings/RegistryStore.h"
 #include "support/TestSupport.h"

@@ -2,6 +2,8 @@
 
 #include "app/SingleInstance.h"
 #include "core/Collector.h"
+#include "core/ErrorReporter.h"
+#include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 #include "ui/ErrorBox.h"
@@ -55,7 +57,7 @@ bool showMainWindowAtStart(MainWindow& window, bool trayAvailable)
         window.showNotice(QStringLiteral("No notification area: the main window stays open"));
         return true;
     }
-    if (!Layout::AutoHide.read()) {
+    if (!ErrorReporter::readOrDefault(Layout::AutoHide)) {
         window.show();
         return true;
     }
@@ -64,7 +66,8 @@ bool showMainWindowAtStart(MainWindow& window, bool trayAvailable)
 
 bool showRemoteWindowAtStart(RemoteWindow& remote)
 {
-    if (!Layout::decodeShowRemote(Layout::AShowRemote.read(), Layout::ShowRemote.read()))
+    if (!Layout::decodeShowRemote(ErrorReporter::readOrDefault(Layout::AShowRemote),
+                                  ErrorReporter::readOrDefault(Layout::ShowRemote)))
         return false;
     remote.show();
     return true;
@@ -82,6 +85,8 @@ int run()
 
     ErrorBox::install();
     QApplication::setQuitOnLastWindowClosed(false);
+    // All of start-up's settings in one batch, the main window's included.
+    auto startupBatch = std::make_unique<SettingsBatch>();
     Collector collector;
     MainWindow window(collector);
     QObject::connect(&window, &MainWindow::closed, qApp, &QCoreApplication::quit,
@@ -96,6 +101,10 @@ int run()
     showRemoteWindowAtStart(*remote);
 
     showMainWindowAtStart(window, QSystemTrayIcon::isSystemTrayAvailable());
+    startupBatch.reset();
+    const QString notSaved = TakeSettingsNotSavedMessage();
+    if (!notSaved.isEmpty())
+        ErrorReporter::show(notSaved);
     const int code = QApplication::exec();
     window.setRemoteWindow(nullptr);
     return code;

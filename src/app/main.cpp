@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
+#include "core/ErrorReporter.h"
 
 #include <QApplication>
 
@@ -18,9 +19,16 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Clipstow"));
 
-    if (decision.action == CommandLine::Action::Uninstall) {
-        Startup::runUninstall();
-        return 0;
+    // A failure that no step of the program caught is shown, and the
+    // program ends with an error code rather than an abort.
+    try {
+        if (decision.action == CommandLine::Action::Uninstall) {
+            Startup::runUninstall();
+            return 0;
+        }
+        return Startup::run();
+    } catch (const std::exception& failure) {
+        ErrorReporter::showFailure(failure);
     }
-    return Startup::run();
+    return 1;
 }

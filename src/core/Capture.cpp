@@ -31,10 +31,17 @@ void captureIntoSlot(SlotBuffer& buffer, const QString& stampLine,
     indicateSave();
 }
 
-void captureIntoSlot(SlotBuffer& buffer, const QString& stampLine, SlotFileSync& sync,
-                     const QString& fileName)
+QString captureIntoSlot(SlotBuffer& buffer, const QString& stampLine, SlotFileSync& sync,
+                        const QString& fileName)
 {
+    // Read once: the owner may replace or empty the clipboard at any time,
+    // and an empty text is no text.
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty())
+        return QString();
+    const QString aside = sync.setAsideUnsaved(buffer, fileName, QDateTime::currentDateTime());
     sync.refreshBeforeWrite(buffer, fileName);
-    sync.appendCapture(buffer, fileName, stampLine, QGuiApplication::clipboard()->text());
+    sync.appendCapture(buffer, fileName, stampLine, text);
     IndicateSave();
+    return aside;
 }

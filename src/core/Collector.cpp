@@ -93,6 +93,9 @@ void Collector::loadSlots()
 void Collector::chooseFile(SlotNumber number, const QString& path)
 {
     Slot& s = slot(number);
+    // The slot's unsaved text goes to the file it was typed for first.
+    if (SlotFileSync::hasUnsavedText(*s.buffer) && !saveSlot(number))
+        return;
     const QFileInfo info(path);
     if (info.exists() && !info.isDir()) {
         s.sync.read(*s.buffer, path);
@@ -105,18 +108,52 @@ void Collector::chooseFile(SlotNumber number, const QString& path)
     }
 }
 
-void Collector::saveSlot(SlotNumber number)
+bool Collector::saveSlot(SlotNumber number)
 {
+    if (!settleSlot(number))
+        return false;
     Slot& s = slot(number);
-    s.sync.refreshBeforeWrite(*s.buffer, s.fileName);
     s.sync.write(*s.buffer, s.fileName);
+    return true;
 }
 
 void Collector::clearSlot(SlotNumber number)
 {
     Slot& s = slot(number);
+    if (s.sync.changedOnDisk(s.fileName))
+        s.sync.read(*s.buffer, s.fileName);
     s.buffer->clearText();
     s.sync.write(*s.buffer, s.fileName);
+}
+
+void Collector::setChangedFileQuestion(ChangedFileQuestion question)
+{
+    m_changedFileQuestion = std::move(question);
+}
+
+bool Collector::settleSlot(SlotNumber number)
+{
+    Slot& s = slot(number);
+    SlotFileSync::Settle how = SlotFileSync::Settle::KeepBoth;
+    if (m_changedFileQuestion && s.sync.needsAnswer(*s.buffer, s.fileName)) {
+        const std::optional<SlotFileSync::Settle> answer = m_changedFileQuestion(s.fileName);
+        if (!answer)
+            return false;
+        how = *answer;
+    }
+    s.sync.settleChangedFile(*s.buffer, s.fileName, how);
+    return true;
+}
+
+bool Collector::fileChangedOnDisk(SlotNumber number) const
+{
+    const Slot& s = slot(number);
+    return s.sync.changedOnDisk(s.fileName);
+}
+
+bool Collector::showsFileEnd(SlotNumber number) const
+{
+    return slot(number).sync.isAppendOnly();
 }
 
 void Collector::setAutoMode(bool on, Source source)
@@ -145,9 +182,17 @@ void Collector::capture(Trigger trigger)
             Q_EMIT statusMessage(QStringLiteral("Secret text on the Clipboard was not captured"));
     } else if (proceed && data && data->hasText()) {
         // The file's current text is read first when it changed on disk, so
-        // the block goes after it.
+        // the block goes after it. The user's own command asks what to keep
+        // of unsaved text that text would replace; a capture nobody asked
+        // for (auto mode, the remote window, the tray) sets it aside.
         Slot& s = slot(m_active);
-        captureIntoSlot(*s.buffer, stampLine(), s.sync, s.fileName);
+        if (trigger == Trigger::User && !settleSlot(m_active)) {
+            Q_EMIT captureEnded();
+            return;
+        }
+        const QString aside = captureIntoSlot(*s.buffer, stampLine(), s.sync, s.fileName);
+        if (!aside.isEmpty())
+            Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
     }
     Q_EMIT captureEnded();
 }
@@ -203,16 +248,23 @@ QString Collector::fileNamePart(const QString& fileName)
 
 void Collector::restoreSettings()
 {
+    // A value that cannot be read (stored with the wrong type) is shown and
+    // its default used: start-up goes on.
+    using ErrorReporter::readOrDefault;
     for (SlotNumber number : SlotNumber::all())
-        setFileName(number, Layout::slotFilename(number.number()).read());
-    m_dateStyle = Layout::DateStyle.read();
-    setAutoMode(Layout::decodeAutoOn(Layout::AutoOn.read(), Layout::Auto.read()), Source::Startup);
+        setFileName(number, readOrDefault(Layout::slotFilename(number.number())));
+    m_dateStyle = readOrDefault(Layout::DateStyle);
+    setAutoMode(Layout::decodeAutoOn(readOrDefault(Layout::AutoOn), readOrDefault(Layout::Auto)),
+                Source::Startup);
 }
 
 void Collector::saveSettings() const
 {
+    // Each value on its own: one that cannot be written is shown and the
+    // rest are still saved.
+    using ErrorReporter::reportFailures;
     for (SlotNumber number : SlotNumber::all())
-        Layout::slotFilename(number.number()).write(fileName(number));
-    Layout::Auto.write(m_autoMode);
-    Layout::ActiveFile.write(m_active.number());
+        reportFailures([&] { Layout::slotFilename(number.number()).write(fileName(number)); });
+    reportFailures([this] { Layout::Auto.write(m_autoMode); });
+    reportFailures([this] { Layout::ActiveFile.write(m_active.number()); });
 }

@@ -5,7 +5,9 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class ClipboardMonitor;
 class SlotBuffer;
@@ -78,10 +80,31 @@ public:
     // buffer is emptied.
     void chooseFile(SlotNumber slot, const QString& path);
     // Writes the slot's buffer to its file, after reading the file again
-    // when another program changed it.
-    void saveSlot(SlotNumber slot);
-    // Empties the slot's buffer and writes the empty text to its file.
+    // when another program changed it (settleSlot). False when the user
+    // cancelled.
+    bool saveSlot(SlotNumber slot);
+    // Empties the slot's buffer and writes the empty text to its file; a
+    // file another program changed is read first, so that the write is
+    // taken as the slot's.
     void clearSlot(SlotNumber slot);
+
+    // --- The user's unsaved text and another program's change -----------
+    // Asks what to keep when a slot's unsaved text and another program's
+    // change of its file meet (SlotFileSync::needsAnswer); nullopt:
+    // cancelled. The main window sets it; without one both are kept.
+    using ChangedFileQuestion =
+        std::function<std::optional<SlotFileSync::Settle>(const QString& fileName)>;
+    void setChangedFileQuestion(ChangedFileQuestion question);
+    // Before a command of the user's writes the slot or hands its file on:
+    // a file another program changed is read again, keeping the slot's
+    // unsaved text (SlotFileSync::settleChangedFile), asking where both
+    // cannot simply follow one another. False when the user cancelled.
+    bool settleSlot(SlotNumber slot);
+    // The slot's file is not what the slot last read or wrote.
+    bool fileChangedOnDisk(SlotNumber slot) const;
+    // The slot's file is longer than its buffer holds: the buffer shows the
+    // file's end and only captures reach the file.
+    bool showsFileEnd(SlotNumber slot) const;
 
     // --- Auto mode and capture ------------------------------------------
     bool autoMode() const { return m_autoMode; }
@@ -96,7 +119,10 @@ public:
     // Adds the clipboard's text as a block to the active slot and saves it.
     // Text its owner marked as secret is never captured (a capture the user
     // asked for says so in the status bar). An automatic capture happens
-    // only in auto mode once started.
+    // only in auto mode once started. The user's capture command settles a
+    // changed file first (settleSlot); any other capture never asks: it
+    // sets the slot's unsaved text aside in a file next to the slot's and
+    // says so in the status bar.
     void capture(Trigger trigger);
 
     // The clipboard monitor: created by startWatchingClipboard, whose
@@ -147,6 +173,7 @@ private:
     const Slot& slot(SlotNumber number) const { return m_slots[number.index()]; }
 
     PerSlot<Slot> m_slots;
+    ChangedFileQuestion m_changedFileQuestion;
     SlotNumber m_active;
     bool m_autoMode = false;
     bool m_started = false;

@@ -2,6 +2,8 @@
 
 #include "core/SlotBuffer.h"
 
+#include <QFileInfo>
+
 namespace {
 
 // The buffer's text from position on, with '\n' line breaks.
@@ -33,6 +35,48 @@ QString withLfBreaks(QString text)
 }
 
 } // namespace
+
+bool SlotFileSync::hasUnsavedText(const SlotBuffer& buffer)
+{
+    return buffer.length() != buffer.markedLength() ||
+           buffer.unchangedPrefixLength() != buffer.markedLength();
+}
+
+bool SlotFileSync::needsAnswer(const SlotBuffer& buffer, const QString& fileName) const
+{
+    return hasUnsavedText(buffer) && buffer.unchangedPrefixLength() != buffer.markedLength() &&
+           changedOnDisk(fileName);
+}
+
+void SlotFileSync::settleChangedFile(SlotBuffer& buffer, const QString& fileName, Settle how)
+{
+    if (!changedOnDisk(fileName))
+        return;
+    if (how == Settle::KeepBoth && hasUnsavedText(buffer)) {
+        // Text only added at the end follows the file's new text; after an
+        // edit before the end the slot's whole text does.
+        const bool onlyAdded = buffer.unchangedPrefixLength() == buffer.markedLength();
+        const QString mine =
+            onlyAdded ? bufferTextFrom(buffer, buffer.markedLength()) : buffer.textLf();
+        m_writer.appendText(fileName, mine, buffer.textFont());
+    }
+    read(buffer, fileName);
+}
+
+QString SlotFileSync::setAsideUnsaved(const SlotBuffer& buffer, const QString& fileName,
+                                      const QDateTime& now) const
+{
+    if (!hasUnsavedText(buffer) || !changedOnDisk(fileName))
+        return QString();
+    const QString base =
+        fileName + QStringLiteral(".unsaved-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = base + QLatin1Char('-') + QString::number(n);
+    // A new file is created 0600: only the user may read what was typed.
+    SlotFile::writeAtomically(name, SlotFile::encodePlain(buffer.textLf()));
+    return name;
+}
 
 qsizetype SlotFileSync::viewLimit()
 {

@@ -2,6 +2,7 @@
 
 #include "core/slotfile/SlotFileWriter.h"
 
+#include <QDateTime>
 #include <QString>
 
 class SlotBuffer;
@@ -64,6 +65,38 @@ public:
     // SlotFileChanged still raised.
     void appendCapture(SlotBuffer& buffer, const QString& fileName, const QString& stampLine,
                        const QString& text);
+
+    // --- The user's unsaved text and another program's change -----------
+
+    // The buffer holds text changed since the last read or write.
+    static bool hasUnsavedText(const SlotBuffer& buffer);
+    // The buffer holds unsaved text that cannot simply follow the file's new
+    // text (an edit before the end) and the file changed on disk: a command
+    // of the user's asks what to keep before it writes the slot.
+    bool needsAnswer(const SlotBuffer& buffer, const QString& fileName) const;
+
+    enum class Settle
+    {
+        KeepBoth, // the file's new text, then the slot's
+        FileOnly  // the file's new text; the slot's changes are dropped
+    };
+    // Before a command of the user's writes the slot or hands its file on:
+    // brings the slot up to date with a file another program changed since
+    // the last read or write. KeepBoth appends the slot's unsaved text to
+    // the file (only the text added at the end when nothing before it
+    // changed, else the slot's whole text) and reads the file again, so
+    // nothing of either is lost. Does nothing while the file is unchanged.
+    void settleChangedFile(SlotBuffer& buffer, const QString& fileName, Settle how);
+
+    // For a capture nobody asked for, before the file's new text is read
+    // over the buffer: when the buffer holds unsaved text and the file
+    // changed on disk, writes the buffer's whole text next to the file as
+    // "<file name>.unsaved-<yyyyMMdd-HHmmss>" (created 0600, a number added
+    // when that name is taken) and returns that name; else returns an empty
+    // text. Raises "Cannot create file %s" / "Failed to Save Stream" when it
+    // cannot be written; the buffer then stays as it is.
+    QString setAsideUnsaved(const SlotBuffer& buffer, const QString& fileName,
+                            const QDateTime& now) const;
 
     // The buffer shows only the end of the file: editing before the end
     // cannot be saved, captures and text added at the end are appended.

@@ -1,6 +1,6 @@
 #include "settings/PlacementStore.h"
 
-#include "core/AppError.h"
+#include "base/AppError.h"
 #include "settings/RegistryStore.h"
 
 #include <QRegularExpression>

@@ -6,6 +6,7 @@
 #include "ui/RemoteWindow.h"
 #include "ui/SlotPage.h"
 #include "ui/TrayIcon.h"
+#include "ui/WindowPlacement.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
@@ -125,6 +126,7 @@ MainWindow::~MainWindow()
 {
     ErrorReporter::setRepeatListener({});
     m_collector.stopWatchingClipboard();
+    m_collector.setChangedFileQuestion({});
 }
 
 // The icon goes into the notification area now, with the normal picture and
@@ -161,6 +163,8 @@ void MainWindow::connectCollector()
     connect(&m_collector, &Collector::fileNameChanged, this,
             [this](SlotNumber slot, const QString& name) { page(slot)->showFileName(name); });
     connect(&m_collector, &Collector::statusMessage, this, &MainWindow::setStatusText);
+    m_collector.setChangedFileQuestion(
+        [this](const QString& fileName) { return m_dialogs.changedFile(this, fileName); });
     for (SlotPage* slotPage : m_pages)
         slotPage->showFileName(m_collector.fileName(slotPage->slot()));
 }
@@ -173,7 +177,12 @@ void MainWindow::buildPages()
         auto* slotPage = new SlotPage(slot);
         SlotEditor* slotEditor = slotPage->editor();
         slotEditor->installEventFilter(this);
-        connect(slotEditor, &SlotEditor::contentChanged, this, &MainWindow::onEditorChanged);
+        // Every read of the slot's file replaces the editor's text, so the
+        // file-end state is brought up to date here.
+        connect(slotEditor, &SlotEditor::contentChanged, this, [this, slotPage] {
+            slotPage->showFileEnd(m_collector.showsFileEnd(slotPage->slot()));
+            onEditorChanged();
+        });
         connect(slotEditor, &QWidget::customContextMenuRequested, this,
                 [this, slotEditor](QPoint pos) {
                     m_editorMenu->popup(slotEditor->viewport()->mapToGlobal(pos));

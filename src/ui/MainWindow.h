@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/SlotFileSync.h"
 #include "core/SlotNumber.h"
 #include "settings/RegTools.h"
 #include "ui/Commands.h"
@@ -23,6 +24,7 @@ class RemoteWindow;
 class SlotEditor;
 class SlotPage;
 class TrayIcon;
+class WindowPlacement;
 
 // The program's main window, a view of the collector: the toolbar, one tab
 // per slot (SlotPage: file-name panel and editor), the status bar, the main
@@ -45,6 +47,10 @@ public:
         std::function<std::optional<QFont>(QWidget* parent, const QFont& initial)> font;
         // The print dialog; false when cancelled.
         std::function<bool(QWidget* parent, QPrinter& printer)> print;
+        // The slot holds unsaved changes and another program changed its
+        // file: what to keep; nullopt when cancelled.
+        std::function<std::optional<SlotFileSync::Settle>(QWidget* parent, const QString& fileName)>
+            changedFile;
     };
 
     // Builds the window on collector, then runs the start-up sequence:
@@ -86,7 +92,8 @@ public:
     // Each runs on its command's trigger (failures then go to the error
     // box); called directly, a failure passes on to the caller.
     void chooseSlotFile();
-    void saveActiveSlot();
+    // False when the user cancelled.
+    bool saveActiveSlot();
     void saveActiveSlotAs();
     void clearActiveSlot();
     void clearClipboard();
@@ -133,6 +140,9 @@ private:
     void connectCommands();
     void buildTrayIcon();
     void connectCollector();
+    // For an editing command: false, with the reason in the status bar,
+    // when the active slot shows only its file's end.
+    bool activeSlotEditable();
 
     // Start-up and shutdown (MainWindowSettings.cpp).
     void startUp();
@@ -147,6 +157,7 @@ private:
     void showStartupSplash();
     void readPlacement();
     void writePlacement();
+    WindowPlacement& placement();
 
     // Views of the collector's state.
     void showAutoMode(bool on);
@@ -183,6 +194,7 @@ private:
     QMenu* m_editorMenu = nullptr;
     RemoteWindow* m_remote = nullptr;
     std::unique_ptr<TrayIcon> m_trayIcon;
+    std::unique_ptr<WindowPlacement> m_placement;
     // The program's window last active other than the remote window and
     // popups, which a press on the tray icon brings forward.
     QPointer<QWidget> m_lastActive;

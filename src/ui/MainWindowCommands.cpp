@@ -3,6 +3,7 @@
 // the modal dialogs they ask.
 #include "ui/MainWindow.h"
 
+#include "base/AppError.h"
 #include "base/Locale.h"
 #include "core/Collector.h"
 #include "core/EditorLaunch.h"
@@ -14,10 +15,12 @@
 #include "ui/ClipboardViewer.h"
 #include "ui/HelpWindow.h"
 #include "ui/PreferencesDialog.h"
+#include "ui/SlotPage.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFrame>
@@ -58,6 +61,30 @@ std::optional<QFont> askFont(QWidget* parent, const QFont& initial)
     return font;
 }
 
+std::optional<SlotFileSync::Settle> askChangedFile(QWidget* parent, const QString& fileName)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Clipstow"),
+                    fileName +
+                        QStringLiteral(" was changed by another program, and this slot holds "
+                                       "changes not yet saved.\n\n"
+                                       "Keep Both: the file's new text, then this slot's.\n"
+                                       "Reload File: the file's text; this slot's changes are "
+                                       "dropped."),
+                    QMessageBox::NoButton, parent);
+    QPushButton* both = box.addButton(QStringLiteral("&Keep Both"), QMessageBox::AcceptRole);
+    QPushButton* reload =
+        box.addButton(QStringLiteral("&Reload File"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(both);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == both)
+        return SlotFileSync::Settle::KeepBoth;
+    if (box.clickedButton() == reload)
+        return SlotFileSync::Settle::FileOnly;
+    return std::nullopt;
+}
+
 bool askPrint(QWidget* parent, QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parent);
@@ -68,7 +95,7 @@ bool askPrint(QWidget* parent, QPrinter& printer)
 
 MainWindow::Dialogs MainWindow::defaultDialogs()
 {
-    return Dialogs{askConfirm, askSaveFile, askFont, askPrint};
+    return Dialogs{askConfirm, askSaveFile, askFont, askPrint, askChangedFile};
 }
 
 void MainWindow::setDialogs(Dialogs dialogs)
@@ -83,6 +110,8 @@ void MainWindow::setDialogs(Dialogs dialogs)
         m_dialogs.font = defaults.font;
     if (!m_dialogs.print)
         m_dialogs.print = defaults.print;
+    if (!m_dialogs.changedFile)
+        m_dialogs.changedFile = defaults.changedFile;
 }
 
 // An existing file becomes the slot's file only once it has been read, so a
@@ -96,9 +125,9 @@ void MainWindow::chooseSlotFile()
     m_collector.chooseFile(m_collector.activeSlot(), *chosen);
 }
 
-void MainWindow::saveActiveSlot()
+bool MainWindow::saveActiveSlot()
 {
-    m_collector.saveSlot(m_collector.activeSlot());
+    return m_collector.saveSlot(m_collector.activeSlot());
 }
 
 void MainWindow::saveActiveSlotAs()
@@ -107,14 +136,36 @@ void MainWindow::saveActiveSlotAs()
     if (!chosen)
         return;
     m_saveDialog->selectFile(*chosen);
-    activeEditor()->writeToFile(*chosen + QStringLiteral(".txt"));
+    // The copy has the file's new text too.
+    const SlotNumber slot = m_collector.activeSlot();
+    if (!m_collector.settleSlot(slot))
+        return;
+    const QString target = *chosen + QStringLiteral(".txt");
+    if (m_collector.showsFileEnd(slot)) {
+        // The editor shows only the file's end: the copy is the whole file.
+        const QString fileName = m_collector.fileName(slot);
+        QFile source(fileName);
+        if (!source.open(QIODevice::ReadOnly))
+            throw AppError::withName(QStringLiteral("Cannot open file %s"), fileName);
+        SlotFile::writeAtomically(target, source.readAll());
+        return;
+    }
+    activeEditor()->writeToFile(target);
 }
 
 void MainWindow::clearActiveSlot()
 {
+    if (!activeSlotEditable())
+        return;
     const QString fileName = m_collector.activeFileName();
     if (m_confirmClear &&
         !m_dialogs.confirm(this, QStringLiteral("Clear \r\n") + fileName + QStringLiteral(" ?")))
+        return;
+    // Text another program added since the slot read the file would go
+    // unseen: clearing it is asked for on its own.
+    if (m_collector.fileChangedOnDisk(m_collector.activeSlot()) &&
+        !m_dialogs.confirm(this, fileName + QStringLiteral(" was changed by another program since "
+                                                           "it was read.\r\nClear it anyway?")))
         return;
     m_collector.clearSlot(m_collector.activeSlot());
 }
@@ -136,7 +187,8 @@ void MainWindow::editInTextEditor()
     if (Layout::AutoOff.read() && m_collector.autoMode())
         m_collector.setAutoMode(false, Collector::Source::TextEditorCommand);
     const EditorLaunch::Plan plan = EditorLaunch::planFromSettings(m_collector.activeFileName());
-    saveActiveSlot();
+    if (!saveActiveSlot())
+        return;
     const QString failure = EditorLaunch::run(plan, Shell::launcher());
     if (!failure.isEmpty())
         setStatusText(failure);
@@ -179,6 +231,14 @@ void MainWindow::showPreferences()
     }
     m_confirmClear = readConfirmClr();
     m_collector.setDateStyle(readDateStyle());
+}
+
+bool MainWindow::activeSlotEditable()
+{
+    if (!m_collector.showsFileEnd(m_collector.activeSlot()))
+        return true;
+    setStatusText(SlotPage::fileEndNote());
+    return false;
 }
 
 void MainWindow::onEditorChanged()

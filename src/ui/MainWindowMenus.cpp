@@ -201,10 +201,19 @@ void MainWindow::connectCommands()
     connectCommand(c.find, this, [this] { findInSlot(); });
     connectCommand(c.findNext, this, [this] { findNextInSlot(); });
     connectCommand(c.showMainWindow, this, [this] { showWindow(); });
-    connectCommand(c.undo, this, [this] { activeEditor()->undoLast(); });
-    connectCommand(c.cut, this, [this] { activeEditor()->cutSelection(); });
+    connectCommand(c.undo, this, [this] {
+        if (activeSlotEditable())
+            activeEditor()->undoLast();
+    });
+    connectCommand(c.cut, this, [this] {
+        if (activeSlotEditable())
+            activeEditor()->cutSelection();
+    });
     connectCommand(c.copy, this, [this] { activeEditor()->copySelection(); });
-    connectCommand(c.paste, this, [this] { activeEditor()->pasteClipboard(); });
+    connectCommand(c.paste, this, [this] {
+        if (activeSlotEditable())
+            activeEditor()->pasteClipboard();
+    });
     connectCommand(c.selectAll, this, [this] { activeEditor()->selectAllText(); });
     connectCommand(c.clearSlot, this, [this] { clearActiveSlot(); });
 }

@@ -12,11 +12,17 @@
 #include "ui/RemoteWindow.h"
 #include "ui/SplashWindow.h"
 #include "ui/TrayIcon.h"
+#include "ui/WindowPlacement.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <cstdlib>
+
+// A setting that cannot be read (stored with the wrong type) or written is
+// shown in the error box, and start-up and shutdown go on with its default.
+using ErrorReporter::readOrDefault;
+using ErrorReporter::reportFailures;
 
 namespace {
 
@@ -39,6 +45,9 @@ QFont installedEditorFont(const QFont& stored)
 
 void MainWindow::startUp()
 {
+    // One batch for all of start-up's settings: a store another process
+    // holds locked costs one short wait.
+    const SettingsBatch batch;
     showAgreementIfNeeded();
 
     // The clipboard viewer, where the platform has one.
@@ -51,34 +60,45 @@ void MainWindow::startUp()
     QApplication::setWindowIcon(Icons::programIcon());
 
     const QString program = QCoreApplication::applicationFilePath();
-    Layout::Path.write(program);
+    reportFailures([&] { Layout::Path.write(program); });
     m_collector.startWatchingClipboard();
-    if (Layout::RunEntry.exists())
-        Layout::RunEntry.write(program);
+    reportFailures([&] {
+        if (Layout::RunEntry.exists())
+            Layout::RunEntry.write(program);
+    });
 
     restoreSettings();
 }
 
 void MainWindow::restoreSettings()
 {
-    readPlacement();
+    reportFailures([this] { readPlacement(); });
 
+    // A font value of the wrong type is told once, and the editors take the
+    // desktop's general font.
+    bool fontReadable = true;
     for (SlotNumber slot : SlotNumber::all()) {
         FontRecord record = m_editorFonts[slot.index()];
         record.font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-        Layout::readFont(record);
+        try {
+            if (fontReadable)
+                Layout::readFont(record);
+        } catch (const std::exception& failure) {
+            ErrorReporter::showFailure(failure);
+            fontReadable = false;
+        }
         record.font = installedEditorFont(record.font);
         applyEditorFont(slot, record);
     }
 
-    m_commands.toolbar->setChecked(Layout::Toolbar.read());
-    m_commands.statusBar->setChecked(Layout::StatusBar.read());
-    m_confirmClear = Layout::ConfirmClr.read();
+    m_commands.toolbar->setChecked(readOrDefault(Layout::Toolbar));
+    m_commands.statusBar->setChecked(readOrDefault(Layout::StatusBar));
+    m_confirmClear = readOrDefault(Layout::ConfirmClr);
     // The slots' file names, the stamp style and auto mode, with a first
     // hint refresh.
     m_collector.restoreSettings();
 
-    const int active = Layout::decodeActiveFile(Layout::ActiveFile.read());
+    const int active = Layout::decodeActiveFile(readOrDefault(Layout::ActiveFile));
     QCoreApplication::processEvents();
     m_collector.setActiveSlot(active);
     QCoreApplication::processEvents();
@@ -96,25 +116,33 @@ void MainWindow::shutDown()
 {
     m_trayIcon->setActive(false);
     QCoreApplication::processEvents();
-    saveSettings();
+    {
+        const SettingsBatch batch;
+        saveSettings();
+    }
+    const QString notSaved = TakeSettingsNotSavedMessage();
+    if (!notSaved.isEmpty())
+        ErrorReporter::show(notSaved);
     // The clipboard monitor leaves with the window.
     m_collector.stopWatchingClipboard();
 }
 
 void MainWindow::saveSettings()
 {
-    writePlacement();
+    // Each value is written on its own: one that cannot be written is shown
+    // and the rest are still saved.
+    reportFailures([this] { writePlacement(); });
     m_collector.saveSettings();
-    Layout::writeFont(m_editorFonts[m_collector.activeSlot().index()]);
-    Layout::Toolbar.write(m_commands.toolbar->isChecked());
-    Layout::StatusBar.write(m_commands.statusBar->isChecked());
-    Layout::ShowRemote.write(remoteVisible());
+    reportFailures([this] { Layout::writeFont(m_editorFonts[m_collector.activeSlot().index()]); });
+    reportFailures([this] { Layout::Toolbar.write(m_commands.toolbar->isChecked()); });
+    reportFailures([this] { Layout::StatusBar.write(m_commands.statusBar->isChecked()); });
+    reportFailures([this] { Layout::ShowRemote.write(remoteVisible()); });
 }
 
 // Until the remote window exists the remembered choice stays as it is.
 bool MainWindow::remoteVisible() const
 {
-    return m_remote ? m_remote->isVisible() : Layout::ShowRemote.read();
+    return m_remote ? m_remote->isVisible() : readOrDefault(Layout::ShowRemote);
 }
 
 // A setting of the wrong type is reported and start-up goes on: an
@@ -147,7 +175,23 @@ void MainWindow::showStartupSplash()
     });
 }
 
-// The window placement comes with settings of its own; until then these
-// steps do nothing.
-void MainWindow::readPlacement() {}
-void MainWindow::writePlacement() {}
+// The main window's place is read once before it is first shown and written
+// once as it closes, also when it is hidden then.
+void MainWindow::readPlacement()
+{
+    placement().read();
+}
+
+void MainWindow::writePlacement()
+{
+    placement().write();
+}
+
+WindowPlacement& MainWindow::placement()
+{
+    if (!m_placement)
+        m_placement = std::make_unique<WindowPlacement>(
+            *this, QString::fromLatin1(Placement::MainWindowSection),
+            WindowPlacement::Mode::Explicit, true);
+    return *m_placement;
+}

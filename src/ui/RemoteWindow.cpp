@@ -6,6 +6,7 @@
 #include "platform/WindowHints.h"
 #include "ui/Icons.h"
 #include "ui/NotifyAreaIcon.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -54,6 +55,9 @@ RemoteWindow::RemoteWindow(Collector& collector)
     makeCheckButtons(m_remoteAuto);
     m_autoButton->setChecked(m_collector.autoMode());
     showHints();
+    m_placement = std::make_unique<WindowPlacement>(
+        *this, QString::fromLatin1(Placement::RemoteWindowSection),
+        WindowPlacement::Mode::Automatic, false);
 
     connect(&m_collector, &Collector::autoModeChanged, this, &RemoteWindow::onAutoModeChanged);
     connect(&m_collector, &Collector::hintsChanged, this, &RemoteWindow::showHints);
@@ -65,7 +69,10 @@ RemoteWindow::RemoteWindow(Collector& collector)
     });
 }
 
-RemoteWindow::~RemoteWindow() = default;
+RemoteWindow::~RemoteWindow()
+{
+    m_placement->windowDestroyed();
+}
 
 // Four buttons of 23 x 22 with an 8-pixel separator between each two: the
 // toolbar fills the 116-pixel client area exactly.
@@ -130,6 +137,11 @@ void RemoteWindow::changeEvent(QEvent* event)
 void RemoteWindow::closeEvent(QCloseEvent* event)
 {
     hide();
+    // The user's close (the close box, from the window manager) keeps the
+    // place as closed; the close the application sends every window as it
+    // quits does not, so that the window's end writes it as visible.
+    if (event->spontaneous())
+        m_placement->windowClosed();
     if (event->spontaneous())
         event->ignore();
     else

@@ -4,9 +4,11 @@
 #include "core/SlotNumber.h"
 
 #include <QWidget>
+#include <memory>
 
 class QMenu;
 class QToolButton;
+class WindowPlacement;
 
 // The remote control, a view of the collector: a small always-on-top tool
 // window with one button per slot and an auto-mode toggle. Beyond its
@@ -79,4 +81,7 @@ private:
     QWidget* m_toolBar = nullptr;
     PerSlot<QToolButton*> m_slotButtons{};
     QToolButton* m_autoButton = nullptr;
+    // Reads the window's place at every showing and writes it when the
+    // window is closed or destroyed.
+    std::unique_ptr<WindowPlacement> m_placement;
 };

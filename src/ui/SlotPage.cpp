@@ -33,6 +33,16 @@ SlotPage::SlotPage(SlotNumber slot, QWidget* parent) : QWidget(parent), m_slot(s
     setPanelLook(m_fileNamePanel, false);
     m_fileNamePanel->installEventFilter(this);
 
+    m_fileEndNote = new QLabel(fileEndNote(), this);
+    m_fileEndNote->setObjectName(QStringLiteral("FileEndNote") + number);
+    m_fileEndNote->setTextFormat(Qt::PlainText);
+    m_fileEndNote->setWordWrap(true);
+    m_fileEndNote->setFrameShape(QFrame::StyledPanel);
+    m_fileEndNote->setAutoFillBackground(true);
+    m_fileEndNote->setBackgroundRole(QPalette::ToolTipBase);
+    m_fileEndNote->setForegroundRole(QPalette::ToolTipText);
+    m_fileEndNote->hide();
+
     m_editor = new SlotEditor(this);
     m_editor->setObjectName(QStringLiteral("Editor") + number);
     m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -41,7 +51,31 @@ SlotPage::SlotPage(SlotNumber slot, QWidget* parent) : QWidget(parent), m_slot(s
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(m_fileNamePanel);
+    column->addWidget(m_fileEndNote);
     column->addWidget(m_editor, 1);
+}
+
+QString SlotPage::fileEndNote()
+{
+    return QStringLiteral(
+        "This file is longer than the editor holds: only its end is shown, and it cannot be "
+        "edited here. Captures are added to the file whole. Choose another file for the slot to "
+        "edit again.");
+}
+
+void SlotPage::showFileEnd(bool fileEnd)
+{
+    m_editor->setReadOnly(fileEnd);
+    // Read-only hides the caret: the end stays easy to find without it.
+    m_editor->setTextInteractionFlags(fileEnd
+                                          ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
+                                          : Qt::TextEditorInteraction);
+    m_fileEndNote->setVisible(fileEnd);
+}
+
+bool SlotPage::showsFileEnd() const
+{
+    return !m_fileEndNote->isHidden();
 }
 
 void SlotPage::showFileName(const QString& fileName)

@@ -1,6 +1,6 @@
 #include "ui/WindowPlacement.h"
 
-#include "app/ErrorReporter.h"
+#include "core/ErrorReporter.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -71,10 +71,10 @@ QString PrivateDesktop::start()
     if (m_display.isEmpty())
         return QStringLiteral("no free display number");
     const QString number = m_display.mid(1);
-    QProcess& server = launch(QStringLiteral("Xvfb"),
-                              {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
-                               QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                               QStringLiteral("tcp")});
+    QProcess& server =
+        launch(QStringLiteral("Xvfb"),
+               {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
+                QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     if (!server.waitForStarted() ||
         !waitFor([&] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X") + number); }))
         return QStringLiteral("Xvfb did not start");
@@ -87,10 +87,10 @@ QString PrivateDesktop::start()
         }))
         return QStringLiteral("openbox did not start");
 
-    launch(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"),
-                                      QStringLiteral("--align"), QStringLiteral("right"),
-                                      QStringLiteral("--widthtype"), QStringLiteral("request"),
-                                      QStringLiteral("--height"), QStringLiteral("24")});
+    launch(QStringLiteral("trayer"),
+           {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+            QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request"),
+            QStringLiteral("--height"), QStringLiteral("24")});
     if (!waitFor([this] {
             return !tool(QStringLiteral("xdotool"),
                          {QStringLiteral("search"), QStringLiteral("--class"),
@@ -170,20 +170,22 @@ bool PrivateDesktop::click(const QPoint& at, int button) const
 
 bool PrivateDesktop::exitFromTray(qint64 pid) const
 {
-    // The icon is the program's small window inside the tray host's.
+    // The icon is the program's small window inside the tray host's; it
+    // may take a moment to be embedded.
     QRect icon;
-    const QStringList all = tool(QStringLiteral("xdotool"),
-                                 {QStringLiteral("search"), QStringLiteral("--all"),
-                                  QStringLiteral("--pid"), QString::number(pid)})
-                                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (const QString& id : all) {
-        const QString tree = tool(QStringLiteral("xwininfo"), {QStringLiteral("-children"),
-                                                               QStringLiteral("-id"), id});
-        const QRect rect = frame(id);
-        if (!tree.contains(QLatin1String("(the root window)")) && rect.isValid() &&
-            rect.width() <= 64 && rect.x() > 0)
-            icon = rect;
-    }
+    waitFor([&] {
+        const QStringList all =
+            tool(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--all"),
+                  QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(pid)})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString& id : all) {
+            const QRect rect = frame(id);
+            if (rect.isValid() && rect.width() <= 64 && rect.x() > 0)
+                icon = rect;
+        }
+        return icon.isValid();
+    });
     if (!icon.isValid() || !click(icon.center(), 3))
         return false;
     QThread::msleep(700);
