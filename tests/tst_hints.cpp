@@ -13,6 +13,7 @@
 #include "ui/NotifyAreaIcon.h"
 #include "ui/RemoteWindow.h"
 #include "ui/TrayIcon.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +22,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -176,41 +179,86 @@ private Q_SLOTS:
         QCOMPARE(m_main->trayIcon()->ToolTip(), text.left(63));
     }
 
-    // A clipboard change, a capture or a new file name does not refresh the
-    // texts; the next refresh point does.
-    void refreshOnlyAtRefreshPoints()
+    // A new file name or a manual capture does not refresh the texts; a
+    // change of the clipboard does (a hint saying there is no text while
+    // there is, or the other way round, is false), and so does every
+    // refresh point.
+    void refreshPoints()
     {
         start(false);
         setClipboard(Clip::Text);
-        m_main->collector().refreshHints();
         const QString ready = QStringLiteral("Ready to clipstow to Default1.txt");
         QCOMPARE(trayHint(), ready);
-
-        setClipboard(Clip::Empty);
-        QCOMPARE(trayHint(), ready);
         QCOMPARE(m_main->statusText(), ready);
+
         const QString newName = m_desk->path(QStringLiteral("new.txt"));
         m_main->collector().setFileName(1, newName);
         QCOMPARE(clearTip(), QStringLiteral("Clear Default1.txt"));
+        setClipboard(Clip::Empty);
+        QCOMPARE(trayHint(), QStringLiteral("No text in the Clipboard"));
+        QCOMPARE(m_main->statusText(), QStringLiteral("No text in the Clipboard"));
+        QCOMPARE(m_remote->slotButton(1)->toolTip(), QStringLiteral("No text in the Clipboard"));
+        QCOMPARE(clearTip(), QStringLiteral("Clear new.txt"));
 
         // Switching auto mode is a refresh point, with the main window hidden.
         QVERIFY(!m_main->isVisible());
         m_main->commands().trayAutoMode->trigger();
         QCOMPARE(trayHint(), QStringLiteral("No text in the Clipboard"));
-        QCOMPARE(clearTip(), QStringLiteral("Clear new.txt"));
 
-        // So is the active-slot change routine; the automatic capture of the
-        // change is not.
+        // Text copied in auto mode is captured, and the hints say so at once.
         setClipboard(Clip::Text);
         QCOMPARE(m_desk->played(), 1);
-        QCOMPARE(trayHint(), QStringLiteral("No text in the Clipboard"));
-        m_main->collector().announceActiveSlot();
         QCOMPARE(trayHint(), QStringLiteral("Auto clipstow to ") + newName);
+        QCOMPARE(m_main->trayIcon()->ToolTip(), QStringLiteral("Auto clipstow to ") + newName);
 
-        // Nor is a manual capture.
-        setClipboard(Clip::Empty);
+        // A manual capture is no refresh point.
+        const QString other = m_desk->path(QStringLiteral("other.txt"));
+        m_main->collector().setFileName(1, other);
         m_main->commands().trayCapture->trigger();
         QCOMPARE(trayHint(), QStringLiteral("Auto clipstow to ") + newName);
+        // The active-slot change routine is.
+        m_main->collector().announceActiveSlot();
+        QCOMPARE(trayHint(), QStringLiteral("Auto clipstow to ") + other);
+    }
+
+    // Every way the user changes the tab changes the active slot: the
+    // hints name the new slot's file and the remote window holds its
+    // button down, as captures go there.
+    void tabChangeByKeyboard_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<bool>("onTabBar");
+        QTest::addColumn<int>("slot");
+        QTest::newRow("Ctrl+Tab") << QKeySequence(Qt::CTRL | Qt::Key_Tab) << false << 2;
+        QTest::newRow("Ctrl+Shift+Tab")
+            << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab) << false << 3;
+        QTest::newRow("arrow on the tab bar") << QKeySequence(Qt::Key_Right) << true << 2;
+    }
+
+    void tabChangeByKeyboard()
+    {
+        QFETCH(QKeySequence, keys);
+        QFETCH(bool, onTabBar);
+        QFETCH(int, slot);
+        start(true);
+        setClipboard(Clip::Text);
+        const QString name = m_desk->path(QStringLiteral("chosen.txt"));
+        m_main->collector().setFileName(slot, name);
+        activate(*m_main);
+        QCOMPARE(m_main->statusText(), QStringLiteral("Auto clipstow to Default1.txt"));
+        auto* tabs = m_main->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+        QWidget* target = onTabBar ? static_cast<QWidget*>(tabs->tabBar())
+                                   : static_cast<QWidget*>(m_main->editor(1));
+        target->setFocus();
+        QTest::keySequence(target, keys);
+        QCOMPARE(m_main->collector().activeSlot().number(), slot);
+        QCOMPARE(m_main->statusText(), QStringLiteral("Auto clipstow to ") + name);
+        QCOMPARE(trayHint(), QStringLiteral("Auto clipstow to ") + name);
+        QCOMPARE(TestSupport::downButtons(*m_remote), QString::number(slot));
+
+        // A copy now goes to the slot the hints name.
+        setClipboard(Clip::Text);
+        QVERIFY(m_main->editor(slot)->text().contains(QStringLiteral("some text")));
     }
 
     // The icon on the tray, the application and the main window follows
@@ -247,18 +295,29 @@ private Q_SLOTS:
         QVERIFY(sameIcon(icon->Icon(), Icons::autoProgramIcon()));
     }
 
-    void hideAndShow()
+    // Hide with no notification area (none here) minimises the main window:
+    // hidden, nothing could bring it back while it goes on capturing. The
+    // notice that says so stays through the next hint refreshes.
+    void hideWithoutNotificationArea()
     {
         start(true);
-        m_main->showWindow();
-        QVERIFY(m_main->isVisible());
+        QVERIFY(!m_main->trayIconShown());
+        QVERIFY(Startup::showMainWindowAtStart(*m_main, false));
+        const QString notice = QStringLiteral("No notification area: the main window stays open");
+        QCOMPARE(m_main->statusText(), notice);
+        setClipboard(Clip::Text);
+        m_main->collector().refreshHints();
+        QCOMPARE(m_main->statusText(), notice);
+
         m_main->commands().hideWindow->trigger();
-        QVERIFY(!m_main->isVisible());
+        QTRY_VERIFY(m_main->isMinimized());
+        QVERIFY(m_main->isVisible());
         // Hiding is not closing: the icon, the monitor and auto mode stay.
         QVERIFY(m_main->trayIcon()->Active());
         QVERIFY(m_main->collector().clipboardMonitor() != nullptr);
         QVERIFY(m_main->collector().autoMode());
         m_main->commands().showMainWindow->trigger();
+        QTRY_VERIFY(!m_main->isMinimized());
         QVERIFY(m_main->isVisible());
     }
 

@@ -22,6 +22,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrinter>
@@ -181,8 +182,9 @@ private Q_SLOTS:
         m_chosenFile.reset();
         QTest::mouseRelease(name, Qt::LeftButton);
         QCOMPARE(name->frameShadow(), QFrame::Raised);
+        // No notification area here: Hide minimises the window.
         QTest::mouseClick(panel, Qt::LeftButton);
-        QVERIFY(!form->isVisible());
+        QTRY_VERIFY(form->isMinimized());
     }
 
     void menuItems_data()
@@ -331,7 +333,8 @@ private Q_SLOTS:
         showActive(*form);
 
         QTest::keyClick(form.get(), Qt::Key_F4);
-        QVERIFY(!form->isVisible());
+        QTRY_VERIFY(form->isMinimized()); // Hide, with no notification area here
+        form->showNormal();
         showActive(*form);
         QSignalSpy closed(form.get(), &MainWindow::closed);
         QTest::keyClick(form.get(), Qt::Key_F4, Qt::AltModifier);
@@ -420,6 +423,7 @@ private Q_SLOTS:
     void startupFromSettings()
     {
         Layout::Toolbar.write(false);
+        Layout::StatusBar.write(false);
         Layout::ActiveFile.write(3);
         FontRecord record;
         record.font = QFont(QStringLiteral("DejaVu Sans Mono"));
@@ -438,11 +442,48 @@ private Q_SLOTS:
         QVERIFY(!form->findChild<QWidget*>(QStringLiteral("ToolBar"))->isVisible());
         QVERIFY(!form->findChild<QFrame*>(QStringLiteral("Bevel1"))->isVisible());
         QVERIFY(!form->commands().toolbar->isChecked());
+        // A status bar that start-up hid comes back with its text in the
+        // normal colour, not greyed.
+        QVERIFY(!form->statusBar()->isVisible());
+        form->commands().statusBar->trigger();
+        QVERIFY(form->statusBar()->isVisible());
+        QVERIFY(form->findChild<QLabel*>(QStringLiteral("StatusText"))->isEnabled());
         for (int slot = 1; slot <= 3; ++slot)
             QCOMPARE(form->editor(slot)->font().pointSize(), 13);
         QVERIFY(form->collector().autoMode()); // "AutoOn" "R", "Auto" missing
         QVERIFY(form->commands().autoMode->isChecked());
         QCOMPARE(Layout::Path.read(), QCoreApplication::applicationFilePath());
+    }
+
+    // With no font stored, or a stored family that is not installed, the
+    // editors use the desktop's general font at its size.
+    void editorFontFallback_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("no Font key") << QString() << false;
+        QTest::newRow("family not installed") << "MS Sans Serif" << true;
+    }
+
+    void editorFontFallback()
+    {
+        QFETCH(QString, family);
+        QFETCH(bool, bold);
+        if (!family.isEmpty()) {
+            FontRecord record;
+            record.font = QFont(family);
+            record.font.setPointSize(8);
+            record.font.setBold(bold);
+            Layout::writeFont(record);
+        }
+        const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        auto form = makeForm();
+        for (int slot = 1; slot <= 3; ++slot) {
+            const QFont font = form->editor(slot)->font();
+            QCOMPARE(font.family(), general.family());
+            QCOMPARE(font.pointSizeF(), general.pointSizeF());
+            QCOMPARE(font.bold(), bold);
+        }
     }
 
     void autoPolicyAtStart_data()

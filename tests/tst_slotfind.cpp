@@ -5,8 +5,10 @@
 #include "ui/editor/SlotEditor.h"
 #include "ui/editor/SlotFindDialog.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 namespace {
@@ -174,6 +176,52 @@ private Q_SLOTS:
         editor.openFindDialog(QString()); // keeps the previous text
         QCOMPARE(dialog->findText(), QString("word"));
         QCOMPARE(editor.findDialog(), dialog);
+    }
+
+    // Tab walks every control, the "Down" direction button among them,
+    // whichever direction is chosen.
+    void dialogTabOrder_data()
+    {
+        QTest::addColumn<bool>("down");
+        QTest::newRow("down chosen") << true;
+        QTest::newRow("up chosen") << false;
+    }
+
+    void dialogTabOrder()
+    {
+        QFETCH(bool, down);
+        SlotEditor editor;
+        editor.show();
+        editor.openFindDialog(QStringLiteral("word"));
+        SlotFindDialog* dialog = editor.findDialog();
+        dialog->setSearchDown(down);
+        dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        QStringList visited;
+        for (int i = 0; i < 8; ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus != nullptr);
+            if (auto* button = qobject_cast<QAbstractButton*>(focus))
+                visited << button->text();
+            else
+                visited << QString::fromLatin1(focus->metaObject()->className());
+            QTest::keyClick(focus, Qt::Key_Tab);
+        }
+        // The direction buttons are one stop, at the chosen one; the arrow
+        // keys move between them.
+        const QString chosen = down ? QStringLiteral("&Down") : QStringLiteral("&Up");
+        QCOMPARE(visited,
+                 (QStringList{"QLineEdit", "Match &whole word only", "Match &case", chosen,
+                              "&Find Next", "Cancel", "QLineEdit", "Match &whole word only"}));
+        // Choosing the other direction makes it the stop.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(qobject_cast<QAbstractButton*>(QApplication::focusWidget())->text(), chosen);
+        QTest::keyClick(QApplication::focusWidget(), down ? Qt::Key_Left : Qt::Key_Right);
+        QCOMPARE(dialog->searchDown(), !down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(qobject_cast<QAbstractButton*>(QApplication::focusWidget())->text(),
+                 down ? QStringLiteral("&Up") : QStringLiteral("&Down"));
     }
 
     void dialogPlacementFirstAndLater()

@@ -54,7 +54,7 @@ bool showMainWindowAtStart(MainWindow& window, bool trayAvailable)
 {
     if (!trayAvailable) {
         window.show();
-        window.setStatusText(QStringLiteral("No notification area: the main window stays open"));
+        window.showNotice(QStringLiteral("No notification area: the main window stays open"));
         return true;
     }
     if (!ErrorReporter::readOrDefault(Layout::AutoHide)) {

@@ -21,13 +21,15 @@ ClipboardMonitor* g_monitor = nullptr;
 
 const char* const InitialNames[SlotCount] = {"Default1.txt", "Default2.txt", "Default3.txt"};
 
-bool clipboardHasText()
+} // namespace
+
+// Text its owner marked as secret is never captured, so for the hints it
+// is no text.
+bool Collector::clipboardHasCapturableText()
 {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    return data != nullptr && data->hasText();
+    return data != nullptr && data->hasText() && !ClipboardSecrets::isSecret(data);
 }
-
-} // namespace
 
 bool Collector::slotButtonsFollow(Source source)
 {
@@ -218,7 +220,7 @@ void Collector::stopWatchingClipboard()
 
 QString Collector::hintText() const
 {
-    if (!clipboardHasText())
+    if (!clipboardHasCapturableText())
         return QStringLiteral("No text in the Clipboard");
     return (m_autoMode ? QStringLiteral("Auto clipstow to ")
                        : QStringLiteral("Ready to clipstow to ")) +

@@ -134,6 +134,8 @@ public:
     // --- Hints ------------------------------------------------------------
     // The status bar's and tray icon's text: what a capture would do now.
     QString hintText() const;
+    // Whether the clipboard holds text a capture would take.
+    static bool clipboardHasCapturableText();
     // The views rewrite their hints (icons, status text, tooltips).
     void refreshHints();
     // After the user chose a tab or a window was activated: the hints are

@@ -19,9 +19,14 @@ namespace ErrorReporter {
 // last character has a code above that of ".".
 QString displayText(const QString& message);
 
+// The whole text of a box: the display text of the message and, when there
+// is one, the detail (which file, the system's reason) on a second line.
+QString boxText(const QString& message, const QString& detail = QString());
+
 // Shows the text (through the hook for tests, else the installed
-// presenter).
-void show(const QString& message);
+// presenter). While the presenter shows a box with the same text, no second
+// one opens: the failure is counted and the repeat listener told instead.
+void show(const QString& message, const QString& detail = QString());
 
 // Shows a failure raised by a handler: an AppError's message, or the
 // description of any other exception.
@@ -58,6 +63,14 @@ template <typename Setting> auto readOrDefault(const Setting& setting) -> declty
 
 // What shows a text to the user; the user interface sets its error box.
 void setPresenter(std::function<void(const QString& text)> presenter);
+
+// Told when a failure repeats while its box is open: the box's text and how
+// many times it came again since the box opened. The main window counts them
+// in its status bar.
+void setRepeatListener(std::function<void(const QString& text, int repeats)> listener);
+
+// The status bar's words for a repeated failure.
+QString repeatNotice(const QString& text, int repeats);
 
 // Replaces the presenter with a function; pass an empty function to
 // restore it. Tests use this to see what the user would have been shown.

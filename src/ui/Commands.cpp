@@ -121,6 +121,11 @@ Commands Commands::create(QObject* owner)
         QObject::connect(item, &QAction::triggered, target, [target] { target->trigger(); });
     }
     commands.undo->setEnabled(false);
+    // With its picture shown, the style marks a checked item only by a faint
+    // frame round the picture; without it the auto mode items get the same
+    // plain check mark as "Toolbar" and "Status Bar".
+    for (QAction* autoItem : {commands.autoMode, commands.trayAutoMode})
+        autoItem->setIconVisibleInMenu(false);
     QFont bold = commands.trayCapture->font();
     bold.setBold(true);
     commands.trayCapture->setFont(bold);

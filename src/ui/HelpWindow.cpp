@@ -204,7 +204,7 @@ void HelpWindow::applyStoredFont()
     } catch (const AppError& error) {
         if (error.message() != m_reportedFontError) {
             m_reportedFontError = error.message();
-            ErrorReporter::show(error.message());
+            ErrorReporter::showFailure(error);
         }
         return;
     }

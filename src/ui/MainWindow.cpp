@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "core/Collector.h"
+#include "core/ErrorReporter.h"
 #include "ui/Icons.h"
 #include "ui/RemoteWindow.h"
 #include "ui/SlotPage.h"
@@ -9,12 +10,14 @@
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
@@ -83,6 +86,14 @@ MainWindow::MainWindow(Collector& collector, QWidget* parent)
     m_saveDialog->setFileMode(QFileDialog::AnyFile);
     m_saveDialog->setNameFilter(QStringLiteral("Text Files (*.txt)"));
     m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Enter accepts the dialog while the file name's completion list is
+    // open; the list would stay over the main window holding the keyboard.
+    // The dialog runs modally, so a popup still open when it finishes was
+    // opened inside it.
+    connect(m_saveDialog, &QDialog::finished, this, [] {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->hide();
+    });
 
     buildMenus();
     connectCommands();
@@ -99,11 +110,21 @@ MainWindow::MainWindow(Collector& collector, QWidget* parent)
 
     buildTrayIcon();
     connectCollector();
+    // A failure that comes again while its box is open is counted here.
+    ErrorReporter::setRepeatListener([this](const QString& text, int repeats) {
+        showNotice(ErrorReporter::repeatNotice(text, repeats));
+    });
+    // A hint that says there is no text while there is would be false: the
+    // hints follow every change of the clipboard. This runs before the
+    // clipboard monitor's capture of the same change.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &m_collector,
+            &Collector::refreshHints);
     startUp();
 }
 
 MainWindow::~MainWindow()
 {
+    ErrorReporter::setRepeatListener({});
     m_collector.stopWatchingClipboard();
     m_collector.setChangedFileQuestion({});
 }
@@ -173,25 +194,22 @@ void MainWindow::buildPages()
         m_tabs->addTab(slotPage, QString::fromLatin1(TabCaptions[slot.index()]));
     }
     m_tabs->setCurrentIndex(0);
-    // Any change of the page makes its slot the active one; only the user's
-    // choice of tab refreshes the hints and marks the remote window.
+    // Any change of the page makes its slot the active one. The user's
+    // choice of tab, by mouse or keyboard (Ctrl+Tab, the arrow keys on the
+    // tab bar), also refreshes the hints and marks the remote window; a page
+    // shown because the collector changed its slot does not.
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
-        if (index >= 0)
-            m_collector.setActiveSlot(index + 1);
+        if (index < 0)
+            return;
+        m_collector.setActiveSlot(index + 1);
+        if (!m_showingActiveSlot)
+            m_collector.announceActiveSlot();
     });
-    connect(m_tabs->tabBar(), &QTabBar::tabBarClicked, this, &MainWindow::onTabClicked);
-}
-
-void MainWindow::onTabClicked(int index)
-{
-    if (index >= 0 && index != m_tabs->currentIndex()) {
-        m_tabs->setCurrentIndex(index);
-        m_collector.announceActiveSlot();
-    }
 }
 
 void MainWindow::showActiveSlot(SlotNumber slot)
 {
+    const QScopedValueRollback showing(m_showingActiveSlot, true);
     m_tabs->setCurrentWidget(page(slot));
 }
 
@@ -277,7 +295,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 QString MainWindow::statusText() const
 {
-    return m_statusText->text();
+    const QString notice = statusBar()->currentMessage();
+    return notice.isEmpty() ? m_statusText->text() : notice;
 }
 
 void MainWindow::setStatusText(const QString& text)

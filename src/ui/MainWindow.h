@@ -80,8 +80,13 @@ public:
     QMenu* trayMenu() const { return m_trayMenu; }
     // Whether clearing a slot or the clipboard asks first ("ConfirmClr").
     bool confirmsClear() const { return m_confirmClear; }
+    // What the status bar shows: a notice while it holds, else the text.
     QString statusText() const;
     void setStatusText(const QString& text);
+    // A notice the next hint refreshes must not overwrite at once.
+    void showNotice(const QString& text);
+    // Whether the program's icon is in a notification area.
+    bool trayIconShown() const;
 
     // --- Command handlers ---------------------------------------------
     // Each runs on its command's trigger (failures then go to the error
@@ -158,7 +163,6 @@ private:
     void showAutoMode(bool on);
     void showHints();
     void showActiveSlot(SlotNumber slot);
-    void onTabClicked(int index);
     void onEditorChanged();
 
     void placeHidePanel();
@@ -171,6 +175,9 @@ private:
     Dialogs m_dialogs;
     bool m_confirmClear = true;
     bool m_closing = false;
+    // Set while the window shows the slot the collector made active, so that
+    // only the user's choice of tab is announced.
+    bool m_showingActiveSlot = false;
     QFont m_fontDialogFont;
     PerSlot<FontRecord> m_editorFonts{};
 

@@ -257,6 +257,8 @@ void MainWindow::setToolbarShown(bool shown)
 void MainWindow::setStatusBarShown(bool shown)
 {
     m_commands.statusBar->setChecked(shown);
+    // Start-up disables a bar it hides; shown again, its text is not grey.
+    statusBar()->setEnabled(shown);
     statusBar()->setVisible(shown);
 }
 

@@ -7,8 +7,19 @@
 #include "ui/Icons.h"
 #include "ui/RemoteWindow.h"
 
+#include "ui/TrayIcon.h"
+
 #include <QApplication>
 #include <QLabel>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+
+namespace {
+
+// How long a notice holds the status bar against the hint refresh.
+constexpr int NoticeMs = 30'000;
+
+} // namespace
 
 void MainWindow::showAutoMode(bool on)
 {
@@ -26,9 +37,27 @@ void MainWindow::showHints()
                                      Collector::fileNamePart(m_collector.activeFileName()));
 }
 
+bool MainWindow::trayIconShown() const
+{
+    return m_trayIcon && m_trayIcon->IsAdded() && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+// Hidden, the window comes back through the tray icon. On a desktop with no
+// notification area nothing could bring it back, so it is minimised to the
+// taskbar instead.
 void MainWindow::hideWindow()
 {
-    hide();
+    if (trayIconShown())
+        hide();
+    else
+        showMinimized();
+}
+
+// A notice holds the status bar for a while: the hint refresh (a clipboard
+// change, an activation) would otherwise overwrite it before it was read.
+void MainWindow::showNotice(const QString& text)
+{
+    statusBar()->showMessage(text, NoticeMs);
 }
 
 void MainWindow::showWindow()
@@ -42,6 +71,9 @@ void MainWindow::showRemoteWindow()
 {
     if (!m_remote)
         return;
+    // A minimised remote window has no taskbar entry to bring it back from:
+    // showing it restores it.
+    m_remote->setWindowState(m_remote->windowState() & ~Qt::WindowMinimized);
     m_remote->show();
     m_remote->raise();
     m_remote->activateWindow();

@@ -17,12 +17,32 @@
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <cstdlib>
 
 // A setting that cannot be read (stored with the wrong type) or written is
 // shown in the error box, and start-up and shutdown go on with its default.
 using ErrorReporter::readOrDefault;
 using ErrorReporter::reportFailures;
+
+namespace {
+
+// A stored family that is not installed would be replaced by some small
+// fallback: the editors take the desktop's general font at its size
+// instead, keeping only the stored style.
+QFont installedEditorFont(const QFont& stored)
+{
+    if (QFontDatabase::hasFamily(stored.family()))
+        return stored;
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setBold(stored.bold());
+    font.setItalic(stored.italic());
+    font.setUnderline(stored.underline());
+    font.setStrikeOut(stored.strikeOut());
+    return font;
+}
+
+} // namespace
 
 void MainWindow::startUp()
 {
@@ -54,12 +74,12 @@ void MainWindow::restoreSettings()
 {
     reportFailures([this] { readPlacement(); });
 
-    // A font value of the wrong type is told once, and the editors keep
-    // their own font.
+    // A font value of the wrong type is told once, and the editors take the
+    // desktop's general font.
     bool fontReadable = true;
     for (SlotNumber slot : SlotNumber::all()) {
         FontRecord record = m_editorFonts[slot.index()];
-        record.font = editor(slot)->font();
+        record.font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
         try {
             if (fontReadable)
                 Layout::readFont(record);
@@ -67,6 +87,7 @@ void MainWindow::restoreSettings()
             ErrorReporter::showFailure(failure);
             fontReadable = false;
         }
+        record.font = installedEditorFont(record.font);
         applyEditorFont(slot, record);
     }
 

@@ -154,10 +154,13 @@ void RemoteWindow::setVisible(bool visible)
     if (mapping) {
         winId(); // the native window must exist to be prepared
         WindowHints::keepOffTaskbar(*this);
+        WindowHints::closeButtonOnly(*this);
     }
     QWidget::setVisible(visible);
-    if (mapping)
+    if (mapping) {
         WindowHints::detachFromOwner(*this);
+        WindowHints::closeButtonOnly(*this);
+    }
 }
 
 // The tray menu, once start-up has allowed it to open.

@@ -57,8 +57,7 @@ void RemoteWindow::allUp()
 
 void RemoteWindow::showHints()
 {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    if (!data || !data->hasText()) {
+    if (!Collector::clipboardHasCapturableText()) {
         for (QToolButton* button : m_slotButtons)
             button->setToolTip(QStringLiteral("No text in the Clipboard"));
         return;

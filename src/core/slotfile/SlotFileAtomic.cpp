@@ -22,6 +22,7 @@ namespace {
 
 const QString CannotCreate = QStringLiteral("Cannot create file %s");
 const QString FailedToSave = QStringLiteral("Failed to Save Stream");
+const QString NotRegular = QStringLiteral("Not a regular file");
 
 QByteArray directoryOf(const QByteArray& path)
 {
@@ -117,8 +118,10 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes, const Wri
                      const std::function<bool()>& stillSame)
 {
     const QByteArray target = resolveLinks(QFile::encodeName(fileName));
-    if (target.isEmpty() || target.endsWith('/'))
-        throw AppError::withName(CannotCreate, fileName);
+    if (target.isEmpty())
+        throw AppError::forFile(CannotCreate, fileName, ELOOP);
+    if (target.endsWith('/'))
+        throw AppError::forFile(CannotCreate, fileName, EISDIR);
     const QByteArray dir = directoryOf(target);
 
     struct stat old
@@ -129,11 +132,11 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes, const Wri
         // A FIFO would block or take only part of the text, a device would
         // swallow it: only a regular file can hold a slot's text.
         if (!S_ISREG(old.st_mode))
-            throw AppError::withName(CannotCreate, fileName);
+            throw AppError::forFile(CannotCreate, fileName, NotRegular);
         // The rename below needs only the folder's permission; a file the
         // user may not write must stay as it is all the same.
         if (::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
-            throw AppError::withName(CannotCreate, fileName);
+            throw AppError::forFile(CannotCreate, fileName, errno);
     }
 
     // Hidden, named after the file, unique: ".name.XXXXXX" next to it. The
@@ -143,12 +146,13 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes, const Wri
                       target.mid(slash + 1).left(200) + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0)
-        throw AppError::withName(CannotCreate, fileName);
+        throw AppError::forFile(CannotCreate, fileName, errno);
 
     auto fail = [&](const QString& message) {
+        const int error = errno;
         ::close(fd);
         ::unlink(temp.constData());
-        throw AppError::withName(message, fileName);
+        throw AppError::forFile(message, fileName, error);
     };
     if (!writeAll(fd, bytes.constData(), bytes.size()))
         fail(FailedToSave);
@@ -166,16 +170,18 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes, const Wri
     if (::fsync(fd) != 0)
         fail(FailedToSave);
     if (::close(fd) != 0) {
+        const int error = errno;
         ::unlink(temp.constData());
-        throw AppError(FailedToSave);
+        throw AppError::forFile(FailedToSave, fileName, error);
     }
     if (!stillSame()) {
         ::unlink(temp.constData());
         throw SlotFileChanged(fileName);
     }
     if (::rename(temp.constData(), target.constData()) != 0) {
+        const int error = errno;
         ::unlink(temp.constData());
-        throw AppError::withName(CannotCreate, fileName);
+        throw AppError::forFile(CannotCreate, fileName, error);
     }
     // Make the rename itself durable. Some file systems cannot sync a
     // folder; the data is safe in the file either way.

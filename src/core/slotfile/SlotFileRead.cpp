@@ -22,7 +22,7 @@ const QString FailedToLoad = QStringLiteral("Failed to Load Stream");
 class OpenFile final
 {
 public:
-    explicit OpenFile(const QString& fileName)
+    explicit OpenFile(const QString& fileName) : m_fileName(fileName)
     {
         // Non-blocking, so that a FIFO without a writer does not stop the
         // open; only a regular file is read: a FIFO, a device or a folder
@@ -30,13 +30,13 @@ public:
         const QByteArray path = QFile::encodeName(fileName);
         m_fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (m_fd < 0)
-            throw AppError::withName(CannotOpen, fileName);
+            throw AppError::forFile(CannotOpen, fileName, errno);
         struct stat st
         {
         };
         if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(m_fd);
-            throw AppError::withName(CannotOpen, fileName);
+            throw AppError::forFile(CannotOpen, fileName, QStringLiteral("Not a regular file"));
         }
         m_size = qint64(st.st_size);
     }
@@ -61,7 +61,7 @@ public:
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0)
-                throw AppError(FailedToLoad);
+                throw AppError::forFile(FailedToLoad, m_fileName, errno);
             if (n == 0)
                 break;
             used += n;
@@ -71,6 +71,7 @@ public:
     }
 
 private:
+    QString m_fileName;
     int m_fd = -1;
     qint64 m_size = 0;
 };

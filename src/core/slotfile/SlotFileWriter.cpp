@@ -199,19 +199,20 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
                O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (create ? O_CREAT : 0),
                S_IRUSR | S_IWUSR);
     if (fd < 0)
-        throw AppError::withName(CannotCreate, fileName);
+        throw AppError::forFile(CannotCreate, fileName, errno);
     struct stat st
     {
     };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        throw AppError::withName(CannotCreate, fileName);
+        throw AppError::forFile(CannotCreate, fileName, QStringLiteral("Not a regular file"));
     }
     const off_t sizeBefore = st.st_size;
     bool ok = writeAll(fd, bytes);
     if (ok && !bytes.isEmpty())
         ok = ::fdatasync(fd) == 0;
     if (!ok) {
+        const int error = errno;
         // Take back what got through, so the file holds its old bytes only;
         // then it is still in step with the text as it was.
         const bool restored = ::ftruncate(fd, sizeBefore) == 0 && ::fstat(fd, &st) == 0;
@@ -220,7 +221,7 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
             m_disk = toState(st);
         else
             m_inStep = false;
-        throw AppError(FailedToSave);
+        throw AppError::forFile(FailedToSave, fileName, error);
     }
     const bool statOk = ::fstat(fd, &st) == 0;
     ::close(fd);

@@ -8,6 +8,12 @@
 //   SKIP_PAGER (Qt keeps states already set on an unmapped window);
 // - right after it is mapped, WM_TRANSIENT_FOR is removed, so the window
 //   belongs to the desktop alone.
+// - for a title bar with a close button only, _MOTIF_WM_HINTS asks for a
+//   border and a title, and for moving and closing as the only functions
+//   (Qt asks for resizing as well); window managers that keep the minimise
+//   button whatever these hints say (openbox) leave it off a window of the
+//   toolbar type, so _NET_WM_WINDOW_TYPE names that type first, the utility
+//   type Qt gave staying second for those that do not know it.
 // On any other platform plugin (offscreen, Wayland) there is no X11
 // connection and nothing is done.
 #include "platform/WindowHints.h"
@@ -79,6 +85,37 @@ void keepOffTaskbar(QWidget& widget)
     }
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32,
                         static_cast<uint32_t>(atoms.size()), atoms.data());
+    xcb_flush(connection);
+}
+
+void closeButtonOnly(QWidget& widget)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!connection)
+        return;
+    const xcb_atom_t hints = atom(connection, "_MOTIF_WM_HINTS");
+    if (hints == XCB_ATOM_NONE)
+        return;
+    // flags, functions, decorations, input mode, status
+    constexpr uint32_t FlagFunctions = 1, FlagDecorations = 2;
+    constexpr uint32_t FuncMove = 4, FuncClose = 32;
+    constexpr uint32_t DecorBorder = 2, DecorTitle = 8;
+    const uint32_t values[5] = {FlagFunctions | FlagDecorations, FuncMove | FuncClose,
+                                DecorBorder | DecorTitle, 0, 0};
+    const auto window = static_cast<xcb_window_t>(widget.winId());
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, hints, hints, 32, 5, values);
+
+    const xcb_atom_t type = atom(connection, "_NET_WM_WINDOW_TYPE");
+    const xcb_atom_t toolbar = atom(connection, "_NET_WM_WINDOW_TYPE_TOOLBAR");
+    if (type != XCB_ATOM_NONE && toolbar != XCB_ATOM_NONE) {
+        std::vector<xcb_atom_t> types = atomList(connection, window, type);
+        if (types.empty() || types.front() != toolbar) {
+            std::erase(types, toolbar);
+            types.insert(types.begin(), toolbar);
+            xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, type, XCB_ATOM_ATOM, 32,
+                                static_cast<uint32_t>(types.size()), types.data());
+        }
+    }
     xcb_flush(connection);
 }
 

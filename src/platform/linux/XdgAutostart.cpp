@@ -44,7 +44,7 @@ void writeLines(const QString& path, QStringList lines)
     if (!file.open(QIODevice::WriteOnly) ||
         file.write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8()) < 0 ||
         !file.commit())
-        throw AppError::withName(QStringLiteral("Cannot create file %s"), path);
+        throw AppError::forFile(QStringLiteral("Cannot create file %s"), path, file.errorString());
 }
 
 // The key of a "Key=Value" line, blanks around it removed; empty for

@@ -6,6 +6,8 @@ namespace WindowHints {
 
 void keepOffTaskbar(QWidget&) {}
 
+void closeButtonOnly(QWidget&) {}
+
 void detachFromOwner(QWidget&) {}
 
 } // namespace WindowHints

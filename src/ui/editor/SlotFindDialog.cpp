@@ -29,7 +29,8 @@ SlotFindDialog::SlotFindDialog(QWidget* parent)
     directionLayout->addWidget(m_down);
     m_down->setChecked(true);
 
-    auto* cancel = new QPushButton(tr("Cancel"), this);
+    m_cancel = new QPushButton(tr("Cancel"), this);
+    QPushButton* cancel = m_cancel;
     m_findNext->setDefault(true);
     m_findNext->setEnabled(false);
 
@@ -57,10 +58,28 @@ SlotFindDialog::SlotFindDialog(QWidget* parent)
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
 
+    // The direction buttons exclude each other and make one Tab stop: the
+    // first of them in the focus chain. That is the chosen one, as arrows
+    // move between them, so that Tab reaches "Down" while it is chosen.
+    setTabOrder(m_findField, m_wholeWord);
+    setTabOrder(m_wholeWord, m_matchCase);
+    orderDirectionButtons();
+    connect(m_down, &QRadioButton::toggled, this, &SlotFindDialog::orderDirectionButtons);
+
     connect(m_findField, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_findNext->setEnabled(!text.isEmpty()); });
     connect(m_findNext, &QPushButton::clicked, this, &SlotFindDialog::findNextRequested);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void SlotFindDialog::orderDirectionButtons()
+{
+    QRadioButton* chosen = m_down->isChecked() ? m_down : m_up;
+    QRadioButton* other = chosen == m_down ? m_up : m_down;
+    setTabOrder(m_matchCase, chosen);
+    setTabOrder(chosen, other);
+    setTabOrder(other, m_findNext);
+    setTabOrder(m_findNext, m_cancel);
 }
 
 QString SlotFindDialog::findText() const

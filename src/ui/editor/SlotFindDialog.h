@@ -44,11 +44,15 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    // Puts the chosen direction button first of the two in the Tab order.
+    void orderDirectionButtons();
+
     QLineEdit* m_findField;
     QCheckBox* m_wholeWord;
     QCheckBox* m_matchCase;
     QRadioButton* m_up;
     QRadioButton* m_down;
     QPushButton* m_findNext;
+    QPushButton* m_cancel = nullptr;
     QPoint m_lastPosition;
 };
