@@ -6,6 +6,7 @@
 #include "ui/RemoteWindow.h"
 #include "ui/SlotPage.h"
 #include "ui/TrayIcon.h"
+#include "ui/WindowFont.h"
 #include "ui/WindowPlacement.h"
 #include "ui/editor/SlotEditor.h"
 
@@ -32,15 +33,6 @@ constexpr QSize InitialClientSize(401, 380);
 constexpr QSize MinimumFrameSize(408, 165);
 
 const char* const TabCaptions[SlotCount] = {"First", "Second", "Third"};
-
-// The window's own font; every child but the hide panel uses it.
-QFont windowFont()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    return font;
-}
 
 } // namespace
 

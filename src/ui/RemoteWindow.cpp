@@ -6,6 +6,7 @@
 #include "platform/WindowHints.h"
 #include "ui/Icons.h"
 #include "ui/NotifyAreaIcon.h"
+#include "ui/WindowFont.h"
 #include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
@@ -20,14 +21,6 @@ constexpr QSize ClientSize(116, 24);
 constexpr int ButtonWidth = 23;
 constexpr int ButtonHeight = 22;
 constexpr int SeparatorWidth = 8;
-
-QFont windowFont()
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    return font;
-}
 
 } // namespace
 
