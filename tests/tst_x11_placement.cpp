@@ -141,12 +141,12 @@ private Q_SLOTS:
         m_desktop.tool(QStringLiteral("xdotool"),
                        {QStringLiteral("windowsize"), QStringLiteral("--sync"), main,
                         QStringLiteral("520"), QStringLiteral("430")});
-        m_desktop.tool(QStringLiteral("xdotool"), {QStringLiteral("windowmove"),
-                                                   QStringLiteral("--sync"), main,
-                                                   QStringLiteral("140"), QStringLiteral("110")});
-        m_desktop.tool(QStringLiteral("xdotool"), {QStringLiteral("windowmove"),
-                                                   QStringLiteral("--sync"), remote,
-                                                   QStringLiteral("900"), QStringLiteral("600")});
+        m_desktop.tool(QStringLiteral("xdotool"),
+                       {QStringLiteral("windowmove"), QStringLiteral("--sync"), main,
+                        QStringLiteral("140"), QStringLiteral("110")});
+        m_desktop.tool(QStringLiteral("xdotool"),
+                       {QStringLiteral("windowmove"), QStringLiteral("--sync"), remote,
+                        QStringLiteral("900"), QStringLiteral("600")});
         QTest::qWait(500);
         const QRect mainFrame = frameOf(main);
         const QRect remoteFrame = frameOf(remote);
