@@ -12,6 +12,12 @@
 // its pressed state.
 void RemoteWindow::setButtonDown(QToolButton* button, bool down)
 {
+    // The button the user is pressing keeps its state until the release:
+    // the window's activation, which may arrive between press and release,
+    // would otherwise cancel the press and lose the click.
+    if (button->isDown() && button->underMouse() &&
+        (QGuiApplication::mouseButtons() & Qt::LeftButton))
+        return;
     if (button->isCheckable()) {
         button->setDown(false);
         button->setChecked(down);
