@@ -219,7 +219,8 @@ class TestX11EndToEnd final : public QObject
                                  EventTimeoutMs);
     }
 
-    void startProgram()
+    // Starts the built program in the test's folder and environment.
+    void launchProgram()
     {
         m_app = std::make_unique<QProcess>();
         m_app->setProcessEnvironment(m_env);
@@ -227,6 +228,11 @@ class TestX11EndToEnd final : public QObject
         m_app->setProcessChannelMode(QProcess::ForwardedChannels);
         m_app->start(TestSupport::builtProgram(QStringLiteral("clipstow")), {});
         QVERIFY(m_app->waitForStarted());
+    }
+
+    void startProgram()
+    {
+        STEP(launchProgram());
         // Start-up is through once the remote window is on screen.
         QTRY_VERIFY_WITH_TIMEOUT(!remoteWindow().isEmpty(), StartTimeoutMs);
         QTRY_VERIFY_WITH_TIMEOUT(trayIcon().isValid(), StartTimeoutMs);
@@ -547,12 +553,7 @@ private Q_SLOTS:
         const AgreementDialog sample{QString()};
 
         for (const bool accept : {false, true}) {
-            m_app = std::make_unique<QProcess>();
-            m_app->setProcessEnvironment(m_env);
-            m_app->setWorkingDirectory(m_dir.path());
-            m_app->setProcessChannelMode(QProcess::ForwardedChannels);
-            m_app->start(TestSupport::builtProgram(QStringLiteral("clipstow")), {});
-            QVERIFY(m_app->waitForStarted());
+            STEP(launchProgram());
             const qint64 pid = m_app->processId();
             const QString title = QStringLiteral("Clipstow License Agreement");
             QTRY_VERIFY_WITH_TIMEOUT(!windowsOf(pid, title, true).isEmpty(), StartTimeoutMs);
