@@ -116,6 +116,7 @@ private Q_SLOTS:
     void vanishedFolderCannotCreate();
     void fileTheEditorStoresOtherwise_data();
     void fileTheEditorStoresOtherwise();
+    void captureTheEditorStoresOtherwise();
     void strayCp1252LineKeepsUtf8Text();
     void concurrentWritersLoseNothing();
     void rewriteAfterEditKeepsOtherCollectorsBlocks();
@@ -517,6 +518,32 @@ void TestCapture::fileTheEditorStoresOtherwise()
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(fileBytes(name), bytes + BlockHello + BlockHello);
     QCOMPARE(editor.length(), SlotFile::decodePlain(fileBytes(name)).size());
+}
+
+// The file takes a capture as it was copied, also when the editor keeps
+// some of its characters its own way (a frame marker becomes a line break):
+// the next capture goes right after it, and an edit before the end then
+// writes the editor's text whole.
+void TestCapture::captureTheEditorStoresOtherwise()
+{
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    SlotEditor editor;
+    SlotFileSync sync;
+    sync.adopt(editor, name);
+    const QString copied = QStringLiteral("a") + QChar(0xFDD0) + QStringLiteral("b");
+    QGuiApplication::clipboard()->setText(copied);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
+    captureIntoSlot(editor, Stamp, sync, name);
+    const QByteArray first = QByteArray(BlockHello).replace("hello", copied.toUtf8());
+    QCOMPARE(fileBytes(name), first + BlockHello);
+    QVERIFY(editor.textLf().contains(QStringLiteral("a\nb")));
+
+    QTextCursor cursor(editor.document());
+    cursor.insertText(QStringLiteral("x"));
+    sync.write(editor, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
+    QCOMPARE(SlotFile::decodePlain(fileBytes(name)), editor.textLf());
 }
 
 // Capture "café ü", another program appends a line in Windows-1252, capture

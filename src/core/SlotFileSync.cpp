@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 // The buffer's text from position on, with '\n' line breaks.
@@ -32,6 +34,17 @@ QString withLfBreaks(QString text)
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;
+}
+
+// Adds the same characters as captureBlock to the end of the buffer: a
+// break and an empty line, the stamp line, the text ended by a break, two
+// empty lines. The paste is not kept for undo.
+void appendBlock(SlotBuffer& buffer, const QString& stampLine, const QString& text)
+{
+    buffer.appendLine(QStringLiteral("\r\n"));
+    buffer.appendLine(withLfBreaks(stampLine) + QLatin1Char('\n') + withLfBreaks(text));
+    buffer.appendLineBreakAndResetUndo();
+    buffer.appendLine(QString());
 }
 
 } // namespace
@@ -128,20 +141,42 @@ void SlotFileSync::appendCapture(SlotBuffer& buffer, const QString& fileName,
     const bool viewSaveable =
         !isAppendOnly() || buffer.unchangedPrefixLength() == buffer.markedLength();
     if (viewSaveable && buffer.length() + block.size() <= SlotBuffer::MaxCharacters) {
-        // The same characters as captureBlock: a break and an empty line,
-        // the stamp line, the text ended by a break, two empty lines.
-        buffer.appendLine(QStringLiteral("\r\n"));
-        buffer.appendLine(withLfBreaks(stampLine) + QLatin1Char('\n') + withLfBreaks(text));
-        buffer.appendLineBreakAndResetUndo();
-        buffer.appendLine(QString());
+        // The file takes the block before the buffer does: laying a large
+        // text out in the buffer takes longer than writing it, and the file
+        // is the record. The buffer gets the block whatever the write did,
+        // so that a capture that could not be written is still there to
+        // save.
+        const qsizetype before = buffer.length();
+        bool inBuffer = false;
+        const auto addToBuffer = [&] {
+            if (!std::exchange(inBuffer, true))
+                appendBlock(buffer, stampLine, text);
+        };
         try {
-            write(buffer, fileName);
+            m_writer.save(
+                fileName, buffer.unchangedPrefixLength(),
+                [&](qsizetype from) {
+                    return from >= before ? block.mid(from - before)
+                                          : bufferTextFrom(buffer, from) + block;
+                },
+                buffer.textFont());
         } catch (const SlotFile::SlotFileChanged&) {
             // The buffer's text could not replace the file: the capture
             // still goes to its end.
+            addToBuffer();
             m_writer.appendText(fileName, block, buffer.textFont());
             throw;
+        } catch (...) {
+            addToBuffer();
+            throw;
         }
+        addToBuffer();
+        buffer.markUnchanged();
+        // The buffer may keep some characters its own way; the file then no
+        // longer holds exactly its encoding, and the next whole write
+        // replaces it.
+        if (buffer.length() != before + block.size() || bufferTextFrom(buffer, before) != block)
+            m_writer.noteTextDiffers(buffer.length());
         return;
     }
     // Too much for the buffer: the file takes the block whole, and the

@@ -56,13 +56,14 @@ public:
     // when a whole rewrite finds the file changed, and, for an append-only
     // slot, an error when the text changed before its end.
     void write(SlotBuffer& buffer, const QString& fileName);
-    // Adds a capture's block (stampLine and text, see appendCaptureBlock)
-    // to the slot: into the buffer and then the file when the buffer can
-    // hold it, else straight to the end of the file, the buffer then
-    // showing the file's end. The file gets the whole block in either case;
-    // when a whole rewrite of the buffer's text is refused (another program
-    // changed the file meanwhile) the block is appended alone and
-    // SlotFileChanged still raised.
+    // Adds a capture's block (stampLine and text, see captureBlock) to the
+    // slot: to the file with the buffer's unsaved text and then to the
+    // buffer when the buffer can hold it, else straight to the end of the
+    // file, the buffer then showing the file's end. The file gets the whole
+    // block in either case; when a whole rewrite of the buffer's text is
+    // refused (another program changed the file meanwhile) the block is
+    // appended alone and SlotFileChanged still raised. When the write
+    // fails the buffer still gets the block, unsaved.
     void appendCapture(SlotBuffer& buffer, const QString& fileName, const QString& stampLine,
                        const QString& text);
 
