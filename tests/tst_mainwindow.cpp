@@ -59,6 +59,10 @@ private:
     // The answers the changed-file question gives, and the files it named.
     std::optional<SlotFileSync::Settle> m_settle;
     QStringList m_changedAsked;
+    // The answer to "save the slot's changes before the end", and the slots
+    // it named.
+    std::optional<bool> m_saveChanges = false;
+    QStringList m_saveAsked;
 
     // One window per test, on a collector of its own.
     std::unique_ptr<MainWindow> makeForm()
@@ -74,6 +78,10 @@ private:
         dialogs.changedFile = [this](QWidget*, const QString& fileName) {
             m_changedAsked << fileName;
             return m_settle;
+        };
+        dialogs.saveChanges = [this](QWidget*, const QString& slotName, const QString&) {
+            m_saveAsked << slotName;
+            return m_saveChanges;
         };
         dialogs.font = [this](QWidget*, const QFont&) -> std::optional<QFont> {
             ++m_fontAsked;
@@ -110,6 +118,8 @@ private Q_SLOTS:
         m_fontAsked = m_printAsked = 0;
         m_settle = SlotFileSync::Settle::KeepBoth;
         m_changedAsked.clear();
+        m_saveChanges = false;
+        m_saveAsked.clear();
     }
 
     void cleanup()
@@ -647,6 +657,53 @@ private Q_SLOTS:
         form->clearActiveSlot();
         QCOMPARE(fileBytes(file), before);
         QVERIFY(m_questions.constLast().contains(QStringLiteral("changed by another program")));
+    }
+
+    // Regression: text typed into a slot vanished without a word when the
+    // program ended. Exit asks about each slot with unsaved changes; the
+    // end of the session, where nobody can be asked, writes them next to
+    // the slot's file.
+    void typedTextSurvivesTheEnd_data()
+    {
+        QTest::addColumn<int>("answer"); // 1 save, 0 drop, -1 cancel
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("ends");
+        QTest::newRow("save") << 1 << QByteArray("old\r\nTYPED") << true;
+        QTest::newRow("drop") << 0 << QByteArray("old\r\n") << true;
+        QTest::newRow("cancel") << -1 << QByteArray("old\r\n") << false;
+        QTest::newRow("session ends") << 1 << QByteArray("old\r\n") << true;
+    }
+
+    void typedTextSurvivesTheEnd()
+    {
+        QFETCH(int, answer);
+        QFETCH(QByteArray, file);
+        QFETCH(bool, ends);
+        const bool session = QByteArray(QTest::currentDataTag()) == "session ends";
+        const QString name = path("Default3.txt");
+        writeBytes(name, "old\r\n");
+        auto form = makeForm();
+        if (form->collector().autoMode())
+            form->commands().autoMode->trigger();
+        m_saveChanges = answer < 0 ? std::nullopt : std::optional<bool>(answer == 1);
+        form->collector().setActiveSlot(3);
+        SlotEditor* editor = form->editor(3);
+        editor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor, QStringLiteral("TYPED"));
+        QSignalSpy closed(form.get(), &MainWindow::closed);
+
+        if (session)
+            form->endSession();
+        else
+            form->commands().exit->trigger();
+        QCOMPARE(m_saveAsked, session ? QStringList() : QStringList{QStringLiteral("Third")});
+        QCOMPARE(closed.size(), ends ? 1 : 0);
+        QCOMPARE(fileBytes(name), file);
+        const QStringList aside =
+            QDir(m_desk->folder()).entryList({QStringLiteral("Default3.txt.unsaved-*")});
+        QCOMPARE(aside.size(), session ? 1 : 0);
+        if (session)
+            QCOMPARE(fileBytes(path(aside.constFirst())), QByteArray("old\r\nTYPED"));
     }
 
     // Regression: a slot file larger than the editor holds was cut to the

@@ -491,7 +491,19 @@ private Q_SLOTS:
             verifyFile(QStringLiteral("slot1.txt"),
                        {QStringLiteral("first auto"), QStringLiteral("line one\nline two"),
                         QStringLiteral("line one\nline two"), QStringLiteral("after the secret")}));
-        STEP(exitProgram());
+
+        // Ended by the session (SIGTERM at logout): in order, the settings
+        // written as at Exit.
+        QCOMPARE(reg({QStringLiteral("delete"), ProgramKey, QStringLiteral("/v"),
+                      QStringLiteral("Auto"), QStringLiteral("/f")})
+                     .code,
+                 0);
+        m_app->terminate();
+        QVERIFY(m_app->waitForFinished(EventTimeoutMs));
+        QCOMPARE(m_app->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_app->exitCode(), 0);
+        QVERIFY2(query(QStringLiteral("Auto")).contains(QLatin1String("REG_DWORD    0x1")),
+                 qPrintable(query(QStringLiteral("Auto"))));
     }
     // F9 opens the Preferences dialog; three values changed on three pages
     // with their accelerators are stored by OK, and the next capture stamps

@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
+#include "platform/TerminationRequests.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
@@ -93,6 +94,11 @@ int run()
                      Qt::QueuedConnection);
     QObject::connect(&instance, &SingleInstance::activationRequested, &window,
                      [&window] { window.showWindow(); });
+    // Ended by the session or the system (logout, kill): in order, as for
+    // Exit, without questions.
+    const std::unique_ptr<TerminationRequests> termination = createTerminationRequests();
+    QObject::connect(termination.get(), &TerminationRequests::requested, &window,
+                     &MainWindow::endSession);
 
     // The remote window comes second and takes the auto state the main
     // window's start-up has restored.

@@ -151,6 +151,17 @@ bool Collector::fileChangedOnDisk(SlotNumber number) const
     return s.sync.changedOnDisk(s.fileName);
 }
 
+bool Collector::hasUnsavedText(SlotNumber number) const
+{
+    return SlotFileSync::hasUnsavedText(*slot(number).buffer);
+}
+
+QString Collector::saveUnsavedTextAside(SlotNumber number)
+{
+    const Slot& s = slot(number);
+    return SlotFileSync::saveAside(*s.buffer, s.fileName, QDateTime::currentDateTime());
+}
+
 bool Collector::showsFileEnd(SlotNumber number) const
 {
     return slot(number).sync.isAppendOnly();

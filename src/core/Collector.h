@@ -102,6 +102,13 @@ public:
     bool settleSlot(SlotNumber slot);
     // The slot's file is not what the slot last read or wrote.
     bool fileChangedOnDisk(SlotNumber slot) const;
+    // The slot holds text typed or changed since its file was last read or
+    // written.
+    bool hasUnsavedText(SlotNumber slot) const;
+    // Writes the slot's unsaved text next to its file, without asking
+    // anyone (SlotFileSync::saveAside), and returns that file's name; empty
+    // when there was none. Raises when it cannot be written.
+    QString saveUnsavedTextAside(SlotNumber slot);
     // The slot's file is longer than its buffer holds: the buffer shows the
     // file's end and only captures reach the file.
     bool showsFileEnd(SlotNumber slot) const;

@@ -81,6 +81,14 @@ QString SlotFileSync::setAsideUnsaved(const SlotBuffer& buffer, const QString& f
 {
     if (!hasUnsavedText(buffer) || !changedOnDisk(fileName))
         return QString();
+    return saveAside(buffer, fileName, now);
+}
+
+QString SlotFileSync::saveAside(const SlotBuffer& buffer, const QString& fileName,
+                                const QDateTime& now)
+{
+    if (!hasUnsavedText(buffer))
+        return QString();
     const QString base =
         fileName + QStringLiteral(".unsaved-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString name = base;

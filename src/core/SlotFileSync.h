@@ -98,6 +98,10 @@ public:
     // cannot be written; the buffer then stays as it is.
     QString setAsideUnsaved(const SlotBuffer& buffer, const QString& fileName,
                             const QDateTime& now) const;
+    // The same whether or not the file changed: for the end of the program
+    // when nobody can be asked (the session ends).
+    static QString saveAside(const SlotBuffer& buffer, const QString& fileName,
+                             const QDateTime& now);
 
     // The buffer shows only the end of the file: editing before the end
     // cannot be saved, captures and text added at the end are appended.

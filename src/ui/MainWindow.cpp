@@ -231,6 +231,10 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!m_closing) {
+        if (!m_endingSession && !settleUnsavedSlots()) {
+            event->ignore();
+            return;
+        }
         m_closing = true;
         // A setting that cannot be written must not keep the program open.
         ErrorReporter::reportFailures([this] { shutDown(); });

@@ -51,6 +51,12 @@ public:
         // file: what to keep; nullopt when cancelled.
         std::function<std::optional<SlotFileSync::Settle>(QWidget* parent, const QString& fileName)>
             changedFile;
+        // The program is about to end and the slot (named by its tab)
+        // holds changes not yet saved: true to save them, false to drop
+        // them, nullopt to cancel the end.
+        std::function<std::optional<bool>(QWidget* parent, const QString& slotName,
+                                          const QString& fileName)>
+            saveChanges;
     };
 
     // Builds the window on collector, then runs the start-up sequence:
@@ -119,6 +125,10 @@ public:
     // A press on the tray icon: brings the program's last active window
     // forward while the main window is visible; never shows a hidden one.
     void bringLastActiveWindowForward();
+    // The session or the system ends the program: nobody can be asked, so
+    // each slot's unsaved text is written next to its file (the status of
+    // that on stderr), then the window closes as for Exit.
+    void endSession();
 
 Q_SIGNALS:
     // The window has closed and its settings are saved: the program ends.
@@ -143,6 +153,10 @@ private:
     // For an editing command: false, with the reason in the status bar,
     // when the active slot shows only its file's end.
     bool activeSlotEditable();
+    // Before the program ends: asks about each slot holding unsaved
+    // changes and saves those the user wants kept. False when the user
+    // cancelled or a save failed (the error box said why).
+    bool settleUnsavedSlots();
 
     // Start-up and shutdown (MainWindowSettings.cpp).
     void startUp();
@@ -175,6 +189,8 @@ private:
     Dialogs m_dialogs;
     bool m_confirmClear = true;
     bool m_closing = false;
+    // The session ends: closing asks nothing.
+    bool m_endingSession = false;
     // Set while the window shows the slot the collector made active, so that
     // only the user's choice of tab is announced.
     bool m_showingActiveSlot = false;

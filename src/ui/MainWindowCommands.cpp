@@ -7,6 +7,7 @@
 #include "base/Locale.h"
 #include "core/Collector.h"
 #include "core/EditorLaunch.h"
+#include "core/ErrorReporter.h"
 #include "core/SupportMail.h"
 #include "platform/Autostart.h"
 #include "platform/Shell.h"
@@ -85,6 +86,24 @@ std::optional<SlotFileSync::Settle> askChangedFile(QWidget* parent, const QStrin
     return std::nullopt;
 }
 
+std::optional<bool> askSaveChanges(QWidget* parent, const QString& slotName,
+                                   const QString& fileName)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Clipstow"),
+                    QStringLiteral("The slot \"") + slotName +
+                        QStringLiteral("\" holds changes not yet saved in ") + fileName +
+                        QStringLiteral(".\n\nSave them before Clipstow ends?"),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    const int answer = box.exec();
+    if (answer == QMessageBox::Save)
+        return true;
+    if (answer == QMessageBox::Discard)
+        return false;
+    return std::nullopt;
+}
+
 bool askPrint(QWidget* parent, QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parent);
@@ -95,7 +114,7 @@ bool askPrint(QWidget* parent, QPrinter& printer)
 
 MainWindow::Dialogs MainWindow::defaultDialogs()
 {
-    return Dialogs{askConfirm, askSaveFile, askFont, askPrint, askChangedFile};
+    return Dialogs{askConfirm, askSaveFile, askFont, askPrint, askChangedFile, askSaveChanges};
 }
 
 void MainWindow::setDialogs(Dialogs dialogs)
@@ -112,6 +131,43 @@ void MainWindow::setDialogs(Dialogs dialogs)
         m_dialogs.print = defaults.print;
     if (!m_dialogs.changedFile)
         m_dialogs.changedFile = defaults.changedFile;
+    if (!m_dialogs.saveChanges)
+        m_dialogs.saveChanges = defaults.saveChanges;
+}
+
+bool MainWindow::settleUnsavedSlots()
+{
+    for (SlotNumber slot : SlotNumber::all()) {
+        if (!m_collector.hasUnsavedText(slot))
+            continue;
+        const std::optional<bool> save =
+            m_dialogs.saveChanges(this, m_tabs->tabText(slot.index()), m_collector.fileName(slot));
+        if (!save)
+            return false;
+        if (!*save)
+            continue;
+        bool saved = false;
+        ErrorReporter::reportFailures([&] { saved = m_collector.saveSlot(slot); });
+        if (!saved)
+            return false;
+    }
+    return true;
+}
+
+void MainWindow::endSession()
+{
+    m_endingSession = true;
+    for (SlotNumber slot : SlotNumber::all()) {
+        try {
+            const QString aside = m_collector.saveUnsavedTextAside(slot);
+            if (!aside.isEmpty())
+                qWarning("Clipstow: unsaved text of slot %d kept in %s", slot.number(),
+                         qUtf8Printable(aside));
+        } catch (const std::exception& failure) {
+            qWarning("Clipstow: unsaved text of slot %d lost: %s", slot.number(), failure.what());
+        }
+    }
+    close();
 }
 
 // An existing file becomes the slot's file only once it has been read, so a

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+// Tells the program that the system or the user's session asks it to end
+// (on Linux: SIGTERM, SIGHUP or SIGINT), on the user-interface thread, so
+// that it ends in order instead of being cut off: settings saved, nothing
+// the user typed lost. After the first request the next one ends the
+// process at once, the system's way, in case the orderly end hangs.
+class TerminationRequests : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+Q_SIGNALS:
+    void requested();
+};
+
+// Listens for the system's requests until destroyed. There is one listener
+// per process; creating a second while one exists gives one that never
+// reports.
+std::unique_ptr<TerminationRequests> createTerminationRequests();

@@ -1,0 +1,92 @@
+#include "platform/TerminationRequests.h"
+
+#include <QSocketNotifier>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::array Signals{SIGTERM, SIGHUP, SIGINT};
+
+// The write end the handler uses; -1 while nobody listens.
+volatile std::sig_atomic_t g_writeEnd = -1;
+
+// Only what is safe in a signal handler: one byte to the socket, read on
+// the user-interface thread. The next signal of these ends the process.
+void onSignal(int signalNumber)
+{
+    const int savedErrno = errno;
+    const char byte = char(signalNumber);
+    if (g_writeEnd >= 0) [[maybe_unused]]
+        const ssize_t n = ::write(int(g_writeEnd), &byte, 1);
+    struct sigaction defaults
+    {
+    };
+    defaults.sa_handler = SIG_DFL;
+    sigemptyset(&defaults.sa_mask);
+    for (int number : Signals)
+        ::sigaction(number, &defaults, nullptr);
+    errno = savedErrno;
+}
+
+class UnixTerminationRequests final : public TerminationRequests
+{
+public:
+    UnixTerminationRequests()
+    {
+        if (g_writeEnd >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0,
+                                            m_ends.data()) != 0)
+            return;
+        m_notifier = new QSocketNotifier(m_ends[0], QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+            char bytes[16];
+            while (::read(m_ends[0], bytes, sizeof bytes) > 0) {
+            }
+            Q_EMIT requested();
+        });
+        g_writeEnd = m_ends[1];
+        struct sigaction action
+        {
+        };
+        action.sa_handler = onSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int number : Signals)
+            ::sigaction(number, &action, nullptr);
+    }
+
+    ~UnixTerminationRequests() override
+    {
+        if (!m_notifier)
+            return;
+        // The system's own handling again, before the socket goes.
+        struct sigaction defaults
+        {
+        };
+        defaults.sa_handler = SIG_DFL;
+        sigemptyset(&defaults.sa_mask);
+        for (int number : Signals)
+            ::sigaction(number, &defaults, nullptr);
+        g_writeEnd = -1;
+        ::close(m_ends[0]);
+        ::close(m_ends[1]);
+    }
+
+    UnixTerminationRequests(const UnixTerminationRequests&) = delete;
+    UnixTerminationRequests& operator=(const UnixTerminationRequests&) = delete;
+
+private:
+    std::array<int, 2> m_ends{-1, -1};
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<TerminationRequests> createTerminationRequests()
+{
+    return std::make_unique<UnixTerminationRequests>();
+}
