@@ -8,6 +8,10 @@ work="$(mktemp -d)"
 pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    # The sound server still writes into the work folder while it ends.
+    for pid in "${pids[@]}"; do
+        for _ in $(seq 40); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+    done
     rm -rf "$work"
 }
 trap cleanup EXIT
