@@ -6,7 +6,7 @@
 #   scripts/make-screenshot.sh [BUILD_DIR]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$root/build}"
+build="$(cd "${1:-$root/build}" && pwd)"
 work="$(mktemp -d)"
 pids=()
 cleanup() {
