@@ -365,6 +365,22 @@ private Q_SLOTS:
                  "Cannot create file " + cannotCreate);
     }
 
+    // Regression: captures made while the window was hidden left the view
+    // in the middle of the text when the window was shown again.
+    void viewFollowsCapturesMadeWhileHidden()
+    {
+        SlotEditor editor;
+        for (int n = 0; n < 300; ++n)
+            editor.appendLine(
+                QStringLiteral("line %1 of a capture made while hidden, long enough to wrap")
+                    .arg(n));
+        QCoreApplication::processEvents();
+        editor.resize(300, 200);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QTRY_VERIFY(editor.viewport()->rect().contains(editor.cursorRect()));
+    }
+
     void scrollBarOnlyWhenNeeded()
     {
         SlotEditor editor;

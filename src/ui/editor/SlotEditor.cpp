@@ -254,6 +254,8 @@ void SlotEditor::deferLayout(const QTextBlock& block)
 
 void SlotEditor::placeCaret(const QTextCursor& cursor)
 {
+    if (!isVisible())
+        m_followCaretWhenShown = true;
     const QTextCursor caret = textCursor();
     if (caret.position() != cursor.position() || caret.anchor() != cursor.anchor()) {
         setTextCursor(cursor);

@@ -112,6 +112,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // The text as the document holds it: one paragraph separator (U+2029)
@@ -154,4 +155,7 @@ private:
     bool m_adjustingPalette = false;
     bool m_wrapsAnywhere = false;
     bool m_caretFollowPending = false;
+    // The caret moved while the editor was hidden, where the view cannot
+    // follow it: it does so when the editor is shown, laid out at its size.
+    bool m_followCaretWhenShown = false;
 };

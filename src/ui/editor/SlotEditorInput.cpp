@@ -15,6 +15,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <utility>
+
 namespace {
 
 bool insertsLineBreak(const QKeyEvent* event)
@@ -118,6 +120,15 @@ void SlotEditor::resizeEvent(QResizeEvent* event)
 {
     QPlainTextEdit::resizeEvent(event);
     placeSelectionBar();
+}
+
+void SlotEditor::showEvent(QShowEvent* event)
+{
+    QPlainTextEdit::showEvent(event);
+    if (!std::exchange(m_followCaretWhenShown, false))
+        return;
+    QMetaObject::invokeMethod(
+        this, [this] { ensureCursorVisible(); }, Qt::QueuedConnection);
 }
 
 void SlotEditor::changeEvent(QEvent* event)
