@@ -90,6 +90,9 @@ int run()
     auto startupBatch = std::make_unique<SettingsBatch>();
     Collector collector;
     MainWindow window(collector);
+    // Declined at the first start: the program ends before any window shows.
+    if (window.agreementDeclined())
+        return 0;
     QObject::connect(&window, &MainWindow::closed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     QObject::connect(&instance, &SingleInstance::activationRequested, &window,

@@ -122,6 +122,10 @@ public:
     void hideWindow();
     void showWindow();
     void showRemoteWindow();
+    // The user declined the agreement at the first start: start-up stopped
+    // right there, before anything was shown, watched or stored but the
+    // answer, and the program is to end without closing the window.
+    bool agreementDeclined() const { return m_agreementDeclined; }
     // A press on the tray icon: brings the program's last active window
     // forward while the main window is visible; never shows a hidden one.
     void bringLastActiveWindowForward();
@@ -166,8 +170,9 @@ private:
     void applyViewMarks();
     void applyEditorFont(SlotNumber slot, const FontRecord& record);
     // Placement, agreement and splash come with their own windows; their
-    // calls stand here in the order of start-up.
-    void showAgreementIfNeeded();
+    // calls stand here in the order of start-up. False when the user
+    // declined the agreement.
+    bool showAgreementIfNeeded();
     void showStartupSplash();
     void readPlacement();
     void writePlacement();
@@ -189,6 +194,7 @@ private:
     Dialogs m_dialogs;
     bool m_confirmClear = true;
     bool m_closing = false;
+    bool m_agreementDeclined = false;
     // The session ends: closing asks nothing.
     bool m_endingSession = false;
     // Set while the window shows the slot the collector made active, so that

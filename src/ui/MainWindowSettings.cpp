@@ -18,7 +18,6 @@
 
 #include <QApplication>
 #include <QFontDatabase>
-#include <cstdlib>
 
 // A setting that cannot be read (stored with the wrong type) or written is
 // shown in the error box, and start-up and shutdown go on with its default.
@@ -49,7 +48,12 @@ void MainWindow::startUp()
     // One batch for all of start-up's settings: a store another process
     // holds locked costs one short wait.
     const SettingsBatch batch;
-    showAgreementIfNeeded();
+    if (!showAgreementIfNeeded()) {
+        // The tray icon, already up, goes at once.
+        m_trayIcon->setActive(false);
+        m_agreementDeclined = true;
+        return;
+    }
 
     // The clipboard viewer, where the platform has one.
     m_commands.clipboardViewer->setVisible(Shell::hasClipboardViewer());
@@ -147,7 +151,7 @@ bool MainWindow::remoteVisible() const
 
 // A setting of the wrong type is reported and start-up goes on: an
 // unreadable acceptance asks again.
-void MainWindow::showAgreementIfNeeded()
+bool MainWindow::showAgreementIfNeeded()
 {
     bool needed = true;
     ErrorReporter::reportFailures(
@@ -157,14 +161,7 @@ void MainWindow::showAgreementIfNeeded()
         if (needed)
             declined = AgreementDialog::run() == AgreementDialog::Outcome::Declined;
     });
-    if (!declined)
-        return;
-    // Declined: the program ends here, inside the main window's creation,
-    // before the main or remote window shows, the clipboard is watched or a
-    // setting other than the answer is written. The tray icon, already up,
-    // goes first.
-    m_trayIcon->setActive(false);
-    std::exit(0);
+    return !declined;
 }
 
 void MainWindow::showStartupSplash()
