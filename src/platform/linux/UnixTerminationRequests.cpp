@@ -21,8 +21,10 @@ void onSignal(int signalNumber)
 {
     const int savedErrno = errno;
     const char byte = char(signalNumber);
-    if (g_writeEnd >= 0) [[maybe_unused]]
-        const ssize_t n = ::write(int(g_writeEnd), &byte, 1);
+    if (g_writeEnd >= 0) {
+        // A full socket already holds a request: nothing is lost.
+        [[maybe_unused]] const ssize_t written = ::write(int(g_writeEnd), &byte, 1);
+    }
     struct sigaction defaults
     {
     };
