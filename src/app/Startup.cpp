@@ -88,8 +88,14 @@ int run()
     QApplication::setQuitOnLastWindowClosed(false);
     // All of start-up's settings in one batch, the main window's included.
     auto startupBatch = std::make_unique<SettingsBatch>();
+    // A second start while the agreement or the splash shows asks for the
+    // main window, which is shown once start-up is through.
+    bool shownAfterStartUp = false;
+    QMetaObject::Connection early = QObject::connect(
+        &instance, &SingleInstance::activationRequested, [&] { shownAfterStartUp = true; });
     Collector collector;
     MainWindow window(collector);
+    QObject::disconnect(early);
     // Declined at the first start: the program ends before any window shows.
     if (window.agreementDeclined())
         return 0;
@@ -109,7 +115,9 @@ int run()
     window.setRemoteWindow(remote.get());
     showRemoteWindowAtStart(*remote);
 
-    showMainWindowAtStart(window, QSystemTrayIcon::isSystemTrayAvailable());
+    if (!showMainWindowAtStart(window, QSystemTrayIcon::isSystemTrayAvailable()) &&
+        shownAfterStartUp)
+        window.showWindow();
     startupBatch.reset();
     const QString notSaved = TakeSettingsNotSavedMessage();
     if (!notSaved.isEmpty())
