@@ -1,8 +1,7 @@
 // Times one capture of a 1 KB clipboard text into slots of 1 KB, 1 MB and
 // 16 MB on real slot editors shown on the current platform (offscreen unless
-// QT_QPA_PLATFORM says otherwise) and real files: the block added to the
-// buffer, the paste, the line break and the write of the slot file (the save
-// sound left out).
+// QT_QPA_PLATFORM says otherwise) and real files: the capture's write of the
+// slot file and the block added to the buffer (the save sound left out).
 //
 // Fairness between the sizes:
 // - every file starts 1 KB into a 4 KB disk block and every capture adds the
@@ -26,7 +25,6 @@
 // text, also brings the end into view; it is timed on a freshly read slot
 // ("first capture"), which costs a whole read per run, so fewer runs.
 #include "BenchSupport.h"
-#include "core/Capture.h"
 #include "core/SlotFileSync.h"
 #include "ui/editor/SlotEditor.h"
 
@@ -91,37 +89,33 @@ struct Slot
     std::unique_ptr<SlotEditor> editor;
     SlotFileSync sync;
     bool allAppended = true;
-    std::vector<double> capture, block, write;
+    std::vector<double> capture;
     // Parts: appendLine(CR LF), appendLine(stamp), PasteClipboard,
     // AppendLineBreakAndResetUndo, appendLine(CR LF), Write.
     std::vector<double> parts[6];
 };
 
-// One capture as the program makes it, timed whole and in its two halves.
+// One capture as the program makes it, without the sound: a file another
+// program changed is read first, then the block goes to the file and the
+// buffer.
+void capture(Slot& slot)
+{
+    slot.sync.refreshBeforeWrite(*slot.editor, slot.path);
+    slot.sync.appendCapture(*slot.editor, slot.path, Stamp, QApplication::clipboard()->text());
+}
+
 void timedCapture(Slot& slot)
 {
-    SlotEditor& editor = *slot.editor;
     QElapsedTimer timer;
     timer.start();
-    double blockDone = 0;
-    slot.sync.refreshBeforeWrite(editor, slot.path);
-    captureIntoSlot(
-        editor, Stamp,
-        [&] {
-            blockDone = msSince(timer);
-            slot.sync.write(editor, slot.path);
-        },
-        [] {});
-    const double total = msSince(timer);
-    slot.capture.push_back(total);
-    slot.block.push_back(blockDone);
-    slot.write.push_back(total - blockDone);
+    capture(slot);
+    slot.capture.push_back(msSince(timer));
     slot.allAppended =
         slot.allAppended && slot.sync.lastMethod() == SlotFileWriter::Method::Appended;
     QApplication::processEvents();
 }
 
-// The same steps as appendCaptureBlock and the write, each timed.
+// The steps of a capture's block and the write, each timed.
 void timedParts(Slot& slot)
 {
     SlotEditor& editor = *slot.editor;
@@ -170,9 +164,7 @@ double firstCaptureMedian(Slot& slot, const QByteArray& content, int runs)
         QApplication::processEvents();
         QElapsedTimer timer;
         timer.start();
-        slot.sync.refreshBeforeWrite(*slot.editor, slot.path);
-        captureIntoSlot(
-            *slot.editor, Stamp, [&] { slot.sync.write(*slot.editor, slot.path); }, [] {});
+        capture(slot);
         times.push_back(msSince(timer));
         QApplication::processEvents();
     }
@@ -211,8 +203,7 @@ int main(int argc, char** argv)
         QApplication::processEvents();
         // The untimed capture that leaves the slot as after any capture.
         slot.sync.write(*slot.editor, slot.path); // nothing new: no bytes
-        captureIntoSlot(
-            *slot.editor, Stamp, [&] { slot.sync.write(*slot.editor, slot.path); }, [] {});
+        capture(slot);
         QApplication::processEvents();
         blockBytes = QFileInfo(slot.path).size() - slot.size;
     }
@@ -242,14 +233,14 @@ int main(int argc, char** argv)
 
     std::printf("one capture adds %lld bytes; %d rounds, sizes in turn\n", (long long)blockBytes,
                 rounds);
-    std::printf("%-5s %9s | %8s %8s %8s | %8s %8s | %s\n", "slot", "file B", "capture", "min",
-                "max", "block", "write", "appended");
+    std::printf("%-5s %9s | %8s %8s %8s | %s\n", "slot", "file B", "capture", "min", "max",
+                "appended");
     for (const Slot& slot : slots) {
-        std::printf(
-            "%-5s %9lld | %8.3f %8.3f %8.3f | %8.3f %8.3f | %s\n", slot.label, (long long)slot.size,
-            medianOf(slot.capture), *std::min_element(slot.capture.begin(), slot.capture.end()),
-            *std::max_element(slot.capture.begin(), slot.capture.end()), medianOf(slot.block),
-            medianOf(slot.write), slot.allAppended ? "all" : "NOT all");
+        std::printf("%-5s %9lld | %8.3f %8.3f %8.3f | %s\n", slot.label, (long long)slot.size,
+                    medianOf(slot.capture),
+                    *std::min_element(slot.capture.begin(), slot.capture.end()),
+                    *std::max_element(slot.capture.begin(), slot.capture.end()),
+                    slot.allAppended ? "all" : "NOT all");
     }
     std::printf("parts (medians, ms): %-8s %8s %8s %8s %8s %8s %8s\n", "slot", "break", "stamp",
                 "paste", "break2", "break3", "write");

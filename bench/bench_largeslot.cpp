@@ -8,7 +8,6 @@
 // - a copy of 50 MB captured into an empty slot and into the 20 MB slot.
 // Each figure is checked: the file must hold every byte of every capture.
 #include "BenchSupport.h"
-#include "core/Capture.h"
 #include "core/SlotFileSync.h"
 #include "core/slotfile/SlotFile.h"
 #include "ui/editor/SlotEditor.h"

@@ -13,7 +13,6 @@
 //
 // Arguments: "long" runs only the long lines, "short" only the first part.
 #include "BenchSupport.h"
-#include "core/Capture.h"
 #include "core/SlotFileSync.h"
 #include "ui/editor/SlotEditor.h"
 
@@ -176,8 +175,7 @@ void runLongLine(const char* label, int chars, bool spaces, const QString& dir)
     std::printf("%-6s %-9s", label, spaces ? "spaces" : "no spaces");
     Lap lap;
     sync.refreshBeforeWrite(editor, path);
-    captureIntoSlot(
-        editor, stamp, [&] { sync.write(editor, path); }, [] {});
+    sync.appendCapture(editor, path, stamp, QApplication::clipboard()->text());
     lap.print("capture+write");
     paintNow(editor);
     lap.print("paint");

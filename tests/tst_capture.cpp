@@ -222,7 +222,8 @@ void TestCapture::selectionStaysInPlace()
     QCOMPARE(editor.selectedText(), QStringLiteral("two"));
 
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    appendCaptureBlock(editor, NoDateStamp);
+    SlotFileSync sync;
+    captureIntoSlot(editor, NoDateStamp, sync, fileName(QStringLiteral("Default1.txt")));
     QCOMPARE(editor.text(), QStringLiteral("one two three\r\n\r\n\r\n\r\n\r\nhello\r\n\r\n\r\n"));
 }
 
@@ -231,7 +232,8 @@ void TestCapture::undoHistoryDiscarded()
     SlotEditor editor;
     editor.setText(QStringLiteral("abc"));
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    appendCaptureBlock(editor, Stamp);
+    SlotFileSync sync;
+    captureIntoSlot(editor, Stamp, sync, fileName(QStringLiteral("Default1.txt")));
     const QString captured = editor.text();
     QVERIFY(captured.endsWith(QStringLiteral("hello\r\n\r\n\r\n")));
     // Neither the paste nor the text before it can be undone any more.
@@ -259,21 +261,16 @@ void TestCapture::writeFailureKeepsBlockUnsaved()
 void TestCapture::soundFollowsTheWrite()
 {
     SlotEditor editor;
+    SlotFileSync sync;
     const QString name = fileName(QStringLiteral("Default2.txt"));
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-    QStringList steps;
-    captureIntoSlot(
-        editor, Stamp,
-        [&] {
-            steps << QStringLiteral("write");
-            editor.writeToFile(name);
-        },
-        [&] {
-            // By now the file holds the whole block.
-            QVERIFY(fileBytes(name).endsWith("hello\r\n\r\n\r\n"));
-            steps << QStringLiteral("sound");
-        });
-    QCOMPARE(steps, QStringList({QStringLiteral("write"), QStringLiteral("sound")}));
+    QByteArray heardAfter;
+    m_output.onPlay = [&] { heardAfter = fileBytes(name); };
+    captureIntoSlot(editor, Stamp, sync, name);
+    m_output.onPlay = nullptr;
+    QCOMPARE(m_output.played, 1);
+    // By the time the sound starts the file holds the whole block.
+    QCOMPARE(heardAfter, BlockHello);
 }
 
 void TestCapture::chimeFailureAfterWrite()

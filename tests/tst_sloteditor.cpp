@@ -2,7 +2,6 @@
 // undo and its limit, clipboard, capacity, files, the hidden inactive
 // selection, the line-selection strip and the append tracking of captures.
 #include "base/AppError.h"
-#include "core/Capture.h"
 #include "core/SlotFileSync.h"
 #include "support/Files.h"
 #include "ui/editor/SlotEditor.h"
@@ -513,9 +512,7 @@ private Q_SLOTS:
         QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 
         const QString line = unbreakableLine(200'000);
-        QApplication::clipboard()->setText(line);
-        captureIntoSlot(
-            editor, "STAMP\r\n", [&] { sync.write(editor, path); }, [] {});
+        sync.appendCapture(editor, path, QStringLiteral("STAMP\r\n"), line);
         const QByteArray expected =
             before + "\r\n\r\nSTAMP\r\n\r\n" + line.toLatin1() + "\r\n\r\n\r\n";
         QCOMPARE(fileBytes(path), expected);

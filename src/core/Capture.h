@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
 
 class SlotBuffer;
 class SlotFileSync;
@@ -14,23 +13,11 @@ class SlotFileSync;
 // style without date and time). Whatever the caret or selection was, the
 // block goes to the end and leaves the rest of the text as it was.
 
-// Adds the block with the clipboard's current text to buffer. The undo
-// history is discarded.
-void appendCaptureBlock(SlotBuffer& buffer, const QString& stampLine);
-
-// The whole capture on one slot: adds the block, then runs writeFile (which
-// writes the buffer to the slot file), then indicateSave (the save sound).
-// A failure raised by writeFile leaves the block in the buffer, unsaved, and
-// the sound unplayed; one raised by indicateSave comes after the file has
-// been written. Both pass on to the caller.
-void captureIntoSlot(SlotBuffer& buffer, const QString& stampLine,
-                     const std::function<void()>& writeFile,
-                     const std::function<void()>& indicateSave);
-
-// The same on a slot whose file fileName is kept by sync: the file's current
-// text is read first when it changed on disk, the block with the
-// clipboard's text goes after it (SlotFileSync::appendCapture), and the
-// save sound is the one the settings choose (IndicateSave). The clipboard's
+// Captures the clipboard's text into a slot whose file fileName is kept by
+// sync: the file's current text is read first when it changed on disk, the
+// block with the clipboard's text goes after it (SlotFileSync::
+// appendCapture), and the save sound is the one the settings choose
+// (IndicateSave). The clipboard's
 // text is taken once: when it is empty (its owner changed it again, or it
 // holds no text by now) nothing is added, written or played. Unsaved text of
 // the buffer that the file's new text would replace is first set aside
