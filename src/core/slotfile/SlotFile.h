@@ -127,4 +127,16 @@ PlainDecoded decodePlainDetailed(const QByteArray& bytes);
 char16_t cp1252ToUnicode(unsigned char byte);
 int unicodeToCp1252(char16_t ch);
 
+// The slot file code's own access to the disk.
+// Opens fileName with flags (as for open(2); close-on-exec, no controlling
+// terminal and non-blocking are added, and a file O_CREAT makes is 0600),
+// only as a regular file: a FIFO, a device or a folder would block or never
+// end. Sets size to the file's size and returns the descriptor, which the
+// caller closes. Raises AppError errorText for the file when it cannot be
+// opened or is not a regular file.
+int openRegularFile(const QString& fileName, int flags, const QString& errorText, qint64& size);
+// Writes all of bytes to fd, going on after signals; false on an error
+// (errno says which).
+bool writeAll(int fd, QByteArrayView bytes);
+
 } // namespace SlotFile

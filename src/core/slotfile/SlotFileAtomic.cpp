@@ -56,20 +56,6 @@ QByteArray resolveLinks(QByteArray path)
     return QByteArray();
 }
 
-bool writeAll(int fd, const char* data, qsizetype size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(std::min<qsizetype>(size, 1 << 30)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= n;
-    }
-    return true;
-}
-
 } // namespace
 
 SlotFileChanged::SlotFileChanged(const QString& fileName)
@@ -154,7 +140,7 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes, const Wri
         ::unlink(temp.constData());
         throw AppError::forFile(message, fileName, error);
     };
-    if (!writeAll(fd, bytes.constData(), bytes.size()))
+    if (!writeAll(fd, bytes))
         fail(FailedToSave);
     if (exists) {
         // Owner first: changing it clears set-user-id bits that fchmod sets.
@@ -190,6 +176,39 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes, const Wri
         (void)::fsync(dirFd);
         ::close(dirFd);
     }
+}
+
+int openRegularFile(const QString& fileName, int flags, const QString& errorText, qint64& size)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(),
+                          flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, S_IRUSR | S_IWUSR);
+    if (fd < 0)
+        throw AppError::forFile(errorText, fileName, errno);
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw AppError::forFile(errorText, fileName, NotRegular);
+    }
+    size = qint64(st.st_size);
+    return fd;
+}
+
+bool writeAll(int fd, QByteArrayView bytes)
+{
+    const char* data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, size_t(std::min<qsizetype>(left, 1 << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        left -= n;
+    }
+    return true;
 }
 
 void writeText(const QString& fileName, const QString& text, const QFont& font)

@@ -24,21 +24,7 @@ class OpenFile final
 public:
     explicit OpenFile(const QString& fileName) : m_fileName(fileName)
     {
-        // Non-blocking, so that a FIFO without a writer does not stop the
-        // open; only a regular file is read: a FIFO, a device or a folder
-        // would block or never end.
-        const QByteArray path = QFile::encodeName(fileName);
-        m_fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        if (m_fd < 0)
-            throw AppError::forFile(CannotOpen, fileName, errno);
-        struct stat st
-        {
-        };
-        if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(m_fd);
-            throw AppError::forFile(CannotOpen, fileName, QStringLiteral("Not a regular file"));
-        }
-        m_size = qint64(st.st_size);
+        m_fd = openRegularFile(fileName, O_RDONLY, CannotOpen, m_size);
     }
     ~OpenFile() { ::close(m_fd); }
     OpenFile(const OpenFile&) = delete;

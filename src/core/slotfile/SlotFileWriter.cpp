@@ -45,22 +45,6 @@ bool isPlain(const QString& fileName)
     return SlotFile::formatFor(fileName) == SlotFile::Format::PlainText;
 }
 
-bool writeAll(int fd, QByteArrayView bytes)
-{
-    const char* data = bytes.data();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, size_t(std::min<qsizetype>(left, 1 << 30)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        left -= n;
-    }
-    return true;
-}
-
 } // namespace
 
 QString SlotFileWriter::read(const QString& fileName, std::optional<qsizetype> maxChars)
@@ -194,21 +178,13 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
                                  qsizetype textLength, QChar lastChar, bool appendable, bool inStep,
                                  bool create)
 {
-    const int fd =
-        ::open(QFile::encodeName(fileName).constData(),
-               O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (create ? O_CREAT : 0),
-               S_IRUSR | S_IWUSR);
-    if (fd < 0)
-        throw AppError::forFile(CannotCreate, fileName, errno);
+    qint64 sizeBefore = 0;
+    const int fd = SlotFile::openRegularFile(fileName, O_WRONLY | O_APPEND | (create ? O_CREAT : 0),
+                                             CannotCreate, sizeBefore);
     struct stat st
     {
     };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw AppError::forFile(CannotCreate, fileName, QStringLiteral("Not a regular file"));
-    }
-    const off_t sizeBefore = st.st_size;
-    bool ok = writeAll(fd, bytes);
+    bool ok = SlotFile::writeAll(fd, bytes);
     if (ok && !bytes.isEmpty())
         ok = ::fdatasync(fd) == 0;
     if (!ok) {
