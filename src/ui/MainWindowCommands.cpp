@@ -121,18 +121,17 @@ void MainWindow::setDialogs(Dialogs dialogs)
 {
     const Dialogs defaults = defaultDialogs();
     m_dialogs = std::move(dialogs);
-    if (!m_dialogs.confirm)
-        m_dialogs.confirm = defaults.confirm;
-    if (!m_dialogs.saveFile)
-        m_dialogs.saveFile = defaults.saveFile;
-    if (!m_dialogs.font)
-        m_dialogs.font = defaults.font;
-    if (!m_dialogs.print)
-        m_dialogs.print = defaults.print;
-    if (!m_dialogs.changedFile)
-        m_dialogs.changedFile = defaults.changedFile;
-    if (!m_dialogs.saveChanges)
-        m_dialogs.saveChanges = defaults.saveChanges;
+    // A question left unset asks with the real dialog.
+    const auto fill = [](auto& question, const auto& real) {
+        if (!question)
+            question = real;
+    };
+    fill(m_dialogs.confirm, defaults.confirm);
+    fill(m_dialogs.saveFile, defaults.saveFile);
+    fill(m_dialogs.font, defaults.font);
+    fill(m_dialogs.print, defaults.print);
+    fill(m_dialogs.changedFile, defaults.changedFile);
+    fill(m_dialogs.saveChanges, defaults.saveChanges);
 }
 
 bool MainWindow::settleUnsavedSlots()
