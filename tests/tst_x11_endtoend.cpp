@@ -223,10 +223,8 @@ class TestX11EndToEnd final : public QObject
     void launchProgram()
     {
         m_app = std::make_unique<QProcess>();
-        m_app->setProcessEnvironment(m_env);
-        m_app->setWorkingDirectory(m_dir.path());
         m_app->setProcessChannelMode(QProcess::ForwardedChannels);
-        m_app->start(TestSupport::builtProgram(QStringLiteral("clipstow")), {});
+        TestSupport::startProgram(*m_app, m_env, m_dir.path());
         QVERIFY(m_app->waitForStarted());
     }
 
@@ -577,9 +575,7 @@ private Q_SLOTS:
                 // A second start meanwhile hands over and ends; the main
                 // window it asks for shows once start-up is through.
                 QProcess second;
-                second.setProcessEnvironment(m_env);
-                second.setWorkingDirectory(m_dir.path());
-                second.start(TestSupport::builtProgram(QStringLiteral("clipstow")), {});
+                TestSupport::startProgram(second, m_env, m_dir.path());
                 QVERIFY(second.waitForFinished(EventTimeoutMs));
                 QCOMPARE(second.exitCode(), 0);
             }

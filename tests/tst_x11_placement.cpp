@@ -58,10 +58,8 @@ class TestX11Placement final : public QObject
     void start()
     {
         m_app = std::make_unique<QProcess>();
-        m_app->setProcessEnvironment(m_env);
-        m_app->setWorkingDirectory(m_dir.path());
         m_app->setProcessChannelMode(QProcess::ForwardedChannels);
-        m_app->start(TestSupport::builtProgram(QStringLiteral("clipstow")), {});
+        TestSupport::startProgram(*m_app, m_env, m_dir.path());
         QVERIFY(m_app->waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(!mainWindow().isEmpty() && !remoteWindow().isEmpty(), TimeoutMs);
         // The window manager has framed both.

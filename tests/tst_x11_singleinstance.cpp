@@ -67,12 +67,9 @@ private Q_SLOTS:
         env.insert(QStringLiteral("CLIPSTOW_REGISTRY"), registry.filePath());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("runtime")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        const QString program = TestSupport::builtProgram(QStringLiteral("clipstow"));
 
         QProcess first;
-        first.setProcessEnvironment(env);
-        first.setWorkingDirectory(dir.path());
-        first.start(program, {});
+        TestSupport::startProgram(first, env, dir.path());
         QVERIFY(first.waitForStarted());
         // Started, hidden in the tray ("AutoHide" is true by default).
         QTRY_VERIFY_WITH_TIMEOUT(!QDir(dir.filePath(QStringLiteral("runtime")))
@@ -83,9 +80,7 @@ private Q_SLOTS:
         QVERIFY(!mainWindowVisible());
 
         QProcess second;
-        second.setProcessEnvironment(env);
-        second.setWorkingDirectory(dir.path());
-        second.start(program, {});
+        TestSupport::startProgram(second, env, dir.path());
         QVERIFY(second.waitForFinished(10000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);

@@ -48,4 +48,11 @@ QString builtProgram(const QString& name)
     return QDir(dir).filePath(name);
 }
 
+void startProgram(QProcess& process, const QProcessEnvironment& env, const QString& folder)
+{
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(folder);
+    process.start(builtProgram(QStringLiteral("clipstow")), {});
+}
+
 } // namespace TestSupport

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -29,5 +30,8 @@ void seedReturningUser();
 
 // Path of a built program of this project (clipstow, clipstow-reg, ...).
 QString builtProgram(const QString& name);
+
+// Starts the built clipstow in folder with env (without waiting).
+void startProgram(QProcess& process, const QProcessEnvironment& env, const QString& folder);
 
 } // namespace TestSupport
