@@ -16,12 +16,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A private X display with a tray host.
-display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# A private X display with a tray host; Xvfb picks a free display number
+# and writes it to the pipe once it accepts connections.
+exec {displayfd}<> <(:)
+Xvfb -displayfd "$displayfd" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
-export DISPLAY="$display"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+read -r -t 30 -u "$displayfd" number || { echo "Xvfb did not start" >&2; exit 1; }
+exec {displayfd}>&-
+export DISPLAY=":$number"
 if command -v trayer >/dev/null; then
     trayer --edge top --align right --widthtype request --height 24 >"$work/trayer.log" 2>&1 &
     pids+=($!)
