@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/SingleInstance.h"
+#include "core/ClipboardMonitor.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "platform/TerminationRequests.h"
@@ -93,7 +94,10 @@ int run()
     bool shownAfterStartUp = false;
     QMetaObject::Connection early = QObject::connect(
         &instance, &SingleInstance::activationRequested, [&] { shownAfterStartUp = true; });
+    // The clipboard as this session offers it, followed from the start.
+    ClipboardMonitor clipboard(createClipboardSource());
     Collector collector;
+    collector.setClipboardMonitor(&clipboard);
     MainWindow window(collector);
     QObject::disconnect(early);
     // Declined at the first start: the program ends before any window shows.

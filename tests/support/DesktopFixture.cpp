@@ -1,5 +1,6 @@
 #include "support/DesktopFixture.h"
 
+#include "core/ClipboardMonitor.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
@@ -38,10 +39,17 @@ DesktopFixture::~DesktopFixture()
     ErrorReporter::setHook({});
 }
 
+std::unique_ptr<Collector> makeCollector()
+{
+    auto collector = std::make_unique<Collector>();
+    collector->setClipboardMonitor(new ClipboardMonitor(createClipboardSource(), collector.get()));
+    return collector;
+}
+
 void startWindows(std::unique_ptr<Collector>& collector, std::unique_ptr<MainWindow>& main,
                   std::unique_ptr<RemoteWindow>& remote)
 {
-    collector = std::make_unique<Collector>();
+    collector = makeCollector();
     main = std::make_unique<MainWindow>(*collector);
     remote = std::make_unique<RemoteWindow>(*collector);
     main->setRemoteWindow(remote.get());

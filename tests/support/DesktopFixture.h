@@ -58,6 +58,9 @@ private:
     CountingSound m_sound;
 };
 
+// A collector with a clipboard monitor on this session's clipboard source,
+// which goes with it.
+std::unique_ptr<Collector> makeCollector();
 // Creates the collector, the main window and then the remote window, as at
 // program start.
 void startWindows(std::unique_ptr<Collector>& collector, std::unique_ptr<MainWindow>& main,
