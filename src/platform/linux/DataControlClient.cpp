@@ -1,4 +1,4 @@
-#include "platform/linux/WaylandClipboardSource.h"
+#include "platform/linux/DataControlClient.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
