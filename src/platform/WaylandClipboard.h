@@ -37,7 +37,7 @@ struct Opening
 
 // Connects and binds the protocol and the first seat, waiting at most
 // timeoutMs for the compositor's answers. The selection found then is the
-// source's current() offer and is not announced.
+// first offer, announced (atStart) once the event loop runs.
 Opening open(int timeoutMs = 2000);
 
 } // namespace WaylandClipboard

@@ -1,8 +1,9 @@
 // Test helper: takes the Wayland clipboard through data-control with several
-// formats at once (which wl-copy cannot do), or as an owner that never
-// sends its data, and serves it until another selection replaces it (at
-// the latest after two minutes). Prints "ready" once it owns the clipboard.
-// Usage: wayland-owner [--silent] TEXT [TYPE=VALUE ...]
+// formats at once (which wl-copy cannot do) and serves it until another
+// selection replaces it; or, with --silent, as an owner that never sends
+// its data and holds every request open until it is killed. Either ends
+// after two minutes at the latest. Prints "ready" once it owns the
+// clipboard. Usage: wayland-owner [--silent] TEXT [TYPE=VALUE ...]
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
 #include <cerrno>
@@ -112,7 +113,7 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     alarm(120);
-    while (!g_cancelled && wl_display_dispatch(display) >= 0) {
+    while ((g_silent || !g_cancelled) && wl_display_dispatch(display) >= 0) {
     }
     for (int fd : g_heldOpen)
         close(fd);

@@ -47,48 +47,39 @@ template <typename Listener> void listen(wl_proxy* proxy, const Listener& listen
 
 } // namespace
 
-namespace WaylandClipboard {
-
-Opening open(int timeoutMs)
-{
-    return WaylandClipboardSource::open(timeoutMs);
-}
-
-} // namespace WaylandClipboard
-
-WaylandClipboardSource::Transfer::~Transfer()
+DataControlClient::Transfer::~Transfer()
 {
     notifier.reset();
     if (fd >= 0)
         ::close(fd);
+    if (confirmation)
+        wl_callback_destroy(confirmation);
 }
 
-WaylandClipboard::Opening WaylandClipboardSource::open(int timeoutMs)
+WaylandClipboard::Opening DataControlClient::open(int timeoutMs)
 {
     using WaylandClipboard::Status;
     const QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
-    if (display.isEmpty())
-        return {Status::NoWayland, nullptr, QStringLiteral("WAYLAND_DISPLAY is not set")};
     wl_display* connection = wl_display_connect(nullptr);
     if (!connection)
         return {Status::NoConnection, nullptr,
                 QStringLiteral("cannot connect to the Wayland display %1: %2")
                     .arg(display, systemError(errno))};
-    std::unique_ptr<WaylandClipboardSource> source(new WaylandClipboardSource(connection));
+    std::unique_ptr<DataControlClient> source(new DataControlClient(connection));
     WaylandClipboard::Opening opening = source->bind(QDeadlineTimer(timeoutMs));
     if (opening.status == Status::Opened)
         opening.source = std::move(source);
     return opening;
 }
 
-WaylandClipboardSource::WaylandClipboardSource(wl_display* display) : m_display(display) {}
+DataControlClient::DataControlClient(wl_display* display) : m_display(display) {}
 
-WaylandClipboardSource::~WaylandClipboardSource()
+DataControlClient::~DataControlClient()
 {
     m_transfers.clear();
     m_notifier.reset();
-    for (const PendingOffer& pending : m_pendingOffers)
-        destroyProxy(pending.proxy, DataControlRequest::OfferDestroy);
+    for (const ListedOffer& listed : m_listedOffers)
+        destroyProxy(listed.proxy, DataControlRequest::OfferDestroy);
     destroyProxy(m_selection, DataControlRequest::OfferDestroy);
     destroyProxy(m_device, DataControlRequest::DeviceDestroy);
     destroyProxy(m_manager, DataControlRequest::ManagerDestroy);
@@ -100,12 +91,18 @@ WaylandClipboardSource::~WaylandClipboardSource()
     wl_display_disconnect(m_display);
 }
 
-QString WaylandClipboardSource::name() const
+QString DataControlClient::name() const
 {
     return QStringLiteral("Wayland data-control");
 }
 
-WaylandClipboard::Opening WaylandClipboardSource::bind(QDeadlineTimer deadline)
+void DataControlClient::setReadAhead(ReadAhead plan, int timeoutMs)
+{
+    m_plan = std::move(plan);
+    m_planTimeoutMs = timeoutMs;
+}
+
+WaylandClipboard::Opening DataControlClient::bind(QDeadlineTimer deadline)
 {
     using WaylandClipboard::Status;
     static const wl_registry_listener registryListener = {&onGlobal, &onGlobalRemove};
@@ -155,24 +152,24 @@ WaylandClipboard::Opening WaylandClipboardSource::bind(QDeadlineTimer deadline)
                                       m_protocol.device, version, 0, nullptr, m_seat);
     listen(m_device, deviceListener, this);
     // The compositor answers a new device with the selection it holds now:
-    // the current offer, which is not announced.
+    // the offer at start, announced once the event loop runs.
     if (!roundtrip(deadline) || m_broken)
         return noAnswer();
-    m_queuedFailures.clear();
-    m_queuedOffers.clear();
-    m_announce = true;
+    if (m_newest == 0)
+        takeSelection(nullptr);
+    QMetaObject::invokeMethod(this, &DataControlClient::settle, Qt::QueuedConnection);
 
     m_notifier =
         std::make_unique<QSocketNotifier>(wl_display_get_fd(m_display), QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this,
-            &WaylandClipboardSource::readConnection);
+            &DataControlClient::readConnection);
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                &WaylandClipboardSource::flush);
+                &DataControlClient::flush);
     return {Status::Opened, nullptr, QString::fromLatin1(m_protocol.manager->name)};
 }
 
-bool WaylandClipboardSource::roundtrip(QDeadlineTimer deadline)
+bool DataControlClient::roundtrip(QDeadlineTimer deadline)
 {
     static const wl_callback_listener doneListener = {
         [](void* data, wl_callback*, uint32_t) { *static_cast<bool*>(data) = true; }};
@@ -204,7 +201,7 @@ bool WaylandClipboardSource::roundtrip(QDeadlineTimer deadline)
     return done;
 }
 
-void WaylandClipboardSource::readConnection()
+void DataControlClient::readConnection()
 {
     if (m_dispatching || m_broken)
         return;
@@ -224,19 +221,19 @@ void WaylandClipboardSource::readConnection()
         markBroken(QStringLiteral("the connection to the Wayland compositor broke: %1")
                        .arg(systemError(error ? error : EPIPE)));
     }
-    emitQueued();
+    settle();
 }
 
-void WaylandClipboardSource::flush()
+void DataControlClient::flush()
 {
     if (m_broken || wl_display_flush(m_display) >= 0 || errno == EAGAIN)
         return;
     markBroken(QStringLiteral("the connection to the Wayland compositor broke: %1")
                    .arg(systemError(errno)));
-    emitQueued();
+    settle();
 }
 
-void WaylandClipboardSource::markBroken(const QString& reason)
+void DataControlClient::markBroken(const QString& reason)
 {
     if (m_broken)
         return;
@@ -244,129 +241,163 @@ void WaylandClipboardSource::markBroken(const QString& reason)
     m_lostReason = reason;
     if (m_notifier)
         m_notifier->setEnabled(false);
-    for (const std::unique_ptr<Transfer>& transfer : m_transfers)
-        m_queuedFailures.push_back({transfer->offer, transfer->format, Failure::Broken});
-    m_transfers.clear();
-    m_queuedOffers.clear();
+    while (!m_transfers.empty())
+        finish(m_transfers.front().get(), Failure::Broken);
+    for (PendingOffer& pending : m_pending) {
+        if (!pending.done && pending.offer.failure == Failure::None)
+            pending.offer.failure = Failure::Broken;
+        pending.done = true;
+    }
 }
 
-void WaylandClipboardSource::emitQueued()
+void DataControlClient::settle()
 {
-    QPointer<WaylandClipboardSource> alive(this);
-    const std::vector<QueuedFailure> failures = std::exchange(m_queuedFailures, {});
-    const std::vector<Offer> offers = std::exchange(m_queuedOffers, {});
-    for (const QueuedFailure& failure : failures) {
-        if (!alive)
-            return;
-        Q_EMIT failed(failure.offer, failure.format, failure.why);
+    if (m_dispatching)
+        return;
+    for (PendingOffer& pending : m_pending) {
+        if (!pending.started) {
+            pending.started = true;
+            readAhead(pending);
+        }
     }
-    for (const Offer& offer : offers) {
-        if (!alive)
-            return;
-        Q_EMIT offered(offer);
+    while (!m_pending.empty() && m_pending.front().done) {
+        m_outbox.push_back([this, offer = m_pending.front().offer] { Q_EMIT offered(offer); });
+        m_pending.pop_front();
     }
-    if (alive && m_broken && !m_lostSaid) {
+    if (m_broken && !m_lostSaid) {
         m_lostSaid = true;
-        Q_EMIT lost(m_lostReason);
+        m_outbox.push_back([this, reason = m_lostReason] { Q_EMIT lost(reason); });
     }
+    // A handler that runs an event loop may bring this back here; the
+    // outer call goes on emitting, so that the order stays.
+    if (m_emitting)
+        return;
+    m_emitting = true;
+    const QPointer<DataControlClient> alive(this);
+    while (alive && !m_outbox.empty()) {
+        const std::function<void()> emit = std::move(m_outbox.front());
+        m_outbox.pop_front();
+        emit();
+    }
+    if (alive)
+        m_emitting = false;
 }
 
-void WaylandClipboardSource::onGlobal(void* data, wl_registry*, uint32_t name,
-                                      const char* interface, uint32_t version)
+void DataControlClient::onGlobal(void* data, wl_registry*, uint32_t name, const char* interface,
+                                 uint32_t version)
 {
-    static_cast<WaylandClipboardSource*>(data)->m_globals.push_back(
+    static_cast<DataControlClient*>(data)->m_globals.push_back(
         {name, QByteArray(interface), version});
 }
 
-void WaylandClipboardSource::onGlobalRemove(void* data, wl_registry*, uint32_t name)
+void DataControlClient::onGlobalRemove(void* data, wl_registry*, uint32_t name)
 {
-    auto* self = static_cast<WaylandClipboardSource*>(data);
+    auto* self = static_cast<DataControlClient*>(data);
     if (self->m_manager && (name == self->m_managerName || name == self->m_seatName))
         self->markBroken(QStringLiteral("the Wayland compositor withdrew its clipboard"));
 }
 
-void WaylandClipboardSource::onDataOffer(void* data, wl_proxy*, wl_proxy* offer)
+void DataControlClient::onDataOffer(void* data, wl_proxy*, wl_proxy* offer)
 {
     static const DataControlOfferListener offerListener = {&onOfferFormat};
-    auto* self = static_cast<WaylandClipboardSource*>(data);
-    self->m_pendingOffers.push_back({offer, {}});
+    auto* self = static_cast<DataControlClient*>(data);
+    self->m_listedOffers.push_back({offer, {}});
     listen(offer, offerListener, self);
 }
 
-void WaylandClipboardSource::onOfferFormat(void* data, wl_proxy* offer, const char* mimeType)
+void DataControlClient::onOfferFormat(void* data, wl_proxy* offer, const char* mimeType)
 {
-    auto* self = static_cast<WaylandClipboardSource*>(data);
-    for (PendingOffer& pending : self->m_pendingOffers)
-        if (pending.proxy == offer)
-            pending.formats.append(QString::fromUtf8(mimeType));
+    auto* self = static_cast<DataControlClient*>(data);
+    for (ListedOffer& listed : self->m_listedOffers)
+        if (listed.proxy == offer)
+            listed.formats.append(QString::fromUtf8(mimeType));
 }
 
-void WaylandClipboardSource::onSelection(void* data, wl_proxy*, wl_proxy* offer)
+void DataControlClient::onSelection(void* data, wl_proxy*, wl_proxy* offer)
 {
-    static_cast<WaylandClipboardSource*>(data)->takeSelection(offer);
+    static_cast<DataControlClient*>(data)->takeSelection(offer);
 }
 
-void WaylandClipboardSource::onPrimarySelection(void* data, wl_proxy*, wl_proxy* offer)
+void DataControlClient::onPrimarySelection(void* data, wl_proxy*, wl_proxy* offer)
 {
     // The primary selection is not watched.
-    static_cast<WaylandClipboardSource*>(data)->dropOffer(offer);
+    static_cast<DataControlClient*>(data)->dropOffer(offer);
 }
 
-void WaylandClipboardSource::onFinished(void* data, wl_proxy*)
+void DataControlClient::onFinished(void* data, wl_proxy*)
 {
-    static_cast<WaylandClipboardSource*>(data)->markBroken(
+    static_cast<DataControlClient*>(data)->markBroken(
         QStringLiteral("the Wayland compositor ended the clipboard device"));
 }
 
-void WaylandClipboardSource::takeSelection(wl_proxy* offer)
+void DataControlClient::takeSelection(wl_proxy* offer)
 {
     QStringList formats;
-    const auto pending = std::find_if(m_pendingOffers.begin(), m_pendingOffers.end(),
-                                      [offer](const PendingOffer& p) { return p.proxy == offer; });
-    if (pending != m_pendingOffers.end()) {
-        formats = pending->formats;
-        m_pendingOffers.erase(pending);
+    const auto listed = std::find_if(m_listedOffers.begin(), m_listedOffers.end(),
+                                     [offer](const ListedOffer& l) { return l.proxy == offer; });
+    if (listed != m_listedOffers.end()) {
+        formats = listed->formats;
+        m_listedOffers.erase(listed);
     }
     destroyProxy(m_selection, DataControlRequest::OfferDestroy);
     m_selection = offer;
-    m_current = {m_current.id + 1, formats};
-
-    for (const std::unique_ptr<Transfer>& transfer : m_transfers)
-        m_queuedFailures.push_back({transfer->offer, transfer->format, Failure::Superseded});
-    m_transfers.clear();
-    if (m_announce)
-        m_queuedOffers.push_back(m_current);
+    PendingOffer pending;
+    pending.offer.id = ++m_newest;
+    pending.offer.atStart = pending.offer.id == 1;
+    pending.offer.formats = formats;
+    pending.plan = offer ? m_plan : ReadAhead();
+    pending.timeoutMs = m_planTimeoutMs;
+    m_newestFormats = formats;
+    m_pending.push_back(std::move(pending));
 }
 
-void WaylandClipboardSource::dropOffer(wl_proxy* offer)
+void DataControlClient::dropOffer(wl_proxy* offer)
 {
     if (!offer)
         return;
-    std::erase_if(m_pendingOffers, [offer](const PendingOffer& p) { return p.proxy == offer; });
+    std::erase_if(m_listedOffers, [offer](const ListedOffer& l) { return l.proxy == offer; });
     destroyProxy(offer, DataControlRequest::OfferDestroy);
 }
 
-void WaylandClipboardSource::failLater(OfferId offer, const QString& format,
-                                       ClipboardSource::Failure why)
+DataControlClient::PendingOffer* DataControlClient::pendingOffer(OfferId id)
 {
-    QMetaObject::invokeMethod(
-        this, [this, offer, format, why] { Q_EMIT failed(offer, format, why); },
-        Qt::QueuedConnection);
+    for (PendingOffer& pending : m_pending)
+        if (pending.offer.id == id)
+            return &pending;
+    return nullptr;
 }
 
-void WaylandClipboardSource::fetch(OfferId offer, const QString& format, int timeoutMs)
+void DataControlClient::readAhead(PendingOffer& pending)
 {
-    if (m_broken)
-        return failLater(offer, format, Failure::Broken);
-    if (offer != m_current.id)
-        return failLater(offer, format,
-                         offer < m_current.id ? Failure::Superseded : Failure::Refused);
-    if (!m_selection || !m_current.formats.contains(format))
-        return failLater(offer, format, Failure::Refused);
+    Offer& offer = pending.offer;
+    while (pending.plan && !m_broken) {
+        const QString format = pending.plan(offer.formats, offer.data);
+        if (format.isEmpty() || pending.asked.contains(format))
+            break;
+        pending.asked.insert(format);
+        if (!offer.formats.contains(format)) {
+            offer.data.insert(format, QByteArray());
+            continue;
+        }
+        // The compositor serves only the newest selection.
+        if (offer.id != m_newest) {
+            offer.failure = Failure::Superseded;
+            break;
+        }
+        if (startTransfer(offer.id, format, true, pending.timeoutMs))
+            return;
+        offer.failure = Failure::Broken;
+        break;
+    }
+    pending.done = true;
+}
 
+bool DataControlClient::startTransfer(OfferId offer, const QString& format, bool readAhead,
+                                      int timeoutMs)
+{
     int pipe[2];
-    if (::pipe2(pipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return failLater(offer, format, Failure::Broken);
+    if (m_broken || !m_selection || ::pipe2(pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
     // Only our end is non-blocking: the owner gets an ordinary pipe, which
     // is what owners that write in one go expect.
     ::fcntl(pipe[1], F_SETFL, ::fcntl(pipe[1], F_GETFL) & ~O_NONBLOCK);
@@ -378,25 +409,54 @@ void WaylandClipboardSource::fetch(OfferId offer, const QString& format, int tim
     // The request carries a copy of the write end; ours must go, or the
     // end of the data would never be seen.
     ::close(pipe[1]);
-    flush();
+    if (!m_dispatching)
+        flush();
 
     auto transfer = std::make_unique<Transfer>();
     Transfer* raw = transfer.get();
     raw->offer = offer;
     raw->format = format;
+    raw->readAhead = readAhead;
     raw->fd = pipe[0];
     raw->notifier = std::make_unique<QSocketNotifier>(pipe[0], QSocketNotifier::Read);
-    connect(raw->notifier.get(), &QSocketNotifier::activated, this,
-            [this, raw] { readTransfer(raw); });
+    connect(raw->notifier.get(), &QSocketNotifier::activated, this, [this, raw] {
+        readTransfer(raw);
+        settle();
+    });
+    // The limit is on silence: it starts again with every piece.
     raw->timer.setSingleShot(true);
-    connect(&raw->timer, &QTimer::timeout, this,
-            [this, raw] { failTransfer(raw, Failure::TimedOut); });
-    raw->timer.start(timeoutMs);
+    raw->timer.setInterval(timeoutMs);
+    connect(&raw->timer, &QTimer::timeout, this, [this, raw] {
+        finish(raw, Failure::TimedOut);
+        settle();
+    });
+    raw->timer.start();
     m_transfers.push_back(std::move(transfer));
+    return true;
 }
 
-void WaylandClipboardSource::readTransfer(Transfer* transfer)
+void DataControlClient::fetch(OfferId offer, const QString& format, int timeoutMs)
 {
+    Failure why = Failure::None;
+    if (m_broken)
+        why = Failure::Broken;
+    else if (offer != m_newest)
+        why = offer < m_newest ? Failure::Superseded : Failure::Refused;
+    else if (!m_newestFormats.contains(format))
+        why = Failure::Refused;
+    else if (!startTransfer(offer, format, false, timeoutMs))
+        why = Failure::Broken;
+    if (why == Failure::None)
+        return;
+    // Answered once the caller has returned.
+    m_outbox.push_back([this, offer, format, why] { Q_EMIT failed(offer, format, why); });
+    QMetaObject::invokeMethod(this, &DataControlClient::settle, Qt::QueuedConnection);
+}
+
+void DataControlClient::readTransfer(Transfer* transfer)
+{
+    if (transfer->confirmation)
+        return;
     qsizetype budget = kReadPiece;
     while (budget > 0) {
         QByteArray& data = transfer->data;
@@ -408,39 +468,77 @@ void WaylandClipboardSource::readTransfer(Transfer* transfer)
         data.resize(size + std::max<ssize_t>(got, 0));
         if (got > 0) {
             budget -= got;
+            transfer->timer.start();
             if (data.size() > kMaxTransferBytes)
-                return failTransfer(transfer, Failure::Refused);
+                return finish(transfer, Failure::Refused);
             continue;
         }
-        if (got == 0) {
-            const std::unique_ptr<Transfer> done = takeTransfer(transfer);
-            done->data.squeeze();
-            Q_EMIT received(done->offer, done->format, done->data);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 && errno == EAGAIN)
             return;
-        }
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN)
-            failTransfer(transfer, Failure::Broken);
+        if (got < 0)
+            return finish(transfer, Failure::Broken);
+        if (!data.isEmpty())
+            return finish(transfer, Failure::None);
+        // Nothing at all: an owner with nothing to say, or the compositor
+        // closing a request for an offer a newer selection had replaced.
+        // Everything it sent before handling the request tells which.
+        static const wl_callback_listener confirmed = {&onConfirmed};
+        transfer->notifier->setEnabled(false);
+        transfer->confirmation = wl_display_sync(m_display);
+        wl_callback_add_listener(transfer->confirmation, &confirmed, this);
+        flush();
         return;
     }
 }
 
-std::unique_ptr<WaylandClipboardSource::Transfer>
-WaylandClipboardSource::takeTransfer(Transfer* transfer)
+void DataControlClient::onConfirmed(void* data, wl_callback* confirmation, uint32_t)
+{
+    static_cast<DataControlClient*>(data)->confirmEmpty(confirmation);
+}
+
+void DataControlClient::confirmEmpty(wl_callback* confirmation)
+{
+    for (const std::unique_ptr<Transfer>& transfer : m_transfers) {
+        if (transfer->confirmation == confirmation) {
+            finish(transfer.get(),
+                   transfer->offer == m_newest ? Failure::None : Failure::Superseded);
+            return;
+        }
+    }
+}
+
+void DataControlClient::finish(Transfer* transfer, Failure why)
 {
     const auto found = std::find_if(
         m_transfers.begin(), m_transfers.end(),
         [transfer](const std::unique_ptr<Transfer>& t) { return t.get() == transfer; });
-    std::unique_ptr<Transfer> taken = std::move(*found);
+    const std::unique_ptr<Transfer> done = std::move(*found);
     m_transfers.erase(found);
-    taken->notifier.reset();
-    taken->timer.stop();
-    return taken;
-}
-
-void WaylandClipboardSource::failTransfer(Transfer* transfer, ClipboardSource::Failure why)
-{
-    const std::unique_ptr<Transfer> done = takeTransfer(transfer);
-    Q_EMIT failed(done->offer, done->format, why);
+    done->data.squeeze();
+    if (!done->readAhead) {
+        if (why == Failure::None)
+            m_outbox.push_back(
+                [this, offer = done->offer, format = done->format, data = std::move(done->data)] {
+                    Q_EMIT received(offer, format, data);
+                });
+        else
+            m_outbox.push_back([this, offer = done->offer, format = done->format, why] {
+                Q_EMIT failed(offer, format, why);
+            });
+        return;
+    }
+    PendingOffer* pending = pendingOffer(done->offer);
+    if (!pending)
+        return;
+    if (why == Failure::None || why == Failure::Refused) {
+        // A format the owner refuses is only missing from the data.
+        pending->offer.data.insert(done->format,
+                                   why == Failure::None ? std::move(done->data) : QByteArray());
+        readAhead(*pending);
+    } else {
+        pending->offer.failure = why;
+        pending->done = true;
+    }
 }
