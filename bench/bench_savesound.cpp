@@ -6,7 +6,7 @@
 // highest are printed.
 
 #include "core/SaveSound.h"
-#include "settings/RegistryLayout.h"
+#include "settings/Settings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -43,25 +43,25 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    qputenv("CLIPSTOW_REGISTRY",
-            QFile::encodeName(dir.filePath(QStringLiteral("registry.sqlite3"))));
-    Layout::DefaultSound.write(true);
+    Settings settings(dir.filePath(QStringLiteral("registry.sqlite3")));
+    settings.setDefaultSound(true);
+    SaveSound::setSettings(&settings);
 
     std::vector<qint64> alone;
     for (int i = 0; i < 20; ++i) {
-        alone.push_back(timed([] { IndicateSave(); }));
+        alone.push_back(timed([] { SaveSound::indicateSave(); }));
         QThread::msleep(700); // the chime lasts 631 ms
     }
-    report("IndicateSave, one at a time", alone);
+    report("indicateSave, one at a time", alone);
 
     std::vector<qint64> burst;
     for (int i = 0; i < 500; ++i)
-        burst.push_back(timed([] { IndicateSave(); }));
-    report("IndicateSave, 500 back to back", burst);
+        burst.push_back(timed([] { SaveSound::indicateSave(); }));
+    report("indicateSave, 500 back to back", burst);
 
     std::vector<qint64> chimes;
     for (int i = 0; i < 500; ++i)
-        chimes.push_back(timed([] { PlayChimes(); }));
-    report("PlayChimes, 500 back to back", chimes);
+        chimes.push_back(timed([] { SaveSound::playChime(); }));
+    report("playChime, 500 back to back", chimes);
     return 0;
 }

@@ -357,7 +357,11 @@ private Q_SLOTS:
         ErrorReporter::setHook([this](const QString& text) { m_shown.append(text); });
     }
 
-    void cleanup() { ErrorReporter::setHook({}); }
+    void cleanup()
+    {
+        ErrorReporter::setHook({});
+        SaveSound::setSettings(nullptr);
+    }
 
     // Each capture made on its own is heard as one whole chime that starts
     // at once, also the first one, which connects to the server.
@@ -366,6 +370,7 @@ private Q_SLOTS:
         if (!haveTestServer())
             QSKIP("no private PulseAudio daemon: run through scripts/run-tests.sh");
         TestSupport::ScopedRegistry registry;
+        SaveSound::setSettings(&registry.settings());
         MonitorRecording recording;
         QVERIFY(recording.start());
 
@@ -375,9 +380,9 @@ private Q_SLOTS:
                 QThread::msleep(1000);
             asked.append(recording.position());
             if (capture == 1)
-                IndicateSave();
+                SaveSound::indicateSave();
             else
-                PlayChimes();
+                SaveSound::playChime();
         }
 
         const QByteArray pcm = recording.stop(1000);
@@ -409,11 +414,12 @@ private Q_SLOTS:
         if (!haveTestServer())
             QSKIP("no private PulseAudio daemon: run through scripts/run-tests.sh");
         TestSupport::ScopedRegistry registry;
+        SaveSound::setSettings(&registry.settings());
         MonitorRecording recording;
         QVERIFY(recording.start());
         const double asked = recording.position();
         for (int capture = 0; capture < 10; ++capture)
-            IndicateSave();
+            SaveSound::indicateSave();
 
         const QByteArray pcm = recording.stop(2500);
         const QList<Segment> heard = segments(pcm);
@@ -439,16 +445,17 @@ private Q_SLOTS:
         if (!haveTestServer())
             QSKIP("no private PulseAudio daemon: run through scripts/run-tests.sh");
         TestSupport::ScopedRegistry registry;
+        SaveSound::setSettings(&registry.settings());
         QTemporaryDir dir;
         const QString tone = dir.filePath(QStringLiteral("tone.wav"));
         QVERIFY(writeTone(tone, 0.3));
-        Layout::DefaultSound.write(false);
-        Layout::SoundFile.write(tone);
+        registry.settings().setDefaultSound(false);
+        registry.settings().setSoundFile(tone);
 
         MonitorRecording recording;
         QVERIFY(recording.start());
         const double asked = recording.position();
-        IndicateSave();
+        SaveSound::indicateSave();
         const QByteArray pcm = recording.stop(800);
         const QList<Segment> heard = segments(pcm);
         const Measured level = measure(pcm);
@@ -486,7 +493,7 @@ private Q_SLOTS:
         MonitorRecording recording;
         QVERIFY(recording.start());
         QVERIFY(!output.playWaveFile(path));
-        PlayWaveFile(path);
+        SaveSound::playWaveFile(path);
         const Measured heard = measure(recording.stop(300));
         QCOMPARE(heard.seconds, 0.0);
         QVERIFY(m_shown.isEmpty());
@@ -537,7 +544,7 @@ private Q_SLOTS:
             player.playWaveData(builtInChime());
             player.playWaveFile(QStringLiteral("/no/such/file.wav"));
         }
-        PlayChimes();
+        SaveSound::playChime();
         const qint64 elapsed = timer.elapsed();
 
         QVERIFY(!played);

@@ -11,7 +11,6 @@
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "ui/MainWindow.h"
-#include "ui/NotifyAreaIcon.h"
 #include "ui/SlotPage.h"
 #include "ui/TrayIcon.h"
 #include "ui/editor/SlotEditor.h"
@@ -67,7 +66,7 @@ private:
     // One window per test, on a collector of its own.
     std::unique_ptr<MainWindow> makeForm()
     {
-        m_collector = TestSupport::makeCollector();
+        m_collector = TestSupport::makeCollector(m_desk->settings());
         auto form = std::make_unique<MainWindow>(*m_collector);
         MainWindow::Dialogs dialogs;
         dialogs.confirm = [this](QWidget*, const QString& text) {
@@ -132,7 +131,7 @@ private Q_SLOTS:
     {
         auto form = makeForm();
         QCOMPARE(form->windowTitle(), QStringLiteral("Clipstow 3"));
-        const auto* tabs = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+        const auto* tabs = form->findChild<QTabWidget*>(QStringLiteral("slotTabs"));
         QCOMPARE(tabs->count(), 3);
         QCOMPARE(tabs->tabText(0), QStringLiteral("First"));
         QCOMPARE(tabs->tabText(2), QStringLiteral("Third"));
@@ -163,8 +162,8 @@ private Q_SLOTS:
     {
         auto form = makeForm();
         showActive(*form);
-        const auto* bar = form->findChild<QWidget*>(QStringLiteral("ToolBar"));
-        const auto* panel = form->findChild<QLabel*>(QStringLiteral("HidePanel"));
+        const auto* bar = form->findChild<QWidget*>(QStringLiteral("toolBar"));
+        const auto* panel = form->findChild<QLabel*>(QStringLiteral("hidePanel"));
         for (int width : {408, 600, 1000}) {
             form->resize(width, 300);
             QTRY_COMPARE(bar->width(), form->width());
@@ -180,7 +179,7 @@ private Q_SLOTS:
     {
         auto form = makeForm();
         showActive(*form);
-        auto* panel = form->findChild<QLabel*>(QStringLiteral("HidePanel"));
+        auto* panel = form->findChild<QLabel*>(QStringLiteral("hidePanel"));
         QTest::mousePress(panel, Qt::RightButton);
         QCOMPARE(panel->frameShadow(), QFrame::Sunken);
         QTest::mouseRelease(panel, Qt::RightButton);
@@ -280,7 +279,7 @@ private Q_SLOTS:
                                           c.trayShowRemote,  c.showMainWindow};
         QCOMPARE(items, expected);
         QCOMPARE(form->trayMenu()->defaultAction(), form->commands().trayCapture);
-        QVERIFY(NotifyAreaIcon::AutoPopup(form->trayMenu()));
+        QCOMPARE(form->trayIcon()->menu(), form->trayMenu());
     }
 
     // Keys pressed on the active main window reach the command's handler.
@@ -395,10 +394,10 @@ private Q_SLOTS:
     {
         auto form = makeForm();
         showActive(*form);
-        auto* bar = form->findChild<QWidget*>(QStringLiteral("ToolBar"));
+        auto* bar = form->findChild<QWidget*>(QStringLiteral("toolBar"));
         form->commands().toolbar->trigger();
         QVERIFY(!bar->isVisible() && !bar->isEnabled());
-        QVERIFY(!form->findChild<QFrame*>(QStringLiteral("Bevel1"))->isVisible());
+        QVERIFY(!form->findChild<QFrame*>(QStringLiteral("toolBarRule"))->isVisible());
         form->commands().toolbar->trigger();
         QVERIFY(bar->isVisible() && bar->isEnabled());
         form->commands().statusBar->trigger();
@@ -433,13 +432,13 @@ private Q_SLOTS:
 
     void startupFromSettings()
     {
-        Layout::Toolbar.write(false);
-        Layout::StatusBar.write(false);
-        Layout::ActiveFile.write(3);
+        m_desk->settings().setToolbarShown(false);
+        m_desk->settings().setStatusBarShown(false);
+        m_desk->settings().setActiveSlot(3);
         FontRecord record;
         record.font = QFont(QStringLiteral("DejaVu Sans Mono"));
         record.font.setPointSize(13);
-        Layout::writeFont(record);
+        m_desk->settings().setEditorFont(record);
         writeBytes(path("Default1.txt"), "first\r\n");
         writeBytes(path("Default2.txt"), "second");
         auto form = makeForm();
@@ -450,20 +449,20 @@ private Q_SLOTS:
         // Every slot is read at start, not only the active one.
         QCOMPARE(form->editor(1)->text(), QStringLiteral("first\r\n"));
         QCOMPARE(form->editor(2)->text(), QStringLiteral("second"));
-        QVERIFY(!form->findChild<QWidget*>(QStringLiteral("ToolBar"))->isVisible());
-        QVERIFY(!form->findChild<QFrame*>(QStringLiteral("Bevel1"))->isVisible());
+        QVERIFY(!form->findChild<QWidget*>(QStringLiteral("toolBar"))->isVisible());
+        QVERIFY(!form->findChild<QFrame*>(QStringLiteral("toolBarRule"))->isVisible());
         QVERIFY(!form->commands().toolbar->isChecked());
         // A status bar that start-up hid comes back with its text in the
         // normal colour, not greyed.
         QVERIFY(!form->statusBar()->isVisible());
         form->commands().statusBar->trigger();
         QVERIFY(form->statusBar()->isVisible());
-        QVERIFY(form->findChild<QLabel*>(QStringLiteral("StatusText"))->isEnabled());
+        QVERIFY(form->findChild<QLabel*>(QStringLiteral("statusText"))->isEnabled());
         for (int slot = 1; slot <= 3; ++slot)
             QCOMPARE(form->editor(slot)->font().pointSize(), 13);
         QVERIFY(form->collector().autoMode()); // "AutoOn" "R", "Auto" missing
         QVERIFY(form->commands().autoMode->isChecked());
-        QCOMPARE(Layout::Path.read(), QCoreApplication::applicationFilePath());
+        QCOMPARE(m_desk->settings().programPath(), QCoreApplication::applicationFilePath());
     }
 
     // With no font stored, or a stored family that is not installed, the
@@ -485,7 +484,7 @@ private Q_SLOTS:
             record.font = QFont(family);
             record.font.setPointSize(8);
             record.font.setBold(bold);
-            Layout::writeFont(record);
+            m_desk->settings().setEditorFont(record);
         }
         const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
         auto form = makeForm();
@@ -513,8 +512,8 @@ private Q_SLOTS:
         QFETCH(QString, autoOn);
         QFETCH(bool, remembered);
         QFETCH(bool, expected);
-        Layout::AutoOn.write(autoOn);
-        Layout::Auto.write(remembered);
+        m_desk->settings().setAutoAtStart(autoOn);
+        m_desk->settings().setAutoWasOn(remembered);
         auto form = makeForm();
         QCOMPARE(form->collector().autoMode(), expected);
         QCOMPARE(form->commands().trayAutoMode->isChecked(), expected);
@@ -539,14 +538,14 @@ private Q_SLOTS:
         form->chooseSlotFile();
         form->commands().autoMode->trigger(); // on by default, now off
         form->close();
-        QCOMPARE(Layout::Filename1.read(), QStringLiteral("Default1.txt"));
-        QCOMPARE(Layout::Filename2.read(), path("notes.txt"));
-        QCOMPARE(Layout::ActiveFile.read(), 2);
-        QCOMPARE(Layout::Toolbar.read(), true);
-        QVERIFY(Layout::Toolbar.exists());
-        QCOMPARE(Layout::StatusBar.read(), false);
-        QCOMPARE(Layout::Auto.read(), false);
-        QVERIFY(Layout::ShowRemote.exists());
+        QCOMPARE(m_desk->settings().slotFileName(1), QStringLiteral("Default1.txt"));
+        QCOMPARE(m_desk->settings().slotFileName(2), path("notes.txt"));
+        QCOMPARE(m_desk->settings().activeSlot(), 2);
+        QCOMPARE(m_desk->settings().toolbarShown(), true);
+        QVERIFY(TestSupport::isStored(m_desk->store(), Layout::Toolbar));
+        QCOMPARE(m_desk->settings().statusBarShown(), false);
+        QCOMPARE(m_desk->settings().autoWasOn(), false);
+        QVERIFY(TestSupport::isStored(m_desk->store(), Layout::ShowRemote));
     }
 
     // A slot file another program changed is read again before the next
@@ -584,7 +583,7 @@ private Q_SLOTS:
         const QString file = path("Default1.txt");
         writeBytes(file, "old\r\n");
         // Clearing asks only about the changed file.
-        Layout::ConfirmClr.write(false);
+        m_desk->settings().setConfirmClear(false);
         auto form = makeForm();
         if (form->collector().autoMode())
             form->commands().autoMode->trigger();
@@ -725,7 +724,7 @@ private Q_SLOTS:
         if (form->collector().autoMode())
             form->commands().autoMode->trigger();
         SlotEditor* editor = form->editor(1);
-        auto* note = form->findChild<QLabel*>(QStringLiteral("FileEndNote1"));
+        auto* note = form->findChild<QLabel*>(QStringLiteral("fileEndNote1"));
         QVERIFY(note && !note->isHidden());
         QVERIFY(editor->isReadOnly());
         QVERIFY(editor->length() < big.size());

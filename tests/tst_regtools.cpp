@@ -1,4 +1,5 @@
 // The settings store functions over a real registry file.
+#include "base/AppError.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
@@ -20,9 +21,10 @@ namespace {
 const QString ProgramKey = QString::fromLatin1(Layout::ProgramKey);
 const QString FontKey = QString::fromLatin1(Layout::FontKey);
 
-void setRaw(const QString& key, const QString& name, RegType type, const QByteArray& data)
+void setRaw(RegistryStore& store, const QString& key, const QString& name, RegType type,
+            const QByteArray& data)
 {
-    auto opened = RegistryStore::global().openKey(RegRoot::LocalMachine, key, true);
+    auto opened = store.openKey(RegRoot::LocalMachine, key, true);
     QVERIFY(opened);
     QVERIFY(opened->setValue(name, type, data));
 }
@@ -88,71 +90,85 @@ private Q_SLOTS:
 
     void missingKeyGivesDefaultAndCreatesNothing()
     {
-        QCOMPARE(Layout::DateStyle.read(), 1);
-        QCOMPARE(ReadRegStr(ProgramKey, "Editor", "dflt"), QString("dflt"));
-        QCOMPARE(ReadRegBool(ProgramKey, "Auto", true), true);
-        QVERIFY(!RegValueExists(ProgramKey, "DateStyle"));
-        QVERIFY(!DeleteRegValue(ProgramKey, "DateStyle"));
+        QCOMPARE(m_registry->settings().dateStyle(), 1);
+        QCOMPARE(RegTools::readString(m_registry->store(), ProgramKey, "Editor", "dflt"),
+                 QString("dflt"));
+        QCOMPARE(RegTools::readBool(m_registry->store(), ProgramKey, "Auto", true), true);
+        QVERIFY(!RegTools::valueExists(m_registry->store(), ProgramKey, "DateStyle"));
+        QVERIFY(!RegTools::deleteValue(m_registry->store(), ProgramKey, "DateStyle"));
         QVERIFY(!QFileInfo::exists(m_registry->filePath()));
     }
 
     void writeCreatesMissingParents()
     {
-        WriteRegInt(ProgramKey, "DateStyle", 2);
-        auto& store = RegistryStore::global();
+        RegTools::writeInt(m_registry->store(), ProgramKey, "DateStyle", 2);
+        auto& store = m_registry->store();
         QVERIFY(store.keyExists(RegRoot::LocalMachine, "SOFTWARE\\Orvane"));
         QVERIFY(store.keyExists(RegRoot::LocalMachine, ProgramKey));
         QVERIFY(!store.keyExists(RegRoot::CurrentUser, ProgramKey));
-        QCOMPARE(ReadRegInt(ProgramKey, "datestyle", 1), 2);
+        QCOMPARE(RegTools::readInt(m_registry->store(), ProgramKey, "datestyle", 1), 2);
     }
 
     void stringsReadAsStored()
     {
-        WriteRegStr(QString::fromLatin1(Layout::EditorKey), "Editor", QString());
-        QCOMPARE(Layout::Editor.read(), QString());
-        QCOMPARE(Layout::EditorToLaunch.read(), QString()); // existing empty is not missing
+        RegTools::writeString(m_registry->store(), QString::fromLatin1(Layout::EditorKey), "Editor",
+                              QString());
+        QCOMPARE(m_registry->settings().editor().value_or(QString()), QString());
+        // An existing empty value is not a missing one.
+        QCOMPARE(m_registry->settings().editor(), std::optional<QString>(QString()));
 
-        setRaw(ProgramKey, "Expand", RegType::ExpandSz, RegValue::encodeString("%HOME%\\x"));
-        QCOMPARE(ReadRegStr(ProgramKey, "Expand", "d"), QString("%HOME%\\x"));
+        setRaw(m_registry->store(), ProgramKey, "Expand", RegType::ExpandSz,
+               RegValue::encodeString("%HOME%\\x"));
+        QCOMPARE(RegTools::readString(m_registry->store(), ProgramKey, "Expand", "d"),
+                 QString("%HOME%\\x"));
 
         QByteArray withZero = RegValue::encodeString(QString("ab") + QChar(0) + "cd");
-        setRaw(ProgramKey, "Zero", RegType::Sz, withZero);
-        QCOMPARE(ReadRegStr(ProgramKey, "Zero", "d"), QString("ab"));
+        setRaw(m_registry->store(), ProgramKey, "Zero", RegType::Sz, withZero);
+        QCOMPARE(RegTools::readString(m_registry->store(), ProgramKey, "Zero", "d"), QString("ab"));
 
-        WriteRegStr(ProgramKey, "Unicode", QString::fromUtf8("Grüße \u65e5\u672c"));
-        QCOMPARE(ReadRegStr(ProgramKey, "Unicode", ""), QString::fromUtf8("Grüße \u65e5\u672c"));
+        RegTools::writeString(m_registry->store(), ProgramKey, "Unicode",
+                              QString::fromUtf8("Grüße \u65e5\u672c"));
+        QCOMPARE(RegTools::readString(m_registry->store(), ProgramKey, "Unicode", ""),
+                 QString::fromUtf8("Grüße \u65e5\u672c"));
     }
 
     void wrongTypeRaisesInvalidDataType()
     {
-        WriteRegInt(ProgramKey, "DateStyle", 2);
-        QCOMPARE(errorOf([] { ReadRegStr(ProgramKey, "DateStyle", "1"); }),
+        RegTools::writeInt(m_registry->store(), ProgramKey, "DateStyle", 2);
+        QCOMPARE(errorOf([this] {
+                     RegTools::readString(m_registry->store(), ProgramKey, "DateStyle", "1");
+                 }),
                  QString("Invalid data type for 'DateStyle'"));
-        WriteRegStr(ProgramKey, "AutoOn", "R");
-        QCOMPARE(errorOf([] { ReadRegBool(ProgramKey, "AutoOn", true); }),
+        RegTools::writeString(m_registry->store(), ProgramKey, "AutoOn", "R");
+        QCOMPARE(errorOf([this] {
+                     RegTools::readBool(m_registry->store(), ProgramKey, "AutoOn", true);
+                 }),
                  QString("Invalid data type for 'AutoOn'"));
-        setRaw(ProgramKey, "Blob", RegType::Binary, QByteArray("\x01\x02", 2));
-        QCOMPARE(errorOf([] { ReadRegStr(ProgramKey, "Blob", ""); }),
-                 QString("Invalid data type for 'Blob'"));
-        setRaw(ProgramKey, "Short", RegType::Dword, QByteArray("\x01", 1));
-        QCOMPARE(errorOf([] { ReadRegInt(ProgramKey, "Short", 0); }),
-                 QString("Failed to get data for 'Short'"));
+        setRaw(m_registry->store(), ProgramKey, "Blob", RegType::Binary, QByteArray("\x01\x02", 2));
+        QCOMPARE(
+            errorOf([this] { RegTools::readString(m_registry->store(), ProgramKey, "Blob", ""); }),
+            QString("Invalid data type for 'Blob'"));
+        setRaw(m_registry->store(), ProgramKey, "Short", RegType::Dword, QByteArray("\x01", 1));
+        QCOMPARE(
+            errorOf([this] { RegTools::readInt(m_registry->store(), ProgramKey, "Short", 0); }),
+            QString("Failed to get data for 'Short'"));
         // A write replaces a value whatever its old type.
-        WriteRegStr(ProgramKey, "DateStyle", "x");
-        QCOMPARE(ReadRegStr(ProgramKey, "DateStyle", ""), QString("x"));
+        RegTools::writeString(m_registry->store(), ProgramKey, "DateStyle", "x");
+        QCOMPARE(RegTools::readString(m_registry->store(), ProgramKey, "DateStyle", ""),
+                 QString("x"));
     }
 
     void boolsAndIntegers()
     {
-        WriteRegInt(ProgramKey, "Flag", 7);
-        QCOMPARE(ReadRegBool(ProgramKey, "Flag", false), true);
-        WriteRegBool(ProgramKey, "Flag", false);
-        QCOMPARE(ReadRegInt(ProgramKey, "Flag", 5), 0);
-        WriteRegInt(ProgramKey, "Negative", -16777208);
-        QCOMPARE(ReadRegInt(ProgramKey, "Negative", 0), -16777208);
-        QVERIFY(RegValueExists(ProgramKey, "flag"));
-        QVERIFY(DeleteRegValue(ProgramKey, "FLAG"));
-        QVERIFY(!DeleteRegValue(ProgramKey, "Flag"));
+        RegTools::writeInt(m_registry->store(), ProgramKey, "Flag", 7);
+        QCOMPARE(RegTools::readBool(m_registry->store(), ProgramKey, "Flag", false), true);
+        RegTools::writeBool(m_registry->store(), ProgramKey, "Flag", false);
+        QCOMPARE(RegTools::readInt(m_registry->store(), ProgramKey, "Flag", 5), 0);
+        RegTools::writeInt(m_registry->store(), ProgramKey, "Negative", -16777208);
+        QCOMPARE(RegTools::readInt(m_registry->store(), ProgramKey, "Negative", 0), -16777208);
+        QVERIFY(RegTools::valueExists(m_registry->store(), ProgramKey, "flag"));
+        QVERIFY(RegTools::deleteValue(m_registry->store(), ProgramKey, "FLAG"));
+        QVERIFY(!RegTools::deleteValue(m_registry->store(), ProgramKey, "Flag"));
     }
 
     void fontStyleText_data()
@@ -177,11 +193,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, style);
         QFETCH(QString, flags);
-        WriteRegStr(FontKey, "Style", style);
+        RegTools::writeString(m_registry->store(), FontKey, "Style", style);
         FontRecord record;
         record.font.setBold(true);
         record.font.setUnderline(true);
-        Layout::readFont(record);
+        record = m_registry->settings().editorFont(record);
         const QString got = QString("%1%2%3%4")
                                 .arg(int(record.font.bold()))
                                 .arg(int(record.font.italic()))
@@ -198,8 +214,8 @@ private Q_SLOTS:
         record.font.setItalic(true);
         record.color = 0x00123456;
         record.charSet = 204;
-        WriteRegStr(FontKey, "Name", "Serif");
-        Layout::readFont(record);
+        RegTools::writeString(m_registry->store(), FontKey, "Name", "Serif");
+        record = m_registry->settings().editorFont(record);
         QCOMPARE(record.font.family(), QString("Serif"));
         QVERIFY(!record.font.bold() && !record.font.italic());
         QCOMPARE(record.font.pointSize(), 13);
@@ -215,12 +231,12 @@ private Q_SLOTS:
         written.font.setItalic(true);
         written.color = FontRecord::encodeColor(QColor(0x11, 0x22, 0x33));
         written.pitch = 2;
-        Layout::writeFont(written);
-        QCOMPARE(ReadRegStr(FontKey, "Style", ""), QString("BI00"));
-        QCOMPARE(ReadRegInt(FontKey, "Height", 0), -11);
-        QCOMPARE(ReadRegInt(FontKey, "Color", 0), 0x00332211);
+        m_registry->settings().setEditorFont(written);
+        QCOMPARE(RegTools::readString(m_registry->store(), FontKey, "Style", ""), QString("BI00"));
+        QCOMPARE(RegTools::readInt(m_registry->store(), FontKey, "Height", 0), -11);
+        QCOMPARE(RegTools::readInt(m_registry->store(), FontKey, "Color", 0), 0x00332211);
         FontRecord read;
-        Layout::readFont(read);
+        read = m_registry->settings().editorFont(read);
         QCOMPARE(read.font.family(), QString("Monospace"));
         QCOMPARE(read.font.pointSize(), 8);
         QVERIFY(read.font.bold() && read.font.italic() && !read.font.underline());
@@ -238,31 +254,27 @@ private Q_SLOTS:
         QCOMPARE(record.resolvedColor(palette), QColor(1, 2, 3));
     }
 
-    void addSlash_data()
+    // A value that cannot be read is reported once and its default used,
+    // until it reads well again; a write says what changed.
+    void unreadableValueReportedOnce()
     {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("blanks around") << "  C:\\WINDOWS \t"
-                                       << "C:\\WINDOWS\\";
-        QTest::newRow("drive") << "C:"
-                               << "C:";
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("only blanks") << "   "
-                                     << "";
-        QTest::newRow("forward slash") << " /usr/bin/ "
-                                       << "/usr/bin/";
-        QTest::newRow("backslash kept") << "a\\"
-                                        << "a\\";
-        QTest::newRow("control chars") << "\x01x\n"
-                                       << "x\\";
-    }
-
-    void addSlash()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, expected);
-        QCOMPARE(AddSlash(path), expected);
+        Settings& settings = m_registry->settings();
+        QStringList reported;
+        settings.setReport([&reported](const AppError& failure) { reported << failure.message(); });
+        QList<Settings::Value> changed;
+        connect(&settings, &Settings::changed, this,
+                [&changed](Settings::Value value) { changed << value; });
+        RegTools::writeString(m_registry->store(), ProgramKey, "DateStyle", "2");
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(settings.dateStyle(), 1);
+        QCOMPARE(reported, QStringList{"Invalid data type for 'DateStyle'"});
+        QVERIFY(changed.isEmpty());
+        QVERIFY(settings.setDateStyle(2));
+        QCOMPARE(changed, QList<Settings::Value>{Settings::Value::DateStyle});
+        QCOMPARE(settings.dateStyle(), 2);
+        RegTools::writeString(m_registry->store(), ProgramKey, "DateStyle", "2");
+        QCOMPARE(settings.dateStyle(), 1);
+        QCOMPARE(reported.size(), 2);
     }
 
     void startupChoices_data()
@@ -295,7 +307,7 @@ private Q_SLOTS:
         QCOMPARE(Layout::decodeActiveFile(0), 1);
         QCOMPARE(Layout::decodeActiveFile(2), 2);
         QCOMPARE(Layout::decodeActiveFile(3), 3);
-        QCOMPARE(Layout::slotFilename(3).read(), QString("Default3.txt"));
+        QCOMPARE(m_registry->settings().slotFileName(3), QString("Default3.txt"));
     }
 
     // A locked registry stalled start-up 10 s and exit 150 s, then lost the
@@ -311,41 +323,42 @@ private Q_SLOTS:
     void lockedStoreIsSkippedAfterOneTimeOut()
     {
         QFETCH(bool, readersToo);
-        Layout::Filename1.write(QStringLiteral("mine.txt"));
-        QCOMPARE(TakeSettingsNotSavedMessage(), QString());
-        RegistryStore::resetGlobal(); // the lock comes first, as before a start
+        m_registry->settings().setSlotFileName(1, QStringLiteral("mine.txt"));
+        QCOMPARE(RegTools::takeNotSavedMessage(m_registry->store()), QString());
+        m_registry->reopen(); // the lock comes first, as before a start
         ForeignLock lock(m_registry->filePath(), readersToo);
         QVERIFY(lock.ok());
         {
-            SettingsBatch startup;
+            const Settings::Batch startup(m_registry->settings());
             // A writer's lock does not keep out readers.
-            QCOMPARE(Layout::Filename1.read(),
+            QCOMPARE(m_registry->settings().slotFileName(1),
                      readersToo ? QStringLiteral("Default1.txt") : QStringLiteral("mine.txt"));
-            Layout::Path.write(QStringLiteral("/usr/bin/clipstow"));
-            QVERIFY(RegistryStore::global().isUnavailable());
+            m_registry->settings().setProgramPath(QStringLiteral("/usr/bin/clipstow"));
+            QVERIFY(m_registry->store().isUnavailable());
             lock.release();
-            Layout::Filename2.write(QStringLiteral("two.txt"));
-            QCOMPARE(Layout::Filename1.read(),
+            m_registry->settings().setSlotFileName(2, QStringLiteral("two.txt"));
+            QCOMPARE(m_registry->settings().slotFileName(1),
                      readersToo ? QStringLiteral("Default1.txt") : QStringLiteral("mine.txt"));
         }
-        const QString message = TakeSettingsNotSavedMessage();
+        const QString message = RegTools::takeNotSavedMessage(m_registry->store());
         QVERIFY2(message.startsWith(QStringLiteral("The settings could not be saved: the registry "
                                                    "file ")) &&
                      message.endsWith(QStringLiteral(" is in use by another program.")),
                  qPrintable(message));
-        QCOMPARE(TakeSettingsNotSavedMessage(), QString()); // once
-        QVERIFY(!Layout::Path.exists());
-        QVERIFY(!Layout::Filename2.exists());
+        QCOMPARE(RegTools::takeNotSavedMessage(m_registry->store()), QString()); // once
+        QVERIFY(!TestSupport::isStored(m_registry->store(), Layout::Path));
+        QVERIFY(!TestSupport::isStored(m_registry->store(), Layout::Filename2));
 
         // The next batch tries again. After reads that gave defaults the
         // store refuses writes that would replace the stored values.
         {
-            SettingsBatch shutdown;
-            Layout::Filename1.write(QStringLiteral("Default1.txt"));
+            const Settings::Batch shutdown(m_registry->settings());
+            m_registry->settings().setSlotFileName(1, QStringLiteral("Default1.txt"));
         }
-        QCOMPARE(Layout::Filename1.read(),
+        QCOMPARE(m_registry->settings().slotFileName(1),
                  readersToo ? QStringLiteral("mine.txt") : QStringLiteral("Default1.txt"));
-        QCOMPARE(TakeSettingsNotSavedMessage(), QString()); // still the same stretch, or saved
+        QCOMPARE(RegTools::takeNotSavedMessage(m_registry->store()),
+                 QString()); // still the same stretch, or saved
     }
 
     // A registry the user may read but not write was ignored: the program
@@ -360,8 +373,8 @@ private Q_SLOTS:
     void readOnlyStoreIsReadAndKept()
     {
         QFETCH(bool, folderWritable);
-        Layout::Filename1.write(QStringLiteral("mine.txt"));
-        RegistryStore::resetGlobal(); // closing folds the journal into the file
+        m_registry->settings().setSlotFileName(1, QStringLiteral("mine.txt"));
+        m_registry->reopen(); // closing folds the journal into the file
         const QString file = m_registry->filePath();
         const QString folder = QFileInfo(file).absolutePath();
         QVERIFY(!QFileInfo::exists(file + QStringLiteral("-wal")));
@@ -370,24 +383,22 @@ private Q_SLOTS:
         const QByteArray before = TestSupport::fileBytes(file);
         {
             OrdinaryUser user;
-            QCOMPARE(Layout::Filename1.read(), QStringLiteral("mine.txt"));
-            Layout::Filename1.write(QStringLiteral("other.txt")); // no error box
-            Layout::DateStyle.write(2);
-            QCOMPARE(TakeSettingsNotSavedMessage(),
+            QCOMPARE(m_registry->settings().slotFileName(1), QStringLiteral("mine.txt"));
+            m_registry->settings().setSlotFileName(1, QStringLiteral("other.txt")); // no error box
+            m_registry->settings().setDateStyle(2);
+            QCOMPARE(RegTools::takeNotSavedMessage(m_registry->store()),
                      QStringLiteral("The settings could not be saved: the registry file %1 may "
                                     "be read but not written.")
                          .arg(file));
-            QCOMPARE(TakeSettingsNotSavedMessage(), QString());
-            QCOMPARE(Layout::Filename1.read(), QStringLiteral("mine.txt"));
-            QCOMPARE(Layout::DateStyle.read(), 1);
-            RegistryStore::resetGlobal();
+            QCOMPARE(RegTools::takeNotSavedMessage(m_registry->store()), QString());
+            QCOMPARE(m_registry->settings().slotFileName(1), QStringLiteral("mine.txt"));
+            QCOMPARE(m_registry->settings().dateStyle(), 1);
+            m_registry->reopen();
         }
         ::chmod(QFile::encodeName(folder).constData(), 0700);
         QCOMPARE(TestSupport::fileBytes(file), before);
         QCOMPARE(QDir(folder).entryList({"*.unusable-*"}), QStringList());
     }
-
-    void winDirIsEmpty() { QCOMPARE(GetWinDir(), QString()); }
 
 private:
     std::unique_ptr<TestSupport::ScopedRegistry> m_registry;

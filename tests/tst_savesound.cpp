@@ -180,6 +180,7 @@ private Q_SLOTS:
         m_output.result = true;
         m_shown.clear();
         SaveSound::setOutput(&m_output);
+        SaveSound::setSettings(&m_registry->settings());
         SaveSound::setChimeResource({});
         ErrorReporter::setHook([this](const QString& text) { m_shown.append(text); });
     }
@@ -188,6 +189,7 @@ private Q_SLOTS:
     {
         ErrorReporter::setHook({});
         SaveSound::setOutput(nullptr);
+        SaveSound::setSettings(nullptr);
         SaveSound::setChimeResource({});
         m_dir.reset();
         m_registry.reset();
@@ -226,13 +228,13 @@ private Q_SLOTS:
         QFETCH(bool, expectChime);
 
         if (defaultSound != StoredDefault::NoValue)
-            Layout::DefaultSound.write(defaultSound == StoredDefault::True);
+            m_registry->settings().setDefaultSound(defaultSound == StoredDefault::True);
         QString path;
         switch (soundFile) {
         case StoredFile::NoValue:
             break;
         case StoredFile::Empty:
-            Layout::SoundFile.write(QString());
+            m_registry->settings().setSoundFile(QString());
             break;
         case StoredFile::Existing:
             path = writeFile(QStringLiteral("ding.wav"));
@@ -250,9 +252,9 @@ private Q_SLOTS:
             break;
         }
         if (!path.isEmpty())
-            Layout::SoundFile.write(path);
+            m_registry->settings().setSoundFile(path);
 
-        IndicateSave();
+        SaveSound::indicateSave();
 
         QCOMPARE(m_output.requests.size(), 1);
         const RecordingOutput::Request& request = m_output.requests.first();
@@ -265,30 +267,32 @@ private Q_SLOTS:
         }
         QVERIFY(m_shown.isEmpty());
         // Falling back to the chime leaves the settings as they were.
-        QCOMPARE(Layout::DefaultSound.exists(), defaultSound != StoredDefault::NoValue);
-        QCOMPARE(Layout::SoundFile.exists(), soundFile != StoredFile::NoValue);
+        QCOMPARE(TestSupport::isStored(m_registry->store(), Layout::DefaultSound),
+                 defaultSound != StoredDefault::NoValue);
+        QCOMPARE(TestSupport::isStored(m_registry->store(), Layout::SoundFile),
+                 soundFile != StoredFile::NoValue);
         if (!path.isEmpty())
-            QCOMPARE(Layout::SoundFile.read(), path);
+            QCOMPARE(m_registry->settings().soundFile(), path);
     }
 
     // Neither way of playing reports a sound that could not be played.
     void playing_outputFails_noError()
     {
         m_output.result = false;
-        PlayChimes();
-        PlayWaveFile(m_dir->filePath(QStringLiteral("not-there.wav")));
-        Layout::DefaultSound.write(false);
-        Layout::SoundFile.write(writeFile(QStringLiteral("broken.wav")));
-        IndicateSave();
+        SaveSound::playChime();
+        SaveSound::playWaveFile(m_dir->filePath(QStringLiteral("not-there.wav")));
+        m_registry->settings().setDefaultSound(false);
+        m_registry->settings().setSoundFile(writeFile(QStringLiteral("broken.wav")));
+        SaveSound::indicateSave();
         QCOMPARE(m_output.requests.size(), 3);
         QVERIFY(m_shown.isEmpty());
     }
 
-    // PlayWaveFile hands the name over as it is, existing or not.
+    // playWaveFile hands the name over as it is, existing or not.
     void playWaveFile_passesName()
     {
         const QString missing = m_dir->filePath(QStringLiteral("missing.wav"));
-        PlayWaveFile(missing);
+        SaveSound::playWaveFile(missing);
         QCOMPARE(m_output.requests.size(), 1);
         QVERIFY(!m_output.requests.first().fromMemory);
         QCOMPARE(m_output.requests.first().fileName, missing);
@@ -313,15 +317,15 @@ private Q_SLOTS:
         SaveSound::setChimeResource(location);
 
         try {
-            PlayChimes();
-            QFAIL("PlayChimes did not raise");
+            SaveSound::playChime();
+            QFAIL("playChime did not raise");
         } catch (const AppError& error) {
             QCOMPARE(error.message(), QStringLiteral("Cannot read CHIMES_WAV"));
         }
         QVERIFY(m_output.requests.isEmpty());
     }
 
-    // The failure reaches the caller of IndicateSave, also when the chime is
+    // The failure reaches the caller of indicateSave, also when the chime is
     // only the fallback for a chosen file that has gone.
     void indicateSave_missingResource_raises_data()
     {
@@ -333,11 +337,11 @@ private Q_SLOTS:
     void indicateSave_missingResource_raises()
     {
         QFETCH(bool, defaultSound);
-        Layout::DefaultSound.write(defaultSound);
-        Layout::SoundFile.write(m_dir->filePath(QStringLiteral("gone.wav")));
+        m_registry->settings().setDefaultSound(defaultSound);
+        m_registry->settings().setSoundFile(m_dir->filePath(QStringLiteral("gone.wav")));
         SaveSound::setChimeResource(QStringLiteral(":/NO_SUCH_CHIME"));
 
-        QVERIFY_THROWS_EXCEPTION(AppError, IndicateSave());
+        QVERIFY_THROWS_EXCEPTION(AppError, SaveSound::indicateSave());
         QVERIFY(m_output.requests.isEmpty());
     }
 

@@ -74,7 +74,7 @@ private Q_SLOTS:
     void init()
     {
         m_desk = std::make_unique<TestSupport::DesktopFixture>();
-        TestSupport::startWindows(m_collector, m_main, m_remote);
+        TestSupport::startWindows(m_desk->settings(), m_collector, m_main, m_remote);
     }
 
     void cleanup()
@@ -144,7 +144,7 @@ private Q_SLOTS:
         }
         m_main->showWindow();
         QTRY_VERIFY_WITH_TIMEOUT(m_main->isActiveWindow(), 10000);
-        auto* dialog = m_main->findChild<QFileDialog*>(QStringLiteral("SaveDialog"));
+        auto* dialog = m_main->findChild<QFileDialog*>(QStringLiteral("saveDialog"));
         dialog->setDirectory(folder);
         bool listShown = false;
         QTimer::singleShot(0, [&] {

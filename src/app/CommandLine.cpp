@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/Startup.h"
+#include "settings/Settings.h"
 
 #include <QCoreApplication>
 
@@ -109,11 +110,12 @@ Decision decide(const QStringList& arguments, const Environment& environment)
     bool haveDisplay = true;
     if (requestedPlatform.isEmpty()) {
         if (!environment.waylandDisplay.isEmpty()) {
-            // Under Wayland the clipboard cannot be watched while another
-            // program has the focus; XWayland allows it, so take it when the
-            // session offers it and leave the choice to the toolkit if not.
-            if (haveX)
-                decision.platform = QStringLiteral("xcb");
+            // The windows need X11 to stay on top and to be placed, so they
+            // go through XWayland where the session has it; where it cannot
+            // be opened, Qt's Wayland platform takes over instead of the
+            // toolkit aborting. The clipboard is watched through the
+            // compositor either way, where it allows.
+            decision.platform = haveX ? QStringLiteral("xcb;wayland") : QStringLiteral("wayland");
         } else {
             haveDisplay = haveX;
         }
@@ -205,8 +207,10 @@ int runWithoutWindows(const Decision& decision)
         char name[] = "clipstow";
         char* argv[] = {name, nullptr};
         QCoreApplication app(argc, argv);
-        Startup::runUninstall(
-            [](const QString& text, const QString&) { print(stdout, text + QLatin1Char('\n')); });
+        Settings settings(Settings::defaultStoreFile());
+        Startup::runUninstall(settings, [](const QString& text, const QString&) {
+            print(stdout, text + QLatin1Char('\n'));
+        });
         return 0;
     }
     case Action::Start:

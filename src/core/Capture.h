@@ -16,7 +16,7 @@ class SlotFileSync;
 // Captures a clipboard text into a slot whose file fileName is kept by
 // sync: the file's current text is read first when it changed on disk, the
 // block with the text goes after it (SlotFileSync::appendCapture), and the
-// save sound is the one the settings choose (IndicateSave). An empty text
+// save sound is the one the settings choose (SaveSound::indicateSave). An empty text
 // is no text: nothing is added, written or played. Unsaved text of the
 // buffer that the file's new text would replace is first set aside
 // (SlotFileSync::setAsideUnsaved); returns the name of that file, else an

@@ -3,7 +3,7 @@
 #include "base/AppError.h"
 #include "core/SoundPlayer.h"
 #include "platform/SoundOutput.h"
-#include "settings/RegistryLayout.h"
+#include "settings/Settings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +28,7 @@ constexpr const char* BuiltInChime = ":/CHIMES_WAV";
 
 SoundOutput* replacedOutput = nullptr;
 QString replacedChime;
+const Settings* chosenBy = nullptr;
 
 } // namespace
 
@@ -61,6 +62,11 @@ void setOutput(SoundOutput* output)
     replacedOutput = output;
 }
 
+void setSettings(const Settings* settings)
+{
+    chosenBy = settings;
+}
+
 QString chimeResource()
 {
     return replacedChime.isEmpty() ? QString::fromLatin1(BuiltInChime) : replacedChime;
@@ -71,33 +77,28 @@ void setChimeResource(const QString& path)
     replacedChime = path;
 }
 
-} // namespace SaveSound
-
-void IndicateSave()
+void indicateSave()
 {
-    const QString chosen = Layout::SoundFile.read();
-    if (Layout::DefaultSound.read() || !QFileInfo(chosen).isFile()) {
-        PlayChimes();
+    const QString chosen = chosenBy ? chosenBy->soundFile() : QString();
+    if (!chosenBy || chosenBy->defaultSound() || !QFileInfo(chosen).isFile()) {
+        playChime();
         return;
     }
-    PlayWaveFile(Layout::SoundFile.read());
+    playWaveFile(chosenBy->soundFile());
 }
 
-void PlayChimes()
+void playChime()
 {
     initChimeResource();
     QByteArray image;
     {
-        QFile resource(SaveSound::chimeResource());
+        QFile resource(chimeResource());
         if (resource.open(QIODevice::ReadOnly))
             image = resource.readAll();
     }
     if (image.isEmpty())
         throw AppError(QStringLiteral("Cannot read CHIMES_WAV"));
-    SaveSound::playWaveData(image);
+    playWaveData(image);
 }
 
-void PlayWaveFile(const QString& fileName)
-{
-    SaveSound::playWaveFile(fileName);
-}
+} // namespace SaveSound
