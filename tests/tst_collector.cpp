@@ -47,7 +47,7 @@ private:
     // test's folder, read as at start-up.
     Collector& start()
     {
-        m_collector = std::make_unique<Collector>();
+        m_collector = std::make_unique<Collector>(m_registry->settings());
         for (SlotNumber slot : SlotNumber::all())
             m_collector->setFileName(slot, path(QStringLiteral("slot%1.txt").arg(slot.number())));
         m_collector->setChangedFileQuestion([this](const QString& fileName) {
