@@ -116,9 +116,9 @@ void SplashWindow::buildButtons()
 // The picture fills the window behind the rest. Three columns: left of the
 // credit line's band, the band, right of it. The web-site button, the
 // credit line and the build label are centred in the band at the picture's
-// places; the close button sits in the top right corner. A text wider or
-// taller than its band widens or lengthens the window rather than being
-// cut.
+// places; the close button sits in the top right corner. A text wider
+// than the band widens it over the picture; only a text wider or taller
+// than the picture widens or lengthens the window. Nothing is cut.
 void SplashWindow::buildLayout()
 {
     using namespace SplashLayout;
@@ -137,10 +137,12 @@ void SplashWindow::buildLayout()
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setSpacing(0);
     grid->addWidget(m_picture, 0, 0, RowCount, 3, Qt::AlignLeft | Qt::AlignTop);
-    grid->setColumnMinimumWidth(0, CreditLeft);
+    // The picture's width is shared out in the design's proportions, so
+    // that the band stays centred where it was drawn also when a text
+    // widens it.
     grid->setColumnMinimumWidth(1, CreditWidth);
-    grid->setColumnMinimumWidth(2, Icons::SplashWidth - CreditLeft - CreditWidth);
-    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(0, CreditLeft);
+    grid->setColumnStretch(2, Icons::SplashWidth - CreditLeft - CreditWidth);
 
     grid->setRowMinimumHeight(TopGap, WebSiteTop);
     grid->addWidget(m_webSiteButton, WebSite, 1, Qt::AlignHCenter | Qt::AlignTop);
