@@ -211,13 +211,31 @@ QPushButton* PreferencesDialog::addSelectButton(QWidget* page, const char* name)
     return button;
 }
 
-// Two lines, broken where the dialog was designed to break them.
-QLabel* PreferencesDialog::addNote(QWidget* page, const char* name, const QString& text)
+// The check box for the default over the path and its "Select..." button,
+// a picture left of both where there is one, and a note of two lines below,
+// broken where the dialog was designed to break it.
+void PreferencesDialog::addFileChoice(QWidget* page, QWidget* picture, QCheckBox* useDefault,
+                                      QLineEdit* path, QPushButton* select, const char* noteName,
+                                      const QString& note)
 {
-    auto* label = new QLabel(text, page);
-    label->setObjectName(QString::fromLatin1(name));
+    auto* grid = new QGridLayout;
+    grid->setSpacing(0);
+    grid->setHorizontalSpacing(PathFieldGap);
+    const int first = picture ? 1 : 0;
+    if (picture)
+        grid->addWidget(picture, 0, 0, 2, 1, Qt::AlignCenter);
+    grid->addWidget(useDefault, 0, first, 1, 2);
+    grid->addWidget(path, 1, first);
+    grid->addWidget(select, 1, first + 1);
+    grid->setColumnStretch(first, 1);
+    auto* label = new QLabel(note, page);
+    label->setObjectName(QString::fromLatin1(noteName));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
+    QVBoxLayout* rows = rowsOf(page);
+    rows->addLayout(grid);
+    rows->addSpacing(2 * RowGap);
+    rows->addWidget(label);
+    rows->addStretch(1);
 }
 
 // The rows of a page from the top, each page's tab order from the first
@@ -294,21 +312,9 @@ void PreferencesDialog::buildSoundPage()
     m_soundIcon->setCursor(Qt::PointingHandCursor);
     m_soundIcon->setToolTip(QStringLiteral("Click to play"));
 
-    auto* grid = new QGridLayout;
-    grid->setSpacing(0);
-    grid->setHorizontalSpacing(PathFieldGap);
-    grid->addWidget(m_soundIcon, 0, 0, 2, 1, Qt::AlignCenter);
-    grid->addWidget(m_defSoundCB, 0, 1, 1, 2);
-    grid->addWidget(m_soundEdit, 1, 1);
-    grid->addWidget(m_soundSelBtn, 1, 2);
-    grid->setColumnStretch(1, 1);
-    rowsOf(page)->addLayout(grid);
-    rowsOf(page)->addSpacing(2 * RowGap);
-    rowsOf(page)->addWidget(
-        addNote(page, "soundNote",
-                QStringLiteral("Please choose the wave file that will be played after each\n"
-                               "clipstowing.")));
-    rowsOf(page)->addStretch(1);
+    addFileChoice(page, m_soundIcon, m_defSoundCB, m_soundEdit, m_soundSelBtn, "soundNote",
+                  QStringLiteral("Please choose the wave file that will be played after each\n"
+                                 "clipstowing."));
 
     connect(m_defSoundCB, &QCheckBox::toggled, this, &PreferencesDialog::applyEnabling);
     connect(m_soundSelBtn, &QPushButton::clicked, this, &PreferencesDialog::selectSoundFile);
@@ -323,20 +329,9 @@ void PreferencesDialog::buildEditorPage()
     m_editorEdit = addPathField(page, "editorField", EditorFieldMinimumWidth);
     m_edSelBtn = addSelectButton(page, "editorButton");
 
-    auto* grid = new QGridLayout;
-    grid->setSpacing(0);
-    grid->setHorizontalSpacing(PathFieldGap);
-    grid->addWidget(m_defEditorCB, 0, 0, 1, 2);
-    grid->addWidget(m_editorEdit, 1, 0);
-    grid->addWidget(m_edSelBtn, 1, 1);
-    grid->setColumnStretch(0, 1);
-    rowsOf(page)->addLayout(grid);
-    rowsOf(page)->addSpacing(2 * RowGap);
-    rowsOf(page)->addWidget(
-        addNote(page, "editorNote",
-                QStringLiteral("Please choose the application that will be launched\n"
-                               "when you click \"Edit in Text Editor\".")));
-    rowsOf(page)->addStretch(1);
+    addFileChoice(page, nullptr, m_defEditorCB, m_editorEdit, m_edSelBtn, "editorNote",
+                  QStringLiteral("Please choose the application that will be launched\n"
+                                 "when you click \"Edit in Text Editor\"."));
 
     connect(m_defEditorCB, &QCheckBox::toggled, this, &PreferencesDialog::applyEnabling);
     connect(m_edSelBtn, &QPushButton::clicked, this, &PreferencesDialog::selectEditor);

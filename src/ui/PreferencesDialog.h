@@ -47,7 +47,8 @@ private:
     QRadioButton* addRadioButton(QWidget* page, const char* name, const QString& caption);
     QLineEdit* addPathField(QWidget* page, const char* name, int minimumWidth);
     QPushButton* addSelectButton(QWidget* page, const char* name);
-    QLabel* addNote(QWidget* page, const char* name, const QString& text);
+    void addFileChoice(QWidget* page, QWidget* picture, QCheckBox* useDefault, QLineEdit* path,
+                       QPushButton* select, const char* noteName, const QString& note);
     void buildPages();
     void buildSoundPage();
     void buildEditorPage();
