@@ -144,7 +144,7 @@ private Q_SLOTS:
         }
         m_main->showWindow();
         QTRY_VERIFY_WITH_TIMEOUT(m_main->isActiveWindow(), 10000);
-        auto* dialog = m_main->findChild<QFileDialog*>(QStringLiteral("SaveDialog"));
+        auto* dialog = m_main->findChild<QFileDialog*>(QStringLiteral("saveDialog"));
         dialog->setDirectory(folder);
         bool listShown = false;
         QTimer::singleShot(0, [&] {

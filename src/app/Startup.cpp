@@ -119,7 +119,7 @@ int run()
         shownAfterStartUp)
         window.showWindow();
     startupBatch.reset();
-    const QString notSaved = TakeSettingsNotSavedMessage();
+    const QString notSaved = RegTools::takeNotSavedMessage();
     if (!notSaved.isEmpty())
         ErrorReporter::show(notSaved);
     const int code = QApplication::exec();

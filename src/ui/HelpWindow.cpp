@@ -2,6 +2,7 @@
 
 #include "base/AppError.h"
 #include "core/ErrorReporter.h"
+#include "platform/Shell.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "ui/Icons.h"
@@ -127,7 +128,7 @@ QWidget* HelpWindow::buildButtonRow()
     const QString website = QStringLiteral(CLIPSTOW_WEB_SITE);
     m_websiteButton = addButton(QStringLiteral("&Website"));
     m_websiteButton->setToolTip(website);
-    connect(m_websiteButton, &QPushButton::clicked, this, [website] { RunFile(website); });
+    connect(m_websiteButton, &QPushButton::clicked, this, [website] { Shell::open(website); });
     layout->addStretch(1);
     return row;
 }

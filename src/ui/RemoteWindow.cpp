@@ -5,7 +5,6 @@
 #include "core/ErrorReporter.h"
 #include "platform/WindowHints.h"
 #include "ui/Icons.h"
-#include "ui/NotifyAreaIcon.h"
 #include "ui/WindowFont.h"
 #include "ui/WindowPlacement.h"
 
@@ -31,7 +30,7 @@ RemoteWindow::RemoteWindow(Collector& collector)
                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_collector(collector)
 {
-    setObjectName(QStringLiteral("RemoteForm"));
+    setObjectName(QStringLiteral("remoteWindow"));
     setWindowTitle(QStringLiteral("Clipstow"));
     setFont(windowFont());
     setFixedSize(ClientSize);
@@ -77,7 +76,7 @@ RemoteWindow::~RemoteWindow()
 void RemoteWindow::buildToolBar()
 {
     m_toolBar = new QWidget(this);
-    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar->setObjectName(QStringLiteral("remoteToolBar"));
     m_toolBar->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_toolBar, &QWidget::customContextMenuRequested, this, &RemoteWindow::openContextMenu);
     auto* row = new QHBoxLayout(m_toolBar);
@@ -87,14 +86,14 @@ void RemoteWindow::buildToolBar()
     window->setContentsMargins(0, 0, 0, 0);
     window->addWidget(m_toolBar);
 
-    const char* const names[SlotCount] = {"ToolBtn1", "ToolBtn2", "ToolBtn3"};
+    const char* const names[SlotCount] = {"slotButton1", "slotButton2", "slotButton3"};
     for (SlotNumber slot : SlotNumber::all()) {
         QToolButton* button = addButton(names[slot.index()], int(slot.index()));
         connect(button, &QToolButton::clicked, this,
                 [this, slot] { ErrorReporter::reportFailures([&] { useSlot(slot); }); });
         m_slotButtons[slot.index()] = button;
     }
-    m_autoButton = addButton("AutoToolBtn", SlotCount);
+    m_autoButton = addButton("autoButton", SlotCount);
     m_autoButton->setCheckable(true);
     m_autoButton->setToolTip(QStringLiteral("Auto Clipstow"));
     connect(m_autoButton, &QToolButton::clicked, this, [this] {
@@ -185,9 +184,8 @@ void RemoteWindow::setVisible(bool visible)
     }
 }
 
-// The tray menu, once start-up has allowed it to open.
 void RemoteWindow::openContextMenu(const QPoint& pos)
 {
-    if (m_contextMenu && NotifyAreaIcon::AutoPopup(m_contextMenu))
+    if (m_contextMenu)
         m_contextMenu->popup(m_toolBar->mapToGlobal(pos));
 }
