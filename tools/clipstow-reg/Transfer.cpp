@@ -21,19 +21,6 @@ namespace {
 
 constexpr qint64 MaxScriptBytes = qint64(64) << 20;
 
-void exportTree(const RegKey& key, QString& text)
-{
-    text +=
-        QStringLiteral("\r\n") + RegFile::keyLine(key.root(), key.path()) + QStringLiteral("\r\n");
-    for (const RegValue& value : key.values())
-        text += RegFile::valueLine(value) + QStringLiteral("\r\n");
-    for (const QString& child : key.subKeyNames()) {
-        if (auto sub =
-                RegistryStore::global().openKey(key.root(), childPath(key.path(), child), false))
-            exportTree(*sub, text);
-    }
-}
-
 // A script is a regular file of sane size: a device such as /dev/zero
 // would be read without end and a FIFO would block.
 QByteArray readScript(const QString& fileName)
@@ -95,9 +82,7 @@ int exportKey(const QStringList& words)
         return 0;
     }
     // All of the text first, so that a failing read leaves the file alone.
-    QString text = QString::fromLatin1(RegFile::header) + QStringLiteral("\r\n");
-    exportTree(*key, text);
-    text += QStringLiteral("\r\n");
+    const QString text = RegFile::exportScript(RegistryStore::global(), *key);
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(RegFile::encodeBytes(text)) < 0 ||
