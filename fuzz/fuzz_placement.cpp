@@ -9,6 +9,7 @@
 #include "FuzzSupport.h"
 #include "settings/PlacementStore.h"
 #include "settings/RegistryStore.h"
+#include "settings/Settings.h"
 #include "ui/WindowPlacement.h"
 
 #include <QApplication>
@@ -26,8 +27,6 @@ constexpr char Screens[] = R"({"windowFrameMargins": false, "screens": [
     {"name": "left", "x": 0, "y": 0, "width": 1280, "height": 800, "logicalDpi": 96},
     {"name": "right", "x": 1280, "y": -100, "width": 1024, "height": 768, "logicalDpi": 96}]})";
 
-const QString Section = QString::fromLatin1(Placement::MainWindowSection);
-
 struct Undo
 {
 };
@@ -36,6 +35,18 @@ QTemporaryDir& folder()
 {
     static QTemporaryDir dir;
     return dir;
+}
+
+RegistryStore& store()
+{
+    static RegistryStore registry(folder().filePath(QStringLiteral("registry.sqlite3")));
+    return registry;
+}
+
+Settings& settings()
+{
+    static Settings values(store());
+    return values;
 }
 
 // The main window (resizable, with a minimum size) or the remote window.
@@ -65,8 +76,8 @@ void store(const QStringList& lines)
     const QString names[] = {QStringLiteral("NormPos"), QStringLiteral("NormPos") + suffix,
                              QStringLiteral("MinMaxPos"), QStringLiteral("PixelsPerInch"),
                              QStringLiteral("ShowCmd")};
-    RegKey key = *RegistryStore::global().openKey(RegRoot::CurrentUser,
-                                                  QStringLiteral("SOFTWARE\\") + Section, true);
+    RegKey key = *store().openKey(RegRoot::CurrentUser,
+                                  Placement::sectionPath(Placement::Window::Main), true);
     for (qsizetype i = 0; i < qsizetype(std::size(names)) && i < lines.size(); ++i)
         key.setValue(names[i], RegType::Sz, RegValue::encodeString(lines[i]));
 }
@@ -75,7 +86,8 @@ void checkWindow(const QStringList& lines, bool fixed)
 {
     store(lines);
     const auto window = makeWindow(fixed);
-    WindowPlacement placement(*window, Section, WindowPlacement::Mode::Explicit, !fixed);
+    WindowPlacement placement(*window, settings(), Placement::Window::Main,
+                              WindowPlacement::Mode::Explicit, !fixed);
     placement.read();
     const QSize size = window->normalGeometry().size();
     const QSize extent = screensExtent().size().expandedTo(window->minimumSize());
@@ -84,7 +96,8 @@ void checkWindow(const QStringList& lines, bool fixed)
     placement.write();
 
     const auto reopened = makeWindow(fixed);
-    WindowPlacement again(*reopened, Section, WindowPlacement::Mode::Explicit, !fixed);
+    WindowPlacement again(*reopened, settings(), Placement::Window::Main,
+                          WindowPlacement::Mode::Explicit, !fixed);
     again.read();
     fuzzCheck(reopened->normalGeometry() == window->normalGeometry(),
               "a window reopens where it was left");
@@ -100,8 +113,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         std::abort();
     file.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens));
-    qputenv("CLIPSTOW_REGISTRY",
-            QFile::encodeName(folder().filePath(QStringLiteral("registry.sqlite3"))));
     static int argc = 1;
     static char name[] = "fuzz_placement";
     static char* argv[] = {name, nullptr};
@@ -116,7 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             .split(QLatin1Char('\n'));
     for (const bool fixed : {false, true}) {
         try {
-            RegistryStore::global().runInTransaction([&] {
+            store().runInTransaction([&] {
                 checkWindow(lines, fixed);
                 throw Undo();
             });

@@ -1,7 +1,7 @@
 #include "ui/WindowPlacement.h"
 
-#include "core/ErrorReporter.h"
 #include "core/WindowFit.h"
+#include "settings/Settings.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -62,8 +62,10 @@ bool showsNormalFrame(const QWidget& window)
 
 } // namespace
 
-WindowPlacement::WindowPlacement(QWidget& window, QString section, Mode mode, bool isMainWindow)
-    : m_window(&window), m_section(std::move(section)), m_mode(mode), m_isMainWindow(isMainWindow)
+WindowPlacement::WindowPlacement(QWidget& window, Settings& settings, Placement::Window which,
+                                 Mode mode, bool isMainWindow)
+    : m_window(&window), m_settings(settings), m_which(which), m_mode(mode),
+      m_isMainWindow(isMainWindow)
 {
     m_fitTimer = new QTimer(this);
     m_fitTimer->setSingleShot(true);
@@ -90,7 +92,7 @@ bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
         // A show event reaches the filter before the window's own handler
         // and before the native window is mapped.
         if (m_mode == Mode::Automatic && !event->spontaneous())
-            ErrorReporter::reportFailures([this] { read(); });
+            read();
         else if (!m_pendingFrame.isNull())
             fitSoon();
         break;
@@ -118,13 +120,13 @@ bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
 
 void WindowPlacement::windowClosed()
 {
-    ErrorReporter::reportFailures([this] { write(false); });
+    write(false);
 }
 
 void WindowPlacement::windowDestroyed()
 {
     if (m_mode == Mode::Automatic && m_restored && !m_saved)
-        ErrorReporter::reportFailures([this] { write(true); });
+        write(true);
 }
 
 void WindowPlacement::write(bool visible)
@@ -152,7 +154,7 @@ void WindowPlacement::write(bool visible)
                 m_normalMargins.value_or(frameMargins(window)));
     }
     record.normal = edges(frame);
-    Placement::write(m_section, record, screenPixels(), visible);
+    m_settings.setPlacement(m_which, record, screenPixels(), visible);
     m_saved = true;
 }
 
@@ -162,8 +164,8 @@ void WindowPlacement::read()
     if (!m_window)
         return;
     QWidget& window = *m_window;
-    const Placement::Found found = Placement::read(m_section, screenPixels(), pixelsPerInch(window),
-                                                   edges(window.frameGeometry()));
+    const Placement::Found found = m_settings.placement(
+        m_which, screenPixels(), pixelsPerInch(window), edges(window.frameGeometry()));
     if (found.position) {
         const std::array<int, 4>& n = *found.position;
         const bool fixed = isFixedSize(window);

@@ -11,6 +11,7 @@
 
 class QTimer;
 class QWidget;
+class Settings;
 
 // Keeps one window's place, size and state between runs in the placement
 // values of its section.
@@ -19,8 +20,9 @@ class QWidget;
 // once when it closes. A window in automatic mode (the remote window) reads
 // at every showing, before its own show handling, writes with "Visible" "0"
 // when it is closed and with "Visible" "1" when it is destroyed without a
-// write since the last read; errors of these automatic calls go to the
-// error box and the window goes on. A window never shown writes nothing.
+// write since the last read. Values that cannot be read or written are
+// reported by the settings and the window goes on. A window never shown
+// writes nothing.
 class WindowPlacement final : public QObject
 {
     Q_OBJECT
@@ -39,13 +41,14 @@ public:
     // fits. The stored minimized state minimizes the main window when it is
     // shown; the remote window, which has no taskbar entry to come back
     // from, is never minimized.
-    WindowPlacement(QWidget& window, QString section, Mode mode, bool isMainWindow);
+    WindowPlacement(QWidget& window, Settings& settings, Placement::Window which, Mode mode,
+                    bool isMainWindow);
     ~WindowPlacement() override;
 
-    // Reads the values and applies them. Raises AppError.
+    // Reads the values and applies them.
     void read();
     // Writes the window's placement now. In automatic mode nothing is
-    // written before the first read. Raises AppError.
+    // written before the first read.
     void write(bool visible = false);
 
     // Automatic mode: the window was closed (hidden by its close box or
@@ -68,7 +71,8 @@ private:
     void fitPendingFrame();
 
     QPointer<QWidget> m_window;
-    QString m_section;
+    Settings& m_settings;
+    Placement::Window m_which;
     Mode m_mode;
     bool m_isMainWindow;
     bool m_restored = false;
