@@ -1,12 +1,12 @@
 #include "core/Capture.h"
 
 #include "core/SaveSound.h"
-#include "core/SlotBuffer.h"
 #include "core/SlotFileSync.h"
+#include "core/SlotText.h"
 
 #include <QDateTime>
 
-QString captureIntoSlot(SlotBuffer& buffer, const QString& stampLine, SlotFileSync& sync,
+QString captureIntoSlot(SlotText& buffer, const QString& stampLine, SlotFileSync& sync,
                         const QString& fileName, const QString& text)
 {
     if (text.isEmpty())

@@ -1,6 +1,5 @@
 #include "support/DesktopFixture.h"
 
-#include "core/ClipboardMonitor.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
@@ -39,13 +38,6 @@ DesktopFixture::~DesktopFixture()
     SaveSound::setOutput(nullptr);
     SaveSound::setSettings(nullptr);
     ErrorReporter::setHook({});
-}
-
-std::unique_ptr<Collector> makeCollector(Settings& settings)
-{
-    auto collector = std::make_unique<Collector>(settings);
-    collector->setClipboardMonitor(new ClipboardMonitor(createClipboardSource(), collector.get()));
-    return collector;
 }
 
 void startWindows(Settings& settings, std::unique_ptr<Collector>& collector,

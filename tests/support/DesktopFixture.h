@@ -60,9 +60,6 @@ private:
     CountingSound m_sound;
 };
 
-// A collector on settings with a clipboard monitor on this session's
-// clipboard source, which goes with it.
-std::unique_ptr<Collector> makeCollector(Settings& settings);
 // Creates the collector on settings, the main window and then the remote
 // window, as at program start.
 void startWindows(Settings& settings, std::unique_ptr<Collector>& collector,
