@@ -87,8 +87,11 @@ void SplashWindow::buildLabels()
     m_creditLabel = new QLabel(ProgramInfo::creditLine(), this);
     m_creditLabel->setObjectName(QStringLiteral("RxLabel1"));
     m_creditLabel->setAlignment(Qt::AlignCenter);
-    m_creditLabel->setCursor(Qt::PointingHandCursor);
-    m_creditLabel->setToolTip(ProgramInfo::supportMailAddress());
+    // A link only when the program has a support address.
+    if (!ProgramInfo::supportMailAddress().isEmpty()) {
+        m_creditLabel->setCursor(Qt::PointingHandCursor);
+        m_creditLabel->setToolTip(ProgramInfo::supportMailAddress());
+    }
     // The band is 145 pixels wide; a wider line grows on both sides rather
     // than being cut.
     const QSize hint = m_creditLabel->sizeHint();
@@ -111,6 +114,7 @@ void SplashWindow::buildButtons()
     m_webSiteButton->setFocusPolicy(Qt::NoFocus);
     connect(m_webSiteButton, &QToolButton::clicked, this,
             [] { Shell::openLink(QUrl(ProgramInfo::webSite())); });
+    m_webSiteButton->setVisible(!ProgramInfo::webSite().isEmpty());
 
     // The window system's title-bar button size stands for the caption
     // buttons the design was measured against.
@@ -151,7 +155,7 @@ bool SplashWindow::eventFilter(QObject* watched, QEvent* event)
         reject();
         return true;
     }
-    if (watched == m_creditLabel) {
+    if (watched == m_creditLabel && !ProgramInfo::supportMailAddress().isEmpty()) {
         switch (event->type()) {
         case QEvent::Enter:
             highlightCredit(true);
