@@ -144,10 +144,14 @@ private Q_SLOTS:
         }
         m_main->showWindow();
         QTRY_VERIFY_WITH_TIMEOUT(m_main->isActiveWindow(), 10000);
-        auto* dialog = m_main->findChild<QFileDialog*>(QStringLiteral("SaveDialog"));
-        dialog->setDirectory(folder);
+        // The dialog is made when the command runs.
+        QVERIFY(!m_main->findChild<QFileDialog*>());
+        QFileDialog* dialog = nullptr;
         bool listShown = false;
         QTimer::singleShot(0, [&] {
+            dialog = m_main->findChild<QFileDialog*>(QStringLiteral("SaveDialog"));
+            QVERIFY(dialog != nullptr);
+            dialog->setDirectory(folder);
             auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             QVERIFY(edit != nullptr);
             QTRY_VERIFY_WITH_TIMEOUT(edit->hasFocus(), 10000);
