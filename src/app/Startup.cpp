@@ -1,8 +1,10 @@
 #include "app/Startup.h"
 
+#include "app/InstanceCommands.h"
 #include "app/SingleInstance.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
+#include "platform/Autostart.h"
 #include "platform/TerminationRequests.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
@@ -37,10 +39,18 @@ void runUninstall(const std::function<void(const QString&, const QString&)>& sho
         try {
             RegistryStore& store = RegistryStore::global();
             if (store.keyExists(root, key))
-                store.deleteKey(root, key);
+                store.deleteKeyAndEmptyParents(root, key);
         } catch (const std::exception&) {
         }
     }
+    // Nothing else the program made stays: the registry file once nothing
+    // is left in it, and the entry that started it with the desktop. The
+    // slot files are the user's.
+    try {
+        RegistryStore::global().removeFileIfEmpty();
+    } catch (const std::exception&) {
+    }
+    createSystemAutostart()->remove();
     const QString text = QStringLiteral("Clipstow registry data removed");
     const QString caption = QStringLiteral("Uninstall");
     if (show) {
@@ -74,35 +84,35 @@ bool showRemoteWindowAtStart(RemoteWindow& remote)
     return true;
 }
 
-int run()
+int run(const QString& request)
 {
     // One Clipstow per user and display: a second start hands over to the
     // first, which shows its main window.
     SingleInstance instance(SingleInstance::defaultName());
     if (!instance.claim()) {
+        if (!request.isEmpty())
+            return InstanceCommands::send(instance, request);
         instance.activateRunning();
         return 0;
     }
+    // Requests of later starts and of the command line; those that come
+    // while the agreement or the splash shows are carried out once
+    // start-up is through.
+    InstanceCommands commands(instance);
+    if (!request.isEmpty())
+        commands.addOwnRequest(request);
 
     ErrorBox::install();
     QApplication::setQuitOnLastWindowClosed(false);
     // All of start-up's settings in one batch, the main window's included.
     auto startupBatch = std::make_unique<SettingsBatch>();
-    // A second start while the agreement or the splash shows asks for the
-    // main window, which is shown once start-up is through.
-    bool shownAfterStartUp = false;
-    QMetaObject::Connection early = QObject::connect(
-        &instance, &SingleInstance::activationRequested, [&] { shownAfterStartUp = true; });
     Collector collector;
     MainWindow window(collector);
-    QObject::disconnect(early);
     // Declined at the first start: the program ends before any window shows.
     if (window.agreementDeclined())
         return 0;
     QObject::connect(&window, &MainWindow::closed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    QObject::connect(&instance, &SingleInstance::activationRequested, &window,
-                     [&window] { window.showWindow(); });
     // Ended by the session or the system (logout, kill): in order, as for
     // Exit, without questions.
     const std::unique_ptr<TerminationRequests> termination = createTerminationRequests();
@@ -115,9 +125,8 @@ int run()
     window.setRemoteWindow(remote.get());
     showRemoteWindowAtStart(*remote);
 
-    if (!showMainWindowAtStart(window, QSystemTrayIcon::isSystemTrayAvailable()) &&
-        shownAfterStartUp)
-        window.showWindow();
+    showMainWindowAtStart(window, QSystemTrayIcon::isSystemTrayAvailable());
+    commands.attach(window, *remote);
     startupBatch.reset();
     const QString notSaved = TakeSettingsNotSavedMessage();
     if (!notSaved.isEmpty())
