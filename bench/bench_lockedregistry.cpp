@@ -78,7 +78,7 @@ int main()
         std::printf("%-40s %8.1f ms start-up, %8.1f ms shutdown\n",
                     lock[0] == 'B' ? "writer's lock held" : "lock that keeps readers out", up,
                     down);
-        std::printf("  told: %s\n", qPrintable(TakeSettingsNotSavedMessage()));
+        std::printf("  told: %s\n", qPrintable(RegTools::takeNotSavedMessage()));
         sqlite3_close(db);
     }
     return 0;

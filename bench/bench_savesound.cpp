@@ -49,19 +49,19 @@ int main(int argc, char** argv)
 
     std::vector<qint64> alone;
     for (int i = 0; i < 20; ++i) {
-        alone.push_back(timed([] { IndicateSave(); }));
+        alone.push_back(timed([] { SaveSound::indicateSave(); }));
         QThread::msleep(700); // the chime lasts 631 ms
     }
-    report("IndicateSave, one at a time", alone);
+    report("indicateSave, one at a time", alone);
 
     std::vector<qint64> burst;
     for (int i = 0; i < 500; ++i)
-        burst.push_back(timed([] { IndicateSave(); }));
-    report("IndicateSave, 500 back to back", burst);
+        burst.push_back(timed([] { SaveSound::indicateSave(); }));
+    report("indicateSave, 500 back to back", burst);
 
     std::vector<qint64> chimes;
     for (int i = 0; i < 500; ++i)
-        chimes.push_back(timed([] { PlayChimes(); }));
-    report("PlayChimes, 500 back to back", chimes);
+        chimes.push_back(timed([] { SaveSound::playChime(); }));
+    report("playChime, 500 back to back", chimes);
     return 0;
 }

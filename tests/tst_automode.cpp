@@ -13,7 +13,6 @@
 #include "support/RecordingLauncher.h"
 #include "ui/Icons.h"
 #include "ui/MainWindow.h"
-#include "ui/NotifyAreaIcon.h"
 #include "ui/RemoteWindow.h"
 #include "ui/TrayIcon.h"
 #include "ui/editor/SlotEditor.h"
@@ -96,7 +95,7 @@ class TestAutoMode final : public QObject
         QCOMPARE(m_main->commands().trayAutoMode->isChecked(), on);
         QCOMPARE(m_remote->autoButton()->isChecked(), on);
         const QIcon expected = on ? Icons::autoProgramIcon() : Icons::programIcon();
-        QVERIFY(sameIcon(m_main->trayIcon()->Icon(), expected));
+        QVERIFY(sameIcon(m_main->trayIcon()->icon(), expected));
         QVERIFY(sameIcon(m_main->windowIcon(), expected));
         QVERIFY(sameIcon(QApplication::windowIcon(), expected));
     }
@@ -405,7 +404,7 @@ private Q_SLOTS:
         QCOMPARE(Layout::Auto.read(), written);
         // The monitor has left with the window, and the icon with it.
         QVERIFY(m_main->collector().clipboardMonitor() == nullptr);
-        QVERIFY(!m_main->trayIcon()->Active());
+        QVERIFY(!m_main->trayIcon()->isVisible());
         // With the policy "R" the next start takes what was written.
         Layout::AutoOn.write(QStringLiteral("R"));
         TestSupport::closeWindows(m_collector, m_main, m_remote);

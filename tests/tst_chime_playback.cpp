@@ -375,9 +375,9 @@ private Q_SLOTS:
                 QThread::msleep(1000);
             asked.append(recording.position());
             if (capture == 1)
-                IndicateSave();
+                SaveSound::indicateSave();
             else
-                PlayChimes();
+                SaveSound::playChime();
         }
 
         const QByteArray pcm = recording.stop(1000);
@@ -413,7 +413,7 @@ private Q_SLOTS:
         QVERIFY(recording.start());
         const double asked = recording.position();
         for (int capture = 0; capture < 10; ++capture)
-            IndicateSave();
+            SaveSound::indicateSave();
 
         const QByteArray pcm = recording.stop(2500);
         const QList<Segment> heard = segments(pcm);
@@ -448,7 +448,7 @@ private Q_SLOTS:
         MonitorRecording recording;
         QVERIFY(recording.start());
         const double asked = recording.position();
-        IndicateSave();
+        SaveSound::indicateSave();
         const QByteArray pcm = recording.stop(800);
         const QList<Segment> heard = segments(pcm);
         const Measured level = measure(pcm);
@@ -486,7 +486,7 @@ private Q_SLOTS:
         MonitorRecording recording;
         QVERIFY(recording.start());
         QVERIFY(!output.playWaveFile(path));
-        PlayWaveFile(path);
+        SaveSound::playWaveFile(path);
         const Measured heard = measure(recording.stop(300));
         QCOMPARE(heard.seconds, 0.0);
         QVERIFY(m_shown.isEmpty());
@@ -537,7 +537,7 @@ private Q_SLOTS:
             player.playWaveData(builtInChime());
             player.playWaveFile(QStringLiteral("/no/such/file.wav"));
         }
-        PlayChimes();
+        SaveSound::playChime();
         const qint64 elapsed = timer.elapsed();
 
         QVERIFY(!played);

@@ -22,13 +22,13 @@ using Outcome = AgreementDialog::Outcome;
 static void store(const char* name, const QVariant& value)
 {
     const QString key = QString::fromLatin1(Layout::ProgramKey);
-    DeleteRegValue(key, QString::fromLatin1(name));
+    RegTools::deleteValue(key, QString::fromLatin1(name));
     if (value.typeId() == QMetaType::Bool)
-        WriteRegBool(key, QString::fromLatin1(name), value.toBool());
+        RegTools::writeBool(key, QString::fromLatin1(name), value.toBool());
     else if (value.typeId() == QMetaType::Int)
-        WriteRegInt(key, QString::fromLatin1(name), value.toInt());
+        RegTools::writeInt(key, QString::fromLatin1(name), value.toInt());
     else if (value.isValid())
-        WriteRegStr(key, QString::fromLatin1(name), value.toString());
+        RegTools::writeString(key, QString::fromLatin1(name), value.toString());
 }
 
 class TestFirstRun final : public QObject

@@ -98,8 +98,8 @@ private Q_SLOTS:
         QCOMPARE(help.viewer()->font().pointSize(), 15);
         QVERIFY(help.viewer()->font().italic());
 
-        WriteRegStr(QString::fromLatin1(Layout::FontKey), QStringLiteral("Size"),
-                    QStringLiteral("large"));
+        RegTools::writeString(QString::fromLatin1(Layout::FontKey), QStringLiteral("Size"),
+                              QStringLiteral("large"));
         for (int i = 0; i < 3; ++i) {
             activate(other);
             activate(help);

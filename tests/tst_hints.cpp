@@ -10,7 +10,6 @@
 #include "support/DesktopFixture.h"
 #include "ui/Icons.h"
 #include "ui/MainWindow.h"
-#include "ui/NotifyAreaIcon.h"
 #include "ui/RemoteWindow.h"
 #include "ui/TrayIcon.h"
 #include "ui/editor/SlotEditor.h"
@@ -74,7 +73,7 @@ class TestHints final : public QObject
         TestSupport::startWindows(m_collector, m_main, m_remote);
     }
 
-    QString trayHint() const { return m_main->trayIcon()->Hint(); }
+    QString trayHint() const { return m_main->trayIcon()->toolTip(); }
     QString clearTip() const { return m_main->toolButton(m_main->commands().clearSlot)->toolTip(); }
 
     void activate(QWidget& window)
@@ -141,8 +140,7 @@ private Q_SLOTS:
         m_main->collector().setFileName(1, fileName);
         m_main->collector().refreshHints();
         QCOMPARE(m_main->statusText(), text);
-        QCOMPARE(trayHint(), text);
-        QCOMPARE(m_main->trayIcon()->ToolTip(), NotifyAreaIcon::ShortHint(text));
+        QCOMPARE(trayHint(), TrayIcon::shortToolTip(text));
         QCOMPARE(clearTip(), clear);
         // The remote window's tooltips are refreshed with it.
         const QString remoteTip = clip == Clip::Text
@@ -176,7 +174,33 @@ private Q_SLOTS:
         m_main->collector().refreshHints();
         const QString text = QStringLiteral("Auto clipstow to ") + name;
         QCOMPARE(m_main->statusText(), text);
-        QCOMPARE(m_main->trayIcon()->ToolTip(), text.left(63));
+        QCOMPARE(trayHint(), text.left(63));
+    }
+
+    void shortToolTip_data()
+    {
+        QTest::addColumn<QString>("hint");
+        QTest::addColumn<QString>("tooltip");
+        const QString hundred = QString("0123456789").repeated(10);
+        QTest::newRow("100 characters") << hundred << hundred.left(63);
+        QTest::newRow("exactly 63") << hundred.left(63) << hundred.left(63);
+        QTest::newRow("bar") << "Auto mode on|Click to capture"
+                             << "Auto mode on";
+        QTest::newRow("two bars") << "a|b|c"
+                                  << "a";
+        QTest::newRow("leading bar") << "|rest"
+                                     << "";
+        QTest::newRow("bar after 63") << hundred.left(70) + "|x" << hundred.left(63);
+        // A character outside the BMP straddling the limit is left out whole.
+        QTest::newRow("surrogate pair at the limit")
+            << hundred.left(62) + QString::fromUtf8("\xF0\x9F\x93\x8B") << hundred.left(62);
+    }
+
+    void shortToolTip()
+    {
+        QFETCH(QString, hint);
+        QFETCH(QString, tooltip);
+        QCOMPARE(TrayIcon::shortToolTip(hint), tooltip);
     }
 
     // A new file name or a manual capture does not refresh the texts; a
@@ -209,7 +233,6 @@ private Q_SLOTS:
         setClipboard(Clip::Text);
         QCOMPARE(m_desk->played(), 1);
         QCOMPARE(trayHint(), QStringLiteral("Auto clipstow to ") + newName);
-        QCOMPARE(m_main->trayIcon()->ToolTip(), QStringLiteral("Auto clipstow to ") + newName);
 
         // A manual capture is no refresh point.
         const QString other = m_desk->path(QStringLiteral("other.txt"));
@@ -246,7 +269,7 @@ private Q_SLOTS:
         m_main->collector().setFileName(slot, name);
         activate(*m_main);
         QCOMPARE(m_main->statusText(), QStringLiteral("Auto clipstow to Default1.txt"));
-        auto* tabs = m_main->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+        auto* tabs = m_main->findChild<QTabWidget*>(QStringLiteral("slotTabs"));
         QWidget* target = onTabBar ? static_cast<QWidget*>(tabs->tabBar())
                                    : static_cast<QWidget*>(m_main->editor(1));
         target->setFocus();
@@ -267,14 +290,14 @@ private Q_SLOTS:
     {
         start(false);
         QVERIFY(!m_main->isVisible());
-        QVERIFY(sameIcon(m_main->trayIcon()->Icon(), Icons::programIcon()));
+        QVERIFY(sameIcon(m_main->trayIcon()->icon(), Icons::programIcon()));
         QVERIFY(!sameIcon(Icons::programIcon(), Icons::autoProgramIcon()));
         m_main->toolButton(m_main->commands().autoSwitch)->click();
-        QVERIFY(sameIcon(m_main->trayIcon()->Icon(), Icons::autoProgramIcon()));
+        QVERIFY(sameIcon(m_main->trayIcon()->icon(), Icons::autoProgramIcon()));
         QVERIFY(sameIcon(QApplication::windowIcon(), Icons::autoProgramIcon()));
         QVERIFY(sameIcon(m_main->windowIcon(), Icons::autoProgramIcon()));
         m_remote->autoButton()->click();
-        QVERIFY(sameIcon(m_main->trayIcon()->Icon(), Icons::programIcon()));
+        QVERIFY(sameIcon(m_main->trayIcon()->icon(), Icons::programIcon()));
         QVERIFY(sameIcon(QApplication::windowIcon(), Icons::programIcon()));
         QVERIFY(sameIcon(m_main->windowIcon(), Icons::programIcon()));
     }
@@ -284,15 +307,14 @@ private Q_SLOTS:
     void trayIconAtStart()
     {
         start(true);
-        NotifyAreaIcon* icon = m_main->trayIcon();
-        QVERIFY(icon->Active());
-        QCOMPARE(icon->PopupMenu(), m_main->trayMenu());
-        QVERIFY(NotifyAreaIcon::AutoPopup(m_main->trayMenu()));
+        TrayIcon* icon = m_main->trayIcon();
+        QVERIFY(icon->isVisible());
+        QCOMPARE(icon->menu(), m_main->trayMenu());
         QAction* capture = m_main->trayMenu()->defaultAction();
         QVERIFY(capture != nullptr);
         QCOMPARE(capture, m_main->commands().trayCapture);
         QVERIFY(capture->font().bold());
-        QVERIFY(sameIcon(icon->Icon(), Icons::autoProgramIcon()));
+        QVERIFY(sameIcon(icon->icon(), Icons::autoProgramIcon()));
     }
 
     // Hide with no notification area (none here) minimises the main window:
@@ -313,7 +335,7 @@ private Q_SLOTS:
         QTRY_VERIFY(m_main->isMinimized());
         QVERIFY(m_main->isVisible());
         // Hiding is not closing: the icon, the monitor and auto mode stay.
-        QVERIFY(m_main->trayIcon()->Active());
+        QVERIFY(m_main->trayIcon()->isVisible());
         QVERIFY(m_main->collector().clipboardMonitor() != nullptr);
         QVERIFY(m_main->collector().autoMode());
         m_main->commands().showMainWindow->trigger();

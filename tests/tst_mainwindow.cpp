@@ -11,7 +11,6 @@
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "ui/MainWindow.h"
-#include "ui/NotifyAreaIcon.h"
 #include "ui/SlotPage.h"
 #include "ui/TrayIcon.h"
 #include "ui/editor/SlotEditor.h"
@@ -132,7 +131,7 @@ private Q_SLOTS:
     {
         auto form = makeForm();
         QCOMPARE(form->windowTitle(), QStringLiteral("Clipstow 3"));
-        const auto* tabs = form->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+        const auto* tabs = form->findChild<QTabWidget*>(QStringLiteral("slotTabs"));
         QCOMPARE(tabs->count(), 3);
         QCOMPARE(tabs->tabText(0), QStringLiteral("First"));
         QCOMPARE(tabs->tabText(2), QStringLiteral("Third"));
@@ -163,8 +162,8 @@ private Q_SLOTS:
     {
         auto form = makeForm();
         showActive(*form);
-        const auto* bar = form->findChild<QWidget*>(QStringLiteral("ToolBar"));
-        const auto* panel = form->findChild<QLabel*>(QStringLiteral("HidePanel"));
+        const auto* bar = form->findChild<QWidget*>(QStringLiteral("toolBar"));
+        const auto* panel = form->findChild<QLabel*>(QStringLiteral("hidePanel"));
         for (int width : {408, 600, 1000}) {
             form->resize(width, 300);
             QTRY_COMPARE(bar->width(), form->width());
@@ -180,7 +179,7 @@ private Q_SLOTS:
     {
         auto form = makeForm();
         showActive(*form);
-        auto* panel = form->findChild<QLabel*>(QStringLiteral("HidePanel"));
+        auto* panel = form->findChild<QLabel*>(QStringLiteral("hidePanel"));
         QTest::mousePress(panel, Qt::RightButton);
         QCOMPARE(panel->frameShadow(), QFrame::Sunken);
         QTest::mouseRelease(panel, Qt::RightButton);
@@ -280,7 +279,7 @@ private Q_SLOTS:
                                           c.trayShowRemote,  c.showMainWindow};
         QCOMPARE(items, expected);
         QCOMPARE(form->trayMenu()->defaultAction(), form->commands().trayCapture);
-        QVERIFY(NotifyAreaIcon::AutoPopup(form->trayMenu()));
+        QCOMPARE(form->trayIcon()->menu(), form->trayMenu());
     }
 
     // Keys pressed on the active main window reach the command's handler.
@@ -394,10 +393,10 @@ private Q_SLOTS:
     {
         auto form = makeForm();
         showActive(*form);
-        auto* bar = form->findChild<QWidget*>(QStringLiteral("ToolBar"));
+        auto* bar = form->findChild<QWidget*>(QStringLiteral("toolBar"));
         form->commands().toolbar->trigger();
         QVERIFY(!bar->isVisible() && !bar->isEnabled());
-        QVERIFY(!form->findChild<QFrame*>(QStringLiteral("Bevel1"))->isVisible());
+        QVERIFY(!form->findChild<QFrame*>(QStringLiteral("toolBarRule"))->isVisible());
         form->commands().toolbar->trigger();
         QVERIFY(bar->isVisible() && bar->isEnabled());
         form->commands().statusBar->trigger();
@@ -449,15 +448,15 @@ private Q_SLOTS:
         // Every slot is read at start, not only the active one.
         QCOMPARE(form->editor(1)->text(), QStringLiteral("first\r\n"));
         QCOMPARE(form->editor(2)->text(), QStringLiteral("second"));
-        QVERIFY(!form->findChild<QWidget*>(QStringLiteral("ToolBar"))->isVisible());
-        QVERIFY(!form->findChild<QFrame*>(QStringLiteral("Bevel1"))->isVisible());
+        QVERIFY(!form->findChild<QWidget*>(QStringLiteral("toolBar"))->isVisible());
+        QVERIFY(!form->findChild<QFrame*>(QStringLiteral("toolBarRule"))->isVisible());
         QVERIFY(!form->commands().toolbar->isChecked());
         // A status bar that start-up hid comes back with its text in the
         // normal colour, not greyed.
         QVERIFY(!form->statusBar()->isVisible());
         form->commands().statusBar->trigger();
         QVERIFY(form->statusBar()->isVisible());
-        QVERIFY(form->findChild<QLabel*>(QStringLiteral("StatusText"))->isEnabled());
+        QVERIFY(form->findChild<QLabel*>(QStringLiteral("statusText"))->isEnabled());
         for (int slot = 1; slot <= 3; ++slot)
             QCOMPARE(form->editor(slot)->font().pointSize(), 13);
         QVERIFY(form->collector().autoMode()); // "AutoOn" "R", "Auto" missing
@@ -722,7 +721,7 @@ private Q_SLOTS:
         if (form->collector().autoMode())
             form->commands().autoMode->trigger();
         SlotEditor* editor = form->editor(1);
-        auto* note = form->findChild<QLabel*>(QStringLiteral("FileEndNote1"));
+        auto* note = form->findChild<QLabel*>(QStringLiteral("fileEndNote1"));
         QVERIFY(note && !note->isHidden());
         QVERIFY(editor->isReadOnly());
         QVERIFY(editor->length() < big.size());

@@ -177,14 +177,14 @@ private Q_SLOTS:
     // defaults; OK stores what the dialog shows, with no error.
     void oddValuesShowDefaults()
     {
-        WriteRegInt(ProgramKey, QStringLiteral("DateStyle"), 5);
-        WriteRegStr(ProgramKey, QStringLiteral("AutoOn"), QStringLiteral("x"));
-        WriteRegStr(ProgramKey, QStringLiteral("ConfirmClr"), QStringLiteral("no"));
-        WriteRegInt(QString::fromLatin1(Layout::EditorKey), QStringLiteral("Editor"), 3);
+        RegTools::writeInt(ProgramKey, QStringLiteral("DateStyle"), 5);
+        RegTools::writeString(ProgramKey, QStringLiteral("AutoOn"), QStringLiteral("x"));
+        RegTools::writeString(ProgramKey, QStringLiteral("ConfirmClr"), QStringLiteral("no"));
+        RegTools::writeInt(QString::fromLatin1(Layout::EditorKey), QStringLiteral("Editor"), 3);
         Layout::DefinEd.write(true);
         // The fixture starts as a returning user without the splash; here
         // every value shows its default.
-        DeleteRegValue(ProgramKey, QStringLiteral("ShowSplash"));
+        RegTools::deleteValue(ProgramKey, QStringLiteral("ShowSplash"));
         open();
         QStringList checked;
         for (QAbstractButton* button : m_dialog->findChildren<QAbstractButton*>())
@@ -283,7 +283,8 @@ private Q_SLOTS:
     {
         Layout::DefaultSound.write(false);
         Layout::DefinEd.write(true);
-        WriteRegStr(QString::fromLatin1(Layout::SetupKey), QStringLiteral("MediaPath"), "/media");
+        RegTools::writeString(QString::fromLatin1(Layout::SetupKey), QStringLiteral("MediaPath"),
+                              "/media");
         QStringList asked;
         open();
         m_dialog->setFileChooser([&asked, this](QFileDialog& dialog) {
@@ -325,7 +326,7 @@ private Q_SLOTS:
         answer({"Date0RB", "BitBtn1"});
         main->toolButton(main->commands().preferences)->click();
         QCOMPARE(collector->dateStyle(), 0);
-        WriteRegStr(ProgramKey, QStringLiteral("DateStyle"), QStringLiteral("x"));
+        RegTools::writeString(ProgramKey, QStringLiteral("DateStyle"), QStringLiteral("x"));
         answer({"BitBtn2"});
         main->commands().preferences->trigger();
         QCOMPARE(collector->dateStyle(), 1);

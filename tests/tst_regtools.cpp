@@ -89,70 +89,71 @@ private Q_SLOTS:
     void missingKeyGivesDefaultAndCreatesNothing()
     {
         QCOMPARE(Layout::DateStyle.read(), 1);
-        QCOMPARE(ReadRegStr(ProgramKey, "Editor", "dflt"), QString("dflt"));
-        QCOMPARE(ReadRegBool(ProgramKey, "Auto", true), true);
-        QVERIFY(!RegValueExists(ProgramKey, "DateStyle"));
-        QVERIFY(!DeleteRegValue(ProgramKey, "DateStyle"));
+        QCOMPARE(RegTools::readString(ProgramKey, "Editor", "dflt"), QString("dflt"));
+        QCOMPARE(RegTools::readBool(ProgramKey, "Auto", true), true);
+        QVERIFY(!RegTools::valueExists(ProgramKey, "DateStyle"));
+        QVERIFY(!RegTools::deleteValue(ProgramKey, "DateStyle"));
         QVERIFY(!QFileInfo::exists(m_registry->filePath()));
     }
 
     void writeCreatesMissingParents()
     {
-        WriteRegInt(ProgramKey, "DateStyle", 2);
+        RegTools::writeInt(ProgramKey, "DateStyle", 2);
         auto& store = RegistryStore::global();
         QVERIFY(store.keyExists(RegRoot::LocalMachine, "SOFTWARE\\Orvane"));
         QVERIFY(store.keyExists(RegRoot::LocalMachine, ProgramKey));
         QVERIFY(!store.keyExists(RegRoot::CurrentUser, ProgramKey));
-        QCOMPARE(ReadRegInt(ProgramKey, "datestyle", 1), 2);
+        QCOMPARE(RegTools::readInt(ProgramKey, "datestyle", 1), 2);
     }
 
     void stringsReadAsStored()
     {
-        WriteRegStr(QString::fromLatin1(Layout::EditorKey), "Editor", QString());
+        RegTools::writeString(QString::fromLatin1(Layout::EditorKey), "Editor", QString());
         QCOMPARE(Layout::Editor.read(), QString());
         QCOMPARE(Layout::EditorToLaunch.read(), QString()); // existing empty is not missing
 
         setRaw(ProgramKey, "Expand", RegType::ExpandSz, RegValue::encodeString("%HOME%\\x"));
-        QCOMPARE(ReadRegStr(ProgramKey, "Expand", "d"), QString("%HOME%\\x"));
+        QCOMPARE(RegTools::readString(ProgramKey, "Expand", "d"), QString("%HOME%\\x"));
 
         QByteArray withZero = RegValue::encodeString(QString("ab") + QChar(0) + "cd");
         setRaw(ProgramKey, "Zero", RegType::Sz, withZero);
-        QCOMPARE(ReadRegStr(ProgramKey, "Zero", "d"), QString("ab"));
+        QCOMPARE(RegTools::readString(ProgramKey, "Zero", "d"), QString("ab"));
 
-        WriteRegStr(ProgramKey, "Unicode", QString::fromUtf8("Grüße \u65e5\u672c"));
-        QCOMPARE(ReadRegStr(ProgramKey, "Unicode", ""), QString::fromUtf8("Grüße \u65e5\u672c"));
+        RegTools::writeString(ProgramKey, "Unicode", QString::fromUtf8("Grüße \u65e5\u672c"));
+        QCOMPARE(RegTools::readString(ProgramKey, "Unicode", ""),
+                 QString::fromUtf8("Grüße \u65e5\u672c"));
     }
 
     void wrongTypeRaisesInvalidDataType()
     {
-        WriteRegInt(ProgramKey, "DateStyle", 2);
-        QCOMPARE(errorOf([] { ReadRegStr(ProgramKey, "DateStyle", "1"); }),
+        RegTools::writeInt(ProgramKey, "DateStyle", 2);
+        QCOMPARE(errorOf([] { RegTools::readString(ProgramKey, "DateStyle", "1"); }),
                  QString("Invalid data type for 'DateStyle'"));
-        WriteRegStr(ProgramKey, "AutoOn", "R");
-        QCOMPARE(errorOf([] { ReadRegBool(ProgramKey, "AutoOn", true); }),
+        RegTools::writeString(ProgramKey, "AutoOn", "R");
+        QCOMPARE(errorOf([] { RegTools::readBool(ProgramKey, "AutoOn", true); }),
                  QString("Invalid data type for 'AutoOn'"));
         setRaw(ProgramKey, "Blob", RegType::Binary, QByteArray("\x01\x02", 2));
-        QCOMPARE(errorOf([] { ReadRegStr(ProgramKey, "Blob", ""); }),
+        QCOMPARE(errorOf([] { RegTools::readString(ProgramKey, "Blob", ""); }),
                  QString("Invalid data type for 'Blob'"));
         setRaw(ProgramKey, "Short", RegType::Dword, QByteArray("\x01", 1));
-        QCOMPARE(errorOf([] { ReadRegInt(ProgramKey, "Short", 0); }),
+        QCOMPARE(errorOf([] { RegTools::readInt(ProgramKey, "Short", 0); }),
                  QString("Failed to get data for 'Short'"));
         // A write replaces a value whatever its old type.
-        WriteRegStr(ProgramKey, "DateStyle", "x");
-        QCOMPARE(ReadRegStr(ProgramKey, "DateStyle", ""), QString("x"));
+        RegTools::writeString(ProgramKey, "DateStyle", "x");
+        QCOMPARE(RegTools::readString(ProgramKey, "DateStyle", ""), QString("x"));
     }
 
     void boolsAndIntegers()
     {
-        WriteRegInt(ProgramKey, "Flag", 7);
-        QCOMPARE(ReadRegBool(ProgramKey, "Flag", false), true);
-        WriteRegBool(ProgramKey, "Flag", false);
-        QCOMPARE(ReadRegInt(ProgramKey, "Flag", 5), 0);
-        WriteRegInt(ProgramKey, "Negative", -16777208);
-        QCOMPARE(ReadRegInt(ProgramKey, "Negative", 0), -16777208);
-        QVERIFY(RegValueExists(ProgramKey, "flag"));
-        QVERIFY(DeleteRegValue(ProgramKey, "FLAG"));
-        QVERIFY(!DeleteRegValue(ProgramKey, "Flag"));
+        RegTools::writeInt(ProgramKey, "Flag", 7);
+        QCOMPARE(RegTools::readBool(ProgramKey, "Flag", false), true);
+        RegTools::writeBool(ProgramKey, "Flag", false);
+        QCOMPARE(RegTools::readInt(ProgramKey, "Flag", 5), 0);
+        RegTools::writeInt(ProgramKey, "Negative", -16777208);
+        QCOMPARE(RegTools::readInt(ProgramKey, "Negative", 0), -16777208);
+        QVERIFY(RegTools::valueExists(ProgramKey, "flag"));
+        QVERIFY(RegTools::deleteValue(ProgramKey, "FLAG"));
+        QVERIFY(!RegTools::deleteValue(ProgramKey, "Flag"));
     }
 
     void fontStyleText_data()
@@ -177,7 +178,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, style);
         QFETCH(QString, flags);
-        WriteRegStr(FontKey, "Style", style);
+        RegTools::writeString(FontKey, "Style", style);
         FontRecord record;
         record.font.setBold(true);
         record.font.setUnderline(true);
@@ -198,7 +199,7 @@ private Q_SLOTS:
         record.font.setItalic(true);
         record.color = 0x00123456;
         record.charSet = 204;
-        WriteRegStr(FontKey, "Name", "Serif");
+        RegTools::writeString(FontKey, "Name", "Serif");
         Layout::readFont(record);
         QCOMPARE(record.font.family(), QString("Serif"));
         QVERIFY(!record.font.bold() && !record.font.italic());
@@ -216,9 +217,9 @@ private Q_SLOTS:
         written.color = FontRecord::encodeColor(QColor(0x11, 0x22, 0x33));
         written.pitch = 2;
         Layout::writeFont(written);
-        QCOMPARE(ReadRegStr(FontKey, "Style", ""), QString("BI00"));
-        QCOMPARE(ReadRegInt(FontKey, "Height", 0), -11);
-        QCOMPARE(ReadRegInt(FontKey, "Color", 0), 0x00332211);
+        QCOMPARE(RegTools::readString(FontKey, "Style", ""), QString("BI00"));
+        QCOMPARE(RegTools::readInt(FontKey, "Height", 0), -11);
+        QCOMPARE(RegTools::readInt(FontKey, "Color", 0), 0x00332211);
         FontRecord read;
         Layout::readFont(read);
         QCOMPARE(read.font.family(), QString("Monospace"));
@@ -236,33 +237,6 @@ private Q_SLOTS:
         QPalette palette;
         palette.setColor(QPalette::WindowText, QColor(1, 2, 3));
         QCOMPARE(record.resolvedColor(palette), QColor(1, 2, 3));
-    }
-
-    void addSlash_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("blanks around") << "  C:\\WINDOWS \t"
-                                       << "C:\\WINDOWS\\";
-        QTest::newRow("drive") << "C:"
-                               << "C:";
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("only blanks") << "   "
-                                     << "";
-        QTest::newRow("forward slash") << " /usr/bin/ "
-                                       << "/usr/bin/";
-        QTest::newRow("backslash kept") << "a\\"
-                                        << "a\\";
-        QTest::newRow("control chars") << "\x01x\n"
-                                       << "x\\";
-    }
-
-    void addSlash()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, expected);
-        QCOMPARE(AddSlash(path), expected);
     }
 
     void startupChoices_data()
@@ -312,7 +286,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, readersToo);
         Layout::Filename1.write(QStringLiteral("mine.txt"));
-        QCOMPARE(TakeSettingsNotSavedMessage(), QString());
+        QCOMPARE(RegTools::takeNotSavedMessage(), QString());
         RegistryStore::resetGlobal(); // the lock comes first, as before a start
         ForeignLock lock(m_registry->filePath(), readersToo);
         QVERIFY(lock.ok());
@@ -328,12 +302,12 @@ private Q_SLOTS:
             QCOMPARE(Layout::Filename1.read(),
                      readersToo ? QStringLiteral("Default1.txt") : QStringLiteral("mine.txt"));
         }
-        const QString message = TakeSettingsNotSavedMessage();
+        const QString message = RegTools::takeNotSavedMessage();
         QVERIFY2(message.startsWith(QStringLiteral("The settings could not be saved: the registry "
                                                    "file ")) &&
                      message.endsWith(QStringLiteral(" is in use by another program.")),
                  qPrintable(message));
-        QCOMPARE(TakeSettingsNotSavedMessage(), QString()); // once
+        QCOMPARE(RegTools::takeNotSavedMessage(), QString()); // once
         QVERIFY(!Layout::Path.exists());
         QVERIFY(!Layout::Filename2.exists());
 
@@ -345,7 +319,7 @@ private Q_SLOTS:
         }
         QCOMPARE(Layout::Filename1.read(),
                  readersToo ? QStringLiteral("mine.txt") : QStringLiteral("Default1.txt"));
-        QCOMPARE(TakeSettingsNotSavedMessage(), QString()); // still the same stretch, or saved
+        QCOMPARE(RegTools::takeNotSavedMessage(), QString()); // still the same stretch, or saved
     }
 
     // A registry the user may read but not write was ignored: the program
@@ -373,11 +347,11 @@ private Q_SLOTS:
             QCOMPARE(Layout::Filename1.read(), QStringLiteral("mine.txt"));
             Layout::Filename1.write(QStringLiteral("other.txt")); // no error box
             Layout::DateStyle.write(2);
-            QCOMPARE(TakeSettingsNotSavedMessage(),
+            QCOMPARE(RegTools::takeNotSavedMessage(),
                      QStringLiteral("The settings could not be saved: the registry file %1 may "
                                     "be read but not written.")
                          .arg(file));
-            QCOMPARE(TakeSettingsNotSavedMessage(), QString());
+            QCOMPARE(RegTools::takeNotSavedMessage(), QString());
             QCOMPARE(Layout::Filename1.read(), QStringLiteral("mine.txt"));
             QCOMPARE(Layout::DateStyle.read(), 1);
             RegistryStore::resetGlobal();
@@ -386,8 +360,6 @@ private Q_SLOTS:
         QCOMPARE(TestSupport::fileBytes(file), before);
         QCOMPARE(QDir(folder).entryList({"*.unusable-*"}), QStringList());
     }
-
-    void winDirIsEmpty() { QCOMPARE(GetWinDir(), QString()); }
 
 private:
     std::unique_ptr<TestSupport::ScopedRegistry> m_registry;

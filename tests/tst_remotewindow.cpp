@@ -9,8 +9,8 @@
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "ui/MainWindow.h"
-#include "ui/NotifyAreaIcon.h"
 #include "ui/RemoteWindow.h"
+#include "ui/TrayIcon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -91,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(remote.minimumSize(), remote.maximumSize());
         QVERIFY(!remote.isVisible());
 
-        const char* names[] = {"ToolBtn1", "ToolBtn2", "ToolBtn3", "AutoToolBtn"};
+        const char* names[] = {"slotButton1", "slotButton2", "slotButton3", "autoButton"};
         const int xs[] = {0, 31, 62, 93};
         for (int i = 0; i < 4; ++i) {
             auto* button = remote.toolBar()->findChild<QToolButton*>(QLatin1String(names[i]));
@@ -101,7 +101,7 @@ private Q_SLOTS:
             QCOMPARE(button->iconSize(), QSize(16, 16));
             QVERIFY(!button->icon().isNull());
         }
-        QCOMPARE(remote.slotButton(2)->objectName(), QStringLiteral("ToolBtn2"));
+        QCOMPARE(remote.slotButton(2)->objectName(), QStringLiteral("slotButton2"));
         QCOMPARE(remote.autoButton()->toolTip(), QStringLiteral("Auto Clipstow"));
         QVERIFY(remote.autoButton()->isCheckable());
 
@@ -407,7 +407,7 @@ private Q_SLOTS:
         RemoteWindow remote(main->collector());
         main->setRemoteWindow(&remote);
         remote.show();
-        QVERIFY(NotifyAreaIcon::AutoPopup(main->trayMenu()));
+        QCOMPARE(main->trayIcon()->menu(), main->trayMenu());
         QMenu* menu = main->trayMenu();
         QVERIFY(!menu->isVisible());
         // A right-click on a button reaches the toolbar.

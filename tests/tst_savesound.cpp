@@ -252,7 +252,7 @@ private Q_SLOTS:
         if (!path.isEmpty())
             Layout::SoundFile.write(path);
 
-        IndicateSave();
+        SaveSound::indicateSave();
 
         QCOMPARE(m_output.requests.size(), 1);
         const RecordingOutput::Request& request = m_output.requests.first();
@@ -275,20 +275,20 @@ private Q_SLOTS:
     void playing_outputFails_noError()
     {
         m_output.result = false;
-        PlayChimes();
-        PlayWaveFile(m_dir->filePath(QStringLiteral("not-there.wav")));
+        SaveSound::playChime();
+        SaveSound::playWaveFile(m_dir->filePath(QStringLiteral("not-there.wav")));
         Layout::DefaultSound.write(false);
         Layout::SoundFile.write(writeFile(QStringLiteral("broken.wav")));
-        IndicateSave();
+        SaveSound::indicateSave();
         QCOMPARE(m_output.requests.size(), 3);
         QVERIFY(m_shown.isEmpty());
     }
 
-    // PlayWaveFile hands the name over as it is, existing or not.
+    // playWaveFile hands the name over as it is, existing or not.
     void playWaveFile_passesName()
     {
         const QString missing = m_dir->filePath(QStringLiteral("missing.wav"));
-        PlayWaveFile(missing);
+        SaveSound::playWaveFile(missing);
         QCOMPARE(m_output.requests.size(), 1);
         QVERIFY(!m_output.requests.first().fromMemory);
         QCOMPARE(m_output.requests.first().fileName, missing);
@@ -313,15 +313,15 @@ private Q_SLOTS:
         SaveSound::setChimeResource(location);
 
         try {
-            PlayChimes();
-            QFAIL("PlayChimes did not raise");
+            SaveSound::playChime();
+            QFAIL("playChime did not raise");
         } catch (const AppError& error) {
             QCOMPARE(error.message(), QStringLiteral("Cannot read CHIMES_WAV"));
         }
         QVERIFY(m_output.requests.isEmpty());
     }
 
-    // The failure reaches the caller of IndicateSave, also when the chime is
+    // The failure reaches the caller of indicateSave, also when the chime is
     // only the fallback for a chosen file that has gone.
     void indicateSave_missingResource_raises_data()
     {
@@ -337,7 +337,7 @@ private Q_SLOTS:
         Layout::SoundFile.write(m_dir->filePath(QStringLiteral("gone.wav")));
         SaveSound::setChimeResource(QStringLiteral(":/NO_SUCH_CHIME"));
 
-        QVERIFY_THROWS_EXCEPTION(AppError, IndicateSave());
+        QVERIFY_THROWS_EXCEPTION(AppError, SaveSound::indicateSave());
         QVERIFY(m_output.requests.isEmpty());
     }
 

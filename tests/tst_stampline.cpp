@@ -42,9 +42,9 @@ const QDateTime ExampleTime{QDate(2026, 12, 6), QTime(12, 3, 9)};
 
 void TestStampLine::workedExample()
 {
-    QCOMPARE(BuildStampLine(1, ExampleTime, exampleRegion()),
+    QCOMPARE(buildStampLine(1, ExampleTime, exampleRegion()),
              QStringLiteral("===== 12/6/2026 === 12:03:09 PM =====\r\n"));
-    QCOMPARE(BuildStampLine(1, QDateTime(QDate(2026, 12, 6), QTime(12, 4, 30)), exampleRegion()),
+    QCOMPARE(buildStampLine(1, QDateTime(QDate(2026, 12, 6), QTime(12, 4, 30)), exampleRegion()),
              QStringLiteral("===== 12/6/2026 === 12:04:30 PM =====\r\n"));
 }
 
@@ -67,7 +67,7 @@ void TestStampLine::styles()
     QFETCH(int, style);
     QFETCH(QDateTime, when);
     QFETCH(QString, expected);
-    QCOMPARE(BuildStampLine(style, when, exampleRegion()), expected);
+    QCOMPARE(buildStampLine(style, when, exampleRegion()), expected);
 }
 
 void TestStampLine::noDateStyles_data()
@@ -82,7 +82,7 @@ void TestStampLine::noDateStyles_data()
 void TestStampLine::noDateStyles()
 {
     QFETCH(int, style);
-    QCOMPARE(BuildStampLine(style, ExampleTime, exampleRegion()), QStringLiteral("\r\n\r\n"));
+    QCOMPARE(buildStampLine(style, ExampleTime, exampleRegion()), QStringLiteral("\r\n\r\n"));
 }
 
 void TestStampLine::localeStamps_data()
@@ -110,7 +110,7 @@ void TestStampLine::localeStamps()
     QFETCH(QString, name);
     QFETCH(int, style);
     QFETCH(QString, expected);
-    QCOMPARE(BuildStampLine(style, ExampleTime, RegionalSettings::fromLocale(QLocale(name))),
+    QCOMPARE(buildStampLine(style, ExampleTime, RegionalSettings::fromLocale(QLocale(name))),
              expected);
 }
 

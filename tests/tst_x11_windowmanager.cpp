@@ -149,7 +149,7 @@ private Q_SLOTS:
         QFileDialog* dialog = nullptr;
         bool listShown = false;
         QTimer::singleShot(0, [&] {
-            dialog = m_main->findChild<QFileDialog*>(QStringLiteral("SaveDialog"));
+            dialog = m_main->findChild<QFileDialog*>(QStringLiteral("saveDialog"));
             QVERIFY(dialog != nullptr);
             dialog->setDirectory(folder);
             auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));

@@ -128,7 +128,7 @@ int run(const QString& request)
     showMainWindowAtStart(window, QSystemTrayIcon::isSystemTrayAvailable());
     commands.attach(window, *remote);
     startupBatch.reset();
-    const QString notSaved = TakeSettingsNotSavedMessage();
+    const QString notSaved = RegTools::takeNotSavedMessage();
     if (!notSaved.isEmpty())
         ErrorReporter::show(notSaved);
     const int code = QApplication::exec();

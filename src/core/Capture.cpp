@@ -19,6 +19,6 @@ QString captureIntoSlot(SlotBuffer& buffer, const QString& stampLine, SlotFileSy
     const QString aside = sync.setAsideUnsaved(buffer, fileName, QDateTime::currentDateTime());
     sync.refreshBeforeWrite(buffer, fileName);
     sync.appendCapture(buffer, fileName, stampLine, text);
-    IndicateSave();
+    SaveSound::indicateSave();
     return aside;
 }

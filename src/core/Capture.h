@@ -17,7 +17,7 @@ class SlotFileSync;
 // sync: the file's current text is read first when it changed on disk, the
 // block with the clipboard's text goes after it
 // (SlotFileSync::appendCapture), and the save sound is the one the settings
-// choose (IndicateSave). The clipboard's text is taken once: when it is
+// choose (SaveSound::indicateSave). The clipboard's text is taken once: when it is
 // empty (its owner changed it again, or it holds no text by now) nothing is
 // added, written or played. Unsaved text of the buffer that the file's new
 // text would replace is first set aside (SlotFileSync::setAsideUnsaved);

@@ -176,7 +176,7 @@ void Collector::setAutoMode(bool on, Source source)
 
 QString Collector::stampLine() const
 {
-    return BuildStampLine(m_dateStyle, QDateTime::currentDateTime(), RegionalSettings::system());
+    return buildStampLine(m_dateStyle, QDateTime::currentDateTime(), RegionalSettings::system());
 }
 
 void Collector::capture(Trigger trigger)

@@ -71,33 +71,28 @@ void setChimeResource(const QString& path)
     replacedChime = path;
 }
 
-} // namespace SaveSound
-
-void IndicateSave()
+void indicateSave()
 {
     const QString chosen = Layout::SoundFile.read();
     if (Layout::DefaultSound.read() || !QFileInfo(chosen).isFile()) {
-        PlayChimes();
+        playChime();
         return;
     }
-    PlayWaveFile(Layout::SoundFile.read());
+    playWaveFile(Layout::SoundFile.read());
 }
 
-void PlayChimes()
+void playChime()
 {
     initChimeResource();
     QByteArray image;
     {
-        QFile resource(SaveSound::chimeResource());
+        QFile resource(chimeResource());
         if (resource.open(QIODevice::ReadOnly))
             image = resource.readAll();
     }
     if (image.isEmpty())
         throw AppError(QStringLiteral("Cannot read CHIMES_WAV"));
-    SaveSound::playWaveData(image);
+    playWaveData(image);
 }
 
-void PlayWaveFile(const QString& fileName)
-{
-    SaveSound::playWaveFile(fileName);
-}
+} // namespace SaveSound

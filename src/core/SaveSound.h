@@ -13,21 +13,17 @@ class SoundOutput;
 // chime happen on the caller's side, so a chime that cannot be read is
 // still raised to the caller.
 
+namespace SaveSound {
+
 // Chooses and plays the save sound: the built-in chime while "DefaultSound"
 // is true (its default), otherwise the file "SoundFile" names, or the chime
 // again when no such file exists (an empty name or a folder counts as
 // missing). Called by the capture after the slot file has been written.
-void IndicateSave();
+void indicateSave();
 
 // Plays the built-in chime. Raises AppError "Cannot read CHIMES_WAV" when
 // the resource is missing or cannot be read.
-void PlayChimes();
-
-// Plays a wave file. The result is ignored: a file that cannot be played is
-// silently not heard.
-void PlayWaveFile(const QString& fileName);
-
-namespace SaveSound {
+void playChime();
 
 // Hands a sound to the platform's output behind the sound player, or to the
 // replacement output, which is then called directly on the caller's thread.
@@ -38,7 +34,7 @@ void playWaveFile(const QString& fileName);
 // platform's own.
 void setOutput(SoundOutput* output);
 
-// Where PlayChimes finds the chime: ":/CHIMES_WAV" unless replaced.
+// Where playChime finds the chime: ":/CHIMES_WAV" unless replaced.
 QString chimeResource();
 // Replaces the chime's location; an empty path restores the built-in one.
 void setChimeResource(const QString& path);

@@ -1,6 +1,6 @@
 #include "core/StampLine.h"
 
-QString BuildStampLine(int dateStyle, const QDateTime& now, const RegionalSettings& region)
+QString buildStampLine(int dateStyle, const QDateTime& now, const RegionalSettings& region)
 {
     QString date;
     switch (dateStyle) {

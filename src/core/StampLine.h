@@ -17,4 +17,4 @@ inline constexpr int LongDate = 2;
 //   any other style: two CR LF pairs, no date or time.
 // now is taken as it is (the caller passes local time); region supplies the
 // date and time formats and the names for the long date.
-QString BuildStampLine(int dateStyle, const QDateTime& now, const RegionalSettings& region);
+QString buildStampLine(int dateStyle, const QDateTime& now, const RegionalSettings& region);

@@ -1,12 +1,9 @@
 #include "settings/RegTools.h"
 
 #include "base/AppError.h"
-#include "base/Locale.h"
-#include "platform/Shell.h"
 #include "settings/RegistryStore.h"
 
 #include <QColor>
-#include <QLocale>
 #include <QPalette>
 #include <cmath>
 
@@ -84,22 +81,24 @@ std::optional<std::int32_t> readDword(const QString& key, const QString& name)
 
 } // namespace
 
-void WriteRegStr(const QString& key, const QString& name, const QString& value)
+namespace RegTools {
+
+void writeString(const QString& key, const QString& name, const QString& value)
 {
     writeValue(key, name, RegType::Sz, RegValue::encodeString(value));
 }
 
-void WriteRegInt(const QString& key, const QString& name, int value)
+void writeInt(const QString& key, const QString& name, int value)
 {
     writeValue(key, name, RegType::Dword, RegValue::encodeDword(static_cast<std::uint32_t>(value)));
 }
 
-void WriteRegBool(const QString& key, const QString& name, bool value)
+void writeBool(const QString& key, const QString& name, bool value)
 {
-    WriteRegInt(key, name, value ? 1 : 0);
+    writeInt(key, name, value ? 1 : 0);
 }
 
-QString ReadRegStr(const QString& key, const QString& name, const QString& defaultValue)
+QString readString(const QString& key, const QString& name, const QString& defaultValue)
 {
     QString result = defaultValue;
     const std::optional<RegValue> value = readValue(key, name);
@@ -112,18 +111,18 @@ QString ReadRegStr(const QString& key, const QString& name, const QString& defau
     return result;
 }
 
-int ReadRegInt(const QString& key, const QString& name, int defaultValue)
+int readInt(const QString& key, const QString& name, int defaultValue)
 {
     return readDword(key, name).value_or(defaultValue);
 }
 
-bool ReadRegBool(const QString& key, const QString& name, bool defaultValue)
+bool readBool(const QString& key, const QString& name, bool defaultValue)
 {
     const std::optional<std::int32_t> value = readDword(key, name);
     return value ? *value != 0 : defaultValue;
 }
 
-bool RegValueExists(const QString& key, const QString& name)
+bool valueExists(const QString& key, const QString& name)
 {
     const std::optional<RegKey> opened = openKey(key, false);
     if (!opened)
@@ -135,7 +134,7 @@ bool RegValueExists(const QString& key, const QString& name)
     }
 }
 
-bool DeleteRegValue(const QString& key, const QString& name)
+bool deleteValue(const QString& key, const QString& name)
 {
     std::optional<RegKey> opened = openKey(key, false);
     if (!opened)
@@ -147,6 +146,73 @@ bool DeleteRegValue(const QString& key, const QString& name)
     }
 }
 
+QString takeNotSavedMessage()
+{
+    const QString reason = RegistryStore::global().takeUnsavedReason();
+    if (reason.isEmpty())
+        return QString();
+    return QStringLiteral("The settings could not be saved: %1.").arg(reason);
+}
+
+bool readFont(FontRecord& target, const QString& key, const FontRecord& defaults)
+{
+    // The attributes read so far reach the target even when a later read
+    // fails, so the record is assembled in a temporary and assigned on every
+    // way out.
+    FontRecord temp;
+    struct Assign
+    {
+        FontRecord& target;
+        FontRecord& temp;
+        ~Assign() { target = temp; }
+    } assign{target, temp};
+
+    temp.charSet = readInt(key, QStringLiteral("CharSet"), defaults.charSet);
+    temp.color = readInt(key, QStringLiteral("Color"), defaults.color);
+    const int height = readInt(key, QStringLiteral("Height"), defaults.height());
+    if (height != 0)
+        temp.font.setPointSizeF(std::abs(height) * 72.0 / FontRecord::PixelsPerInch);
+    temp.font.setFamily(readString(key, QStringLiteral("Name"), defaults.font.family()));
+    temp.pitch = readInt(key, QStringLiteral("Pitch"), defaults.pitch);
+    temp.font.setFixedPitch(temp.pitch == 2);
+    const int size = readInt(key, QStringLiteral("Size"), defaults.font.pointSize());
+    if (size > 0)
+        temp.font.setPointSize(size);
+
+    QString style = readString(key, QStringLiteral("Style"), QStringLiteral("0000"));
+    if (style.size() < 4)
+        style += QStringLiteral("0000");
+    const auto on = [&style](int i) { return style.at(i) != QLatin1Char('0'); };
+    temp.font.setBold(on(0));
+    temp.font.setItalic(on(1));
+    temp.font.setUnderline(on(2));
+    temp.font.setStrikeOut(on(3));
+    return true;
+}
+
+bool writeFont(const FontRecord& record, const QString& key)
+{
+    writeInt(key, QStringLiteral("CharSet"), record.charSet & 0xFF);
+    writeInt(key, QStringLiteral("Color"), record.color);
+    writeInt(key, QStringLiteral("Height"), record.height());
+    writeString(key, QStringLiteral("Name"), record.font.family());
+    writeInt(key, QStringLiteral("Pitch"), record.pitch);
+    writeInt(key, QStringLiteral("Size"), record.font.pointSize());
+    QString style = QStringLiteral("0000");
+    if (record.font.bold())
+        style[0] = QLatin1Char('B');
+    if (record.font.italic())
+        style[1] = QLatin1Char('I');
+    if (record.font.underline())
+        style[2] = QLatin1Char('U');
+    if (record.font.strikeOut())
+        style[3] = QLatin1Char('S');
+    writeString(key, QStringLiteral("Style"), style);
+    return true;
+}
+
+} // namespace RegTools
+
 SettingsBatch::SettingsBatch()
 {
     RegistryStore::global().beginBatch();
@@ -155,14 +221,6 @@ SettingsBatch::SettingsBatch()
 SettingsBatch::~SettingsBatch()
 {
     RegistryStore::global().endBatch();
-}
-
-QString TakeSettingsNotSavedMessage()
-{
-    const QString reason = RegistryStore::global().takeUnsavedReason();
-    if (reason.isEmpty())
-        return QString();
-    return QStringLiteral("The settings could not be saved: %1.").arg(reason);
 }
 
 int FontRecord::height() const
@@ -184,99 +242,4 @@ std::int32_t FontRecord::encodeColor(const QColor& c)
     const std::uint32_t raw =
         std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
     return static_cast<std::int32_t>(raw);
-}
-
-bool ReadRegFont(FontRecord& target, const QString& key, const FontRecord& defaults)
-{
-    // The attributes read so far reach the target even when a later read
-    // fails, so the record is assembled in a temporary and assigned on every
-    // way out.
-    FontRecord temp;
-    struct Assign
-    {
-        FontRecord& target;
-        FontRecord& temp;
-        ~Assign() { target = temp; }
-    } assign{target, temp};
-
-    temp.charSet = ReadRegInt(key, QStringLiteral("CharSet"), defaults.charSet);
-    temp.color = ReadRegInt(key, QStringLiteral("Color"), defaults.color);
-    const int height = ReadRegInt(key, QStringLiteral("Height"), defaults.height());
-    if (height != 0)
-        temp.font.setPointSizeF(std::abs(height) * 72.0 / FontRecord::PixelsPerInch);
-    temp.font.setFamily(ReadRegStr(key, QStringLiteral("Name"), defaults.font.family()));
-    temp.pitch = ReadRegInt(key, QStringLiteral("Pitch"), defaults.pitch);
-    temp.font.setFixedPitch(temp.pitch == 2);
-    const int size = ReadRegInt(key, QStringLiteral("Size"), defaults.font.pointSize());
-    if (size > 0)
-        temp.font.setPointSize(size);
-
-    QString style = ReadRegStr(key, QStringLiteral("Style"), QStringLiteral("0000"));
-    if (style.size() < 4)
-        style += QStringLiteral("0000");
-    const auto on = [&style](int i) { return style.at(i) != QLatin1Char('0'); };
-    temp.font.setBold(on(0));
-    temp.font.setItalic(on(1));
-    temp.font.setUnderline(on(2));
-    temp.font.setStrikeOut(on(3));
-    return true;
-}
-
-bool WriteRegFont(const FontRecord& record, const QString& key)
-{
-    WriteRegInt(key, QStringLiteral("CharSet"), record.charSet & 0xFF);
-    WriteRegInt(key, QStringLiteral("Color"), record.color);
-    WriteRegInt(key, QStringLiteral("Height"), record.height());
-    WriteRegStr(key, QStringLiteral("Name"), record.font.family());
-    WriteRegInt(key, QStringLiteral("Pitch"), record.pitch);
-    WriteRegInt(key, QStringLiteral("Size"), record.font.pointSize());
-    QString style = QStringLiteral("0000");
-    if (record.font.bold())
-        style[0] = QLatin1Char('B');
-    if (record.font.italic())
-        style[1] = QLatin1Char('I');
-    if (record.font.underline())
-        style[2] = QLatin1Char('U');
-    if (record.font.strikeOut())
-        style[3] = QLatin1Char('S');
-    WriteRegStr(key, QStringLiteral("Style"), style);
-    return true;
-}
-
-QString AddSlash(const QString& path)
-{
-    // Trims blanks and control characters at both ends.
-    qsizetype begin = 0;
-    qsizetype end = path.size();
-    while (begin < end && path.at(begin).unicode() <= u' ')
-        ++begin;
-    while (end > begin && path.at(end - 1).unicode() <= u' ')
-        --end;
-    const QString trimmed = path.mid(begin, end - begin);
-    if (trimmed.isEmpty())
-        return trimmed;
-    const QChar last = trimmed.back();
-    if (last == QLatin1Char('/') || last == QLatin1Char(':') || last == QLatin1Char('\\'))
-        return trimmed;
-    return trimmed + QLatin1Char('\\');
-}
-
-QString GetWinDir()
-{
-    return QString();
-}
-
-QString LongDateStr(const QDateTime& dateTime)
-{
-    return longDateText(dateTime.date(), QLocale::system());
-}
-
-bool RunFile(const QString& target)
-{
-    try {
-        Shell::open(target);
-    } catch (...) {
-        return false;
-    }
-    return true;
 }

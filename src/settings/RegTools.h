@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDateTime>
 #include <QFont>
 #include <QString>
 #include <cstdint>
@@ -34,23 +33,12 @@ struct FontRecord
     bool operator==(const FontRecord&) const = default;
 };
 
-// The settings store: free functions through which every setting is read and
+// The settings store: functions through which every setting is read and
 // written. Each call opens its key below HKEY_LOCAL_MACHINE, does one thing
 // and closes it; nothing is cached, so a change is seen by the next read.
 // A key that cannot be opened is not an error: reads give their default and
 // writes are skipped, and so are they while the store is unavailable (see
 // SettingsBatch). A value of the wrong type raises AppError.
-
-void WriteRegStr(const QString& key, const QString& name, const QString& value);
-void WriteRegInt(const QString& key, const QString& name, int value);
-void WriteRegBool(const QString& key, const QString& name, bool value);
-
-QString ReadRegStr(const QString& key, const QString& name, const QString& defaultValue);
-int ReadRegInt(const QString& key, const QString& name, int defaultValue);
-bool ReadRegBool(const QString& key, const QString& name, bool defaultValue);
-
-bool RegValueExists(const QString& key, const QString& name);
-bool DeleteRegValue(const QString& key, const QString& name);
 
 // Groups the settings reads and writes of one start-up or shutdown. When
 // another process holds the store locked, the first operation waits for it
@@ -66,24 +54,30 @@ public:
     SettingsBatch& operator=(const SettingsBatch&) = delete;
 };
 
+namespace RegTools {
+
+void writeString(const QString& key, const QString& name, const QString& value);
+void writeInt(const QString& key, const QString& name, int value);
+void writeBool(const QString& key, const QString& name, bool value);
+
+QString readString(const QString& key, const QString& name, const QString& defaultValue);
+int readInt(const QString& key, const QString& name, int defaultValue);
+bool readBool(const QString& key, const QString& name, bool defaultValue);
+
+bool valueExists(const QString& key, const QString& name);
+bool deleteValue(const QString& key, const QString& name);
+
 // "The settings could not be saved: <reason>." when writes were skipped
 // (the store is locked by another process, may only be read, or cannot be
 // created), given once until a write succeeds again; empty otherwise. The
 // application shows it after start-up and after shutdown's saving.
-QString TakeSettingsNotSavedMessage();
+QString takeNotSavedMessage();
 
 // The seven-value font record ("CharSet", "Color", "Height", "Name",
-// "Pitch", "Size", "Style"). ReadRegFont replaces every attribute of target
+// "Pitch", "Size", "Style"). readFont replaces every attribute of target
 // at once; a missing value keeps the attribute of defaults, a missing
 // "Style" makes the font plain.
-bool ReadRegFont(FontRecord& target, const QString& key, const FontRecord& defaults);
-bool WriteRegFont(const FontRecord& font, const QString& key);
+bool readFont(FontRecord& target, const QString& key, const FontRecord& defaults);
+bool writeFont(const FontRecord& font, const QString& key);
 
-// Trimmed path ending in a separator; empty stays empty.
-QString AddSlash(const QString& path);
-// There is no Windows directory on this platform: answers an empty text.
-QString GetWinDir();
-// The date part in the system locale's long date format.
-QString LongDateStr(const QDateTime& dateTime);
-// Hands a file, program or link to the desktop's default action.
-bool RunFile(const QString& target);
+} // namespace RegTools

@@ -13,45 +13,45 @@ QString q(const char* text)
 
 QString StrSetting::read() const
 {
-    return ReadRegStr(q(key), q(name), QString::fromUtf8(defaultValue));
+    return RegTools::readString(q(key), q(name), QString::fromUtf8(defaultValue));
 }
 void StrSetting::write(const QString& value) const
 {
-    WriteRegStr(q(key), q(name), value);
+    RegTools::writeString(q(key), q(name), value);
 }
 bool StrSetting::exists() const
 {
-    return RegValueExists(q(key), q(name));
+    return RegTools::valueExists(q(key), q(name));
 }
 bool StrSetting::remove() const
 {
-    return DeleteRegValue(q(key), q(name));
+    return RegTools::deleteValue(q(key), q(name));
 }
 
 int IntSetting::read() const
 {
-    return ReadRegInt(q(key), q(name), defaultValue);
+    return RegTools::readInt(q(key), q(name), defaultValue);
 }
 void IntSetting::write(int value) const
 {
-    WriteRegInt(q(key), q(name), value);
+    RegTools::writeInt(q(key), q(name), value);
 }
 bool IntSetting::exists() const
 {
-    return RegValueExists(q(key), q(name));
+    return RegTools::valueExists(q(key), q(name));
 }
 
 bool BoolSetting::read() const
 {
-    return ReadRegBool(q(key), q(name), defaultValue);
+    return RegTools::readBool(q(key), q(name), defaultValue);
 }
 void BoolSetting::write(bool value) const
 {
-    WriteRegBool(q(key), q(name), value);
+    RegTools::writeBool(q(key), q(name), value);
 }
 bool BoolSetting::exists() const
 {
-    return RegValueExists(q(key), q(name));
+    return RegTools::valueExists(q(key), q(name));
 }
 
 namespace {
@@ -170,11 +170,11 @@ bool decodeShowRemote(const QString& choice, bool remembered)
 
 void readFont(FontRecord& font)
 {
-    ReadRegFont(font, q(FontKey), font);
+    RegTools::readFont(font, q(FontKey), font);
 }
 void writeFont(const FontRecord& font)
 {
-    WriteRegFont(font, q(FontKey));
+    RegTools::writeFont(font, q(FontKey));
 }
 
 } // namespace Layout

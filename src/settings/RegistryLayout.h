@@ -126,8 +126,8 @@ inline constexpr StrSetting MediaPath{
     SetupKey, "MediaPath", "",
     "folder where choosing a sound file starts when the current one does not exist; only read"};
 
-// Values of the Font key: the editor font record that ReadRegFont and
-// WriteRegFont read and write as one; a missing value keeps the attribute
+// Values of the Font key: the editor font record that RegTools::readFont and
+// writeFont read and write as one; a missing value keeps the attribute
 // the editors' font has, a missing "Style" makes it plain.
 struct FontValue
 {

@@ -3,6 +3,7 @@
 #include "base/AppError.h"
 #include "core/ErrorReporter.h"
 #include "core/ProgramInfo.h"
+#include "platform/Shell.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "ui/Icons.h"
@@ -128,7 +129,7 @@ QWidget* HelpWindow::buildButtonRow()
     const QString website = ProgramInfo::webSite();
     m_websiteButton = addButton(QStringLiteral("&Website"));
     m_websiteButton->setToolTip(website);
-    connect(m_websiteButton, &QPushButton::clicked, this, [website] { RunFile(website); });
+    connect(m_websiteButton, &QPushButton::clicked, this, [website] { Shell::open(website); });
     // Without a web site there is nowhere to send the user.
     m_websiteButton->setVisible(!website.isEmpty());
     layout->addStretch(1);

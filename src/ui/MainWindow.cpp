@@ -40,7 +40,7 @@ MainWindow::MainWindow(Collector& collector, QWidget* parent)
     : QMainWindow(parent), m_collector(collector), m_commands(Commands::create(this)),
       m_dialogs(defaultDialogs())
 {
-    setObjectName(QStringLiteral("MainForm"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Clipstow 3"));
     setFont(windowFont());
     setWindowIcon(Icons::programIcon());
@@ -55,7 +55,7 @@ MainWindow::MainWindow(Collector& collector, QWidget* parent)
     buildToolBar();
     column->addWidget(m_toolBar);
     m_toolBarBevel = new QFrame(client);
-    m_toolBarBevel->setObjectName(QStringLiteral("Bevel1"));
+    m_toolBarBevel->setObjectName(QStringLiteral("toolBarRule"));
     m_toolBarBevel->setFrameShape(QFrame::HLine);
     m_toolBarBevel->setFrameShadow(QFrame::Sunken);
     m_toolBarBevel->setFixedHeight(2);
@@ -65,10 +65,10 @@ MainWindow::MainWindow(Collector& collector, QWidget* parent)
     column->addWidget(m_tabs, 1);
 
     QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar"));
+    bar->setObjectName(QStringLiteral("statusBar"));
     bar->setFixedHeight(StatusBarHeight);
     m_statusText = new QLabel(bar);
-    m_statusText->setObjectName(QStringLiteral("StatusText"));
+    m_statusText->setObjectName(QStringLiteral("statusText"));
     m_statusText->setTextFormat(Qt::PlainText);
     bar->addWidget(m_statusText, 1);
 
@@ -110,9 +110,8 @@ MainWindow::~MainWindow()
 // no tooltip; its menu opens only once start-up allows it.
 void MainWindow::buildTrayIcon()
 {
-    m_trayIcon = std::make_unique<TrayIcon>(m_collector, m_trayMenu);
-    connect(m_trayIcon.get(), &NotifyAreaIcon::OnMouseDown, this,
-            [this] { bringLastActiveWindowForward(); });
+    m_trayIcon = std::make_unique<TrayIcon>(m_collector);
+    connect(m_trayIcon.get(), &TrayIcon::pressed, this, [this] { bringLastActiveWindowForward(); });
 
     // Remember the window a press on the tray icon brings back.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
@@ -149,7 +148,7 @@ void MainWindow::connectCollector()
 void MainWindow::buildPages()
 {
     m_tabs = new QTabWidget(this);
-    m_tabs->setObjectName(QStringLiteral("PageControl1"));
+    m_tabs->setObjectName(QStringLiteral("slotTabs"));
     for (SlotNumber slot : SlotNumber::all()) {
         auto* slotPage = new SlotPage(slot);
         SlotEditor* slotEditor = slotPage->editor();
@@ -221,7 +220,7 @@ QFileDialog& MainWindow::saveDialog()
     if (m_saveDialog)
         return *m_saveDialog;
     m_saveDialog = new QFileDialog(this);
-    m_saveDialog->setObjectName(QStringLiteral("SaveDialog"));
+    m_saveDialog->setObjectName(QStringLiteral("saveDialog"));
     m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
     m_saveDialog->setFileMode(QFileDialog::AnyFile);
     m_saveDialog->setNameFilter(QStringLiteral("Text Files (*.txt)"));

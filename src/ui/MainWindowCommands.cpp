@@ -273,8 +273,8 @@ void MainWindow::showClipboardViewer()
 
 void MainWindow::sendSupportMail()
 {
-    RunFile(SupportMail::link(SupportMail::address(), SupportMail::buildDate(),
-                              RegionalSettings::system()));
+    Shell::open(SupportMail::link(SupportMail::address(), SupportMail::buildDate(),
+                                  RegionalSettings::system()));
 }
 
 void MainWindow::showPreferences()

@@ -6,13 +6,11 @@
 #include "core/Collector.h"
 #include "ui/Icons.h"
 #include "ui/RemoteWindow.h"
-
 #include "ui/TrayIcon.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QStatusBar>
-#include <QSystemTrayIcon>
 
 namespace {
 
@@ -39,7 +37,7 @@ void MainWindow::showHints()
 
 bool MainWindow::trayIconShown() const
 {
-    return m_trayIcon && m_trayIcon->IsAdded() && QSystemTrayIcon::isSystemTrayAvailable();
+    return m_trayIcon && m_trayIcon->isShown();
 }
 
 // Hidden, the window comes back through the tray icon. On a desktop with no

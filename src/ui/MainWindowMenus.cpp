@@ -45,32 +45,32 @@ QString text(const char* s)
 void MainWindow::buildToolBar()
 {
     m_toolBar = new QWidget(this);
-    m_toolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setFixedHeight(ToolBarHeight);
     m_toolBar->installEventFilter(this);
 
     const Commands& c = m_commands;
     int x = 0;
-    addToolButton("PasteButton", c.capture, x);
+    addToolButton("captureButton", c.capture, x);
     x += ToolButtonWidth + SeparatorWidth;
-    addToolButton("ShowRemoteBtn", c.showRemote, x);
+    addToolButton("showRemoteButton", c.showRemote, x);
     x += ToolButtonWidth;
-    addToolButton("EditButton", c.editInTextEditor, x);
+    addToolButton("editButton", c.editInTextEditor, x);
     x += ToolButtonWidth;
-    addToolButton("AutoButton", c.autoSwitch, x);
+    addToolButton("autoButton", c.autoSwitch, x);
     x += ToolButtonWidth;
-    addToolButton("SaveButton", c.save, x);
+    addToolButton("saveButton", c.save, x);
     x += ToolButtonWidth;
-    addToolButton("PrefsButton", c.preferences, x);
+    addToolButton("preferencesButton", c.preferences, x);
     x += ToolButtonWidth + SeparatorWidth;
-    addToolButton("ClearButton", c.clearSlot, x);
+    addToolButton("clearButton", c.clearSlot, x);
     x += ToolButtonWidth;
-    addToolButton("ClearClipbrdButton", c.clearClipboard, x);
+    addToolButton("clearClipboardButton", c.clearClipboard, x);
     x += ToolButtonWidth + SeparatorWidth;
     Q_ASSERT(x == ButtonGroupsWidth);
 
     m_hidePanel = new QLabel(QStringLiteral("H i d e"), m_toolBar);
-    m_hidePanel->setObjectName(QStringLiteral("HidePanel"));
+    m_hidePanel->setObjectName(QStringLiteral("hidePanel"));
     m_hidePanel->setTextFormat(Qt::PlainText);
     m_hidePanel->setAlignment(Qt::AlignCenter);
     m_hidePanel->setToolTip(QStringLiteral("Hide this window"));
@@ -118,7 +118,7 @@ void MainWindow::buildMenus()
 {
     const Commands& c = m_commands;
     QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu"));
+    bar->setObjectName(QStringLiteral("mainMenu"));
 
     QMenu* file = bar->addMenu(text("&File"));
     file->addAction(c.capture);
@@ -142,7 +142,7 @@ void MainWindow::buildMenus()
     help->addActions({c.help, c.about, c.support});
 
     m_trayMenu = new QMenu(this);
-    m_trayMenu->setObjectName(QStringLiteral("TrayMenu"));
+    m_trayMenu->setObjectName(QStringLiteral("trayMenu"));
     m_trayMenu->addActions({c.trayExit, c.trayHelp, c.trayAbout});
     m_trayMenu->addSeparator();
     m_trayMenu->addActions({c.clipboardViewer, c.trayClearClipboard, c.trayAutoMode,
@@ -152,7 +152,7 @@ void MainWindow::buildMenus()
     m_trayMenu->addActions({c.trayShowRemote, c.showMainWindow});
 
     m_editorMenu = new QMenu(this);
-    m_editorMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    m_editorMenu->setObjectName(QStringLiteral("editorMenu"));
     m_editorMenu->addAction(c.undo);
     m_editorMenu->addSeparator();
     m_editorMenu->addActions({c.cut, c.copy, c.paste, c.selectAll});

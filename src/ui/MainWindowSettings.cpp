@@ -50,7 +50,7 @@ void MainWindow::startUp()
     const SettingsBatch batch;
     if (!showAgreementIfNeeded()) {
         // The tray icon, already up, goes at once.
-        m_trayIcon->setActive(false);
+        m_trayIcon->hide();
         m_agreementDeclined = true;
         return;
     }
@@ -61,7 +61,7 @@ void MainWindow::startUp()
     showStartupSplash();
     // The tray menu (from the tray icon and the remote window's toolbar) may
     // open from now on, after the agreement and the splash window.
-    NotifyAreaIcon::setAutoPopup(m_trayMenu, true);
+    m_trayIcon->setMenu(m_trayMenu);
     QApplication::setWindowIcon(Icons::programIcon());
 
     const QString program = QCoreApplication::applicationFilePath();
@@ -118,13 +118,13 @@ void MainWindow::restoreSettings()
 
 void MainWindow::shutDown()
 {
-    m_trayIcon->setActive(false);
+    m_trayIcon->hide();
     QCoreApplication::processEvents();
     {
         const SettingsBatch batch;
         saveSettings();
     }
-    const QString notSaved = TakeSettingsNotSavedMessage();
+    const QString notSaved = RegTools::takeNotSavedMessage();
     if (!notSaved.isEmpty())
         ErrorReporter::show(notSaved);
     // The clipboard monitor leaves with the window.

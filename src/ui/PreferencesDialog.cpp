@@ -357,7 +357,8 @@ void PreferencesDialog::loadValues()
     const QDateTime now = QDateTime::currentDateTime();
     m_date1RB->setText(QStringLiteral("&Like this: ") +
                        shortDateText(now.date(), RegionalSettings::system()));
-    m_date2RB->setText(QStringLiteral("Li&ke this: ") + LongDateStr(now));
+    m_date2RB->setText(QStringLiteral("Li&ke this: ") +
+                       longDateText(now.date(), QLocale::system()));
     applyEnabling();
 }
 
@@ -427,7 +428,7 @@ void PreferencesDialog::playShownSound()
 {
     const QFileInfo shown(m_soundEdit->text());
     if (shown.isFile() && !m_defSoundCB->isChecked())
-        PlayWaveFile(shown.absoluteFilePath());
+        SaveSound::playWaveFile(shown.absoluteFilePath());
     else
-        PlayChimes();
+        SaveSound::playChime();
 }

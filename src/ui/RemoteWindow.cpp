@@ -5,7 +5,6 @@
 #include "core/ErrorReporter.h"
 #include "platform/WindowHints.h"
 #include "ui/Icons.h"
-#include "ui/NotifyAreaIcon.h"
 #include "ui/WindowFont.h"
 #include "ui/WindowPlacement.h"
 
@@ -29,7 +28,7 @@ RemoteWindow::RemoteWindow(Collector& collector)
                            Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_collector(collector)
 {
-    setObjectName(QStringLiteral("RemoteForm"));
+    setObjectName(QStringLiteral("remoteWindow"));
     setWindowTitle(QStringLiteral("Clipstow"));
     setFont(windowFont());
     setFixedSize(ClientSize);
@@ -72,12 +71,12 @@ RemoteWindow::~RemoteWindow()
 void RemoteWindow::buildToolBar()
 {
     m_toolBar = new QWidget(this);
-    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar->setObjectName(QStringLiteral("remoteToolBar"));
     m_toolBar->setGeometry(QRect(QPoint(0, 0), ClientSize));
     m_toolBar->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_toolBar, &QWidget::customContextMenuRequested, this, &RemoteWindow::openContextMenu);
 
-    const char* const names[SlotCount] = {"ToolBtn1", "ToolBtn2", "ToolBtn3"};
+    const char* const names[SlotCount] = {"slotButton1", "slotButton2", "slotButton3"};
     int x = 0;
     for (SlotNumber slot : SlotNumber::all()) {
         QToolButton* button = addButton(names[slot.index()], int(slot.index()), x);
@@ -86,7 +85,7 @@ void RemoteWindow::buildToolBar()
         m_slotButtons[slot.index()] = button;
         x += ButtonWidth + SeparatorWidth;
     }
-    m_autoButton = addButton("AutoToolBtn", SlotCount, x);
+    m_autoButton = addButton("autoButton", SlotCount, x);
     m_autoButton->setCheckable(true);
     m_autoButton->setToolTip(QStringLiteral("Auto Clipstow"));
     connect(m_autoButton, &QToolButton::clicked, this, [this] {
@@ -156,9 +155,8 @@ void RemoteWindow::setVisible(bool visible)
     }
 }
 
-// The tray menu, once start-up has allowed it to open.
 void RemoteWindow::openContextMenu(const QPoint& pos)
 {
-    if (m_contextMenu && NotifyAreaIcon::AutoPopup(m_contextMenu))
+    if (m_contextMenu)
         m_contextMenu->popup(m_toolBar->mapToGlobal(pos));
 }

@@ -30,8 +30,8 @@ public:
     explicit RemoteWindow(Collector& collector);
     ~RemoteWindow() override;
 
-    // The menu a right click on the toolbar opens (the tray menu), while
-    // its automatic pop-up setting allows (NotifyAreaIcon::AutoPopup).
+    // The menu a right click on the toolbar opens (the tray menu); start-up
+    // hands it over once the agreement and the splash window are through.
     void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
 
     // A slot button's click. In auto mode it chooses where the automatic

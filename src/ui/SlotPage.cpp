@@ -22,10 +22,10 @@ void setPanelLook(QFrame* panel, bool pressed)
 SlotPage::SlotPage(SlotNumber slot, QWidget* parent) : QWidget(parent), m_slot(slot)
 {
     const QString number = QString::number(slot.number());
-    setObjectName(QStringLiteral("TabSheet") + number);
+    setObjectName(QStringLiteral("slotPage") + number);
 
     m_fileNamePanel = new QLabel(this);
-    m_fileNamePanel->setObjectName(QStringLiteral("Filename") + number);
+    m_fileNamePanel->setObjectName(QStringLiteral("fileNamePanel") + number);
     m_fileNamePanel->setTextFormat(Qt::PlainText);
     m_fileNamePanel->setAlignment(Qt::AlignCenter);
     m_fileNamePanel->setToolTip(QStringLiteral("Click to change"));
@@ -34,7 +34,7 @@ SlotPage::SlotPage(SlotNumber slot, QWidget* parent) : QWidget(parent), m_slot(s
     m_fileNamePanel->installEventFilter(this);
 
     m_fileEndNote = new QLabel(fileEndNote(), this);
-    m_fileEndNote->setObjectName(QStringLiteral("FileEndNote") + number);
+    m_fileEndNote->setObjectName(QStringLiteral("fileEndNote") + number);
     m_fileEndNote->setTextFormat(Qt::PlainText);
     m_fileEndNote->setWordWrap(true);
     m_fileEndNote->setFrameShape(QFrame::StyledPanel);
@@ -44,7 +44,7 @@ SlotPage::SlotPage(SlotNumber slot, QWidget* parent) : QWidget(parent), m_slot(s
     m_fileEndNote->hide();
 
     m_editor = new SlotEditor(this);
-    m_editor->setObjectName(QStringLiteral("Editor") + number);
+    m_editor->setObjectName(QStringLiteral("slotEditor") + number);
     m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
 
     auto* column = new QVBoxLayout(this);
