@@ -64,8 +64,8 @@ private Q_SLOTS:
         const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
         const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", oldConfig); });
-        Layout::Filename1.write(QStringLiteral("kept.txt"));
-        RegistryStore& store = RegistryStore::global();
+        registry.settings().setSlotFileName(1, QStringLiteral("kept.txt"));
+        RegistryStore& store = registry.store();
         const QString placement = QStringLiteral("SOFTWARE\\Orvane\\Clipstow\\MainForm");
         QVERIFY(store.openKey(RegRoot::CurrentUser, placement, true));
         QVERIFY(store.openKey(RegRoot::LocalMachine, QString::fromLatin1(Layout::RunKey), true)
@@ -73,6 +73,7 @@ private Q_SLOTS:
                                RegValue::encodeString(QStringLiteral("/bin/clipstow"))));
         QStringList shown;
         Startup::runUninstall(
+            registry.settings(),
             [&](const QString& text, const QString& caption) { shown << text << caption; });
         QCOMPARE(shown, QStringList({"Clipstow registry data removed", "Uninstall"}));
         const QString key = QString::fromLatin1(Layout::ProgramKey);
@@ -80,11 +81,12 @@ private Q_SLOTS:
         QVERIFY(!store.keyExists(RegRoot::CurrentUser, key));
         // A value under another program's key (the Windows-style Run key,
         // which Clipstow never writes) is left alone, and so the file.
-        QVERIFY(Layout::RunEntry.exists());
+        QVERIFY(TestSupport::isStored(store, Layout::RunEntry));
 
         // Nothing there: the message all the same.
         shown.clear();
-        Startup::runUninstall([&](const QString& text, const QString&) { shown << text; });
+        Startup::runUninstall(registry.settings(),
+                              [&](const QString& text, const QString&) { shown << text; });
         QCOMPARE(shown.size(), 1);
     }
 
@@ -104,10 +106,10 @@ private Q_SLOTS:
         QFETCH(bool, tray);
         QFETCH(bool, shown);
         TestSupport::ScopedRegistry registry;
-        TestSupport::seedReturningUser();
+        TestSupport::seedReturningUser(registry.settings());
         TestSupport::ScopedWorkFolder folder;
-        Layout::AutoHide.write(autoHide);
-        Collector collector;
+        registry.settings().setAutoHide(autoHide);
+        Collector collector(registry.settings());
         MainWindow form(collector);
         QCOMPARE(Startup::showMainWindowAtStart(form, tray), shown);
         QCOMPARE(form.isVisible(), shown);
@@ -115,13 +117,13 @@ private Q_SLOTS:
     }
 
     // What start-up made of the settings, as one text for readable failures.
-    static QString startedState(bool withFont = true)
+    static QString startedState(Settings& settings, bool withFont = true)
     {
         std::unique_ptr<Collector> collector;
         std::unique_ptr<MainWindow> main;
         std::unique_ptr<RemoteWindow> remote;
-        TestSupport::startWindows(collector, main, remote);
-        const bool remoteShown = Startup::showRemoteWindowAtStart(*remote);
+        TestSupport::startWindows(settings, collector, main, remote);
+        const bool remoteShown = Startup::showRemoteWindowAtStart(*remote, settings);
         const bool mainShown = Startup::showMainWindowAtStart(*main, true);
         QStringList state;
         for (SlotNumber slot : SlotNumber::all())
@@ -161,7 +163,6 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QString, name);
         TestSupport::DesktopFixture desktop;
-        TestSupport::seedReturningUser();
         const QByteArray text = "captured before\r\n";
         QFile file(desktop.path(QStringLiteral("Default1.txt")));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
@@ -170,13 +171,13 @@ private Q_SLOTS:
         // what it saves. A font value of the wrong type leaves the editors
         // their own font, not the one stored.
         const bool fontRow = key == QString::fromLatin1(Layout::FontKey);
-        startedState();
-        const QString defaults = startedState(!fontRow);
+        startedState(desktop.settings());
+        const QString defaults = startedState(desktop.settings(), !fontRow);
         QCOMPARE(desktop.errors(), QStringList());
 
         // Each value gets the type it is not read as: a string where a
         // number is read, a number where a string is.
-        RegistryStore& store = RegistryStore::global();
+        RegistryStore& store = desktop.store();
         auto opened = store.openKey(RegRoot::LocalMachine, key, true);
         QVERIFY(opened);
         const std::optional<RegValue> right = opened->value(name);
@@ -189,7 +190,7 @@ private Q_SLOTS:
                                                 RegValue::encodeString(QStringLiteral("1"))));
         opened.reset();
 
-        QCOMPARE(startedState(!fontRow), defaults);
+        QCOMPARE(startedState(desktop.settings(), !fontRow), defaults);
         QCOMPARE(desktop.errors(),
                  QStringList{QStringLiteral("Invalid data type for '%1'").arg(name)});
     }
@@ -248,11 +249,11 @@ private Q_SLOTS:
     void commandsOfTheRunningInstance()
     {
         TestSupport::DesktopFixture desktop;
-        Layout::AutoOn.write(QStringLiteral("0"));
+        desktop.settings().setAutoAtStart(QStringLiteral("0"));
         std::unique_ptr<Collector> collector;
         std::unique_ptr<MainWindow> main;
         std::unique_ptr<RemoteWindow> remote;
-        TestSupport::startWindows(collector, main, remote);
+        TestSupport::startWindows(desktop.settings(), collector, main, remote);
         std::optional<bool> saveChanges;
         MainWindow::Dialogs dialogs = MainWindow::defaultDialogs();
         dialogs.saveChanges = [&](QWidget*, const QString&, const QString&) { return saveChanges; };

@@ -2,19 +2,20 @@
 
 #include "app/InstanceCommands.h"
 #include "app/SingleInstance.h"
+#include "base/AppError.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
+#include "core/SaveSound.h"
 #include "platform/Autostart.h"
 #include "platform/TerminationRequests.h"
-#include "settings/RegTools.h"
-#include "settings/RegistryLayout.h"
-#include "settings/RegistryStore.h"
+#include "settings/Settings.h"
 #include "ui/ErrorBox.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QSystemTrayIcon>
 #include <memory>
 
@@ -31,25 +32,13 @@ bool isUninstallCommand(const QStringList& arguments)
     return first == QLatin1String("/uninstall") || first == QLatin1String("-uninstall");
 }
 
-void runUninstall(const std::function<void(const QString&, const QString&)>& show)
+void runUninstall(Settings& settings,
+                  const std::function<void(const QString&, const QString&)>& show)
 {
-    const QString key = QString::fromLatin1(Layout::ProgramKey);
-    for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
-        // The message is shown whatever happens here.
-        try {
-            RegistryStore& store = RegistryStore::global();
-            if (store.keyExists(root, key))
-                store.deleteKeyAndEmptyParents(root, key);
-        } catch (const std::exception&) {
-        }
-    }
-    // Nothing else the program made stays: the registry file once nothing
-    // is left in it, and the entry that started it with the desktop. The
-    // slot files are the user's.
-    try {
-        RegistryStore::global().removeFileIfEmpty();
-    } catch (const std::exception&) {
-    }
+    // The message is shown whatever happens here.
+    settings.removeAll();
+    // The entry that started Clipstow with the desktop goes too; the slot
+    // files stay, they are the user's.
     createSystemAutostart()->remove();
     const QString text = QStringLiteral("Clipstow registry data removed");
     const QString caption = QStringLiteral("Uninstall");
@@ -68,17 +57,16 @@ bool showMainWindowAtStart(MainWindow& window, bool trayAvailable)
         window.showNotice(QStringLiteral("No notification area: the main window stays open"));
         return true;
     }
-    if (!ErrorReporter::readOrDefault(Layout::AutoHide)) {
+    if (!window.settings().autoHide()) {
         window.show();
         return true;
     }
     return false;
 }
 
-bool showRemoteWindowAtStart(RemoteWindow& remote)
+bool showRemoteWindowAtStart(RemoteWindow& remote, const Settings& settings)
 {
-    if (!Layout::decodeShowRemote(ErrorReporter::readOrDefault(Layout::AShowRemote),
-                                  ErrorReporter::readOrDefault(Layout::ShowRemote)))
+    if (!settings.remoteShownAtStart())
         return false;
     remote.show();
     return true;
@@ -104,9 +92,13 @@ int run(const QString& request)
 
     ErrorBox::install();
     QApplication::setQuitOnLastWindowClosed(false);
+    Settings settings(Settings::defaultStoreFile(),
+                      [](const AppError& failure) { ErrorReporter::showFailure(failure); });
+    SaveSound::setSettings(&settings);
+    const auto soundSettingsGone = qScopeGuard([] { SaveSound::setSettings(nullptr); });
     // All of start-up's settings in one batch, the main window's included.
-    auto startupBatch = std::make_unique<SettingsBatch>();
-    Collector collector;
+    auto startupBatch = std::make_unique<Settings::Batch>(settings);
+    Collector collector(settings);
     MainWindow window(collector);
     // Declined at the first start: the program ends before any window shows.
     if (window.agreementDeclined())
@@ -123,12 +115,12 @@ int run(const QString& request)
     // window's start-up has restored.
     auto remote = std::make_unique<RemoteWindow>(collector);
     window.setRemoteWindow(remote.get());
-    showRemoteWindowAtStart(*remote);
+    showRemoteWindowAtStart(*remote, settings);
 
     showMainWindowAtStart(window, QSystemTrayIcon::isSystemTrayAvailable());
     commands.attach(window, *remote);
     startupBatch.reset();
-    const QString notSaved = RegTools::takeNotSavedMessage();
+    const QString notSaved = settings.takeNotSavedMessage();
     if (!notSaved.isEmpty())
         ErrorReporter::show(notSaved);
     const int code = QApplication::exec();

@@ -122,6 +122,29 @@ QString valueLine(const RegValue& value)
     return name + hexData(value.type, value.data, name.size());
 }
 
+namespace {
+
+void exportTree(RegistryStore& store, const RegKey& key, QString& text)
+{
+    text += QStringLiteral("\r\n") + keyLine(key.root(), key.path()) + QStringLiteral("\r\n");
+    for (const RegValue& value : key.values())
+        text += valueLine(value) + QStringLiteral("\r\n");
+    for (const QString& child : key.subKeyNames()) {
+        const QString path = key.path().isEmpty() ? child : key.path() + QLatin1Char('\\') + child;
+        if (auto sub = store.openKey(key.root(), path, false))
+            exportTree(store, *sub, text);
+    }
+}
+
+} // namespace
+
+QString exportScript(RegistryStore& store, const RegKey& key)
+{
+    QString text = QString::fromLatin1(header) + QStringLiteral("\r\n");
+    exportTree(store, key, text);
+    return text + QStringLiteral("\r\n");
+}
+
 // ---- Reading -----------------------------------------------------------
 
 namespace {

@@ -67,6 +67,10 @@ QList<Entry> parse(const QString& text);
 QString keyLine(RegRoot root, const QString& path);
 QString valueLine(const RegValue& value);
 
+// The script an export writes of key: the header, then the key and every key
+// below it, each section with its values, and a closing blank line.
+QString exportScript(RegistryStore& store, const RegKey& key);
+
 // Runs the entries against a store in one transaction: all or nothing.
 // Throws RegistryIoError when a step fails.
 void apply(RegistryStore& store, const QList<Entry>& entries);

@@ -21,19 +21,6 @@ namespace {
 
 constexpr qint64 MaxScriptBytes = qint64(64) << 20;
 
-void exportTree(const RegKey& key, QString& text)
-{
-    text +=
-        QStringLiteral("\r\n") + RegFile::keyLine(key.root(), key.path()) + QStringLiteral("\r\n");
-    for (const RegValue& value : key.values())
-        text += RegFile::valueLine(value) + QStringLiteral("\r\n");
-    for (const QString& child : key.subKeyNames()) {
-        if (auto sub =
-                RegistryStore::global().openKey(key.root(), childPath(key.path(), child), false))
-            exportTree(*sub, text);
-    }
-}
-
 // A script is a regular file of sane size: a device such as /dev/zero
 // would be read without end and a FIFO would block.
 QByteArray readScript(const QString& fileName)
@@ -78,7 +65,7 @@ QByteArray readScript(const QString& fileName)
 
 } // namespace
 
-int exportKey(const QStringList& words)
+int exportKey(RegistryStore& store, const QStringList& words)
 {
     Arguments args(QStringLiteral("export"), words, {{"y", false}});
     const KeyName keyName = parseKeyName(args.positional());
@@ -86,7 +73,7 @@ int exportKey(const QStringList& words)
     const bool overwrite = args.flag("y");
     args.finish();
 
-    const auto key = RegistryStore::global().openKey(keyName.root, keyName.path, false);
+    const auto key = store.openKey(keyName.root, keyName.path, false);
     if (!key)
         throw Failure(QString::fromLatin1(notFound));
     if (QFileInfo::exists(fileName) && !overwrite &&
@@ -95,9 +82,7 @@ int exportKey(const QStringList& words)
         return 0;
     }
     // All of the text first, so that a failing read leaves the file alone.
-    QString text = QString::fromLatin1(RegFile::header) + QStringLiteral("\r\n");
-    exportTree(*key, text);
-    text += QStringLiteral("\r\n");
+    const QString text = RegFile::exportScript(store, *key);
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(RegFile::encodeBytes(text)) < 0 ||
@@ -107,7 +92,7 @@ int exportKey(const QStringList& words)
     return 0;
 }
 
-int importFile(const QStringList& words)
+int importFile(RegistryStore& store, const QStringList& words)
 {
     Arguments args(QStringLiteral("import"), words, {});
     const QString fileName = args.positional();
@@ -125,7 +110,7 @@ int importFile(const QStringList& words)
                           .arg(error.line())
                           .arg(error.reason()));
     }
-    RegFile::apply(RegistryStore::global(), entries);
+    RegFile::apply(store, entries);
     printLine(QString::fromLatin1(completed));
     return 0;
 }
