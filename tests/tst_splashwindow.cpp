@@ -2,6 +2,7 @@
 // the build label and close button go, and the links it opens.
 #include "core/ProgramInfo.h"
 #include "core/SplashLayout.h"
+#include "support/TestSupport.h"
 #include "ui/HelpWindow.h"
 #include "ui/SplashWindow.h"
 
@@ -131,7 +132,8 @@ private Q_SLOTS:
             QTest::mouseClick(window.webSiteButton(), Qt::LeftButton);
         for (const char* scheme : {"mailto", "https", "http"})
             QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-        HelpWindow help;
+        TestSupport::ScopedRegistry registry;
+        HelpWindow help(registry.settings());
         ProgramInfo::setContacts(QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
                                  QStringLiteral(CLIPSTOW_WEB_SITE));
         QVERIFY(window.isVisible());

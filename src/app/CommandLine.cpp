@@ -289,6 +289,15 @@ void print(std::FILE* stream, const QString& text)
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
 }
+
+// The application object of a run that needs no display.
+struct CoreApplication
+{
+    int argc = 1;
+    char name[9] = "clipstow";
+    char* argv[2] = {name, nullptr};
+    QCoreApplication app{argc, argv};
+};
 } // namespace
 
 int runWithoutWindows(const Decision& decision)
@@ -308,18 +317,12 @@ int runWithoutWindows(const Decision& decision)
         print(stderr, QString::fromLatin1(NoDisplayMessage) + QLatin1Char('\n'));
         return 1;
     case Action::Command: {
-        int argc = 1;
-        char name[] = "clipstow";
-        char* argv[] = {name, nullptr};
-        QCoreApplication app(argc, argv);
+        const CoreApplication app;
         SingleInstance instance(SingleInstance::defaultName());
         return InstanceCommands::send(instance, decision.request);
     }
     case Action::UninstallToConsole: {
-        int argc = 1;
-        char name[] = "clipstow";
-        char* argv[] = {name, nullptr};
-        QCoreApplication app(argc, argv);
+        const CoreApplication app;
         Settings settings(Settings::defaultStoreFile());
         Startup::runUninstall(settings, [](const QString& text, const QString&) {
             print(stdout, text + QLatin1Char('\n'));
