@@ -46,6 +46,7 @@ depends="$(field Depends)"
 for needed in libqt6svg6 libqt6gui6 libqt6widgets6 libwayland-client0 libc6; do
     grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
+[ "$(field Recommends)" = qt6-wayland ] || fail "Recommends is '$(field Recommends)'"
 [ -n "$(field Description | sed -n 2p)" ] || fail "no long description"
 # The web site the build was given, or none.
 web_site="$(sed -n 's/^CLIPSTOW_WEB_SITE:STRING=//p' "$build/CMakeCache.txt")"
