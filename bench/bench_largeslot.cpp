@@ -103,6 +103,29 @@ int main(int argc, char** argv)
     std::printf("1 KB capture into the 20 MB slot: median %.1f ms, highest %.1f ms\n",
                 median(captures), *std::max_element(captures.begin(), captures.end()));
 
+    // Another program appends 1 KB before each capture: in the slot file
+    // format (CR LF), then with LF line ends.
+    for (const char* ends : {"\r\n", "\n"}) {
+        const QByteArray other = QByteArray(1024 - qsizetype(qstrlen(ends)), 'o') + ends;
+        std::vector<double> afterOther;
+        for (int i = 0; i < 21; ++i) {
+            QFile file(big);
+            if (!file.open(QIODevice::Append) || file.write(other) != other.size())
+                return 1;
+            file.close();
+            const qint64 before = sizeOf(big);
+            afterOther.push_back(timeMs([&] {
+                sync.refreshBeforeWrite(editor, big);
+                sync.appendCapture(editor, big, Stamp, small);
+            }));
+            ok = ok && sizeOf(big) >= before + smallBytes;
+        }
+        std::printf("1 KB capture after another program's 1 KB append (%s): median %.1f ms, "
+                    "highest %.1f ms\n",
+                    ends[0] == '\r' ? "CR LF" : "LF", median(afterOther),
+                    *std::max_element(afterOther.begin(), afterOther.end()));
+    }
+
     // The capture that no longer fits the view's headroom.
     const QString headroom = copyText(SlotFileSync::ViewHeadroom);
     qint64 before = sizeOf(big);

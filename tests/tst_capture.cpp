@@ -325,10 +325,11 @@ void TestCapture::externalChangeIsReadFirst_data()
     QTest::newRow("appended by another program") << QByteArray("added elsewhere\r\n") << false
                                                  << "first\r\n" + BlockHello + "added elsewhere\r\n"
                                                  << SlotFileWriter::Method::Appended;
-    // Written with LF breaks: kept as they are, the block after them.
+    // Written with LF breaks: the file comes back in the format, the block
+    // after its text.
     QTest::newRow("replaced with LF breaks")
-        << QByteArray("other\ntext\n") << true << QByteArray("other\ntext\n")
-        << SlotFileWriter::Method::Appended;
+        << QByteArray("other\ntext\n") << true << QByteArray("other\r\ntext\r\n")
+        << SlotFileWriter::Method::Rewritten;
     QTest::newRow("replaced, same size")
         << QByteArray("FIRST\r\n") + QByteArray(BlockHello).replace("hello", "HELLO") << true
         << "FIRST\r\n" + QByteArray(BlockHello).replace("hello", "HELLO")
@@ -490,18 +491,22 @@ void TestCapture::fileTheEditorStoresOtherwise_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<SlotFileWriter::Method>("firstMethod");
-    QTest::newRow("plain lines") << QByteArray("x y\r\nz\r\n") << SlotFileWriter::Method::Appended;
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("plain lines") << QByteArray("x y\r\nz\r\n") << SlotFileWriter::Method::Appended
+                                 << QByteArray("x y\r\nz\r\n");
     // The editor holds a paragraph separator as a line break.
     QTest::newRow("paragraph separator")
-        << QByteArray("x\xe2\x80\xa9y\r\n") << SlotFileWriter::Method::Appended;
+        << QByteArray("x\xe2\x80\xa9y\r\n") << SlotFileWriter::Method::Rewritten
+        << QByteArray("x\r\ny\r\n");
 }
 
-// A file whose text the editor keeps in another form keeps its own bytes:
-// the captures go after them.
+// A file whose text the editor keeps in another form is written whole once,
+// as the editor holds it; the captures after that are appended.
 void TestCapture::fileTheEditorStoresOtherwise()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(SlotFileWriter::Method, firstMethod);
+    QFETCH(QByteArray, written);
     const QString name = fileName(QStringLiteral("Default1.txt"));
     writeBytes(name, bytes, QIODevice::WriteOnly);
     SlotEditor editor;
@@ -510,6 +515,7 @@ void TestCapture::fileTheEditorStoresOtherwise()
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.lastMethod(), firstMethod);
+    bytes = written;
     QCOMPARE(fileBytes(name), bytes + BlockHello);
     captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
@@ -519,8 +525,8 @@ void TestCapture::fileTheEditorStoresOtherwise()
 
 // The file takes a capture as it was copied, also when the editor keeps
 // some of its characters its own way (a frame marker becomes a line break):
-// the next capture goes right after it, and an edit before the end then
-// writes the editor's text whole.
+// the next capture writes the editor's text whole, and so does an edit
+// before the end.
 void TestCapture::captureTheEditorStoresOtherwise()
 {
     const QString name = fileName(QStringLiteral("Default1.txt"));
@@ -532,7 +538,8 @@ void TestCapture::captureTheEditorStoresOtherwise()
     captureIntoSlot(editor, Stamp, sync, name);
     QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
     captureIntoSlot(editor, Stamp, sync, name);
-    const QByteArray first = QByteArray(BlockHello).replace("hello", copied.toUtf8());
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
+    const QByteArray first = QByteArray(BlockHello).replace("hello", "a\r\nb");
     QCOMPARE(fileBytes(name), first + BlockHello);
     QVERIFY(editor.textLf().contains(QStringLiteral("a\nb")));
 
@@ -689,6 +696,19 @@ void TestCapture::captureLargerThanEditorReachesFileWhole()
     captureIntoSlot(editor, Stamp, sync, name);
     QCOMPARE(fileBytes(name), file + BlockHello);
     QVERIFY(!editor.text().contains(QStringLiteral("typed")));
+
+    // A line with an LF end from another program: the next capture writes
+    // the whole file in the format once (from the file, which the view does
+    // not hold), then appends again.
+    file = fileBytes(name);
+    writeBytes(name, "foreign\n", QIODevice::Append);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
+    QVERIFY(fileBytes(name) == file + "foreign\r\n" + BlockHello);
+    captureIntoSlot(editor, Stamp, sync, name);
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    QVERIFY(fileBytes(name) == file + "foreign\r\n" + BlockHello + BlockHello);
+    QVERIFY(editor.text().endsWith(QStringLiteral("foreign\r\n") + BlockHello + BlockHello));
 
     // Once the file fits again, the slot shows all of it and may rewrite it.
     writeBytes(name, "short\r\n");

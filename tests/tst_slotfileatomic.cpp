@@ -293,27 +293,36 @@ void TestSlotFileAtomic::readEndOfLongFile_data()
     QTest::addColumn<int>("maxChars");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("cut");
-    QTest::newRow("fits") << "a.txt" << QByteArray("ab\r\ncd\r\n") << 6 << "ab\ncd\n" << false;
+    // The whole file, the part not read included, is in the slot file format.
+    QTest::addColumn<bool>("inFormat");
+    QTest::newRow("fits") << "a.txt" << QByteArray("ab\r\ncd\r\n") << 6 << "ab\ncd\n"
+                          << false << true;
     QTest::newRow("from a line start")
         << "a.txt" << QByteArray("line1\r\nline2\r\nline3\r\n") << 8 << "line3\n"
-        << true;
+        << true << true;
     QTest::newRow("break just before the limit")
         << "a.txt" << QByteArray("one\ntwo\n") << 4 << "two\n"
-        << true;
+        << true << false;
     QTest::newRow("last line longer than the limit")
-        << "a.txt" << QByteArray("abc\ndefghijkl") << 5 << "hijkl" << true;
+        << "a.txt" << QByteArray("abc\ndefghijkl") << 5 << "hijkl" << true << false;
     // Only the end is read: the window starts inside a three-byte sequence.
-    QTest::newRow("window inside UTF-8")
-        << "a.txt"
-        << QByteArray(
-               "x\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\nab\n")
-        << 4 << "ab\n"
-        << true;
+    const QByteArray euros(
+        "x\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC");
+    QTest::newRow("window inside UTF-8") << "a.txt" << euros + "\nab\n"
+                                         << 4 << "ab\n"
+                                         << true << false;
+    QTest::newRow("window inside UTF-8, in the format") << "a.txt" << euros + "\r\nab\r\n"
+                                                        << 4 << "ab\n"
+                                                        << true << true;
+    QTest::newRow("byte not read outside the format") << "a.txt"
+                                                      << "\xE9" + euros + "\r\nab\r\n"
+                                                      << 4 << "ab\n"
+                                                      << true << false;
     QTest::newRow("no half surrogate pair")
         << "a.txt" << QByteArray("x\xF0\x9F\x98\x80\xF0\x9F\x98\x80") << 3 << QStringLiteral(u"😀")
-        << true;
+        << true << true;
     QTest::newRow("RTF") << "a.rtf" << QByteArray("{\\rtf1\\ansi one\\par two\\par three}") << 7
-                         << "three" << true;
+                         << "three" << true << false;
 }
 
 // A slot file larger than the editor holds was cut at the next capture: a
@@ -325,14 +334,14 @@ void TestSlotFileAtomic::readEndOfLongFile()
     QFETCH(int, maxChars);
     QFETCH(QString, text);
     QFETCH(bool, cut);
+    QFETCH(bool, inFormat);
     QTemporaryDir dir;
     writeBytes(dir.filePath(name), file);
     const SlotFile::ReadResult result = SlotFile::readTextDetailed(dir.filePath(name), maxChars);
     QCOMPARE(result.text, text);
     QCOMPARE(result.cut, cut);
     QCOMPARE(result.size, file.size());
-    if (cut)
-        QVERIFY(!result.canonical);
+    QCOMPARE(result.canonical, inFormat);
 }
 
 void TestSlotFileAtomic::readChoosesFormatAndFallsBack()

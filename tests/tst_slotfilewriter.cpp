@@ -9,15 +9,16 @@
 #include <utime.h>
 
 using Method = SlotFileWriter::Method;
+constexpr auto Capture = SlotFileWriter::Purpose::Capture;
 using TestSupport::errorOf;
 using TestSupport::fileBytes;
 using TestSupport::FileSizeLimit;
 using TestSupport::inodeOf;
 using TestSupport::writeBytes;
 
-// One slot's writer: appends when the file is still what it last wrote or
-// read and the text only grew, rewrites whole otherwise, and notices
-// changes made by other programs.
+// One slot's writer: a capture appends when the file is still what it last
+// wrote or read, in the slot file format, and the text only grew; every
+// other write is whole; changes made by other programs are noticed.
 class TestSlotFileWriter final : public QObject
 {
     Q_OBJECT
@@ -31,16 +32,15 @@ private Q_SLOTS:
     void appendAcrossPairsIsExact();
     void externalChangeKeepsTheirText_data();
     void externalChangeKeepsTheirText();
-    void readThenAppend_data();
-    void readThenAppend();
-    void noteReadThenAppends();
+    void fileComesBackInFormatAtNextWrite_data();
+    void fileComesBackInFormatAtNextWrite();
     void rtfAlwaysRewrites();
     void otherNameRewrites();
     void changedOnDisk();
     void failedAppendLeavesOldText();
-    void tailAppend_data();
-    void tailAppend();
-    void tailAppendRemembersLastCharacter();
+    void captureAppendsOnlyExactly_data();
+    void captureAppendsOnlyExactly();
+    void captureRemembersLastCharacter();
 
 private:
     QString path(const QString& name = QStringLiteral("slot.txt")) const
@@ -67,7 +67,7 @@ void TestSlotFileWriter::appendsWhenOnlyGrown()
     for (int i = 0; i < 5; ++i) {
         const qsizetype before = text.size();
         text += QStringLiteral(u"\ncapture %1 😀\n").arg(i);
-        writer.write(path(), text, QFont(), before);
+        writer.write(path(), text, QFont(), before, Capture);
         QCOMPARE(writer.lastMethod(), Method::Appended);
         QCOMPARE(fileBytes(path()), SlotFile::encodePlain(text));
     }
@@ -75,9 +75,13 @@ void TestSlotFileWriter::appendsWhenOnlyGrown()
     QCOMPARE(inodeOf(path()), inode);
     QVERIFY(!writer.changedOnDisk(path()));
 
-    // Nothing new: still appends (zero bytes) and keeps the file.
-    writer.write(path(), text, QFont(), text.size());
+    // Nothing new: a capture appends nothing and keeps the file; a whole
+    // write writes it again.
+    writer.write(path(), text, QFont(), text.size(), Capture);
     QCOMPARE(writer.lastMethod(), Method::Appended);
+    QCOMPARE(inodeOf(path()), inode);
+    writer.write(path(), text, QFont(), text.size());
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
     QCOMPARE(fileBytes(path()), SlotFile::encodePlain(text));
 }
 
@@ -99,7 +103,7 @@ void TestSlotFileWriter::rewritesWhenPrefixChanged()
     SlotFileWriter writer;
     writer.write(path(), QStringLiteral("abc"), QFont());
     writer.write(path(), newText, QFont(),
-                 prefix < 0 ? std::nullopt : std::optional<qsizetype>(prefix));
+                 prefix < 0 ? std::nullopt : std::optional<qsizetype>(prefix), Capture);
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
     QCOMPARE(fileBytes(path()), SlotFile::encodePlain(newText));
 }
@@ -125,7 +129,7 @@ void TestSlotFileWriter::appendAcrossPairsIsExact()
     QFETCH(bool, appends);
     SlotFileWriter writer;
     writer.write(path(), oldText, QFont());
-    writer.write(path(), oldText + added, QFont(), oldText.size());
+    writer.write(path(), oldText + added, QFont(), oldText.size(), Capture);
     QCOMPARE(writer.lastMethod(), appends ? Method::Appended : Method::Rewritten);
     QCOMPARE(fileBytes(path()), SlotFile::encodePlain(oldText + added));
 }
@@ -135,7 +139,7 @@ void TestSlotFileWriter::externalChangeKeepsTheirText_data()
     QTest::addColumn<int>("change");
     QTest::addColumn<QByteArray>("kept");
     QTest::addColumn<Method>("method");
-    // Text added at the end goes after theirs; it used to be rewritten over.
+    // A capture goes after their text; it used to be rewritten over.
     QTest::newRow("appended by another program")
         << 0 << QByteArray("ours\r\ntheirs\r\nmore\r\n") << Method::Appended;
     QTest::newRow("same size, new time") << 1 << QByteArray("OURS\r\nmore\r\n") << Method::Appended;
@@ -188,66 +192,61 @@ void TestSlotFileWriter::externalChangeKeepsTheirText()
         QCOMPARE(fileBytes(path()), before);
     }
     const QString grown = text + QStringLiteral("more\n");
-    writer.write(path(), grown, QFont(), text.size());
+    writer.write(path(), grown, QFont(), text.size(), Capture);
     QCOMPARE(writer.lastMethod(), method);
     QCOMPARE(fileBytes(path()), kept);
     // Their text is not in ours yet: the slot must read the file again.
     QCOMPARE(writer.changedOnDisk(path()), change != 3);
 }
 
-void TestSlotFileWriter::readThenAppend_data()
+void TestSlotFileWriter::fileComesBackInFormatAtNextWrite_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<bool>("canonical");
-    QTest::newRow("canonical") << QByteArray("one\r\ntwo \xC3\xA9\r\n") << true;
-    QTest::newRow("empty") << QByteArray() << true;
-    QTest::newRow("LF line ends") << QByteArray("one\ntwo\n") << false;
-    QTest::newRow("Windows-1252") << QByteArray("caf\xE9\r\n") << false;
-    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFone\r\n") << false;
+    QTest::addColumn<Method>("capture");
+    const QByteArray inFormat("one\r\ntwo \xC3\xA9\r\n");
+    QTest::newRow("in the format") << inFormat << Method::Appended;
+    QTest::newRow("empty") << QByteArray() << Method::Appended;
+    QTest::newRow("no final line break") << QByteArray("one\r\ntwo") << Method::Appended;
+    QTest::newRow("LF line ends") << QByteArray("one\ntwo\n") << Method::Rewritten;
+    QTest::newRow("lone CR") << QByteArray("one\rtwo\r\n") << Method::Rewritten;
+    QTest::newRow("Windows-1252") << QByteArray("caf\xE9\r\n") << Method::Rewritten;
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFone\r\n") << Method::Rewritten;
+    QTest::newRow("LF line added to the format") << inFormat + "three\n" << Method::Rewritten;
 }
 
-// Text added after a read goes after the file's own bytes, whatever its
-// line breaks and code page: a rewrite to tidy them up could lose what
-// another program adds meanwhile, and reading gives the same text back.
-void TestSlotFileWriter::readThenAppend()
+// Regression: files came back with their own line ends and code page: a
+// capture appended after them, a Save wrote nothing. A capture writes a file
+// whose bytes are not the format's for its text whole, once, and appends
+// after that; a whole write always writes the format's bytes.
+void TestSlotFileWriter::fileComesBackInFormatAtNextWrite()
 {
     QFETCH(QByteArray, file);
-    QFETCH(bool, canonical);
+    QFETCH(Method, capture);
     writeBytes(path(), file);
     SlotFileWriter writer;
     const QString text = writer.read(path());
     QCOMPARE(text, SlotFile::decodePlain(file));
     QVERIFY(!writer.changedOnDisk(path()));
-    const QString grown = text + QStringLiteral("three\n");
-    writer.write(path(), grown, QFont(), text.size());
-    QCOMPARE(writer.lastMethod(), Method::Appended);
-    QCOMPARE(fileBytes(path()), file + "three\r\n");
-    QCOMPARE(SlotFile::readText(path()), grown);
-    QVERIFY(!writer.changedOnDisk(path()));
-    // The strict append that keeps the file canonical refuses the others.
-    QCOMPARE(writer.appendIfUnchanged(path(), grown.size(), QStringLiteral("four\n")), canonical);
-    // An edit before the end writes the canonical bytes.
-    writer.write(path(), QStringLiteral("edited\n"), QFont(), 0);
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
-    QCOMPARE(fileBytes(path()), QByteArray("edited\r\n"));
-}
 
-void TestSlotFileWriter::noteReadThenAppends()
-{
-    writeBytes(path(), "a\r\n");
-    SlotFileWriter writer;
-    const QString text = SlotFile::readText(path());
-    writer.noteRead(path(), text.size());
+    QString grown = text + QStringLiteral("three\n");
+    writer.write(path(), grown, QFont(), text.size(), Capture);
+    QCOMPARE(writer.lastMethod(), capture);
+    QCOMPARE(fileBytes(path()),
+             capture == Method::Appended ? file + "three\r\n" : SlotFile::encodePlain(grown));
     QVERIFY(!writer.changedOnDisk(path()));
-    writer.write(path(), text + QStringLiteral("b\n"), QFont(), text.size());
+    const quint64 inode = inodeOf(path());
+    writer.write(path(), grown + QStringLiteral("four\n"), QFont(), grown.size(), Capture);
     QCOMPARE(writer.lastMethod(), Method::Appended);
-    QCOMPARE(fileBytes(path()), QByteArray("a\r\nb\r\n"));
-    // Taken without its text: the slot's text goes after the file's.
-    SlotFileWriter adopted;
-    adopted.noteRead(path());
-    QVERIFY(adopted.changedOnDisk(path()));
-    adopted.write(path(), QStringLiteral("c\n"), QFont(), 0);
-    QCOMPARE(fileBytes(path()), QByteArray("a\r\nb\r\nc\r\n"));
+    QCOMPARE(inodeOf(path()), inode);
+    grown += QStringLiteral("four\n");
+    QCOMPARE(SlotFile::decodePlain(fileBytes(path())), grown);
+
+    // Save: read again as it is, written whole in the format.
+    writeBytes(path(), file);
+    writer.read(path());
+    writer.write(path(), text, QFont(), text.size());
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    QCOMPARE(fileBytes(path()), SlotFile::encodePlain(text));
 }
 
 void TestSlotFileWriter::rtfAlwaysRewrites()
@@ -255,7 +254,7 @@ void TestSlotFileWriter::rtfAlwaysRewrites()
     SlotFileWriter writer;
     const QString name = path(QStringLiteral("slot.RTF"));
     writer.write(name, QStringLiteral("a\n"), QFont());
-    writer.write(name, QStringLiteral("a\nb\n"), QFont(), 2);
+    writer.write(name, QStringLiteral("a\nb\n"), QFont(), 2, Capture);
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
     QCOMPARE(SlotFile::readText(name), QStringLiteral("a\nb\n"));
     QVERIFY(!writer.changedOnDisk(name));
@@ -304,44 +303,49 @@ void TestSlotFileWriter::failedAppendLeavesOldText()
         const FileSizeLimit limit(4096);
         QVERIFY(limit.ok());
         error = errorOf([&] {
-            writer.write(path(), text + QString(10000, QLatin1Char('z')), QFont(), text.size());
+            writer.write(path(), text + QString(10000, QLatin1Char('z')), QFont(), text.size(),
+                         Capture);
         });
     }
     QCOMPARE(error, QStringLiteral("Failed to Save Stream"));
     QCOMPARE(fileBytes(path()), QByteArray("kept\r\n"));
     // The file was cut back to what the writer last wrote: the next write
     // appends after it again.
-    writer.write(path(), text + QStringLiteral("z"), QFont(), text.size());
+    writer.write(path(), text + QStringLiteral("z"), QFont(), text.size(), Capture);
     QCOMPARE(writer.lastMethod(), Method::Appended);
     QCOMPARE(fileBytes(path()), QByteArray("kept\r\nz"));
 }
 
-void TestSlotFileWriter::tailAppend_data()
+void TestSlotFileWriter::captureAppendsOnlyExactly_data()
 {
     QTest::addColumn<int>("setup");
-    QTest::addColumn<int>("position");
-    QTest::addColumn<bool>("appends");
-    // Written whole: "abc\n" (4 characters).
-    QTest::newRow("at the end of the written text") << 0 << 4 << true;
-    QTest::newRow("before the end") << 0 << 3 << false;
-    QTest::newRow("past the end") << 0 << 5 << false;
-    QTest::newRow("file touched since") << 1 << 4 << false;
-    QTest::newRow("file read with LF breaks") << 2 << 4 << false;
-    QTest::newRow("canonical file read") << 3 << 4 << true;
-    QTest::newRow("text kept in another form") << 4 << 4 << false;
-    QTest::newRow("only noted, not read") << 5 << 0 << false;
-    QTest::newRow("forgotten") << 6 << 4 << false;
+    QTest::addColumn<Method>("method");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("readAgain");
+    // Written whole: "abc\n"; the capture adds "d\n".
+    const QByteArray exact("abc\r\nd\r\n");
+    QTest::newRow("written whole") << 0 << Method::Appended << exact << false;
+    QTest::newRow("canonical file read") << 3 << Method::Appended << exact << false;
+    QTest::newRow("file read with LF breaks") << 2 << Method::Rewritten << exact << false;
+    QTest::newRow("text kept in another form") << 4 << Method::Rewritten << exact << false;
+    // Another program's text is kept; the capture goes after it.
+    QTest::newRow("file touched since") << 1 << Method::Appended << exact << true;
+    QTest::newRow("only noted, not read") << 5 << Method::Appended << exact << true;
 }
 
-// The append that takes only the new end: it refuses, touching nothing,
-// whenever the bytes would not be exactly the encoding of the whole text.
-void TestSlotFileWriter::tailAppend()
+// The append that takes only the new end is made only when the bytes are
+// exactly the format's encoding of the whole text; otherwise the file is
+// written whole, or, when another program wrote to it since, the capture
+// goes after its text and the slot reads it again.
+void TestSlotFileWriter::captureAppendsOnlyExactly()
 {
     QFETCH(int, setup);
-    QFETCH(int, position);
-    QFETCH(bool, appends);
+    QFETCH(Method, method);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, readAgain);
     SlotFileWriter writer;
     writer.write(path(), QStringLiteral("abc\n"), QFont());
+    qsizetype held = 4;
     switch (setup) {
     case 1: {
         struct utimbuf times
@@ -366,44 +370,35 @@ void TestSlotFileWriter::tailAppend()
         break;
     case 5:
         writer.noteRead(path());
-        break;
-    case 6:
-        writer.forget();
+        held = 0;
         break;
     }
-    const QByteArray before = fileBytes(path());
     const quint64 inode = inodeOf(path());
-    QCOMPARE(writer.appendIfUnchanged(path(), position, QStringLiteral("d\n")), appends);
-    QCOMPARE(inodeOf(path()), inode);
-    if (!appends) {
-        QCOMPARE(fileBytes(path()), before);
-        return;
-    }
-    QCOMPARE(writer.lastMethod(), Method::Appended);
-    QCOMPARE(fileBytes(path()), QByteArray("abc\r\nd\r\n"));
-    QVERIFY(!writer.changedOnDisk(path()));
-    // The next append goes after the one just made.
-    QVERIFY(writer.appendIfUnchanged(path(), position + 2, QString::fromUtf8("\u00e9")));
-    QCOMPARE(fileBytes(path()), QByteArray("abc\r\nd\r\n\xc3\xa9"));
-    QVERIFY(!writer.appendIfUnchanged(path(), position + 2, QStringLiteral("x")));
+    const QString text = held == 0 ? QStringLiteral("d\n") : QStringLiteral("abc\nd\n");
+    writer.write(path(), text, QFont(), held, Capture);
+    QCOMPARE(writer.lastMethod(), method);
+    QCOMPARE(inodeOf(path()) == inode, method == Method::Appended);
+    QCOMPARE(fileBytes(path()), bytes);
+    QCOMPARE(writer.changedOnDisk(path()), readAgain);
 }
 
 // The writer keeps only the length and the last character of the text: an
 // append that ended in a CR or the first half of a surrogate pair must stop
 // the next append from splitting the pair.
-void TestSlotFileWriter::tailAppendRemembersLastCharacter()
+void TestSlotFileWriter::captureRemembersLastCharacter()
 {
     SlotFileWriter writer;
     writer.write(path(), QStringLiteral("a"), QFont());
-    QVERIFY(writer.appendIfUnchanged(path(), 1, QString(QChar(0xD83D))));
-    QVERIFY(!writer.appendIfUnchanged(path(), 2, QString(QChar(0xDE00))));
-    const QString whole = QStringLiteral("a") + QChar(0xD83D) + QChar(0xDE00);
-    writer.write(path(), whole, QFont(), 2);
+    QString text = QStringLiteral("a") + QChar(0xD83D);
+    writer.write(path(), text, QFont(), 1, Capture);
+    QCOMPARE(writer.lastMethod(), Method::Appended);
+    text += QChar(0xDE00);
+    writer.write(path(), text, QFont(), 2, Capture);
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
     QCOMPARE(fileBytes(path()), QByteArray("a\xf0\x9f\x98\x80"));
-    QVERIFY(writer.appendIfUnchanged(path(), 3, QStringLiteral("\r")));
-    QVERIFY(!writer.appendIfUnchanged(path(), 4, QStringLiteral("\nb")));
-    writer.write(path(), whole + QStringLiteral("\r\nb"), QFont(), 4);
+    writer.write(path(), text + QStringLiteral("\r"), QFont(), 3, Capture);
+    QCOMPARE(writer.lastMethod(), Method::Appended);
+    writer.write(path(), text + QStringLiteral("\r\nb"), QFont(), 4, Capture);
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
     QCOMPARE(fileBytes(path()), QByteArray("a\xf0\x9f\x98\x80\r\nb"));
 }

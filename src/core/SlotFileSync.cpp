@@ -136,7 +136,8 @@ void SlotFileSync::write(SlotBuffer& buffer, const QString& fileName)
     // Only what follows the unchanged start is taken from the buffer.
     m_writer.save(
         fileName, buffer.unchangedPrefixLength(),
-        [&](qsizetype from) { return bufferTextFrom(buffer, from); }, buffer.textFont());
+        [&](qsizetype from) { return bufferTextFrom(buffer, from); }, buffer.textFont(),
+        SlotFileWriter::Purpose::Whole);
     buffer.markUnchanged();
 }
 
@@ -167,7 +168,7 @@ void SlotFileSync::appendCapture(SlotBuffer& buffer, const QString& fileName,
                     return from >= before ? block.mid(from - before)
                                           : bufferTextFrom(buffer, from) + block;
                 },
-                buffer.textFont());
+                buffer.textFont(), SlotFileWriter::Purpose::Capture);
         } catch (const SlotFile::SlotFileChanged&) {
             // The buffer's text could not replace the file: the capture
             // still goes to its end.
@@ -189,14 +190,16 @@ void SlotFileSync::appendCapture(SlotBuffer& buffer, const QString& fileName,
     }
     // Too much for the buffer: the file takes the block whole, and the
     // buffer then shows the file's end.
-    if (isAppendOnly()) {
+    if (!viewSaveable) {
+        // The view takes no edits; should it hold some, they are not saved
+        // and the block goes after the file's text as it is.
         m_writer.appendText(fileName, block, buffer.textFont());
     } else {
         try {
             m_writer.save(
                 fileName, buffer.unchangedPrefixLength(),
                 [&](qsizetype from) { return bufferTextFrom(buffer, from) + block; },
-                buffer.textFont());
+                buffer.textFont(), SlotFileWriter::Purpose::Capture);
         } catch (const SlotFile::SlotFileChanged&) {
             m_writer.appendText(fileName, block, buffer.textFont());
             throw;

@@ -10,12 +10,12 @@ class SlotBuffer;
 // One slot's buffer kept in step with the slot's file. Every read and write
 // of the file goes through one of these per slot, so it knows what the file
 // held after the last of them (SlotFileWriter has the rules):
-// - text only added at the end since then is appended to the file, also
-//   when another program added to the file meanwhile; the bytes already
-//   there stay as they are;
-// - a whole rewrite (an edit before the end) replaces the file only while it
-//   is still exactly what the slot last read or wrote, else raises
-//   SlotFile::SlotFileChanged;
+// - a write (Save, Clear, ...) writes the slot's text whole, in the slot
+//   file format; a capture appends its block while the file is exactly the
+//   format's bytes for the slot's text, and otherwise writes the file whole
+//   once, in the format;
+// - a whole rewrite replaces the file only while it is still exactly what
+//   the slot last read or wrote, else raises SlotFile::SlotFileChanged;
 // - before a capture, a file that changed on disk since is read again, so
 //   that another program's text is kept and the block goes after it.
 // The file is the record and the buffer a view of it: a file whose text is
@@ -50,7 +50,9 @@ public:
     // Reads the file again when it exists and is not what this slot last
     // read or wrote. Returns whether it did.
     bool refreshBeforeWrite(SlotBuffer& buffer, const QString& fileName);
-    // Writes the buffer's text to the file in the format its name selects.
+    // Writes the buffer's whole text to the file in the format its name
+    // selects (an append-only slot: the file's text with what was added at
+    // the end of the view).
     // Raises "Cannot create file %s" / "Failed to Save Stream"; the file
     // then still holds what it held before. Raises SlotFile::SlotFileChanged
     // when a whole rewrite finds the file changed, and, for an append-only

@@ -21,7 +21,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QFrame>
@@ -197,12 +196,10 @@ void MainWindow::saveActiveSlotAs()
         return;
     const QString target = *chosen + QStringLiteral(".txt");
     if (m_collector.showsFileEnd(slot)) {
-        // The editor shows only the file's end: the copy is the whole file.
-        const QString fileName = m_collector.fileName(slot);
-        QFile source(fileName);
-        if (!source.open(QIODevice::ReadOnly))
-            throw AppError::withName(QStringLiteral("Cannot open file %s"), fileName);
-        SlotFile::writeAtomically(target, source.readAll());
+        // The editor shows only the file's end: the copy is the whole file's
+        // text, in the slot file format.
+        SlotFile::writeText(target, SlotFile::readText(m_collector.fileName(slot)),
+                            activeEditor()->font());
         return;
     }
     activeEditor()->writeToFile(target);

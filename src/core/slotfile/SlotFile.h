@@ -99,7 +99,8 @@ struct ReadResult
     Format format = Format::PlainText;
     // Plain text whose bytes are exactly encodePlain(text): valid UTF-8, no
     // byte-order mark, every line break CR LF. Only then can more text be
-    // appended to the file byte for byte.
+    // appended to the file byte for byte. For a cut read: the whole file's
+    // bytes, the part not read included.
     bool canonical = false;
     // Size of the file as read, in bytes.
     qint64 size = 0;
@@ -110,7 +111,7 @@ struct ReadResult
 // its last characters as fit, starting at the beginning of a line (or, when
 // the last line alone is longer, its last maxChars characters), and cut set.
 // Of a plain-text file only the bytes that can hold those characters are
-// read. The text of a cut read is not canonical.
+// read (and the rest only checked for the format).
 ReadResult readTextDetailed(const QString& fileName,
                             std::optional<qsizetype> maxChars = std::nullopt);
 
@@ -121,6 +122,27 @@ struct PlainDecoded
     bool canonical = false;
 };
 PlainDecoded decodePlainDetailed(const QByteArray& bytes);
+
+// Tells whether bytes, given in pieces in file order, are exactly what
+// encodePlain gives for their text (valid UTF-8, no byte-order mark, every
+// line break CR LF): what a file that is too long to decode is checked with.
+class FormatCheck final
+{
+public:
+    void add(QByteArrayView bytes);
+    // At the end of the bytes: nothing left half way (a CR, a sequence).
+    bool inFormat() const { return m_ok && !m_pendingCr && m_continuations == 0; }
+
+private:
+    bool m_ok = true;
+    bool m_pendingCr = false;
+    int m_seen = 0;
+    quint32 m_start = 0;
+    int m_continuations = 0;
+    // The range of the next continuation byte (it narrows after some leads).
+    uchar m_low = 0x80;
+    uchar m_high = 0xBF;
+};
 
 // The Windows-1252 character of a byte (bytes without one map to the C1
 // control of the same value), and the byte of a character (-1 when none).

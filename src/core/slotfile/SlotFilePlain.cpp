@@ -191,6 +191,63 @@ QString decodePlain(const QByteArray& bytes)
     return decodePlainDetailed(bytes).text;
 }
 
+void FormatCheck::add(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (!m_ok)
+            return;
+        const uchar b = uchar(c);
+        // A byte-order mark is dropped on reading, so not written back.
+        if (m_seen < 3) {
+            m_start = (m_start << 8) | b;
+            if (++m_seen == 3 && m_start == 0xEFBBBF) {
+                m_ok = false;
+                return;
+            }
+        }
+        if (m_pendingCr) {
+            if (b != '\n') {
+                m_ok = false;
+                return;
+            }
+            m_pendingCr = false;
+            continue;
+        }
+        if (m_continuations > 0) {
+            if (b < m_low || b > m_high) {
+                m_ok = false;
+                return;
+            }
+            --m_continuations;
+            m_low = 0x80;
+            m_high = 0xBF;
+            continue;
+        }
+        if (b == '\r') {
+            m_pendingCr = true;
+        } else if (b == '\n') {
+            m_ok = false;
+        } else if (b >= 0x80) {
+            // Leads and the range of their first continuation byte that
+            // keep out overlong forms, surrogates and code points past
+            // U+10FFFF (as utf8Sequence does).
+            if (b >= 0xC2 && b <= 0xDF) {
+                m_continuations = 1;
+            } else if (b >= 0xE0 && b <= 0xEF) {
+                m_continuations = 2;
+                m_low = b == 0xE0 ? 0xA0 : 0x80;
+                m_high = b == 0xED ? 0x9F : 0xBF;
+            } else if (b >= 0xF0 && b <= 0xF4) {
+                m_continuations = 3;
+                m_low = b == 0xF0 ? 0x90 : 0x80;
+                m_high = b == 0xF4 ? 0x8F : 0xBF;
+            } else {
+                m_ok = false;
+            }
+        }
+    }
+}
+
 Format formatFor(const QString& fileName)
 {
     const qsizetype slash = fileName.lastIndexOf(QLatin1Char('/'));

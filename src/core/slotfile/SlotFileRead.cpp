@@ -56,6 +56,24 @@ public:
         return bytes;
     }
 
+    // Feeds the bytes from 0 to end to check, a piece at a time.
+    void check(qint64 end, FormatCheck& check) const
+    {
+        QByteArray piece(1 << 20, Qt::Uninitialized);
+        for (qint64 at = 0; at < end;) {
+            const ssize_t n =
+                ::pread(m_fd, piece.data(), size_t(std::min<qint64>(piece.size(), end - at)), at);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw AppError::forFile(FailedToLoad, m_fileName, errno);
+            if (n == 0)
+                break;
+            check.add(QByteArrayView(piece.constData(), n));
+            at += n;
+        }
+    }
+
 private:
     QString m_fileName;
     int m_fd = -1;
@@ -91,6 +109,14 @@ ReadResult readTextDetailed(const QString& fileName, std::optional<qsizetype> ma
         offset = file.size() - (3 * *maxChars + 4);
     QByteArray bytes = file.readFrom(offset);
     result.size = offset + bytes.size();
+    // Whether the whole file is in the format, also the part not read.
+    bool headInFormat = true;
+    if (offset > 0 && !rtf) {
+        FormatCheck check;
+        file.check(offset, check);
+        check.add(bytes);
+        headInFormat = check.inFormat();
+    }
     if (offset > 0) {
         // Start at a character: skip the rest of a sequence cut in two.
         qsizetype skip = 0;
@@ -114,7 +140,7 @@ ReadResult readTextDetailed(const QString& fileName, std::optional<qsizetype> ma
     if (!decoded) {
         PlainDecoded plain = decodePlainDetailed(bytes);
         result.text = std::move(plain.text);
-        result.canonical = plain.canonical && offset == 0;
+        result.canonical = offset == 0 ? plain.canonical : headInFormat;
         result.format = Format::PlainText;
     }
     if (offset > 0 || (maxChars && result.text.size() > *maxChars)) {
@@ -122,7 +148,6 @@ ReadResult readTextDetailed(const QString& fileName, std::optional<qsizetype> ma
         // line whatever its length: that line is dropped.
         result.text.remove(0, tailStart(result.text, std::min(*maxChars, result.text.size() - 1)));
         result.cut = true;
-        result.canonical = false;
     }
     return result;
 }

@@ -64,62 +64,76 @@ QString SlotFileWriter::read(const QString& fileName, std::optional<qsizetype> m
     return std::move(result.text);
 }
 
-void SlotFileWriter::noteRead(const QString& fileName, qsizetype heldChars)
+void SlotFileWriter::noteRead(const QString& fileName)
 {
-    // A file that holds text while none of the slot's is taken to be in it
-    // is not in step with the slot: what the slot adds goes after that text,
-    // and the slot reads it all at its next refresh.
     const std::optional<DiskState> state = stateOf(fileName);
-    remember(fileName, state, heldChars, QChar(), false,
-             heldChars > 0 || !state || state->size == 0);
+    remember(fileName, state, 0, QChar(), false, !state || state->size == 0);
     m_appendOnly = false;
 }
 
 void SlotFileWriter::write(const QString& fileName, const QString& text, const QFont& font,
-                           std::optional<qsizetype> unchangedPrefixChars)
+                           std::optional<qsizetype> unchangedPrefixChars, Purpose purpose)
 {
     if (unchangedPrefixChars)
         unchangedPrefixChars = std::min(*unchangedPrefixChars, text.size());
     save(
-        fileName, unchangedPrefixChars, [&](qsizetype from) { return text.mid(from); }, font);
+        fileName, unchangedPrefixChars, [&](qsizetype from) { return text.mid(from); }, font,
+        purpose);
 }
 
 void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unchangedPrefixChars,
-                          const std::function<QString(qsizetype)>& textFrom, const QFont& font)
+                          const std::function<QString(qsizetype)>& textFrom, const QFont& font,
+                          Purpose purpose)
 {
     const SlotFile::WriteLock lock(fileName);
     const std::optional<DiskState> now = stateOf(fileName);
     const bool unchanged = unchangedOnDisk(fileName);
     // The file holds the first m_textLength characters of the text (or
     // more, when another program added to it), and the text only grew
-    // after them: the rest goes to the file's end, like any other writer's,
-    // whatever the file's line breaks or code page (reading decodes each
-    // part as it is). Only a rewrite can join the halves of a CR LF or a
-    // surrogate pair split between the old text and the new.
+    // after them.
     const bool grown = now && !m_fileName.isEmpty() && fileName == m_fileName &&
                        unchangedPrefixChars && *unchangedPrefixChars >= m_textLength;
-    const bool splitsPair = m_lastChar == QLatin1Char('\r') || m_lastChar.isHighSurrogate();
-    if (grown && (!unchanged || m_appendOnly || !splitsPair)) {
-        if (!isPlain(fileName) && (!unchanged || m_appendOnly)) {
+    if (!isPlain(fileName)) {
+        // An RTF document cannot take bytes at its end: text added there
+        // is written with the file's whole text.
+        if (grown && (!unchanged || m_appendOnly)) {
             appendRtf(fileName, textFrom(m_textLength), font, lock);
             return;
         }
-        if (isPlain(fileName)) {
-            const QString tail = textFrom(m_textLength);
-            const QChar last = tail.isEmpty() ? m_lastChar : tail.back();
+    } else if (grown && (m_appendOnly || purpose == Purpose::Capture)) {
+        const QString tail = textFrom(m_textLength);
+        const QChar last = tail.isEmpty() ? m_lastChar : tail.back();
+        // The file is exactly the slot file format's bytes for the text:
+        // the new end is appended, and the file stays so.
+        if (exactAppendAt(fileName, m_textLength)) {
             appendBytes(fileName, SlotFile::encodePlain(tail), m_textLength + tail.size(), last,
-                        exactAppendAt(fileName, m_textLength), unchanged, false);
+                        true, true, false);
+            return;
+        }
+        // Another program wrote to the file since the slot read it (just
+        // now, or the slot shows only its end): the capture goes after
+        // their text, which the next read brings in.
+        if (!unchanged && purpose == Purpose::Capture) {
+            appendBytes(fileName, SlotFile::encodePlain(tail), m_textLength + tail.size(), last,
+                        false, false, false);
+            return;
+        }
+        // Bytes not in the format (other line ends, another code page, a
+        // byte-order mark): the file is written once in the format, the
+        // new end with it.
+        if (m_appendOnly && unchanged) {
+            rewriteFromFile(fileName, tail, lock, *now);
             return;
         }
     }
+    // A whole rewrite, exact only over the text it was computed from.
+    if (now && !unchanged)
+        throw SlotFile::SlotFileChanged(fileName);
     if (now && m_appendOnly)
         throw AppError::withName(
             QStringLiteral("%s is longer than the editor holds: only text added at its end "
                            "can be saved"),
             fileName);
-    // A whole rewrite, exact only over the text it was computed from.
-    if (now && !unchanged)
-        throw SlotFile::SlotFileChanged(fileName);
     rewrite(fileName, textFrom(0), font, lock, now);
 }
 
@@ -136,18 +150,6 @@ void SlotFileWriter::appendText(const QString& fileName, const QString& text, co
         return;
     }
     m_inStep = false;
-}
-
-bool SlotFileWriter::appendIfUnchanged(const QString& fileName, qsizetype tailPosition,
-                                       const QString& tail)
-{
-    const SlotFile::WriteLock lock(fileName);
-    if (!exactAppendAt(fileName, tailPosition))
-        return false;
-    const QChar last = tail.isEmpty() ? m_lastChar : tail.back();
-    appendBytes(fileName, SlotFile::encodePlain(tail), tailPosition + tail.size(), last, true, true,
-                false);
-    return true;
 }
 
 void SlotFileWriter::noteTextDiffers(std::optional<qsizetype> textLength)
@@ -218,6 +220,20 @@ void SlotFileWriter::appendRtf(const QString& fileName, const QString& tail, con
     m_textLength = m_textLength + tail.size();
     m_lastChar = lastOf(text);
     m_inStep = unchanged;
+}
+
+void SlotFileWriter::rewriteFromFile(const QString& fileName, const QString& tail,
+                                     const SlotFile::WriteLock& lock, const DiskState& expected)
+{
+    // The slot shows only the file's end, so the text written is the
+    // file's own, read whole, with the new end after it. The view still
+    // shows the end of that text: only the record of the file changes.
+    const qsizetype viewLength = m_textLength + tail.size();
+    const QChar last = tail.isEmpty() ? m_lastChar : tail.back();
+    rewrite(fileName, SlotFile::readText(fileName) + tail, QFont(), lock, expected);
+    m_textLength = viewLength;
+    m_lastChar = last;
+    m_appendOnly = true;
 }
 
 void SlotFileWriter::rewrite(const QString& fileName, const QString& text, const QFont& font,

@@ -14,19 +14,20 @@
 // - the slot notices when another program changed the file since, and
 // - nothing another program wrote to the file is ever written over.
 //
-// The file is the record. Text added at the end of the slot's text is
-// appended to the file like any other program's, whatever the file's line
-// breaks and code page, also when the file changed since it was last read
-// (the next read then brings the slot up to date). A whole rewrite (the
-// text changed before its end) replaces the file only while it is still
-// exactly what the slot last read or wrote; otherwise it raises
-// SlotFileChanged and the caller reads the file again first. Every write
-// holds SlotFile::WriteLock, which every Clipstow process takes for its
-// writes, from that check to the end of the write.
+// The file is the record. Every write leaves it in the slot file format (see
+// SlotFile): a whole write (Purpose::Whole) writes the text whole; a capture
+// appends its text while the file is exactly the format's bytes for the text
+// before it, and otherwise writes the file whole once. A whole rewrite
+// replaces the file only while it is still exactly what the slot last read
+// or wrote; otherwise it raises SlotFileChanged and the caller reads the
+// file again first. Every write holds SlotFile::WriteLock, which every
+// Clipstow process takes for its writes, from that check to the end of the
+// write.
 //
 // A file read only in part (its text longer than the slot may hold) is
-// append-only: text added at the end is appended, and nothing else is ever
-// written to it, so the part not read cannot be lost.
+// append-only: text added at the end is appended (or, to bring the file into
+// the format, written with the file's whole text read back), and nothing
+// else is ever written to it, so the part not read cannot be lost.
 //
 // The writer keeps no copy of the text: only its length and last character,
 // which is all an exact append needs to know about it.
@@ -46,13 +47,24 @@ public:
     // errors of SlotFile::readText.
     QString read(const QString& fileName, std::optional<qsizetype> maxChars = std::nullopt);
 
-    // For a caller that read the file itself, or takes it as the slot's
-    // without reading it: remembers the file as it is now (missing, if so),
-    // holding exactly the first heldChars characters of the slot's text.
-    // Text added after them is appended; a file that holds text when
-    // heldChars is 0 counts as changed (changedOnDisk), so the slot reads it
-    // before a whole rewrite could replace it.
-    void noteRead(const QString& fileName, qsizetype heldChars = 0);
+    // For a slot that takes the file as it is now (missing, if so) without
+    // reading it: a file that holds text then counts as changed
+    // (changedOnDisk), so the slot reads it before a whole rewrite could
+    // replace it, and a capture goes after its text.
+    void noteRead(const QString& fileName);
+
+    // What a write is for.
+    enum class Purpose
+    {
+        // The slot's text, whole, in the format (Save, Clear, ...): a file
+        // whose bytes are already exactly that is written again all the same.
+        Whole,
+        // Text added at the end (a capture): appended while the file is
+        // exactly the format's bytes for the text before it; a file that is
+        // not (other line ends, another code page) is written whole once, in
+        // the format, and the appends go on from there.
+        Capture
+    };
 
     // Writes text ('\n' or CR LF line breaks) to fileName in the format its
     // name selects. unchangedPrefixChars: how many leading characters of
@@ -60,31 +72,21 @@ public:
     // when unknown. Raises the errors of SlotFile::writeAtomically, and
     // SlotFileChanged (see the class comment).
     void write(const QString& fileName, const QString& text, const QFont& font,
-               std::optional<qsizetype> unchangedPrefixChars = std::nullopt);
+               std::optional<qsizetype> unchangedPrefixChars = std::nullopt,
+               Purpose purpose = Purpose::Whole);
 
     // The same for a caller that holds the text elsewhere: textFrom(n)
     // gives the text from its n-th character to its end ('\n' breaks), and
     // is asked only for the part that is written.
     void save(const QString& fileName, std::optional<qsizetype> unchangedPrefixChars,
-              const std::function<QString(qsizetype)>& textFrom, const QFont& font);
+              const std::function<QString(qsizetype)>& textFrom, const QFont& font,
+              Purpose purpose);
 
     // Appends text ('\n' breaks) to the end of the file whatever the file
-    // holds and whatever the slot's text is: for a capture the slot cannot
-    // hold. An RTF file is read whole, the text added and the file
-    // rewritten. The file is then taken as changed (changedOnDisk), so the
-    // slot reads it again.
+    // holds and whatever the slot's text is, in the file's own way. An RTF
+    // file is read whole, the text added and the file rewritten. The file
+    // is then taken as changed (changedOnDisk), so the slot reads it again.
     void appendText(const QString& fileName, const QString& text, const QFont& font);
-
-    // Appends tail ('\n' line breaks), the text that follows the first
-    // tailPosition characters of the slot's text, when the file can take it
-    // byte for byte: the text of the last read or write was tailPosition
-    // characters long and is unchanged (the caller vouches for that), the
-    // file is still exactly what this writer last saw and holds the
-    // canonical encoding of that text. Returns false, touching nothing,
-    // when it cannot; the caller then writes the whole text. A failure while
-    // appending cuts the file back to its old bytes and raises "Failed to
-    // Save Stream".
-    bool appendIfUnchanged(const QString& fileName, qsizetype tailPosition, const QString& tail);
 
     // After read(): the caller keeps the text in a form that differs from
     // the one read (a slot editor stores some characters or breaks its own
@@ -131,6 +133,10 @@ private:
                      QChar lastChar, bool appendable, bool inStep, bool create);
     void appendRtf(const QString& fileName, const QString& tail, const QFont& font,
                    const SlotFile::WriteLock& lock);
+    // For a slot that shows only the file's end: the file's whole text read
+    // back and written in the format, with tail after it.
+    void rewriteFromFile(const QString& fileName, const QString& tail,
+                         const SlotFile::WriteLock& lock, const DiskState& expected);
     // Replaces the file while it is still in the state expected (nullopt:
     // missing), else raises SlotFileChanged.
     void rewrite(const QString& fileName, const QString& text, const QFont& font,

@@ -1,0 +1,141 @@
+#include "support/PrivateSway.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QThread>
+#include <cstring>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace TestSupport {
+
+namespace {
+
+bool accepts(const QString& socketPath)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(socketPath);
+    if (size_t(path.size()) >= sizeof(address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool connected =
+        fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return connected;
+}
+
+} // namespace
+
+PrivateSway::PrivateSway() = default;
+
+PrivateSway::~PrivateSway()
+{
+    stop();
+}
+
+QString PrivateSway::start()
+{
+    for (const char* needed : {"sway", "wl-copy", "setpriv"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(needed)).isEmpty())
+            return QStringLiteral("needs ") + QString::fromLatin1(needed);
+    stop();
+    m_dir = std::make_unique<QTemporaryDir>();
+    const QString dir = m_dir->path();
+    QFile config(dir + QStringLiteral("/config"));
+    if (!config.open(QIODevice::WriteOnly) || config.write("xwayland disable\n") < 0)
+        return QStringLiteral("cannot write the sway configuration");
+    config.close();
+
+    QStringList command{QStringLiteral("sway"), QStringLiteral("-c"), config.fileName()};
+    if (::geteuid() == 0) {
+        const passwd* nobody = ::getpwnam("nobody");
+        if (!nobody ||
+            ::chown(QFile::encodeName(dir).constData(), nobody->pw_uid, nobody->pw_gid) != 0)
+            return QStringLiteral("cannot give the runtime folder to nobody");
+        command =
+            QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(nobody->pw_uid),
+                        QStringLiteral("--regid=%1").arg(nobody->pw_gid),
+                        QStringLiteral("--clear-groups")} +
+            command;
+    }
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+    env.insert(QStringLiteral("HOME"), dir);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir);
+    env.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
+    env.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
+    env.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
+    m_sway = std::make_unique<QProcess>();
+    m_sway->setProcessEnvironment(env);
+    m_sway->setStandardOutputFile(QProcess::nullDevice());
+    m_sway->setStandardErrorFile(dir + QStringLiteral("/sway.log"));
+    m_sway->start(command.first(), command.mid(1));
+    if (!m_sway->waitForStarted())
+        return QStringLiteral("sway did not start");
+
+    // Ready once its socket takes connections (within about 100 ms).
+    const QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired() && m_sway->state() == QProcess::Running) {
+        const QStringList sockets =
+            QDir(dir).entryList({QStringLiteral("wayland-*")}, QDir::System | QDir::Files);
+        for (const QString& name : sockets) {
+            const QString path = dir + QLatin1Char('/') + name;
+            if (!name.endsWith(QLatin1String(".lock")) && accepts(path)) {
+                m_socket = path;
+                return {};
+            }
+        }
+        QThread::msleep(10);
+    }
+    return QStringLiteral("sway did not open its socket");
+}
+
+void PrivateSway::stop()
+{
+    if (m_sway && m_sway->state() != QProcess::NotRunning) {
+        m_sway->terminate();
+        if (!m_sway->waitForFinished(5000)) {
+            m_sway->kill();
+            m_sway->waitForFinished(5000);
+        }
+    }
+    m_sway.reset();
+    m_socket.clear();
+}
+
+QProcessEnvironment PrivateSway::environment(QProcessEnvironment base) const
+{
+    base.insert(QStringLiteral("WAYLAND_DISPLAY"), m_socket);
+    return base;
+}
+
+void PrivateSway::enter() const
+{
+    qputenv("WAYLAND_DISPLAY", QFile::encodeName(m_socket));
+}
+
+bool PrivateSway::copy(const QByteArray& data, const QStringList& arguments) const
+{
+    // wl-copy returns once the compositor has its selection; what stays
+    // behind to serve it ends when the clipboard changes again.
+    QProcess copy;
+    copy.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
+    copy.setStandardOutputFile(QProcess::nullDevice());
+    copy.start(QStringLiteral("wl-copy"), arguments);
+    if (!copy.waitForStarted())
+        return false;
+    if (!data.isEmpty())
+        copy.write(data);
+    copy.closeWriteChannel();
+    return copy.waitForFinished(30000) && copy.exitStatus() == QProcess::NormalExit &&
+           copy.exitCode() == 0;
+}
+
+} // namespace TestSupport
