@@ -6,7 +6,7 @@
 // highest are printed.
 
 #include "core/SaveSound.h"
-#include "settings/RegistryLayout.h"
+#include "settings/Settings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -43,9 +43,9 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    qputenv("CLIPSTOW_REGISTRY",
-            QFile::encodeName(dir.filePath(QStringLiteral("registry.sqlite3"))));
-    Layout::DefaultSound.write(true);
+    Settings settings(dir.filePath(QStringLiteral("registry.sqlite3")));
+    settings.setDefaultSound(true);
+    SaveSound::setSettings(&settings);
 
     std::vector<qint64> alone;
     for (int i = 0; i < 20; ++i) {

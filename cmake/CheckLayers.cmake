@@ -2,7 +2,9 @@
 #   app -> ui -> core -> settings -> platform -> base
 # (platform holds the interfaces; its linux/ and null/ back ends include
 # only platform and base). Also checks that no product source looks a
-# widget or command up by name (findChild).
+# widget or command up by name (findChild), and that outside settings/ no
+# source reaches the registry store or names a value's key (Settings is the
+# way to every value).
 # Run as: cmake -DSOURCE_DIR=<repo>/src -P CheckLayers.cmake
 set(ranks base 0 platform 1 settings 2 core 3 ui 4 app 5)
 function(rank_of folder out)
@@ -38,6 +40,14 @@ foreach(source ${sources})
       if(NOT line MATCHES "^#include \"(platform|base)/")
         string(APPEND failures "\n  ${source}: a back end includes ${line}")
       endif()
+    endforeach()
+  endif()
+  if(NOT folder STREQUAL "settings")
+    file(STRINGS ${SOURCE_DIR}/${source} storeUses
+      REGEX "(^|[^A-Za-z0-9_])(Layout::|RegTools::|RegistryStore)")
+    foreach(line ${storeUses})
+      string(STRIP "${line}" line)
+      string(APPEND failures "\n  ${source}: reaches the settings store: ${line}")
     endforeach()
   endif()
   file(STRINGS ${SOURCE_DIR}/${source} lookups REGEX "findChild")

@@ -9,6 +9,7 @@
 #include "FuzzSupport.h"
 #include "settings/PlacementStore.h"
 #include "settings/RegistryStore.h"
+#include "settings/Settings.h"
 #include "ui/WindowPlacement.h"
 
 #include <QApplication>
@@ -26,12 +27,22 @@ constexpr char Screens[] = R"({"windowFrameMargins": false, "screens": [
     {"name": "left", "x": 0, "y": 0, "width": 1280, "height": 800, "logicalDpi": 96},
     {"name": "right", "x": 1280, "y": -100, "width": 1024, "height": 768, "logicalDpi": 96}]})";
 
-const QString Section = QString::fromLatin1(Placement::MainWindowSection);
-
 QTemporaryDir& folder()
 {
     static QTemporaryDir dir;
     return dir;
+}
+
+RegistryStore& store()
+{
+    static RegistryStore registry(folder().filePath(QStringLiteral("registry.sqlite3")));
+    return registry;
+}
+
+Settings& settings()
+{
+    static Settings values(store());
+    return values;
 }
 
 // The main window (resizable, with a minimum size) or the remote window.
@@ -61,8 +72,8 @@ void store(const QStringList& lines)
     const QString names[] = {QStringLiteral("NormPos"), QStringLiteral("NormPos") + suffix,
                              QStringLiteral("MinMaxPos"), QStringLiteral("PixelsPerInch"),
                              QStringLiteral("ShowCmd")};
-    RegKey key = *RegistryStore::global().openKey(RegRoot::CurrentUser,
-                                                  QStringLiteral("SOFTWARE\\") + Section, true);
+    RegKey key = *store().openKey(RegRoot::CurrentUser,
+                                  Placement::sectionPath(Placement::Window::Main), true);
     for (qsizetype i = 0; i < qsizetype(std::size(names)) && i < lines.size(); ++i)
         key.setValue(names[i], RegType::Sz, RegValue::encodeString(lines[i]));
 }
@@ -71,7 +82,8 @@ void checkWindow(const QStringList& lines, bool fixed)
 {
     store(lines);
     const auto window = makeWindow(fixed);
-    WindowPlacement placement(*window, Section, WindowPlacement::Mode::Explicit, !fixed);
+    WindowPlacement placement(*window, settings(), Placement::Window::Main,
+                              WindowPlacement::Mode::Explicit, !fixed);
     placement.read();
     const QSize size = window->normalGeometry().size();
     const QSize extent = screensExtent().size().expandedTo(window->minimumSize());
@@ -80,7 +92,8 @@ void checkWindow(const QStringList& lines, bool fixed)
     placement.write();
 
     const auto reopened = makeWindow(fixed);
-    WindowPlacement again(*reopened, Section, WindowPlacement::Mode::Explicit, !fixed);
+    WindowPlacement again(*reopened, settings(), Placement::Window::Main,
+                          WindowPlacement::Mode::Explicit, !fixed);
     again.read();
     fuzzCheck(reopened->normalGeometry() == window->normalGeometry(),
               "a window reopens where it was left");
@@ -96,8 +109,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         std::abort();
     file.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens));
-    qputenv("CLIPSTOW_REGISTRY",
-            QFile::encodeName(folder().filePath(QStringLiteral("registry.sqlite3"))));
     static int argc = 1;
     static char name[] = "fuzz_placement";
     static char* argv[] = {name, nullptr};
@@ -110,12 +121,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QStringList lines =
         QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size))
             .split(QLatin1Char('\n'));
-    // Each window from a section of its own, in one transaction: undoing it
+    // Each window starts from an empty section, in one transaction: undoing it
     // instead would close and reopen the registry file every time.
-    RegistryStore& store = RegistryStore::global();
     for (const bool fixed : {false, true}) {
-        store.runInTransaction([&] {
-            store.deleteKey(RegRoot::CurrentUser, QStringLiteral("SOFTWARE\\") + Section);
+        store().runInTransaction([&] {
+            store().deleteKey(RegRoot::CurrentUser,
+                              Placement::sectionPath(Placement::Window::Main));
             checkWindow(lines, fixed);
         });
     }

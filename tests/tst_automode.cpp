@@ -76,11 +76,11 @@ class TestAutoMode final : public QObject
     std::unique_ptr<RemoteWindow> m_remote;
 
     // Both windows in the order of program start.
-    void start() { TestSupport::startWindows(m_collector, m_main, m_remote); }
+    void start() { TestSupport::startWindows(m_desk->settings(), m_collector, m_main, m_remote); }
 
     void startWithAuto(bool on)
     {
-        Layout::AutoOn.write(on ? QStringLiteral("1") : QStringLiteral("0"));
+        m_desk->settings().setAutoAtStart(on ? QStringLiteral("1") : QStringLiteral("0"));
         start();
     }
 
@@ -136,9 +136,9 @@ private Q_SLOTS:
         QFETCH(int, autoValue);
         QFETCH(bool, expected);
         if (autoOnValue != QLatin1String("-"))
-            Layout::AutoOn.write(autoOnValue);
+            m_desk->settings().setAutoAtStart(autoOnValue);
         if (autoValue >= 0)
-            Layout::Auto.write(autoValue == 1);
+            m_desk->settings().setAutoWasOn(autoValue == 1);
         start();
         verifyMirrors(expected);
         // The remote window takes its presentation from the flag it finds.
@@ -206,11 +206,11 @@ private Q_SLOTS:
             m_main->commands().trayAutoMode->trigger();
             break;
         case Event::EditWithAutoOff:
-            Layout::AutoOff.write(true);
+            m_desk->settings().setAutoOff(true);
             m_main->commands().editInTextEditor->trigger();
             break;
         case Event::EditWithoutAutoOff:
-            Layout::AutoOff.write(false);
+            m_desk->settings().setAutoOff(false);
             m_main->commands().editInTextEditor->trigger();
             break;
         }
@@ -271,7 +271,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, autoOn);
         writeBytes(path(QStringLiteral("Default2.txt")), "before\r\n");
-        Layout::ActiveFile.write(2);
+        m_desk->settings().setActiveSlot(2);
         startWithAuto(autoOn);
         QCOMPARE(m_main->collector().activeSlot().number(), 2);
         m_remote->setDown(2);
@@ -343,7 +343,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, autoOn);
         QGuiApplication::clipboard()->setText(QStringLiteral("from the remote"));
-        Layout::AutoOn.write(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
+        m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
         start();
         // The toolbar switch brings the auto presentation; off stays plain.
         if (autoOn) {
@@ -395,18 +395,18 @@ private Q_SLOTS:
         QFETCH(QString, policy);
         QFETCH(bool, toggle);
         QFETCH(bool, written);
-        Layout::AutoOn.write(policy);
-        Layout::Auto.write(true);
+        m_desk->settings().setAutoAtStart(policy);
+        m_desk->settings().setAutoWasOn(true);
         start();
         if (toggle)
             autoButton()->click();
         m_main->close();
-        QCOMPARE(Layout::Auto.read(), written);
+        QCOMPARE(m_desk->settings().autoWasOn(), written);
         // The monitor has left with the window, and the icon with it.
         QVERIFY(m_main->collector().clipboardMonitor() == nullptr);
         QVERIFY(!m_main->trayIcon()->isVisible());
         // With the policy "R" the next start takes what was written.
-        Layout::AutoOn.write(QStringLiteral("R"));
+        m_desk->settings().setAutoAtStart(QStringLiteral("R"));
         TestSupport::closeWindows(m_collector, m_main, m_remote);
         start();
         QCOMPARE(m_main->collector().autoMode(), written);
@@ -416,7 +416,7 @@ private Q_SLOTS:
     // once per change; the monitor and auto mode carry on.
     void failureInNotification()
     {
-        Layout::Filename1.write(path(QStringLiteral("no/such/folder/slot.txt")));
+        m_desk->settings().setSlotFileName(1, path(QStringLiteral("no/such/folder/slot.txt")));
         startWithAuto(true);
         QGuiApplication::clipboard()->setText(QStringLiteral("first"));
         QCOMPARE(m_desk->errors().size(), 1);

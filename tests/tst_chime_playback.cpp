@@ -357,7 +357,11 @@ private Q_SLOTS:
         ErrorReporter::setHook([this](const QString& text) { m_shown.append(text); });
     }
 
-    void cleanup() { ErrorReporter::setHook({}); }
+    void cleanup()
+    {
+        ErrorReporter::setHook({});
+        SaveSound::setSettings(nullptr);
+    }
 
     // Each capture made on its own is heard as one whole chime that starts
     // at once, also the first one, which connects to the server.
@@ -366,6 +370,7 @@ private Q_SLOTS:
         if (!haveTestServer())
             QSKIP("no private PulseAudio daemon: run through scripts/run-tests.sh");
         TestSupport::ScopedRegistry registry;
+        SaveSound::setSettings(&registry.settings());
         MonitorRecording recording;
         QVERIFY(recording.start());
 
@@ -409,6 +414,7 @@ private Q_SLOTS:
         if (!haveTestServer())
             QSKIP("no private PulseAudio daemon: run through scripts/run-tests.sh");
         TestSupport::ScopedRegistry registry;
+        SaveSound::setSettings(&registry.settings());
         MonitorRecording recording;
         QVERIFY(recording.start());
         const double asked = recording.position();
@@ -439,11 +445,12 @@ private Q_SLOTS:
         if (!haveTestServer())
             QSKIP("no private PulseAudio daemon: run through scripts/run-tests.sh");
         TestSupport::ScopedRegistry registry;
+        SaveSound::setSettings(&registry.settings());
         QTemporaryDir dir;
         const QString tone = dir.filePath(QStringLiteral("tone.wav"));
         QVERIFY(writeTone(tone, 0.3));
-        Layout::DefaultSound.write(false);
-        Layout::SoundFile.write(tone);
+        registry.settings().setDefaultSound(false);
+        registry.settings().setSoundFile(tone);
 
         MonitorRecording recording;
         QVERIFY(recording.start());

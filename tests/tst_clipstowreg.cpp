@@ -510,10 +510,9 @@ private Q_SLOTS:
                             (match.captured(2).startsWith('"') ? "SZ" : "DWORD"));
         QVERIFY2(declared.size() >= 23, qPrintable(declared.join(',')));
 
-        Layout::writeFont(FontRecord{});
-        for (const RegValue& value : RegistryStore::global()
-                                         .openKey(RegRoot::LocalMachine, Layout::FontKey, false)
-                                         ->values())
+        m_registry->settings().setEditorFont(FontRecord{});
+        for (const RegValue& value :
+             m_registry->store().openKey(RegRoot::LocalMachine, Layout::FontKey, false)->values())
             declared.append(value.name + "  " + RegistryStore::typeName(value.type));
         const QString help = reg({"--help"}).out;
         for (const QString& entry : declared)

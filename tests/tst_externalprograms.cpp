@@ -32,9 +32,9 @@ class TestExternalPrograms final : public QObject
     // records what the file held at that moment.
     void start(bool autoOn, const QString& fileName)
     {
-        Layout::AutoOn.write(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        Layout::Filename1.write(fileName);
-        TestSupport::startWindows(m_collector, m_main, m_remote);
+        m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
+        m_desk->settings().setSlotFileName(1, fileName);
+        TestSupport::startWindows(m_desk->settings(), m_collector, m_main, m_remote);
         m_main->editor(1)->setText(QStringLiteral("unsaved\r\n"));
         m_launcher->snapshot = [fileName] { return TestSupport::fileBytes(fileName); };
     }
@@ -66,9 +66,9 @@ private Q_SLOTS:
     {
         QFETCH(bool, autoOff);
         QFETCH(bool, autoBefore);
-        Layout::AutoOff.write(autoOff);
-        Layout::DefinEd.write(true);
-        Layout::Editor.write(QStringLiteral("my-editor --wait"));
+        m_desk->settings().setAutoOff(autoOff);
+        m_desk->settings().setOwnEditor(true);
+        m_desk->settings().setEditor(QStringLiteral("my-editor --wait"));
         const QString file = m_desk->path(QStringLiteral("slot with blanks.txt"));
         start(autoBefore, file);
         m_main->editInTextEditor();
@@ -83,7 +83,7 @@ private Q_SLOTS:
     // off. A failed start is not a silent success.
     void failures()
     {
-        Layout::AutoOff.write(true);
+        m_desk->settings().setAutoOff(true);
         start(true, m_desk->path(QStringLiteral("gone/slot.txt")));
         QVERIFY(TestSupport::errorOf([this] {
                     m_main->editInTextEditor();

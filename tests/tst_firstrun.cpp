@@ -19,16 +19,16 @@
 using Outcome = AgreementDialog::Outcome;
 
 // Stores a value of the program key: none, a bool, an int or a text.
-static void store(const char* name, const QVariant& value)
+static void store(RegistryStore& store, const char* name, const QVariant& value)
 {
     const QString key = QString::fromLatin1(Layout::ProgramKey);
-    RegTools::deleteValue(key, QString::fromLatin1(name));
+    RegTools::deleteValue(store, key, QString::fromLatin1(name));
     if (value.typeId() == QMetaType::Bool)
-        RegTools::writeBool(key, QString::fromLatin1(name), value.toBool());
+        RegTools::writeBool(store, key, QString::fromLatin1(name), value.toBool());
     else if (value.typeId() == QMetaType::Int)
-        RegTools::writeInt(key, QString::fromLatin1(name), value.toInt());
+        RegTools::writeInt(store, key, QString::fromLatin1(name), value.toInt());
     else if (value.isValid())
-        RegTools::writeString(key, QString::fromLatin1(name), value.toString());
+        RegTools::writeString(store, key, QString::fromLatin1(name), value.toString());
 }
 
 class TestFirstRun final : public QObject
@@ -60,8 +60,9 @@ private Q_SLOTS:
                                     << "";
         QTest::newRow("wrong-typed acceptance") << QVariant(1) << QVariant(false) << "LicenseForm"
                                                 << "Invalid data type for 'AcceptedLicense'";
-        QTest::newRow("wrong-typed splash") << QVariant("12/1/2026") << QVariant("1") << ""
-                                            << "Invalid data type for 'ShowSplash'";
+        QTest::newRow("wrong-typed splash")
+            << QVariant("12/1/2026") << QVariant("1") << "SplashForm"
+            << "Invalid data type for 'ShowSplash'";
     }
 
     void startupWindows()
@@ -70,8 +71,8 @@ private Q_SLOTS:
         QFETCH(QVariant, splash);
         QFETCH(QString, shown);
         QFETCH(QString, error);
-        store("AcceptedLicense", accepted);
-        store("ShowSplash", splash);
+        store(m_desk->store(), "AcceptedLicense", accepted);
+        store(m_desk->store(), "ShowSplash", splash);
         QStringList seen;
         QTimer watcher;
         connect(&watcher, &QTimer::timeout, this, [&seen] {
@@ -81,12 +82,13 @@ private Q_SLOTS:
             }
         });
         watcher.start(20);
-        Collector collector;
+        Collector collector(m_desk->settings());
         MainWindow form(collector);
         QCOMPARE(seen.join(QLatin1Char(' ')), shown);
         QCOMPARE(m_desk->errors().join(QString()), error);
         QVERIFY(collector.isStarted());
-        QCOMPARE(Layout::AcceptedLicense.exists(), accepted.isValid());
+        QCOMPARE(TestSupport::isStored(m_desk->store(), Layout::AcceptedLicense),
+                 accepted.isValid());
     }
 
     void answers_data()
@@ -103,8 +105,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, action);
         QFETCH(Outcome, outcome);
-        Layout::AcceptedLicense.remove();
-        AgreementDialog dialog(QStringLiteral("terms"));
+        RegTools::deleteValue(m_desk->store(), QString::fromLatin1(Layout::AcceptedLicense.key),
+                              QString::fromLatin1(Layout::AcceptedLicense.name));
+        AgreementDialog dialog(m_desk->settings(), QStringLiteral("terms"));
         dialog.open();
         const QDateTime before = QDateTime::currentDateTime();
         if (action == QLatin1String("accept"))
@@ -120,12 +123,13 @@ private Q_SLOTS:
                                  FirstRun::acceptanceText(QDateTime::currentDateTime(), region)};
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.outcome(), outcome);
-        QCOMPARE(Layout::AcceptedLicense.exists(), outcome != Outcome::Closed);
+        QCOMPARE(TestSupport::isStored(m_desk->store(), Layout::AcceptedLicense),
+                 outcome != Outcome::Closed);
         if (outcome == Outcome::Accepted)
-            QVERIFY2(stamps.contains(Layout::AcceptedLicense.read()),
-                     qPrintable(Layout::AcceptedLicense.read()));
+            QVERIFY2(stamps.contains(m_desk->settings().acceptedLicense()),
+                     qPrintable(m_desk->settings().acceptedLicense()));
         if (outcome == Outcome::Declined)
-            QCOMPARE(Layout::AcceptedLicense.read(), QStringLiteral("Never"));
+            QCOMPARE(m_desk->settings().acceptedLicense(), QStringLiteral("Never"));
     }
 
     void acceptanceText()
@@ -147,8 +151,8 @@ private Q_SLOTS:
         const QString license = QString::fromUtf8(
             TestSupport::fileBytes(QStringLiteral(CLIPSTOW_SOURCE_DIR "/LICENSE")));
         QCOMPARE(ProgramInfo::licenseText(), license);
-        Layout::Filename2.write(QStringLiteral("/elsewhere/notes.txt"));
-        const QString text = AgreementDialog::textForThisStart();
+        m_desk->settings().setSlotFileName(2, QStringLiteral("/elsewhere/notes.txt"));
+        const QString text = AgreementDialog::textForThisStart(m_desk->settings());
         QStringList parts{QStringLiteral("Clipstow " CLIPSTOW_VERSION),
                           QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
                           QStringLiteral(CLIPSTOW_WEB_SITE),

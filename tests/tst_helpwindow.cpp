@@ -40,7 +40,7 @@ private Q_SLOTS:
     // after "&More" and a close, the window comes back with the more text.
     void textsSwitchAndStay()
     {
-        HelpWindow help;
+        HelpWindow help(m_desk->settings());
         QCOMPARE(help.viewer()->toPlainText(), HelpWindow::topicText(Topic::Features));
         help.present();
         QScrollBar* scroll = help.viewer()->verticalScrollBar();
@@ -65,7 +65,7 @@ private Q_SLOTS:
     // cannot fall behind them unnoticed.
     void everyShortcutDocumented()
     {
-        Collector collector;
+        Collector collector(m_desk->settings());
         MainWindow main(collector);
         const std::vector<QAction*> commands = main.commands().all();
         const QString howTo = HelpWindow::topicText(Topic::HowToUse);
@@ -81,7 +81,7 @@ private Q_SLOTS:
     // is reported once, not at every activation.
     void fontReadAtActivation()
     {
-        HelpWindow help;
+        HelpWindow help(m_desk->settings());
         QWidget other;
         const QString ownFamily = help.viewer()->font().family();
         activate(help);
@@ -91,15 +91,15 @@ private Q_SLOTS:
         FontRecord record;
         record.font = QFont(QStringLiteral("DejaVu Serif"), 15);
         record.font.setItalic(true);
-        Layout::writeFont(record);
+        m_desk->settings().setEditorFont(record);
         activate(other);
         activate(help);
         QCOMPARE(help.viewer()->font().family(), QStringLiteral("DejaVu Serif"));
         QCOMPARE(help.viewer()->font().pointSize(), 15);
         QVERIFY(help.viewer()->font().italic());
 
-        RegTools::writeString(QString::fromLatin1(Layout::FontKey), QStringLiteral("Size"),
-                              QStringLiteral("large"));
+        RegTools::writeString(m_desk->store(), QString::fromLatin1(Layout::FontKey),
+                              QStringLiteral("Size"), QStringLiteral("large"));
         for (int i = 0; i < 3; ++i) {
             activate(other);
             activate(help);

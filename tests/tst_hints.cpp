@@ -69,8 +69,8 @@ class TestHints final : public QObject
 
     void start(bool autoOn)
     {
-        Layout::AutoOn.write(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        TestSupport::startWindows(m_collector, m_main, m_remote);
+        m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
+        TestSupport::startWindows(m_desk->settings(), m_collector, m_main, m_remote);
     }
 
     QString trayHint() const { return m_main->trayIcon()->toolTip(); }
@@ -405,15 +405,15 @@ private Q_SLOTS:
         QFETCH(int, remembered);
         QFETCH(bool, shown);
         if (choice != QLatin1String("-"))
-            Layout::AShowRemote.write(choice);
+            m_desk->settings().setRemoteAtStart(choice);
         if (remembered >= 0)
-            Layout::ShowRemote.write(remembered == 1);
+            m_desk->settings().setRemoteWasShown(remembered == 1);
         start(false);
-        QCOMPARE(Startup::showRemoteWindowAtStart(*m_remote), shown);
+        QCOMPARE(Startup::showRemoteWindowAtStart(*m_remote, m_desk->settings()), shown);
         QCOMPARE(m_remote->isVisible(), shown);
         // The shutdown stores what is visible then.
         m_main->close();
-        QCOMPARE(Layout::ShowRemote.read(), shown);
+        QCOMPARE(m_desk->settings().remoteWasShown(), shown);
     }
 };
 

@@ -66,7 +66,7 @@ private:
     // One window per test, on a collector of its own.
     std::unique_ptr<MainWindow> makeForm()
     {
-        m_collector = std::make_unique<Collector>();
+        m_collector = std::make_unique<Collector>(m_desk->settings());
         auto form = std::make_unique<MainWindow>(*m_collector);
         MainWindow::Dialogs dialogs;
         dialogs.confirm = [this](QWidget*, const QString& text) {
@@ -431,13 +431,13 @@ private Q_SLOTS:
 
     void startupFromSettings()
     {
-        Layout::Toolbar.write(false);
-        Layout::StatusBar.write(false);
-        Layout::ActiveFile.write(3);
+        m_desk->settings().setToolbarShown(false);
+        m_desk->settings().setStatusBarShown(false);
+        m_desk->settings().setActiveSlot(3);
         FontRecord record;
         record.font = QFont(QStringLiteral("DejaVu Sans Mono"));
         record.font.setPointSize(13);
-        Layout::writeFont(record);
+        m_desk->settings().setEditorFont(record);
         writeBytes(path("Default1.txt"), "first\r\n");
         writeBytes(path("Default2.txt"), "second");
         auto form = makeForm();
@@ -461,7 +461,7 @@ private Q_SLOTS:
             QCOMPARE(form->editor(slot)->font().pointSize(), 13);
         QVERIFY(form->collector().autoMode()); // "AutoOn" "R", "Auto" missing
         QVERIFY(form->commands().autoMode->isChecked());
-        QCOMPARE(Layout::Path.read(), QCoreApplication::applicationFilePath());
+        QCOMPARE(m_desk->settings().programPath(), QCoreApplication::applicationFilePath());
     }
 
     // With no font stored, or a stored family that is not installed, the
@@ -483,7 +483,7 @@ private Q_SLOTS:
             record.font = QFont(family);
             record.font.setPointSize(8);
             record.font.setBold(bold);
-            Layout::writeFont(record);
+            m_desk->settings().setEditorFont(record);
         }
         const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
         auto form = makeForm();
@@ -511,8 +511,8 @@ private Q_SLOTS:
         QFETCH(QString, autoOn);
         QFETCH(bool, remembered);
         QFETCH(bool, expected);
-        Layout::AutoOn.write(autoOn);
-        Layout::Auto.write(remembered);
+        m_desk->settings().setAutoAtStart(autoOn);
+        m_desk->settings().setAutoWasOn(remembered);
         auto form = makeForm();
         QCOMPARE(form->collector().autoMode(), expected);
         QCOMPARE(form->commands().trayAutoMode->isChecked(), expected);
@@ -537,14 +537,14 @@ private Q_SLOTS:
         form->chooseSlotFile();
         form->commands().autoMode->trigger(); // on by default, now off
         form->close();
-        QCOMPARE(Layout::Filename1.read(), QStringLiteral("Default1.txt"));
-        QCOMPARE(Layout::Filename2.read(), path("notes.txt"));
-        QCOMPARE(Layout::ActiveFile.read(), 2);
-        QCOMPARE(Layout::Toolbar.read(), true);
-        QVERIFY(Layout::Toolbar.exists());
-        QCOMPARE(Layout::StatusBar.read(), false);
-        QCOMPARE(Layout::Auto.read(), false);
-        QVERIFY(Layout::ShowRemote.exists());
+        QCOMPARE(m_desk->settings().slotFileName(1), QStringLiteral("Default1.txt"));
+        QCOMPARE(m_desk->settings().slotFileName(2), path("notes.txt"));
+        QCOMPARE(m_desk->settings().activeSlot(), 2);
+        QCOMPARE(m_desk->settings().toolbarShown(), true);
+        QVERIFY(TestSupport::isStored(m_desk->store(), Layout::Toolbar));
+        QCOMPARE(m_desk->settings().statusBarShown(), false);
+        QCOMPARE(m_desk->settings().autoWasOn(), false);
+        QVERIFY(TestSupport::isStored(m_desk->store(), Layout::ShowRemote));
     }
 
     // A slot file another program changed is read again before the next
@@ -581,7 +581,7 @@ private Q_SLOTS:
         const QString file = path("Default1.txt");
         writeBytes(file, "old\r\n");
         // Clearing asks only about the changed file.
-        Layout::ConfirmClr.write(false);
+        m_desk->settings().setConfirmClear(false);
         auto form = makeForm();
         if (form->collector().autoMode())
             form->commands().autoMode->trigger();

@@ -36,10 +36,10 @@ const QString Program = QStringLiteral("/opt/clipstow/clipstow");
 class WriteLog final : public Autostart
 {
 public:
-    WriteLog()
+    explicit WriteLog(RegistryStore& store)
     {
-        RegistryStore::global().openKey(RegRoot::LocalMachine, ProgramKey, true);
-        sqlite3_open(RegistryStore::global().filePath().toUtf8().constData(), &m_db);
+        store.openKey(RegRoot::LocalMachine, ProgramKey, true);
+        sqlite3_open(store.filePath().toUtf8().constData(), &m_db);
         log("CREATE TABLE log(what TEXT);"
             "CREATE TRIGGER i AFTER INSERT ON vals BEGIN INSERT INTO log VALUES(NEW.name); END;"
             "CREATE TRIGGER u AFTER UPDATE ON vals BEGIN INSERT INTO log VALUES(NEW.name); END;"
@@ -104,7 +104,7 @@ class TestPreferences final : public QObject
     QString text(const char* name) const { return control<QLineEdit>(name)->text(); }
     void open()
     {
-        m_dialog = std::make_unique<PreferencesDialog>(*m_log, Program);
+        m_dialog = std::make_unique<PreferencesDialog>(m_desk->settings(), *m_log, Program);
         m_dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
     }
@@ -115,7 +115,7 @@ private Q_SLOTS:
         m_desk = std::make_unique<TestSupport::DesktopFixture>();
         qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
         QFile::remove(XdgAutostart::entryPath());
-        m_log = std::make_unique<WriteLog>();
+        m_log = std::make_unique<WriteLog>(m_desk->store());
         m_sound.played.clear();
         SaveSound::setOutput(&m_sound);
     }
@@ -174,17 +174,20 @@ private Q_SLOTS:
     }
 
     // Values outside the choices, and values of the wrong type, show as the
-    // defaults; OK stores what the dialog shows, with no error.
+    // defaults (the wrong types said once); OK stores what the dialog shows.
     void oddValuesShowDefaults()
     {
-        RegTools::writeInt(ProgramKey, QStringLiteral("DateStyle"), 5);
-        RegTools::writeString(ProgramKey, QStringLiteral("AutoOn"), QStringLiteral("x"));
-        RegTools::writeString(ProgramKey, QStringLiteral("ConfirmClr"), QStringLiteral("no"));
-        RegTools::writeInt(QString::fromLatin1(Layout::EditorKey), QStringLiteral("Editor"), 3);
-        Layout::DefinEd.write(true);
+        RegTools::writeInt(m_desk->store(), ProgramKey, QStringLiteral("DateStyle"), 5);
+        RegTools::writeString(m_desk->store(), ProgramKey, QStringLiteral("AutoOn"),
+                              QStringLiteral("x"));
+        RegTools::writeString(m_desk->store(), ProgramKey, QStringLiteral("ConfirmClr"),
+                              QStringLiteral("no"));
+        RegTools::writeInt(m_desk->store(), QString::fromLatin1(Layout::EditorKey),
+                           QStringLiteral("Editor"), 3);
+        m_desk->settings().setOwnEditor(true);
         // The fixture starts as a returning user without the splash; here
         // every value shows its default.
-        RegTools::deleteValue(ProgramKey, QStringLiteral("ShowSplash"));
+        RegTools::deleteValue(m_desk->store(), ProgramKey, QStringLiteral("ShowSplash"));
         open();
         QStringList checked;
         for (QAbstractButton* button : m_dialog->findChildren<QAbstractButton*>())
@@ -199,10 +202,13 @@ private Q_SLOTS:
         click("DefEditorCB");
         QVERIFY(!control("EdSelBtn")->isEnabled() && control("SoundSelBtn")->isEnabled());
         click("BitBtn1");
-        QCOMPARE(QString::number(Layout::DateStyle.read()) + Layout::AutoOn.read() +
-                     Layout::Editor.read() + QString::number(Layout::ConfirmClr.read()),
+        QCOMPARE(QString::number(m_desk->settings().dateStyle()) +
+                     m_desk->settings().autoAtStart() +
+                     m_desk->settings().editor().value_or(QString()) +
+                     QString::number(m_desk->settings().confirmClear()),
                  QStringLiteral("1R1"));
-        QCOMPARE(m_desk->errors(), QStringList());
+        QCOMPARE(m_desk->errors(), QStringList({"Invalid data type for 'ConfirmClr'",
+                                                "Invalid data type for 'Editor'"}));
     }
 
     void closingWrites_data()
@@ -269,8 +275,8 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(bool, playsFile);
         TestSupport::writeBytes(m_desk->path(QStringLiteral("mine.wav")), "RIFF");
-        Layout::DefaultSound.write(storedDefault);
-        Layout::SoundFile.write(file.isEmpty() ? file : m_desk->path(file));
+        m_desk->settings().setDefaultSound(storedDefault);
+        m_desk->settings().setSoundFile(file.isEmpty() ? file : m_desk->path(file));
         open();
         if (clickDefault)
             click("DefSoundCB");
@@ -281,10 +287,10 @@ private Q_SLOTS:
     // Where the file dialogs start and what they offer; a choice is shown.
     void fileDialogs()
     {
-        Layout::DefaultSound.write(false);
-        Layout::DefinEd.write(true);
-        RegTools::writeString(QString::fromLatin1(Layout::SetupKey), QStringLiteral("MediaPath"),
-                              "/media");
+        m_desk->settings().setDefaultSound(false);
+        m_desk->settings().setOwnEditor(true);
+        RegTools::writeString(m_desk->store(), QString::fromLatin1(Layout::SetupKey),
+                              QStringLiteral("MediaPath"), "/media");
         QStringList asked;
         open();
         m_dialog->setFileChooser([&asked, this](QFileDialog& dialog) {
@@ -308,7 +314,7 @@ private Q_SLOTS:
         std::unique_ptr<Collector> collector;
         std::unique_ptr<MainWindow> main;
         std::unique_ptr<RemoteWindow> remote;
-        TestSupport::startWindows(collector, main, remote);
+        TestSupport::startWindows(m_desk->settings(), collector, main, remote);
         QStringList pressed;
         auto answer = [&pressed](const QStringList& buttons) {
             QTimer::singleShot(0, [&pressed, buttons] {
@@ -318,20 +324,21 @@ private Q_SLOTS:
                         pressed << name, dialog->findChild<QAbstractButton*>(name)->click();
             });
         };
-        Layout::DateStyle.write(2);
-        Layout::ConfirmClr.write(false);
+        m_desk->settings().setDateStyle(2);
+        m_desk->settings().setConfirmClear(false);
         answer({"BitBtn2"});
         main->commands().preferences->trigger();
         QVERIFY(collector->dateStyle() == 2 && !main->confirmsClear());
         answer({"Date0RB", "BitBtn1"});
         main->toolButton(main->commands().preferences)->click();
         QCOMPARE(collector->dateStyle(), 0);
-        RegTools::writeString(ProgramKey, QStringLiteral("DateStyle"), QStringLiteral("x"));
+        RegTools::writeString(m_desk->store(), ProgramKey, QStringLiteral("DateStyle"),
+                              QStringLiteral("x"));
         answer({"BitBtn2"});
         main->commands().preferences->trigger();
         QCOMPARE(collector->dateStyle(), 1);
         QCOMPARE(pressed, QStringList({"BitBtn2", "Date0RB", "BitBtn1", "BitBtn2"}));
-        QCOMPARE(m_desk->errors(), QStringList());
+        QCOMPARE(m_desk->errors(), QStringList{"Invalid data type for 'DateStyle'"});
         TestSupport::closeWindows(collector, main, remote);
     }
 };

@@ -1,4 +1,5 @@
 // The settings store functions over a real registry file.
+#include "base/AppError.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
@@ -20,9 +21,10 @@ namespace {
 const QString ProgramKey = QString::fromLatin1(Layout::ProgramKey);
 const QString FontKey = QString::fromLatin1(Layout::FontKey);
 
-void setRaw(const QString& key, const QString& name, RegType type, const QByteArray& data)
+void setRaw(RegistryStore& store, const QString& key, const QString& name, RegType type,
+            const QByteArray& data)
 {
-    auto opened = RegistryStore::global().openKey(RegRoot::LocalMachine, key, true);
+    auto opened = store.openKey(RegRoot::LocalMachine, key, true);
     QVERIFY(opened);
     QVERIFY(opened->setValue(name, type, data));
 }
@@ -88,72 +90,85 @@ private Q_SLOTS:
 
     void missingKeyGivesDefaultAndCreatesNothing()
     {
-        QCOMPARE(Layout::DateStyle.read(), 1);
-        QCOMPARE(RegTools::readString(ProgramKey, "Editor", "dflt"), QString("dflt"));
-        QCOMPARE(RegTools::readBool(ProgramKey, "Auto", true), true);
-        QVERIFY(!RegTools::valueExists(ProgramKey, "DateStyle"));
-        QVERIFY(!RegTools::deleteValue(ProgramKey, "DateStyle"));
+        QCOMPARE(m_registry->settings().dateStyle(), 1);
+        QCOMPARE(RegTools::readString(m_registry->store(), ProgramKey, "Editor", "dflt"),
+                 QString("dflt"));
+        QCOMPARE(RegTools::readBool(m_registry->store(), ProgramKey, "Auto", true), true);
+        QVERIFY(!RegTools::valueExists(m_registry->store(), ProgramKey, "DateStyle"));
+        QVERIFY(!RegTools::deleteValue(m_registry->store(), ProgramKey, "DateStyle"));
         QVERIFY(!QFileInfo::exists(m_registry->filePath()));
     }
 
     void writeCreatesMissingParents()
     {
-        RegTools::writeInt(ProgramKey, "DateStyle", 2);
-        auto& store = RegistryStore::global();
+        RegTools::writeInt(m_registry->store(), ProgramKey, "DateStyle", 2);
+        auto& store = m_registry->store();
         QVERIFY(store.keyExists(RegRoot::LocalMachine, "SOFTWARE\\Orvane"));
         QVERIFY(store.keyExists(RegRoot::LocalMachine, ProgramKey));
         QVERIFY(!store.keyExists(RegRoot::CurrentUser, ProgramKey));
-        QCOMPARE(RegTools::readInt(ProgramKey, "datestyle", 1), 2);
+        QCOMPARE(RegTools::readInt(m_registry->store(), ProgramKey, "datestyle", 1), 2);
     }
 
     void stringsReadAsStored()
     {
-        RegTools::writeString(QString::fromLatin1(Layout::EditorKey), "Editor", QString());
-        QCOMPARE(Layout::Editor.read(), QString());
-        QCOMPARE(Layout::EditorToLaunch.read(), QString()); // existing empty is not missing
+        RegTools::writeString(m_registry->store(), QString::fromLatin1(Layout::EditorKey), "Editor",
+                              QString());
+        QCOMPARE(m_registry->settings().editor().value_or(QString()), QString());
+        // An existing empty value is not a missing one.
+        QCOMPARE(m_registry->settings().editor(), std::optional<QString>(QString()));
 
-        setRaw(ProgramKey, "Expand", RegType::ExpandSz, RegValue::encodeString("%HOME%\\x"));
-        QCOMPARE(RegTools::readString(ProgramKey, "Expand", "d"), QString("%HOME%\\x"));
+        setRaw(m_registry->store(), ProgramKey, "Expand", RegType::ExpandSz,
+               RegValue::encodeString("%HOME%\\x"));
+        QCOMPARE(RegTools::readString(m_registry->store(), ProgramKey, "Expand", "d"),
+                 QString("%HOME%\\x"));
 
         QByteArray withZero = RegValue::encodeString(QString("ab") + QChar(0) + "cd");
-        setRaw(ProgramKey, "Zero", RegType::Sz, withZero);
-        QCOMPARE(RegTools::readString(ProgramKey, "Zero", "d"), QString("ab"));
+        setRaw(m_registry->store(), ProgramKey, "Zero", RegType::Sz, withZero);
+        QCOMPARE(RegTools::readString(m_registry->store(), ProgramKey, "Zero", "d"), QString("ab"));
 
-        RegTools::writeString(ProgramKey, "Unicode", QString::fromUtf8("Grüße \u65e5\u672c"));
-        QCOMPARE(RegTools::readString(ProgramKey, "Unicode", ""),
+        RegTools::writeString(m_registry->store(), ProgramKey, "Unicode",
+                              QString::fromUtf8("Grüße \u65e5\u672c"));
+        QCOMPARE(RegTools::readString(m_registry->store(), ProgramKey, "Unicode", ""),
                  QString::fromUtf8("Grüße \u65e5\u672c"));
     }
 
     void wrongTypeRaisesInvalidDataType()
     {
-        RegTools::writeInt(ProgramKey, "DateStyle", 2);
-        QCOMPARE(errorOf([] { RegTools::readString(ProgramKey, "DateStyle", "1"); }),
+        RegTools::writeInt(m_registry->store(), ProgramKey, "DateStyle", 2);
+        QCOMPARE(errorOf([this] {
+                     RegTools::readString(m_registry->store(), ProgramKey, "DateStyle", "1");
+                 }),
                  QString("Invalid data type for 'DateStyle'"));
-        RegTools::writeString(ProgramKey, "AutoOn", "R");
-        QCOMPARE(errorOf([] { RegTools::readBool(ProgramKey, "AutoOn", true); }),
+        RegTools::writeString(m_registry->store(), ProgramKey, "AutoOn", "R");
+        QCOMPARE(errorOf([this] {
+                     RegTools::readBool(m_registry->store(), ProgramKey, "AutoOn", true);
+                 }),
                  QString("Invalid data type for 'AutoOn'"));
-        setRaw(ProgramKey, "Blob", RegType::Binary, QByteArray("\x01\x02", 2));
-        QCOMPARE(errorOf([] { RegTools::readString(ProgramKey, "Blob", ""); }),
-                 QString("Invalid data type for 'Blob'"));
-        setRaw(ProgramKey, "Short", RegType::Dword, QByteArray("\x01", 1));
-        QCOMPARE(errorOf([] { RegTools::readInt(ProgramKey, "Short", 0); }),
-                 QString("Failed to get data for 'Short'"));
+        setRaw(m_registry->store(), ProgramKey, "Blob", RegType::Binary, QByteArray("\x01\x02", 2));
+        QCOMPARE(
+            errorOf([this] { RegTools::readString(m_registry->store(), ProgramKey, "Blob", ""); }),
+            QString("Invalid data type for 'Blob'"));
+        setRaw(m_registry->store(), ProgramKey, "Short", RegType::Dword, QByteArray("\x01", 1));
+        QCOMPARE(
+            errorOf([this] { RegTools::readInt(m_registry->store(), ProgramKey, "Short", 0); }),
+            QString("Failed to get data for 'Short'"));
         // A write replaces a value whatever its old type.
-        RegTools::writeString(ProgramKey, "DateStyle", "x");
-        QCOMPARE(RegTools::readString(ProgramKey, "DateStyle", ""), QString("x"));
+        RegTools::writeString(m_registry->store(), ProgramKey, "DateStyle", "x");
+        QCOMPARE(RegTools::readString(m_registry->store(), ProgramKey, "DateStyle", ""),
+                 QString("x"));
     }
 
     void boolsAndIntegers()
     {
-        RegTools::writeInt(ProgramKey, "Flag", 7);
-        QCOMPARE(RegTools::readBool(ProgramKey, "Flag", false), true);
-        RegTools::writeBool(ProgramKey, "Flag", false);
-        QCOMPARE(RegTools::readInt(ProgramKey, "Flag", 5), 0);
-        RegTools::writeInt(ProgramKey, "Negative", -16777208);
-        QCOMPARE(RegTools::readInt(ProgramKey, "Negative", 0), -16777208);
-        QVERIFY(RegTools::valueExists(ProgramKey, "flag"));
-        QVERIFY(RegTools::deleteValue(ProgramKey, "FLAG"));
-        QVERIFY(!RegTools::deleteValue(ProgramKey, "Flag"));
+        RegTools::writeInt(m_registry->store(), ProgramKey, "Flag", 7);
+        QCOMPARE(RegTools::readBool(m_registry->store(), ProgramKey, "Flag", false), true);
+        RegTools::writeBool(m_registry->store(), ProgramKey, "Flag", false);
+        QCOMPARE(RegTools::readInt(m_registry->store(), ProgramKey, "Flag", 5), 0);
+        RegTools::writeInt(m_registry->store(), ProgramKey, "Negative", -16777208);
+        QCOMPARE(RegTools::readInt(m_registry->store(), ProgramKey, "Negative", 0), -16777208);
+        QVERIFY(RegTools::valueExists(m_registry->store(), ProgramKey, "flag"));
+        QVERIFY(RegTools::deleteValue(m_registry->store(), ProgramKey, "FLAG"));
+        QVERIFY(!RegTools::deleteValue(m_registry->store(), ProgramKey, "Flag"));
     }
 
     void fontStyleText_data()
@@ -178,11 +193,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, style);
         QFETCH(QString, flags);
-        RegTools::writeString(FontKey, "Style", style);
+        RegTools::writeString(m_registry->store(), FontKey, "Style", style);
         FontRecord record;
         record.font.setBold(true);
         record.font.setUnderline(true);
-        Layout::readFont(record);
+        record = m_registry->settings().editorFont(record);
         const QString got = QString("%1%2%3%4")
                                 .arg(int(record.font.bold()))
                                 .arg(int(record.font.italic()))
@@ -199,8 +214,8 @@ private Q_SLOTS:
         record.font.setItalic(true);
         record.color = 0x00123456;
         record.charSet = 204;
-        RegTools::writeString(FontKey, "Name", "Serif");
-        Layout::readFont(record);
+        RegTools::writeString(m_registry->store(), FontKey, "Name", "Serif");
+        record = m_registry->settings().editorFont(record);
         QCOMPARE(record.font.family(), QString("Serif"));
         QVERIFY(!record.font.bold() && !record.font.italic());
         QCOMPARE(record.font.pointSize(), 13);
@@ -216,12 +231,12 @@ private Q_SLOTS:
         written.font.setItalic(true);
         written.color = FontRecord::encodeColor(QColor(0x11, 0x22, 0x33));
         written.pitch = 2;
-        Layout::writeFont(written);
-        QCOMPARE(RegTools::readString(FontKey, "Style", ""), QString("BI00"));
-        QCOMPARE(RegTools::readInt(FontKey, "Height", 0), -11);
-        QCOMPARE(RegTools::readInt(FontKey, "Color", 0), 0x00332211);
+        m_registry->settings().setEditorFont(written);
+        QCOMPARE(RegTools::readString(m_registry->store(), FontKey, "Style", ""), QString("BI00"));
+        QCOMPARE(RegTools::readInt(m_registry->store(), FontKey, "Height", 0), -11);
+        QCOMPARE(RegTools::readInt(m_registry->store(), FontKey, "Color", 0), 0x00332211);
         FontRecord read;
-        Layout::readFont(read);
+        read = m_registry->settings().editorFont(read);
         QCOMPARE(read.font.family(), QString("Monospace"));
         QCOMPARE(read.font.pointSize(), 8);
         QVERIFY(read.font.bold() && read.font.italic() && !read.font.underline());
@@ -237,6 +252,29 @@ private Q_SLOTS:
         QPalette palette;
         palette.setColor(QPalette::WindowText, QColor(1, 2, 3));
         QCOMPARE(record.resolvedColor(palette), QColor(1, 2, 3));
+    }
+
+    // A value that cannot be read is reported once and its default used,
+    // until it reads well again; a write says what changed.
+    void unreadableValueReportedOnce()
+    {
+        Settings& settings = m_registry->settings();
+        QStringList reported;
+        settings.setReport([&reported](const AppError& failure) { reported << failure.message(); });
+        QList<Settings::Value> changed;
+        connect(&settings, &Settings::changed, this,
+                [&changed](Settings::Value value) { changed << value; });
+        RegTools::writeString(m_registry->store(), ProgramKey, "DateStyle", "2");
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(settings.dateStyle(), 1);
+        QCOMPARE(reported, QStringList{"Invalid data type for 'DateStyle'"});
+        QVERIFY(changed.isEmpty());
+        QVERIFY(settings.setDateStyle(2));
+        QCOMPARE(changed, QList<Settings::Value>{Settings::Value::DateStyle});
+        QCOMPARE(settings.dateStyle(), 2);
+        RegTools::writeString(m_registry->store(), ProgramKey, "DateStyle", "2");
+        QCOMPARE(settings.dateStyle(), 1);
+        QCOMPARE(reported.size(), 2);
     }
 
     void startupChoices_data()
@@ -269,7 +307,7 @@ private Q_SLOTS:
         QCOMPARE(Layout::decodeActiveFile(0), 1);
         QCOMPARE(Layout::decodeActiveFile(2), 2);
         QCOMPARE(Layout::decodeActiveFile(3), 3);
-        QCOMPARE(Layout::slotFilename(3).read(), QString("Default3.txt"));
+        QCOMPARE(m_registry->settings().slotFileName(3), QString("Default3.txt"));
     }
 
     // A locked registry stalled start-up 10 s and exit 150 s, then lost the
@@ -285,41 +323,42 @@ private Q_SLOTS:
     void lockedStoreIsSkippedAfterOneTimeOut()
     {
         QFETCH(bool, readersToo);
-        Layout::Filename1.write(QStringLiteral("mine.txt"));
-        QCOMPARE(RegTools::takeNotSavedMessage(), QString());
-        RegistryStore::resetGlobal(); // the lock comes first, as before a start
+        m_registry->settings().setSlotFileName(1, QStringLiteral("mine.txt"));
+        QCOMPARE(RegTools::takeNotSavedMessage(m_registry->store()), QString());
+        m_registry->reopen(); // the lock comes first, as before a start
         ForeignLock lock(m_registry->filePath(), readersToo);
         QVERIFY(lock.ok());
         {
-            SettingsBatch startup;
+            const Settings::Batch startup(m_registry->settings());
             // A writer's lock does not keep out readers.
-            QCOMPARE(Layout::Filename1.read(),
+            QCOMPARE(m_registry->settings().slotFileName(1),
                      readersToo ? QStringLiteral("Default1.txt") : QStringLiteral("mine.txt"));
-            Layout::Path.write(QStringLiteral("/usr/bin/clipstow"));
-            QVERIFY(RegistryStore::global().isUnavailable());
+            m_registry->settings().setProgramPath(QStringLiteral("/usr/bin/clipstow"));
+            QVERIFY(m_registry->store().isUnavailable());
             lock.release();
-            Layout::Filename2.write(QStringLiteral("two.txt"));
-            QCOMPARE(Layout::Filename1.read(),
+            m_registry->settings().setSlotFileName(2, QStringLiteral("two.txt"));
+            QCOMPARE(m_registry->settings().slotFileName(1),
                      readersToo ? QStringLiteral("Default1.txt") : QStringLiteral("mine.txt"));
         }
-        const QString message = RegTools::takeNotSavedMessage();
+        const QString message = RegTools::takeNotSavedMessage(m_registry->store());
         QVERIFY2(message.startsWith(QStringLiteral("The settings could not be saved: the registry "
                                                    "file ")) &&
                      message.endsWith(QStringLiteral(" is in use by another program.")),
                  qPrintable(message));
-        QCOMPARE(RegTools::takeNotSavedMessage(), QString()); // once
-        QVERIFY(!Layout::Path.exists());
-        QVERIFY(!Layout::Filename2.exists());
+        QCOMPARE(RegTools::takeNotSavedMessage(m_registry->store()), QString()); // once
+        QVERIFY(!TestSupport::isStored(m_registry->store(), Layout::Path));
+        QVERIFY(!TestSupport::isStored(m_registry->store(), Layout::Filename2));
 
         // The next batch tries again. After reads that gave defaults the
         // store refuses writes that would replace the stored values.
         {
-            SettingsBatch shutdown;
-            Layout::Filename1.write(QStringLiteral("Default1.txt"));
+            const Settings::Batch shutdown(m_registry->settings());
+            m_registry->settings().setSlotFileName(1, QStringLiteral("Default1.txt"));
         }
-        QCOMPARE(Layout::Filename1.read(),
+        QCOMPARE(m_registry->settings().slotFileName(1),
                  readersToo ? QStringLiteral("mine.txt") : QStringLiteral("Default1.txt"));
-        QCOMPARE(RegTools::takeNotSavedMessage(), QString()); // still the same stretch, or saved
+        QCOMPARE(RegTools::takeNotSavedMessage(m_registry->store()),
+                 QString()); // still the same stretch, or saved
     }
 
     // A registry the user may read but not write was ignored: the program
@@ -334,8 +373,8 @@ private Q_SLOTS:
     void readOnlyStoreIsReadAndKept()
     {
         QFETCH(bool, folderWritable);
-        Layout::Filename1.write(QStringLiteral("mine.txt"));
-        RegistryStore::resetGlobal(); // closing folds the journal into the file
+        m_registry->settings().setSlotFileName(1, QStringLiteral("mine.txt"));
+        m_registry->reopen(); // closing folds the journal into the file
         const QString file = m_registry->filePath();
         const QString folder = QFileInfo(file).absolutePath();
         QVERIFY(!QFileInfo::exists(file + QStringLiteral("-wal")));
@@ -344,17 +383,17 @@ private Q_SLOTS:
         const QByteArray before = TestSupport::fileBytes(file);
         {
             OrdinaryUser user;
-            QCOMPARE(Layout::Filename1.read(), QStringLiteral("mine.txt"));
-            Layout::Filename1.write(QStringLiteral("other.txt")); // no error box
-            Layout::DateStyle.write(2);
-            QCOMPARE(RegTools::takeNotSavedMessage(),
+            QCOMPARE(m_registry->settings().slotFileName(1), QStringLiteral("mine.txt"));
+            m_registry->settings().setSlotFileName(1, QStringLiteral("other.txt")); // no error box
+            m_registry->settings().setDateStyle(2);
+            QCOMPARE(RegTools::takeNotSavedMessage(m_registry->store()),
                      QStringLiteral("The settings could not be saved: the registry file %1 may "
                                     "be read but not written.")
                          .arg(file));
-            QCOMPARE(RegTools::takeNotSavedMessage(), QString());
-            QCOMPARE(Layout::Filename1.read(), QStringLiteral("mine.txt"));
-            QCOMPARE(Layout::DateStyle.read(), 1);
-            RegistryStore::resetGlobal();
+            QCOMPARE(RegTools::takeNotSavedMessage(m_registry->store()), QString());
+            QCOMPARE(m_registry->settings().slotFileName(1), QStringLiteral("mine.txt"));
+            QCOMPARE(m_registry->settings().dateStyle(), 1);
+            m_registry->reopen();
         }
         ::chmod(QFile::encodeName(folder).constData(), 0700);
         QCOMPARE(TestSupport::fileBytes(file), before);

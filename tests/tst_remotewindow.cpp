@@ -41,8 +41,8 @@ private:
     // created after it, as at program start.
     std::unique_ptr<MainWindow> makeMain(bool autoOn)
     {
-        Layout::AutoOn.write(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        m_collector = std::make_unique<Collector>();
+        m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
+        m_collector = std::make_unique<Collector>(m_desk->settings());
         return std::make_unique<MainWindow>(*m_collector);
     }
 

@@ -180,6 +180,7 @@ private Q_SLOTS:
         m_output.result = true;
         m_shown.clear();
         SaveSound::setOutput(&m_output);
+        SaveSound::setSettings(&m_registry->settings());
         SaveSound::setChimeResource({});
         ErrorReporter::setHook([this](const QString& text) { m_shown.append(text); });
     }
@@ -188,6 +189,7 @@ private Q_SLOTS:
     {
         ErrorReporter::setHook({});
         SaveSound::setOutput(nullptr);
+        SaveSound::setSettings(nullptr);
         SaveSound::setChimeResource({});
         m_dir.reset();
         m_registry.reset();
@@ -226,13 +228,13 @@ private Q_SLOTS:
         QFETCH(bool, expectChime);
 
         if (defaultSound != StoredDefault::NoValue)
-            Layout::DefaultSound.write(defaultSound == StoredDefault::True);
+            m_registry->settings().setDefaultSound(defaultSound == StoredDefault::True);
         QString path;
         switch (soundFile) {
         case StoredFile::NoValue:
             break;
         case StoredFile::Empty:
-            Layout::SoundFile.write(QString());
+            m_registry->settings().setSoundFile(QString());
             break;
         case StoredFile::Existing:
             path = writeFile(QStringLiteral("ding.wav"));
@@ -250,7 +252,7 @@ private Q_SLOTS:
             break;
         }
         if (!path.isEmpty())
-            Layout::SoundFile.write(path);
+            m_registry->settings().setSoundFile(path);
 
         SaveSound::indicateSave();
 
@@ -265,10 +267,12 @@ private Q_SLOTS:
         }
         QVERIFY(m_shown.isEmpty());
         // Falling back to the chime leaves the settings as they were.
-        QCOMPARE(Layout::DefaultSound.exists(), defaultSound != StoredDefault::NoValue);
-        QCOMPARE(Layout::SoundFile.exists(), soundFile != StoredFile::NoValue);
+        QCOMPARE(TestSupport::isStored(m_registry->store(), Layout::DefaultSound),
+                 defaultSound != StoredDefault::NoValue);
+        QCOMPARE(TestSupport::isStored(m_registry->store(), Layout::SoundFile),
+                 soundFile != StoredFile::NoValue);
         if (!path.isEmpty())
-            QCOMPARE(Layout::SoundFile.read(), path);
+            QCOMPARE(m_registry->settings().soundFile(), path);
     }
 
     // Neither way of playing reports a sound that could not be played.
@@ -277,8 +281,8 @@ private Q_SLOTS:
         m_output.result = false;
         SaveSound::playChime();
         SaveSound::playWaveFile(m_dir->filePath(QStringLiteral("not-there.wav")));
-        Layout::DefaultSound.write(false);
-        Layout::SoundFile.write(writeFile(QStringLiteral("broken.wav")));
+        m_registry->settings().setDefaultSound(false);
+        m_registry->settings().setSoundFile(writeFile(QStringLiteral("broken.wav")));
         SaveSound::indicateSave();
         QCOMPARE(m_output.requests.size(), 3);
         QVERIFY(m_shown.isEmpty());
@@ -333,8 +337,8 @@ private Q_SLOTS:
     void indicateSave_missingResource_raises()
     {
         QFETCH(bool, defaultSound);
-        Layout::DefaultSound.write(defaultSound);
-        Layout::SoundFile.write(m_dir->filePath(QStringLiteral("gone.wav")));
+        m_registry->settings().setDefaultSound(defaultSound);
+        m_registry->settings().setSoundFile(m_dir->filePath(QStringLiteral("gone.wav")));
         SaveSound::setChimeResource(QStringLiteral(":/NO_SUCH_CHIME"));
 
         QVERIFY_THROWS_EXCEPTION(AppError, SaveSound::indicateSave());

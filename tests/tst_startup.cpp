@@ -50,8 +50,8 @@ private Q_SLOTS:
     void uninstallRemovesBothRoots()
     {
         TestSupport::ScopedRegistry registry;
-        Layout::Filename1.write(QStringLiteral("kept.txt"));
-        RegistryStore& store = RegistryStore::global();
+        registry.settings().setSlotFileName(1, QStringLiteral("kept.txt"));
+        RegistryStore& store = registry.store();
         const QString placement = QStringLiteral("SOFTWARE\\Orvane\\Clipstow\\MainForm");
         QVERIFY(store.openKey(RegRoot::CurrentUser, placement, true));
         QVERIFY(store.openKey(RegRoot::LocalMachine, QString::fromLatin1(Layout::RunKey), true)
@@ -59,17 +59,19 @@ private Q_SLOTS:
                                RegValue::encodeString(QStringLiteral("/bin/clipstow"))));
         QStringList shown;
         Startup::runUninstall(
+            registry.settings(),
             [&](const QString& text, const QString& caption) { shown << text << caption; });
         QCOMPARE(shown, QStringList({"Clipstow registry data removed", "Uninstall"}));
         const QString key = QString::fromLatin1(Layout::ProgramKey);
         QVERIFY(!store.keyExists(RegRoot::LocalMachine, key));
         QVERIFY(!store.keyExists(RegRoot::CurrentUser, key));
         // The start-up entry is left alone.
-        QVERIFY(Layout::RunEntry.exists());
+        QVERIFY(TestSupport::isStored(store, Layout::RunEntry));
 
         // Nothing there: the message all the same.
         shown.clear();
-        Startup::runUninstall([&](const QString& text, const QString&) { shown << text; });
+        Startup::runUninstall(registry.settings(),
+                              [&](const QString& text, const QString&) { shown << text; });
         QCOMPARE(shown.size(), 1);
     }
 
@@ -89,10 +91,10 @@ private Q_SLOTS:
         QFETCH(bool, tray);
         QFETCH(bool, shown);
         TestSupport::ScopedRegistry registry;
-        TestSupport::seedReturningUser();
+        TestSupport::seedReturningUser(registry.settings());
         TestSupport::ScopedWorkFolder folder;
-        Layout::AutoHide.write(autoHide);
-        Collector collector;
+        registry.settings().setAutoHide(autoHide);
+        Collector collector(registry.settings());
         MainWindow form(collector);
         QCOMPARE(Startup::showMainWindowAtStart(form, tray), shown);
         QCOMPARE(form.isVisible(), shown);
@@ -100,13 +102,13 @@ private Q_SLOTS:
     }
 
     // What start-up made of the settings, as one text for readable failures.
-    static QString startedState(bool withFont = true)
+    static QString startedState(Settings& settings, bool withFont = true)
     {
         std::unique_ptr<Collector> collector;
         std::unique_ptr<MainWindow> main;
         std::unique_ptr<RemoteWindow> remote;
-        TestSupport::startWindows(collector, main, remote);
-        const bool remoteShown = Startup::showRemoteWindowAtStart(*remote);
+        TestSupport::startWindows(settings, collector, main, remote);
+        const bool remoteShown = Startup::showRemoteWindowAtStart(*remote, settings);
         const bool mainShown = Startup::showMainWindowAtStart(*main, true);
         QStringList state;
         for (SlotNumber slot : SlotNumber::all())
@@ -146,7 +148,6 @@ private Q_SLOTS:
         QFETCH(QString, key);
         QFETCH(QString, name);
         TestSupport::DesktopFixture desktop;
-        TestSupport::seedReturningUser();
         const QByteArray text = "captured before\r\n";
         QFile file(desktop.path(QStringLiteral("Default1.txt")));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
@@ -155,13 +156,13 @@ private Q_SLOTS:
         // what it saves. A font value of the wrong type leaves the editors
         // their own font, not the one stored.
         const bool fontRow = key == QString::fromLatin1(Layout::FontKey);
-        startedState();
-        const QString defaults = startedState(!fontRow);
+        startedState(desktop.settings());
+        const QString defaults = startedState(desktop.settings(), !fontRow);
         QCOMPARE(desktop.errors(), QStringList());
 
         // Each value gets the type it is not read as: a string where a
         // number is read, a number where a string is.
-        RegistryStore& store = RegistryStore::global();
+        RegistryStore& store = desktop.store();
         auto opened = store.openKey(RegRoot::LocalMachine, key, true);
         QVERIFY(opened);
         const std::optional<RegValue> right = opened->value(name);
@@ -174,7 +175,7 @@ private Q_SLOTS:
                                                 RegValue::encodeString(QStringLiteral("1"))));
         opened.reset();
 
-        QCOMPARE(startedState(!fontRow), defaults);
+        QCOMPARE(startedState(desktop.settings(), !fontRow), defaults);
         QCOMPARE(desktop.errors(),
                  QStringList{QStringLiteral("Invalid data type for '%1'").arg(name)});
     }

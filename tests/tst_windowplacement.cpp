@@ -17,11 +17,9 @@ namespace {
 
 using Values = std::map<QString, QString>;
 
-const QString Section = QString::fromLatin1(Placement::MainWindowSection);
-
 QString sectionPath()
 {
-    return QStringLiteral("SOFTWARE\\") + Section;
+    return Placement::sectionPath(Placement::Window::Main);
 }
 
 QString suffix()
@@ -29,9 +27,9 @@ QString suffix()
     return Placement::screenSuffix(QGuiApplication::primaryScreen()->geometry().size());
 }
 
-void store(const Values& values)
+void store(RegistryStore& store, const Values& values)
 {
-    RegKey key = *RegistryStore::global().openKey(RegRoot::CurrentUser, sectionPath(), true);
+    RegKey key = *store.openKey(RegRoot::CurrentUser, sectionPath(), true);
     for (const auto& [name, text] : values) {
         QString realName = name;
         realName.replace(QStringLiteral("@"), suffix());
@@ -39,10 +37,9 @@ void store(const Values& values)
     }
 }
 
-QString stored(const QString& name)
+QString stored(RegistryStore& store, const QString& name)
 {
-    const std::optional<RegKey> key =
-        RegistryStore::global().openKey(RegRoot::CurrentUser, sectionPath(), false);
+    const std::optional<RegKey> key = store.openKey(RegRoot::CurrentUser, sectionPath(), false);
     if (!key)
         return QStringLiteral("<no key>");
     const std::optional<RegValue> value = key->value(name);
@@ -121,9 +118,10 @@ void TestWindowPlacement::reading()
     QFETCH(QRect, frame);
     QFETCH(bool, maximized);
     TestSupport::ScopedRegistry registry;
-    store(values);
+    store(registry.store(), values);
     auto w = window(fixed);
-    WindowPlacement placement(*w, Section, WindowPlacement::Mode::Explicit, true);
+    WindowPlacement placement(*w, registry.settings(), Placement::Window::Main,
+                              WindowPlacement::Mode::Explicit, true);
     placement.read();
     QCOMPARE(bool(w->windowState() & Qt::WindowMaximized), maximized);
     // A maximized window keeps its normal rectangle for later.
@@ -136,20 +134,24 @@ void TestWindowPlacement::writtenTextsRoundTrip()
     TestSupport::ScopedRegistry registry;
     auto w = window(false);
     w->setGeometry(20, 30, 400, 300);
-    WindowPlacement placement(*w, Section, WindowPlacement::Mode::Explicit, true);
+    WindowPlacement placement(*w, registry.settings(), Placement::Window::Main,
+                              WindowPlacement::Mode::Explicit, true);
     placement.write();
-    QCOMPARE(stored(QStringLiteral("Flags")), QStringLiteral("0"));
-    QCOMPARE(stored(QStringLiteral("ShowCmd")), QStringLiteral("1"));
-    QCOMPARE(stored(QStringLiteral("PixelsPerInch")),
+    QCOMPARE(stored(registry.store(), QStringLiteral("Flags")), QStringLiteral("0"));
+    QCOMPARE(stored(registry.store(), QStringLiteral("ShowCmd")), QStringLiteral("1"));
+    QCOMPARE(stored(registry.store(), QStringLiteral("PixelsPerInch")),
              QString::number(qRound(QGuiApplication::primaryScreen()->logicalDotsPerInch())));
-    QCOMPARE(stored(QStringLiteral("MinMaxPos") + suffix()), QStringLiteral("-1,-1,-1,-1"));
-    QCOMPARE(stored(QStringLiteral("MinMaxPos")), QStringLiteral("-1,-1,-1,-1"));
-    QCOMPARE(stored(QStringLiteral("NormPos") + suffix()), QStringLiteral("20,30,420,330"));
-    QCOMPARE(stored(QStringLiteral("NormPos")), QStringLiteral("20,30,420,330"));
-    QCOMPARE(stored(QStringLiteral("Visible")), QStringLiteral("0"));
+    QCOMPARE(stored(registry.store(), QStringLiteral("MinMaxPos") + suffix()),
+             QStringLiteral("-1,-1,-1,-1"));
+    QCOMPARE(stored(registry.store(), QStringLiteral("MinMaxPos")), QStringLiteral("-1,-1,-1,-1"));
+    QCOMPARE(stored(registry.store(), QStringLiteral("NormPos") + suffix()),
+             QStringLiteral("20,30,420,330"));
+    QCOMPARE(stored(registry.store(), QStringLiteral("NormPos")), QStringLiteral("20,30,420,330"));
+    QCOMPARE(stored(registry.store(), QStringLiteral("Visible")), QStringLiteral("0"));
 
     auto again = window(false);
-    WindowPlacement next(*again, Section, WindowPlacement::Mode::Explicit, true);
+    WindowPlacement next(*again, registry.settings(), Placement::Window::Main,
+                         WindowPlacement::Mode::Explicit, true);
     next.read();
     QCOMPARE(again->frameGeometry(), QRect(20, 30, 400, 300));
 }
@@ -157,16 +159,18 @@ void TestWindowPlacement::writtenTextsRoundTrip()
 void TestWindowPlacement::wrongTypeIsReported()
 {
     TestSupport::ScopedRegistry registry;
-    RegKey key = *RegistryStore::global().openKey(RegRoot::CurrentUser, sectionPath(), true);
+    RegKey key = *registry.store().openKey(RegRoot::CurrentUser, sectionPath(), true);
     key.setValue(QStringLiteral("ShowCmd"), RegType::Dword, RegValue::encodeDword(3));
+    QStringList reported;
+    registry.settings().setReport(
+        [&reported](const AppError& failure) { reported << failure.message(); });
     auto w = window(false);
-    WindowPlacement placement(*w, Section, WindowPlacement::Mode::Explicit, true);
-    try {
-        placement.read();
-        QFAIL("no error raised");
-    } catch (const AppError& error) {
-        QCOMPARE(error.message(), QStringLiteral("Invalid data type for 'ShowCmd'"));
-    }
+    WindowPlacement placement(*w, registry.settings(), Placement::Window::Main,
+                              WindowPlacement::Mode::Explicit, true);
+    placement.read();
+    placement.read();
+    QCOMPARE(reported, QStringList{QStringLiteral("Invalid data type for 'ShowCmd'")});
+    QCOMPARE(w->frameGeometry(), QRect(100, 100, 401, 380));
 }
 
 void TestWindowPlacement::remoteWindowReadsAndWritesByItself()
@@ -174,23 +178,25 @@ void TestWindowPlacement::remoteWindowReadsAndWritesByItself()
     TestSupport::ScopedRegistry registry;
     {
         auto never = window(true);
-        WindowPlacement placement(*never, Section, WindowPlacement::Mode::Automatic, false);
+        WindowPlacement placement(*never, registry.settings(), Placement::Window::Main,
+                                  WindowPlacement::Mode::Automatic, false);
         placement.windowDestroyed();
     }
-    QCOMPARE(stored(QStringLiteral("Visible")), QStringLiteral("<no key>"));
+    QCOMPARE(stored(registry.store(), QStringLiteral("Visible")), QStringLiteral("<no key>"));
 
-    store({{QStringLiteral("NormPos@"), QStringLiteral("70,80,0,0")}});
+    store(registry.store(), {{QStringLiteral("NormPos@"), QStringLiteral("70,80,0,0")}});
     auto remote = window(true);
-    WindowPlacement placement(*remote, Section, WindowPlacement::Mode::Automatic, false);
+    WindowPlacement placement(*remote, registry.settings(), Placement::Window::Main,
+                              WindowPlacement::Mode::Automatic, false);
     remote->show();
     QVERIFY(placement.restored());
     QCOMPARE(remote->frameGeometry().topLeft(), QPoint(70, 80));
     remote->move(90, 95);
     placement.windowClosed();
     remote->hide();
-    QCOMPARE(stored(QStringLiteral("Visible")), QStringLiteral("0"));
+    QCOMPARE(stored(registry.store(), QStringLiteral("Visible")), QStringLiteral("0"));
     const QSize frame = remote->frameGeometry().size();
-    QCOMPARE(stored(QStringLiteral("NormPos")),
+    QCOMPARE(stored(registry.store(), QStringLiteral("NormPos")),
              QStringLiteral("90,95,%1,%2").arg(90 + frame.width()).arg(95 + frame.height()));
     // Shown again it comes back where it was written; destroyed with no
     // write since, it writes once more, as visible.
@@ -198,15 +204,17 @@ void TestWindowPlacement::remoteWindowReadsAndWritesByItself()
     remote->show();
     QCOMPARE(remote->frameGeometry().topLeft(), QPoint(90, 95));
     placement.windowDestroyed();
-    QCOMPARE(stored(QStringLiteral("Visible")), QStringLiteral("1"));
+    QCOMPARE(stored(registry.store(), QStringLiteral("Visible")), QStringLiteral("1"));
 }
 
 void TestWindowPlacement::farOffScreenComesBack()
 {
     TestSupport::ScopedRegistry registry;
-    store({{QStringLiteral("NormPos@"), QStringLiteral("-5000,9000,-4600,9300")}});
+    store(registry.store(),
+          {{QStringLiteral("NormPos@"), QStringLiteral("-5000,9000,-4600,9300")}});
     auto w = window(false);
-    WindowPlacement placement(*w, Section, WindowPlacement::Mode::Explicit, true);
+    WindowPlacement placement(*w, registry.settings(), Placement::Window::Main,
+                              WindowPlacement::Mode::Explicit, true);
     placement.read();
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY2(area.contains(w->frameGeometry()),

@@ -560,7 +560,8 @@ private Q_SLOTS:
         m_env.insert(QStringLiteral("CLIPSTOW_REGISTRY"), path(QStringLiteral("first.sqlite3")));
         const QString firstSlot = path(QStringLiteral("Default1.txt"));
         // The same dialog in this process says where its buttons are.
-        const AgreementDialog sample{QString()};
+        TestSupport::ScopedRegistry scratch;
+        const AgreementDialog sample(scratch.settings(), QString());
 
         for (const bool accept : {false, true}) {
             STEP(launchProgram());

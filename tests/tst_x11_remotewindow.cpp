@@ -59,7 +59,7 @@ private Q_SLOTS:
     void init()
     {
         m_registry = std::make_unique<TestSupport::ScopedRegistry>();
-        TestSupport::seedReturningUser();
+        TestSupport::seedReturningUser(m_registry->settings());
         m_folder = std::make_unique<TestSupport::ScopedWorkFolder>();
     }
 
@@ -71,7 +71,7 @@ private Q_SLOTS:
 
     void toolWindowWithoutTaskbarEntry()
     {
-        Collector collector;
+        Collector collector(m_registry->settings());
         MainWindow main(collector);
         RemoteWindow remote(collector);
         remote.show();
@@ -97,7 +97,7 @@ private Q_SLOTS:
 
     void staysWhenMainWindowIsMinimised()
     {
-        Collector collector;
+        Collector collector(m_registry->settings());
         MainWindow main(collector);
         RemoteWindow remote(collector);
         main.show();

@@ -62,7 +62,7 @@ private Q_SLOTS:
                                                                            QFileDevice::ExeOwner);
         // A user past the first-run agreement and without a splash.
         TestSupport::ScopedRegistry registry;
-        TestSupport::seedReturningUser();
+        TestSupport::seedReturningUser(registry.settings());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("CLIPSTOW_REGISTRY"), registry.filePath());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("runtime")));

@@ -3,6 +3,7 @@
 #include "base/AppError.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
+#include "support/TestSupport.h"
 #include "ui/TrayIcon.h"
 
 #include <QApplication>
@@ -47,6 +48,7 @@ class TestTrayIcon final : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
     std::unique_ptr<Collector> m_collector;
     std::unique_ptr<TrayIcon> m_icon;
     // The tray menu as the main window builds it: a bold default first item.
@@ -79,7 +81,8 @@ private Q_SLOTS:
         m_log.clear();
         // A capture finds no text: the collector here has no slots to fill.
         QGuiApplication::clipboard()->clear();
-        m_collector = std::make_unique<Collector>();
+        m_registry = std::make_unique<TestSupport::ScopedRegistry>();
+        m_collector = std::make_unique<Collector>(m_registry->settings());
         m_icon = std::make_unique<TrayIcon>(*m_collector);
         m_menu = std::make_unique<QMenu>();
         m_capture = m_menu->addAction("Cli&pstow");
@@ -99,6 +102,7 @@ private Q_SLOTS:
         m_icon.reset();
         m_menu.reset();
         m_collector.reset();
+        m_registry.reset();
     }
 
     // What each click does, with and without the menu start-up hands over.

@@ -74,7 +74,7 @@ private Q_SLOTS:
     void init()
     {
         m_desk = std::make_unique<TestSupport::DesktopFixture>();
-        TestSupport::startWindows(m_collector, m_main, m_remote);
+        TestSupport::startWindows(m_desk->settings(), m_collector, m_main, m_remote);
     }
 
     void cleanup()

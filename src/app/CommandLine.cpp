@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/Startup.h"
+#include "settings/Settings.h"
 
 #include <QCoreApplication>
 
@@ -205,8 +206,10 @@ int runWithoutWindows(const Decision& decision)
         char name[] = "clipstow";
         char* argv[] = {name, nullptr};
         QCoreApplication app(argc, argv);
-        Startup::runUninstall(
-            [](const QString& text, const QString&) { print(stdout, text + QLatin1Char('\n')); });
+        Settings settings(Settings::defaultStoreFile());
+        Startup::runUninstall(settings, [](const QString& text, const QString&) {
+            print(stdout, text + QLatin1Char('\n'));
+        });
         return 0;
     }
     case Action::Start:

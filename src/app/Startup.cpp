@@ -1,18 +1,19 @@
 #include "app/Startup.h"
 
 #include "app/SingleInstance.h"
+#include "base/AppError.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
+#include "core/SaveSound.h"
 #include "platform/TerminationRequests.h"
-#include "settings/RegTools.h"
-#include "settings/RegistryLayout.h"
-#include "settings/RegistryStore.h"
+#include "settings/Settings.h"
 #include "ui/ErrorBox.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QSystemTrayIcon>
 #include <memory>
 
@@ -29,18 +30,11 @@ bool isUninstallCommand(const QStringList& arguments)
     return first == QLatin1String("/uninstall") || first == QLatin1String("-uninstall");
 }
 
-void runUninstall(const std::function<void(const QString&, const QString&)>& show)
+void runUninstall(Settings& settings,
+                  const std::function<void(const QString&, const QString&)>& show)
 {
-    const QString key = QString::fromLatin1(Layout::ProgramKey);
-    for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
-        // The message is shown whatever happens here.
-        try {
-            RegistryStore& store = RegistryStore::global();
-            if (store.keyExists(root, key))
-                store.deleteKey(root, key);
-        } catch (const std::exception&) {
-        }
-    }
+    // The message is shown whatever happens here.
+    settings.removeAll();
     const QString text = QStringLiteral("Clipstow registry data removed");
     const QString caption = QStringLiteral("Uninstall");
     if (show) {
@@ -58,17 +52,16 @@ bool showMainWindowAtStart(MainWindow& window, bool trayAvailable)
         window.showNotice(QStringLiteral("No notification area: the main window stays open"));
         return true;
     }
-    if (!ErrorReporter::readOrDefault(Layout::AutoHide)) {
+    if (!window.settings().autoHide()) {
         window.show();
         return true;
     }
     return false;
 }
 
-bool showRemoteWindowAtStart(RemoteWindow& remote)
+bool showRemoteWindowAtStart(RemoteWindow& remote, const Settings& settings)
 {
-    if (!Layout::decodeShowRemote(ErrorReporter::readOrDefault(Layout::AShowRemote),
-                                  ErrorReporter::readOrDefault(Layout::ShowRemote)))
+    if (!settings.remoteShownAtStart())
         return false;
     remote.show();
     return true;
@@ -86,14 +79,18 @@ int run()
 
     ErrorBox::install();
     QApplication::setQuitOnLastWindowClosed(false);
+    Settings settings(Settings::defaultStoreFile(),
+                      [](const AppError& failure) { ErrorReporter::showFailure(failure); });
+    SaveSound::setSettings(&settings);
+    const auto soundSettingsGone = qScopeGuard([] { SaveSound::setSettings(nullptr); });
     // All of start-up's settings in one batch, the main window's included.
-    auto startupBatch = std::make_unique<SettingsBatch>();
+    auto startupBatch = std::make_unique<Settings::Batch>(settings);
     // A second start while the agreement or the splash shows asks for the
     // main window, which is shown once start-up is through.
     bool shownAfterStartUp = false;
     QMetaObject::Connection early = QObject::connect(
         &instance, &SingleInstance::activationRequested, [&] { shownAfterStartUp = true; });
-    Collector collector;
+    Collector collector(settings);
     MainWindow window(collector);
     QObject::disconnect(early);
     // Declined at the first start: the program ends before any window shows.
@@ -113,13 +110,13 @@ int run()
     // window's start-up has restored.
     auto remote = std::make_unique<RemoteWindow>(collector);
     window.setRemoteWindow(remote.get());
-    showRemoteWindowAtStart(*remote);
+    showRemoteWindowAtStart(*remote, settings);
 
     if (!showMainWindowAtStart(window, QSystemTrayIcon::isSystemTrayAvailable()) &&
         shownAfterStartUp)
         window.showWindow();
     startupBatch.reset();
-    const QString notSaved = RegTools::takeNotSavedMessage();
+    const QString notSaved = settings.takeNotSavedMessage();
     if (!notSaved.isEmpty())
         ErrorReporter::show(notSaved);
     const int code = QApplication::exec();

@@ -6,6 +6,7 @@
 
 class MainWindow;
 class RemoteWindow;
+class Settings;
 
 // The program's way from its command line to its windows.
 namespace Startup {
@@ -18,6 +19,7 @@ bool isUninstallCommand(const QStringList& arguments);
 // Removes the program's registry data under both roots and says so. The
 // message goes to show (text, caption); by default a message box.
 void runUninstall(
+    Settings& settings,
     const std::function<void(const QString& text, const QString& caption)>& show = {});
 
 // Shows the main window at start when "AutoHide" is false, and also when the
@@ -27,7 +29,7 @@ bool showMainWindowAtStart(MainWindow& window, bool trayAvailable);
 
 // Shows the remote window at start as "AShowRemote" and "ShowRemote" say.
 // Returns whether it was shown.
-bool showRemoteWindowAtStart(RemoteWindow& remote);
+bool showRemoteWindowAtStart(RemoteWindow& remote, const Settings& settings);
 
 // The whole program after the application object exists: single instance,
 // windows, message loop. Returns the exit code.

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "core/ErrorReporter.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
 
@@ -23,7 +24,8 @@ int main(int argc, char** argv)
     // program ends with an error code rather than an abort.
     try {
         if (decision.action == CommandLine::Action::Uninstall) {
-            Startup::runUninstall();
+            Settings settings(Settings::defaultStoreFile());
+            Startup::runUninstall(settings);
             return 0;
         }
         return Startup::run();

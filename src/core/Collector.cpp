@@ -6,7 +6,7 @@
 #include "core/ErrorReporter.h"
 #include "core/SlotBuffer.h"
 #include "core/StampLine.h"
-#include "settings/RegistryLayout.h"
+#include "settings/Settings.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -37,10 +37,19 @@ bool Collector::slotButtonsFollow(Source source)
            source == Source::TextEditorCommand;
 }
 
-Collector::Collector(QObject* parent) : QObject(parent)
+Collector::Collector(Settings& settings, QObject* parent) : QObject(parent), m_settings(settings)
 {
     for (SlotNumber number : SlotNumber::all())
         slot(number).fileName = QString::fromLatin1(InitialNames[number.index()]);
+    connect(&m_settings, &Settings::changed, this, [this](Settings::Value value) {
+        if (value == Settings::Value::DateStyle)
+            readDateStyle();
+    });
+}
+
+void Collector::readDateStyle()
+{
+    m_dateStyle = m_settings.dateStyle();
 }
 
 Collector::~Collector()
@@ -259,23 +268,18 @@ QString Collector::fileNamePart(const QString& fileName)
 
 void Collector::restoreSettings()
 {
-    // A value that cannot be read (stored with the wrong type) is shown and
-    // its default used: start-up goes on.
-    using ErrorReporter::readOrDefault;
     for (SlotNumber number : SlotNumber::all())
-        setFileName(number, readOrDefault(Layout::slotFilename(number.number())));
-    m_dateStyle = readOrDefault(Layout::DateStyle);
-    setAutoMode(Layout::decodeAutoOn(readOrDefault(Layout::AutoOn), readOrDefault(Layout::Auto)),
-                Source::Startup);
+        setFileName(number, m_settings.slotFileName(number.number()));
+    readDateStyle();
+    setAutoMode(m_settings.autoModeAtStart(), Source::Startup);
 }
 
+// Each value on its own: one that cannot be written is reported and the
+// rest are still saved.
 void Collector::saveSettings() const
 {
-    // Each value on its own: one that cannot be written is shown and the
-    // rest are still saved.
-    using ErrorReporter::reportFailures;
     for (SlotNumber number : SlotNumber::all())
-        reportFailures([&] { Layout::slotFilename(number.number()).write(fileName(number)); });
-    reportFailures([this] { Layout::Auto.write(m_autoMode); });
-    reportFailures([this] { Layout::ActiveFile.write(m_active.number()); });
+        m_settings.setSlotFileName(number.number(), fileName(number));
+    m_settings.setAutoWasOn(m_autoMode);
+    m_settings.setActiveSlot(m_active.number());
 }

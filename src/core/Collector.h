@@ -10,6 +10,7 @@
 #include <optional>
 
 class ClipboardMonitor;
+class Settings;
 class SlotBuffer;
 
 // What the program collects and how: the three slots (each a buffer, its
@@ -50,8 +51,12 @@ public:
     Q_ENUM(Source)
     static bool slotButtonsFollow(Source source);
 
-    explicit Collector(QObject* parent = nullptr);
+    // The settings keep the slots' file names, auto mode and the active
+    // slot between runs, and the stamp style.
+    explicit Collector(Settings& settings, QObject* parent = nullptr);
     ~Collector() override;
+
+    Settings& settings() const { return m_settings; }
 
     // --- Slots -----------------------------------------------------------
     // Each slot's buffer (not owned) must be attached before the slot is
@@ -118,9 +123,10 @@ public:
     // Switches auto mode, tells the views and refreshes the hints.
     void setAutoMode(bool on, Source source);
 
-    // "DateStyle" of the stamp line.
+    // "DateStyle" of the stamp line, read at start, whenever the setting is
+    // written and when readDateStyle asks.
     int dateStyle() const { return m_dateStyle; }
-    void setDateStyle(int style) { m_dateStyle = style; }
+    void readDateStyle();
     QString stampLine() const;
 
     // Adds the clipboard's text as a block to the active slot and saves it.
@@ -179,6 +185,7 @@ private:
     Slot& slot(SlotNumber number) { return m_slots[number.index()]; }
     const Slot& slot(SlotNumber number) const { return m_slots[number.index()]; }
 
+    Settings& m_settings;
     PerSlot<Slot> m_slots;
     ChangedFileQuestion m_changedFileQuestion;
     SlotNumber m_active;

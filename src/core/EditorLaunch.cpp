@@ -1,7 +1,7 @@
 #include "core/EditorLaunch.h"
 
 #include "platform/Shell.h"
-#include "settings/RegistryLayout.h"
+#include "settings/Settings.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -51,12 +51,12 @@ Plan plan(bool definedEditor, const std::optional<QString>& storedEditor, const 
     return result;
 }
 
-Plan planFromSettings(const QString& slotFile)
+Plan planFromSettings(const Settings& settings, const QString& slotFile)
 {
-    const bool definedEditor = Layout::DefinEd.read();
+    const bool definedEditor = settings.ownEditor();
     std::optional<QString> editor;
-    if (definedEditor && Layout::Editor.exists())
-        editor = Layout::Editor.read();
+    if (definedEditor)
+        editor = settings.editor();
     return plan(definedEditor, editor, slotFile, Shell::commonTextEditors());
 }
 

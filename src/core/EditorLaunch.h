@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <optional>
 
+class Settings;
+
 namespace Shell {
 class Launcher;
 }
@@ -40,7 +42,7 @@ Plan plan(bool definedEditor, const std::optional<QString>& storedEditor, const 
 
 // The plan for slotFile from the stored settings and this platform's
 // editors.
-Plan planFromSettings(const QString& slotFile);
+Plan planFromSettings(const Settings& settings, const QString& slotFile);
 
 // Starts what plan says through launcher. Returns the text the status bar
 // shows when it could not be started ("Cannot start <program>"), empty

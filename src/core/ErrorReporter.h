@@ -3,7 +3,6 @@
 #include <QString>
 #include <exception>
 #include <functional>
-#include <type_traits>
 
 // Shows failures to the user. The user interface installs the error box
 // (ErrorBox::install); until then, and in programs without windows, the
@@ -42,23 +41,6 @@ template <typename Step> void reportFailures(Step&& step)
     } catch (const std::exception& failure) {
         showFailure(failure);
     }
-}
-
-// Reads a setting for a step that must go on after a failure (start-up,
-// shutdown): a value that cannot be read, such as one stored with the wrong
-// type, is shown and the setting's default is used in its place.
-template <typename Setting> auto readOrDefault(const Setting& setting) -> decltype(setting.read())
-{
-    using Value = decltype(setting.read());
-    try {
-        return setting.read();
-    } catch (const std::exception& failure) {
-        showFailure(failure);
-    }
-    if constexpr (std::is_same_v<Value, QString>)
-        return QString::fromUtf8(setting.defaultValue);
-    else
-        return Value(setting.defaultValue);
 }
 
 // What shows a text to the user; the user interface sets its error box.

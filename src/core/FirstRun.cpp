@@ -1,7 +1,6 @@
 #include "core/FirstRun.h"
 
 #include "core/ProgramInfo.h"
-#include "settings/RegistryLayout.h"
 
 namespace FirstRun {
 
@@ -18,11 +17,6 @@ QString reflowed(const QString& text)
 }
 
 } // namespace
-
-bool agreementNeeded(const QString& acceptedLicense)
-{
-    return acceptedLicense == QLatin1String(Layout::LicenseNeverAccepted);
-}
 
 QString acceptanceText(const QDateTime& when, const RegionalSettings& region)
 {

@@ -10,11 +10,6 @@
 // acceptance is recorded in "AcceptedLicense".
 namespace FirstRun {
 
-// Whether the agreement is due for the stored "AcceptedLicense": only the
-// exact text "Never" (the value's default) asks again; any other text is an
-// acceptance, however old.
-bool agreementNeeded(const QString& acceptedLicense);
-
 // The text an acceptance stores: the short date, a blank and the long time,
 // the time left out when it is exactly midnight.
 QString acceptanceText(const QDateTime& when, const RegionalSettings& region);

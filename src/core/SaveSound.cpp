@@ -3,7 +3,7 @@
 #include "base/AppError.h"
 #include "core/SoundPlayer.h"
 #include "platform/SoundOutput.h"
-#include "settings/RegistryLayout.h"
+#include "settings/Settings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +28,7 @@ constexpr const char* BuiltInChime = ":/CHIMES_WAV";
 
 SoundOutput* replacedOutput = nullptr;
 QString replacedChime;
+const Settings* chosenBy = nullptr;
 
 } // namespace
 
@@ -61,6 +62,11 @@ void setOutput(SoundOutput* output)
     replacedOutput = output;
 }
 
+void setSettings(const Settings* settings)
+{
+    chosenBy = settings;
+}
+
 QString chimeResource()
 {
     return replacedChime.isEmpty() ? QString::fromLatin1(BuiltInChime) : replacedChime;
@@ -73,12 +79,12 @@ void setChimeResource(const QString& path)
 
 void indicateSave()
 {
-    const QString chosen = Layout::SoundFile.read();
-    if (Layout::DefaultSound.read() || !QFileInfo(chosen).isFile()) {
+    const QString chosen = chosenBy ? chosenBy->soundFile() : QString();
+    if (!chosenBy || chosenBy->defaultSound() || !QFileInfo(chosen).isFile()) {
         playChime();
         return;
     }
-    playWaveFile(Layout::SoundFile.read());
+    playWaveFile(chosenBy->soundFile());
 }
 
 void playChime()

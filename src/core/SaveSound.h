@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+class Settings;
 class SoundOutput;
 
 // The sound that tells the user a capture has been saved: the chime built
@@ -33,6 +34,10 @@ void playWaveFile(const QString& fileName);
 // Replaces the player and output (not owned); nullptr restores the
 // platform's own.
 void setOutput(SoundOutput* output);
+
+// The settings that choose the sound (not owned); without them the chime
+// plays.
+void setSettings(const Settings* settings);
 
 // Where playChime finds the chime: ":/CHIMES_WAV" unless replaced.
 QString chimeResource();

@@ -7,7 +7,8 @@
 #include <array>
 #include <optional>
 
-// Where a window was left: the values kept under
+// Where a window was left (Settings::placement, Settings::setPlacement):
+// the values kept under
 // HKEY_CURRENT_USER\SOFTWARE\<section>, all of them text.
 //   "Flags"          one number
 //   "ShowCmd"        1 normal, 2 minimized, 3 maximized
@@ -20,9 +21,13 @@
 // a change of resolution falls back to the plain value.
 namespace Placement {
 
-// The section names below HKEY_CURRENT_USER\SOFTWARE.
-inline constexpr const char* MainWindowSection = "Orvane\\Clipstow\\MainForm";
-inline constexpr const char* RemoteWindowSection = "Orvane\\Clipstow\\RemoteFrm";
+// The windows whose place is kept, each in its own section
+// (Layout::MainFormSection, Layout::RemoteFormSection).
+enum class Window
+{
+    Main,
+    Remote
+};
 
 enum class ShowState
 {
@@ -42,7 +47,7 @@ struct Record
     std::array<int, 4> normal{0, 0, 0, 0};
 };
 
-// What a read found. position is empty when neither position text was
+// What a read found (Settings::placement). position is empty when neither position text was
 // stored or the stored pixels per inch differ from the screen's.
 struct Found
 {
@@ -62,16 +67,7 @@ QString formatFour(const std::array<int, 4>& numbers);
 ShowState decodeShowCmd(int showCmd);
 int encodeShowCmd(ShowState state);
 
-// Writes the record in the fixed order "Flags", "ShowCmd", "PixelsPerInch",
-// "MinMaxPos" with suffix, "MinMaxPos", "NormPos" with suffix, "NormPos",
-// "Visible". Raises "Failed to create key %s" or "Failed to set data for
-// '%s'" (AppError).
-void write(const QString& section, const Record& record, QSize screenPixels, bool visible);
-
-// Reads the values: the suffixed position first, then the plain one.
-// currentNormal fills the numbers a stored rectangle lacks. Raises "Invalid
-// data type for '%s'" for a value that is not text.
-Found read(const QString& section, QSize screenPixels, int currentPixelsPerInch,
-           const std::array<int, 4>& currentNormal);
+// The section's key below HKEY_CURRENT_USER.
+QString sectionPath(Window window);
 
 } // namespace Placement

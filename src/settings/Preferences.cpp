@@ -2,31 +2,7 @@
 
 #include "base/AppError.h"
 #include "platform/Autostart.h"
-#include "settings/RegistryLayout.h"
-
-namespace {
-
-// A value of the wrong type reads as its default here: the dialog shows
-// the default, and OK writes the value with its right type.
-QString readOrDefault(const Layout::StrSetting& setting)
-{
-    try {
-        return setting.read();
-    } catch (const AppError&) {
-        return QString::fromUtf8(setting.defaultValue);
-    }
-}
-
-template <typename Setting> auto readOrDefault(const Setting& setting)
-{
-    try {
-        return setting.read();
-    } catch (const AppError&) {
-        return setting.defaultValue;
-    }
-}
-
-} // namespace
+#include "settings/Settings.h"
 
 StartChoice decodeStartChoice(const QString& stored)
 {
@@ -50,58 +26,49 @@ QString encodeStartChoice(StartChoice choice)
     return QStringLiteral("R");
 }
 
-PreferenceValues loadPreferences(const Autostart& autostart)
+PreferenceValues loadPreferences(const Settings& settings, const Autostart& autostart)
 {
     PreferenceValues values;
     values.autostart = autostart.exists();
-    values.confirmClr = readOrDefault(Layout::ConfirmClr);
-    values.autoHide = readOrDefault(Layout::AutoHide);
-    values.defaultEditor = !readOrDefault(Layout::DefinEd);
-    values.defaultSound = readOrDefault(Layout::DefaultSound);
-    values.autoOff = readOrDefault(Layout::AutoOff);
-    values.editor = readOrDefault(Layout::Editor);
-    values.soundFile = readOrDefault(Layout::SoundFile);
-    values.showSplash = readOrDefault(Layout::ShowSplash);
-    const int dateStyle = readOrDefault(Layout::DateStyle);
+    values.confirmClr = settings.confirmClear();
+    values.autoHide = settings.autoHide();
+    values.defaultEditor = !settings.ownEditor();
+    values.defaultSound = settings.defaultSound();
+    values.autoOff = settings.autoOff();
+    values.editor = settings.editor().value_or(QString());
+    values.soundFile = settings.soundFile();
+    values.showSplash = settings.showSplash();
+    const int dateStyle = settings.dateStyle();
     values.dateStyle = (dateStyle == 0 || dateStyle == 2) ? dateStyle : 1;
-    values.autoOn = decodeStartChoice(readOrDefault(Layout::AutoOn));
-    values.showRemote = decodeStartChoice(readOrDefault(Layout::AShowRemote));
+    values.autoOn = decodeStartChoice(settings.autoAtStart());
+    values.showRemote = decodeStartChoice(settings.remoteAtStart());
     return values;
 }
 
-void savePreferences(const PreferenceValues& values, Autostart& autostart,
+bool savePreferences(Settings& settings, const PreferenceValues& values, Autostart& autostart,
                      const QString& programPath)
 {
-    Layout::ConfirmClr.write(values.confirmClr);
-    Layout::AutoHide.write(values.autoHide);
-    Layout::DefinEd.write(!values.defaultEditor);
-    Layout::DefaultSound.write(values.defaultSound);
-    Layout::AutoOff.write(values.autoOff);
-    Layout::ShowSplash.write(values.showSplash);
+    const auto autostartWritten = [&] {
+        try {
+            if (values.autostart)
+                autostart.write(programPath);
+            else if (autostart.exists())
+                autostart.remove();
+        } catch (const AppError& failure) {
+            settings.report(failure);
+            return false;
+        }
+        return true;
+    };
     // Both paths are kept even while their fields are off, so that a path
     // chosen earlier survives.
-    Layout::Editor.write(values.editor);
-    Layout::SoundFile.write(values.soundFile);
-    if (values.autostart)
-        autostart.write(programPath);
-    else if (autostart.exists())
-        autostart.remove();
-    Layout::DateStyle.write(values.dateStyle == 0 || values.dateStyle == 2 ? values.dateStyle : 1);
-    Layout::AutoOn.write(encodeStartChoice(values.autoOn));
-    Layout::AShowRemote.write(encodeStartChoice(values.showRemote));
-}
-
-bool readConfirmClr()
-{
-    return readOrDefault(Layout::ConfirmClr);
-}
-
-int readDateStyle()
-{
-    return readOrDefault(Layout::DateStyle);
-}
-
-QString readMediaPath()
-{
-    return readOrDefault(Layout::MediaPath);
+    return settings.setConfirmClear(values.confirmClr) && settings.setAutoHide(values.autoHide) &&
+           settings.setOwnEditor(!values.defaultEditor) &&
+           settings.setDefaultSound(values.defaultSound) && settings.setAutoOff(values.autoOff) &&
+           settings.setShowSplash(values.showSplash) && settings.setEditor(values.editor) &&
+           settings.setSoundFile(values.soundFile) && autostartWritten() &&
+           settings.setDateStyle(values.dateStyle == 0 || values.dateStyle == 2 ? values.dateStyle
+                                                                                : 1) &&
+           settings.setAutoAtStart(encodeStartChoice(values.autoOn)) &&
+           settings.setRemoteAtStart(encodeStartChoice(values.showRemote));
 }

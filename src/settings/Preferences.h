@@ -3,6 +3,7 @@
 #include <QString>
 
 class Autostart;
+class Settings;
 
 // The values the Preferences dialog shows, and the order in which they are
 // read from the settings and written back.
@@ -36,28 +37,19 @@ struct PreferenceValues
 // Reads every value, one read each, in this order: the autostart entry,
 // "ConfirmClr", "AutoHide", "DefinEd", "DefaultSound", "AutoOff", "Editor",
 // "SoundFile", "ShowSplash", "DateStyle", "AutoOn", "AShowRemote". A value
-// that is missing or of the wrong type gives its default; a "DateStyle"
-// other than 0 and 2 gives 1.
-PreferenceValues loadPreferences(const Autostart& autostart);
+// that is missing or cannot be read gives its default (see Settings); a
+// "DateStyle" other than 0 and 2 gives 1.
+PreferenceValues loadPreferences(const Settings& settings, const Autostart& autostart);
 
 // Writes every value, each a separate write, in this order: "ConfirmClr",
 // "AutoHide", "DefinEd", "DefaultSound", "AutoOff", "ShowSplash", "Editor",
 // "SoundFile", the autostart entry (written with programPath when wanted,
 // removed when not wanted and present), "DateStyle", "AutoOn",
-// "AShowRemote". A failing write raises AppError and ends the sequence.
-void savePreferences(const PreferenceValues& values, Autostart& autostart,
+// "AShowRemote". A write that fails (Settings reports it) ends the
+// sequence: false.
+bool savePreferences(Settings& settings, const PreferenceValues& values, Autostart& autostart,
                      const QString& programPath);
 
 // The choice a stored text stands for, and the text stored for a choice.
 StartChoice decodeStartChoice(const QString& stored);
 QString encodeStartChoice(StartChoice choice);
-
-// "ConfirmClr" and "DateStyle" as the main window keeps them after the
-// dialog closes: the stored value, or the default when it is missing or of
-// the wrong type.
-bool readConfirmClr();
-int readDateStyle();
-
-// "MediaPath" of the Setup key, the sound dialog's folder when no sound
-// file exists; empty when missing or of the wrong type.
-QString readMediaPath();

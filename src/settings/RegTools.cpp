@@ -12,10 +12,10 @@ namespace {
 // Every operation of the store works below this root.
 constexpr RegRoot StoreRoot = RegRoot::LocalMachine;
 
-std::optional<RegKey> openKey(const QString& key, bool create)
+std::optional<RegKey> openKey(RegistryStore& store, const QString& key, bool create)
 {
     try {
-        return RegistryStore::global().openKey(StoreRoot, key, create);
+        return store.openKey(StoreRoot, key, create);
     } catch (const RegistryIoError&) {
         // A key that cannot be opened is not an error: reads give their
         // default and writes are skipped.
@@ -36,9 +36,9 @@ AppError setFailed(const QString& name)
     return AppError::withName(QStringLiteral("Failed to set data for '%s'"), name);
 }
 
-std::optional<RegValue> readValue(const QString& key, const QString& name)
+std::optional<RegValue> readValue(RegistryStore& store, const QString& key, const QString& name)
 {
-    const std::optional<RegKey> opened = openKey(key, false);
+    const std::optional<RegKey> opened = openKey(store, key, false);
     if (!opened)
         return std::nullopt;
     try {
@@ -50,9 +50,10 @@ std::optional<RegValue> readValue(const QString& key, const QString& name)
     }
 }
 
-void writeValue(const QString& key, const QString& name, RegType type, const QByteArray& data)
+void writeValue(RegistryStore& store, const QString& key, const QString& name, RegType type,
+                const QByteArray& data)
 {
-    std::optional<RegKey> opened = openKey(key, true);
+    std::optional<RegKey> opened = openKey(store, key, true);
     if (!opened)
         return;
     bool written = false;
@@ -67,9 +68,9 @@ void writeValue(const QString& key, const QString& name, RegType type, const QBy
         throw setFailed(name);
 }
 
-std::optional<std::int32_t> readDword(const QString& key, const QString& name)
+std::optional<std::int32_t> readDword(RegistryStore& store, const QString& key, const QString& name)
 {
-    const std::optional<RegValue> value = readValue(key, name);
+    const std::optional<RegValue> value = readValue(store, key, name);
     if (!value)
         return std::nullopt;
     if (value->type != RegType::Dword)
@@ -83,25 +84,28 @@ std::optional<std::int32_t> readDword(const QString& key, const QString& name)
 
 namespace RegTools {
 
-void writeString(const QString& key, const QString& name, const QString& value)
+void writeString(RegistryStore& store, const QString& key, const QString& name,
+                 const QString& value)
 {
-    writeValue(key, name, RegType::Sz, RegValue::encodeString(value));
+    writeValue(store, key, name, RegType::Sz, RegValue::encodeString(value));
 }
 
-void writeInt(const QString& key, const QString& name, int value)
+void writeInt(RegistryStore& store, const QString& key, const QString& name, int value)
 {
-    writeValue(key, name, RegType::Dword, RegValue::encodeDword(static_cast<std::uint32_t>(value)));
+    writeValue(store, key, name, RegType::Dword,
+               RegValue::encodeDword(static_cast<std::uint32_t>(value)));
 }
 
-void writeBool(const QString& key, const QString& name, bool value)
+void writeBool(RegistryStore& store, const QString& key, const QString& name, bool value)
 {
-    writeInt(key, name, value ? 1 : 0);
+    writeInt(store, key, name, value ? 1 : 0);
 }
 
-QString readString(const QString& key, const QString& name, const QString& defaultValue)
+QString readString(RegistryStore& store, const QString& key, const QString& name,
+                   const QString& defaultValue)
 {
     QString result = defaultValue;
-    const std::optional<RegValue> value = readValue(key, name);
+    const std::optional<RegValue> value = readValue(store, key, name);
     if (value) {
         if (value->type != RegType::Sz && value->type != RegType::ExpandSz)
             throw invalidType(name);
@@ -111,20 +115,20 @@ QString readString(const QString& key, const QString& name, const QString& defau
     return result;
 }
 
-int readInt(const QString& key, const QString& name, int defaultValue)
+int readInt(RegistryStore& store, const QString& key, const QString& name, int defaultValue)
 {
-    return readDword(key, name).value_or(defaultValue);
+    return readDword(store, key, name).value_or(defaultValue);
 }
 
-bool readBool(const QString& key, const QString& name, bool defaultValue)
+bool readBool(RegistryStore& store, const QString& key, const QString& name, bool defaultValue)
 {
-    const std::optional<std::int32_t> value = readDword(key, name);
+    const std::optional<std::int32_t> value = readDword(store, key, name);
     return value ? *value != 0 : defaultValue;
 }
 
-bool valueExists(const QString& key, const QString& name)
+bool valueExists(RegistryStore& store, const QString& key, const QString& name)
 {
-    const std::optional<RegKey> opened = openKey(key, false);
+    const std::optional<RegKey> opened = openKey(store, key, false);
     if (!opened)
         return false;
     try {
@@ -134,9 +138,9 @@ bool valueExists(const QString& key, const QString& name)
     }
 }
 
-bool deleteValue(const QString& key, const QString& name)
+bool deleteValue(RegistryStore& store, const QString& key, const QString& name)
 {
-    std::optional<RegKey> opened = openKey(key, false);
+    std::optional<RegKey> opened = openKey(store, key, false);
     if (!opened)
         return false;
     try {
@@ -146,15 +150,16 @@ bool deleteValue(const QString& key, const QString& name)
     }
 }
 
-QString takeNotSavedMessage()
+QString takeNotSavedMessage(RegistryStore& store)
 {
-    const QString reason = RegistryStore::global().takeUnsavedReason();
+    const QString reason = store.takeUnsavedReason();
     if (reason.isEmpty())
         return QString();
     return QStringLiteral("The settings could not be saved: %1.").arg(reason);
 }
 
-bool readFont(FontRecord& target, const QString& key, const FontRecord& defaults)
+bool readFont(RegistryStore& store, FontRecord& target, const QString& key,
+              const FontRecord& defaults)
 {
     // The attributes read so far reach the target even when a later read
     // fails, so the record is assembled in a temporary and assigned on every
@@ -167,19 +172,19 @@ bool readFont(FontRecord& target, const QString& key, const FontRecord& defaults
         ~Assign() { target = temp; }
     } assign{target, temp};
 
-    temp.charSet = readInt(key, QStringLiteral("CharSet"), defaults.charSet);
-    temp.color = readInt(key, QStringLiteral("Color"), defaults.color);
-    const int height = readInt(key, QStringLiteral("Height"), defaults.height());
+    temp.charSet = readInt(store, key, QStringLiteral("CharSet"), defaults.charSet);
+    temp.color = readInt(store, key, QStringLiteral("Color"), defaults.color);
+    const int height = readInt(store, key, QStringLiteral("Height"), defaults.height());
     if (height != 0)
         temp.font.setPointSizeF(std::abs(height) * 72.0 / FontRecord::PixelsPerInch);
-    temp.font.setFamily(readString(key, QStringLiteral("Name"), defaults.font.family()));
-    temp.pitch = readInt(key, QStringLiteral("Pitch"), defaults.pitch);
+    temp.font.setFamily(readString(store, key, QStringLiteral("Name"), defaults.font.family()));
+    temp.pitch = readInt(store, key, QStringLiteral("Pitch"), defaults.pitch);
     temp.font.setFixedPitch(temp.pitch == 2);
-    const int size = readInt(key, QStringLiteral("Size"), defaults.font.pointSize());
+    const int size = readInt(store, key, QStringLiteral("Size"), defaults.font.pointSize());
     if (size > 0)
         temp.font.setPointSize(size);
 
-    QString style = readString(key, QStringLiteral("Style"), QStringLiteral("0000"));
+    QString style = readString(store, key, QStringLiteral("Style"), QStringLiteral("0000"));
     if (style.size() < 4)
         style += QStringLiteral("0000");
     const auto on = [&style](int i) { return style.at(i) != QLatin1Char('0'); };
@@ -190,14 +195,14 @@ bool readFont(FontRecord& target, const QString& key, const FontRecord& defaults
     return true;
 }
 
-bool writeFont(const FontRecord& record, const QString& key)
+bool writeFont(RegistryStore& store, const FontRecord& record, const QString& key)
 {
-    writeInt(key, QStringLiteral("CharSet"), record.charSet & 0xFF);
-    writeInt(key, QStringLiteral("Color"), record.color);
-    writeInt(key, QStringLiteral("Height"), record.height());
-    writeString(key, QStringLiteral("Name"), record.font.family());
-    writeInt(key, QStringLiteral("Pitch"), record.pitch);
-    writeInt(key, QStringLiteral("Size"), record.font.pointSize());
+    writeInt(store, key, QStringLiteral("CharSet"), record.charSet & 0xFF);
+    writeInt(store, key, QStringLiteral("Color"), record.color);
+    writeInt(store, key, QStringLiteral("Height"), record.height());
+    writeString(store, key, QStringLiteral("Name"), record.font.family());
+    writeInt(store, key, QStringLiteral("Pitch"), record.pitch);
+    writeInt(store, key, QStringLiteral("Size"), record.font.pointSize());
     QString style = QStringLiteral("0000");
     if (record.font.bold())
         style[0] = QLatin1Char('B');
@@ -207,21 +212,11 @@ bool writeFont(const FontRecord& record, const QString& key)
         style[2] = QLatin1Char('U');
     if (record.font.strikeOut())
         style[3] = QLatin1Char('S');
-    writeString(key, QStringLiteral("Style"), style);
+    writeString(store, key, QStringLiteral("Style"), style);
     return true;
 }
 
 } // namespace RegTools
-
-SettingsBatch::SettingsBatch()
-{
-    RegistryStore::global().beginBatch();
-}
-
-SettingsBatch::~SettingsBatch()
-{
-    RegistryStore::global().endBatch();
-}
 
 int FontRecord::height() const
 {

@@ -1,7 +1,5 @@
 #include "settings/RegistryLayout.h"
 
-#include "settings/RegTools.h"
-
 namespace Layout {
 
 namespace {
@@ -10,49 +8,6 @@ QString q(const char* text)
     return QString::fromLatin1(text);
 }
 } // namespace
-
-QString StrSetting::read() const
-{
-    return RegTools::readString(q(key), q(name), QString::fromUtf8(defaultValue));
-}
-void StrSetting::write(const QString& value) const
-{
-    RegTools::writeString(q(key), q(name), value);
-}
-bool StrSetting::exists() const
-{
-    return RegTools::valueExists(q(key), q(name));
-}
-bool StrSetting::remove() const
-{
-    return RegTools::deleteValue(q(key), q(name));
-}
-
-int IntSetting::read() const
-{
-    return RegTools::readInt(q(key), q(name), defaultValue);
-}
-void IntSetting::write(int value) const
-{
-    RegTools::writeInt(q(key), q(name), value);
-}
-bool IntSetting::exists() const
-{
-    return RegTools::valueExists(q(key), q(name));
-}
-
-bool BoolSetting::read() const
-{
-    return RegTools::readBool(q(key), q(name), defaultValue);
-}
-void BoolSetting::write(bool value) const
-{
-    RegTools::writeBool(q(key), q(name), value);
-}
-bool BoolSetting::exists() const
-{
-    return RegTools::valueExists(q(key), q(name));
-}
 
 namespace {
 
@@ -166,15 +121,6 @@ bool decodeShowRemote(const QString& choice, bool remembered)
     if (choice == QLatin1String("R"))
         return remembered;
     return false;
-}
-
-void readFont(FontRecord& font)
-{
-    RegTools::readFont(font, q(FontKey), font);
-}
-void writeFont(const FontRecord& font)
-{
-    RegTools::writeFont(font, q(FontKey));
 }
 
 } // namespace Layout

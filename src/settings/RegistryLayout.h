@@ -6,8 +6,8 @@
 struct FontRecord;
 
 // The one list of every persisted value: key, value name, type and default.
-// Every reader and writer goes through these declarations, so no name or
-// default is spelled twice.
+// Settings reads and writes each value through its declaration here, so no
+// name or default is spelled twice.
 namespace Layout {
 
 inline constexpr const char* ProgramKey = "SOFTWARE\\Orvane\\Clipstow";
@@ -27,11 +27,6 @@ struct StrSetting
     const char* name;
     const char* defaultValue;
     const char* meaning; // one sentence for the settings list
-
-    QString read() const;
-    void write(const QString& value) const;
-    bool exists() const;
-    bool remove() const;
 };
 
 struct IntSetting
@@ -40,10 +35,6 @@ struct IntSetting
     const char* name;
     int defaultValue;
     const char* meaning; // one sentence for the settings list
-
-    int read() const;
-    void write(int value) const;
-    bool exists() const;
 };
 
 struct BoolSetting
@@ -52,10 +43,6 @@ struct BoolSetting
     const char* name;
     bool defaultValue;
     const char* meaning; // one sentence for the settings list
-
-    bool read() const;
-    void write(bool value) const;
-    bool exists() const;
 };
 
 // Values of the program key.
@@ -127,7 +114,7 @@ inline constexpr StrSetting MediaPath{
     "folder where choosing a sound file starts when the current one does not exist; only read"};
 
 // Values of the Font key: the editor font record that RegTools::readFont and
-// writeFont read and write as one; a missing value keeps the attribute
+// RegTools::writeFont read and write as one; a missing value keeps the attribute
 // the editors' font has, a missing "Style" makes it plain.
 struct FontValue
 {
@@ -176,10 +163,5 @@ bool decodeAutoOn(const QString& choice, bool remembered);
 // "AShowRemote": "1" shown, "R" the remembered "ShowRemote", any other text
 // (including "0") hidden.
 bool decodeShowRemote(const QString& choice, bool remembered);
-
-// The editor font record.
-// Missing values keep the attributes font has; a missing "Style" makes it plain.
-void readFont(FontRecord& font);
-void writeFont(const FontRecord& font);
 
 } // namespace Layout

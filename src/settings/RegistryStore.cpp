@@ -487,14 +487,6 @@ void RegistryStore::Impl::rollback()
 
 // ---- RegistryStore -----------------------------------------------------
 
-namespace {
-std::unique_ptr<RegistryStore>& globalStore()
-{
-    static std::unique_ptr<RegistryStore> store;
-    return store;
-}
-} // namespace
-
 RegistryStore::RegistryStore(QString filePath)
     : m_filePath(std::move(filePath)), m_impl(std::make_unique<Impl>(m_filePath))
 {
@@ -511,19 +503,6 @@ QString RegistryStore::defaultFilePath()
     if (config.isEmpty() || QDir::isRelativePath(config))
         config = QDir::homePath() + QLatin1String("/.config");
     return config + QLatin1String("/clipstow/registry.sqlite3");
-}
-
-RegistryStore& RegistryStore::global()
-{
-    auto& store = globalStore();
-    if (!store)
-        store = std::make_unique<RegistryStore>(defaultFilePath());
-    return *store;
-}
-
-void RegistryStore::resetGlobal()
-{
-    globalStore().reset();
 }
 
 void RegistryStore::setBusyTimeout(int milliseconds)

@@ -127,12 +127,6 @@ public:
     // else ~/.config/clipstow/registry.sqlite3.
     static QString defaultFilePath();
 
-    // The process-wide store on defaultFilePath(), created on first use.
-    static RegistryStore& global();
-    // Drops the process-wide store so that the next global() reads the
-    // environment again (tests switch files this way).
-    static void resetGlobal();
-
     const QString& filePath() const { return m_filePath; }
 
     // The registry's limits: each name in a key path has at most 255

@@ -2,7 +2,7 @@
 
 #include "core/FirstRun.h"
 #include "core/ProgramInfo.h"
-#include "settings/RegistryLayout.h"
+#include "settings/Settings.h"
 #include "ui/Icons.h"
 
 #include <QDir>
@@ -34,7 +34,8 @@ QSize buttonSize(const QPushButton* button)
 
 } // namespace
 
-AgreementDialog::AgreementDialog(const QString& text, QWidget* parent) : QDialog(parent)
+AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidget* parent)
+    : QDialog(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("LicenseForm"));
     setWindowTitle(QStringLiteral("Clipstow License Agreement"));
@@ -86,26 +87,19 @@ AgreementDialog::AgreementDialog(const QString& text, QWidget* parent) : QDialog
     m_memo->setFocus();
 }
 
-QString AgreementDialog::textForThisStart()
+QString AgreementDialog::textForThisStart(const Settings& settings)
 {
     FirstRun::AgreementFacts facts;
-    for (int slot = 1; slot <= 3; ++slot) {
-        const Layout::StrSetting& setting = Layout::slotFilename(slot);
-        QString name = QString::fromLatin1(setting.defaultValue);
-        // A value the store cannot read is reported when start-up reads it.
-        try {
-            name = setting.read();
-        } catch (const std::exception&) {
-        }
-        facts.slotFiles << QDir::toNativeSeparators(QDir::current().absoluteFilePath(name));
-    }
+    for (int slot = 1; slot <= 3; ++slot)
+        facts.slotFiles << QDir::toNativeSeparators(
+            QDir::current().absoluteFilePath(settings.slotFileName(slot)));
     facts.licenseText = ProgramInfo::licenseText();
     return FirstRun::agreementText(facts);
 }
 
-AgreementDialog::Outcome AgreementDialog::run(QWidget* parent)
+AgreementDialog::Outcome AgreementDialog::run(Settings& settings, QWidget* parent)
 {
-    AgreementDialog dialog(textForThisStart(), parent);
+    AgreementDialog dialog(settings, textForThisStart(settings), parent);
     dialog.exec();
     return dialog.outcome();
 }
@@ -123,7 +117,7 @@ void AgreementDialog::keyPressEvent(QKeyEvent* event)
 
 void AgreementDialog::acceptClicked()
 {
-    Layout::AcceptedLicense.write(
+    m_settings.setAcceptedLicense(
         FirstRun::acceptanceText(QDateTime::currentDateTime(), RegionalSettings::system()));
     m_outcome = Outcome::Accepted;
     accept();
@@ -131,7 +125,7 @@ void AgreementDialog::acceptClicked()
 
 void AgreementDialog::declineClicked()
 {
-    Layout::AcceptedLicense.write(QString::fromLatin1(Layout::LicenseNeverAccepted));
+    m_settings.setAgreementDeclined();
     m_outcome = Outcome::Declined;
     reject();
 }

@@ -4,6 +4,7 @@
 
 class QPlainTextEdit;
 class QPushButton;
+class Settings;
 
 // The first-run agreement: the agreement text and two buttons. "I Accept"
 // records the date and time of acceptance in "AcceptedLicense"; "I Do Not
@@ -21,7 +22,8 @@ public:
         Closed
     };
 
-    explicit AgreementDialog(const QString& text, QWidget* parent = nullptr);
+    // The answer is recorded in settings.
+    AgreementDialog(Settings& settings, const QString& text, QWidget* parent = nullptr);
 
     Outcome outcome() const { return m_outcome; }
     QPlainTextEdit* textView() const { return m_memo; }
@@ -30,10 +32,10 @@ public:
 
     // The agreement for this start: the slot files as the settings name them
     // in the current folder, and the project's licence.
-    static QString textForThisStart();
+    static QString textForThisStart(const Settings& settings);
 
     // Shows the agreement modally and answers how it ended.
-    static Outcome run(QWidget* parent = nullptr);
+    static Outcome run(Settings& settings, QWidget* parent = nullptr);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -42,6 +44,7 @@ private:
     void acceptClicked();
     void declineClicked();
 
+    Settings& m_settings;
     QPlainTextEdit* m_memo = nullptr;
     QPushButton* m_agreeButton = nullptr;
     QPushButton* m_notAgreeButton = nullptr;

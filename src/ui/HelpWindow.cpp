@@ -3,8 +3,7 @@
 #include "base/AppError.h"
 #include "core/ErrorReporter.h"
 #include "platform/Shell.h"
-#include "settings/RegTools.h"
-#include "settings/RegistryLayout.h"
+#include "settings/Settings.h"
 #include "ui/Icons.h"
 
 #include <QAction>
@@ -55,7 +54,8 @@ QString joinWrappedLines(const QString& text)
 
 } // namespace
 
-HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+HelpWindow::HelpWindow(Settings& settings, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_settings(settings)
 {
     setWindowTitle(QStringLiteral("Clipstow Help"));
     setWindowIcon(Icons::help());
@@ -197,18 +197,9 @@ void HelpWindow::changeEvent(QEvent* event)
 // slots did then.
 void HelpWindow::applyStoredFont()
 {
-    FontRecord record;
-    record.font = m_viewer->font();
-    try {
-        Layout::readFont(record);
-        m_reportedFontError.clear();
-    } catch (const AppError& error) {
-        if (error.message() != m_reportedFontError) {
-            m_reportedFontError = error.message();
-            ErrorReporter::showFailure(error);
-        }
-        return;
-    }
+    FontRecord shown;
+    shown.font = m_viewer->font();
+    const FontRecord record = m_settings.editorFont(shown);
     m_viewer->setFont(record.font);
     QPalette palette = m_viewer->palette();
     palette.setColor(QPalette::Text, record.resolvedColor(palette));

@@ -6,6 +6,7 @@
 class QAction;
 class QPlainTextEdit;
 class QPushButton;
+class Settings;
 
 // The built-in help: one of four texts in a read-only viewer, chosen by a
 // row of buttons, a button that opens the web site, and a legend of the
@@ -27,8 +28,9 @@ public:
     static constexpr int MinimumWidth = 450;
     static constexpr int MinimumHeight = 150;
 
-    // parent only keeps the window alive; it is a window of its own.
-    explicit HelpWindow(QWidget* parent = nullptr);
+    // parent only keeps the window alive; it is a window of its own. The
+    // settings give it the slots' font.
+    explicit HelpWindow(Settings& settings, QWidget* parent = nullptr);
 
     // Replaces the viewer's text with the topic's, shown from its start.
     void showTopic(Topic topic);
@@ -61,5 +63,5 @@ private:
     QAction* m_selectAllAction = nullptr;
     // The last failure to read the stored font, reported once only: the
     // error box takes the focus, and getting it back would report it again.
-    QString m_reportedFontError;
+    Settings& m_settings;
 };

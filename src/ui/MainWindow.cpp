@@ -2,6 +2,7 @@
 
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
+#include "settings/Settings.h"
 #include "ui/Icons.h"
 #include "ui/RemoteWindow.h"
 #include "ui/SlotPage.h"
@@ -148,6 +149,10 @@ void MainWindow::buildTrayIcon()
 
 void MainWindow::connectCollector()
 {
+    connect(&settings(), &Settings::changed, this, [this](Settings::Value value) {
+        if (value == Settings::Value::ConfirmClear)
+            m_confirmClear = settings().confirmClear();
+    });
     connect(&m_collector, &Collector::autoModeChanged, this, [this](bool on) { showAutoMode(on); });
     connect(&m_collector, &Collector::hintsChanged, this, &MainWindow::showHints);
     connect(&m_collector, &Collector::activeSlotChanged, this, &MainWindow::showActiveSlot);
@@ -202,6 +207,11 @@ void MainWindow::showActiveSlot(SlotNumber slot)
 {
     const QScopedValueRollback showing(m_showingActiveSlot, true);
     m_tabs->setCurrentWidget(page(slot));
+}
+
+Settings& MainWindow::settings() const
+{
+    return m_collector.settings();
 }
 
 SlotEditor* MainWindow::editor(SlotNumber slot) const

@@ -2,7 +2,7 @@
 
 #include "core/SlotFileSync.h"
 #include "core/SlotNumber.h"
-#include "settings/RegTools.h"
+#include "settings/FontRecord.h"
 #include "ui/Commands.h"
 
 #include <QFont>
@@ -21,6 +21,7 @@ class QPrinter;
 class QTabWidget;
 class QToolButton;
 class RemoteWindow;
+class Settings;
 class SlotEditor;
 class SlotPage;
 class TrayIcon;
@@ -68,6 +69,7 @@ public:
     static Dialogs defaultDialogs();
 
     Collector& collector() const { return m_collector; }
+    Settings& settings() const;
     const Commands& commands() const { return m_commands; }
 
     SlotPage* page(SlotNumber slot) const { return m_pages[slot.index()]; }

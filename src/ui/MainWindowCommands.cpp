@@ -11,8 +11,7 @@
 #include "core/SupportMail.h"
 #include "platform/Autostart.h"
 #include "platform/Shell.h"
-#include "settings/Preferences.h"
-#include "settings/RegistryLayout.h"
+#include "settings/Settings.h"
 #include "ui/ClipboardViewer.h"
 #include "ui/HelpWindow.h"
 #include "ui/PreferencesDialog.h"
@@ -236,9 +235,10 @@ void MainWindow::clearClipboard()
 // status bar, where the user looks after the click.
 void MainWindow::editInTextEditor()
 {
-    if (Layout::AutoOff.read() && m_collector.autoMode())
+    if (settings().autoOff() && m_collector.autoMode())
         m_collector.setAutoMode(false, Collector::Source::TextEditorCommand);
-    const EditorLaunch::Plan plan = EditorLaunch::planFromSettings(m_collector.activeFileName());
+    const EditorLaunch::Plan plan =
+        EditorLaunch::planFromSettings(settings(), m_collector.activeFileName());
     if (!saveActiveSlot())
         return;
     const QString failure = EditorLaunch::run(plan, Shell::launcher());
@@ -250,7 +250,7 @@ void MainWindow::showHelp()
 {
     static QPointer<HelpWindow> help;
     if (!help)
-        help = new HelpWindow(this);
+        help = new HelpWindow(settings(), this);
     help->present();
 }
 
@@ -278,11 +278,14 @@ void MainWindow::showPreferences()
 {
     const std::unique_ptr<Autostart> autostart = createSystemAutostart();
     {
-        PreferencesDialog dialog(*autostart, QCoreApplication::applicationFilePath(), this);
+        PreferencesDialog dialog(settings(), *autostart, QCoreApplication::applicationFilePath(),
+                                 this);
         dialog.exec();
     }
-    m_confirmClear = readConfirmClr();
-    m_collector.setDateStyle(readDateStyle());
+    // Read again after every close, so that a change made meanwhile by
+    // another program is seen too.
+    m_confirmClear = settings().confirmClear();
+    m_collector.readDateStyle();
 }
 
 bool MainWindow::activeSlotEditable()

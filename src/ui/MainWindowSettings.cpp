@@ -4,10 +4,9 @@
 
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
-#include "core/FirstRun.h"
 #include "platform/Autostart.h"
 #include "platform/Shell.h"
-#include "settings/RegistryLayout.h"
+#include "settings/Settings.h"
 #include "ui/AgreementDialog.h"
 #include "ui/Icons.h"
 #include "ui/RemoteWindow.h"
@@ -19,9 +18,6 @@
 #include <QApplication>
 #include <QFontDatabase>
 
-// A setting that cannot be read (stored with the wrong type) or written is
-// shown in the error box, and start-up and shutdown go on with its default.
-using ErrorReporter::readOrDefault;
 using ErrorReporter::reportFailures;
 
 namespace {
@@ -47,7 +43,7 @@ void MainWindow::startUp()
 {
     // One batch for all of start-up's settings: a store another process
     // holds locked costs one short wait.
-    const SettingsBatch batch;
+    const Settings::Batch batch(settings());
     if (!showAgreementIfNeeded()) {
         // The tray icon, already up, goes at once.
         m_trayIcon->hide();
@@ -65,7 +61,7 @@ void MainWindow::startUp()
     QApplication::setWindowIcon(Icons::programIcon());
 
     const QString program = QCoreApplication::applicationFilePath();
-    reportFailures([&] { Layout::Path.write(program); });
+    settings().setProgramPath(program);
     m_collector.startWatchingClipboard();
     // An existing autostart entry is pointed at this program, wherever it
     // was started from this time.
@@ -76,33 +72,26 @@ void MainWindow::startUp()
 
 void MainWindow::restoreSettings()
 {
-    reportFailures([this] { readPlacement(); });
+    readPlacement();
 
-    // A font value of the wrong type is told once, and the editors take the
-    // desktop's general font.
-    bool fontReadable = true;
+    // A font value that cannot be read leaves the editors the desktop's
+    // general font.
     for (SlotNumber slot : SlotNumber::all()) {
-        FontRecord record = m_editorFonts[slot.index()];
-        record.font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-        try {
-            if (fontReadable)
-                Layout::readFont(record);
-        } catch (const std::exception& failure) {
-            ErrorReporter::showFailure(failure);
-            fontReadable = false;
-        }
+        FontRecord defaults = m_editorFonts[slot.index()];
+        defaults.font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        FontRecord record = settings().editorFont(defaults);
         record.font = installedEditorFont(record.font);
         applyEditorFont(slot, record);
     }
 
-    m_commands.toolbar->setChecked(readOrDefault(Layout::Toolbar));
-    m_commands.statusBar->setChecked(readOrDefault(Layout::StatusBar));
-    m_confirmClear = readOrDefault(Layout::ConfirmClr);
+    m_commands.toolbar->setChecked(settings().toolbarShown());
+    m_commands.statusBar->setChecked(settings().statusBarShown());
+    m_confirmClear = settings().confirmClear();
     // The slots' file names, the stamp style and auto mode, with a first
     // hint refresh.
     m_collector.restoreSettings();
 
-    const int active = Layout::decodeActiveFile(readOrDefault(Layout::ActiveFile));
+    const int active = settings().activeSlot();
     QCoreApplication::processEvents();
     m_collector.setActiveSlot(active);
     QCoreApplication::processEvents();
@@ -121,10 +110,10 @@ void MainWindow::shutDown()
     m_trayIcon->hide();
     QCoreApplication::processEvents();
     {
-        const SettingsBatch batch;
+        const Settings::Batch batch(settings());
         saveSettings();
     }
-    const QString notSaved = RegTools::takeNotSavedMessage();
+    const QString notSaved = settings().takeNotSavedMessage();
     if (!notSaved.isEmpty())
         ErrorReporter::show(notSaved);
     // The clipboard monitor leaves with the window.
@@ -133,41 +122,37 @@ void MainWindow::shutDown()
 
 void MainWindow::saveSettings()
 {
-    // Each value is written on its own: one that cannot be written is shown
-    // and the rest are still saved.
-    reportFailures([this] { writePlacement(); });
+    // Each value is written on its own: one that cannot be written is
+    // reported and the rest are still saved.
+    writePlacement();
     m_collector.saveSettings();
-    reportFailures([this] { Layout::writeFont(m_editorFonts[m_collector.activeSlot().index()]); });
-    reportFailures([this] { Layout::Toolbar.write(m_commands.toolbar->isChecked()); });
-    reportFailures([this] { Layout::StatusBar.write(m_commands.statusBar->isChecked()); });
-    reportFailures([this] { Layout::ShowRemote.write(remoteVisible()); });
+    settings().setEditorFont(m_editorFonts[m_collector.activeSlot().index()]);
+    settings().setToolbarShown(m_commands.toolbar->isChecked());
+    settings().setStatusBarShown(m_commands.statusBar->isChecked());
+    settings().setRemoteWasShown(remoteVisible());
 }
 
 // Until the remote window exists the remembered choice stays as it is.
 bool MainWindow::remoteVisible() const
 {
-    return m_remote ? m_remote->isVisible() : readOrDefault(Layout::ShowRemote);
+    return m_remote ? m_remote->isVisible() : settings().remoteWasShown();
 }
 
-// A setting of the wrong type is reported and start-up goes on: an
-// unreadable acceptance asks again.
+// An unreadable acceptance asks again.
 bool MainWindow::showAgreementIfNeeded()
 {
-    bool needed = true;
-    ErrorReporter::reportFailures(
-        [&needed] { needed = FirstRun::agreementNeeded(Layout::AcceptedLicense.read()); });
     bool declined = false;
     ErrorReporter::reportFailures([&] {
-        if (needed)
-            declined = AgreementDialog::run() == AgreementDialog::Outcome::Declined;
+        if (settings().agreementDue())
+            declined = AgreementDialog::run(settings()) == AgreementDialog::Outcome::Declined;
     });
     return !declined;
 }
 
 void MainWindow::showStartupSplash()
 {
-    ErrorReporter::reportFailures([] {
-        if (Layout::ShowSplash.read())
+    ErrorReporter::reportFailures([this] {
+        if (settings().showSplash())
             SplashWindow::run(SplashWindow::Mode::Startup);
     });
 }
@@ -187,8 +172,7 @@ void MainWindow::writePlacement()
 WindowPlacement& MainWindow::placement()
 {
     if (!m_placement)
-        m_placement = std::make_unique<WindowPlacement>(
-            *this, QString::fromLatin1(Placement::MainWindowSection),
-            WindowPlacement::Mode::Explicit, true);
+        m_placement = std::make_unique<WindowPlacement>(*this, settings(), Placement::Window::Main,
+                                                        WindowPlacement::Mode::Explicit, true);
     return *m_placement;
 }

@@ -4,8 +4,7 @@
 #include "core/SaveSound.h"
 #include "platform/Autostart.h"
 #include "settings/Preferences.h"
-#include "settings/RegTools.h"
-#include "settings/RegistryLayout.h"
+#include "settings/Settings.h"
 #include "ui/Icons.h"
 
 #include <QCheckBox>
@@ -57,10 +56,12 @@ QString existingFileFolder(const QString& fileName)
 
 } // namespace
 
-PreferencesDialog::PreferencesDialog(Autostart& autostart, QString programPath, QWidget* parent)
+PreferencesDialog::PreferencesDialog(Settings& settings, Autostart& autostart, QString programPath,
+                                     QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      m_autostart(autostart), m_programPath(std::move(programPath)), m_chooseFile(&runFileDialog)
+      m_settings(settings), m_autostart(autostart), m_programPath(std::move(programPath)),
+      m_chooseFile(&runFileDialog)
 {
     setObjectName(QStringLiteral("SettingsForm"));
     setWindowTitle(QStringLiteral("Preferences"));
@@ -113,7 +114,7 @@ void PreferencesDialog::done(int result)
     // written then either.
     QDialog::done(result);
     if (m_save)
-        savePreferences(shownValues(), m_autostart, m_programPath);
+        savePreferences(m_settings, shownValues(), m_autostart, m_programPath);
 }
 
 QWidget* PreferencesDialog::addPage(const QString& caption)
@@ -332,7 +333,7 @@ void PreferencesDialog::centreOnScreen()
 void PreferencesDialog::loadValues()
 {
     m_save = false;
-    const PreferenceValues values = loadPreferences(m_autostart);
+    const PreferenceValues values = loadPreferences(m_settings, m_autostart);
     m_autoLoadCB->setChecked(values.autostart);
     m_confirmCB->setChecked(values.confirmClr);
     m_hideCB->setChecked(values.autoHide);
@@ -398,7 +399,7 @@ void PreferencesDialog::selectSoundFile()
 {
     QString folder = existingFileFolder(m_soundEdit->text());
     if (folder.isEmpty()) {
-        folder = readMediaPath();
+        folder = m_settings.mediaFolder();
         if (folder.isEmpty() && QFileInfo(SoundsFolder).isDir())
             folder = SoundsFolder;
     }

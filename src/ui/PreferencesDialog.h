@@ -7,6 +7,7 @@
 #include <optional>
 
 class Autostart;
+class Settings;
 class QAbstractButton;
 class QCheckBox;
 class QFileDialog;
@@ -33,7 +34,8 @@ public:
 
     // autostart tells and changes whether the program starts with the
     // desktop session; programPath is what it starts.
-    PreferencesDialog(Autostart& autostart, QString programPath, QWidget* parent = nullptr);
+    PreferencesDialog(Settings& settings, Autostart& autostart, QString programPath,
+                      QWidget* parent = nullptr);
     ~PreferencesDialog() override;
 
     void setFileChooser(FileChooser chooser);
@@ -74,6 +76,7 @@ private:
     void selectEditor();
     void playShownSound();
 
+    Settings& m_settings;
     Autostart& m_autostart;
     QString m_programPath;
     FileChooser m_chooseFile;

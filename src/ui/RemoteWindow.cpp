@@ -47,9 +47,9 @@ RemoteWindow::RemoteWindow(Collector& collector)
     makeCheckButtons(m_remoteAuto);
     m_autoButton->setChecked(m_collector.autoMode());
     showHints();
-    m_placement = std::make_unique<WindowPlacement>(
-        *this, QString::fromLatin1(Placement::RemoteWindowSection),
-        WindowPlacement::Mode::Automatic, false);
+    m_placement =
+        std::make_unique<WindowPlacement>(*this, m_collector.settings(), Placement::Window::Remote,
+                                          WindowPlacement::Mode::Automatic, false);
 
     connect(&m_collector, &Collector::autoModeChanged, this, &RemoteWindow::onAutoModeChanged);
     connect(&m_collector, &Collector::hintsChanged, this, &RemoteWindow::showHints);

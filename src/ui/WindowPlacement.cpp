@@ -1,6 +1,6 @@
 #include "ui/WindowPlacement.h"
 
-#include "core/ErrorReporter.h"
+#include "settings/Settings.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -53,8 +53,10 @@ bool isFixedSize(const QWidget& window)
 
 } // namespace
 
-WindowPlacement::WindowPlacement(QWidget& window, QString section, Mode mode, bool isMainWindow)
-    : m_window(&window), m_section(std::move(section)), m_mode(mode), m_isMainWindow(isMainWindow)
+WindowPlacement::WindowPlacement(QWidget& window, Settings& settings, Placement::Window which,
+                                 Mode mode, bool isMainWindow)
+    : m_window(&window), m_settings(settings), m_which(which), m_mode(mode),
+      m_isMainWindow(isMainWindow)
 {
     if (m_mode == Mode::Automatic)
         window.installEventFilter(this);
@@ -67,19 +69,19 @@ bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
     // A show event reaches the filter before the window's own handler and
     // before the native window is mapped.
     if (watched == m_window && event->type() == QEvent::Show && !event->spontaneous())
-        ErrorReporter::reportFailures([this] { read(); });
+        read();
     return QObject::eventFilter(watched, event);
 }
 
 void WindowPlacement::windowClosed()
 {
-    ErrorReporter::reportFailures([this] { write(false); });
+    write(false);
 }
 
 void WindowPlacement::windowDestroyed()
 {
     if (m_mode == Mode::Automatic && m_restored && !m_saved)
-        ErrorReporter::reportFailures([this] { write(true); });
+        write(true);
 }
 
 void WindowPlacement::write(bool visible)
@@ -100,7 +102,7 @@ void WindowPlacement::write(bool visible)
     if (window.isMaximized() || window.isMinimized())
         frame = window.normalGeometry().marginsAdded(frameMargins(window));
     record.normal = edges(frame);
-    Placement::write(m_section, record, screenPixels(), visible);
+    m_settings.setPlacement(m_which, record, screenPixels(), visible);
     m_saved = true;
 }
 
@@ -110,8 +112,8 @@ void WindowPlacement::read()
     if (!m_window)
         return;
     QWidget& window = *m_window;
-    const Placement::Found found = Placement::read(m_section, screenPixels(), pixelsPerInch(window),
-                                                   edges(window.frameGeometry()));
+    const Placement::Found found = m_settings.placement(
+        m_which, screenPixels(), pixelsPerInch(window), edges(window.frameGeometry()));
     if (found.position) {
         const std::array<int, 4>& n = *found.position;
         QRect frame(QPoint(n[0], n[1]), QPoint(n[2] - 1, n[3] - 1));

@@ -7,6 +7,7 @@
 #include <QRect>
 
 class QWidget;
+class Settings;
 
 // Keeps one window's place, size and state between runs in the placement
 // values of its section.
@@ -15,8 +16,9 @@ class QWidget;
 // once when it closes. A window in automatic mode (the remote window) reads
 // at every showing, before its own show handling, writes with "Visible" "0"
 // when it is closed and with "Visible" "1" when it is destroyed without a
-// write since the last read; errors of these automatic calls go to the
-// error box and the window goes on. A window never shown writes nothing.
+// write since the last read. Values that cannot be read or written are
+// reported by the settings and the window goes on. A window never shown
+// writes nothing.
 class WindowPlacement final : public QObject
 {
     Q_OBJECT
@@ -32,13 +34,14 @@ public:
     // stored place. The main window's minimized state minimizes it once
     // start-up is done; its rectangles must have a right edge right of the
     // left one.
-    WindowPlacement(QWidget& window, QString section, Mode mode, bool isMainWindow);
+    WindowPlacement(QWidget& window, Settings& settings, Placement::Window which, Mode mode,
+                    bool isMainWindow);
     ~WindowPlacement() override;
 
-    // Reads the values and applies them. Raises AppError.
+    // Reads the values and applies them.
     void read();
     // Writes the window's placement now. In automatic mode nothing is
-    // written before the first read. Raises AppError.
+    // written before the first read.
     void write(bool visible = false);
 
     // Automatic mode: the window was closed (hidden by its close box or
@@ -61,7 +64,8 @@ private:
     void fitFrameOnceMapped();
 
     QPointer<QWidget> m_window;
-    QString m_section;
+    Settings& m_settings;
+    Placement::Window m_which;
     Mode m_mode;
     bool m_isMainWindow;
     bool m_restored = false;

@@ -26,22 +26,24 @@ ScopedWorkFolder::~ScopedWorkFolder()
 
 DesktopFixture::DesktopFixture()
 {
-    seedReturningUser();
+    seedReturningUser(settings());
     ErrorReporter::setHook([this](const QString& text) { m_errors << text; });
     SaveSound::setOutput(&m_sound);
+    SaveSound::setSettings(&settings());
     QGuiApplication::clipboard()->clear();
 }
 
 DesktopFixture::~DesktopFixture()
 {
     SaveSound::setOutput(nullptr);
+    SaveSound::setSettings(nullptr);
     ErrorReporter::setHook({});
 }
 
-void startWindows(std::unique_ptr<Collector>& collector, std::unique_ptr<MainWindow>& main,
-                  std::unique_ptr<RemoteWindow>& remote)
+void startWindows(Settings& settings, std::unique_ptr<Collector>& collector,
+                  std::unique_ptr<MainWindow>& main, std::unique_ptr<RemoteWindow>& remote)
 {
-    collector = std::make_unique<Collector>();
+    collector = std::make_unique<Collector>(settings);
     main = std::make_unique<MainWindow>(*collector);
     remote = std::make_unique<RemoteWindow>(*collector);
     main->setRemoteWindow(remote.get());

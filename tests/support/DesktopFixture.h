@@ -44,6 +44,8 @@ public:
     DesktopFixture(const DesktopFixture&) = delete;
     DesktopFixture& operator=(const DesktopFixture&) = delete;
 
+    Settings& settings() { return m_registry.settings(); }
+    RegistryStore& store() { return m_registry.store(); }
     QString folder() const { return m_folder.path(); }
     QString path(const QString& name) const { return m_folder.filePath(name); }
     // The messages that would have been shown to the user, oldest first.
@@ -58,10 +60,10 @@ private:
     CountingSound m_sound;
 };
 
-// Creates the collector, the main window and then the remote window, as at
-// program start.
-void startWindows(std::unique_ptr<Collector>& collector, std::unique_ptr<MainWindow>& main,
-                  std::unique_ptr<RemoteWindow>& remote);
+// Creates the collector on settings, the main window and then the remote
+// window, as at program start.
+void startWindows(Settings& settings, std::unique_ptr<Collector>& collector,
+                  std::unique_ptr<MainWindow>& main, std::unique_ptr<RemoteWindow>& remote);
 // Destroys both windows, the remote window first, then the collector.
 void closeWindows(std::unique_ptr<Collector>& collector, std::unique_ptr<MainWindow>& main,
                   std::unique_ptr<RemoteWindow>& remote);

@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 
-#include "settings/RegistryLayout.h"
-#include "settings/RegistryStore.h"
+#include "base/AppError.h"
+#include "core/ErrorReporter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +13,16 @@ ScopedRegistry::ScopedRegistry()
       m_hadPrevious(qEnvironmentVariableIsSet("CLIPSTOW_REGISTRY"))
 {
     qputenv("CLIPSTOW_REGISTRY", filePath().toLocal8Bit());
-    RegistryStore::resetGlobal();
+    reopen();
+}
+
+void ScopedRegistry::reopen()
+{
+    m_settings.reset();
+    m_store.reset();
+    m_store = std::make_unique<RegistryStore>(filePath());
+    m_settings = std::make_unique<Settings>(
+        *m_store, [](const AppError& failure) { ErrorReporter::showFailure(failure); });
 }
 
 ScopedRegistry::~ScopedRegistry()
@@ -22,7 +31,6 @@ ScopedRegistry::~ScopedRegistry()
         qputenv("CLIPSTOW_REGISTRY", m_previous);
     else
         qunsetenv("CLIPSTOW_REGISTRY");
-    RegistryStore::resetGlobal();
 }
 
 QString ScopedRegistry::filePath() const
@@ -30,10 +38,10 @@ QString ScopedRegistry::filePath() const
     return m_dir->filePath(QStringLiteral("registry.sqlite3"));
 }
 
-void seedReturningUser()
+void seedReturningUser(Settings& settings)
 {
-    Layout::AcceptedLicense.write(QStringLiteral("12/1/2026 9:00:00 AM"));
-    Layout::ShowSplash.write(false);
+    settings.setAcceptedLicense(QStringLiteral("12/1/2026 9:00:00 AM"));
+    settings.setShowSplash(false);
 }
 
 QString builtProgram(const QString& name)

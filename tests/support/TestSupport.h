@@ -1,5 +1,9 @@
 #pragma once
 
+#include "settings/RegTools.h"
+#include "settings/RegistryStore.h"
+#include "settings/Settings.h"
+
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -8,25 +12,41 @@
 // Helpers shared by the tests.
 namespace TestSupport {
 
-// Points the process-wide registry at a fresh file in a temporary folder
-// for the lifetime of the returned object, and back afterwards.
+// A fresh registry file in a temporary folder with its store and the
+// settings on it, for the lifetime of the object. $CLIPSTOW_REGISTRY names
+// the file meanwhile, for the programs a test starts. Failures the settings
+// report go to the error reporter.
 class ScopedRegistry final
 {
 public:
     ScopedRegistry();
     ~ScopedRegistry();
     QString filePath() const;
+    RegistryStore& store() { return *m_store; }
+    Settings& settings() { return *m_settings; }
+    // A new store and settings on the same file, as at the next start: the
+    // old connection is closed.
+    void reopen();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QByteArray m_previous;
     bool m_hadPrevious;
+    std::unique_ptr<RegistryStore> m_store;
+    std::unique_ptr<Settings> m_settings;
 };
 
-// Records in the current registry what a program that has run before
-// leaves: the agreement accepted and no splash window at start, so that
-// creating the main window shows neither modal window.
-void seedReturningUser();
+// Records what a program that has run before leaves: the agreement
+// accepted and no splash window at start, so that creating the main window
+// shows neither modal window.
+void seedReturningUser(Settings& settings);
+
+// Whether the store holds the declared value (of any type).
+template <typename Declaration> bool isStored(RegistryStore& store, const Declaration& value)
+{
+    return RegTools::valueExists(store, QString::fromLatin1(value.key),
+                                 QString::fromLatin1(value.name));
+}
 
 // Path of a built program of this project (clipstow, clipstow-reg, ...).
 QString builtProgram(const QString& name);

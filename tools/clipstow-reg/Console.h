@@ -86,11 +86,11 @@ QString displayName(const QString& name);   // "(Default)" for the empty name
 // The path of a subkey below the key at path (the empty path is the root).
 QString childPath(const QString& path, const QString& child);
 
-// The operations; each takes the words after its name.
-int query(const QStringList& words);
-int add(const QStringList& words);
-int remove(const QStringList& words);
-int exportKey(const QStringList& words);
-int importFile(const QStringList& words);
+// The operations on store; each takes the words after its name.
+int query(RegistryStore& store, const QStringList& words);
+int add(RegistryStore& store, const QStringList& words);
+int remove(RegistryStore& store, const QStringList& words);
+int exportKey(RegistryStore& store, const QStringList& words);
+int importFile(RegistryStore& store, const QStringList& words);
 
 } // namespace RegTool

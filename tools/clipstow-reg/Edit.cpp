@@ -73,7 +73,7 @@ QByteArray encodeData(RegType type, const QString& data, const QString& separato
 
 } // namespace
 
-int add(const QStringList& words)
+int add(RegistryStore& store, const QStringList& words)
 {
     Arguments args(
         QStringLiteral("add"), words,
@@ -99,7 +99,6 @@ int add(const QStringList& words)
     const QByteArray bytes =
         encodeData(type, data.value_or(QString()), separator.value_or(QStringLiteral("\\0")));
 
-    RegistryStore& store = RegistryStore::global();
     const bool setsValue = name || defaultValue || typeText || data;
     if (!setsValue) {
         if (!store.openKey(keyName.root, keyName.path, true))
@@ -128,7 +127,7 @@ int add(const QStringList& words)
     return 0;
 }
 
-int remove(const QStringList& words)
+int remove(RegistryStore& store, const QStringList& words)
 {
     Arguments args(QStringLiteral("delete"), words,
                    {{"v", true}, {"ve", false}, {"va", false}, {"f", false}});
@@ -141,7 +140,6 @@ int remove(const QStringList& words)
     if (int(name.has_value()) + int(defaultValue) + int(allValues) > 1)
         throw syntaxError(args.command());
 
-    RegistryStore& store = RegistryStore::global();
     auto key = store.openKey(keyName.root, keyName.path, false);
     if (!key)
         throw Failure(QString::fromLatin1(notFound));

@@ -20,7 +20,7 @@ QString childName(const QString& fullName, const QString& child)
 }
 
 // The key's name, its values, and its subkeys (by name, or in full with /s).
-void queryAll(const RegKey& key, const QString& fullName, bool recurse)
+void queryAll(RegistryStore& store, const RegKey& key, const QString& fullName, bool recurse)
 {
     printLine(fullName);
     const QList<RegValue> values = key.values();
@@ -33,14 +33,14 @@ void queryAll(const RegKey& key, const QString& fullName, bool recurse)
             printLine(childName(fullName, child));
             continue;
         }
-        RegistryStore& store = RegistryStore::global();
         if (auto sub = store.openKey(key.root(), childPath(key.path(), child), false))
-            queryAll(*sub, childName(fullName, child), true);
+            queryAll(store, *sub, childName(fullName, child), true);
     }
 }
 
 // One value of this key and, with /s, of every key below; counts matches.
-int queryValue(const RegKey& key, const QString& fullName, const QString& name, bool recurse)
+int queryValue(RegistryStore& store, const RegKey& key, const QString& fullName,
+               const QString& name, bool recurse)
 {
     int found = 0;
     if (auto value = key.value(name)) {
@@ -52,16 +52,15 @@ int queryValue(const RegKey& key, const QString& fullName, const QString& name, 
     if (!recurse)
         return found;
     for (const QString& child : key.subKeyNames()) {
-        RegistryStore& store = RegistryStore::global();
         if (auto sub = store.openKey(key.root(), childPath(key.path(), child), false))
-            found += queryValue(*sub, childName(fullName, child), name, true);
+            found += queryValue(store, *sub, childName(fullName, child), name, true);
     }
     return found;
 }
 
 } // namespace
 
-int query(const QStringList& words)
+int query(RegistryStore& store, const QStringList& words)
 {
     Arguments args(QStringLiteral("query"), words, {{"v", true}, {"ve", false}, {"s", false}});
     const KeyName keyName = parseKeyName(args.positional());
@@ -72,19 +71,19 @@ int query(const QStringList& words)
     if (name && defaultValue)
         throw syntaxError(args.command());
 
-    const auto key = RegistryStore::global().openKey(keyName.root, keyName.path, false);
+    const auto key = store.openKey(keyName.root, keyName.path, false);
     if (!key)
         throw Failure(QString::fromLatin1(notFound));
 
     if (!name && !defaultValue) {
         printLine(QString());
-        queryAll(*key, keyName.fullName, recurse);
+        queryAll(store, *key, keyName.fullName, recurse);
         return 0;
     }
     const QString valueName = name.value_or(QString());
     if (recurse) {
         printLine(QString());
-        const int found = queryValue(*key, keyName.fullName, valueName, true);
+        const int found = queryValue(store, *key, keyName.fullName, valueName, true);
         printLine(QStringLiteral("End of search: %1 match(es) found.").arg(found));
         return 0;
     }

@@ -65,7 +65,7 @@ QByteArray readScript(const QString& fileName)
 
 } // namespace
 
-int exportKey(const QStringList& words)
+int exportKey(RegistryStore& store, const QStringList& words)
 {
     Arguments args(QStringLiteral("export"), words, {{"y", false}});
     const KeyName keyName = parseKeyName(args.positional());
@@ -73,7 +73,7 @@ int exportKey(const QStringList& words)
     const bool overwrite = args.flag("y");
     args.finish();
 
-    const auto key = RegistryStore::global().openKey(keyName.root, keyName.path, false);
+    const auto key = store.openKey(keyName.root, keyName.path, false);
     if (!key)
         throw Failure(QString::fromLatin1(notFound));
     if (QFileInfo::exists(fileName) && !overwrite &&
@@ -82,7 +82,7 @@ int exportKey(const QStringList& words)
         return 0;
     }
     // All of the text first, so that a failing read leaves the file alone.
-    const QString text = RegFile::exportScript(RegistryStore::global(), *key);
+    const QString text = RegFile::exportScript(store, *key);
 
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(RegFile::encodeBytes(text)) < 0 ||
@@ -92,7 +92,7 @@ int exportKey(const QStringList& words)
     return 0;
 }
 
-int importFile(const QStringList& words)
+int importFile(RegistryStore& store, const QStringList& words)
 {
     Arguments args(QStringLiteral("import"), words, {});
     const QString fileName = args.positional();
@@ -110,7 +110,7 @@ int importFile(const QStringList& words)
                           .arg(error.line())
                           .arg(error.reason()));
     }
-    RegFile::apply(RegistryStore::global(), entries);
+    RegFile::apply(store, entries);
     printLine(QString::fromLatin1(completed));
     return 0;
 }

@@ -46,18 +46,19 @@ int run(const QStringList& words)
     }
     // A command on the command line may wait longer for another process
     // than the program at its start and exit.
-    RegistryStore::global().setBusyTimeout(10000);
+    RegistryStore store(RegistryStore::defaultFilePath());
+    store.setBusyTimeout(10000);
     const QStringList rest = words.mid(1);
     if (operation == QLatin1String("query"))
-        return query(rest);
+        return query(store, rest);
     if (operation == QLatin1String("add"))
-        return add(rest);
+        return add(store, rest);
     if (operation == QLatin1String("delete"))
-        return remove(rest);
+        return remove(store, rest);
     if (operation == QLatin1String("export"))
-        return exportKey(rest);
+        return exportKey(store, rest);
     if (operation == QLatin1String("import"))
-        return importFile(rest);
+        return importFile(store, rest);
     throw Failure(QString::fromLatin1(invalidSyntax));
 }
 

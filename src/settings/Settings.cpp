@@ -1,0 +1,556 @@
+#include "settings/Settings.h"
+
+#include "base/AppError.h"
+#include "settings/RegTools.h"
+#include "settings/RegistryLayout.h"
+#include "settings/RegistryStore.h"
+
+#include <QtGlobal>
+
+namespace {
+
+QString text(const char* latin1)
+{
+    return QString::fromLatin1(latin1);
+}
+
+// ---- Window places: text values below HKEY_CURRENT_USER ----------------
+
+// The text of a value, nullopt when it is missing or cannot be read; any
+// other type than a string is an error.
+std::optional<QString> placementText(const std::optional<RegKey>& key, const QString& name)
+{
+    if (!key)
+        return std::nullopt;
+    std::optional<RegValue> value;
+    try {
+        value = key->value(name);
+    } catch (const RegistryIoError&) {
+        return std::nullopt;
+    }
+    if (!value)
+        return std::nullopt;
+    if (value->type != RegType::Sz && value->type != RegType::ExpandSz)
+        throw AppError::withName(QStringLiteral("Invalid data type for '%s'"), name);
+    return RegValue::decodeString(value->data);
+}
+
+std::optional<int> number(const std::optional<QString>& stored)
+{
+    if (!stored)
+        return std::nullopt;
+    bool ok = false;
+    const int value = stored->trimmed().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+// The suffixed value when it holds text, else the plain one.
+std::optional<QString> positionText(const std::optional<RegKey>& key, const QString& name,
+                                    const QString& suffix)
+{
+    std::optional<QString> stored = placementText(key, name + suffix);
+    if (!stored || stored->isEmpty())
+        stored = placementText(key, name);
+    return stored;
+}
+
+Placement::Found readPlacement(RegistryStore& store, Placement::Window window, QSize screenPixels,
+                               int currentPixelsPerInch, const std::array<int, 4>& currentNormal)
+{
+    std::optional<RegKey> key;
+    try {
+        key = store.openKey(RegRoot::CurrentUser, Placement::sectionPath(window), false);
+    } catch (const RegistryIoError&) {
+        key.reset();
+    }
+    Placement::Found found;
+    found.flags = number(placementText(key, QStringLiteral("Flags")));
+    const QString suffix = Placement::screenSuffix(screenPixels);
+    const std::optional<QString> minMax = positionText(key, QStringLiteral("MinMaxPos"), suffix);
+    const std::optional<QString> normal = positionText(key, QStringLiteral("NormPos"), suffix);
+    if (normal)
+        found.position = Placement::parseFour(*normal, currentNormal);
+    else if (minMax)
+        found.position = currentNormal;
+    const int pixelsPerInch =
+        number(placementText(key, QStringLiteral("PixelsPerInch"))).value_or(currentPixelsPerInch);
+    if (pixelsPerInch != currentPixelsPerInch)
+        found.position.reset();
+    found.state =
+        Placement::decodeShowCmd(number(placementText(key, QStringLiteral("ShowCmd"))).value_or(0));
+    return found;
+}
+
+// Each value in its own write, in the fixed order other readers of these
+// values expect. A section that cannot be opened is skipped as every key
+// that cannot be opened is; the store keeps the reason for the one message.
+void writePlacement(RegistryStore& store, Placement::Window window, const Placement::Record& record,
+                    QSize screenPixels, bool visible)
+{
+    std::optional<RegKey> key;
+    try {
+        key = store.openKey(RegRoot::CurrentUser, Placement::sectionPath(window), true);
+    } catch (const RegistryIoError&) {
+        return;
+    }
+    if (!key)
+        return;
+    const auto set = [&key](const QString& name, const QString& value) {
+        bool written = false;
+        try {
+            written = key->setValue(name, RegType::Sz, RegValue::encodeString(value));
+        } catch (const RegistryUnavailableError&) {
+            return false;
+        } catch (const RegistryIoError&) {
+            written = false;
+        }
+        if (!written)
+            throw AppError::withName(QStringLiteral("Failed to set data for '%s'"), name);
+        return true;
+    };
+    const QString suffix = Placement::screenSuffix(screenPixels);
+    const QString minMax =
+        Placement::formatFour({record.minimizedPosition.x(), record.minimizedPosition.y(),
+                               record.maximizedPosition.x(), record.maximizedPosition.y()});
+    const QString normal = Placement::formatFour(record.normal);
+    // A store that became unavailable part-way skips the rest.
+    set(QStringLiteral("Flags"), QString::number(record.flags)) &&
+        set(QStringLiteral("ShowCmd"), QString::number(Placement::encodeShowCmd(record.state))) &&
+        set(QStringLiteral("PixelsPerInch"), QString::number(record.pixelsPerInch)) &&
+        set(QStringLiteral("MinMaxPos") + suffix, minMax) &&
+        set(QStringLiteral("MinMaxPos"), minMax) &&
+        set(QStringLiteral("NormPos") + suffix, normal) && set(QStringLiteral("NormPos"), normal) &&
+        set(QStringLiteral("Visible"), visible ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+} // namespace
+
+Settings::Settings(const QString& storeFile, Report report, QObject* parent)
+    : QObject(parent), m_ownStore(std::make_unique<RegistryStore>(storeFile)), m_store(*m_ownStore),
+      m_report(std::move(report))
+{
+}
+
+Settings::Settings(RegistryStore& store, Report report, QObject* parent)
+    : QObject(parent), m_store(store), m_report(std::move(report))
+{
+}
+
+QString Settings::defaultStoreFile()
+{
+    return RegistryStore::defaultFilePath();
+}
+
+Settings::~Settings() = default;
+
+void Settings::setReport(Report report)
+{
+    m_report = std::move(report);
+}
+
+void Settings::report(const AppError& failure) const
+{
+    if (m_report)
+        m_report(failure);
+    else
+        qWarning("Clipstow: %s", qUtf8Printable(failure.message()));
+}
+
+template <typename Read>
+auto Settings::readOr(const char* name, Read read, decltype(read()) fallback) const
+{
+    const QString key = QString::fromLatin1(name);
+    try {
+        auto value = read();
+        m_reported.remove(key);
+        return value;
+    } catch (const AppError& failure) {
+        if (!m_reported.contains(key)) {
+            m_reported.insert(key);
+            report(failure);
+        }
+    } catch (const std::exception& failure) {
+        if (!m_reported.contains(key)) {
+            m_reported.insert(key);
+            report(AppError(QString::fromLocal8Bit(failure.what())));
+        }
+    }
+    return fallback;
+}
+
+template <typename Write> bool Settings::write(const char* name, Value value, Write write)
+{
+    try {
+        write();
+    } catch (const AppError& failure) {
+        report(failure);
+        return false;
+    } catch (const std::exception& failure) {
+        report(AppError(QString::fromLocal8Bit(failure.what())));
+        return false;
+    }
+    // A value written is readable again: a later failure is news.
+    m_reported.remove(QString::fromLatin1(name));
+    Q_EMIT changed(value);
+    return true;
+}
+
+Settings::Batch::Batch(Settings& settings) : m_settings(settings)
+{
+    m_settings.m_store.beginBatch();
+}
+
+Settings::Batch::~Batch()
+{
+    m_settings.m_store.endBatch();
+}
+
+QString Settings::takeNotSavedMessage()
+{
+    return RegTools::takeNotSavedMessage(m_store);
+}
+
+// ---- Reading and writing one declared value ---------------------------
+
+QString Settings::get(const Layout::StrSetting& setting) const
+{
+    return readOr(
+        setting.name,
+        [&] {
+            return RegTools::readString(m_store, text(setting.key), text(setting.name),
+                                        QString::fromUtf8(setting.defaultValue));
+        },
+        QString::fromUtf8(setting.defaultValue));
+}
+
+int Settings::get(const Layout::IntSetting& setting) const
+{
+    return readOr(
+        setting.name,
+        [&] {
+            return RegTools::readInt(m_store, text(setting.key), text(setting.name),
+                                     setting.defaultValue);
+        },
+        setting.defaultValue);
+}
+
+bool Settings::get(const Layout::BoolSetting& setting) const
+{
+    return readOr(
+        setting.name,
+        [&] {
+            return RegTools::readBool(m_store, text(setting.key), text(setting.name),
+                                      setting.defaultValue);
+        },
+        setting.defaultValue);
+}
+
+bool Settings::set(const Layout::StrSetting& setting, Value value, const QString& newValue)
+{
+    return write(setting.name, value, [&] {
+        RegTools::writeString(m_store, text(setting.key), text(setting.name), newValue);
+    });
+}
+
+bool Settings::set(const Layout::IntSetting& setting, Value value, int newValue)
+{
+    return write(setting.name, value, [&] {
+        RegTools::writeInt(m_store, text(setting.key), text(setting.name), newValue);
+    });
+}
+
+bool Settings::set(const Layout::BoolSetting& setting, Value value, bool newValue)
+{
+    return write(setting.name, value, [&] {
+        RegTools::writeBool(m_store, text(setting.key), text(setting.name), newValue);
+    });
+}
+
+// ---- The values, in the order of the layout -----------------------------
+
+QString Settings::acceptedLicense() const
+{
+    return get(Layout::AcceptedLicense);
+}
+
+bool Settings::setAcceptedLicense(const QString& value)
+{
+    return set(Layout::AcceptedLicense, Value::AcceptedLicense, value);
+}
+
+bool Settings::showSplash() const
+{
+    return get(Layout::ShowSplash);
+}
+
+bool Settings::setShowSplash(bool value)
+{
+    return set(Layout::ShowSplash, Value::ShowSplash, value);
+}
+
+QString Settings::programPath() const
+{
+    return get(Layout::Path);
+}
+
+bool Settings::setProgramPath(const QString& value)
+{
+    return set(Layout::Path, Value::ProgramPath, value);
+}
+
+bool Settings::toolbarShown() const
+{
+    return get(Layout::Toolbar);
+}
+
+bool Settings::setToolbarShown(bool value)
+{
+    return set(Layout::Toolbar, Value::Toolbar, value);
+}
+
+bool Settings::statusBarShown() const
+{
+    return get(Layout::StatusBar);
+}
+
+bool Settings::setStatusBarShown(bool value)
+{
+    return set(Layout::StatusBar, Value::StatusBar, value);
+}
+
+bool Settings::confirmClear() const
+{
+    return get(Layout::ConfirmClr);
+}
+
+bool Settings::setConfirmClear(bool value)
+{
+    return set(Layout::ConfirmClr, Value::ConfirmClear, value);
+}
+
+int Settings::dateStyle() const
+{
+    return get(Layout::DateStyle);
+}
+
+bool Settings::setDateStyle(int value)
+{
+    return set(Layout::DateStyle, Value::DateStyle, value);
+}
+
+QString Settings::autoAtStart() const
+{
+    return get(Layout::AutoOn);
+}
+
+bool Settings::setAutoAtStart(const QString& value)
+{
+    return set(Layout::AutoOn, Value::AutoAtStart, value);
+}
+
+bool Settings::autoWasOn() const
+{
+    return get(Layout::Auto);
+}
+
+bool Settings::setAutoWasOn(bool value)
+{
+    return set(Layout::Auto, Value::AutoWasOn, value);
+}
+
+QString Settings::remoteAtStart() const
+{
+    return get(Layout::AShowRemote);
+}
+
+bool Settings::setRemoteAtStart(const QString& value)
+{
+    return set(Layout::AShowRemote, Value::RemoteAtStart, value);
+}
+
+bool Settings::remoteWasShown() const
+{
+    return get(Layout::ShowRemote);
+}
+
+bool Settings::setRemoteWasShown(bool value)
+{
+    return set(Layout::ShowRemote, Value::RemoteWasShown, value);
+}
+
+bool Settings::autoHide() const
+{
+    return get(Layout::AutoHide);
+}
+
+bool Settings::setAutoHide(bool value)
+{
+    return set(Layout::AutoHide, Value::AutoHide, value);
+}
+
+bool Settings::defaultSound() const
+{
+    return get(Layout::DefaultSound);
+}
+
+bool Settings::setDefaultSound(bool value)
+{
+    return set(Layout::DefaultSound, Value::DefaultSound, value);
+}
+
+QString Settings::soundFile() const
+{
+    return get(Layout::SoundFile);
+}
+
+bool Settings::setSoundFile(const QString& value)
+{
+    return set(Layout::SoundFile, Value::SoundFile, value);
+}
+
+bool Settings::autoOff() const
+{
+    return get(Layout::AutoOff);
+}
+
+bool Settings::setAutoOff(bool value)
+{
+    return set(Layout::AutoOff, Value::AutoOff, value);
+}
+
+bool Settings::ownEditor() const
+{
+    return get(Layout::DefinEd);
+}
+
+bool Settings::setOwnEditor(bool value)
+{
+    return set(Layout::DefinEd, Value::OwnEditor, value);
+}
+
+bool Settings::agreementDue() const
+{
+    return acceptedLicense() == QLatin1String(Layout::LicenseNeverAccepted);
+}
+
+bool Settings::setAgreementDeclined()
+{
+    return setAcceptedLicense(QString::fromLatin1(Layout::LicenseNeverAccepted));
+}
+
+QString Settings::slotFileName(int slot) const
+{
+    return get(Layout::slotFilename(slot));
+}
+
+bool Settings::setSlotFileName(int slot, const QString& fileName)
+{
+    return set(Layout::slotFilename(slot), Value::SlotFile, fileName);
+}
+
+bool Settings::autoModeAtStart() const
+{
+    const QString choice = autoAtStart();
+    if (choice == QLatin1String("1"))
+        return true;
+    if (choice == QLatin1String("0"))
+        return false;
+    return autoWasOn();
+}
+
+bool Settings::remoteShownAtStart() const
+{
+    const QString choice = remoteAtStart();
+    if (choice == QLatin1String("1"))
+        return true;
+    if (choice == QLatin1String("R"))
+        return remoteWasShown();
+    return false;
+}
+
+int Settings::activeSlot() const
+{
+    return Layout::decodeActiveFile(get(Layout::ActiveFile));
+}
+
+bool Settings::setActiveSlot(int slot)
+{
+    return set(Layout::ActiveFile, Value::ActiveSlot, slot);
+}
+
+std::optional<QString> Settings::editor() const
+{
+    const Layout::StrSetting& setting = Layout::Editor;
+    return readOr(
+        setting.name,
+        [&]() -> std::optional<QString> {
+            if (!RegTools::valueExists(m_store, text(setting.key), text(setting.name)))
+                return std::nullopt;
+            return RegTools::readString(m_store, text(setting.key), text(setting.name), QString());
+        },
+        std::nullopt);
+}
+
+bool Settings::setEditor(const QString& program)
+{
+    return set(Layout::Editor, Value::Editor, program);
+}
+
+QString Settings::mediaFolder() const
+{
+    return get(Layout::MediaPath);
+}
+
+FontRecord Settings::editorFont(const FontRecord& defaults) const
+{
+    return readOr(
+        "Font",
+        [&] {
+            FontRecord record = defaults;
+            RegTools::readFont(m_store, record, text(Layout::FontKey), defaults);
+            return record;
+        },
+        defaults);
+}
+
+bool Settings::setEditorFont(const FontRecord& font)
+{
+    return write("Font", Value::EditorFont,
+                 [&] { RegTools::writeFont(m_store, font, text(Layout::FontKey)); });
+}
+
+Placement::Found Settings::placement(Placement::Window window, QSize screenPixels,
+                                     int currentPixelsPerInch,
+                                     const std::array<int, 4>& currentNormal) const
+{
+    return readOr(
+        window == Placement::Window::Main ? Layout::MainFormSection : Layout::RemoteFormSection,
+        [&] {
+            return readPlacement(m_store, window, screenPixels, currentPixelsPerInch,
+                                 currentNormal);
+        },
+        Placement::Found());
+}
+
+bool Settings::setPlacement(Placement::Window window, const Placement::Record& record,
+                            QSize screenPixels, bool visible)
+{
+    return write(
+        window == Placement::Window::Main ? Layout::MainFormSection : Layout::RemoteFormSection,
+        Value::Placement, [&] { writePlacement(m_store, window, record, screenPixels, visible); });
+}
+
+bool Settings::removeAll()
+{
+    const QString key = QString::fromLatin1(Layout::ProgramKey);
+    bool removed = true;
+    for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
+        try {
+            if (m_store.keyExists(root, key))
+                m_store.deleteKey(root, key);
+        } catch (const std::exception&) {
+            removed = false;
+        }
+    }
+    return removed;
+}
