@@ -43,6 +43,7 @@ depends="$(field Depends)"
 for needed in libqt6svg6 libqt6gui6 libqt6widgets6 libwayland-client0 libc6; do
     grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
+[ "$(field Recommends)" = qt6-wayland ] || fail "Recommends is '$(field Recommends)'"
 [ -n "$(field Description | sed -n 2p)" ] || fail "no long description"
 
 # The installed contents: stripped programs, valid desktop data, readable

@@ -177,10 +177,10 @@ private Q_SLOTS:
                              << "" << start << "";
         QTest::newRow("Wayland with XWayland") << QStringList{} << ":0"
                                                << "wayland-0"
-                                               << "" << start << "xcb";
+                                               << "" << start << "xcb;wayland";
         QTest::newRow("Wayland without XWayland") << QStringList{} << ""
                                                   << "wayland-0"
-                                                  << "" << start << "";
+                                                  << "" << start << "wayland";
         QTest::newRow("Wayland, plugin chosen by the user") << QStringList{} << ":0"
                                                             << "wayland-0"
                                                             << "wayland" << start << "";

@@ -50,18 +50,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("error");
         const QVariant none;
-        QTest::newRow("first run") << none << none << "LicenseForm SplashForm"
+        QTest::newRow("first run") << none << none << "agreementDialog splashWindow"
                                    << "";
-        QTest::newRow("declined before") << QVariant("Never") << QVariant(false) << "LicenseForm"
-                                         << "";
-        QTest::newRow("old acceptance") << QVariant("3/4/2019") << none << "SplashForm"
+        QTest::newRow("declined before")
+            << QVariant("Never") << QVariant(false) << "agreementDialog"
+            << "";
+        QTest::newRow("old acceptance") << QVariant("3/4/2019") << none << "splashWindow"
                                         << "";
         QTest::newRow("other case") << QVariant("never") << QVariant(false) << ""
                                     << "";
-        QTest::newRow("wrong-typed acceptance") << QVariant(1) << QVariant(false) << "LicenseForm"
-                                                << "Invalid data type for 'AcceptedLicense'";
+        QTest::newRow("wrong-typed acceptance")
+            << QVariant(1) << QVariant(false) << "agreementDialog"
+            << "Invalid data type for 'AcceptedLicense'";
         QTest::newRow("wrong-typed splash")
-            << QVariant("12/1/2026") << QVariant("1") << "SplashForm"
+            << QVariant("12/1/2026") << QVariant("1") << "splashWindow"
             << "Invalid data type for 'ShowSplash'";
     }
 
@@ -99,6 +101,9 @@ private Q_SLOTS:
         QTest::newRow("I Do Not Accept") << "decline" << Outcome::Declined;
         QTest::newRow("Esc") << "escape" << Outcome::Declined;
         QTest::newRow("close box") << "close" << Outcome::Closed;
+        QTest::newRow("Enter on a focused I Accept") << "enter:accept" << Outcome::Accepted;
+        QTest::newRow("Enter on a focused I Do Not Accept") << "enter:decline" << Outcome::Declined;
+        QTest::newRow("Enter in the text: no answer") << "enter:text" << Outcome::Closed;
     }
 
     void answers()
@@ -116,7 +121,17 @@ private Q_SLOTS:
             QTest::mouseClick(dialog.declineButton(), Qt::LeftButton);
         else if (action == QLatin1String("escape"))
             QTest::keyClick(dialog.textView(), Qt::Key_Escape);
-        else
+        else if (action.startsWith(QLatin1String("enter:"))) {
+            QWidget* target = dialog.acceptButton();
+            if (action.endsWith(QLatin1String("decline")))
+                target = dialog.declineButton();
+            else if (action.endsWith(QLatin1String("text")))
+                target = dialog.textView();
+            target->setFocus();
+            QTest::keyClick(target, Qt::Key_Return);
+            QCOMPARE(dialog.isVisible(), target == dialog.textView());
+            dialog.close();
+        } else
             dialog.close();
         const RegionalSettings region = RegionalSettings::system();
         const QStringList stamps{FirstRun::acceptanceText(before, region),

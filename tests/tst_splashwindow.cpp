@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLayout>
 #include <QStyle>
 #include <QTest>
 #include <QToolButton>
@@ -80,24 +81,41 @@ private Q_SLOTS:
         }
     }
 
+    // The texts centred in the credit line's band, the close button in the
+    // picture's corner; with a font half as large again nothing is cut and
+    // the window only grows.
+    void layout_data()
+    {
+        QTest::addColumn<double>("fontScale");
+        QTest::newRow("designed font") << 1.0;
+        QTest::newRow("font 1.5 times larger") << 1.5;
+    }
     void layout()
     {
-        // Centred in the band from 120, 145 wide, rounding toward zero also
-        // for a label wider than the band.
-        const QList<QPair<int, int>> lefts{{0, 192}, {61, 162}, {62, 161}, {200, 93}};
-        for (const auto& [width, left] : lefts)
-            QCOMPARE(SplashLayout::buildLabelLeft(width), left);
-        QCOMPARE(SplashLayout::closeButtonGeometry(QSize(18, 18), 387), QRect(361, 10, 16, 14));
-
+        QFETCH(double, fontScale);
         SplashWindow window(Mode::About);
+        QFont font = window.font();
+        font.setPointSizeF(font.pointSizeF() * fontScale);
+        window.setFont(font);
+        window.show();
+        window.layout()->activate();
         const QLabel* build = window.buildLabel();
         QCOMPARE(build->text(),
                  QStringLiteral("Build ") +
                      shortDateText(ProgramInfo::buildDate(), RegionalSettings::system()));
-        QCOMPARE(build->pos(), QPoint(SplashLayout::buildLabelLeft(build->width()), 116));
+        QVERIFY(window.width() >= 387 && window.height() >= 174);
+        for (const QLabel* text : {build, static_cast<const QLabel*>(window.creditLabel())}) {
+            QVERIFY(text->width() >= text->sizeHint().width());
+            QVERIFY(window.rect().contains(text->geometry()));
+            if (window.width() == 387)
+                QVERIFY(std::abs(text->geometry().center().x() - 191) <= 1);
+        }
+        if (fontScale == 1.0)
+            QCOMPARE(build->y() + (build->height() - build->sizeHint().height()) / 2, 116);
         const int title = window.style()->pixelMetric(QStyle::PM_TitleBarButtonSize);
-        QCOMPARE(window.closeButton()->geometry(),
-                 SplashLayout::closeButtonGeometry(QSize(title, title), 387));
+        const QRect close = window.closeButton()->geometry();
+        QCOMPARE(close.size(), SplashLayout::closeButtonSize(QSize(title, title)));
+        QCOMPARE(QPoint(window.width() - 1 - close.right(), close.top()), QPoint(10, 10));
     }
 
     void links()

@@ -110,11 +110,12 @@ Decision decide(const QStringList& arguments, const Environment& environment)
     bool haveDisplay = true;
     if (requestedPlatform.isEmpty()) {
         if (!environment.waylandDisplay.isEmpty()) {
-            // Under Wayland the clipboard cannot be watched while another
-            // program has the focus; XWayland allows it, so take it when the
-            // session offers it and leave the choice to the toolkit if not.
-            if (haveX)
-                decision.platform = QStringLiteral("xcb");
+            // The windows need X11 to stay on top and to be placed, so they
+            // go through XWayland where the session has it; where it cannot
+            // be opened, Qt's Wayland platform takes over instead of the
+            // toolkit aborting. The clipboard is watched through the
+            // compositor either way, where it allows.
+            decision.platform = haveX ? QStringLiteral("xcb;wayland") : QStringLiteral("wayland");
         } else {
             haveDisplay = haveX;
         }

@@ -24,8 +24,6 @@ namespace {
 
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
-constexpr int ButtonRowHeight = 41;
-constexpr int LegendHeight = 24;
 
 const char* resourceOf(HelpWindow::Topic topic)
 {
@@ -104,7 +102,9 @@ HelpWindow::HelpWindow(Settings& settings, QWidget* parent)
 QWidget* HelpWindow::buildButtonRow()
 {
     auto* row = new QWidget(this);
-    row->setFixedHeight(ButtonRowHeight);
+    // 41 pixels high with the designed font, higher where a larger font
+    // needs it.
+    row->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(13);
@@ -136,7 +136,7 @@ QWidget* HelpWindow::buildButtonRow()
 QWidget* HelpWindow::buildLegend()
 {
     auto* legend = new QWidget(this);
-    legend->setFixedHeight(LegendHeight);
+    legend->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     legend->setToolTip(
         QStringLiteral("This demonstrates Clipstow icons in different states of Auto Clipstow"));
     auto* layout = new QHBoxLayout(legend);
