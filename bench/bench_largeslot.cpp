@@ -84,8 +84,9 @@ int main(int argc, char** argv)
     SlotEditor editor;
     editor.resize(800, 600);
     editor.show();
+    SlotText& text = editor.slotText();
     SlotFileSync sync;
-    const double read = timeMs([&] { sync.read(editor, big); });
+    const double read = timeMs([&] { sync.read(text, big); });
     std::printf("read of a 20 MB slot file: %.0f ms (%lld characters shown, append-only: %s)\n",
                 read, static_cast<long long>(editor.length()), sync.isAppendOnly() ? "yes" : "no");
 
@@ -95,8 +96,8 @@ int main(int argc, char** argv)
     for (int i = 0; i < 21; ++i) {
         const qint64 before = sizeOf(big);
         captures.push_back(timeMs([&] {
-            sync.refreshBeforeWrite(editor, big);
-            sync.appendCapture(editor, big, Stamp, small);
+            sync.refreshBeforeWrite(text, big);
+            sync.appendCapture(text, big, Stamp, small);
         }));
         ok = ok && sizeOf(big) == before + smallBytes;
     }
@@ -115,8 +116,8 @@ int main(int argc, char** argv)
             file.close();
             const qint64 before = sizeOf(big);
             afterOther.push_back(timeMs([&] {
-                sync.refreshBeforeWrite(editor, big);
-                sync.appendCapture(editor, big, Stamp, small);
+                sync.refreshBeforeWrite(text, big);
+                sync.appendCapture(text, big, Stamp, small);
             }));
             ok = ok && sizeOf(big) >= before + smallBytes;
         }
@@ -130,8 +131,8 @@ int main(int argc, char** argv)
     const QString headroom = copyText(SlotFileSync::ViewHeadroom);
     qint64 before = sizeOf(big);
     const double overflow = timeMs([&] {
-        sync.refreshBeforeWrite(editor, big);
-        sync.appendCapture(editor, big, Stamp, headroom);
+        sync.refreshBeforeWrite(text, big);
+        sync.appendCapture(text, big, Stamp, headroom);
     });
     ok = ok && sizeOf(big) == before + SlotFile::encodePlain(captureBlock(Stamp, headroom)).size();
     std::printf("1 MB capture that fills the view (view read again): %.0f ms\n", overflow);
@@ -143,17 +144,18 @@ int main(int argc, char** argv)
     SlotEditor emptyEditor;
     emptyEditor.resize(800, 600);
     emptyEditor.show();
+    SlotText& emptyText = emptyEditor.slotText();
     SlotFileSync emptySync;
-    emptySync.adopt(emptyEditor, empty);
+    emptySync.adopt(emptyText, empty);
     const double intoEmpty = timeMs([&] {
-        emptySync.refreshBeforeWrite(emptyEditor, empty);
-        emptySync.appendCapture(emptyEditor, empty, Stamp, huge);
+        emptySync.refreshBeforeWrite(emptyText, empty);
+        emptySync.appendCapture(emptyText, empty, Stamp, huge);
     });
     ok = ok && sizeOf(empty) == hugeBytes;
     before = sizeOf(big);
     const double intoBig = timeMs([&] {
-        sync.refreshBeforeWrite(editor, big);
-        sync.appendCapture(editor, big, Stamp, huge);
+        sync.refreshBeforeWrite(text, big);
+        sync.appendCapture(text, big, Stamp, huge);
     });
     ok = ok && sizeOf(big) == before + hugeBytes;
     std::printf("50 MB copy (%lld bytes written): into an empty slot %.0f ms, into the 20 MB slot "

@@ -10,14 +10,43 @@
 #include "ui/ErrorBox.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
+#include "ui/TrayIcon.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
+#include <cstdio>
 #include <memory>
 
 namespace Startup {
+
+namespace {
+
+// Said once at start, on standard error and where the user looks: the
+// tray's notification, or the status bar without a notification area.
+void tellAtStart(MainWindow& window, const QString& text)
+{
+    std::fprintf(stderr, "clipstow: %s\n", qPrintable(text));
+    if (window.trayIconShown())
+        window.trayIcon()->showMessage(QStringLiteral("Clipstow"), text,
+                                       QSystemTrayIcon::Information, 20000);
+    else
+        window.showNotice(text);
+}
+
+// What the windows cannot do on Qt's Wayland platform, which the program
+// takes where XWayland cannot be opened.
+QString platformNotice()
+{
+    if (QGuiApplication::platformName() != QLatin1String("wayland"))
+        return {};
+    return QStringLiteral("Clipstow runs without XWayland on this desktop: the remote window "
+                          "cannot stay on top of other windows, and windows cannot be put back "
+                          "where they were");
+}
+
+} // namespace
 
 bool isUninstallCommand(const QStringList& arguments)
 {
@@ -116,6 +145,9 @@ int run()
         shownAfterStartUp)
         window.showWindow();
     startupBatch.reset();
+    const QString platform = platformNotice();
+    if (!platform.isEmpty())
+        tellAtStart(window, platform);
     const QString notSaved = settings.takeNotSavedMessage();
     if (!notSaved.isEmpty())
         ErrorReporter::show(notSaved);

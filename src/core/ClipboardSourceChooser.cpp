@@ -36,12 +36,9 @@ QString ClipboardSourceChooser::start()
     install(m_fallback(), false);
     if (opening.status == Status::NoWayland)
         return {};
-    const QString notice =
-        QStringLiteral("On this desktop auto mode may see only the copies made while a Clipstow "
-                       "window is active: %1")
-            .arg(opening.detail);
-    tellStandardError(notice);
-    return notice;
+    return QStringLiteral("On this desktop auto mode may see only the copies made while a "
+                          "Clipstow window is active: %1")
+        .arg(opening.detail);
 }
 
 void ClipboardSourceChooser::install(std::unique_ptr<ClipboardSource> source, bool compositor)

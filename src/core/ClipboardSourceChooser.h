@@ -34,8 +34,8 @@ public:
     ClipboardSourceChooser(Install install, Fallback fallback, int retryMs = RetryMs,
                            QObject* parent = nullptr);
 
-    // Installs the first source. Returns what the user is to be told once
-    // (it is on standard error already), or an empty text.
+    // Installs the first source. Returns what the user is to be told once,
+    // or an empty text.
     QString start();
 
     // Whether the compositor's clipboard is the one installed now.

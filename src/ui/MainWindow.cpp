@@ -170,7 +170,7 @@ void MainWindow::buildPages()
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("slotTabs"));
     for (SlotNumber slot : SlotNumber::all()) {
-        auto* slotPage = new SlotPage(slot);
+        auto* slotPage = new SlotPage(slot, m_collector.text(slot));
         SlotEditor* slotEditor = slotPage->editor();
         slotEditor->installEventFilter(this);
         // Every read of the slot's file replaces the editor's text, so the
@@ -185,7 +185,6 @@ void MainWindow::buildPages()
                 });
         connect(slotPage, &SlotPage::fileNameClicked, this,
                 [this] { ErrorReporter::reportFailures([this] { chooseSlotFile(); }); });
-        m_collector.attachBuffer(slot, *slotEditor);
         m_pages[slot.index()] = slotPage;
         m_tabs->addTab(slotPage, QString::fromLatin1(TabCaptions[slot.index()]));
     }

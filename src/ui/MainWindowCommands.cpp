@@ -193,15 +193,7 @@ void MainWindow::saveActiveSlotAs()
     const SlotNumber slot = m_collector.activeSlot();
     if (!m_collector.settleSlot(slot))
         return;
-    const QString target = *chosen + QStringLiteral(".txt");
-    if (m_collector.showsFileEnd(slot)) {
-        // The editor shows only the file's end: the copy is the whole file's
-        // text, in the slot file format.
-        SlotFile::writeText(target, SlotFile::readText(m_collector.fileName(slot)),
-                            activeEditor()->font());
-        return;
-    }
-    activeEditor()->writeToFile(target);
+    m_collector.saveSlotAs(slot, *chosen + QStringLiteral(".txt"));
 }
 
 void MainWindow::clearActiveSlot()
