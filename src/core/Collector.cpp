@@ -90,6 +90,7 @@ void Collector::loadSlots()
             continue;
         }
         ErrorReporter::reportFailures([&] { s.sync.read(s.text, s.fileName); });
+        reportFileNotes(s);
     }
     m_started = true;
 }
@@ -104,6 +105,7 @@ void Collector::chooseFile(SlotNumber number, const QString& path)
     if (info.exists() && !info.isDir()) {
         s.sync.read(s.text, path);
         setFileName(number, path);
+        reportFileNotes(s);
     } else {
         const QString name = path + QStringLiteral(".txt");
         setFileName(number, name);
@@ -118,6 +120,7 @@ bool Collector::saveSlot(SlotNumber number)
         return false;
     Slot& s = slot(number);
     s.sync.write(s.text, s.fileName);
+    reportFileNotes(s);
     return true;
 }
 
@@ -136,6 +139,18 @@ void Collector::clearSlot(SlotNumber number)
         s.sync.read(s.text, s.fileName);
     s.text.clearText();
     s.sync.write(s.text, s.fileName);
+    reportFileNotes(s);
+}
+
+void Collector::reportFileNotes(Slot& s)
+{
+    const QString torn = s.sync.takeTornAside();
+    if (!torn.isEmpty())
+        Q_EMIT statusMessage(
+            QStringLiteral("A capture cut off while it was written was moved to ") + torn);
+    if (!s.sync.lockProblem().isEmpty())
+        Q_EMIT statusMessage(s.fileName + QStringLiteral(" was written without its lock (") +
+                             s.sync.lockProblem() + QLatin1Char(')'));
 }
 
 void Collector::setChangedFileQuestion(ChangedFileQuestion question)
@@ -216,6 +231,7 @@ void Collector::capture(Trigger trigger)
         const QString aside = captureIntoSlot(s.text, stampLine(), s.sync, s.fileName);
         if (!aside.isEmpty())
             Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
+        reportFileNotes(s);
     }
     Q_EMIT captureEnded();
 }
