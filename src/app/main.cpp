@@ -32,7 +32,7 @@ int main(int argc, char** argv)
             Startup::runUninstall(settings);
             return 0;
         }
-        return Startup::run();
+        return Startup::run(decision.request);
     } catch (const std::exception& failure) {
         ErrorReporter::showFailure(failure);
     }
