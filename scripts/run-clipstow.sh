@@ -53,9 +53,9 @@ clipstow=$!
 registry_tool="$(dirname "$program")/../tools/clipstow-reg"
 accepted="$("$registry_tool" query 'HKLM\SOFTWARE\Orvane\Clipstow' /v AcceptedLicense 2>/dev/null)"
 if [ -z "$accepted" ] || grep -q 'Never' <<<"$accepted"; then
-    first="its licence agreement, which waits for \"I Accept\""
+    first="its licence agreement, which waits for \"I Accept\"."
 else
-    first="its remote window and its tray icon"
+    first="its remote window and its tray icon."
 fi
 if command -v import >/dev/null; then
     screenshot="DISPLAY=$DISPLAY import -window root clipstow.png"
@@ -63,8 +63,8 @@ else
     screenshot="sudo apt-get install imagemagick, then: DISPLAY=$DISPLAY import -window root clipstow.png"
 fi
 cat <<EOF
-No display found: Clipstow runs on the virtual X display $DISPLAY (Xvfb), with
-the trayer tray host. It shows $first there.
+No display found: Clipstow runs on the virtual X display $DISPLAY (Xvfb) with
+the trayer tray host. What it shows there first: $first
 To look at it:
   a screenshot:   $screenshot
   or live, with a VNC server and viewer (sudo apt-get install x11vnc xtightvncviewer):

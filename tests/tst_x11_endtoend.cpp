@@ -685,7 +685,7 @@ private Q_SLOTS:
         const Output captured = clipstow({"--capture", "2"});
         QCOMPARE(captured.code, 0);
         QCOMPARE(captured.out, QStringLiteral("Captured into slot 2 (%1)\n").arg(slotFile));
-        STEP(verifyFile(QStringLiteral("by command.txt"), {QStringLiteral("by command")}));
+        STEP(waitForFile(QStringLiteral("by command.txt"), {QStringLiteral("by command")}));
 
         QCOMPARE(clipstow({"--quit"}).out, QStringLiteral("Clipstow has ended\n"));
         QVERIFY(m_app->waitForFinished(EventTimeoutMs));
