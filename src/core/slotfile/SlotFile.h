@@ -194,6 +194,14 @@ int unicodeToCp1252(char16_t ch);
 // caller closes. Raises AppError errorText for the file when it cannot be
 // opened or is not a regular file.
 int openRegularFile(const QString& fileName, int flags, const QString& errorText, qint64& size);
+// Reads up to size bytes at offset at of fd, going on after signals;
+// returns how many (0 at the end). Raises "Failed to Load Stream" for the
+// file on an error.
+qsizetype readAt(int fd, qint64 at, char* data, qsizetype size, const QString& fileName);
+// The bytes of fd from offset to its end, about expected of them, reading on
+// as long as the file grows.
+QByteArray readToEnd(int fd, qint64 offset, qint64 expected, const QString& fileName);
+
 // Writes all of bytes to fd, going on after signals; false on an error
 // (errno says which).
 bool writeAll(int fd, QByteArrayView bytes);

@@ -15,7 +15,6 @@ namespace {
 const QString CannotCreate = QStringLiteral("Cannot create file %s");
 const QString CannotOpen = QStringLiteral("Cannot open file %s");
 const QString FailedToSave = QStringLiteral("Failed to Save Stream");
-const QString FailedToLoad = QStringLiteral("Failed to Load Stream");
 
 SlotFileWriter::DiskState toState(const struct stat& st)
 {
@@ -90,32 +89,19 @@ std::optional<QString> SlotFileWriter::readAdded(const QString& fileName)
     // The old bytes are still there: their last ones (the last capture
     // written, or more) are as they were.
     QByteArray known(m_tail.size(), Qt::Uninitialized);
-    if (::pread(fd, known.data(), size_t(known.size()), m_disk->size - known.size()) !=
-            known.size() ||
-        known != m_tail) {
+    QByteArray added;
+    try {
+        if (SlotFile::readAt(fd, m_disk->size - known.size(), known.data(), known.size(),
+                             fileName) == known.size() &&
+            known == m_tail)
+            added = SlotFile::readToEnd(fd, m_disk->size, size - m_disk->size, fileName);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    if (added.isEmpty()) {
         ::close(fd);
         return std::nullopt;
-    }
-    QByteArray added;
-    for (;;) {
-        const qsizetype used = added.size();
-        added.resize(std::max<qsizetype>(used * 2, 1 << 16));
-        const ssize_t n =
-            ::pread(fd, added.data() + used, size_t(added.size() - used), m_disk->size + used);
-        if (n < 0 && errno == EINTR) {
-            added.truncate(used);
-            continue;
-        }
-        if (n <= 0) {
-            const int error = errno;
-            added.truncate(used);
-            if (n < 0) {
-                ::close(fd);
-                throw AppError::forFile(FailedToLoad, fileName, error);
-            }
-            break;
-        }
-        added.truncate(used + n);
     }
     struct stat st
     {
