@@ -14,6 +14,12 @@ namespace {
 
 const QString CannotCreate = QStringLiteral("Cannot create file %s");
 const QString CannotOpen = QStringLiteral("Cannot open file %s");
+
+// The bytes of text that starts at character offset of the file's text.
+QByteArray encodeAt(qsizetype offset, const QString& text)
+{
+    return offset == 0 ? SlotFile::encodePlain(text) : SlotFile::encodePlainContinued(text);
+}
 const QString FailedToSave = QStringLiteral("Failed to Save Stream");
 
 SlotFileWriter::DiskState toState(const struct stat& st)
@@ -181,7 +187,7 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
         // The file is exactly the slot file format's bytes for the text:
         // the new end is appended, and the file stays so.
         if (exactAppendAt(fileName, m_textLength)) {
-            appendBytes(fileName, SlotFile::encodePlain(tail), m_textLength + tail.size(), last,
+            appendBytes(fileName, encodeAt(m_textLength, tail), m_textLength + tail.size(), last,
                         true, true, false, lock);
             return;
         }
@@ -189,8 +195,8 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
         // now, or the slot shows only its end): the capture goes after
         // their text, which the next read brings in.
         if (!unchanged && purpose == Purpose::Capture) {
-            appendBytes(fileName, SlotFile::encodePlain(tail), m_textLength + tail.size(), last,
-                        false, false, false, lock);
+            appendBytes(fileName, SlotFile::encodePlainContinued(tail), m_textLength + tail.size(),
+                        last, false, false, false, lock);
             return;
         }
         // Bytes not in the format (other line ends, another code page, a
@@ -221,8 +227,8 @@ void SlotFileWriter::appendText(const QString& fileName, const QString& text, co
     } else if (!isPlain(fileName)) {
         rewrite(fileName, text, font, lock, std::nullopt);
     } else {
-        appendBytes(fileName, SlotFile::encodePlain(text), m_textLength + text.size(), lastOf(text),
-                    false, false, true, lock);
+        appendBytes(fileName, encodeAt(m_textLength, text), m_textLength + text.size(),
+                    lastOf(text), false, false, true, lock);
         return;
     }
     m_inStep = false;
