@@ -10,6 +10,7 @@
 #include "core/slotfile/SlotFile.h"
 #include "support/CountingSound.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "ui/editor/SlotEditor.h"
 
@@ -763,7 +764,7 @@ void TestCapture::emptyClipboardTextAddsNoBlock()
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    TestSupport::GuardedApplication<QApplication> app(argc, argv);
     if (argc == 5 && qstrcmp(argv[1], "--collect") == 0)
         return collect(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                        QByteArray(argv[4]).toInt());

@@ -1,6 +1,7 @@
 // The clipboard viewer: formats with their sizes and the text, followed
 // live; secret content never shown.
 #include "support/DesktopFixture.h"
+#include "support/TestMain.h"
 #include "ui/ClipboardViewer.h"
 
 #include <QClipboard>
@@ -54,5 +55,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestClipboardViewer)
+CLIPSTOW_TEST_MAIN(TestClipboardViewer)
 #include "tst_clipboardviewer.moc"

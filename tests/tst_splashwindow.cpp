@@ -2,6 +2,7 @@
 // the build label and close button go, and the links it opens.
 #include "core/ProgramInfo.h"
 #include "core/SplashLayout.h"
+#include "support/TestMain.h"
 #include "ui/SplashWindow.h"
 
 #include <QDesktopServices>
@@ -119,5 +120,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSplashWindow)
+CLIPSTOW_TEST_MAIN(TestSplashWindow)
 #include "tst_splashwindow.moc"

@@ -1,7 +1,6 @@
 #include "core/ClipboardMonitor.h"
 
 #include "core/ClipboardSecrets.h"
-#include "core/ErrorReporter.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -52,5 +51,5 @@ void ClipboardMonitor::onClipboardChanged()
     if (!empty && ClipboardSecrets::isSecret(data))
         return;
 
-    ErrorReporter::reportFailures([this] { change(); });
+    change();
 }

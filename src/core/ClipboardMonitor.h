@@ -26,8 +26,7 @@
 // - an "emptied" notification while the clipboard was already empty (the
 //   X11 clipboard reports clearing it twice).
 //
-// A failure (AppError or any std::exception) raised by the handler is shown
-// in the common error box (ErrorReporter) and the monitor carries on.
+// The handler must not raise: it is called from Qt's clipboard notification.
 class ClipboardMonitor : public QObject
 {
     Q_OBJECT
@@ -54,7 +53,7 @@ public:
 
 protected:
     // The change step: calls the change handler when it is set. A derived class may
-    // replace it; failures it raises are handled like the handler's.
+    // replace it; it must not raise either.
     virtual void change();
 
 private:

@@ -6,6 +6,7 @@
 #include "core/ErrorReporter.h"
 #include "core/SlotBuffer.h"
 #include "core/StampLine.h"
+#include "platform/TerminationRequests.h"
 #include "settings/Settings.h"
 
 #include <QClipboard>
@@ -37,7 +38,8 @@ bool Collector::slotButtonsFollow(Source source)
            source == Source::TextEditorCommand;
 }
 
-Collector::Collector(Settings& settings, QObject* parent) : QObject(parent), m_settings(settings)
+Collector::Collector(Settings& settings, ErrorReporter& errors, QObject* parent)
+    : QObject(parent), m_settings(settings), m_errors(errors)
 {
     for (SlotNumber number : SlotNumber::all())
         slot(number).fileName = QString::fromLatin1(InitialNames[number.index()]);
@@ -94,7 +96,7 @@ void Collector::loadSlots()
             s.sync.adopt(*s.buffer, s.fileName);
             continue;
         }
-        ErrorReporter::reportFailures([&] { s.sync.read(*s.buffer, s.fileName); });
+        m_errors.reportFailures([&] { s.sync.read(*s.buffer, s.fileName); });
     }
     m_started = true;
 }
@@ -193,7 +195,8 @@ void Collector::capture(Trigger trigger)
     const bool automatic = trigger == Trigger::Automatic;
     // Nothing is captured automatically before start-up has read the slot
     // files.
-    const bool proceed = !automatic || (m_autoMode && m_started);
+    const bool ending = m_endRequests && m_endRequests->isRequested();
+    const bool proceed = !automatic || (m_autoMode && m_started && !ending);
     const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
     if (proceed && data && data->hasText() && ClipboardSecrets::isSecret(data)) {
         // Text its owner marked as not to be kept (a password) is never
@@ -223,10 +226,11 @@ void Collector::startWatchingClipboard()
         return;
     m_monitor = std::make_unique<ClipboardMonitor>();
     g_monitor = m_monitor.get();
-    // The monitor shows a failure of the capture in the error box and goes
-    // on reporting. Until start-up has read the slot files the capture
-    // writes nothing.
-    m_monitor->setChangeHandler([this](ClipboardMonitor*) { capture(Trigger::Automatic); });
+    // A failure of the capture is shown and the monitor goes on reporting.
+    // Until start-up has read the slot files the capture writes nothing.
+    m_monitor->setChangeHandler([this](ClipboardMonitor*) {
+        m_errors.reportFailures([this] { capture(Trigger::Automatic); });
+    });
 }
 
 void Collector::stopWatchingClipboard()
@@ -249,6 +253,9 @@ QString Collector::hintText() const
 
 void Collector::refreshHints()
 {
+    // Nobody looks at the hints of a program that is ending.
+    if (m_endRequests && m_endRequests->isRequested())
+        return;
     Q_EMIT hintsChanged();
 }
 

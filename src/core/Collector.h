@@ -10,7 +10,9 @@
 #include <optional>
 
 class ClipboardMonitor;
+class ErrorReporter;
 class Settings;
+class TerminationRequests;
 class SlotBuffer;
 
 // What the program collects and how: the three slots (each a buffer, its
@@ -52,11 +54,13 @@ public:
     static bool slotButtonsFollow(Source source);
 
     // The settings keep the slots' file names, auto mode and the active
-    // slot between runs, and the stamp style.
-    explicit Collector(Settings& settings, QObject* parent = nullptr);
+    // slot between runs, and the stamp style; errors shows the failures of
+    // captures nobody asked for (auto mode) and of reading the slots.
+    Collector(Settings& settings, ErrorReporter& errors, QObject* parent = nullptr);
     ~Collector() override;
 
     Settings& settings() const { return m_settings; }
+    ErrorReporter& errors() const { return m_errors; }
 
     // --- Slots -----------------------------------------------------------
     // Each slot's buffer (not owned) must be attached before the slot is
@@ -138,6 +142,11 @@ public:
     // says so in the status bar.
     void capture(Trigger trigger);
 
+    // The program is asked to end: from the moment a request comes (checked
+    // at every automatic capture, also while earlier copies wait to be
+    // captured) nothing more is captured automatically.
+    void setEndRequests(const TerminationRequests* requests) { m_endRequests = requests; }
+
     // The clipboard monitor: created by startWatchingClipboard, whose
     // changes capture automatically; null before and after.
     void startWatchingClipboard();
@@ -186,6 +195,8 @@ private:
     const Slot& slot(SlotNumber number) const { return m_slots[number.index()]; }
 
     Settings& m_settings;
+    ErrorReporter& m_errors;
+    const TerminationRequests* m_endRequests = nullptr;
     PerSlot<Slot> m_slots;
     ChangedFileQuestion m_changedFileQuestion;
     SlotNumber m_active;

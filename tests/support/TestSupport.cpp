@@ -22,7 +22,7 @@ void ScopedRegistry::reopen()
     m_store.reset();
     m_store = std::make_unique<RegistryStore>(filePath());
     m_settings = std::make_unique<Settings>(
-        *m_store, [](const AppError& failure) { ErrorReporter::showFailure(failure); });
+        *m_store, [this](const AppError& failure) { m_errors.showFailure(failure); });
 }
 
 ScopedRegistry::~ScopedRegistry()

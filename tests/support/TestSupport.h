@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ErrorReporter.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryStore.h"
 #include "settings/Settings.h"
@@ -15,7 +16,8 @@ namespace TestSupport {
 // A fresh registry file in a temporary folder with its store and the
 // settings on it, for the lifetime of the object. $CLIPSTOW_REGISTRY names
 // the file meanwhile, for the programs a test starts. Failures the settings
-// report go to the error reporter.
+// report go to its error reporter (to standard error until a test gives it
+// a presenter).
 class ScopedRegistry final
 {
 public:
@@ -24,6 +26,7 @@ public:
     QString filePath() const;
     RegistryStore& store() { return *m_store; }
     Settings& settings() { return *m_settings; }
+    ErrorReporter& errors() { return m_errors; }
     // A new store and settings on the same file, as at the next start: the
     // old connection is closed.
     void reopen();
@@ -32,6 +35,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QByteArray m_previous;
     bool m_hadPrevious;
+    ErrorReporter m_errors;
     std::unique_ptr<RegistryStore> m_store;
     std::unique_ptr<Settings> m_settings;
 };
