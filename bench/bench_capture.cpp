@@ -17,9 +17,9 @@
 //   another program;
 // - the repaint that follows a capture in the program runs after each one,
 //   outside the timing.
-// The parts are timed in rounds of their own: each step of the block, the
-// file write (with its flush to disk), and for reference the same number of
-// bytes appended and flushed to a plain file.
+// The parts are timed in rounds of their own: the block added to the slot's
+// text, a whole write of the slot (Save, with its flush to disk), and for
+// reference the same number of bytes appended and flushed to a plain file.
 //
 // The first capture after start-up, with the view still at the start of the
 // text, also brings the end into view; it is timed on a freshly read slot
@@ -91,12 +91,12 @@ struct Slot
     qsizetype size;
     QString path;
     std::unique_ptr<SlotEditor> editor;
+    SlotText& text() const { return editor->slotText(); }
     SlotFileSync sync;
     bool allAppended = true;
     std::vector<double> capture;
-    // Parts: appendLine(CR LF), appendLine(stamp), PasteClipboard,
-    // AppendLineBreakAndResetUndo, appendLine(CR LF), Write.
-    std::vector<double> parts[6];
+    // Parts: the block added to the text, Save.
+    std::vector<double> parts[2];
 };
 
 // One capture as the program makes it, without the sound: a file another
@@ -104,8 +104,8 @@ struct Slot
 // buffer.
 void capture(Slot& slot)
 {
-    slot.sync.refreshBeforeWrite(*slot.editor, slot.path);
-    slot.sync.appendCapture(*slot.editor, slot.path, Stamp, QApplication::clipboard()->text());
+    slot.sync.refreshBeforeWrite(slot.text(), slot.path);
+    slot.sync.appendCapture(slot.text(), slot.path, Stamp, QApplication::clipboard()->text());
 }
 
 void timedCapture(Slot& slot)
@@ -119,17 +119,15 @@ void timedCapture(Slot& slot)
     QApplication::processEvents();
 }
 
-// The steps of a capture's block and the write, each timed.
+// The block added to the text, and a whole write (Save), each timed.
 void timedParts(Slot& slot)
 {
-    SlotEditor& editor = *slot.editor;
-    const QString lineBreak = QStringLiteral("\r\n");
-    const std::function<void()> steps[6] = {
-        [&] { editor.appendLine(lineBreak); }, [&] { editor.appendLine(Stamp); },
-        [&] { editor.pasteClipboard(); },      [&] { editor.appendLineBreakAndResetUndo(); },
-        [&] { editor.appendLine(lineBreak); }, [&] { slot.sync.write(editor, slot.path); },
+    const QString block = captureBlock(Stamp, QApplication::clipboard()->text());
+    const std::function<void()> steps[2] = {
+        [&] { slot.text().appendAtEnd(block); },
+        [&] { slot.sync.write(slot.text(), slot.path); },
     };
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 2; ++i) {
         QElapsedTimer timer;
         timer.start();
         steps[i]();
@@ -164,7 +162,7 @@ double firstCaptureMedian(Slot& slot, const QByteArray& content, int runs)
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         putFile(slot.path, content);
-        slot.sync.read(*slot.editor, slot.path);
+        slot.sync.read(slot.text(), slot.path);
         QApplication::processEvents();
         QElapsedTimer timer;
         timer.start();
@@ -203,10 +201,10 @@ int main(int argc, char** argv)
         slot.editor->show();
         contents.push_back(sampleFile(slot.size));
         putFile(slot.path, contents.back());
-        slot.sync.read(*slot.editor, slot.path);
+        slot.sync.read(slot.text(), slot.path);
         QApplication::processEvents();
         // The untimed capture that leaves the slot as after any capture.
-        slot.sync.write(*slot.editor, slot.path); // nothing new: no bytes
+
         capture(slot);
         QApplication::processEvents();
         blockBytes = QFileInfo(slot.path).size() - slot.size;
@@ -246,8 +244,7 @@ int main(int argc, char** argv)
                     *std::max_element(slot.capture.begin(), slot.capture.end()),
                     slot.allAppended ? "all" : "NOT all");
     }
-    std::printf("parts (medians, ms): %-8s %8s %8s %8s %8s %8s %8s\n", "slot", "break", "stamp",
-                "paste", "break2", "break3", "write");
+    std::printf("parts (medians, ms): %-8s %8s %8s\n", "slot", "block", "save");
     for (const Slot& slot : slots) {
         std::printf("                     %-8s", slot.label);
         for (const auto& part : slot.parts)
@@ -276,7 +273,7 @@ int main(int argc, char** argv)
         big.editor = std::make_unique<SlotEditor>();
         big.editor->resize(800, 600);
         big.editor->show();
-        big.sync.adopt(*big.editor, big.path);
+        big.sync.adopt(big.text(), big.path);
         QApplication::processEvents();
         const qint64 expected = SlotFile::encodePlain(captureBlock(Stamp, large)).size();
         QElapsedTimer timer;
@@ -289,7 +286,7 @@ int main(int argc, char** argv)
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
             onDisk = msSince(timer);
         });
-        big.sync.appendCapture(*big.editor, big.path, Stamp, large);
+        big.sync.appendCapture(big.text(), big.path, Stamp, large);
         const double captured = msSince(timer);
         watch.join();
         QApplication::processEvents();

@@ -1,5 +1,5 @@
 // Times the slot editor on texts of 1 KB, 1 MB and the full capacity:
-// loading a slot file, the appends of one capture, reading the text back,
+// loading a slot file, the block of one capture, reading the text back,
 // writing the slot file, and the cheap paths the capture can use instead.
 //
 // Then one capture of a single line of 300 KB, 600 KB and 1 MB with no line
@@ -53,20 +53,16 @@ void runOne(const char* label, qsizetype size, const QString& dir)
     QApplication::processEvents();
     QApplication::clipboard()->setText(QString(200, QLatin1Char('c')));
 
+    SlotText& slotText = editor.slotText();
+    SlotFileSync sync;
     QElapsedTimer timer;
     timer.start();
-    editor.readFromFile(path);
+    sync.read(slotText, path);
     QApplication::processEvents();
     const double load = ms(timer);
 
-    editor.appendLine("\r\n");
-    editor.appendLine("Stamp line 2024-01-01 12:00");
-    QTextCursor end = editor.textCursor();
-    end.movePosition(QTextCursor::End);
-    editor.setTextCursor(end);
-    editor.pasteClipboard();
-    editor.appendLineBreakAndResetUndo();
-    editor.appendLine("\r\n");
+    slotText.appendAtEnd(captureBlock(QStringLiteral("Stamp line 2024-01-01 12:00\r\n"),
+                                      QApplication::clipboard()->text()));
     QApplication::processEvents();
     const double capture = ms(timer);
 
@@ -77,12 +73,12 @@ void runOne(const char* label, qsizetype size, const QString& dir)
     QApplication::processEvents();
     const double setText = ms(timer);
 
-    editor.writeToFile(path);
+    sync.write(slotText, path);
     const double write = ms(timer);
 
-    editor.markUnchanged();
-    editor.appendLine("more");
-    const QString tail = editor.textFrom(editor.markedLength());
+    slotText.markUnchanged();
+    slotText.appendAtEnd("more\n");
+    const QString tail = slotText.textLfFrom(slotText.markedLength());
     const double tailRead = ms(timer);
 
     for (int i = 0; i < 50; ++i) {
@@ -92,9 +88,9 @@ void runOne(const char* label, qsizetype size, const QString& dir)
     QApplication::processEvents();
     const double typing = ms(timer) / 50;
 
-    std::printf("%-6s chars=%9lld  load %8.1f ms  capture(append x3+paste+break) %7.2f ms  "
-                "text() %7.1f ms  setText(text()+CRLF) %8.1f ms  WriteToFile %7.1f ms  "
-                "textFrom(mark) %6.3f ms  insert char %6.3f ms\n",
+    std::printf("%-6s chars=%9lld  load %8.1f ms  capture block %7.2f ms  "
+                "text() %7.1f ms  setText(text()+CRLF) %8.1f ms  save %7.1f ms  "
+                "textLfFrom(mark) %6.3f ms  insert char %6.3f ms\n",
                 label, (long long)editor.length(), load, capture, readBack, setText, write,
                 tailRead, typing);
     std::fflush(stdout);
@@ -161,7 +157,7 @@ void runLongLine(const char* label, int chars, bool spaces, const QString& dir)
     editor.resize(800, 600);
     editor.show();
     SlotFileSync sync;
-    sync.read(editor, path);
+    sync.read(editor.slotText(), path);
     paintNow(editor);
     // The user is in another program while the copy is made.
     QWidget otherWindow;
@@ -174,8 +170,8 @@ void runLongLine(const char* label, int chars, bool spaces, const QString& dir)
     const QString stamp = QStringLiteral("===== 12/6/2026 === 12:03:09 PM =====\r\n");
     std::printf("%-6s %-9s", label, spaces ? "spaces" : "no spaces");
     Lap lap;
-    sync.refreshBeforeWrite(editor, path);
-    sync.appendCapture(editor, path, stamp, QApplication::clipboard()->text());
+    sync.refreshBeforeWrite(editor.slotText(), path);
+    sync.appendCapture(editor.slotText(), path, stamp, QApplication::clipboard()->text());
     lap.print("capture+write");
     paintNow(editor);
     lap.print("paint");
@@ -218,7 +214,7 @@ int main(int argc, char** argv)
     if (only != "long") {
         runOne("1KB", 1024, dir.path());
         runOne("1MB", 1024 * 1024, dir.path());
-        runOne("16MB", SlotEditor::MaxCharacters - 1000, dir.path());
+        runOne("16MB", SlotText::MaxCharacters - 1000, dir.path());
     }
     if (only != "short") {
         for (const bool spaces : {false, true}) {

@@ -27,10 +27,6 @@ constexpr char Screens[] = R"({"windowFrameMargins": false, "screens": [
     {"name": "left", "x": 0, "y": 0, "width": 1280, "height": 800, "logicalDpi": 96},
     {"name": "right", "x": 1280, "y": -100, "width": 1024, "height": 768, "logicalDpi": 96}]})";
 
-struct Undo
-{
-};
-
 QTemporaryDir& folder()
 {
     static QTemporaryDir dir;
@@ -125,14 +121,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QStringList lines =
         QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size))
             .split(QLatin1Char('\n'));
+    // Each window starts from an empty section, in one transaction: undoing it
+    // instead would close and reopen the registry file every time.
     for (const bool fixed : {false, true}) {
-        try {
-            store().runInTransaction([&] {
-                checkWindow(lines, fixed);
-                throw Undo();
-            });
-        } catch (const Undo&) {
-        }
+        store().runInTransaction([&] {
+            store().deleteKey(RegRoot::CurrentUser,
+                              Placement::sectionPath(Placement::Window::Main));
+            checkWindow(lines, fixed);
+        });
     }
     QCoreApplication::processEvents();
     return 0;

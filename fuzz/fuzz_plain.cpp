@@ -48,6 +48,26 @@ void checkTextRoundTrip(const QString& text)
         fuzzCheck(back.text == text, "a text without CR or lone surrogates reads back");
 }
 
+// The format check that reads a long file in pieces, against decoding it
+// whole; the pieces' lengths (1 to 4, and empty ones) come from the bytes.
+void checkFormatCheck(const QByteArray& bytes)
+{
+    const bool canonical = SlotFile::decodePlainDetailed(bytes).canonical;
+    SlotFile::FormatCheck whole;
+    whole.add(bytes);
+    fuzzCheck(whole.inFormat() == canonical, "the format check agrees with decoding");
+    SlotFile::FormatCheck pieces;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const uchar lead = uchar(bytes[at]);
+        const qsizetype length = std::min(bytes.size() - at, qsizetype(1 + lead % 4));
+        if (lead % 8 == 0)
+            pieces.add(QByteArrayView());
+        pieces.add(QByteArrayView(bytes).sliced(at, length));
+        at += length;
+    }
+    fuzzCheck(pieces.inFormat() == canonical, "the format check takes its bytes in any pieces");
+}
+
 // The end of the file read with a limit (as a large slot is shown) against
 // the whole file read. The file lives in memory: a file on disk, truncated
 // for every input, costs far more than the reads.
@@ -68,6 +88,8 @@ void checkTailRead(const QByteArray& bytes)
     fuzzCheck(tail.text.size() <= maxChars || (!tail.cut && tail.text == whole),
               "a tail read is cut to the limit, or is the whole text");
     fuzzCheck(tail.cut || tail.text == whole, "a read that is not cut gives the whole text");
+    fuzzCheck(tail.canonical == SlotFile::decodePlainDetailed(bytes).canonical,
+              "a tail read tells whether the whole file is in the format");
 }
 
 } // namespace
@@ -77,6 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     checkFileRoundTrip(bytes);
     checkTextRoundTrip(unitsOf(bytes));
+    checkFormatCheck(bytes);
     checkTailRead(bytes);
     return 0;
 }

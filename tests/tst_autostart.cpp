@@ -49,7 +49,7 @@ private Q_SLOTS:
         for (const char* key : {"Type", "Name", "Comment", "Icon"})
             QCOMPARE(keyOf(entry(), key),
                      keyOf(QStringLiteral(CLIPSTOW_SOURCE_DIR "/resources/clipstow.desktop"), key));
-        QCOMPARE(keyOf(entry(), "Exec"), QByteArray("\"/opt/clip stow/100%%/clipstow\""));
+        QCOMPARE(keyOf(entry(), "Exec"), QByteArray("env \"/opt/clip stow/100%%/clipstow\""));
         writeBytes(entry(), "X-Delay=5\n", QIODevice::Append);
         m_autostart.updateProgramPath(QStringLiteral("/new/clipstow"));
         QCOMPARE(keyOf(entry(), "Exec") + keyOf(entry(), "X-Delay"), "\"/new/clipstow\"5");
@@ -62,24 +62,33 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(entry()) && !m_autostart.remove());
     }
 
-    // A desktop's own launcher runs the entry: the quoting holds for blanks,
-    // quotes, backslashes, dollars and backquotes. (GLib looks for the program
-    // before it undoes a doubled percent sign, so that one is checked above.)
+    // A desktop's own launcher runs the entry whatever the program's path
+    // holds: the reserved characters of desktop entries, and a percent sign.
+    void desktopRunsQuotedPath_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("blanks, quotes, dollar, backslash")
+            << QStringLiteral("my \"odd\" 'dir' $HOME `x` \\ dir");
+        QTest::newRow("percent sign") << QStringLiteral("100% %f %%u");
+        QTest::newRow("other reserved characters") << QStringLiteral("a<b>c~d|e&f;g*h?i#j(k)l\tm");
+    }
     void desktopRunsQuotedPath()
     {
+        QFETCH(QString, folder);
         if (QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty())
             QSKIP("needs gio");
-        const QString folder = m_config.filePath(QStringLiteral("my \"odd\" $HOME `x` \\ dir"));
-        QVERIFY(QDir().mkpath(folder));
-        const QString program = folder + QStringLiteral("/clip stow");
+        const QString program = m_config.filePath(folder) + QStringLiteral("/clip stow");
+        QVERIFY(QDir().mkpath(m_config.filePath(folder)));
         const QString marker = m_config.filePath(QStringLiteral("ran"));
-        writeBytes(program, "#!/bin/sh\necho \"$0\" > '" + marker.toUtf8() + "'\n");
+        QFile::remove(marker);
+        writeBytes(program, "#!/bin/sh\nprintf '%s' \"$0\" > '" + marker.toUtf8() + "'\n");
         QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         m_autostart.write(program);
         QProcess gio;
         gio.start(QStringLiteral("gio"), {QStringLiteral("launch"), entry()});
         QVERIFY(gio.waitForFinished(10000));
-        QTRY_COMPARE(fileBytes(marker).trimmed(), program.toUtf8());
+        QCOMPARE(gio.exitCode(), 0);
+        QTRY_COMPARE(fileBytes(marker), program.toUtf8());
     }
 };
 

@@ -1,5 +1,7 @@
 // The first-run agreement: when start-up shows it (and the splash), what
 // each answer stores, its acceptance stamp and what its text says.
+#include "app/InstanceCommands.h"
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "core/Collector.h"
 #include "core/FirstRun.h"
@@ -53,18 +55,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("error");
         const QVariant none;
-        QTest::newRow("first run") << none << none << "LicenseForm SplashForm"
+        QTest::newRow("first run") << none << none << "agreementDialog splashWindow"
                                    << "";
-        QTest::newRow("declined before") << QVariant("Never") << QVariant(false) << "LicenseForm"
-                                         << "";
-        QTest::newRow("old acceptance") << QVariant("3/4/2019") << none << "SplashForm"
+        QTest::newRow("declined before")
+            << QVariant("Never") << QVariant(false) << "agreementDialog"
+            << "";
+        QTest::newRow("old acceptance") << QVariant("3/4/2019") << none << "splashWindow"
                                         << "";
         QTest::newRow("other case") << QVariant("never") << QVariant(false) << ""
                                     << "";
-        QTest::newRow("wrong-typed acceptance") << QVariant(1) << QVariant(false) << "LicenseForm"
-                                                << "Invalid data type for 'AcceptedLicense'";
+        QTest::newRow("wrong-typed acceptance")
+            << QVariant(1) << QVariant(false) << "agreementDialog"
+            << "Invalid data type for 'AcceptedLicense'";
         QTest::newRow("wrong-typed splash")
-            << QVariant("12/1/2026") << QVariant("1") << "SplashForm"
+            << QVariant("12/1/2026") << QVariant("1") << "splashWindow"
             << "Invalid data type for 'ShowSplash'";
     }
 
@@ -122,6 +126,8 @@ private Q_SLOTS:
     {
         store(m_desk->store(), "AcceptedLicense", QVariant());
         Startup program(m_desk->settings(), m_desk->reporter());
+        SingleInstance instance(QStringLiteral("clipstow-test"));
+        InstanceCommands commands(instance);
         QWidget other;
         bool cameForward = false;
         QTimer::singleShot(0, this, [&] {
@@ -130,14 +136,15 @@ private Q_SLOTS:
             other.show();
             QApplication::setActiveWindow(&other);
             QTRY_VERIFY(!agreement->isActiveWindow());
-            program.showMainWindow();
+            commands.addOwnRequest(QStringLiteral("show"));
             QTRY_VERIFY(agreement->isActiveWindow());
             cameForward = true;
             agreement->acceptButton()->click();
         });
         QVERIFY(program.start());
         QVERIFY(cameForward);
-        QVERIFY(program.mainWindow()->isVisible());
+        commands.attach(program);
+        QTRY_VERIFY(program.mainWindow()->isVisible());
     }
 
     void answers_data()
@@ -148,6 +155,9 @@ private Q_SLOTS:
         QTest::newRow("I Do Not Accept") << "decline" << Outcome::Declined;
         QTest::newRow("Esc") << "escape" << Outcome::Declined;
         QTest::newRow("close box") << "close" << Outcome::Closed;
+        QTest::newRow("Enter on a focused I Accept") << "enter:accept" << Outcome::Accepted;
+        QTest::newRow("Enter on a focused I Do Not Accept") << "enter:decline" << Outcome::Declined;
+        QTest::newRow("Enter in the text: no answer") << "enter:text" << Outcome::Closed;
     }
 
     void answers()
@@ -165,7 +175,17 @@ private Q_SLOTS:
             QTest::mouseClick(dialog.declineButton(), Qt::LeftButton);
         else if (action == QLatin1String("escape"))
             QTest::keyClick(dialog.textView(), Qt::Key_Escape);
-        else
+        else if (action.startsWith(QLatin1String("enter:"))) {
+            QWidget* target = dialog.acceptButton();
+            if (action.endsWith(QLatin1String("decline")))
+                target = dialog.declineButton();
+            else if (action.endsWith(QLatin1String("text")))
+                target = dialog.textView();
+            target->setFocus();
+            QTest::keyClick(target, Qt::Key_Return);
+            QCOMPARE(dialog.isVisible(), target == dialog.textView());
+            dialog.close();
+        } else
             dialog.close();
         const RegionalSettings region = RegionalSettings::system();
         const QStringList stamps{FirstRun::acceptanceText(before, region),
@@ -201,10 +221,19 @@ private Q_SLOTS:
             TestSupport::fileBytes(QStringLiteral(CLIPSTOW_SOURCE_DIR "/LICENSE")));
         QCOMPARE(ProgramInfo::licenseText(), license);
         m_desk->settings().setSlotFileName(2, QStringLiteral("/elsewhere/notes.txt"));
+        // Contacts only when the program has them.
+        ProgramInfo::setContacts(QString(), QString());
+        const QString withoutContacts = AgreementDialog::textForThisStart(m_desk->settings());
+        QVERIFY(!withoutContacts.contains(QLatin1String("Support:")));
+        QVERIFY(!withoutContacts.contains(QLatin1String("Web site:")));
+        ProgramInfo::setContacts(QStringLiteral("help@clipstow.test"),
+                                 QStringLiteral("https://clipstow.test/"));
         const QString text = AgreementDialog::textForThisStart(m_desk->settings());
+        ProgramInfo::setContacts(QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
+                                 QStringLiteral(CLIPSTOW_WEB_SITE));
         QStringList parts{QStringLiteral("Clipstow " CLIPSTOW_VERSION),
-                          QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
-                          QStringLiteral(CLIPSTOW_WEB_SITE),
+                          QStringLiteral("Support: help@clipstow.test\n"),
+                          QStringLiteral("Web site: https://clipstow.test/\n"),
                           m_desk->path(QStringLiteral("Default1.txt")),
                           QStringLiteral("/elsewhere/notes.txt"),
                           QStringLiteral("first time"),

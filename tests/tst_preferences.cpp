@@ -102,7 +102,12 @@ class TestPreferences final : public QObject
     {
         return m_dialog->findChild<T*>(QString::fromLatin1(name));
     }
-    void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+    // On the box or the button itself, left of a caption.
+    void click(const char* name)
+    {
+        QAbstractButton* button = control(name);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+    }
     QString text(const char* name) const { return control<QLineEdit>(name)->text(); }
     void open()
     {
@@ -133,22 +138,24 @@ private Q_SLOTS:
     void pagesInTabOrder()
     {
         const QStringList pages = {
-            "&General|AutoLoadCB|Load when &starting the desktop|HideCB|&Hide on startup|"
-            "ConfirmCB|&Confirmation boxes|SplashCB|Show s&plash screen",
-            "\"&Auto Clipstow\" Feature|RememberRB|R&emember last state|AlwaysOnRB|"
-            "Always \"&On\" on startup|AlwaysOffRB|Always\"O&ff\" on startup|"
-            "AutoOffCB|T&urn \"Auto Clipstow\" off when editing",
-            "&Date Style|Date1RB|&Like this: |Date2RB|Li&ke this: |Date0RB|Do&n't save date and "
+            "&General|autostartBox|&Load when starting the desktop|hideOnStartBox|&Hide on startup|"
+            "confirmBox|&Confirmation boxes|splashBox|Show s&plash screen",
+            "\"&Auto Clipstow\" Feature|autoRememberButton|R&emember last state|autoOnButton|"
+            "Always \"&On\" on startup|autoOffButton|Always \"O&ff\" on startup|"
+            "autoOffWhenEditingBox|T&urn \"Auto Clipstow\" off when editing",
+            "&Date Style|shortDateButton|&Like this: |longDateButton|Li&ke this: "
+            "|noDateButton|Do&n't save date and "
             "time",
-            "&Sound|DefSoundCB|&Use default sound|SoundEdit||SoundSelBtn|Select...",
-            "&Text Editor|DefEditorCB|Use default &editor|EditorEdit||EdSelBtn|Select...",
-            "\"&Remote Control\"|RCRemRB|R&emember last state|RCShowRB|Always sho&w on startup|"
-            "RCHideRB|Always &hide on startup"};
+            "&Sound|defaultSoundBox|&Use default sound|soundFileField||soundFileButton|Select...",
+            "&Text Editor|defaultEditorBox|Use default &editor|editorField||editorButton|Select...",
+            "\"&Remote Control\"|remoteRememberButton|R&emember last state|remoteShowButton|Always "
+            "sho&w on startup|"
+            "remoteHideButton|Always &hide on startup"};
         open();
-        QCOMPARE(control("ConfirmCB")->toolTip(),
+        QCOMPARE(control("confirmBox")->toolTip(),
                  QStringLiteral("If this item is checked Clipstow will ask your confirmation\n"
                                 "before clearing files or the Clipboard."));
-        auto* tabs = control<QTabWidget>("PageControl1");
+        auto* tabs = control<QTabWidget>("preferencePages");
         QCOMPARE(tabs->count(), pages.size());
         for (int p = 0; p < pages.size(); ++p) {
             const QStringList row = pages[p].split(QLatin1Char('|'));
@@ -196,14 +203,15 @@ private Q_SLOTS:
             if (button->isChecked())
                 checked << button->objectName();
         checked.sort();
-        QCOMPARE(checked, QStringList({"ConfirmCB", "Date1RB", "DefSoundCB", "HideCB", "RCRemRB",
-                                       "RememberRB", "SplashCB"}));
+        QCOMPARE(checked, QStringList({"autoRememberButton", "confirmBox", "defaultSoundBox",
+                                       "hideOnStartBox", "remoteRememberButton", "shortDateButton",
+                                       "splashBox"}));
         // A path and its button are on only while the default is not used.
-        QVERIFY(control("EdSelBtn")->isEnabled() && !control("SoundSelBtn")->isEnabled());
-        click("DefSoundCB");
-        click("DefEditorCB");
-        QVERIFY(!control("EdSelBtn")->isEnabled() && control("SoundSelBtn")->isEnabled());
-        click("BitBtn1");
+        QVERIFY(control("editorButton")->isEnabled() && !control("soundFileButton")->isEnabled());
+        click("defaultSoundBox");
+        click("defaultEditorBox");
+        QVERIFY(!control("editorButton")->isEnabled() && control("soundFileButton")->isEnabled());
+        click("okButton");
         QCOMPARE(QString::number(m_desk->settings().dateStyle()) +
                      m_desk->settings().autoAtStart() +
                      m_desk->settings().editor().value_or(QString()) +
@@ -222,6 +230,9 @@ private Q_SLOTS:
         QTest::newRow("Cancel") << "Cancel" << true << false << "";
         QTest::newRow("Esc") << "Esc" << true << false << "";
         QTest::newRow("close box") << "close" << true << false << "";
+        QTest::newRow("Enter on a focused Cancel") << "Enter:cancelButton" << true << false << "";
+        QTest::newRow("Enter on a check box: OK")
+            << "Enter:confirmBox" << false << true << "autostart+";
         QTest::newRow("OK, no entry, left off") << "OK" << false << false << "";
         QTest::newRow("OK, no entry, checked") << "OK" << false << true << "autostart+";
         QTest::newRow("OK, entry left on") << "OK" << true << true << "autostart+";
@@ -236,26 +247,29 @@ private Q_SLOTS:
         if (entryBefore)
             XdgAutostart().write(QStringLiteral("/old/clipstow"));
         open();
-        QCOMPARE(control("AutoLoadCB")->isChecked(), entryBefore);
+        QCOMPARE(control("autostartBox")->isChecked(), entryBefore);
         if (check != entryBefore)
-            click("AutoLoadCB");
+            click("autostartBox");
         if (how == QLatin1String("Esc"))
             QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
         else if (how == QLatin1String("close"))
             m_dialog->close();
+        else if (how.startsWith(QLatin1String("Enter:")))
+            QTest::keyClick(control(how.mid(6).toLatin1().constData()), Qt::Key_Return);
         else
-            click(how == QLatin1String("OK") ? "BitBtn1" : "BitBtn2");
+            click(how == QLatin1String("OK") ? "okButton" : "cancelButton");
         QVERIFY(!m_dialog->isVisible());
         QStringList expected;
-        if (how == QLatin1String("OK"))
+        const bool ok = how == QLatin1String("OK") || how == QLatin1String("Enter:confirmBox");
+        if (ok)
             expected = QStringList{"ConfirmClr", "AutoHide",   "DefinEd", "DefaultSound",
                                    "AutoOff",    "ShowSplash", "Editor",  "SoundFile",
                                    entryStep,    "DateStyle",  "AutoOn",  "AShowRemote"};
         expected.removeAll(QString());
         QCOMPARE(m_log->entries(), expected);
         const QByteArray entry = TestSupport::fileBytes(XdgAutostart::entryPath());
-        QCOMPARE(entry.contains(Program.toUtf8()), how == QLatin1String("OK") && check);
-        QCOMPARE(entry.contains("/old/clipstow"), entryBefore && how != QLatin1String("OK"));
+        QCOMPARE(entry.contains(Program.toUtf8()), ok && check);
+        QCOMPARE(entry.contains("/old/clipstow"), entryBefore && !ok);
     }
 
     void soundIcon_data()
@@ -281,8 +295,8 @@ private Q_SLOTS:
         m_desk->settings().setSoundFile(file.isEmpty() ? file : m_desk->path(file));
         open();
         if (clickDefault)
-            click("DefSoundCB");
-        click("SoundIcon");
+            click("defaultSoundBox");
+        click("playSoundButton");
         QCOMPARE(m_sound.played, QStringList(playsFile ? m_desk->path(file) : "chime"));
     }
 
@@ -301,12 +315,15 @@ private Q_SLOTS:
             return m_desk->path(QStringLiteral("x.wav"));
         });
         TestSupport::writeBytes(m_desk->path(QStringLiteral("x.wav")), "RIFF");
-        for (const char* button : {"SoundSelBtn", "SoundSelBtn", "EdSelBtn", "EdSelBtn"})
+        for (const char* button : {"soundFileButton", "soundFileButton", "editorButton"})
             click(button);
+        // Enter on a focused "Select..." button presses it; the dialog stays.
+        QTest::keyClick(control("editorButton"), Qt::Key_Enter);
+        QVERIFY(m_dialog->isVisible());
         QCOMPARE(asked, QStringList({"/mediaWave files (*.wav)|All files (*)",
                                      m_desk->folder() + "Wave files (*.wav)|All files (*)",
                                      "/usr/binAll files (*)", m_desk->folder() + "All files (*)"}));
-        QCOMPARE(text("EditorEdit"), m_desk->path(QStringLiteral("x.wav")));
+        QCOMPARE(text("editorField"), m_desk->path(QStringLiteral("x.wav")));
     }
 
     // F9 and the toolbar button open the dialog; the main window reads
@@ -329,18 +346,19 @@ private Q_SLOTS:
         };
         m_desk->settings().setDateStyle(2);
         m_desk->settings().setConfirmClear(false);
-        answer({"BitBtn2"});
+        answer({"cancelButton"});
         main->commands().preferences->trigger();
         QVERIFY(collector->dateStyle() == 2 && !main->confirmsClear());
-        answer({"Date0RB", "BitBtn1"});
+        answer({"noDateButton", "okButton"});
         main->toolButton(main->commands().preferences)->click();
         QCOMPARE(collector->dateStyle(), 0);
         RegTools::writeString(m_desk->store(), ProgramKey, QStringLiteral("DateStyle"),
                               QStringLiteral("x"));
-        answer({"BitBtn2"});
+        answer({"cancelButton"});
         main->commands().preferences->trigger();
         QCOMPARE(collector->dateStyle(), 1);
-        QCOMPARE(pressed, QStringList({"BitBtn2", "Date0RB", "BitBtn1", "BitBtn2"}));
+        QCOMPARE(pressed,
+                 QStringList({"cancelButton", "noDateButton", "okButton", "cancelButton"}));
         QCOMPARE(m_desk->errors(), QStringList{"Invalid data type for 'DateStyle'"});
     }
 };

@@ -23,6 +23,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
@@ -79,6 +80,27 @@ private Q_SLOTS:
         const QStringList errors = m_desk->errors();
         m_desk.reset();
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
+    }
+
+    // Dialogs hidden under the remote window: while it shows, every
+    // dialog and message box comes in its above-all layer; otherwise not.
+    void dialogsStackAboveTheRemoteWindow()
+    {
+        MainWindow* main = makeMain(false);
+        RemoteWindow& remote = *m_remote;
+        for (const bool remoteShown : {true, false}) {
+            remote.setVisible(remoteShown);
+            QMessageBox box(QMessageBox::Question, QStringLiteral("Clipstow"), QStringLiteral("?"));
+            box.open();
+            QDialog dialog(main);
+            dialog.show();
+            for (const QWidget* shown :
+                 {static_cast<QWidget*>(&box), static_cast<QWidget*>(&dialog)})
+                QCOMPARE(shown->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint),
+                         remoteShown);
+            QVERIFY(!main->windowHandle() ||
+                    !main->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+        }
     }
 
     void layout()

@@ -1,6 +1,6 @@
-// The slot editor's text operations: line breaks in and out, appendLine,
-// undo and its limit, clipboard, capacity, files, the hidden inactive
-// selection, the line-selection strip and the append tracking of captures.
+// The slot editor widget on a slot's text: typing, undo and its limit,
+// clipboard, capacity, the caret after the text is replaced or added to,
+// the hidden inactive selection, the line-selection strip and long lines.
 #include "base/AppError.h"
 #include "core/SlotFileSync.h"
 #include "support/Files.h"
@@ -58,96 +58,20 @@ class TestSlotEditor final : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void appendLine_data()
+    // With the caret in the middle and text selected, a capture adds its
+    // block at the end, keeps the text, and leaves the caret at the end.
+    void captureMovesCaretToTheEnd()
     {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("empty") << ""
-                               << "x"
-                               << "x\r\n";
-        QTest::newRow("mid-line") << "abc"
-                                  << "x"
-                                  << "abc\r\nx";
-        QTest::newRow("ends with break") << "abc\r\n"
-                                         << "x"
-                                         << "abc\r\nx\r\n";
-        QTest::newRow("break to mid-line") << "abc"
-                                           << "\r\n"
-                                           << "abc\r\n\r\n";
-        QTest::newRow("break to empty") << ""
-                                        << "\r\n"
-                                        << "\r\n\r\n";
-        QTest::newRow("break after break") << "abc\r\n"
-                                           << "\r\n"
-                                           << "abc\r\n\r\n\r\n";
-        QTest::newRow("lone LF inside") << "abc"
-                                        << "x\ny"
-                                        << "abc\r\nx\r\ny";
-        QTest::newRow("empty line") << "abc"
-                                    << ""
-                                    << "abc\r\n";
-    }
-
-    void appendLine()
-    {
-        QFETCH(QString, before);
-        QFETCH(QString, line);
-        QFETCH(QString, after);
         SlotEditor editor;
-        editor.setText(before);
-        editor.appendLine(line);
-        QCOMPARE(editor.text(), after);
+        editor.setText("one two three");
+        QTextCursor cursor = editor.textCursor();
+        cursor.setPosition(4);
+        cursor.setPosition(7, QTextCursor::KeepAnchor);
+        editor.setTextCursor(cursor);
+        editor.slotText().appendAtEnd("\n\nblock\n");
+        QCOMPARE(editor.text(), QString("one two three\r\n\r\nblock\r\n"));
         QCOMPARE(editor.textCursor().position(), editor.length());
         QVERIFY(!editor.textCursor().hasSelection());
-    }
-
-    void appendLineIsNotUndoneAndKeepsModifiedFlag()
-    {
-        SlotEditor editor;
-        editor.setText("abc");
-        editor.appendLine("x");
-        QVERIFY(!editor.isModified());
-        editor.undoLast();
-        QCOMPARE(editor.text(), QString("abc\r\nx"));
-
-        typeAtStart(editor, 'q');
-        QVERIFY(editor.isModified());
-        editor.appendLine("y");
-        QVERIFY(editor.isModified());
-        editor.undoLast();
-        QCOMPARE(editor.text(), QString("qabc\r\nx\r\ny"));
-    }
-
-    void lineBreaksInAndOut_data()
-    {
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("LF") << "a\nb\n"
-                            << "a\r\nb\r\n";
-        QTest::newRow("CR") << "a\rb"
-                            << "a\r\nb";
-        QTest::newRow("CR LF") << "a\r\nb"
-                               << "a\r\nb";
-        QTest::newRow("LF CR is two") << "a\n\rb"
-                                      << "a\r\n\r\nb";
-        QTest::newRow("CR CR LF") << "\r\r\n"
-                                  << "\r\n\r\n";
-        QTest::newRow("no-break space kept") << QString("a\u00a0b") << QString("a\u00a0b");
-        QTest::newRow("empty") << ""
-                               << "";
-    }
-
-    void lineBreaksInAndOut()
-    {
-        QFETCH(QString, in);
-        QFETCH(QString, out);
-        SlotEditor editor;
-        editor.setText(in);
-        QCOMPARE(editor.text(), out);
-        editor.selectAllText();
-        QCOMPARE(editor.selectedText(), out);
-        QCOMPARE(editor.textFrom(0), out);
     }
 
     void setTextDiscardsUndoAndClearsModified()
@@ -268,7 +192,7 @@ private Q_SLOTS:
         editor.setText("a");
         const int afterSet = int(changes.count());
         QVERIFY(afterSet > 0);
-        editor.appendLine("b");
+        editor.slotText().appendAtEnd("b");
         QVERIFY(changes.count() > afterSet);
         const int afterAppend = int(changes.count());
         QTest::keyClicks(&editor, "c");
@@ -277,20 +201,16 @@ private Q_SLOTS:
 
     void capacityCutsInputOff()
     {
-        const int max = SlotEditor::MaxCharacters;
+        const int max = SlotText::MaxCharacters;
         SlotEditor editor;
-        editor.setText(filler(max + 10));
-        QCOMPARE(editor.length(), max);
-
-        editor.setText(filler(max - 2));
-        editor.appendLine("xyz"); // a break and "x" still fit
-        QCOMPARE(editor.length(), max);
-        QCOMPARE(editor.textFrom(max - 3), QString("a\r\nx"));
-
-        QTest::keyClicks(&editor, "q");
+        editor.setText(filler(max - 1));
+        QTextCursor end = editor.textCursor();
+        end.movePosition(QTextCursor::End);
+        editor.setTextCursor(end);
+        QTest::keyClicks(&editor, "qr");
         QTest::keyClick(&editor, Qt::Key_Return);
         QCOMPARE(editor.length(), max);
-        QVERIFY(!editor.text().endsWith(QLatin1Char('q')));
+        QVERIFY(editor.text().endsWith(QLatin1Char('q')));
 
         // Replacing a selection frees its room.
         QTextCursor cursor = editor.textCursor();
@@ -300,40 +220,7 @@ private Q_SLOTS:
         QApplication::clipboard()->setText("12345");
         editor.pasteClipboard();
         QCOMPARE(editor.length(), max);
-        QCOMPARE(editor.textFrom(0).left(3), QString("12a"));
-
-        editor.appendLineBreakAndResetUndo();
-        QCOMPARE(editor.length(), max);
-    }
-
-    void writeAndReadFiles()
-    {
-        QTemporaryDir dir;
-        const QString lf = dir.filePath("lf.txt");
-        writeBytes(lf, "one\ntwo\nthree");
-        SlotEditor editor;
-        editor.show();
-        editor.readFromFile(lf);
-        QCOMPARE(editor.text(), QString("one\r\ntwo\r\nthree"));
-        editor.writeToFile(lf);
-        QCOMPARE(fileBytes(lf), QByteArray("one\r\ntwo\r\nthree"));
-
-        editor.clearText();
-        const QString empty = dir.filePath("empty.log");
-        editor.writeToFile(empty);
-        QCOMPARE(fileBytes(empty), QByteArray());
-
-        editor.setText("Caf\u00e9\r\nend\r\n");
-        const QString rtf = dir.filePath("SLOT.RTF");
-        editor.writeToFile(rtf);
-        QVERIFY(fileBytes(rtf).startsWith("{\\rtf"));
-        SlotEditor other;
-        other.readFromFile(rtf);
-        QCOMPARE(other.text(), QString("Caf\u00e9\r\nend\r\n"));
-
-        const QString notRtf = dir.filePath("a.rtf.txt");
-        editor.writeToFile(notRtf);
-        QCOMPARE(fileBytes(notRtf), QString("Caf\u00e9\r\nend\r\n").toUtf8());
+        QCOMPARE(editor.text().left(3), QString("12a"));
     }
 
     void readGoesToTopAndFailureKeepsText()
@@ -347,22 +234,20 @@ private Q_SLOTS:
         SlotEditor editor;
         editor.resize(300, 200);
         editor.show();
-        editor.setText("old");
-        editor.appendLine(QString(3000, QLatin1Char('x')));
+        editor.setText("old\n" + QString(3000, QLatin1Char('x')));
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        editor.readFromFile(path);
+        editor.moveCursor(QTextCursor::End);
+        SlotFileSync sync;
+        sync.read(editor.slotText(), path);
         QCOMPARE(editor.textCursor().position(), 0);
         QCOMPARE(editor.verticalScrollBar()->value(), 0);
         QTRY_VERIFY(editor.verticalScrollBar()->isVisible());
         QVERIFY(!editor.horizontalScrollBar()->isVisible());
 
         const QString missing = dir.filePath("missing.txt");
-        QCOMPARE(errorOf([&] { editor.readFromFile(missing); }), "Cannot open file " + missing);
+        QCOMPARE(errorOf([&] { sync.read(editor.slotText(), missing); }),
+                 "Cannot open file " + missing);
         QCOMPARE(editor.length(), lines.size());
-
-        const QString cannotCreate = dir.filePath("no/such/dir/x.txt");
-        QCOMPARE(errorOf([&] { editor.writeToFile(cannotCreate); }),
-                 "Cannot create file " + cannotCreate);
     }
 
     // Regression: captures made while the window was hidden left the view
@@ -371,8 +256,8 @@ private Q_SLOTS:
     {
         SlotEditor editor;
         for (int n = 0; n < 300; ++n)
-            editor.appendLine(
-                QStringLiteral("line %1 of a capture made while hidden, long enough to wrap")
+            editor.slotText().appendAtEnd(
+                QStringLiteral("line %1 of a capture made while hidden, long enough to wrap\n")
                     .arg(n));
         QCoreApplication::processEvents();
         editor.resize(300, 200);
@@ -461,37 +346,6 @@ private Q_SLOTS:
         QCOMPARE(editor.textCursor().position(), 0);
     }
 
-    void appendTrackingForCaptures()
-    {
-        SlotEditor editor;
-        editor.setText("abc\r\ndef");
-        editor.markUnchanged();
-        QCOMPARE(editor.markedLength(), 7);
-        QCOMPARE(editor.unchangedPrefixLength(), 7);
-
-        editor.appendLine("\r\n");
-        editor.appendLine("stamp");
-        QApplication::clipboard()->setText("clip");
-        editor.pasteClipboard();
-        editor.appendLineBreakAndResetUndo();
-        editor.appendLine("\r\n");
-        QCOMPARE(editor.unchangedPrefixLength(), 7);
-        QCOMPARE(editor.textFrom(editor.markedLength()),
-                 QString("\r\n\r\nstamp\r\nclip\r\n\r\n\r\n"));
-        QCOMPARE(editor.text(), "abc\r\ndef" + editor.textFrom(7));
-
-        QTextCursor cursor = editor.textCursor();
-        cursor.setPosition(2);
-        editor.setTextCursor(cursor);
-        QTest::keyClick(&editor, Qt::Key_Delete);
-        QCOMPARE(editor.unchangedPrefixLength(), 2);
-        editor.markUnchanged();
-        QCOMPARE(editor.unchangedPrefixLength(), editor.length());
-
-        editor.setText("zzz");
-        QCOMPARE(editor.unchangedPrefixLength(), 0);
-    }
-
     // One long line froze the program: laying out a line with a long run
     // that has no place to break took time growing with the square of its
     // length (300 KB: 10 s). The capture keeps the line whole in the text and
@@ -509,11 +363,11 @@ private Q_SLOTS:
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         SlotFileSync sync;
-        sync.read(editor, path);
+        sync.read(editor.slotText(), path);
         QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 
         const QString line = unbreakableLine(200'000);
-        sync.appendCapture(editor, path, QStringLiteral("STAMP\r\n"), line);
+        sync.appendCapture(editor.slotText(), path, QStringLiteral("STAMP\r\n"), line);
         const QByteArray expected =
             before + "\r\n\r\nSTAMP\r\n\r\n" + line.toLatin1() + "\r\n\r\n\r\n";
         QCOMPARE(fileBytes(path), expected);
@@ -556,7 +410,7 @@ private Q_SLOTS:
         QCOMPARE(editor.textCursor().selectionStart(), block.position() + 199'980);
 
         // Written back whole after an edit, too.
-        editor.writeToFile(path);
+        sync.write(editor.slotText(), path);
         QCOMPARE(fileBytes(path), expected);
     }
 
@@ -592,24 +446,6 @@ private Q_SLOTS:
         QCOMPARE(editor.textCursor().position(), editor.length());
         editor.undoLast();
         QCOMPARE(editor.text(), QString("a\r\nb"));
-    }
-
-    void lineBreakAndResetUndoMatchesRewritingText()
-    {
-        SlotEditor a;
-        SlotEditor b;
-        for (SlotEditor* e : {&a, &b}) {
-            e->setText("one\r\ntwo");
-            QTest::keyClicks(e, "x");
-        }
-        a.appendLineBreakAndResetUndo();
-        b.setText(b.text() + "\r\n");
-        QCOMPARE(a.text(), b.text());
-        QCOMPARE(a.isModified(), b.isModified());
-        a.undoLast();
-        b.undoLast();
-        QCOMPARE(a.text(), b.text());
-        QCOMPARE(a.textLf(), QString("xone\ntwo\n"));
     }
 };
 

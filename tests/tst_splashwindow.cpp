@@ -3,11 +3,15 @@
 #include "core/ProgramInfo.h"
 #include "core/SplashLayout.h"
 #include "support/TestMain.h"
+#include "support/TestSupport.h"
+#include "ui/HelpWindow.h"
 #include "ui/SplashWindow.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLayout>
+#include <QPushButton>
 #include <QStyle>
 #include <QTest>
 #include <QToolButton>
@@ -81,42 +85,93 @@ private Q_SLOTS:
         }
     }
 
+    // The texts centred in the credit line's band, the close button in the
+    // picture's corner; with a font half as large again nothing is cut and
+    // the window only grows.
+    void layout_data()
+    {
+        QTest::addColumn<double>("fontScale");
+        QTest::newRow("designed font") << 1.0;
+        QTest::newRow("font 1.5 times larger") << 1.5;
+    }
     void layout()
     {
-        // Centred in the band from 120, 145 wide, rounding toward zero also
-        // for a label wider than the band.
-        const QList<QPair<int, int>> lefts{{0, 192}, {61, 162}, {62, 161}, {200, 93}};
-        for (const auto& [width, left] : lefts)
-            QCOMPARE(SplashLayout::buildLabelLeft(width), left);
-        QCOMPARE(SplashLayout::closeButtonGeometry(QSize(18, 18), 387), QRect(361, 10, 16, 14));
-
+        QFETCH(double, fontScale);
         SplashWindow window(Mode::About);
+        QFont font = window.font();
+        font.setPointSizeF(font.pointSizeF() * fontScale);
+        window.setFont(font);
+        window.show();
+        window.layout()->activate();
         const QLabel* build = window.buildLabel();
         QCOMPARE(build->text(),
                  QStringLiteral("Build ") +
                      shortDateText(ProgramInfo::buildDate(), RegionalSettings::system()));
-        QCOMPARE(build->pos(), QPoint(SplashLayout::buildLabelLeft(build->width()), 116));
+        QVERIFY(window.width() >= 387 && window.height() >= 174);
+        for (const QLabel* text : {build, static_cast<const QLabel*>(window.creditLabel())}) {
+            QVERIFY(text->width() >= text->sizeHint().width());
+            QVERIFY(window.rect().contains(text->geometry()));
+            if (window.width() == 387)
+                QVERIFY(std::abs(text->geometry().center().x() - 191) <= 1);
+        }
+        if (fontScale == 1.0)
+            QCOMPARE(build->y() + (build->height() - build->sizeHint().height()) / 2, 116);
         const int title = window.style()->pixelMetric(QStyle::PM_TitleBarButtonSize);
-        QCOMPARE(window.closeButton()->geometry(),
-                 SplashLayout::closeButtonGeometry(QSize(title, title), 387));
+        const QRect close = window.closeButton()->geometry();
+        QCOMPARE(close.size(), SplashLayout::closeButtonSize(QSize(title, title)));
+        QCOMPARE(QPoint(window.width() - 1 - close.right(), close.top()), QPoint(10, 10));
+    }
+
+    // The credit line writes to the support address and the picture's
+    // button opens the web site; a program built without them offers
+    // neither, here and in the help window.
+    void links_data()
+    {
+        QTest::addColumn<QString>("mail");
+        QTest::addColumn<QString>("site");
+        QTest::newRow("both set") << "help@clipstow.test"
+                                  << "https://clipstow.test/";
+        QTest::newRow("none set") << ""
+                                  << "";
     }
 
     void links()
     {
+        QFETCH(QString, mail);
+        QFETCH(QString, site);
+        ProgramInfo::setContacts(QStringLiteral("help@clipstow.test"),
+                                 QStringLiteral("https://clipstow.test/"));
+        const SplashWindow withBoth(Mode::About);
+        ProgramInfo::setContacts(mail, site);
         LinkCatcher links;
         for (const char* scheme : {"mailto", "https", "http"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &links, "openUrl");
         SplashWindow window(Mode::About);
         window.open();
         QTest::mouseClick(window.creditLabel(), Qt::LeftButton);
-        QTest::mouseClick(window.webSiteButton(), Qt::LeftButton);
+        // A hidden button cannot be clicked.
+        if (window.webSiteButton()->isVisibleTo(&window))
+            QTest::mouseClick(window.webSiteButton(), Qt::LeftButton);
         for (const char* scheme : {"mailto", "https", "http"})
             QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-        QCOMPARE(links.opened.value(0).toString(QUrl::FullyEncoded),
-                 QStringLiteral("mailto:" CLIPSTOW_SUPPORT_MAIL "?subject=Clipstow"));
-        QCOMPARE(links.opened.value(1), QUrl(QStringLiteral(CLIPSTOW_WEB_SITE)));
-        QCOMPARE(links.opened.size(), 2);
+        TestSupport::ScopedRegistry registry;
+        HelpWindow help(registry.settings(), registry.errors());
+        ProgramInfo::setContacts(QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
+                                 QStringLiteral(CLIPSTOW_WEB_SITE));
         QVERIFY(window.isVisible());
+        QCOMPARE(window.webSiteButton()->isVisibleTo(&window), !site.isEmpty());
+        QCOMPARE(help.websiteButton()->isVisibleTo(&help), !site.isEmpty());
+        QCOMPARE(window.creditLabel()->toolTip(), mail);
+        // The texts keep their places on the picture.
+        QCOMPARE(window.creditLabel()->geometry(), withBoth.creditLabel()->geometry());
+        if (mail.isEmpty()) {
+            QCOMPARE(links.opened, QList<QUrl>());
+            return;
+        }
+        QCOMPARE(links.opened.value(0).toString(QUrl::FullyEncoded),
+                 QStringLiteral("mailto:%1?subject=Clipstow").arg(mail));
+        QCOMPARE(links.opened.value(1), QUrl(site));
+        QCOMPARE(links.opened.size(), 2);
     }
 };
 

@@ -139,6 +139,43 @@ private Q_SLOTS:
                  Failure::Refused);
     }
 
+    // A burst of copies 20 ms apart, each read as it appears: wl-copy ends
+    // as soon as the next copy replaces it.
+    void burstOfCopies()
+    {
+        m_source->setReadAhead(hintThenText, 5000);
+        QSignalSpy offered(m_source.get(), &ClipboardSource::offered);
+        const QProcessEnvironment env =
+            m_sway.environment(QProcessEnvironment::systemEnvironment());
+        for (int i = 0; i < 20; ++i) {
+            QProcess copy;
+            copy.setProcessEnvironment(env);
+            copy.setProgram(QStringLiteral("wl-copy"));
+            copy.setArguments({QStringLiteral("copy %1").arg(i)});
+            QVERIFY(copy.startDetached());
+            QTest::qWait(20);
+        }
+        // Each copy once, with its text (wl-copy processes started 20 ms
+        // apart may take the clipboard in another order).
+        QStringList texts;
+        const auto copies = [&] {
+            texts.clear();
+            for (const QList<QVariant>& signal : offered) {
+                const Offer offer = signal.at(0).value<Offer>();
+                if (!offer.atStart)
+                    texts.append(QString::fromUtf8(offer.data.value(Utf8Text)));
+            }
+            return texts.size();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(copies(), 20, 15000);
+        QStringList expected;
+        for (int i = 0; i < 20; ++i)
+            expected.append(QStringLiteral("copy %1").arg(i));
+        texts.sort();
+        expected.sort();
+        QCOMPARE(texts, expected);
+    }
+
     // 50 MB arrive whole, through a pipe read in pieces; a password
     // manager's hint is read before the text.
     void largeTextAndSecretHint()

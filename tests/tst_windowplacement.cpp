@@ -108,6 +108,15 @@ void TestWindowPlacement::reading_data()
     QTest::newRow("fixed window keeps its size")
         << Values{{QStringLiteral("NormPos@"), QStringLiteral("50,60,50,60")}} << true
         << QRect(50, 60, 116, 22) << false;
+    // Limited to the screen, and brought wholly onto it.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QTest::newRow("huge stored size")
+        << Values{{QStringLiteral("NormPos@"), QStringLiteral("0,0,30000,30000")}} << false
+        << screen << false;
+    QTest::newRow("largest numbers")
+        << Values{{QStringLiteral("NormPos@"),
+                   QStringLiteral("-2147483648,-2147483648,2147483647,2147483647")}}
+        << false << screen << false;
     QTest::newRow("non-numeric show command")
         << Values{{QStringLiteral("ShowCmd"), QStringLiteral("x")}} << false << unchanged << false;
 }

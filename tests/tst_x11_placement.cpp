@@ -37,6 +37,7 @@ class TestX11Placement final : public QObject
     QTemporaryDir m_dir;
     QProcessEnvironment m_env;
     std::unique_ptr<QProcess> m_app;
+    bool m_startsMinimized = false;
 
     int reg(const QStringList& args, QString* out = nullptr)
     {
@@ -56,12 +57,35 @@ class TestX11Placement final : public QObject
                  0);
     }
 
+    void seedPlace(const QString& key, const QString& normPos)
+    {
+        for (const QString& name : {QStringLiteral("NormPos"), QStringLiteral("NormPos(1280x800)")})
+            seed(key, name, QStringLiteral("REG_SZ"), normPos);
+    }
+
+    QString stored(const QString& key, const QString& name)
+    {
+        QString values;
+        reg({QStringLiteral("query"), key, QStringLiteral("/v"), name}, &values);
+        const QRegularExpressionMatch m =
+            QRegularExpression(name + QStringLiteral("\\s+REG_SZ\\s+(\\S*)")).match(values);
+        return m.captured(1);
+    }
+
+    QString property(const QString& id, const char* name) const
+    {
+        return m_desktop.tool(QStringLiteral("xprop"),
+                              {QStringLiteral("-id"), id, QString::fromLatin1(name)});
+    }
+
     void start()
     {
         m_app = std::make_unique<QProcess>();
         m_app->setProcessChannelMode(QProcess::ForwardedChannels);
         TestSupport::startProgram(*m_app, m_env, m_dir.path());
         QVERIFY(m_app->waitForStarted());
+        if (m_startsMinimized)
+            return;
         QTRY_VERIFY_WITH_TIMEOUT(!mainWindow().isEmpty() && !remoteWindow().isEmpty(), TimeoutMs);
         // The window manager has framed both.
         QTRY_VERIFY_WITH_TIMEOUT(frameOf(mainWindow()).top() != clientTop(mainWindow()), TimeoutMs);
@@ -193,6 +217,77 @@ private Q_SLOTS:
                                   qPrintable(text(frameOf(mainWindow()))), TimeoutMs);
         QCOMPARE(frameOf(mainWindow()).size(), QSize(500, 400));
         stop();
+    }
+
+    // A frame partly off the screen comes wholly onto it, once the window
+    // manager's frame is known.
+    void partlyOffScreenComesWhollyOnScreen()
+    {
+        seedPlace(MainKey, QStringLiteral("880,100,1289,400"));
+        seedPlace(RemoteKey, QStringLiteral("600,796,716,820"));
+        start();
+        if (QTest::currentTestFailed())
+            return;
+        const QRect screen(0, 0, 1280, 800);
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            screen.contains(frameOf(mainWindow())) && screen.contains(frameOf(remoteWindow())),
+            qPrintable(text(frameOf(mainWindow())) + " / " + text(frameOf(remoteWindow()))),
+            TimeoutMs);
+        QCOMPARE(frameOf(mainWindow()).right(), 1279);
+        QCOMPARE(frameOf(remoteWindow()).bottom(), 799);
+        stop();
+    }
+
+    // Stored maximized, the main window opens maximized, writes its normal
+    // place unchanged at every exit, and comes back there when the user
+    // restores it. Stored minimized (show command 6), it opens minimized.
+    void windowStatesComeBack()
+    {
+        const QString place = QStringLiteral("100,120,602,595");
+        seedPlace(MainKey, place);
+        seed(MainKey, QStringLiteral("ShowCmd"), QStringLiteral("REG_SZ"), QStringLiteral("3"));
+        for (int round = 0; round < 2; ++round) {
+            start();
+            if (QTest::currentTestFailed())
+                return;
+            QTRY_VERIFY_WITH_TIMEOUT(
+                property(mainWindow(), "_NET_WM_STATE").contains("MAXIMIZED_VERT"), TimeoutMs);
+            if (round == 1) {
+                // A double click on the title bar restores the window.
+                const QRect maximized = frameOf(mainWindow());
+                m_desktop.tool(QStringLiteral("xdotool"),
+                               {QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                                QString::number(maximized.center().x()),
+                                QString::number(maximized.top() + 6), QStringLiteral("click"),
+                                QStringLiteral("--repeat"), QStringLiteral("2"),
+                                QStringLiteral("1")});
+                QTRY_VERIFY2_WITH_TIMEOUT(near(frameOf(mainWindow()), QRect(100, 120, 502, 475)),
+                                          qPrintable(text(frameOf(mainWindow()))), TimeoutMs);
+            }
+            stop();
+            QCOMPARE(stored(MainKey, QStringLiteral("NormPos")), place);
+            QCOMPARE(stored(MainKey, QStringLiteral("ShowCmd")),
+                     round == 0 ? QStringLiteral("3") : QStringLiteral("1"));
+        }
+
+        seed(MainKey, QStringLiteral("ShowCmd"), QStringLiteral("REG_SZ"), QStringLiteral("6"));
+        m_startsMinimized = true;
+        start();
+        m_startsMinimized = false;
+        QString main;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(main = m_desktop
+                         .tool(QStringLiteral("xdotool"),
+                               {QStringLiteral("search"), QStringLiteral("--pid"),
+                                QString::number(m_app->processId()), QStringLiteral("--name"),
+                                QStringLiteral("^Clipstow 3$")})
+                         .trimmed())
+                    .isEmpty() &&
+                property(main, "WM_STATE").contains("Iconic"),
+            TimeoutMs);
+        stop();
+        QCOMPARE(stored(MainKey, QStringLiteral("ShowCmd")), QStringLiteral("2"));
+        QCOMPARE(stored(MainKey, QStringLiteral("NormPos")), place);
     }
 };
 

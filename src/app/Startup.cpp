@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/InstanceCommands.h"
 #include "app/SingleInstance.h"
 #include "base/AppError.h"
 #include "core/Collector.h"
@@ -22,30 +23,51 @@
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <cstdio>
+
+namespace {
+
+// What the windows cannot do on Qt's Wayland platform, which the program
+// takes where XWayland cannot be opened.
+QString platformNotice()
+{
+    if (QGuiApplication::platformName() != QLatin1String("wayland"))
+        return {};
+    return QStringLiteral("Clipstow runs without XWayland on this desktop: the remote window "
+                          "cannot stay on top of other windows, and windows cannot be put back "
+                          "where they were");
+}
+
+} // namespace
 
 // ---- The program -----------------------------------------------------------
 
-int Startup::run()
+int Startup::run(const QString& request)
 {
     // One Clipstow per user and display: a second start hands over to the
     // first, which shows its main window.
     SingleInstance instance(SingleInstance::defaultName());
     if (!instance.claim()) {
+        if (!request.isEmpty())
+            return InstanceCommands::send(instance, request);
         instance.activateRunning();
         return 0;
     }
+    // Requests of later starts and of the command line; those that come
+    // while the agreement or the splash shows bring that window forward and
+    // are carried out once start-up is through.
+    InstanceCommands commands(instance);
+    if (!request.isEmpty())
+        commands.addOwnRequest(request);
 
     ErrorReporter errors;
     ErrorBox::install(errors);
-    QApplication::setQuitOnLastWindowClosed(false);
     Settings settings(Settings::defaultStoreFile(),
                       [&errors](const AppError& failure) { errors.showFailure(failure); });
     SaveSound::setSettings(&settings);
     const auto soundSettingsGone = qScopeGuard([] { SaveSound::setSettings(nullptr); });
 
     Startup program(settings, errors);
-    QObject::connect(&instance, &SingleInstance::activationRequested, &program,
-                     [&] { errors.reportFailures([&] { program.showMainWindow(); }); });
     // Ended by the session or the system (logout, kill): in order, as for
     // Exit, without questions.
     const std::unique_ptr<TerminationRequests> endRequests = createTerminationRequests();
@@ -54,6 +76,7 @@ int Startup::run()
     // Declined at the first start: the program ends before any window shows.
     if (!program.start())
         return 0;
+    commands.attach(program);
     return program.exec();
 }
 
@@ -73,6 +96,9 @@ void Startup::runUninstall(Settings& settings,
 {
     // The message is shown whatever happens here.
     settings.removeAll();
+    // The entry that started Clipstow with the desktop goes too; the slot
+    // files stay, they are the user's.
+    createSystemAutostart()->remove();
     const QString text = QStringLiteral("Clipstow registry data removed");
     const QString caption = QStringLiteral("Uninstall");
     if (show) {
@@ -91,6 +117,10 @@ Startup::Startup(Settings& settings, ErrorReporter& errors, QObject* parent)
       m_trayIcon(std::make_unique<TrayIcon>(*m_collector))
 {
     QApplication::setWindowIcon(Icons::programIcon());
+    // The program ends by end() alone: not when its last window closes (the
+    // agreement, the splash, the main window hidden to the tray), which
+    // would leave a request to quit for whatever event loop runs next.
+    QApplication::setQuitOnLastWindowClosed(false);
 }
 
 Startup::~Startup()
@@ -122,7 +152,6 @@ bool Startup::start()
         watchClipboard();
         showWindows(QSystemTrayIcon::isSystemTrayAvailable());
     }
-    m_starting = false;
     // Said once the event loop runs, so that a close made while the box is
     // open ends the program.
     QTimer::singleShot(0, this, [this] { tellNotSaved(); });
@@ -202,8 +231,17 @@ void Startup::showWindows(bool trayAvailable)
     } else if (!m_settings.autoHide()) {
         m_main->show();
     }
-    if (m_showMainAfterStart)
-        m_main->showWindow();
+    const QString platform = platformNotice();
+    if (platform.isEmpty())
+        return;
+    // On standard error and where the user looks: the tray's notification,
+    // or the status bar without a notification area.
+    std::fprintf(stderr, "clipstow: %s\n", qPrintable(platform));
+    if (m_main->trayIconShown())
+        m_trayIcon->showMessage(QStringLiteral("Clipstow"), platform, QSystemTrayIcon::Information,
+                                20000);
+    else
+        m_main->showNotice(platform);
 }
 
 void Startup::listenForEndRequests(TerminationRequests& requests)
@@ -222,20 +260,6 @@ int Startup::exec()
     const int code = QApplication::exec();
     m_running = false;
     return code;
-}
-
-void Startup::showMainWindow()
-{
-    if (m_starting) {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            modal->raise();
-            modal->activateWindow();
-        }
-        m_showMainAfterStart = true;
-        return;
-    }
-    if (m_main && !m_ended)
-        m_main->showWindow();
 }
 
 // ---- The end -------------------------------------------------------------

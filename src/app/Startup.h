@@ -41,9 +41,11 @@ public:
                  const std::function<void(const QString& text, const QString& caption)>& show = {});
 
     // The whole program after the application object exists: the single
-    // instance, the services, start-up, the event loop and the end. Returns
-    // the exit code.
-    static int run();
+    // instance, the services, start-up, the event loop and the end.
+    // request: what the command line asks of the running instance ("show"
+    // for --show; empty for a plain start), carried out by this process
+    // when it is the first. Returns the exit code.
+    static int run(const QString& request = {});
 
     // The tray icon shows at once.
     Startup(Settings& settings, ErrorReporter& errors, QObject* parent = nullptr);
@@ -71,7 +73,8 @@ public:
     void watchClipboard();
     // The remote window as "AShowRemote" says, the main window when
     // "AutoHide" is false or no notification area could bring it back (the
-    // reason then in its status bar), or when another start asked for it.
+    // reason then in its status bar); what the windows cannot do on this
+    // platform is said.
     void showWindows(bool trayAvailable);
 
     // The requests to end from the session or the system: from the moment
@@ -82,12 +85,6 @@ public:
     // Runs the event loop until the program ends; at once when it has ended
     // already (during start-up). The exit code.
     int exec();
-
-    // --- While running ------------------------------------------------------
-    // Another start asked to see the program: the main window is shown, and
-    // during start-up the window up now (the agreement, the splash) comes to
-    // the front and the main window follows once start-up is through.
-    void showMainWindow();
 
     // --- The end ------------------------------------------------------------
     // The main window closed (Exit, its close box): the tray icon goes, the
@@ -115,8 +112,6 @@ private:
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<RemoteWindow> m_remote;
     TerminationRequests* m_endRequests = nullptr;
-    bool m_starting = true;
     bool m_running = false;
-    bool m_showMainAfterStart = false;
     bool m_ended = false;
 };

@@ -2,6 +2,7 @@
 #include "app/Startup.h"
 #include "base/AppError.h"
 #include "core/ErrorReporter.h"
+#include "platform/FileSizeLimit.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
@@ -9,6 +10,9 @@
 
 int main(int argc, char** argv)
 {
+    // A slot file that reaches the file size limit is a failed write the
+    // user is told of, not the end of the program.
+    keepRunningAtFileSizeLimit();
     // Help, version, a wrong option and a missing display are answered
     // before the toolkit looks for a display.
     const CommandLine::Decision decision = CommandLine::decide(CommandLine::arguments(argc, argv),
@@ -30,7 +34,7 @@ int main(int argc, char** argv)
             Startup::runUninstall(settings);
             return 0;
         }
-        return Startup::run();
+        return Startup::run(decision.request);
     } catch (const std::exception& failure) {
         const auto* error = dynamic_cast<const AppError*>(&failure);
         const QString text = error ? ErrorReporter::boxText(error->message(), error->detail())

@@ -1,14 +1,14 @@
 #include "core/Capture.h"
 
 #include "core/SaveSound.h"
-#include "core/SlotBuffer.h"
 #include "core/SlotFileSync.h"
+#include "core/SlotText.h"
 
 #include <QClipboard>
 #include <QDateTime>
 #include <QGuiApplication>
 
-QString captureIntoSlot(SlotBuffer& buffer, const QString& stampLine, SlotFileSync& sync,
+QString captureIntoSlot(SlotText& buffer, const QString& stampLine, SlotFileSync& sync,
                         const QString& fileName)
 {
     // Read once: the owner may replace or empty the clipboard at any time,

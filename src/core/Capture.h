@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class SlotBuffer;
+class SlotText;
 class SlotFileSync;
 
 // The capture of the clipboard's text into a slot's buffer. The block added
@@ -22,5 +22,5 @@ class SlotFileSync;
 // added, written or played. Unsaved text of the buffer that the file's new
 // text would replace is first set aside (SlotFileSync::setAsideUnsaved);
 // returns the name of that file, else an empty text.
-QString captureIntoSlot(SlotBuffer& buffer, const QString& stampLine, SlotFileSync& sync,
+QString captureIntoSlot(SlotText& buffer, const QString& stampLine, SlotFileSync& sync,
                         const QString& fileName);

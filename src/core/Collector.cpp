@@ -4,8 +4,8 @@
 #include "core/ClipboardMonitor.h"
 #include "core/ClipboardSecrets.h"
 #include "core/ErrorReporter.h"
-#include "core/SlotBuffer.h"
 #include "core/StampLine.h"
+#include "core/slotfile/SlotFile.h"
 #include "platform/TerminationRequests.h"
 #include "settings/Settings.h"
 
@@ -59,11 +59,6 @@ Collector::~Collector()
     stopWatchingClipboard();
 }
 
-void Collector::attachBuffer(SlotNumber number, SlotBuffer& buffer)
-{
-    slot(number).buffer = &buffer;
-}
-
 QString Collector::fileName(SlotNumber number) const
 {
     return slot(number).fileName;
@@ -93,10 +88,11 @@ void Collector::loadSlots()
         Slot& s = slot(number);
         const QFileInfo info(s.fileName);
         if (!info.exists() || info.isDir()) {
-            s.sync.adopt(*s.buffer, s.fileName);
+            s.sync.adopt(s.text, s.fileName);
             continue;
         }
-        m_errors.reportFailures([&] { s.sync.read(*s.buffer, s.fileName); });
+        m_errors.reportFailures([&] { s.sync.read(s.text, s.fileName); });
+        reportFileNotes(s);
     }
     m_started = true;
 }
@@ -105,17 +101,18 @@ void Collector::chooseFile(SlotNumber number, const QString& path)
 {
     Slot& s = slot(number);
     // The slot's unsaved text goes to the file it was typed for first.
-    if (SlotFileSync::hasUnsavedText(*s.buffer) && !saveSlot(number))
+    if (SlotFileSync::hasUnsavedText(s.text) && !saveSlot(number))
         return;
     const QFileInfo info(path);
     if (info.exists() && !info.isDir()) {
-        s.sync.read(*s.buffer, path);
+        s.sync.read(s.text, path);
         setFileName(number, path);
+        reportFileNotes(s);
     } else {
         const QString name = path + QStringLiteral(".txt");
         setFileName(number, name);
-        s.buffer->clearText();
-        s.sync.adopt(*s.buffer, name);
+        s.text.clearText();
+        s.sync.adopt(s.text, name);
     }
 }
 
@@ -124,17 +121,38 @@ bool Collector::saveSlot(SlotNumber number)
     if (!settleSlot(number))
         return false;
     Slot& s = slot(number);
-    s.sync.write(*s.buffer, s.fileName);
+    s.sync.write(s.text, s.fileName);
+    reportFileNotes(s);
     return true;
+}
+
+void Collector::saveSlotAs(SlotNumber number, const QString& target) const
+{
+    const Slot& s = slot(number);
+    SlotFile::writeText(target,
+                        s.sync.isAppendOnly() ? SlotFile::readText(s.fileName) : s.text.textLf(),
+                        s.text.font());
 }
 
 void Collector::clearSlot(SlotNumber number)
 {
     Slot& s = slot(number);
     if (s.sync.changedOnDisk(s.fileName))
-        s.sync.read(*s.buffer, s.fileName);
-    s.buffer->clearText();
-    s.sync.write(*s.buffer, s.fileName);
+        s.sync.read(s.text, s.fileName);
+    s.text.clearText();
+    s.sync.write(s.text, s.fileName);
+    reportFileNotes(s);
+}
+
+void Collector::reportFileNotes(Slot& s)
+{
+    const QString torn = s.sync.takeTornAside();
+    if (!torn.isEmpty())
+        Q_EMIT statusMessage(
+            QStringLiteral("A capture cut off while it was written was moved to ") + torn);
+    if (!s.sync.lockProblem().isEmpty())
+        Q_EMIT statusMessage(s.fileName + QStringLiteral(" was written without its lock (") +
+                             s.sync.lockProblem() + QLatin1Char(')'));
 }
 
 void Collector::setChangedFileQuestion(ChangedFileQuestion question)
@@ -146,13 +164,13 @@ bool Collector::settleSlot(SlotNumber number)
 {
     Slot& s = slot(number);
     SlotFileSync::Settle how = SlotFileSync::Settle::KeepBoth;
-    if (m_changedFileQuestion && s.sync.needsAnswer(*s.buffer, s.fileName)) {
+    if (m_changedFileQuestion && s.sync.needsAnswer(s.text, s.fileName)) {
         const std::optional<SlotFileSync::Settle> answer = m_changedFileQuestion(s.fileName);
         if (!answer)
             return false;
         how = *answer;
     }
-    s.sync.settleChangedFile(*s.buffer, s.fileName, how);
+    s.sync.settleChangedFile(s.text, s.fileName, how);
     return true;
 }
 
@@ -164,13 +182,13 @@ bool Collector::fileChangedOnDisk(SlotNumber number) const
 
 bool Collector::hasUnsavedText(SlotNumber number) const
 {
-    return SlotFileSync::hasUnsavedText(*slot(number).buffer);
+    return SlotFileSync::hasUnsavedText(slot(number).text);
 }
 
 QString Collector::saveUnsavedTextAside(SlotNumber number)
 {
     const Slot& s = slot(number);
-    return SlotFileSync::saveAside(*s.buffer, s.fileName, QDateTime::currentDateTime());
+    return SlotFileSync::saveAside(s.text, s.fileName, QDateTime::currentDateTime());
 }
 
 bool Collector::showsFileEnd(SlotNumber number) const
@@ -213,9 +231,10 @@ void Collector::capture(Trigger trigger)
             Q_EMIT captureEnded();
             return;
         }
-        const QString aside = captureIntoSlot(*s.buffer, stampLine(), s.sync, s.fileName);
+        const QString aside = captureIntoSlot(s.text, stampLine(), s.sync, s.fileName);
         if (!aside.isEmpty())
             Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
+        reportFileNotes(s);
     }
     Q_EMIT captureEnded();
 }

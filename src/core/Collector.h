@@ -2,6 +2,7 @@
 
 #include "core/SlotFileSync.h"
 #include "core/SlotNumber.h"
+#include "core/SlotText.h"
 
 #include <QObject>
 #include <QString>
@@ -13,9 +14,8 @@ class ClipboardMonitor;
 class ErrorReporter;
 class Settings;
 class TerminationRequests;
-class SlotBuffer;
 
-// What the program collects and how: the three slots (each a buffer, its
+// What the program collects and how: the three slots (each its text, its
 // file name and the sync that keeps the file in step), which slot is active,
 // whether auto mode is on, and the capture of the clipboard into the active
 // slot. It has no windows; the main window, the remote window and the tray
@@ -63,9 +63,9 @@ public:
     ErrorReporter& errors() const { return m_errors; }
 
     // --- Slots -----------------------------------------------------------
-    // Each slot's buffer (not owned) must be attached before the slot is
-    // read, written or captured into.
-    void attachBuffer(SlotNumber slot, SlotBuffer& buffer);
+    // The slot's text, which its editor shows.
+    SlotText& text(SlotNumber slot) { return this->slot(slot).text; }
+    const SlotText& text(SlotNumber slot) const { return this->slot(slot).text; }
 
     QString fileName(SlotNumber slot) const;
     // Changes the name only (no file is read or written, no hint refresh).
@@ -92,6 +92,10 @@ public:
     // when another program changed it (settleSlot). False when the user
     // cancelled.
     bool saveSlot(SlotNumber slot);
+    // Writes the slot's text to target (Save As), in the format target's
+    // name selects; the slot keeps its own file. A slot that shows only its
+    // file's end copies the file's whole text.
+    void saveSlotAs(SlotNumber slot, const QString& target) const;
     // Empties the slot's buffer and writes the empty text to its file; a
     // file another program changed is read first, so that the write is
     // taken as the slot's.
@@ -187,11 +191,15 @@ Q_SIGNALS:
 private:
     struct Slot
     {
-        SlotBuffer* buffer = nullptr;
+        SlotText text;
         QString fileName;
         SlotFileSync sync;
     };
     Slot& slot(SlotNumber number) { return m_slots[number.index()]; }
+    // Tells in the status bar what the last read or write of the slot's
+    // file had to do unusually: set aside a capture that was cut off, go
+    // ahead without the lock.
+    void reportFileNotes(Slot& s);
     const Slot& slot(SlotNumber number) const { return m_slots[number.index()]; }
 
     Settings& m_settings;

@@ -1,29 +1,10 @@
 #include "core/SlotFileSync.h"
 
-#include "core/SlotBuffer.h"
-
-#include <QFileInfo>
+#include "core/SlotText.h"
 
 #include <utility>
 
 namespace {
-
-// The buffer's text from position on, with '\n' line breaks.
-QString bufferTextFrom(const SlotBuffer& buffer, qsizetype position)
-{
-    const qsizetype length = buffer.length();
-    // When the new end is most of the text (a large capture), the whole
-    // text is taken and cut: several times faster than a selection of the
-    // end with its line breaks made CR LF and back.
-    if (position == 0 || length - position > length / 2) {
-        QString text = buffer.textLf();
-        text.remove(0, position);
-        return text;
-    }
-    QString text = buffer.textFrom(int(position));
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return text;
-}
 
 // Line breaks as the buffer keeps them: CR LF, lone CR and the paragraph
 // separator each become one '\n', so the block has the same characters in
@@ -36,32 +17,20 @@ QString withLfBreaks(QString text)
     return text;
 }
 
-// Adds the same characters as captureBlock to the end of the buffer: a
-// break and an empty line, the stamp line, the text ended by a break, two
-// empty lines. The paste is not kept for undo.
-void appendBlock(SlotBuffer& buffer, const QString& stampLine, const QString& text)
-{
-    buffer.appendLine(QStringLiteral("\r\n"));
-    buffer.appendLine(withLfBreaks(stampLine) + QLatin1Char('\n') + withLfBreaks(text));
-    buffer.appendLineBreakAndResetUndo();
-    buffer.appendLine(QString());
-}
-
 } // namespace
 
-bool SlotFileSync::hasUnsavedText(const SlotBuffer& buffer)
+bool SlotFileSync::hasUnsavedText(const SlotText& buffer)
 {
-    return buffer.length() != buffer.markedLength() ||
-           buffer.unchangedPrefixLength() != buffer.markedLength();
+    return buffer.hasUnsavedText();
 }
 
-bool SlotFileSync::needsAnswer(const SlotBuffer& buffer, const QString& fileName) const
+bool SlotFileSync::needsAnswer(const SlotText& buffer, const QString& fileName) const
 {
     return hasUnsavedText(buffer) && buffer.unchangedPrefixLength() != buffer.markedLength() &&
            changedOnDisk(fileName);
 }
 
-void SlotFileSync::settleChangedFile(SlotBuffer& buffer, const QString& fileName, Settle how)
+void SlotFileSync::settleChangedFile(SlotText& buffer, const QString& fileName, Settle how)
 {
     if (!changedOnDisk(fileName))
         return;
@@ -69,14 +38,13 @@ void SlotFileSync::settleChangedFile(SlotBuffer& buffer, const QString& fileName
         // Text only added at the end follows the file's new text; after an
         // edit before the end the slot's whole text does.
         const bool onlyAdded = buffer.unchangedPrefixLength() == buffer.markedLength();
-        const QString mine =
-            onlyAdded ? bufferTextFrom(buffer, buffer.markedLength()) : buffer.textLf();
-        m_writer.appendText(fileName, mine, buffer.textFont());
+        const QString mine = onlyAdded ? buffer.textLfFrom(buffer.markedLength()) : buffer.textLf();
+        m_writer.appendText(fileName, mine, buffer.font());
     }
     read(buffer, fileName);
 }
 
-QString SlotFileSync::setAsideUnsaved(const SlotBuffer& buffer, const QString& fileName,
+QString SlotFileSync::setAsideUnsaved(const SlotText& buffer, const QString& fileName,
                                       const QDateTime& now) const
 {
     if (!hasUnsavedText(buffer) || !changedOnDisk(fileName))
@@ -84,27 +52,24 @@ QString SlotFileSync::setAsideUnsaved(const SlotBuffer& buffer, const QString& f
     return saveAside(buffer, fileName, now);
 }
 
-QString SlotFileSync::saveAside(const SlotBuffer& buffer, const QString& fileName,
+QString SlotFileSync::saveAside(const SlotText& buffer, const QString& fileName,
                                 const QDateTime& now)
 {
     if (!hasUnsavedText(buffer))
         return QString();
-    const QString base =
-        fileName + QStringLiteral(".unsaved-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString name = base;
-    for (int n = 2; QFileInfo::exists(name); ++n)
-        name = base + QLatin1Char('-') + QString::number(n);
-    // A new file is created 0600: only the user may read what was typed.
-    SlotFile::writeAtomically(name, SlotFile::encodePlain(buffer.textLf()));
-    return name;
+    // A new file, 0600: only the user may read what was typed, and a name
+    // someone else took (a link planted in a shared folder) is passed by.
+    return SlotFile::writeNewFile(fileName + QStringLiteral(".unsaved-") +
+                                      now.toString(QStringLiteral("yyyyMMdd-HHmmss")),
+                                  SlotFile::encodePlain(buffer.textLf()));
 }
 
 qsizetype SlotFileSync::viewLimit()
 {
-    return SlotBuffer::MaxCharacters - ViewHeadroom;
+    return SlotText::MaxCharacters - ViewHeadroom;
 }
 
-void SlotFileSync::read(SlotBuffer& buffer, const QString& fileName)
+void SlotFileSync::read(SlotText& buffer, const QString& fileName)
 {
     m_writer.forget();
     const QString text = m_writer.read(fileName, viewLimit());
@@ -113,35 +78,48 @@ void SlotFileSync::read(SlotBuffer& buffer, const QString& fileName)
     // The buffer may keep the text in its own form (a file may hold breaks
     // or characters it stores differently): then the file is not the
     // encoding of the buffer's text and only a whole rewrite is exact.
-    if (buffer.length() != text.size() || buffer.textLf() != text)
+    if (buffer.length() != text.size() || !SlotText::keepsAsGiven(text))
         m_writer.noteTextDiffers(buffer.length());
 }
 
-void SlotFileSync::adopt(SlotBuffer& buffer, const QString& fileName)
+void SlotFileSync::adopt(SlotText& buffer, const QString& fileName)
 {
     m_writer.noteRead(fileName);
     buffer.markUnchanged();
 }
 
-bool SlotFileSync::refreshBeforeWrite(SlotBuffer& buffer, const QString& fileName)
+bool SlotFileSync::refreshBeforeWrite(SlotText& buffer, const QString& fileName)
 {
     if (!m_writer.changedOnDisk(fileName))
         return false;
+    // Another program only added to the file (another Clipstow's capture, a
+    // line from a script): its new text follows the slot's, read alone.
+    if (!hasUnsavedText(buffer)) {
+        const std::optional<QString> added = m_writer.readAdded(fileName);
+        if (added && buffer.length() + added->size() <= SlotText::MaxCharacters) {
+            const qsizetype before = buffer.length();
+            buffer.appendAtEnd(*added);
+            buffer.markUnchanged();
+            if (buffer.length() != before + added->size() || !SlotText::keepsAsGiven(*added))
+                m_writer.noteTextDiffers(buffer.length());
+            return true;
+        }
+    }
     read(buffer, fileName);
     return true;
 }
 
-void SlotFileSync::write(SlotBuffer& buffer, const QString& fileName)
+void SlotFileSync::write(SlotText& buffer, const QString& fileName)
 {
     // Only what follows the unchanged start is taken from the buffer.
     m_writer.save(
         fileName, buffer.unchangedPrefixLength(),
-        [&](qsizetype from) { return bufferTextFrom(buffer, from); }, buffer.textFont(),
+        [&](qsizetype from) { return buffer.textLfFrom(from); }, buffer.font(),
         SlotFileWriter::Purpose::Whole);
     buffer.markUnchanged();
 }
 
-void SlotFileSync::appendCapture(SlotBuffer& buffer, const QString& fileName,
+void SlotFileSync::appendCapture(SlotText& buffer, const QString& fileName,
                                  const QString& stampLine, const QString& text)
 {
     const QString block = captureBlock(stampLine, text);
@@ -149,7 +127,7 @@ void SlotFileSync::appendCapture(SlotBuffer& buffer, const QString& fileName,
     // the view: the block goes straight to the file.
     const bool viewSaveable =
         !isAppendOnly() || buffer.unchangedPrefixLength() == buffer.markedLength();
-    if (viewSaveable && buffer.length() + block.size() <= SlotBuffer::MaxCharacters) {
+    if (viewSaveable && buffer.length() + block.size() <= SlotText::MaxCharacters) {
         // The file takes the block before the buffer does: laying a large
         // text out in the buffer takes longer than writing it, and the file
         // is the record. The buffer gets the block whatever the write did,
@@ -159,21 +137,21 @@ void SlotFileSync::appendCapture(SlotBuffer& buffer, const QString& fileName,
         bool inBuffer = false;
         const auto addToBuffer = [&] {
             if (!std::exchange(inBuffer, true))
-                appendBlock(buffer, stampLine, text);
+                buffer.appendAtEnd(block);
         };
         try {
             m_writer.save(
                 fileName, buffer.unchangedPrefixLength(),
                 [&](qsizetype from) {
                     return from >= before ? block.mid(from - before)
-                                          : bufferTextFrom(buffer, from) + block;
+                                          : buffer.textLfFrom(from) + block;
                 },
-                buffer.textFont(), SlotFileWriter::Purpose::Capture);
+                buffer.font(), SlotFileWriter::Purpose::Capture);
         } catch (const SlotFile::SlotFileChanged&) {
             // The buffer's text could not replace the file: the capture
             // still goes to its end.
             addToBuffer();
-            m_writer.appendText(fileName, block, buffer.textFont());
+            m_writer.appendText(fileName, block, buffer.font());
             throw;
         } catch (...) {
             addToBuffer();
@@ -184,7 +162,7 @@ void SlotFileSync::appendCapture(SlotBuffer& buffer, const QString& fileName,
         // The buffer may keep some characters its own way; the file then no
         // longer holds exactly its encoding, and the next whole write
         // replaces it.
-        if (buffer.length() != before + block.size() || bufferTextFrom(buffer, before) != block)
+        if (buffer.length() != before + block.size() || !SlotText::keepsAsGiven(block))
             m_writer.noteTextDiffers(buffer.length());
         return;
     }
@@ -193,15 +171,15 @@ void SlotFileSync::appendCapture(SlotBuffer& buffer, const QString& fileName,
     if (!viewSaveable) {
         // The view takes no edits; should it hold some, they are not saved
         // and the block goes after the file's text as it is.
-        m_writer.appendText(fileName, block, buffer.textFont());
+        m_writer.appendText(fileName, block, buffer.font());
     } else {
         try {
             m_writer.save(
                 fileName, buffer.unchangedPrefixLength(),
-                [&](qsizetype from) { return bufferTextFrom(buffer, from) + block; },
-                buffer.textFont(), SlotFileWriter::Purpose::Capture);
+                [&](qsizetype from) { return buffer.textLfFrom(from) + block; }, buffer.font(),
+                SlotFileWriter::Purpose::Capture);
         } catch (const SlotFile::SlotFileChanged&) {
-            m_writer.appendText(fileName, block, buffer.textFont());
+            m_writer.appendText(fileName, block, buffer.font());
             throw;
         }
     }

@@ -7,17 +7,9 @@ QString buildLabelText(const QDate& buildDate, const RegionalSettings& region)
     return QStringLiteral("Build ") + shortDateText(buildDate, region);
 }
 
-int buildLabelLeft(int labelWidth)
+QSize closeButtonSize(const QSize& titleBarButton)
 {
-    // Integer division rounds toward zero, also for a label wider than the band.
-    return (CreditWidth - labelWidth) / 2 + 120;
-}
-
-QRect closeButtonGeometry(const QSize& titleBarButton, int pictureWidth)
-{
-    const int width = titleBarButton.width() - 2;
-    const int height = titleBarButton.height() - 4;
-    return QRect(pictureWidth - width - 10, 10, width, height);
+    return QSize(titleBarButton.width() - 2, titleBarButton.height() - 4);
 }
 
 } // namespace SplashLayout

@@ -3,11 +3,11 @@
 #include "base/Locale.h"
 
 #include <QDate>
-#include <QRect>
 #include <QSize>
 #include <QString>
 
-// Where the splash window puts its controls over the picture.
+// Where the splash window puts its controls over the picture, whose free
+// bands were drawn for them.
 namespace SplashLayout {
 
 // The band of the credit line, in which the build label is centred too.
@@ -15,16 +15,17 @@ inline constexpr int CreditLeft = 119;
 inline constexpr int CreditTop = 46;
 inline constexpr int CreditWidth = 145;
 inline constexpr int BuildLabelTop = 116;
+// The web-site button across the top of the band.
+inline constexpr int WebSiteTop = 8;
+inline constexpr QSize WebSiteSize(155, 36);
+// The close button, this far in from the picture's top right corner.
+inline constexpr int CloseButtonInset = 10;
 
 // "Build " and the build date in the short date format.
 QString buildLabelText(const QDate& buildDate, const RegionalSettings& region);
 
-// The build label's left edge for a label labelWidth pixels wide: centred
-// in the credit line's band, (145 - width) / 2 rounded toward zero, + 120.
-int buildLabelLeft(int labelWidth);
-
-// The close button in the picture's top right corner, 10 pixels in: two
-// pixels narrower and four lower than a title-bar button.
-QRect closeButtonGeometry(const QSize& titleBarButton, int pictureWidth);
+// The close button: two pixels narrower and four lower than a title-bar
+// button.
+QSize closeButtonSize(const QSize& titleBarButton);
 
 } // namespace SplashLayout

@@ -7,77 +7,76 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <algorithm>
+#include <QVBoxLayout>
 
 namespace {
 
-constexpr QSize ClientSize(353, 352);
-constexpr QRect MemoGeometry(16, 16, 320, 280);
-constexpr QPoint AgreePosition(32, 312);
-constexpr QPoint NotAgreePosition(200, 312);
-constexpr QSize ButtonSize(120, 25);
-// Margins of the design kept when the buttons grow.
-constexpr int MinimumButtonGap = 16;
-constexpr int RightMargin = 33;
-constexpr int BottomMargin = 15;
-
-// A button at least as large as the design asks, larger where the
-// desktop's font needs more room for the caption and glyph.
-QSize buttonSize(const QPushButton* button)
-{
-    return ButtonSize.expandedTo(button->sizeHint());
-}
+// The sizes the dialog was designed with: the least it takes; where the
+// desktop's font needs more room, the layout grows it.
+constexpr QSize TextMinimumSize(320, 280);
+constexpr QSize ButtonMinimumSize(120, 25);
+constexpr QMargins DialogMargins(16, 16, 17, 15);
+// The buttons stand 16 pixels in from the text's edges, at least 48 apart.
+constexpr int ButtonIndent = 16;
+constexpr int ButtonGap = 48;
 
 } // namespace
 
 AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidget* parent)
     : QDialog(parent), m_settings(settings)
 {
-    setObjectName(QStringLiteral("LicenseForm"));
+    setObjectName(QStringLiteral("agreementDialog"));
     setWindowTitle(QStringLiteral("Clipstow License Agreement"));
     // A fixed dialog border with only the close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
     m_memo = new QPlainTextEdit(this);
-    m_memo->setObjectName(QStringLiteral("Memo1"));
+    m_memo->setObjectName(QStringLiteral("agreementText"));
     m_memo->setReadOnly(true);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_memo->setTabChangesFocus(true);
+    m_memo->setMinimumSize(TextMinimumSize);
     m_memo->setPlainText(text);
 
     m_agreeButton = new QPushButton(Icons::acceptGlyph(), QStringLiteral("I Accept"), this);
-    m_agreeButton->setObjectName(QStringLiteral("AgreeBtn"));
+    m_agreeButton->setObjectName(QStringLiteral("acceptButton"));
     m_notAgreeButton =
         new QPushButton(Icons::cancelGlyph(), QStringLiteral("I Do Not Accept"), this);
-    m_notAgreeButton->setObjectName(QStringLiteral("NotAgreeBtn"));
-    // Enter in the text must not answer for the user.
+    m_notAgreeButton->setObjectName(QStringLiteral("declineButton"));
+    // No default button: Enter answers only on a focused button (see
+    // keyPressEvent), never from the text.
     for (QPushButton* button : {m_agreeButton, m_notAgreeButton}) {
         button->setAutoDefault(false);
         button->setDefault(false);
+        button->setMinimumSize(ButtonMinimumSize);
     }
     connect(m_agreeButton, &QPushButton::clicked, this, &AgreementDialog::acceptClicked);
     connect(m_notAgreeButton, &QPushButton::clicked, this, &AgreementDialog::declineClicked);
 
-    // The design's places, moved apart and the window grown where the
-    // captions need wider buttons.
-    const QSize agree = buttonSize(m_agreeButton);
-    const QSize notAgree = buttonSize(m_notAgreeButton);
-    const int height = std::max(agree.height(), notAgree.height());
-    m_agreeButton->setGeometry(QRect(AgreePosition, QSize(agree.width(), height)));
-    const int notAgreeLeft =
-        std::max(NotAgreePosition.x(), AgreePosition.x() + agree.width() + MinimumButtonGap);
-    m_notAgreeButton->setGeometry(notAgreeLeft, NotAgreePosition.y(), notAgree.width(), height);
-    const int width = std::max(ClientSize.width(), notAgreeLeft + notAgree.width() + RightMargin);
-    m_memo->setGeometry(MemoGeometry.adjusted(0, 0, width - ClientSize.width(), 0));
-    setFixedSize(width,
-                 std::max(ClientSize.height(), NotAgreePosition.y() + height + BottomMargin));
+    auto* buttons = new QHBoxLayout;
+    buttons->addSpacing(ButtonIndent);
+    buttons->addWidget(m_agreeButton);
+    buttons->addSpacing(ButtonGap);
+    buttons->addStretch(1);
+    buttons->addWidget(m_notAgreeButton);
+    buttons->addSpacing(ButtonIndent);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(DialogMargins);
+    layout->setSpacing(ButtonIndent);
+    layout->addWidget(m_memo);
+    layout->addLayout(buttons);
+    // A fixed dialog border: the size the contents need, no other.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    ensurePolished();
+    layout->activate();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect area(QPoint(), size());
@@ -110,6 +109,13 @@ void AgreementDialog::keyPressEvent(QKeyEvent* event)
     // setting as it was.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         m_notAgreeButton->click();
+        return;
+    }
+    // Enter presses the focused button, and does nothing elsewhere.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        for (QPushButton* button : {m_agreeButton, m_notAgreeButton})
+            if (focusWidget() == button)
+                button->click();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -2,6 +2,7 @@
 
 #include "base/AppError.h"
 #include "core/ErrorReporter.h"
+#include "core/ProgramInfo.h"
 #include "platform/Shell.h"
 #include "settings/Settings.h"
 #include "ui/Icons.h"
@@ -24,8 +25,6 @@ namespace {
 
 constexpr int ButtonWidth = 75;
 constexpr int ButtonHeight = 25;
-constexpr int ButtonRowHeight = 41;
-constexpr int LegendHeight = 24;
 
 const char* resourceOf(HelpWindow::Topic topic)
 {
@@ -104,7 +103,9 @@ HelpWindow::HelpWindow(Settings& settings, ErrorReporter& errors, QWidget* paren
 QWidget* HelpWindow::buildButtonRow()
 {
     auto* row = new QWidget(this);
-    row->setFixedHeight(ButtonRowHeight);
+    // 41 pixels high with the designed font, higher where a larger font
+    // needs it.
+    row->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(13);
@@ -124,10 +125,12 @@ QWidget* HelpWindow::buildButtonRow()
         connect(m_topicButtons[i], &QPushButton::clicked, this,
                 [this, topic] { m_errors.reportFailures([this, topic] { showTopic(topic); }); });
     }
-    const QString website = QStringLiteral(CLIPSTOW_WEB_SITE);
+    const QString website = ProgramInfo::webSite();
     m_websiteButton = addButton(QStringLiteral("&Website"));
     m_websiteButton->setToolTip(website);
     connect(m_websiteButton, &QPushButton::clicked, this, [website] { Shell::open(website); });
+    // Without a web site there is nowhere to send the user.
+    m_websiteButton->setVisible(!website.isEmpty());
     layout->addStretch(1);
     return row;
 }
@@ -135,7 +138,7 @@ QWidget* HelpWindow::buildButtonRow()
 QWidget* HelpWindow::buildLegend()
 {
     auto* legend = new QWidget(this);
-    legend->setFixedHeight(LegendHeight);
+    legend->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     legend->setToolTip(
         QStringLiteral("This demonstrates Clipstow icons in different states of Auto Clipstow"));
     auto* layout = new QHBoxLayout(legend);

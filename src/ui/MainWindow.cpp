@@ -74,21 +74,6 @@ MainWindow::MainWindow(Collector& collector, TrayIcon& trayIcon, QWidget* parent
     m_statusText->setTextFormat(Qt::PlainText);
     bar->addWidget(m_statusText, 1);
 
-    m_saveDialog = new QFileDialog(this);
-    m_saveDialog->setObjectName(QStringLiteral("saveDialog"));
-    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    m_saveDialog->setFileMode(QFileDialog::AnyFile);
-    m_saveDialog->setNameFilter(QStringLiteral("Text Files (*.txt)"));
-    m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
-    // Enter accepts the dialog while the file name's completion list is
-    // open; the list would stay over the main window holding the keyboard.
-    // The dialog runs modally, so a popup still open when it finishes was
-    // opened inside it.
-    connect(m_saveDialog, &QDialog::finished, this, [] {
-        if (QWidget* popup = QApplication::activePopupWidget())
-            popup->hide();
-    });
-
     buildMenus();
     connectCommands();
 
@@ -178,7 +163,7 @@ void MainWindow::buildPages()
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("slotTabs"));
     for (SlotNumber slot : SlotNumber::all()) {
-        auto* slotPage = new SlotPage(slot);
+        auto* slotPage = new SlotPage(slot, m_collector.text(slot));
         SlotEditor* slotEditor = slotPage->editor();
         slotEditor->installEventFilter(this);
         // Every read of the slot's file replaces the editor's text, so the
@@ -193,7 +178,6 @@ void MainWindow::buildPages()
                 });
         connect(slotPage, &SlotPage::fileNameClicked, this,
                 [this] { errors().reportFailures([this] { chooseSlotFile(); }); });
-        m_collector.attachBuffer(slot, *slotEditor);
         m_pages[slot.index()] = slotPage;
         m_tabs->addTab(slotPage, QString::fromLatin1(TabCaptions[slot.index()]));
     }
@@ -243,6 +227,30 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     placeHidePanel();
+}
+
+// Made at its first use: a file dialog keeps its state in the toolkit's
+// settings file when it goes, which a user who never chose a file should
+// not find in the configuration folder.
+QFileDialog& MainWindow::saveDialog()
+{
+    if (m_saveDialog)
+        return *m_saveDialog;
+    m_saveDialog = new QFileDialog(this);
+    m_saveDialog->setObjectName(QStringLiteral("saveDialog"));
+    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    m_saveDialog->setFileMode(QFileDialog::AnyFile);
+    m_saveDialog->setNameFilter(QStringLiteral("Text Files (*.txt)"));
+    m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Enter accepts the dialog while the file name's completion list is
+    // open; the list would stay over the main window holding the keyboard.
+    // The dialog runs modally, so a popup still open when it finishes was
+    // opened inside it.
+    connect(m_saveDialog, &QDialog::finished, this, [] {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->hide();
+    });
+    return *m_saveDialog;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

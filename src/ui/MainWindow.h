@@ -170,6 +170,8 @@ private:
     // changes and saves those the user wants kept. False when the user
     // cancelled or a save failed (the error box said why).
     bool settleUnsavedSlots();
+    // The dialog of "Set Filename" and "Save As", made at its first use.
+    QFileDialog& saveDialog();
 
     // What the window keeps between runs (MainWindowSettings.cpp).
     void applyViewMarks();

@@ -155,10 +155,10 @@ bool MainWindow::settleUnsavedSlots()
 // file that cannot be read never gets the previous slot text written over it.
 void MainWindow::chooseSlotFile()
 {
-    const std::optional<QString> chosen = m_dialogs.saveFile(*m_saveDialog);
+    const std::optional<QString> chosen = m_dialogs.saveFile(saveDialog());
     if (!chosen)
         return;
-    m_saveDialog->selectFile(*chosen);
+    saveDialog().selectFile(*chosen);
     m_collector.chooseFile(m_collector.activeSlot(), *chosen);
 }
 
@@ -169,23 +169,15 @@ bool MainWindow::saveActiveSlot()
 
 void MainWindow::saveActiveSlotAs()
 {
-    const std::optional<QString> chosen = m_dialogs.saveFile(*m_saveDialog);
+    const std::optional<QString> chosen = m_dialogs.saveFile(saveDialog());
     if (!chosen)
         return;
-    m_saveDialog->selectFile(*chosen);
+    saveDialog().selectFile(*chosen);
     // The copy has the file's new text too.
     const SlotNumber slot = m_collector.activeSlot();
     if (!m_collector.settleSlot(slot))
         return;
-    const QString target = *chosen + QStringLiteral(".txt");
-    if (m_collector.showsFileEnd(slot)) {
-        // The editor shows only the file's end: the copy is the whole file's
-        // text, in the slot file format.
-        SlotFile::writeText(target, SlotFile::readText(m_collector.fileName(slot)),
-                            activeEditor()->font());
-        return;
-    }
-    activeEditor()->writeToFile(target);
+    m_collector.saveSlotAs(slot, *chosen + QStringLiteral(".txt"));
 }
 
 void MainWindow::clearActiveSlot()

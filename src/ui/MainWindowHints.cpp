@@ -58,9 +58,11 @@ void MainWindow::showNotice(const QString& text)
     statusBar()->showMessage(text, NoticeMs);
 }
 
+// A minimised window comes back; a maximised one stays maximised.
 void MainWindow::showWindow()
 {
-    showNormal();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
     raise();
     activateWindow();
 }

@@ -12,7 +12,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,18 +23,25 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
-#include <algorithm>
+#include <QVBoxLayout>
 #include <map>
 
 namespace {
 
-// The layout at 96 pixels per inch; controls, pages and the dialog grow
-// from it where a text needs more room.
-constexpr QSize ClientSize(337, 222);
-constexpr QRect PageControlRect(8, 8, 321, 177);
-constexpr QRect OkRect(75, 192, 75, 25);
-constexpr QRect CancelRect(195, 192, 75, 25);
-constexpr int PageMargin = 8;
+// The sizes the dialog was designed with at 96 pixels per inch: the least
+// it takes; where the desktop's font needs more room, the layouts grow it.
+constexpr QSize PagesMinimumSize(321, 177);
+constexpr QSize ButtonMinimumSize(75, 25);
+// The OK and Cancel buttons' places: 75 from the left edge, 45 apart.
+constexpr int ButtonRowIndent = 67;
+constexpr int ButtonGap = 45;
+constexpr int DialogMargin = 8;
+constexpr int ButtonRowTopGap = 7;
+constexpr int BottomMargin = 5;
+constexpr int RowGap = 7;
+constexpr int PathFieldGap = 7;
+constexpr int SoundFieldMinimumWidth = 185;
+constexpr int EditorFieldMinimumWidth = 217;
 
 // Where the program dialog starts when no existing program is named.
 const QString ProgramsFolder = QStringLiteral("/usr/bin");
@@ -54,6 +63,11 @@ QString existingFileFolder(const QString& fileName)
     return file.isFile() ? file.absolutePath() : QString();
 }
 
+QVBoxLayout* rowsOf(QWidget* page)
+{
+    return qobject_cast<QVBoxLayout*>(page->layout());
+}
+
 } // namespace
 
 PreferencesDialog::PreferencesDialog(Settings& settings, Autostart& autostart, QString programPath,
@@ -63,34 +77,30 @@ PreferencesDialog::PreferencesDialog(Settings& settings, Autostart& autostart, Q
       m_settings(settings), m_autostart(autostart), m_programPath(std::move(programPath)),
       m_chooseFile(&runFileDialog)
 {
-    setObjectName(QStringLiteral("SettingsForm"));
+    setObjectName(QStringLiteral("preferencesDialog"));
     setWindowTitle(QStringLiteral("Preferences"));
     setFont(windowFont());
 
     m_pageControl = new QTabWidget(this);
-    m_pageControl->setObjectName(QStringLiteral("PageControl1"));
+    m_pageControl->setObjectName(QStringLiteral("preferencePages"));
     // Every tab stays readable: no scroll buttons, no shortened captions.
     m_pageControl->setUsesScrollButtons(false);
     m_pageControl->setElideMode(Qt::ElideNone);
+    m_pageControl->setMinimumSize(PagesMinimumSize);
     buildPages();
 
-    m_okButton = new QPushButton(Icons::acceptGlyph(), QStringLiteral("OK"), this);
-    m_okButton->setObjectName(QStringLiteral("BitBtn1"));
-    m_okButton->setDefault(true);
-    connect(m_okButton, &QPushButton::clicked, this, [this] {
-        m_save = true;
-        accept();
-    });
-    m_cancelButton = new QPushButton(Icons::cancelGlyph(), QStringLiteral("Cancel"), this);
-    m_cancelButton->setObjectName(QStringLiteral("BitBtn2"));
-    m_cancelButton->setAutoDefault(false);
-    connect(m_cancelButton, &QPushButton::clicked, this, [this] {
-        m_save = false;
-        reject();
-    });
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(DialogMargin, DialogMargin, DialogMargin, BottomMargin);
+    layout->setSpacing(ButtonRowTopGap);
+    layout->addWidget(m_pageControl);
+    layout->addLayout(buildButtonRow());
+    // A fixed dialog border: the size the contents need, no other.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     loadValues();
-    fitToTexts();
+    // Sized for the captions now shown, in the style's metrics.
+    ensurePolished();
+    layout->activate();
     centreOnScreen();
 }
 
@@ -117,142 +127,195 @@ void PreferencesDialog::done(int result)
         savePreferences(m_settings, shownValues(), m_autostart, m_programPath);
 }
 
-QWidget* PreferencesDialog::addPage(const QString& caption)
+// OK answers Enter; Enter on a focused button presses that button instead.
+QLayout* PreferencesDialog::buildButtonRow()
+{
+    m_okButton = new QPushButton(Icons::acceptGlyph(), QStringLiteral("OK"), this);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, [this] {
+        m_save = true;
+        accept();
+    });
+    m_cancelButton = new QPushButton(Icons::cancelGlyph(), QStringLiteral("Cancel"), this);
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    connect(m_cancelButton, &QPushButton::clicked, this, [this] {
+        m_save = false;
+        reject();
+    });
+
+    auto* row = new QHBoxLayout;
+    row->addSpacing(ButtonRowIndent);
+    row->addStretch(1);
+    for (QPushButton* button : {m_okButton, m_cancelButton}) {
+        button->setAutoDefault(true);
+        button->setMinimumSize(ButtonMinimumSize);
+        row->addWidget(button);
+        if (button == m_okButton)
+            row->addSpacing(ButtonGap);
+    }
+    row->addStretch(1);
+    row->addSpacing(ButtonRowIndent);
+    return row;
+}
+
+QWidget* PreferencesDialog::addPage(const char* name, const QString& caption, int leftMargin)
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("TabSheet%1").arg(m_pageControl->count() + 1));
+    page->setObjectName(QString::fromLatin1(name));
+    auto* rows = new QVBoxLayout(page);
+    rows->setContentsMargins(leftMargin, DialogMargin, DialogMargin, DialogMargin);
+    rows->setSpacing(RowGap);
     m_pageControl->addTab(page, caption);
     return page;
 }
 
-void PreferencesDialog::place(QWidget* widget, QRect rect)
-{
-    widget->setGeometry(rect);
-    m_placed.append({widget, rect});
-}
-
-QCheckBox* PreferencesDialog::addCheckBox(QWidget* page, const char* name, const QString& caption,
-                                          QRect rect)
+QCheckBox* PreferencesDialog::addCheckBox(QWidget* page, const char* name, const QString& caption)
 {
     auto* box = new QCheckBox(caption, page);
     box->setObjectName(QString::fromLatin1(name));
-    place(box, rect);
+    rowsOf(page)->addWidget(box);
     return box;
 }
 
 QRadioButton* PreferencesDialog::addRadioButton(QWidget* page, const char* name,
-                                                const QString& caption, QRect rect)
+                                                const QString& caption)
 {
     auto* button = new QRadioButton(caption, page);
     button->setObjectName(QString::fromLatin1(name));
-    place(button, rect);
+    rowsOf(page)->addWidget(button);
     return button;
 }
 
 // A read-only path without a border, in the colour of the buttons.
-QLineEdit* PreferencesDialog::addPathField(QWidget* page, const char* name, QRect rect)
+QLineEdit* PreferencesDialog::addPathField(QWidget* page, const char* name, int minimumWidth)
 {
     auto* field = new QLineEdit(page);
     field->setObjectName(QString::fromLatin1(name));
     field->setReadOnly(true);
     field->setFrame(false);
+    field->setMinimumWidth(minimumWidth);
     QPalette palette = field->palette();
     for (const QPalette::ColorGroup group :
          {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         palette.setColor(group, QPalette::Base, palette.color(group, QPalette::Button));
     field->setPalette(palette);
-    place(field, rect);
     return field;
 }
 
-QPushButton* PreferencesDialog::addSelectButton(QWidget* page, const char* name, QRect rect)
+QPushButton* PreferencesDialog::addSelectButton(QWidget* page, const char* name)
 {
     auto* button = new QPushButton(Icons::browse(), QStringLiteral("Select..."), page);
     button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    place(button, rect);
+    button->setAutoDefault(true);
+    button->setMinimumSize(ButtonMinimumSize);
     return button;
 }
 
-QLabel* PreferencesDialog::addNote(QWidget* page, const char* name, const QString& text, QRect rect)
+// The check box for the default over the path and its "Select..." button,
+// a picture left of both where there is one, and a note of two lines below,
+// broken where the dialog was designed to break it.
+void PreferencesDialog::addFileChoice(QWidget* page, QWidget* picture, QCheckBox* useDefault,
+                                      QLineEdit* path, QPushButton* select, const char* noteName,
+                                      const QString& note)
 {
-    auto* label = new QLabel(text, page);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setWordWrap(true);
+    auto* grid = new QGridLayout;
+    grid->setSpacing(0);
+    grid->setHorizontalSpacing(PathFieldGap);
+    const int first = picture ? 1 : 0;
+    if (picture)
+        grid->addWidget(picture, 0, 0, 2, 1, Qt::AlignCenter);
+    grid->addWidget(useDefault, 0, first, 1, 2);
+    grid->addWidget(path, 1, first);
+    grid->addWidget(select, 1, first + 1);
+    grid->setColumnStretch(first, 1);
+    auto* label = new QLabel(note, page);
+    label->setObjectName(QString::fromLatin1(noteName));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(label, rect);
-    return label;
+    QVBoxLayout* rows = rowsOf(page);
+    rows->addLayout(grid);
+    rows->addSpacing(2 * RowGap);
+    rows->addWidget(label);
+    rows->addStretch(1);
 }
 
-// Controls are made in their tab order.
+// The rows of a page from the top, each page's tab order from the first
+// row to the last unless set otherwise.
 void PreferencesDialog::buildPages()
 {
-    QWidget* general = addPage(QStringLiteral("&General"));
-    m_autoLoadCB = addCheckBox(general, "AutoLoadCB",
-                               QStringLiteral("Load when &starting the desktop"), {16, 8, 177, 17});
-    m_hideCB =
-        addCheckBox(general, "HideCB", QStringLiteral("&Hide on startup"), {16, 56, 113, 17});
-    m_confirmCB =
-        addCheckBox(general, "ConfirmCB", QStringLiteral("&Confirmation boxes"), {16, 80, 129, 17});
+    constexpr int GeneralIndent = 16;
+    QWidget* general = addPage("generalPage", QStringLiteral("&General"), GeneralIndent);
+    m_autoLoadCB =
+        addCheckBox(general, "autostartBox", QStringLiteral("&Load when starting the desktop"));
+    m_splashCB = addCheckBox(general, "splashBox", QStringLiteral("Show s&plash screen"));
+    m_hideCB = addCheckBox(general, "hideOnStartBox", QStringLiteral("&Hide on startup"));
+    m_confirmCB = addCheckBox(general, "confirmBox", QStringLiteral("&Confirmation boxes"));
     m_confirmCB->setToolTip(
         QStringLiteral("If this item is checked Clipstow will ask your "
                        "confirmation\nbefore clearing files or the Clipboard."));
-    m_splashCB =
-        addCheckBox(general, "SplashCB", QStringLiteral("Show s&plash screen"), {16, 32, 169, 17});
+    // The splash box is the last stop of the page's tab order.
+    setTabOrder(m_autoLoadCB, m_hideCB);
+    setTabOrder(m_hideCB, m_confirmCB);
+    setTabOrder(m_confirmCB, m_splashCB);
+    rowsOf(general)->addStretch(1);
 
-    QWidget* autoPage = addPage(QStringLiteral("\"&Auto Clipstow\" Feature"));
-    m_rememberRB = addRadioButton(autoPage, "RememberRB", QStringLiteral("R&emember last state"),
-                                  {8, 8, 145, 17});
-    m_alwaysOnRB = addRadioButton(autoPage, "AlwaysOnRB",
-                                  QStringLiteral("Always \"&On\" on startup"), {8, 32, 145, 17});
-    m_alwaysOffRB = addRadioButton(autoPage, "AlwaysOffRB",
-                                   QStringLiteral("Always\"O&ff\" on startup"), {8, 56, 145, 17});
-    m_autoOffCB =
-        addCheckBox(autoPage, "AutoOffCB",
-                    QStringLiteral("T&urn \"Auto Clipstow\" off when editing"), {8, 80, 257, 17});
+    QWidget* autoPage =
+        addPage("autoModePage", QStringLiteral("\"&Auto Clipstow\" Feature"), DialogMargin);
+    m_rememberRB =
+        addRadioButton(autoPage, "autoRememberButton", QStringLiteral("R&emember last state"));
+    m_alwaysOnRB =
+        addRadioButton(autoPage, "autoOnButton", QStringLiteral("Always \"&On\" on startup"));
+    m_alwaysOffRB =
+        addRadioButton(autoPage, "autoOffButton", QStringLiteral("Always \"O&ff\" on startup"));
+    m_autoOffCB = addCheckBox(autoPage, "autoOffWhenEditingBox",
+                              QStringLiteral("T&urn \"Auto Clipstow\" off when editing"));
+    rowsOf(autoPage)->addStretch(1);
 
     // The two date captions are set when the values are loaded.
-    QWidget* datePage = addPage(QStringLiteral("&Date Style"));
-    m_date1RB = addRadioButton(datePage, "Date1RB", QString(), {8, 8, 250, 17});
-    m_date2RB = addRadioButton(datePage, "Date2RB", QString(), {8, 32, 250, 17});
-    m_date0RB = addRadioButton(datePage, "Date0RB", QStringLiteral("Do&n't save date and time"),
-                               {8, 56, 161, 17});
+    QWidget* datePage = addPage("datePage", QStringLiteral("&Date Style"), DialogMargin);
+    m_date1RB = addRadioButton(datePage, "shortDateButton", QString());
+    m_date2RB = addRadioButton(datePage, "longDateButton", QString());
+    m_date0RB =
+        addRadioButton(datePage, "noDateButton", QStringLiteral("Do&n't save date and time"));
+    rowsOf(datePage)->addStretch(1);
 
     buildSoundPage();
     buildEditorPage();
 
-    QWidget* remote = addPage(QStringLiteral("\"&Remote Control\""));
+    QWidget* remote = addPage("remotePage", QStringLiteral("\"&Remote Control\""), DialogMargin);
     m_rcRemRB =
-        addRadioButton(remote, "RCRemRB", QStringLiteral("R&emember last state"), {8, 8, 153, 17});
-    m_rcShowRB = addRadioButton(remote, "RCShowRB", QStringLiteral("Always sho&w on startup"),
-                                {8, 32, 153, 17});
-    m_rcHideRB = addRadioButton(remote, "RCHideRB", QStringLiteral("Always &hide on startup"),
-                                {8, 56, 153, 17});
+        addRadioButton(remote, "remoteRememberButton", QStringLiteral("R&emember last state"));
+    m_rcShowRB =
+        addRadioButton(remote, "remoteShowButton", QStringLiteral("Always sho&w on startup"));
+    m_rcHideRB =
+        addRadioButton(remote, "remoteHideButton", QStringLiteral("Always &hide on startup"));
+    rowsOf(remote)->addStretch(1);
 }
 
+// The sound icon left of the check box and the path; the path's "Select..."
+// button beside it; the note below.
 void PreferencesDialog::buildSoundPage()
 {
-    QWidget* page = addPage(QStringLiteral("&Sound"));
-    m_defSoundCB =
-        addCheckBox(page, "DefSoundCB", QStringLiteral("&Use default sound"), {40, 8, 129, 17});
-    m_soundEdit = addPathField(page, "SoundEdit", {40, 26, 185, 21});
-    m_soundSelBtn = addSelectButton(page, "SoundSelBtn", {232, 24, 75, 25});
+    constexpr int IconIndent = 4;
+    QWidget* page = addPage("soundPage", QStringLiteral("&Sound"), IconIndent);
+    m_defSoundCB = new QCheckBox(QStringLiteral("&Use default sound"), page);
+    m_defSoundCB->setObjectName(QStringLiteral("defaultSoundBox"));
+    m_soundEdit = addPathField(page, "soundFileField", SoundFieldMinimumWidth);
+    m_soundSelBtn = addSelectButton(page, "soundFileButton");
 
     // A picture, not a stop of the tab order.
     m_soundIcon = new QToolButton(page);
-    m_soundIcon->setObjectName(QStringLiteral("SoundIcon"));
+    m_soundIcon->setObjectName(QStringLiteral("playSoundButton"));
     m_soundIcon->setIcon(Icons::playSound());
     m_soundIcon->setIconSize(QSize(32, 32));
     m_soundIcon->setAutoRaise(true);
     m_soundIcon->setFocusPolicy(Qt::NoFocus);
     m_soundIcon->setCursor(Qt::PointingHandCursor);
     m_soundIcon->setToolTip(QStringLiteral("Click to play"));
-    m_soundIcon->setGeometry(4, 14, 32, 32);
 
-    addNote(page, "Label2",
-            QStringLiteral("Please choose the wave file that will be played after each "
-                           "clipstowing."),
-            {8, 72, 289, 41});
+    addFileChoice(page, m_soundIcon, m_defSoundCB, m_soundEdit, m_soundSelBtn, "soundNote",
+                  QStringLiteral("Please choose the wave file that will be played after each\n"
+                                 "clipstowing."));
 
     connect(m_defSoundCB, &QCheckBox::toggled, this, &PreferencesDialog::applyEnabling);
     connect(m_soundSelBtn, &QPushButton::clicked, this, &PreferencesDialog::selectSoundFile);
@@ -261,61 +324,18 @@ void PreferencesDialog::buildSoundPage()
 
 void PreferencesDialog::buildEditorPage()
 {
-    QWidget* page = addPage(QStringLiteral("&Text Editor"));
-    m_defEditorCB =
-        addCheckBox(page, "DefEditorCB", QStringLiteral("Use default &editor"), {8, 8, 129, 17});
-    m_editorEdit = addPathField(page, "EditorEdit", {8, 26, 217, 21});
-    m_edSelBtn = addSelectButton(page, "EdSelBtn", {232, 24, 75, 25});
-    addNote(page, "Label1",
-            QStringLiteral("Please choose the application that that will be launched when you "
-                           "click \"Edit in Text Editor\"."),
-            {8, 72, 289, 41});
+    QWidget* page = addPage("editorPage", QStringLiteral("&Text Editor"), DialogMargin);
+    m_defEditorCB = new QCheckBox(QStringLiteral("Use default &editor"), page);
+    m_defEditorCB->setObjectName(QStringLiteral("defaultEditorBox"));
+    m_editorEdit = addPathField(page, "editorField", EditorFieldMinimumWidth);
+    m_edSelBtn = addSelectButton(page, "editorButton");
+
+    addFileChoice(page, nullptr, m_defEditorCB, m_editorEdit, m_edSelBtn, "editorNote",
+                  QStringLiteral("Please choose the application that will be launched\n"
+                                 "when you click \"Edit in Text Editor\"."));
 
     connect(m_defEditorCB, &QCheckBox::toggled, this, &PreferencesDialog::applyEnabling);
     connect(m_edSelBtn, &QPushButton::clicked, this, &PreferencesDialog::selectEditor);
-}
-
-void PreferencesDialog::fitToTexts()
-{
-    for (const Placed& placed : std::as_const(m_placed)) {
-        QRect rect = placed.rect;
-        QWidget* widget = placed.widget;
-        const auto* label = qobject_cast<QLabel*>(widget);
-        if (label && label->wordWrap()) {
-            rect.setHeight(std::max(rect.height(), label->heightForWidth(rect.width())));
-        } else {
-            // A path may be longer than any field; the field keeps its width.
-            const QSize hint = widget->sizeHint();
-            if (!qobject_cast<QLineEdit*>(widget))
-                rect.setWidth(std::max(rect.width(), hint.width()));
-            // Taller controls grow evenly up and down around their row.
-            const int taller = hint.height() - rect.height();
-            if (taller > 0)
-                rect.adjust(0, -taller / 2, 0, taller - taller / 2);
-        }
-        widget->setGeometry(rect);
-    }
-
-    for (int i = 0; i < m_pageControl->count(); ++i) {
-        QWidget* page = m_pageControl->widget(i);
-        page->setMinimumSize(page->childrenRect().bottomRight().x() + 1 + PageMargin,
-                             page->childrenRect().bottom() + 1 + PageMargin);
-    }
-    const QSize pages = m_pageControl->minimumSizeHint().expandedTo(PageControlRect.size());
-    m_pageControl->setGeometry(QRect(PageControlRect.topLeft(), pages));
-
-    const int width = std::max(ClientSize.width(), pages.width() + 2 * PageControlRect.x());
-    const int buttonsTop =
-        m_pageControl->geometry().bottom() + 1 + (OkRect.top() - PageControlRect.bottom() - 1);
-    const int shift = (width - ClientSize.width()) / 2;
-    int bottom = 0;
-    for (auto [button, rect] :
-         {std::pair{m_okButton, OkRect}, std::pair{m_cancelButton, CancelRect}}) {
-        const QSize hint = button->sizeHint().expandedTo(rect.size());
-        button->setGeometry(rect.left() + shift, buttonsTop, hint.width(), hint.height());
-        bottom = std::max(bottom, button->geometry().bottom() + 1);
-    }
-    setFixedSize(width, bottom + (ClientSize.height() - OkRect.bottom() - 1));
 }
 
 void PreferencesDialog::centreOnScreen()
@@ -404,7 +424,7 @@ void PreferencesDialog::selectSoundFile()
             folder = SoundsFolder;
     }
     QFileDialog dialog(this, QString(), folder);
-    dialog.setObjectName(QStringLiteral("SndOpenDialog"));
+    dialog.setObjectName(QStringLiteral("soundFileDialog"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({QStringLiteral("Wave files (*.wav)"), QStringLiteral("All files (*)")});
     if (const std::optional<QString> chosen = m_chooseFile(dialog))
@@ -417,7 +437,7 @@ void PreferencesDialog::selectEditor()
     if (folder.isEmpty())
         folder = ProgramsFolder;
     QFileDialog dialog(this, QString(), folder);
-    dialog.setObjectName(QStringLiteral("EdOpenDialog"));
+    dialog.setObjectName(QStringLiteral("editorFileDialog"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilter(QStringLiteral("All files (*)"));
     if (const std::optional<QString> chosen = m_chooseFile(dialog))

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QList>
-#include <QRect>
 #include <functional>
 #include <optional>
 
@@ -12,6 +10,7 @@ class QAbstractButton;
 class QCheckBox;
 class QFileDialog;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -45,28 +44,17 @@ public:
     void done(int result) override;
 
 private:
-    // A control with the place the layout gives it before it grows to fit
-    // its text.
-    struct Placed
-    {
-        QWidget* widget;
-        QRect rect;
-    };
-
-    QWidget* addPage(const QString& caption);
-    QCheckBox* addCheckBox(QWidget* page, const char* name, const QString& caption, QRect rect);
-    QRadioButton* addRadioButton(QWidget* page, const char* name, const QString& caption,
-                                 QRect rect);
-    QLineEdit* addPathField(QWidget* page, const char* name, QRect rect);
-    QPushButton* addSelectButton(QWidget* page, const char* name, QRect rect);
-    QLabel* addNote(QWidget* page, const char* name, const QString& text, QRect rect);
-    void place(QWidget* widget, QRect rect);
+    QWidget* addPage(const char* name, const QString& caption, int leftMargin);
+    QCheckBox* addCheckBox(QWidget* page, const char* name, const QString& caption);
+    QRadioButton* addRadioButton(QWidget* page, const char* name, const QString& caption);
+    QLineEdit* addPathField(QWidget* page, const char* name, int minimumWidth);
+    QPushButton* addSelectButton(QWidget* page, const char* name);
+    void addFileChoice(QWidget* page, QWidget* picture, QCheckBox* useDefault, QLineEdit* path,
+                       QPushButton* select, const char* noteName, const QString& note);
     void buildPages();
     void buildSoundPage();
     void buildEditorPage();
-    // Grows each control, each page and the dialog where a text needs more
-    // room than the layout gives it.
-    void fitToTexts();
+    QLayout* buildButtonRow();
     void centreOnScreen();
 
     void loadValues();
@@ -82,7 +70,6 @@ private:
     FileChooser m_chooseFile;
     // Set by OK; the values are written on close only while it is set.
     bool m_save = false;
-    QList<Placed> m_placed;
 
     QTabWidget* m_pageControl = nullptr;
     QCheckBox* m_autoLoadCB = nullptr;

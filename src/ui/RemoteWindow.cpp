@@ -10,9 +10,11 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QMenu>
 #include <QScreen>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -51,6 +53,9 @@ RemoteWindow::RemoteWindow(Collector& collector)
         std::make_unique<WindowPlacement>(*this, m_collector.settings(), Placement::Window::Remote,
                                           WindowPlacement::Mode::Automatic, false);
 
+    // Every dialog of the program is told apart as it is shown.
+    qApp->installEventFilter(this);
+
     connect(&m_collector, &Collector::autoModeChanged, this, &RemoteWindow::onAutoModeChanged);
     connect(&m_collector, &Collector::hintsChanged, this, &RemoteWindow::showHints);
     connect(&m_collector, &Collector::activeSlotAnnounced, this, &RemoteWindow::setDown);
@@ -77,20 +82,23 @@ void RemoteWindow::buildToolBar()
 {
     m_toolBar = new QWidget(this);
     m_toolBar->setObjectName(QStringLiteral("remoteToolBar"));
-    m_toolBar->setGeometry(QRect(QPoint(0, 0), ClientSize));
     m_toolBar->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_toolBar, &QWidget::customContextMenuRequested, this, &RemoteWindow::openContextMenu);
+    auto* row = new QHBoxLayout(m_toolBar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(SeparatorWidth);
+    auto* window = new QHBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->addWidget(m_toolBar);
 
     const char* const names[SlotCount] = {"slotButton1", "slotButton2", "slotButton3"};
-    int x = 0;
     for (SlotNumber slot : SlotNumber::all()) {
-        QToolButton* button = addButton(names[slot.index()], int(slot.index()), x);
+        QToolButton* button = addButton(names[slot.index()], int(slot.index()));
         connect(button, &QToolButton::clicked, this,
                 [this, slot] { m_collector.errors().reportFailures([&] { useSlot(slot); }); });
         m_slotButtons[slot.index()] = button;
-        x += ButtonWidth + SeparatorWidth;
     }
-    m_autoButton = addButton("autoButton", SlotCount, x);
+    m_autoButton = addButton("autoButton", SlotCount);
     m_autoButton->setCheckable(true);
     m_autoButton->setToolTip(QStringLiteral("Auto Clipstow"));
     connect(m_autoButton, &QToolButton::clicked, this, [this] {
@@ -98,9 +106,12 @@ void RemoteWindow::buildToolBar()
             m_collector.setAutoMode(!m_collector.autoMode(), Collector::Source::RemoteToggle);
         });
     });
+    // In place before the window is first shown.
+    window->activate();
+    row->activate();
 }
 
-QToolButton* RemoteWindow::addButton(const char* name, int image, int x)
+QToolButton* RemoteWindow::addButton(const char* name, int image)
 {
     auto* button = new QToolButton(m_toolBar);
     button->setObjectName(QString::fromLatin1(name));
@@ -108,7 +119,8 @@ QToolButton* RemoteWindow::addButton(const char* name, int image, int x)
     button->setIcon(Icons::remoteImage(image));
     button->setIconSize(QSize(16, 16));
     button->setFocusPolicy(Qt::NoFocus);
-    button->setGeometry(x, (ClientSize.height() - ButtonHeight) / 2, ButtonWidth, ButtonHeight);
+    button->setFixedSize(ButtonWidth, ButtonHeight);
+    m_toolBar->layout()->addWidget(button);
     return button;
 }
 
@@ -143,6 +155,23 @@ void RemoteWindow::closeEvent(QCloseEvent* event)
         event->ignore();
     else
         event->accept();
+}
+
+// This window stays above all others, and sits in the middle of the screen
+// unless moved, where centred dialogs come up. While it shows, the
+// program's dialogs and message boxes stay above all others too, and so
+// above it (a window shown later comes above one of the same layer). The
+// native window exists but is not mapped yet when its show event comes.
+bool RemoteWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && watched != this && isVisible()) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->isWindow() &&
+            (widget->windowType() == Qt::Dialog || widget->windowType() == Qt::Sheet))
+            if (QWindow* native = widget->windowHandle())
+                native->setFlag(Qt::WindowStaysOnTopHint, true);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void RemoteWindow::setVisible(bool visible)

@@ -68,12 +68,13 @@ public:
     void setVisible(bool visible) override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildToolBar();
-    QToolButton* addButton(const char* name, int image, int x);
+    QToolButton* addButton(const char* name, int image);
     void onActivated();
     void onAutoModeChanged(bool on, Collector::Source source);
     void openContextMenu(const QPoint& pos);

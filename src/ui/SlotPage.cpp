@@ -19,7 +19,7 @@ void setPanelLook(QFrame* panel, bool pressed)
 
 } // namespace
 
-SlotPage::SlotPage(SlotNumber slot, QWidget* parent) : QWidget(parent), m_slot(slot)
+SlotPage::SlotPage(SlotNumber slot, SlotText& text, QWidget* parent) : QWidget(parent), m_slot(slot)
 {
     const QString number = QString::number(slot.number());
     setObjectName(QStringLiteral("slotPage") + number);
@@ -44,6 +44,7 @@ SlotPage::SlotPage(SlotNumber slot, QWidget* parent) : QWidget(parent), m_slot(s
     m_fileEndNote->hide();
 
     m_editor = new SlotEditor(this);
+    m_editor->showText(&text);
     m_editor->setObjectName(QStringLiteral("slotEditor") + number);
     m_editor->setContextMenuPolicy(Qt::CustomContextMenu);
 

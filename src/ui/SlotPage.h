@@ -6,6 +6,7 @@
 
 class QLabel;
 class SlotEditor;
+class SlotText;
 
 // One slot's tab page: the file-name panel across the top (a click on it
 // asks for another file) and the slot's editor below it. While the slot's
@@ -16,7 +17,8 @@ class SlotPage final : public QWidget
     Q_OBJECT
 
 public:
-    explicit SlotPage(SlotNumber slot, QWidget* parent = nullptr);
+    // The editor shows text, the slot's.
+    SlotPage(SlotNumber slot, SlotText& text, QWidget* parent = nullptr);
 
     SlotNumber slot() const { return m_slot; }
     SlotEditor* editor() const { return m_editor; }

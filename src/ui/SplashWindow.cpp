@@ -7,6 +7,7 @@
 #include "ui/Icons.h"
 
 #include <QEvent>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -14,17 +15,12 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <algorithm>
-
-namespace {
-
-constexpr QRect WebSiteButtonGeometry(114, 8, 155, 36);
-
-} // namespace
 
 SplashWindow::SplashWindow(Mode mode, QWidget* parent) : QDialog(parent), m_mode(mode)
 {
-    setObjectName(QStringLiteral("SplashForm"));
+    setObjectName(QStringLiteral("splashWindow"));
     setWindowTitle(QStringLiteral("Clipstow Splash"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     QPalette white = palette();
@@ -37,10 +33,10 @@ SplashWindow::SplashWindow(Mode mode, QWidget* parent) : QDialog(parent), m_mode
     setFont(small);
 
     buildPicture();
-    buildLabels();
     buildButtons();
+    buildLabels();
+    buildLayout();
 
-    setFixedSize(Icons::SplashWidth, Icons::SplashHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect area(QPoint(), size());
         area.moveCenter(screen->availableGeometry().center());
@@ -48,7 +44,7 @@ SplashWindow::SplashWindow(Mode mode, QWidget* parent) : QDialog(parent), m_mode
     }
 
     m_timer = new QTimer(this);
-    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setObjectName(QStringLiteral("closeTimer"));
     m_timer->setSingleShot(true);
     m_timer->setInterval(StartupDurationMs);
     connect(m_timer, &QTimer::timeout, this, &QDialog::reject);
@@ -67,64 +63,112 @@ void SplashWindow::buildPicture()
     if (!image.loadFromData(Icons::splashPictureData(), "JPEG"))
         throw AppError(QStringLiteral("Cannot decode the splash picture"));
     m_picture = new QLabel(this);
-    m_picture->setObjectName(QStringLiteral("Image1"));
+    m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->setPixmap(QPixmap::fromImage(image));
-    m_picture->setGeometry(QRect(QPoint(0, 0), image.size()));
+    m_picture->setFixedSize(image.size());
     m_picture->installEventFilter(this);
 }
 
 void SplashWindow::buildLabels()
 {
+    m_creditLabel = new QLabel(ProgramInfo::creditLine(), this);
+    m_creditLabel->setObjectName(QStringLiteral("creditLabel"));
+    m_creditLabel->setAlignment(Qt::AlignCenter);
+    // A link only when the program has a support address.
+    if (!ProgramInfo::supportMailAddress().isEmpty()) {
+        m_creditLabel->setCursor(Qt::PointingHandCursor);
+        m_creditLabel->setToolTip(ProgramInfo::supportMailAddress());
+    }
+    m_creditLabel->installEventFilter(this);
+    highlightCredit(false);
+
     m_buildLabel = new QLabel(this);
-    m_buildLabel->setObjectName(QStringLiteral("BuildLabel"));
+    m_buildLabel->setObjectName(QStringLiteral("buildLabel"));
     m_buildLabel->setAlignment(Qt::AlignCenter);
     m_buildLabel->setText(
         SplashLayout::buildLabelText(ProgramInfo::buildDate(), RegionalSettings::system()));
-    m_buildLabel->adjustSize();
-    m_buildLabel->move(SplashLayout::buildLabelLeft(m_buildLabel->width()),
-                       SplashLayout::BuildLabelTop);
-
-    m_creditLabel = new QLabel(ProgramInfo::creditLine(), this);
-    m_creditLabel->setObjectName(QStringLiteral("RxLabel1"));
-    m_creditLabel->setAlignment(Qt::AlignCenter);
-    m_creditLabel->setCursor(Qt::PointingHandCursor);
-    m_creditLabel->setToolTip(ProgramInfo::supportMailAddress());
-    // The band is 145 pixels wide; a wider line grows on both sides rather
-    // than being cut.
-    const QSize hint = m_creditLabel->sizeHint();
-    const int width = std::max(SplashLayout::CreditWidth, hint.width());
-    m_creditLabel->setGeometry(SplashLayout::CreditLeft - (width - SplashLayout::CreditWidth) / 2,
-                               SplashLayout::CreditTop, width, hint.height());
-    m_creditLabel->installEventFilter(this);
-    highlightCredit(false);
 }
 
 void SplashWindow::buildButtons()
 {
     m_webSiteButton = new QToolButton(this);
-    m_webSiteButton->setObjectName(QStringLiteral("SpeedButton1"));
+    m_webSiteButton->setObjectName(QStringLiteral("webSiteButton"));
     m_webSiteButton->setAutoRaise(true);
-    m_webSiteButton->setGeometry(WebSiteButtonGeometry);
+    m_webSiteButton->setFixedSize(SplashLayout::WebSiteSize);
     m_webSiteButton->setCursor(Qt::PointingHandCursor);
     m_webSiteButton->setToolTip(ProgramInfo::webSite());
     m_webSiteButton->setAccessibleName(QStringLiteral("Web site"));
     m_webSiteButton->setFocusPolicy(Qt::NoFocus);
     connect(m_webSiteButton, &QToolButton::clicked, this,
             [] { Shell::openLink(QUrl(ProgramInfo::webSite())); });
+    // Without a web site there is nowhere to go; the picture keeps its
+    // place for the texts below it.
+    QSizePolicy keepPlace = m_webSiteButton->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    m_webSiteButton->setSizePolicy(keepPlace);
+    m_webSiteButton->setVisible(!ProgramInfo::webSite().isEmpty());
 
     // The window system's title-bar button size stands for the caption
     // buttons the design was measured against.
     const int titleButton = style()->pixelMetric(QStyle::PM_TitleBarButtonSize, nullptr, this);
     m_closeButton = new QToolButton(this);
-    m_closeButton->setObjectName(QStringLiteral("CloseBtn"));
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
     m_closeButton->setIcon(Icons::closeGlyph());
     m_closeButton->setToolTip(QStringLiteral("Close this window"));
     m_closeButton->setFocusPolicy(Qt::NoFocus);
-    m_closeButton->setGeometry(
-        SplashLayout::closeButtonGeometry(QSize(titleButton, titleButton), m_picture->width()));
+    m_closeButton->setFixedSize(SplashLayout::closeButtonSize(QSize(titleButton, titleButton)));
     const int glyph = std::max(8, m_closeButton->height() - 4);
     m_closeButton->setIconSize(QSize(glyph, glyph));
     connect(m_closeButton, &QToolButton::clicked, this, &QDialog::reject);
+}
+
+// The picture fills the window behind the rest. Three columns: left of the
+// credit line's band, the band, right of it. The web-site button, the
+// credit line and the build label are centred in the band at the picture's
+// places; the close button sits in the top right corner. A text wider
+// than the band widens it over the picture; only a text wider or taller
+// than the picture widens or lengthens the window. Nothing is cut.
+void SplashWindow::buildLayout()
+{
+    using namespace SplashLayout;
+    enum Row
+    {
+        TopGap,
+        WebSite,
+        CreditGap,
+        Credit,
+        BuildGap,
+        Build,
+        Rest,
+        RowCount
+    };
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+    grid->addWidget(m_picture, 0, 0, RowCount, 3, Qt::AlignLeft | Qt::AlignTop);
+    // The picture's width is shared out in the design's proportions, so
+    // that the band stays centred where it was drawn also when a text
+    // widens it.
+    grid->setColumnMinimumWidth(1, CreditWidth);
+    grid->setColumnStretch(0, CreditLeft);
+    grid->setColumnStretch(2, Icons::SplashWidth - CreditLeft - CreditWidth);
+
+    grid->setRowMinimumHeight(TopGap, WebSiteTop);
+    grid->addWidget(m_webSiteButton, WebSite, 1, Qt::AlignHCenter | Qt::AlignTop);
+    grid->setRowMinimumHeight(CreditGap, CreditTop - WebSiteTop - WebSiteSize.height());
+    grid->addWidget(m_creditLabel, Credit, 1);
+    grid->setRowMinimumHeight(
+        BuildGap, std::max(0, BuildLabelTop - CreditTop - m_creditLabel->sizeHint().height()));
+    grid->addWidget(m_buildLabel, Build, 1, Qt::AlignHCenter);
+    grid->setRowStretch(Rest, 1);
+
+    auto* corner = new QVBoxLayout;
+    corner->setContentsMargins(0, CloseButtonInset, CloseButtonInset, 0);
+    corner->addWidget(m_closeButton, 0, Qt::AlignRight | Qt::AlignTop);
+    corner->addStretch(1);
+    grid->addLayout(corner, TopGap, 2, Credit, 1);
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+    grid->activate();
 }
 
 void SplashWindow::highlightCredit(bool on)
@@ -151,7 +195,7 @@ bool SplashWindow::eventFilter(QObject* watched, QEvent* event)
         reject();
         return true;
     }
-    if (watched == m_creditLabel) {
+    if (watched == m_creditLabel && !ProgramInfo::supportMailAddress().isEmpty()) {
         switch (event->type()) {
         case QEvent::Enter:
             highlightCredit(true);

@@ -43,6 +43,7 @@ private:
     void buildPicture();
     void buildLabels();
     void buildButtons();
+    void buildLayout();
     void highlightCredit(bool on);
 
     Mode m_mode;

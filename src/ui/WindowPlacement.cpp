@@ -1,23 +1,26 @@
 #include "ui/WindowPlacement.h"
 
+#include "core/WindowFit.h"
 #include "settings/Settings.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
-#include <QWindow>
-#include <limits>
 
 namespace {
 
-// Title bars of the window managers in use are about this high; a frame not
-// yet decorated has no known title height.
-constexpr int FallbackTitleHeight = 24;
-// Polls for the window manager's frame after mapping: at most this many
+// The window manager's moves and resizes come in bursts (reparenting,
+// decorating, restoring a size): the fit waits this long after the last.
+constexpr int FitSettleMs = 60;
+// Without any move after a mapping, looks for the frame at most this many
 // times, this far apart.
-constexpr int FitAttempts = 40;
+constexpr int FitAttempts = 80;
 constexpr int FitIntervalMs = 25;
+
+constexpr Qt::WindowStates NotNormal =
+    Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
 
 QSize screenPixels()
 {
@@ -38,6 +41,7 @@ std::array<int, 4> edges(const QRect& r)
     return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
+// Null before the window manager has framed the window.
 QMargins frameMargins(const QWidget& window)
 {
     const QRect frame = window.frameGeometry();
@@ -51,6 +55,11 @@ bool isFixedSize(const QWidget& window)
     return window.minimumSize() == window.maximumSize();
 }
 
+bool showsNormalFrame(const QWidget& window)
+{
+    return window.isVisible() && !(window.windowState() & NotNormal);
+}
+
 } // namespace
 
 WindowPlacement::WindowPlacement(QWidget& window, Settings& settings, Placement::Window which,
@@ -58,18 +67,54 @@ WindowPlacement::WindowPlacement(QWidget& window, Settings& settings, Placement:
     : m_window(&window), m_settings(settings), m_which(which), m_mode(mode),
       m_isMainWindow(isMainWindow)
 {
-    if (m_mode == Mode::Automatic)
-        window.installEventFilter(this);
+    m_fitTimer = new QTimer(this);
+    m_fitTimer->setSingleShot(true);
+    connect(m_fitTimer, &QTimer::timeout, this, &WindowPlacement::fitPendingFrame);
+    window.installEventFilter(this);
 }
 
 WindowPlacement::~WindowPlacement() = default;
 
+QList<QRect> WindowPlacement::screenAreas()
+{
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas.append(screen->availableGeometry());
+    return areas;
+}
+
 bool WindowPlacement::eventFilter(QObject* watched, QEvent* event)
 {
-    // A show event reaches the filter before the window's own handler and
-    // before the native window is mapped.
-    if (watched == m_window && event->type() == QEvent::Show && !event->spontaneous())
-        read();
+    if (watched != m_window)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Show:
+        // A show event reaches the filter before the window's own handler
+        // and before the native window is mapped.
+        if (m_mode == Mode::Automatic && !event->spontaneous())
+            read();
+        else if (!m_pendingFrame.isNull())
+            fitSoon();
+        break;
+    case QEvent::Hide:
+        // Hidden in its normal state, the window has shown its frame, fitted
+        // or (without a window manager) as placed; it is what a write keeps.
+        if (!(m_window->windowState() & NotNormal))
+            m_pendingFrame = QRect();
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowStateChange: {
+        const QMargins margins = frameMargins(*m_window);
+        if (showsNormalFrame(*m_window) && !margins.isNull())
+            m_normalMargins = margins;
+        if (!m_pendingFrame.isNull())
+            fitSoon();
+        break;
+    }
+    default:
+        break;
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -96,11 +141,18 @@ void WindowPlacement::write(bool visible)
     else if (window.isMaximized())
         record.state = Placement::ShowState::Maximized;
     record.pixelsPerInch = pixelsPerInch(window);
-    // The normal rectangle of a maximized or minimized window is its
-    // restored one, framed as the window is now.
+    // A window showing its normal frame writes that. Otherwise the frame a
+    // read asked for and the window has not shown yet stays as it was; a
+    // maximized or minimized window's normal rectangle is its restored one,
+    // framed as it was when it was last seen normal.
     QRect frame = window.frameGeometry();
-    if (window.isMaximized() || window.isMinimized())
-        frame = window.normalGeometry().marginsAdded(frameMargins(window));
+    if (!showsNormalFrame(window)) {
+        if (!m_pendingFrame.isNull())
+            frame = m_pendingFrame;
+        else if (window.windowState() & NotNormal)
+            frame = window.normalGeometry().marginsAdded(
+                m_normalMargins.value_or(frameMargins(window)));
+    }
     record.normal = edges(frame);
     m_settings.setPlacement(m_which, record, screenPixels(), visible);
     m_saved = true;
@@ -116,110 +168,86 @@ void WindowPlacement::read()
         m_which, screenPixels(), pixelsPerInch(window), edges(window.frameGeometry()));
     if (found.position) {
         const std::array<int, 4>& n = *found.position;
-        QRect frame(QPoint(n[0], n[1]), QPoint(n[2] - 1, n[3] - 1));
-        if (isFixedSize(window))
-            frame.setSize(window.frameGeometry().size());
-        if (n[2] > n[0] || isFixedSize(window))
-            apply(frame);
+        const bool fixed = isFixedSize(window);
+        const QSize frameNow = window.frameGeometry().size();
+        const QSize minimum = window.minimumSize().grownBy(frameMargins(window));
+        if (fixed)
+            askFor(WindowFit::storedFrame(n, frameNow, frameNow));
+        else if (n[2] > n[0])
+            askFor(WindowFit::storedFrame(n, minimum, WindowFit::extent(screenAreas())));
     }
+    const Qt::WindowStates normal = window.windowState() & ~NotNormal;
     switch (found.state) {
     case Placement::ShowState::Maximized:
-        window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        window.setWindowState(normal | Qt::WindowMaximized);
         break;
     case Placement::ShowState::Minimized:
-        if (m_isMainWindow) {
-            // Minimized once start-up has finished and the window is up.
-            QTimer::singleShot(0, &window, [w = &window] {
-                if (w->isVisible())
-                    w->showMinimized();
-            });
-        } else {
-            window.setWindowState(window.windowState() & ~Qt::WindowMaximized);
-        }
+        // A hidden window takes the state when it is shown.
+        if (m_isMainWindow && window.isVisible())
+            window.showMinimized();
+        else
+            window.setWindowState(m_isMainWindow ? normal | Qt::WindowMinimized : normal);
         break;
     case Placement::ShowState::Normal:
-        window.setWindowState(window.windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+        window.setWindowState(normal);
         break;
     }
     m_restored = true;
 }
 
-void WindowPlacement::apply(const QRect& wanted)
+// Places the window as well as can be done now: before its first mapping
+// its frame's margins are not known, so the frame is fitted again once the
+// window manager has framed it.
+void WindowPlacement::askFor(const QRect& frame)
 {
     QWidget& window = *m_window;
-    const QMargins margins = frameMargins(window);
-    const int title = margins.top() > 0 ? margins.top() : FallbackTitleHeight;
-    const QRect frame = keepReachable(wanted, title);
+    m_pendingFrame = frame;
+    const bool fixed = isFixedSize(window);
+    QRect wanted = frame;
+    if (fixed)
+        wanted.setSize(window.frameGeometry().size());
+    wanted = WindowFit::ontoScreens(wanted, screenAreas(), !fixed);
     // A top-level window's position is its frame's; the size is the client
     // area's, so the frame's margins come off it.
-    window.move(frame.topLeft());
-    if (!isFixedSize(window)) {
-        const QSize client(frame.width() - margins.left() - margins.right(),
-                           frame.height() - margins.top() - margins.bottom());
-        window.resize(client.expandedTo(window.minimumSize()));
-    }
-    m_pendingFrame = frame;
-    // Before its first mapping the window has no frame yet: fit it once the
-    // window manager has put one round it.
-    if (margins.isNull()) {
-        m_fitAttempts = 0;
-        QTimer::singleShot(FitIntervalMs, this, &WindowPlacement::fitFrameOnceMapped);
-    }
+    window.move(wanted.topLeft());
+    if (!fixed)
+        window.resize(
+            wanted.size().shrunkBy(frameMargins(window)).expandedTo(window.minimumSize()));
+    fitSoon();
 }
 
-void WindowPlacement::fitFrameOnceMapped()
+void WindowPlacement::fitSoon()
+{
+    m_fitAttempts = 0;
+    m_fitTimer->start(FitSettleMs);
+}
+
+void WindowPlacement::fitPendingFrame()
 {
     if (!m_window || m_pendingFrame.isNull())
         return;
     QWidget& window = *m_window;
+    // Hidden, maximized or minimized: the next showing or return to the
+    // normal state fits it.
+    if (!showsNormalFrame(window))
+        return;
     const QMargins margins = frameMargins(window);
-    if (!window.isVisible() || margins.isNull()) {
+    if (margins.isNull()) {
+        // Not framed yet, or never (no window manager, no decorations).
         if (++m_fitAttempts < FitAttempts)
-            QTimer::singleShot(FitIntervalMs, this, &WindowPlacement::fitFrameOnceMapped);
+            m_fitTimer->start(FitIntervalMs);
+        else
+            m_pendingFrame = QRect();
         return;
     }
-    if (window.isMaximized() || window.isMinimized())
-        return;
-    if (!isFixedSize(window))
-        window.resize(m_pendingFrame.width() - margins.left() - margins.right(),
-                      m_pendingFrame.height() - margins.top() - margins.bottom());
-    window.move(m_pendingFrame.topLeft());
+    const bool fixed = isFixedSize(window);
+    QRect frame = m_pendingFrame;
+    frame.setSize(fixed ? window.frameGeometry().size()
+                        : frame.size().expandedTo(window.minimumSize().grownBy(margins)));
+    frame = WindowFit::ontoScreens(frame, screenAreas(), !fixed);
     m_pendingFrame = QRect();
-}
-
-QRect WindowPlacement::keepReachable(const QRect& frame, int titleHeight)
-{
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    if (screens.isEmpty())
-        return frame;
-    const QRect title(frame.topLeft(), QSize(frame.width(), std::max(1, titleHeight)));
-    // Reachable when enough of the title bar lies on a screen to grab it.
-    constexpr int Grip = 32;
-    const QScreen* nearest = nullptr;
-    long long best = std::numeric_limits<long long>::max();
-    for (const QScreen* screen : screens) {
-        const QRect area = screen->availableGeometry();
-        const QRect onScreen = area.intersected(title);
-        if (onScreen.width() >= std::min(Grip, title.width()) &&
-            onScreen.height() >= std::min(titleHeight, 8))
-            return frame;
-        const QPoint delta = area.center() - title.center();
-        const long long distance = static_cast<long long>(delta.x()) * delta.x() +
-                                   static_cast<long long>(delta.y()) * delta.y();
-        if (distance < best) {
-            best = distance;
-            nearest = screen;
-        }
-    }
-    const QRect area = nearest->availableGeometry();
-    QRect moved = frame;
-    if (moved.right() > area.right())
-        moved.moveRight(area.right());
-    if (moved.left() < area.left())
-        moved.moveLeft(area.left());
-    if (moved.bottom() > area.bottom())
-        moved.moveBottom(area.bottom());
-    if (moved.top() < area.top())
-        moved.moveTop(area.top());
-    return moved;
+    m_normalMargins = margins;
+    if (!fixed)
+        window.resize(frame.size().shrunkBy(margins).expandedTo(window.minimumSize()));
+    window.move(frame.topLeft());
 }

@@ -2,10 +2,14 @@
 
 #include "settings/PlacementStore.h"
 
+#include <QList>
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <optional>
 
+class QTimer;
 class QWidget;
 class Settings;
 
@@ -31,9 +35,12 @@ public:
     };
 
     // A window the user cannot resize keeps its size and takes only the
-    // stored place. The main window's minimized state minimizes it once
-    // start-up is done; its rectangles must have a right edge right of the
-    // left one.
+    // stored place; a resizable one needs a right edge right of the left
+    // one. A stored size is limited to the screens (and the window's
+    // minimum), and the frame is brought wholly onto a screen as far as it
+    // fits. The stored minimized state minimizes the main window when it is
+    // shown; the remote window, which has no taskbar entry to come back
+    // from, is never minimized.
     WindowPlacement(QWidget& window, Settings& settings, Placement::Window which, Mode mode,
                     bool isMainWindow);
     ~WindowPlacement() override;
@@ -52,16 +59,16 @@ public:
     bool restored() const { return m_restored; }
     bool saved() const { return m_saved; }
 
-    // The frame rectangle, moved onto the nearest screen when its title bar
-    // would be out of reach of every screen's available area; the size stays.
-    static QRect keepReachable(const QRect& frame, int titleHeight);
+    // The available areas of all screens.
+    static QList<QRect> screenAreas();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void apply(const QRect& frame);
-    void fitFrameOnceMapped();
+    void askFor(const QRect& frame);
+    void fitSoon();
+    void fitPendingFrame();
 
     QPointer<QWidget> m_window;
     Settings& m_settings;
@@ -70,8 +77,16 @@ private:
     bool m_isMainWindow;
     bool m_restored = false;
     bool m_saved = false;
-    // The frame the last read asked for, fitted once the window manager has
-    // put its frame round the window.
+    // The normal frame the last read asked for, until the window shows it:
+    // once the window manager has framed the window in its normal state
+    // (after mapping, or after leaving the maximized or minimized state it
+    // started in). Until then it is what a write stores.
     QRect m_pendingFrame;
+    // The frame's margins when the window was last seen framed in its
+    // normal state; a maximized frame may have other ones (no borders).
+    std::optional<QMargins> m_normalMargins;
+    // Fits the pending frame once the window manager's moves and resizes
+    // have settled, and keeps looking for a while after a mapping.
+    QTimer* m_fitTimer = nullptr;
     int m_fitAttempts = 0;
 };

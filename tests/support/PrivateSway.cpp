@@ -62,7 +62,9 @@ QString PrivateSway::start()
         command =
             QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(nobody->pw_uid),
                         QStringLiteral("--regid=%1").arg(nobody->pw_gid),
-                        QStringLiteral("--clear-groups")} +
+                        QStringLiteral("--clear-groups"),
+                        // A test that crashes takes its compositor along.
+                        QStringLiteral("--pdeathsig=TERM")} +
             command;
     }
     QProcessEnvironment env;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QApplication>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTest>
 #include <exception>
 
@@ -45,6 +45,12 @@ public:
         return QTest::qExec(&test, argc, argv);                                                    \
     }
 
-// In place of QTEST_MAIN and QTEST_GUILESS_MAIN.
+// In place of QTEST_MAIN and QTEST_GUILESS_MAIN. As QTEST_MAIN, a test of
+// the Widgets-free library runs on a QGuiApplication.
+#ifdef QT_WIDGETS_LIB
+#include <QApplication>
 #define CLIPSTOW_TEST_MAIN(TestObject) CLIPSTOW_TEST_MAIN_WITH(QApplication, TestObject)
+#else
+#define CLIPSTOW_TEST_MAIN(TestObject) CLIPSTOW_TEST_MAIN_WITH(QGuiApplication, TestObject)
+#endif
 #define CLIPSTOW_TEST_GUILESS_MAIN(TestObject) CLIPSTOW_TEST_MAIN_WITH(QCoreApplication, TestObject)

@@ -159,8 +159,13 @@ QString XdgAutostart::execValue(const QString& program)
         quoted += c;
     }
     quoted += QLatin1Char('"');
-    // A literal percent sign is doubled, or it starts a field code.
-    quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    // A literal percent sign is doubled, or it starts a field code. GLib
+    // looks for the program before it undoes the doubling, and finds none
+    // under the doubled name: such a path is then an argument of env.
+    if (quoted.contains(QLatin1Char('%'))) {
+        quoted.replace(QLatin1Char('%'), QStringLiteral("%%"));
+        quoted.prepend(QStringLiteral("env "));
+    }
     // Then the escapes of every string value.
     QString value;
     for (const QChar c : quoted) {

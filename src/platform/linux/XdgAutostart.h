@@ -23,6 +23,7 @@ public:
     void updateProgramPath(const QString& programPath) override;
 
     // The value of an Exec= key that runs program without arguments: the
-    // path quoted as one argument, then escaped as a string value.
+    // path quoted as one argument (through env when it holds a percent
+    // sign), then escaped as a string value.
     static QString execValue(const QString& program);
 };

@@ -1,12 +1,11 @@
 #include "ui/editor/SlotEditor.h"
 
-#include "core/slotfile/SlotFile.h"
-#include "ui/editor/SlotEditorText.h"
 #include "ui/editor/SlotFindDialog.h"
 #include "ui/editor/SlotSelectionBar.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPlainTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -37,18 +36,6 @@ bool hasUnbreakableRun(const QString& text)
     return false;
 }
 
-// A cursor at the end of the text. Moving a cursor lays out the line it
-// lands on, to know its place on the screen, except inside an edit block;
-// the appends need no screen place, and the last line may be long.
-QTextCursor cursorAtEnd(QTextDocument* doc)
-{
-    QTextCursor cursor(doc);
-    cursor.beginEditBlock();
-    cursor.movePosition(QTextCursor::End);
-    cursor.endEditBlock();
-    return cursor;
-}
-
 } // namespace
 
 SlotEditor::SlotEditor(QWidget* parent) : QPlainTextEdit(parent)
@@ -63,67 +50,65 @@ SlotEditor::SlotEditor(QWidget* parent) : QPlainTextEdit(parent)
     setViewportMargins(m_selectionBar->barWidth(), 0, 0, 0);
     placeSelectionBar();
 
-    QTextDocument* doc = document();
-    doc->setUndoRedoEnabled(true);
-    // QTextDocument keeps every step; only the latest UndoSteps of them may
-    // be undone. A new step after undoing drops the redo steps, so counting
-    // new steps up and undone steps down gives the reachable depth.
-    connect(doc, &QTextDocument::undoCommandAdded, this,
-            [this] { m_undoDepth = std::min(m_undoDepth + 1, UndoSteps); });
-    connect(doc, &QTextDocument::undoAvailable, this, [this](bool available) {
-        if (!available)
-            m_undoDepth = 0;
-    });
+    connect(this, &QPlainTextEdit::textChanged, this, &SlotEditor::contentChanged);
+    m_ownText = std::make_unique<SlotText>();
+    showText(nullptr);
+}
+
+SlotEditor::~SlotEditor()
+{
+    // The text may outlive the editor: it gets its own layout back. Nobody
+    // is told: the editor's users may be going too.
+    const QSignalBlocker quiet(this);
+    showText(nullptr);
+}
+
+void SlotEditor::showText(SlotText* text)
+{
+    if (text == nullptr)
+        text = m_ownText.get();
+    if (text == m_text)
+        return;
+    SlotText* const previous = m_text;
+    for (const QMetaObject::Connection& connection : m_textConnections)
+        disconnect(connection);
+    m_textConnections.clear();
+
+    m_text = text;
+    QTextDocument* doc = text->document();
+    if (qobject_cast<QPlainTextDocumentLayout*>(doc->documentLayout()) == nullptr)
+        doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    setDocument(doc);
+    if (previous != nullptr && previous != m_ownText.get())
+        previous->useOwnLayout();
+    // The editor's font is the text's (a rich-text slot file records it).
+    doc->setDefaultFont(font());
+
     // Emitted before the document lays out the changed lines, so the wrap
     // mode is switched before a long run is laid out the slow way.
-    connect(doc, &QTextDocument::contentsChange, this, [this](int position, int, int added) {
-        m_lowestChangeSinceMark = std::min(m_lowestChangeSinceMark, position);
-        wrapAnywhereForLongRuns(position, added);
-    });
-    connect(this, &QPlainTextEdit::textChanged, this, &SlotEditor::contentChanged);
-}
-
-SlotEditor::~SlotEditor() = default;
-
-int SlotEditor::length() const
-{
-    return document()->characterCount() - 1;
-}
-
-QString SlotEditor::documentText() const
-{
-    QString raw = document()->toRawText();
-    raw.truncate(length());
-    return raw;
-}
-
-QString SlotEditor::text() const
-{
-    return SlotEditorText::withCrLf(documentText());
-}
-
-QString SlotEditor::textLf() const
-{
-    QString text = documentText();
-    SlotEditorText::toLf(text);
-    return text;
-}
-
-QString SlotEditor::textFrom(int position) const
-{
-    const int size = length();
-    position = std::clamp(position, 0, size);
-    if (position == size)
-        return {};
-    QTextCursor cursor(document());
-    cursor.setPosition(position);
-    cursor.setPosition(size, QTextCursor::KeepAnchor);
-    return SlotEditorText::withCrLf(cursor.selectedText());
-}
-
-void SlotEditor::setText(const QString& text)
-{
-    loadPlain(SlotEditorText::normalizeBreaks(text));
+    m_textConnections.push_back(
+        connect(doc, &QTextDocument::contentsChange, this, [this](int position, int, int added) {
+            wrapAnywhereForLongRuns(position, added);
+        }));
+    m_textConnections.push_back(
+        connect(text, &SlotText::replaced, this, &SlotEditor::showReplacedText));
+    m_textConnections.push_back(connect(text, &SlotText::appended, this, [this] {
+        QTextCursor end(document());
+        end.beginEditBlock();
+        end.movePosition(QTextCursor::End);
+        end.endEditBlock();
+        placeCaret(end);
+    }));
+    if (text != m_ownText.get()) {
+        m_textConnections.push_back(connect(text, &QObject::destroyed, this, [this] {
+            m_text = nullptr; // gone: nothing of it is to be touched
+            showText(nullptr);
+        }));
+    }
+    // Wrapped at word boundaries unless this text holds a long run.
+    m_wrapsAnywhere = true;
+    rewrapWholeText();
+    Q_EMIT contentChanged();
 }
 
 void SlotEditor::wrapAnywhereForLongRuns(int position, int length)
@@ -157,65 +142,11 @@ void SlotEditor::rewrapWholeText()
         setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
-void SlotEditor::loadPlain(QString text)
+void SlotEditor::showReplacedText()
 {
-    if (text.size() > MaxCharacters)
-        text.truncate(MaxCharacters);
-    setPlainText(text); // discards the undo history
     rewrapWholeText();
-    QTextCursor start(document());
-    setTextCursor(start);
+    setTextCursor(QTextCursor(document()));
     verticalScrollBar()->setValue(0);
-    document()->setModified(false);
-    m_undoDepth = 0;
-}
-
-void SlotEditor::appendLine(const QString& s)
-{
-    QString added = SlotEditorText::normalizeBreaks(s);
-    const int size = length();
-    if (size == 0 || document()->characterAt(size - 1) == QChar::ParagraphSeparator)
-        added.append(QLatin1Char('\n'));
-    else
-        added.prepend(QLatin1Char('\n'));
-    added.truncate(std::max(0, MaxCharacters - size));
-
-    QTextDocument* doc = document();
-    const bool wasModified = doc->isModified();
-    QTextCursor cursor = cursorAtEnd(doc);
-    // Edits made while undo is off are not recorded; switching it off
-    // clears the history that exists, which QTextDocument offers no way
-    // around.
-    doc->setUndoRedoEnabled(false);
-    cursor.insertText(added);
-    doc->setUndoRedoEnabled(true);
-    doc->setModified(wasModified);
-    m_undoDepth = 0;
-    placeCaret(cursor);
-}
-
-void SlotEditor::appendLineBreakAndResetUndo()
-{
-    QTextDocument* doc = document();
-    QTextCursor cursor = cursorAtEnd(doc);
-    doc->setUndoRedoEnabled(false);
-    if (length() < MaxCharacters)
-        cursor.insertText(QStringLiteral("\n"));
-    doc->setUndoRedoEnabled(true);
-    doc->setModified(false);
-    m_undoDepth = 0;
-    placeCaret(cursor);
-}
-
-void SlotEditor::markUnchanged()
-{
-    m_markedLength = length();
-    m_lowestChangeSinceMark = INT_MAX;
-}
-
-int SlotEditor::unchangedPrefixLength() const
-{
-    return std::min({m_lowestChangeSinceMark, m_markedLength, length()});
 }
 
 int SlotEditor::roomReplacingSelection() const
@@ -226,7 +157,7 @@ int SlotEditor::roomReplacingSelection() const
 
 void SlotEditor::insertAtCaret(const QString& text)
 {
-    QString inserted = SlotEditorText::normalizeBreaks(text);
+    QString inserted = SlotText::lfBreaks(text);
     inserted.truncate(std::max(0, roomReplacingSelection()));
     if (inserted.isEmpty())
         return;
@@ -281,19 +212,6 @@ void SlotEditor::pasteClipboard()
     insertAtCaret(text);
 }
 
-void SlotEditor::insertText(const QString& text)
-{
-    if (text.isEmpty())
-        return;
-    // Nothing is recorded: switching undo off clears the history, which the
-    // capture discards right after anyway.
-    QTextDocument* doc = document();
-    doc->setUndoRedoEnabled(false);
-    insertAtCaret(text);
-    doc->setUndoRedoEnabled(true);
-    m_undoDepth = 0;
-}
-
 void SlotEditor::cutSelection()
 {
     cut();
@@ -311,37 +229,11 @@ void SlotEditor::selectAllText()
 
 void SlotEditor::undoLast()
 {
-    if (m_undoDepth <= 0 || !document()->isUndoAvailable())
-        return;
-    --m_undoDepth;
-    undo();
-}
-
-bool SlotEditor::isModified() const
-{
-    return document()->isModified();
-}
-
-void SlotEditor::clearText()
-{
-    clear();
-    rewrapWholeText();
-    document()->setModified(false);
-    m_undoDepth = 0;
+    if (m_text->takeUndoStep())
+        undo();
 }
 
 QString SlotEditor::selectedText() const
 {
-    return SlotEditorText::withCrLf(textCursor().selectedText());
-}
-
-void SlotEditor::writeToFile(const QString& fileName)
-{
-    SlotFile::writeText(fileName, textLf(), font());
-}
-
-void SlotEditor::readFromFile(const QString& fileName)
-{
-    // readText raises before anything here changes.
-    loadPlain(SlotFile::readText(fileName));
+    return SlotText::withCrLf(textCursor().selectedText());
 }

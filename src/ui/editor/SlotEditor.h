@@ -1,21 +1,23 @@
 #pragma once
 
-#include "core/SlotBuffer.h"
+#include "core/SlotText.h"
 
 #include <QPlainTextEdit>
-#include <climits>
+#include <memory>
+#include <vector>
 
 class QPrinter;
 class QTextBlock;
 class SlotFindDialog;
 class SlotSelectionBar;
 
-// The multi-line plain-text editor of one slot. Its text is the slot's
-// buffer; its write and read operations fix the bytes of slot files.
+// The multi-line plain-text editor of one slot. It shows and edits a
+// SlotText, the slot's (showText), which holds the text, its modified flag
+// and its undo steps; until it is given one it shows a text of its own.
 //
 // Positions and lengths count characters, each line break as one character.
-// The text never holds more than MaxCharacters of them: typing, pasting,
-// dropping, setText, readFromFile and appendLine cut their input off there.
+// The text never holds more than SlotText::MaxCharacters of them: typing,
+// pasting and dropping cut their input off there.
 //
 // Words wrap at the widget's width (anywhere, while the text holds a run of
 // more than 1,000 characters without a space or tab: laying that out at word
@@ -24,78 +26,44 @@ class SlotSelectionBar;
 // the text does not fit, there is no horizontal scroll bar, the selection is
 // invisible while the editor lacks the focus, and a narrow strip at the left
 // edge selects whole lines (a click selects a line with its line break, a
-// drag extends the selection line by line).
-//
-// Modified flag: user edits set it; clearText, setText, readFromFile and
-// appendLineBreakAndResetUndo clear it; appendLine leaves it as it was.
-class SlotEditor final : public QPlainTextEdit, public SlotBuffer
+// drag extends the selection line by line). When the text is replaced the
+// caret goes to its start; when text is added at its end (a capture) the
+// caret goes to the end and the view follows it.
+class SlotEditor final : public QPlainTextEdit
 {
     Q_OBJECT
 
 public:
-    static constexpr int UndoSteps = 100;
-
     explicit SlotEditor(QWidget* parent = nullptr);
     ~SlotEditor() override;
 
-    // The whole text, every line break as CR LF.
-    QString text() const;
-    // Replaces the whole text (CR LF, lone CR and lone LF are line breaks)
-    // and discards the undo history.
-    void setText(const QString& text) override;
-    // Adds s as a new last line; not recorded for undo. QTextDocument cannot
-    // leave an edit out of its history, so the history is discarded (the
-    // capture, the only caller, discards it anyway when it ends the pasted
-    // text with appendLineBreakAndResetUndo).
-    // The caret ends at the end of the text and the view follows it.
-    void appendLine(const QString& s) override;
+    // Shows and edits text from now on; nullptr: a text of the editor's own.
+    // A text destroyed while shown is replaced by the editor's own.
+    void showText(SlotText* text);
+    SlotText& slotText() const { return *m_text; }
+
+    // The text's (see SlotText).
+    QString text() const { return m_text->text(); }
+    QString textLf() const { return m_text->textLf(); }
+    void setText(const QString& text) { m_text->setText(text); }
+    int length() const { return m_text->length(); }
+    bool isModified() const { return m_text->isModified(); }
+    void clearText() { m_text->clearText(); }
+
     // Inserts the clipboard's plain text at the caret; undoable.
     void pasteClipboard();
-    // Inserts text at the caret, replacing the selection and cut to the
-    // capacity, and discards the undo history; an empty text does nothing.
-    void insertText(const QString& text) override;
     void cutSelection();
     void copySelection();
     void selectAllText();
-    // Undoes the latest of at most UndoSteps recorded steps; no redo.
+    // Undoes the latest of at most SlotText::UndoSteps recorded steps; no
+    // redo.
     void undoLast();
-    bool isModified() const;
-    void clearText() override;
     // The selected text, every line break as CR LF.
     QString selectedText() const;
-    // Raise AppError with the messages of the slot file layer.
-    void writeToFile(const QString& fileName);
-    void readFromFile(const QString& fileName);
     void openFindDialog(const QString& initialText);
     bool repeatFind();
     // Prints to printer (as the print dialog set it up) under title.
     void printText(const QString& title, QPrinter& printer);
-
-    // --- For the capture: cheap operations on large texts ---------------
-
-    // Number of characters, each line break counting one. O(1).
-    int length() const override;
-    // The whole text with '\n' line breaks: one character per break, so
-    // positions in it are the editor's positions (SlotFileWriter::write).
-    QString textLf() const override;
-    // The text from position to the end, every line break as CR LF.
-    // Costs O(length of the result).
-    QString textFrom(int position) const override;
-    // Same resulting text, history and modified flag as
-    // setText(text() + "\r\n"), without copying the whole text: adds one
-    // line break at the end (if there is room) and discards the undo
-    // history. The caret goes to the end.
-    void appendLineBreakAndResetUndo() override;
-    // Remembers the current text as the one last written out. Afterwards
-    // unchangedPrefixLength() tells how much of the beginning of the text is
-    // certainly still the same; when it equals markedLength() the text was
-    // only added to at its end, and textFrom(markedLength()) is what a file
-    // holding the marked text lacks.
-    void markUnchanged() override;
-    int markedLength() const override { return m_markedLength; }
-    int unchangedPrefixLength() const override;
-    // The editor's font.
-    QFont textFont() const override { return font(); }
 
     // The dialog of openFindDialog, or nullptr before its first use.
     SlotFindDialog* findDialog() const { return m_findDialog; }
@@ -115,16 +83,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // The text as the document holds it: one paragraph separator (U+2029)
-    // per line break.
-    QString documentText() const;
+    static constexpr int MaxCharacters = SlotText::MaxCharacters;
+
     // Characters that may still be added when the selection is replaced.
     int roomReplacingSelection() const;
     // Inserts text ('\n' or CR LF line breaks) at the caret as one undo
     // step, replacing the selection and cut to the capacity.
     void insertAtCaret(const QString& text);
-    // Loads text with '\n' line breaks, caret at start, history discarded.
-    void loadPlain(QString text);
+    // The text was replaced: caret at the start, view at the top.
+    void showReplacedText();
     // Switches the view to wrapping anywhere once the changed lines hold a
     // run of more than UnbreakableRun characters with no space or tab in it.
     void wrapAnywhereForLongRuns(int position, int length);
@@ -147,11 +114,11 @@ private:
 
     SlotSelectionBar* m_selectionBar = nullptr;
     SlotFindDialog* m_findDialog = nullptr;
+    std::unique_ptr<SlotText> m_ownText;
+    SlotText* m_text = nullptr;
+    std::vector<QMetaObject::Connection> m_textConnections;
     bool m_hasLastSearch = false;
     bool m_findDialogPlaced = false;
-    int m_undoDepth = 0;
-    int m_lowestChangeSinceMark = INT_MAX;
-    int m_markedLength = 0;
     bool m_adjustingPalette = false;
     bool m_wrapsAnywhere = false;
     bool m_caretFollowPending = false;

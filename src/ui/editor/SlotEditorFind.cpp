@@ -3,7 +3,6 @@
 #include "ui/editor/SlotEditor.h"
 
 #include "core/SlotFindLogic.h"
-#include "ui/editor/SlotEditorText.h"
 #include "ui/editor/SlotFindDialog.h"
 
 #include <QScreen>
@@ -51,11 +50,9 @@ bool SlotEditor::runFind(bool fromDialog)
         return false;
     m_hasLastSearch = true;
 
-    // The document holds one paragraph separator per line break.
-    pattern = SlotEditorText::normalizeBreaks(std::move(pattern));
-    pattern.replace(QLatin1Char('\n'), QChar::ParagraphSeparator);
-
-    const QString text = documentText();
+    // One '\n' per line break, as in the text.
+    pattern = SlotText::lfBreaks(std::move(pattern));
+    const QString text = m_text->textLf();
     const QTextCursor selection = textCursor();
     SlotFindLogic::Options options;
     options.down = m_findDialog->searchDown();

@@ -3,7 +3,6 @@
 // through the limited history and redo is not offered.
 #include "ui/editor/SlotEditor.h"
 
-#include "ui/editor/SlotEditorText.h"
 #include "ui/editor/SlotSelectionBar.h"
 
 #include <QAction>
@@ -93,7 +92,7 @@ void SlotEditor::insertFromMimeData(const QMimeData* source)
 QMimeData* SlotEditor::createMimeDataFromSelection() const
 {
     QString text = textCursor().selectedText();
-    SlotEditorText::toLf(text);
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     auto* data = new QMimeData;
     data->setText(text);
     return data;
@@ -108,7 +107,7 @@ void SlotEditor::contextMenuEvent(QContextMenuEvent* event)
             menu->removeAction(action);
         } else if (action->objectName() == QLatin1String("edit-undo")) {
             disconnect(action, &QAction::triggered, nullptr, nullptr);
-            action->setEnabled(m_undoDepth > 0 && document()->isUndoAvailable());
+            action->setEnabled(m_text->canUndo());
             connect(action, &QAction::triggered, this, &SlotEditor::undoLast);
         }
     }

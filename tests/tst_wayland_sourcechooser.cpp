@@ -1,0 +1,123 @@
+// The choice of clipboard source on real compositors: a headless sway
+// offers data-control, a headless weston does not; the fallback stands for
+// the platform's source.
+#include "core/ClipboardSourceChooser.h"
+#include "support/PrivateSway.h"
+#include "support/TestMain.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QString DataControl = QStringLiteral("Wayland data-control");
+
+} // namespace
+
+class TestWaylandSourceChooser : public QObject
+{
+    Q_OBJECT
+
+    TestSupport::PrivateSway m_sway;
+    std::unique_ptr<ClipboardSource> m_installed;
+    int m_installs = 0;
+    int m_fallbacks = 0;
+
+    std::unique_ptr<ClipboardSourceChooser> chooser(int retryMs)
+    {
+        m_installed.reset();
+        m_installs = m_fallbacks = 0;
+        return std::make_unique<ClipboardSourceChooser>(
+            [this](std::unique_ptr<ClipboardSource> source) {
+                ++m_installs;
+                m_installed = std::move(source);
+            },
+            [this] {
+                ++m_fallbacks;
+                return std::unique_ptr<ClipboardSource>();
+            },
+            retryMs);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        const QString problem = m_sway.start();
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // The compositor's clipboard where it offers data-control; elsewhere the
+    // fallback, and a word for the user where that sees less.
+    void choice_data()
+    {
+        QTest::addColumn<QString>("compositor");
+        QTest::addColumn<bool>("dataControl");
+        QTest::addColumn<bool>("notice");
+        QTest::newRow("sway") << "sway" << true << false;
+        QTest::newRow("weston, without data-control") << "weston" << false << true;
+        QTest::newRow("not a Wayland session") << "" << false << false;
+    }
+    void choice()
+    {
+        QFETCH(QString, compositor);
+        QFETCH(bool, dataControl);
+        QFETCH(bool, notice);
+        QTemporaryDir runtime;
+        QProcess weston;
+        if (compositor == QLatin1String("sway")) {
+            m_sway.enter();
+        } else if (compositor == QLatin1String("weston")) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+            weston.setProcessEnvironment(env);
+            weston.setStandardErrorFile(QProcess::nullDevice());
+            weston.start(QStringLiteral("weston"), {QStringLiteral("--backend=headless-backend.so"),
+                                                    QStringLiteral("--socket=wayland-test"),
+                                                    QStringLiteral("--idle-time=0")});
+            QVERIFY2(weston.waitForStarted(), "needs weston");
+            const QString socket = runtime.filePath(QStringLiteral("wayland-test"));
+            QTRY_VERIFY(QFile::exists(socket));
+            qputenv("WAYLAND_DISPLAY", QFile::encodeName(socket));
+        } else {
+            qunsetenv("WAYLAND_DISPLAY");
+        }
+        const auto choosing = chooser(ClipboardSourceChooser::RetryMs);
+        const QString told = choosing->start();
+        weston.kill();
+        weston.waitForFinished();
+
+        QCOMPARE(m_installs, 1);
+        QCOMPARE(choosing->watchesCompositor(), dataControl);
+        QCOMPARE(m_installed && m_installed->name() == DataControl, dataControl);
+        QCOMPARE(m_fallbacks, dataControl ? 0 : 1);
+        QCOMPARE(told.contains(QLatin1String("only the copies made while a Clipstow window is "
+                                             "active")),
+                 notice);
+    }
+
+    // The compositor goes: the fallback takes over; it comes back: its
+    // clipboard is watched again.
+    void lostCompositorIsTriedAgain()
+    {
+        m_sway.enter();
+        const auto choosing = chooser(200);
+        QVERIFY(choosing->start().isEmpty());
+        QVERIFY(choosing->watchesCompositor());
+
+        m_sway.stop();
+        QTRY_VERIFY(!choosing->watchesCompositor());
+        QCOMPARE(m_fallbacks, 1);
+        QCOMPARE(m_installs, 2);
+
+        QVERIFY(m_sway.start().isEmpty());
+        m_sway.enter();
+        QTRY_VERIFY(choosing->watchesCompositor());
+        QCOMPARE(m_installs, 3);
+        QCOMPARE(m_installed->name(), DataControl);
+    }
+};
+
+CLIPSTOW_TEST_GUILESS_MAIN(TestWaylandSourceChooser)
+#include "tst_wayland_sourcechooser.moc"
