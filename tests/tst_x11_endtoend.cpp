@@ -3,6 +3,7 @@
 // clicks made with xdotool on the tray icon and the remote window, and the
 // slot files checked byte for byte.
 #include "base/Locale.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "ui/AgreementDialog.h"
 
@@ -698,5 +699,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestX11EndToEnd)
+CLIPSTOW_TEST_MAIN(TestX11EndToEnd)
 #include "tst_x11_endtoend.moc"
