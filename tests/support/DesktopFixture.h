@@ -48,6 +48,8 @@ public:
     Settings& settings() { return m_registry.settings(); }
     RegistryStore& store() { return m_registry.store(); }
     ErrorReporter& reporter() { return m_registry.errors(); }
+    // Before start-up: the registry closed while whileClosed runs.
+    void reopenStore(const std::function<void()>& whileClosed) { m_registry.reopen(whileClosed); }
     QString folder() const { return m_folder.path(); }
     QString path(const QString& name) const { return m_folder.filePath(name); }
     // The messages that would have been shown to the user, oldest first.

@@ -16,10 +16,12 @@ ScopedRegistry::ScopedRegistry()
     reopen();
 }
 
-void ScopedRegistry::reopen()
+void ScopedRegistry::reopen(const std::function<void()>& whileClosed)
 {
     m_settings.reset();
     m_store.reset();
+    if (whileClosed)
+        whileClosed();
     m_store = std::make_unique<RegistryStore>(filePath());
     m_settings = std::make_unique<Settings>(
         *m_store, [this](const AppError& failure) { m_errors.showFailure(failure); });

@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 // Helpers shared by the tests.
@@ -29,7 +30,9 @@ public:
     ErrorReporter& errors() { return m_errors; }
     // A new store and settings on the same file, as at the next start: the
     // old connection is closed.
-    void reopen();
+    // whileClosed runs between closing and opening, as another program's
+    // work on the file.
+    void reopen(const std::function<void()>& whileClosed = {});
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
