@@ -92,7 +92,7 @@ private Q_SLOTS:
             }
         });
         watcher.start(20);
-        Startup program(m_desk->settings(), m_desk->reporter());
+        Startup program(m_desk->settings(), m_desk->reporter(), m_desk->saveSound());
         QVERIFY(program.start());
         QCOMPARE(seen.join(QLatin1Char(' ')), shown);
         QCOMPARE(m_desk->errors().join(QString()), error);
@@ -112,7 +112,7 @@ private Q_SLOTS:
                 ->declineButton()
                 ->click();
         });
-        Startup program(m_desk->settings(), m_desk->reporter());
+        Startup program(m_desk->settings(), m_desk->reporter(), m_desk->saveSound());
         QVERIFY(program.trayIcon() && program.trayIcon()->isVisible());
         QVERIFY(!program.start());
         QVERIFY(!program.trayIcon());
@@ -145,7 +145,7 @@ private Q_SLOTS:
             m_desk->path(QStringLiteral("afile/registry.sqlite3")),
             [&](const AppError& failure) { unreadableErrors.showFailure(failure); });
         Startup program(readable ? m_desk->settings() : unreadable,
-                        readable ? m_desk->reporter() : unreadableErrors);
+                        readable ? m_desk->reporter() : unreadableErrors, m_desk->saveSound());
         SingleInstance instance(QStringLiteral("clipstow-test"));
         InstanceCommands commands(instance);
         QWidget other;

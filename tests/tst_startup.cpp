@@ -308,7 +308,8 @@ private Q_SLOTS:
                 modal->close();
         });
         answer.start(20);
-        program = std::make_unique<Startup>(settings, errors);
+        SaveSound sound(&settings);
+        program = std::make_unique<Startup>(settings, errors, sound);
         QVERIFY(program->start());
         answer.stop();
         QCOMPARE(program->exec(), 0);

@@ -9,7 +9,7 @@
 #include <QGuiApplication>
 
 QString captureIntoSlot(SlotText& buffer, const QString& stampLine, SlotFileSync& sync,
-                        const QString& fileName)
+                        const QString& fileName, SaveSound& sound)
 {
     // Read once: the owner may replace or empty the clipboard at any time,
     // and an empty text is no text.
@@ -19,6 +19,6 @@ QString captureIntoSlot(SlotText& buffer, const QString& stampLine, SlotFileSync
     const QString aside = sync.setAsideUnsaved(buffer, fileName, QDateTime::currentDateTime());
     sync.refreshBeforeWrite(buffer, fileName);
     sync.appendCapture(buffer, fileName, stampLine, text);
-    SaveSound::indicateSave();
+    sound.indicateSave();
     return aside;
 }

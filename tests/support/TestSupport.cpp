@@ -18,6 +18,7 @@ ScopedRegistry::ScopedRegistry()
 
 void ScopedRegistry::reopen(const std::function<void()>& whileClosed)
 {
+    m_saveSound.reset();
     m_settings.reset();
     m_store.reset();
     if (whileClosed)
@@ -25,6 +26,7 @@ void ScopedRegistry::reopen(const std::function<void()>& whileClosed)
     m_store = std::make_unique<RegistryStore>(filePath());
     m_settings = std::make_unique<Settings>(
         *m_store, [this](const AppError& failure) { m_errors.showFailure(failure); });
+    m_saveSound = std::make_unique<SaveSound>(m_settings.get(), m_soundOutput);
 }
 
 ScopedRegistry::~ScopedRegistry()

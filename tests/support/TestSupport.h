@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/ErrorReporter.h"
+#include "core/SaveSound.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryStore.h"
 #include "settings/Settings.h"
+#include "support/CountingSound.h"
 
 #include <QProcess>
 #include <QString>
@@ -18,7 +20,7 @@ namespace TestSupport {
 // settings on it, for the lifetime of the object. $CLIPSTOW_REGISTRY names
 // the file meanwhile, for the programs a test starts. Failures the settings
 // report go to its error reporter (to standard error until a test gives it
-// a presenter).
+// a presenter); its save sound only counts.
 class ScopedRegistry final
 {
 public:
@@ -28,6 +30,8 @@ public:
     RegistryStore& store() { return *m_store; }
     Settings& settings() { return *m_settings; }
     ErrorReporter& errors() { return m_errors; }
+    SaveSound& saveSound() { return *m_saveSound; }
+    CountingSound& soundOutput() { return m_soundOutput; }
     // A new store and settings on the same file, as at the next start: the
     // old connection is closed.
     // whileClosed runs between closing and opening, as another program's
@@ -41,6 +45,8 @@ private:
     ErrorReporter m_errors;
     std::unique_ptr<RegistryStore> m_store;
     std::unique_ptr<Settings> m_settings;
+    CountingSound m_soundOutput;
+    std::unique_ptr<SaveSound> m_saveSound;
 };
 
 // Records what a program that has run before leaves: the agreement
