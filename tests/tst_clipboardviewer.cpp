@@ -1,5 +1,6 @@
 // The clipboard viewer: formats with their sizes and the text, followed
 // live; secret content never shown.
+#include "core/ClipboardMonitor.h"
 #include "support/DesktopFixture.h"
 #include "support/TestMain.h"
 #include "ui/ClipboardViewer.h"
@@ -29,7 +30,8 @@ private Q_SLOTS:
     void followsTheClipboardAndHidesSecrets()
     {
         TestSupport::DesktopFixture desk;
-        ClipboardViewer viewer;
+        ClipboardMonitor monitor(createClipboardSource());
+        ClipboardViewer viewer(monitor);
         viewer.present();
         QClipboard* clipboard = QGuiApplication::clipboard();
         auto* data = new QMimeData;
@@ -37,8 +39,8 @@ private Q_SLOTS:
         data->setHtml(QStringLiteral("<b>hello</b>"));
         clipboard->setMimeData(data);
         QTRY_COMPARE(viewer.textView()->toPlainText(), QStringLiteral("hello"));
-        QCOMPARE(rows(viewer), QStringList({QStringLiteral("text/plain 5 bytes"),
-                                            QStringLiteral("text/html 12 bytes")}));
+        QTRY_COMPARE(rows(viewer), QStringList({QStringLiteral("text/plain 5 bytes"),
+                                                QStringLiteral("text/html 12 bytes")}));
 
         // Neither the text nor its length.
         data = new QMimeData;
@@ -52,6 +54,12 @@ private Q_SLOTS:
         clipboard->setText(QString(ClipboardViewer::MaximumShownLength + 10, u'x'));
         QTRY_VERIFY(viewer.textView()->toPlainText().endsWith(
             QStringLiteral("(The text goes on: 10,010 characters in all.)")));
+        // Counted as the text would be, without decoding it all: two
+        // bytes for é, four for an emoji (two characters here).
+        clipboard->setText(QString(ClipboardViewer::MaximumShownLength * 3, u'\u00e9') +
+                           QStringLiteral("\U0001F600"));
+        QTRY_VERIFY(viewer.textView()->toPlainText().endsWith(
+            QStringLiteral("(The text goes on: 30,002 characters in all.)")));
     }
 };
 

@@ -309,6 +309,7 @@ private Q_SLOTS:
 
         QTest::mouseClick(remote.slotButton(3), Qt::LeftButton);
         QCOMPARE(main->collector().activeSlot().number(), 3);
+        QTRY_VERIFY(fileBytes(path(QStringLiteral("Default3.txt"))).contains("remote\r\n"));
         const QByteArray bytes = fileBytes(path(QStringLiteral("Default3.txt")));
         QVERIFY2(bytes.contains("captured from the remote\r\n"), bytes.constData());
         QVERIFY(!QFile::exists(path(QStringLiteral("Default1.txt"))));

@@ -120,7 +120,7 @@ InstanceCommands::Result InstanceCommands::capture(const QString& slotWord)
             return {false, QStringLiteral("There is no slot %1 (only 1, 2 and 3)").arg(slotWord)};
         slot = number;
     }
-    const bool hadText = Collector::clipboardHasCapturableText();
+    const bool hadText = collector.clipboardHasCapturableText();
     // As the remote window's button of the slot.
     try {
         m_remote->useSlot(slot);

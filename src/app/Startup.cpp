@@ -3,6 +3,7 @@
 #include "app/InstanceCommands.h"
 #include "app/SingleInstance.h"
 #include "base/AppError.h"
+#include "core/ClipboardMonitor.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
@@ -111,9 +112,11 @@ void Startup::runUninstall(Settings& settings,
 
 Startup::Startup(Settings& settings, ErrorReporter& errors, SaveSound& sound, QObject* parent)
     : QObject(parent), m_settings(settings), m_errors(errors),
+      m_clipboard(std::make_unique<ClipboardMonitor>(createClipboardSource())),
       m_collector(std::make_unique<Collector>(settings, errors, sound)),
       m_trayIcon(std::make_unique<TrayIcon>(*m_collector))
 {
+    m_collector->setClipboardMonitor(m_clipboard.get());
     QApplication::setWindowIcon(Icons::programIcon());
     // The program ends by end() alone: not when its last window closes (the
     // agreement, the splash, the main window hidden to the tray), which

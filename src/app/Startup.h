@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+class ClipboardMonitor;
 class Collector;
 class ErrorReporter;
 class MainWindow;
@@ -99,6 +100,7 @@ public:
     bool hasEnded() const { return m_ended; }
 
     Collector& collector() const { return *m_collector; }
+    ClipboardMonitor& clipboard() const { return *m_clipboard; }
     TrayIcon* trayIcon() const { return m_trayIcon.get(); }
     MainWindow* mainWindow() const { return m_main.get(); }
     RemoteWindow* remoteWindow() const { return m_remote.get(); }
@@ -108,6 +110,9 @@ private:
 
     Settings& m_settings;
     ErrorReporter& m_errors;
+    // The clipboard as this session offers it, followed from the start; it
+    // outlives the collector that captures from it.
+    std::unique_ptr<ClipboardMonitor> m_clipboard;
     std::unique_ptr<Collector> m_collector;
     std::unique_ptr<TrayIcon> m_trayIcon;
     std::unique_ptr<MainWindow> m_main;

@@ -1,24 +1,15 @@
 #include "core/Collector.h"
 
 #include "core/Capture.h"
-#include "core/ClipboardMonitor.h"
-#include "core/ClipboardSecrets.h"
 #include "core/ErrorReporter.h"
 #include "core/StampLine.h"
 #include "core/slotfile/SlotFile.h"
 #include "platform/TerminationRequests.h"
 #include "settings/Settings.h"
 
-#include <QClipboard>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QMimeData>
 
 namespace {
-
-// The program's one clipboard monitor, while it exists: a second collector
-// would not create another.
-ClipboardMonitor* g_monitor = nullptr;
 
 const char* const InitialNames[SlotCount] = {"Default1.txt", "Default2.txt", "Default3.txt"};
 
@@ -26,10 +17,9 @@ const char* const InitialNames[SlotCount] = {"Default1.txt", "Default2.txt", "De
 
 // Text its owner marked as secret is never captured, so for the hints it
 // is no text.
-bool Collector::clipboardHasCapturableText()
+bool Collector::clipboardHasCapturableText() const
 {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    return data != nullptr && data->hasText() && !ClipboardSecrets::isSecret(data);
+    return m_monitor && m_monitor->hasCapturableText();
 }
 
 bool Collector::slotButtonsFollow(Source source)
@@ -56,7 +46,7 @@ void Collector::readDateStyle()
 
 Collector::~Collector()
 {
-    stopWatchingClipboard();
+    setClipboardMonitor(nullptr);
 }
 
 QString Collector::fileName(SlotNumber number) const
@@ -199,6 +189,9 @@ bool Collector::showsFileEnd(SlotNumber number) const
 void Collector::setAutoMode(bool on, Source source)
 {
     m_autoMode = on;
+    // In auto mode each copy's text is read the moment it appears.
+    if (m_monitor)
+        m_monitor->setReadingText(on);
     Q_EMIT autoModeChanged(on, source);
     refreshHints();
 }
@@ -210,28 +203,47 @@ QString Collector::stampLine() const
 
 void Collector::capture(Trigger trigger)
 {
-    const bool automatic = trigger == Trigger::Automatic;
     // Nothing is captured automatically before start-up has read the slot
     // files.
-    const bool ending = m_endRequests && m_endRequests->isRequested();
-    const bool proceed = !automatic || (m_autoMode && m_started && !ending);
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    if (proceed && data && data->hasText() && ClipboardSecrets::isSecret(data)) {
+    if ((trigger == Trigger::Automatic && !capturesAutomatically()) || !m_monitor) {
+        Q_EMIT captureEnded();
+        return;
+    }
+    const SlotNumber slot = m_active;
+    m_monitor->readText(
+        this, [this, trigger, slot](ClipboardMonitor::Outcome outcome, const QString& text) {
+            // The text may come from the clipboard's notification, after the
+            // command that asked for it has returned.
+            m_errors.reportFailures([&] { captureText(trigger, slot, outcome, text); });
+        });
+}
+
+void Collector::captureText(Trigger trigger, SlotNumber number, ClipboardMonitor::Outcome outcome,
+                            const QString& text)
+{
+    using Outcome = ClipboardMonitor::Outcome;
+    // Checked again: the text may come after the program was asked to end.
+    if (trigger == Trigger::Automatic && !capturesAutomatically()) {
+        Q_EMIT captureEnded();
+        return;
+    }
+    if (outcome == Outcome::Secret) {
         // Text its owner marked as not to be kept (a password) is never
         // collected; only a capture the user asked for says so.
-        if (!automatic)
+        if (trigger != Trigger::Automatic)
             Q_EMIT statusMessage(QStringLiteral("Secret text on the Clipboard was not captured"));
-    } else if (proceed && data && data->hasText()) {
+    } else if (outcome == Outcome::Text) {
         // The file's current text is read first when it changed on disk, so
         // the block goes after it. The user's own command asks what to keep
         // of unsaved text that text would replace; a capture nobody asked
         // for (auto mode, the remote window, the tray) sets it aside.
-        Slot& s = slot(m_active);
-        if (trigger == Trigger::User && !settleSlot(m_active)) {
+        Slot& s = slot(number);
+        if (trigger == Trigger::User && !settleSlot(number)) {
             Q_EMIT captureEnded();
             return;
         }
-        const QString aside = captureIntoSlot(s.text, stampLine(), s.sync, s.fileName, m_sound);
+        const QString aside =
+            captureIntoSlot(s.text, stampLine(), s.sync, s.fileName, text, m_sound);
         if (!aside.isEmpty())
             Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
         reportFileNotes(s);
@@ -239,26 +251,46 @@ void Collector::capture(Trigger trigger)
     Q_EMIT captureEnded();
 }
 
+bool Collector::capturesAutomatically() const
+{
+    return m_autoMode && m_started && !(m_endRequests && m_endRequests->isRequested());
+}
+
+void Collector::setClipboardMonitor(ClipboardMonitor* monitor)
+{
+    if (m_monitor)
+        m_monitor->disconnect(this);
+    m_monitor = monitor;
+    if (!m_monitor)
+        return;
+    m_monitor->setReadingText(m_autoMode);
+    // A hint that says there is no text while there is would be false: the
+    // hints follow every change of the clipboard, before its capture.
+    connect(m_monitor, &ClipboardMonitor::changed, this, &Collector::refreshHints);
+    connect(m_monitor, &ClipboardMonitor::notDelivered, this, &Collector::statusMessage);
+}
+
 void Collector::startWatchingClipboard()
 {
-    if (g_monitor != nullptr)
+    if (!m_monitor || m_monitor->isStopped())
         return;
-    m_monitor = std::make_unique<ClipboardMonitor>();
-    g_monitor = m_monitor.get();
-    // A failure of the capture is shown and the monitor goes on reporting.
     // Until start-up has read the slot files the capture writes nothing.
-    m_monitor->setChangeHandler([this](ClipboardMonitor*) {
-        m_errors.reportFailures([this] { capture(Trigger::Automatic); });
+    m_monitor->setCaptureHandler([this](const QString& text) {
+        const auto outcome =
+            text.isEmpty() ? ClipboardMonitor::Outcome::NoText : ClipboardMonitor::Outcome::Text;
+        m_errors.reportFailures([&] { captureText(Trigger::Automatic, m_active, outcome, text); });
     });
 }
 
 void Collector::stopWatchingClipboard()
 {
-    if (!m_monitor)
-        return;
-    if (g_monitor == m_monitor.get())
-        g_monitor = nullptr;
-    m_monitor.reset();
+    if (m_monitor)
+        m_monitor->stop();
+}
+
+bool Collector::isWatchingClipboard() const
+{
+    return m_monitor && m_monitor->hasCaptureHandler();
 }
 
 QString Collector::hintText() const

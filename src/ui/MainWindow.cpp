@@ -13,7 +13,6 @@
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QLabel>
@@ -96,11 +95,6 @@ MainWindow::MainWindow(Collector& collector, TrayIcon& trayIcon, QWidget* parent
     errors().setRepeatListener([this](const QString& text, int repeats) {
         showNotice(ErrorReporter::repeatNotice(text, repeats));
     });
-    // A hint that says there is no text while there is would be false: the
-    // hints follow every change of the clipboard. This runs before the
-    // clipboard monitor's capture of the same change.
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &m_collector,
-            &Collector::refreshHints);
 }
 
 MainWindow::~MainWindow()

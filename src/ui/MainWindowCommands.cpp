@@ -237,8 +237,11 @@ void MainWindow::showClipboardViewer()
         m_commands.clipboardViewer->setVisible(false);
         return;
     }
+    ClipboardMonitor* monitor = m_collector.clipboardMonitor();
+    if (!monitor)
+        return;
     if (!m_viewer)
-        m_viewer = new ClipboardViewer(this);
+        m_viewer = new ClipboardViewer(*monitor, this);
     m_viewer->present();
 }
 
