@@ -4,8 +4,6 @@
 // sources are in tst_x11_clipboardmonitor.
 #include "core/ClipboardMonitor.h"
 #include "core/Collector.h"
-#include "core/SaveSound.h"
-#include "support/CountingSound.h"
 #include "support/Files.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
@@ -215,10 +213,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         TestSupport::ScopedRegistry registry;
-        TestSupport::CountingSound sound;
-        SaveSound::setOutput(&sound);
-        const auto noSound = qScopeGuard([] { SaveSound::setOutput(nullptr); });
-        Collector collector(registry.settings(), registry.errors());
+        Collector collector(registry.settings(), registry.errors(), registry.saveSound());
         const QString file = dir.filePath(QStringLiteral("slot1.txt"));
         collector.setFileName(1, file);
         collector.loadSlots();
@@ -245,7 +240,7 @@ private Q_SLOTS:
         m_source->offer({{Utf8, "pw"}, {Hint, "secret"}});
         collector.capture(Collector::Trigger::RemoteSlotButton);
         QCOMPARE(result(), Collector::CaptureResult::NothingToStore);
-        QCOMPARE(sound.played, 1);
+        QCOMPARE(registry.soundOutput().played, 1);
     }
 
     // For an end requested by the system: nothing waits and nothing more is
