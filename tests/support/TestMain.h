@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTest>
 #include <exception>
@@ -33,11 +35,24 @@ public:
     }
 };
 
+// Tests run side by side: each has a configuration folder of its own (the
+// autostart entry lives there), below the one the run gives.
+inline void useOwnConfigFolder(const char* program)
+{
+    QByteArray base = qgetenv("XDG_CONFIG_HOME");
+    if (base.isEmpty())
+        base = qgetenv("HOME") + "/.config";
+    const QByteArray own = base + '/' + QFileInfo(QFile::decodeName(program)).fileName().toUtf8();
+    if (QDir().mkpath(QFile::decodeName(own)))
+        qputenv("XDG_CONFIG_HOME", own);
+}
+
 } // namespace TestSupport
 
 #define CLIPSTOW_TEST_MAIN_WITH(Application, TestObject)                                           \
     int main(int argc, char** argv)                                                                \
     {                                                                                              \
+        TestSupport::useOwnConfigFolder(argv[0]);                                                  \
         TestSupport::GuardedApplication<Application> app(argc, argv);                              \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
         TestObject test;                                                                           \
