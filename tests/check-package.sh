@@ -40,7 +40,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Section)" = utils ] || fail "Section is '$(field Section)'"
 [ "$(field Package)" = clipstow ] || fail "Package is '$(field Package)'"
 depends="$(field Depends)"
-for needed in libqt6svg6 libqt6gui6 libqt6widgets6 libwayland-client0 libc6; do
+for needed in libqt6svg6 libqt6gui6 libqt6widgets6 libwayland-client0 libc6 libxcb-xfixes0; do
     grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 [ "$(field Recommends)" = qt6-wayland ] || fail "Recommends is '$(field Recommends)'"

@@ -47,7 +47,7 @@ private:
     // test's folder, read as at start-up.
     Collector& start()
     {
-        m_collector = std::make_unique<Collector>(m_registry->settings());
+        m_collector = TestSupport::makeCollector(m_registry->settings());
         for (SlotNumber slot : SlotNumber::all())
             m_collector->setFileName(slot, path(QStringLiteral("slot%1.txt").arg(slot.number())));
         m_collector->setChangedFileQuestion([this](const QString& fileName) {
@@ -109,7 +109,7 @@ private Q_SLOTS:
         QVERIFY(m_errors.isEmpty());
         collector.setActiveSlot(2);
         QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
-        collector.capture(Collector::Trigger::User);
+        QVERIFY(TestSupport::captureAndWait(collector, Collector::Trigger::User));
         QVERIFY(fileBytes(path("slot2.txt")).endsWith("\r\nclip\r\n\r\n\r\n"));
         QCOMPARE(m_sound.played, 1);
     }
@@ -123,7 +123,7 @@ private Q_SLOTS:
         Collector& collector = start();
         changeOutside("slot1.txt", "added elsewhere\r\n");
         QGuiApplication::clipboard()->setText(QStringLiteral("captured"));
-        collector.capture(Collector::Trigger::User);
+        QVERIFY(TestSupport::captureAndWait(collector, Collector::Trigger::User));
         const QByteArray bytes = fileBytes(path("slot1.txt"));
         QVERIFY(bytes.startsWith("old\r\nadded elsewhere\r\n"));
         QVERIFY(bytes.endsWith("captured\r\n\r\n\r\n"));
@@ -159,7 +159,7 @@ private Q_SLOTS:
         const QByteArray slotText = text.text().toUtf8();
         const QByteArray other = changeOutside("slot1.txt", "\r\nother 2\r\n");
         QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
-        collector.capture(Collector::Trigger::User);
+        QVERIFY(TestSupport::captureAndWait(collector, Collector::Trigger::User));
         QCOMPARE(m_asked, QStringList{QStringLiteral("slot1.txt")});
         QVERIFY(fileBytes(path("slot1.txt")).startsWith(other + slotText));
         QVERIFY(fileBytes(path("slot1.txt")).endsWith("clip\r\n\r\n\r\n"));
@@ -186,7 +186,7 @@ private Q_SLOTS:
         const QByteArray unsaved = text.text().toUtf8();
         const QByteArray outside = changeOutside("slot1.txt", "other 4\r\n");
         QGuiApplication::clipboard()->setText(QStringLiteral("auto clip"));
-        collector.capture(Collector::Trigger::Tray);
+        QVERIFY(TestSupport::captureAndWait(collector, Collector::Trigger::Tray));
         QCOMPARE(m_asked, QStringList());
         const QStringList aside =
             QDir(m_dir.path()).entryList({QStringLiteral("slot1.txt.unsaved-*")});
@@ -226,7 +226,7 @@ private Q_SLOTS:
         QVERIFY(big.endsWith(collector.text(1).text().toLatin1()));
 
         QGuiApplication::clipboard()->setText(QStringLiteral("captured"));
-        collector.capture(Collector::Trigger::User);
+        QVERIFY(TestSupport::captureAndWait(collector, Collector::Trigger::User));
         const QByteArray bytes = fileBytes(path("slot1.txt"));
         QVERIFY(bytes.startsWith(big));
         QVERIFY(bytes.endsWith("\r\ncaptured\r\n\r\n\r\n"));

@@ -43,7 +43,7 @@ private:
     std::unique_ptr<MainWindow> makeMain(bool autoOn)
     {
         m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        m_collector = std::make_unique<Collector>(m_desk->settings());
+        m_collector = TestSupport::makeCollector(m_desk->settings());
         return std::make_unique<MainWindow>(*m_collector);
     }
 
@@ -312,6 +312,7 @@ private Q_SLOTS:
 
         QTest::mouseClick(remote.slotButton(3), Qt::LeftButton);
         QCOMPARE(main->collector().activeSlot().number(), 3);
+        QTRY_VERIFY(fileBytes(path(QStringLiteral("Default3.txt"))).contains("remote\r\n"));
         const QByteArray bytes = fileBytes(path(QStringLiteral("Default3.txt")));
         QVERIFY2(bytes.contains("captured from the remote\r\n"), bytes.constData());
         QVERIFY(!QFile::exists(path(QStringLiteral("Default1.txt"))));

@@ -2,6 +2,7 @@
 
 #include "app/SingleInstance.h"
 #include "base/AppError.h"
+#include "core/ClipboardMonitor.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
@@ -119,7 +120,10 @@ int run()
     bool shownAfterStartUp = false;
     QMetaObject::Connection early = QObject::connect(
         &instance, &SingleInstance::activationRequested, [&] { shownAfterStartUp = true; });
+    // The clipboard as this session offers it, followed from the start.
+    ClipboardMonitor clipboard(createClipboardSource());
     Collector collector(settings);
+    collector.setClipboardMonitor(&clipboard);
     MainWindow window(collector);
     QObject::disconnect(early);
     // Declined at the first start: the program ends before any window shows.

@@ -13,14 +13,13 @@ class SlotFileSync;
 // style without date and time). Whatever the caret or selection was, the
 // block goes to the end and leaves the rest of the text as it was.
 
-// Captures the clipboard's text into a slot whose file fileName is kept by
+// Captures a clipboard text into a slot whose file fileName is kept by
 // sync: the file's current text is read first when it changed on disk, the
-// block with the clipboard's text goes after it
-// (SlotFileSync::appendCapture), and the save sound is the one the settings
-// choose (SaveSound::indicateSave). The clipboard's text is taken once: when it is
-// empty (its owner changed it again, or it holds no text by now) nothing is
-// added, written or played. Unsaved text of the buffer that the file's new
-// text would replace is first set aside (SlotFileSync::setAsideUnsaved);
-// returns the name of that file, else an empty text.
+// block with the text goes after it (SlotFileSync::appendCapture), and the
+// save sound is the one the settings choose (SaveSound::indicateSave). An empty text
+// is no text: nothing is added, written or played. Unsaved text of the
+// buffer that the file's new text would replace is first set aside
+// (SlotFileSync::setAsideUnsaved); returns the name of that file, else an
+// empty text.
 QString captureIntoSlot(SlotText& buffer, const QString& stampLine, SlotFileSync& sync,
-                        const QString& fileName);
+                        const QString& fileName, const QString& text);

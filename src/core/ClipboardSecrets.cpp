@@ -1,8 +1,5 @@
 #include "core/ClipboardSecrets.h"
 
-#include <QMimeData>
-#include <QString>
-#include <QStringList>
 #include <QtEndian>
 
 namespace {
@@ -13,16 +10,10 @@ const QLatin1String kViewerIgnoreFormat("Clipboard Viewer Ignore");
 const QLatin1String kHistoryFormat("CanIncludeInClipboardHistory");
 const QLatin1String kWindowsMimePrefix("application/x-qt-windows-mime;value=\"");
 
-bool isKdeSecret(const QMimeData& data, const QString& type)
+bool isHistoryFormat(const QString& type)
 {
-    return type == kKdeHint && data.data(type).trimmed() == "secret";
-}
-
-// "CanIncludeInClipboardHistory" is a DWORD; 0 forbids keeping the contents.
-bool excludedFromHistory(const QMimeData& data, const QString& type)
-{
-    const QByteArray value = data.data(type);
-    return value.size() == 4 && qFromLittleEndian<quint32>(value.constData()) == 0;
+    return ClipboardSecrets::windowsFormatName(type).compare(kHistoryFormat, Qt::CaseInsensitive) ==
+           0;
 }
 
 } // namespace
@@ -38,20 +29,24 @@ QString windowsFormatName(const QString& mimeType)
     return mimeType;
 }
 
-bool isSecret(const QMimeData* data)
+bool needsContent(const QString& format)
 {
-    if (!data)
-        return false;
-    const QStringList types = data->formats();
-    for (const QString& type : types) {
-        if (isKdeSecret(*data, type))
+    return format == kKdeHint || isHistoryFormat(format);
+}
+
+bool isSecret(const QStringList& formats, const QHash<QString, QByteArray>& content)
+{
+    for (const QString& type : formats) {
+        if (type == kKdeHint && content.value(type).trimmed() == "secret")
             return true;
         const QString format = windowsFormatName(type);
         if (format.compare(kExcludeFormat, Qt::CaseInsensitive) == 0 ||
             format.compare(kViewerIgnoreFormat, Qt::CaseInsensitive) == 0)
             return true;
-        if (format.compare(kHistoryFormat, Qt::CaseInsensitive) == 0 &&
-            excludedFromHistory(*data, type))
+        // A DWORD; 0 forbids keeping the contents.
+        const QByteArray value = content.value(type);
+        if (isHistoryFormat(type) && value.size() == 4 &&
+            qFromLittleEndian<quint32>(value.constData()) == 0)
             return true;
     }
     return false;

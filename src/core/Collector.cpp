@@ -1,23 +1,14 @@
 #include "core/Collector.h"
 
 #include "core/Capture.h"
-#include "core/ClipboardMonitor.h"
-#include "core/ClipboardSecrets.h"
 #include "core/ErrorReporter.h"
 #include "core/StampLine.h"
 #include "core/slotfile/SlotFile.h"
 #include "settings/Settings.h"
 
-#include <QClipboard>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QMimeData>
 
 namespace {
-
-// The program's one clipboard monitor, while it exists: a second collector
-// would not create another.
-ClipboardMonitor* g_monitor = nullptr;
 
 const char* const InitialNames[SlotCount] = {"Default1.txt", "Default2.txt", "Default3.txt"};
 
@@ -25,10 +16,9 @@ const char* const InitialNames[SlotCount] = {"Default1.txt", "Default2.txt", "De
 
 // Text its owner marked as secret is never captured, so for the hints it
 // is no text.
-bool Collector::clipboardHasCapturableText()
+bool Collector::clipboardHasCapturableText() const
 {
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    return data != nullptr && data->hasText() && !ClipboardSecrets::isSecret(data);
+    return m_monitor && m_monitor->hasCapturableText();
 }
 
 bool Collector::slotButtonsFollow(Source source)
@@ -54,7 +44,7 @@ void Collector::readDateStyle()
 
 Collector::~Collector()
 {
-    stopWatchingClipboard();
+    setClipboardMonitor(nullptr);
 }
 
 QString Collector::fileName(SlotNumber number) const
@@ -182,6 +172,9 @@ bool Collector::showsFileEnd(SlotNumber number) const
 void Collector::setAutoMode(bool on, Source source)
 {
     m_autoMode = on;
+    // In auto mode each copy's text is read the moment it appears.
+    if (m_monitor)
+        m_monitor->setReadingText(on);
     Q_EMIT autoModeChanged(on, source);
     refreshHints();
 }
@@ -193,52 +186,87 @@ QString Collector::stampLine() const
 
 void Collector::capture(Trigger trigger)
 {
-    const bool automatic = trigger == Trigger::Automatic;
     // Nothing is captured automatically before start-up has read the slot
     // files.
-    const bool proceed = !automatic || (m_autoMode && m_started);
-    const QMimeData* data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    if (proceed && data && data->hasText() && ClipboardSecrets::isSecret(data)) {
+    if ((trigger == Trigger::Automatic && !(m_autoMode && m_started)) || !m_monitor) {
+        Q_EMIT captureEnded();
+        return;
+    }
+    const SlotNumber slot = m_active;
+    m_monitor->readText(
+        this, [this, trigger, slot](ClipboardMonitor::Outcome outcome, const QString& text) {
+            // The text may come from the clipboard's notification, after the
+            // command that asked for it has returned.
+            ErrorReporter::reportFailures([&] { captureText(trigger, slot, outcome, text); });
+        });
+}
+
+void Collector::captureText(Trigger trigger, SlotNumber number, ClipboardMonitor::Outcome outcome,
+                            const QString& text)
+{
+    using Outcome = ClipboardMonitor::Outcome;
+    if (trigger == Trigger::Automatic && !(m_autoMode && m_started)) {
+        Q_EMIT captureEnded();
+        return;
+    }
+    if (outcome == Outcome::Secret) {
         // Text its owner marked as not to be kept (a password) is never
         // collected; only a capture the user asked for says so.
-        if (!automatic)
+        if (trigger != Trigger::Automatic)
             Q_EMIT statusMessage(QStringLiteral("Secret text on the Clipboard was not captured"));
-    } else if (proceed && data && data->hasText()) {
+    } else if (outcome == Outcome::Text) {
         // The file's current text is read first when it changed on disk, so
         // the block goes after it. The user's own command asks what to keep
         // of unsaved text that text would replace; a capture nobody asked
         // for (auto mode, the remote window, the tray) sets it aside.
-        Slot& s = slot(m_active);
-        if (trigger == Trigger::User && !settleSlot(m_active)) {
+        Slot& s = slot(number);
+        if (trigger == Trigger::User && !settleSlot(number)) {
             Q_EMIT captureEnded();
             return;
         }
-        const QString aside = captureIntoSlot(s.text, stampLine(), s.sync, s.fileName);
+        const QString aside = captureIntoSlot(s.text, stampLine(), s.sync, s.fileName, text);
         if (!aside.isEmpty())
             Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
     }
     Q_EMIT captureEnded();
 }
 
+void Collector::setClipboardMonitor(ClipboardMonitor* monitor)
+{
+    if (m_monitor)
+        m_monitor->disconnect(this);
+    m_monitor = monitor;
+    if (!m_monitor)
+        return;
+    m_monitor->setReadingText(m_autoMode);
+    // A hint that says there is no text while there is would be false: the
+    // hints follow every change of the clipboard, before its capture.
+    connect(m_monitor, &ClipboardMonitor::changed, this, &Collector::refreshHints);
+    connect(m_monitor, &ClipboardMonitor::notDelivered, this, &Collector::statusMessage);
+}
+
 void Collector::startWatchingClipboard()
 {
-    if (g_monitor != nullptr)
+    if (!m_monitor || m_monitor->isStopped())
         return;
-    m_monitor = std::make_unique<ClipboardMonitor>();
-    g_monitor = m_monitor.get();
-    // The monitor shows a failure of the capture in the error box and goes
-    // on reporting. Until start-up has read the slot files the capture
-    // writes nothing.
-    m_monitor->setChangeHandler([this](ClipboardMonitor*) { capture(Trigger::Automatic); });
+    // Until start-up has read the slot files the capture writes nothing.
+    m_monitor->setCaptureHandler([this](const QString& text) {
+        const auto outcome =
+            text.isEmpty() ? ClipboardMonitor::Outcome::NoText : ClipboardMonitor::Outcome::Text;
+        ErrorReporter::reportFailures(
+            [&] { captureText(Trigger::Automatic, m_active, outcome, text); });
+    });
 }
 
 void Collector::stopWatchingClipboard()
 {
-    if (!m_monitor)
-        return;
-    if (g_monitor == m_monitor.get())
-        g_monitor = nullptr;
-    m_monitor.reset();
+    if (m_monitor)
+        m_monitor->stop();
+}
+
+bool Collector::isWatchingClipboard() const
+{
+    return m_monitor && m_monitor->hasCaptureHandler();
 }
 
 QString Collector::hintText() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ClipboardMonitor.h"
 #include "core/SlotFileSync.h"
 #include "core/SlotNumber.h"
 #include "core/SlotText.h"
@@ -10,7 +11,6 @@
 #include <memory>
 #include <optional>
 
-class ClipboardMonitor;
 class Settings;
 
 // What the program collects and how: the three slots (each its text, its
@@ -139,20 +139,28 @@ public:
     // only in auto mode once started. The user's capture command settles a
     // changed file first (settleSlot); any other capture never asks: it
     // sets the slot's unsaved text aside in a file next to the slot's and
-    // says so in the status bar.
+    // says so in the status bar. The text comes from the clipboard monitor,
+    // at once when it has read it already, otherwise once its owner has
+    // delivered it, into the slot that was active when the capture was
+    // asked for; an owner that does not deliver is said in the status bar.
+    // captureEnded() follows either way.
     void capture(Trigger trigger);
 
-    // The clipboard monitor: created by startWatchingClipboard, whose
-    // changes capture automatically; null before and after.
+    // The clipboard monitor (not owned; start-up keeps it), whose copies
+    // are captured in auto mode once startWatchingClipboard has run, until
+    // stopWatchingClipboard stops it for good. Null: no clipboard.
+    void setClipboardMonitor(ClipboardMonitor* monitor);
+    ClipboardMonitor* clipboardMonitor() const { return m_monitor; }
     void startWatchingClipboard();
     void stopWatchingClipboard();
-    ClipboardMonitor* clipboardMonitor() const { return m_monitor.get(); }
+    bool isWatchingClipboard() const;
 
     // --- Hints ------------------------------------------------------------
     // The status bar's and tray icon's text: what a capture would do now.
     QString hintText() const;
-    // Whether the clipboard holds text a capture would take.
-    static bool clipboardHasCapturableText();
+    // Whether the clipboard holds text a capture would take (asking no
+    // clipboard owner).
+    bool clipboardHasCapturableText() const;
     // The views rewrite their hints (icons, status text, tooltips).
     void refreshHints();
     // After the user chose a tab or a window was activated: the hints are
@@ -180,6 +188,9 @@ Q_SIGNALS:
     void statusMessage(const QString& text);
 
 private:
+    void captureText(Trigger trigger, SlotNumber slot, ClipboardMonitor::Outcome outcome,
+                     const QString& text);
+
     struct Slot
     {
         SlotText text;
@@ -196,5 +207,5 @@ private:
     bool m_autoMode = false;
     bool m_started = false;
     int m_dateStyle = 1;
-    std::unique_ptr<ClipboardMonitor> m_monitor;
+    ClipboardMonitor* m_monitor = nullptr;
 };

@@ -62,17 +62,17 @@ public:
     {
         OfferId id = 0;
         QStringList formats;
-        // What the read-ahead plan asked for and the owner delivered.
+        // Each format the read-ahead plan asked for, with what the owner
+        // delivered: a null QByteArray when it refused or does not list it.
         QHash<QString, QByteArray> data;
-        // Why reading ahead (or listing the formats) stopped short; a
-        // format the owner refuses is only left out of data.
+        // Why reading ahead (or listing the formats) stopped short.
         Failure failure = Failure::None;
         bool atStart = false;
     };
 
     // The read-ahead plan: from an offer's formats and what has been read
-    // of it so far, the next format to read, or an empty text when nothing
-    // more is wanted. A format asked for once (delivered or refused) ends
+    // of it so far (as in Offer::data), the next format to read, or an
+    // empty text when nothing more is wanted. A format asked for once ends
     // the reading. It is called on the source's own threads: it may look
     // only at its arguments and at values it holds itself.
     using ReadAhead =

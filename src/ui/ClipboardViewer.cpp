@@ -1,20 +1,17 @@
 #include "ui/ClipboardViewer.h"
 
-#include "core/ClipboardSecrets.h"
 #include "ui/Icons.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-ClipboardViewer::ClipboardViewer(QWidget* parent) : QWidget(parent, Qt::Window)
+ClipboardViewer::ClipboardViewer(ClipboardMonitor& monitor, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_monitor(monitor)
 {
     setWindowTitle(QStringLiteral("Clipboard Viewer"));
     setWindowIcon(Icons::clipboardViewer());
@@ -44,10 +41,15 @@ ClipboardViewer::ClipboardViewer(QWidget* parent) : QWidget(parent, Qt::Window)
 
     // Only while the window shows: reading every format of a large
     // clipboard costs time that nobody would see.
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+    connect(&m_monitor, &ClipboardMonitor::changed, this, [this] {
         if (isVisible())
             refresh();
     });
+    connect(&m_monitor, &ClipboardMonitor::formatRead, this, &ClipboardViewer::onFormatRead);
+    connect(&m_monitor, &ClipboardMonitor::formatFailed, this,
+            [this](ClipboardMonitor::OfferId offer, const QString& format) {
+                onFormatFailed(offer, format);
+            });
 }
 
 void ClipboardViewer::present()
@@ -67,52 +69,93 @@ void ClipboardViewer::showEvent(QShowEvent* event)
 
 void ClipboardViewer::refresh()
 {
-    showContent(QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard));
-}
-
-namespace {
-// Names of the X11 selection protocol that some owners list beside their
-// formats; they hold no content.
-bool isProtocolTarget(const QString& format)
-{
-    static const QStringList targets = {QStringLiteral("TARGETS"), QStringLiteral("MULTIPLE"),
-                                        QStringLiteral("TIMESTAMP"),
-                                        QStringLiteral("SAVE_TARGETS")};
-    return targets.contains(format);
-}
-} // namespace
-
-void ClipboardViewer::showContent(const QMimeData* data)
-{
+    const ClipboardSource::Offer& offer = m_monitor.current();
+    const bool secret = m_monitor.currentIsSecret();
+    m_offer = offer.id;
     m_formats->clear();
-    QStringList formats = data ? data->formats() : QStringList();
-    formats.removeIf(isProtocolTarget);
-    const bool secret = ClipboardSecrets::isSecret(data);
-    for (const QString& format : formats) {
+    m_rows.clear();
+    m_toRead.clear();
+    m_reading.clear();
+    for (const QString& format : offer.formats) {
         // The size of a secret text would tell its length.
-        const QString size = secret ? QStringLiteral("hidden")
-                                    : QLocale().formattedDataSize(data->data(format).size());
-        auto* item = new QTreeWidgetItem(m_formats, {format, size});
+        auto* item = new QTreeWidgetItem(
+            m_formats, {format, secret ? QStringLiteral("hidden") : QStringLiteral("…")});
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        m_rows.insert(format, item);
     }
-    if (formats.isEmpty())
+    const qsizetype count = offer.formats.size();
+    if (count == 0)
         m_summary->setText(QStringLiteral("The clipboard is empty."));
-    else if (formats.size() == 1)
+    else if (count == 1)
         m_summary->setText(QStringLiteral("1 format:"));
     else
-        m_summary->setText(QStringLiteral("%1 formats:").arg(formats.size()));
+        m_summary->setText(QStringLiteral("%1 formats:").arg(count));
 
+    m_textFormat = ClipboardMonitor::textFormat(offer.formats);
     if (secret) {
         m_text->setPlainText(hiddenText());
-    } else if (data && data->hasText()) {
-        const QString text = data->text();
-        if (text.size() > MaximumShownLength)
-            m_text->setPlainText(text.left(MaximumShownLength) +
-                                 QStringLiteral("\n\n(The text goes on: %1 characters in all.)")
-                                     .arg(QLocale().toString(text.size())));
-        else
-            m_text->setPlainText(text);
-    } else {
-        m_text->setPlainText(QStringLiteral("(no text)"));
+        return;
     }
+    m_text->setPlainText(m_textFormat.isEmpty() ? QStringLiteral("(no text)")
+                                                : QStringLiteral("…"));
+    // The text first, then the others in the owner's order; what was read
+    // already is shown at once.
+    QStringList order = offer.formats;
+    if (!m_textFormat.isEmpty())
+        order.move(order.indexOf(m_textFormat), 0);
+    for (const QString& format : order) {
+        const QByteArray data = offer.data.value(format);
+        if (data.isNull())
+            m_toRead << format;
+        else
+            showData(format, data);
+    }
+    readMore();
+}
+
+void ClipboardViewer::readMore()
+{
+    while (m_reading.size() < ParallelReads && !m_toRead.isEmpty()) {
+        const QString format = m_toRead.takeFirst();
+        m_reading.insert(format);
+        m_monitor.readFormat(format, ReadMs);
+    }
+}
+
+void ClipboardViewer::onFormatRead(ClipboardMonitor::OfferId offer, const QString& format,
+                                   const QByteArray& data)
+{
+    if (offer != m_offer || !m_rows.contains(format) || m_monitor.currentIsSecret())
+        return;
+    m_toRead.removeAll(format);
+    m_reading.remove(format);
+    showData(format, data);
+    readMore();
+}
+
+void ClipboardViewer::onFormatFailed(ClipboardMonitor::OfferId offer, const QString& format)
+{
+    if (offer != m_offer || !m_reading.remove(format))
+        return;
+    m_rows.value(format)->setText(1, notDeliveredText());
+    if (format == m_textFormat)
+        m_text->setPlainText(notDeliveredText());
+    readMore();
+}
+
+void ClipboardViewer::showData(const QString& format, const QByteArray& data)
+{
+    m_rows.value(format)->setText(1, QLocale().formattedDataSize(data.size()));
+    if (format == m_textFormat)
+        showText(ClipboardMonitor::decodeText(format, data));
+}
+
+void ClipboardViewer::showText(const QString& text)
+{
+    if (text.size() > MaximumShownLength)
+        m_text->setPlainText(text.left(MaximumShownLength) +
+                             QStringLiteral("\n\n(The text goes on: %1 characters in all.)")
+                                 .arg(QLocale().toString(text.size())));
+    else
+        m_text->setPlainText(text);
 }

@@ -12,7 +12,6 @@
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QLabel>
@@ -107,11 +106,6 @@ MainWindow::MainWindow(Collector& collector, QWidget* parent)
     ErrorReporter::setRepeatListener([this](const QString& text, int repeats) {
         showNotice(ErrorReporter::repeatNotice(text, repeats));
     });
-    // A hint that says there is no text while there is would be false: the
-    // hints follow every change of the clipboard. This runs before the
-    // clipboard monitor's capture of the same change.
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &m_collector,
-            &Collector::refreshHints);
     startUp();
 }
 

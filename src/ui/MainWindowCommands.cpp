@@ -255,8 +255,11 @@ void MainWindow::showClipboardViewer()
         return;
     }
     static QPointer<ClipboardViewer> viewer;
+    ClipboardMonitor* monitor = m_collector.clipboardMonitor();
+    if (!monitor)
+        return;
     if (!viewer)
-        viewer = new ClipboardViewer(this);
+        viewer = new ClipboardViewer(*monitor, this);
     viewer->present();
 }
 

@@ -63,7 +63,7 @@ void RemoteWindow::allUp()
 
 void RemoteWindow::showHints()
 {
-    if (!Collector::clipboardHasCapturableText()) {
+    if (!m_collector.clipboardHasCapturableText()) {
         for (QToolButton* button : m_slotButtons)
             button->setToolTip(QStringLiteral("No text in the Clipboard"));
         return;

@@ -43,7 +43,7 @@ DesktopFixture::~DesktopFixture()
 void startWindows(Settings& settings, std::unique_ptr<Collector>& collector,
                   std::unique_ptr<MainWindow>& main, std::unique_ptr<RemoteWindow>& remote)
 {
-    collector = std::make_unique<Collector>(settings);
+    collector = makeCollector(settings);
     main = std::make_unique<MainWindow>(*collector);
     remote = std::make_unique<RemoteWindow>(*collector);
     main->setRemoteWindow(remote.get());

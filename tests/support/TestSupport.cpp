@@ -1,10 +1,12 @@
 #include "support/TestSupport.h"
 
 #include "base/AppError.h"
+#include "core/ClipboardMonitor.h"
 #include "core/ErrorReporter.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalSpy>
 
 namespace TestSupport {
 
@@ -61,6 +63,20 @@ void startProgram(QProcess& process, const QProcessEnvironment& env, const QStri
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(folder);
     process.start(builtProgram(QStringLiteral("clipstow")), {});
+}
+
+std::unique_ptr<Collector> makeCollector(Settings& settings)
+{
+    auto collector = std::make_unique<Collector>(settings);
+    collector->setClipboardMonitor(new ClipboardMonitor(createClipboardSource(), collector.get()));
+    return collector;
+}
+
+bool captureAndWait(Collector& collector, Collector::Trigger trigger)
+{
+    QSignalSpy ended(&collector, &Collector::captureEnded);
+    collector.capture(trigger);
+    return !ended.isEmpty() || ended.wait();
 }
 
 } // namespace TestSupport

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Collector.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryStore.h"
 #include "settings/Settings.h"
@@ -47,6 +48,15 @@ template <typename Declaration> bool isStored(RegistryStore& store, const Declar
     return RegTools::valueExists(store, QString::fromLatin1(value.key),
                                  QString::fromLatin1(value.name));
 }
+
+// A collector on settings with a clipboard monitor on this session's
+// clipboard source, which goes with it.
+std::unique_ptr<Collector> makeCollector(Settings& settings);
+
+// Runs a capture and waits until it has ended: outside auto mode its text
+// comes from the clipboard's owner after capture() has returned. False when
+// it did not end (it failed).
+bool captureAndWait(Collector& collector, Collector::Trigger trigger);
 
 // Path of a built program of this project (clipstow, clipstow-reg, ...).
 QString builtProgram(const QString& name);
