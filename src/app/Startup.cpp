@@ -3,6 +3,7 @@
 #include "app/SingleInstance.h"
 #include "base/AppError.h"
 #include "core/ClipboardMonitor.h"
+#include "core/ClipboardSourceChooser.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
@@ -120,8 +121,15 @@ int run()
     bool shownAfterStartUp = false;
     QMetaObject::Connection early = QObject::connect(
         &instance, &SingleInstance::activationRequested, [&] { shownAfterStartUp = true; });
-    // The clipboard as this session offers it, followed from the start.
-    ClipboardMonitor clipboard(createClipboardSource());
+    // The clipboard as this session offers it, followed from the start:
+    // the compositor's where it tells of every copy, else the platform's.
+    ClipboardMonitor clipboard(nullptr);
+    ClipboardSourceChooser sources(
+        [&clipboard](std::unique_ptr<ClipboardSource> source) {
+            clipboard.setSource(std::move(source));
+        },
+        &createClipboardSource);
+    const QString sourceNotice = sources.start();
     Collector collector(settings);
     collector.setClipboardMonitor(&clipboard);
     MainWindow window(collector);
@@ -149,9 +157,13 @@ int run()
         shownAfterStartUp)
         window.showWindow();
     startupBatch.reset();
-    const QString platform = platformNotice();
-    if (!platform.isEmpty())
-        tellAtStart(window, platform);
+    // One notification, which a second would replace.
+    QStringList notices;
+    for (const QString& text : {platformNotice(), sourceNotice})
+        if (!text.isEmpty())
+            notices.append(text);
+    if (!notices.isEmpty())
+        tellAtStart(window, notices.join(QStringLiteral(". ")));
     const QString notSaved = settings.takeNotSavedMessage();
     if (!notSaved.isEmpty())
         ErrorReporter::show(notSaved);
