@@ -12,7 +12,6 @@
 #include "support/TestSupport.h"
 
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -42,17 +41,7 @@ class TestWaylandCapture final : public QObject
 
     QString slotFile() const { return m_dir.filePath(QStringLiteral("slot1.txt")); }
 
-    // The texts of the blocks in the slot file, in order.
-    QStringList captured() const
-    {
-        static const QRegularExpression stamp(
-            QStringLiteral("\\r\\n\\r\\n===== [^\\r\\n]+ =====\\r\\n\\r\\n"));
-        QStringList blocks = QString::fromUtf8(fileBytes(slotFile())).split(stamp);
-        blocks.removeFirst();
-        for (QString& block : blocks)
-            block.chop(6); // the closing line breaks
-        return blocks;
-    }
+    QStringList captured() const { return TestSupport::capturedTexts(slotFile()); }
 
     // A helper owner that offers text with more formats, or never sends.
     void startOwner(const QStringList& arguments)
