@@ -140,4 +140,25 @@ bool PrivateSway::copy(const QByteArray& data, const QStringList& arguments) con
            copy.exitCode() == 0;
 }
 
+QString startHeadlessWeston(QProcess& weston, const QString& runtimeDir)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    weston.setProcessEnvironment(env);
+    weston.setStandardErrorFile(QProcess::nullDevice());
+    weston.start(QStringLiteral("weston"),
+                 {QStringLiteral("--backend=headless-backend.so"),
+                  QStringLiteral("--socket=wayland-test"), QStringLiteral("--idle-time=0")});
+    if (!weston.waitForStarted())
+        return {};
+    const QString socket = runtimeDir + QStringLiteral("/wayland-test");
+    const QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired() && weston.state() == QProcess::Running) {
+        if (accepts(socket))
+            return socket;
+        QThread::msleep(10);
+    }
+    return {};
+}
+
 } // namespace TestSupport

@@ -49,4 +49,9 @@ private:
     QString m_socket;
 };
 
+// Starts weston on its headless back end in runtimeDir, a compositor that
+// offers neither data-control protocol; returns its socket's full path once
+// it takes connections, or an empty text when it cannot start.
+QString startHeadlessWeston(QProcess& weston, const QString& runtimeDir);
+
 } // namespace TestSupport
