@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
 #include <cstring>
 #include <pwd.h>
@@ -138,6 +139,23 @@ bool PrivateSway::copy(const QByteArray& data, const QStringList& arguments) con
     copy.closeWriteChannel();
     return copy.waitForFinished(30000) && copy.exitStatus() == QProcess::NormalExit &&
            copy.exitCode() == 0;
+}
+
+QStringList PrivateSway::copyBurst(int count, const QString& prefix) const
+{
+    QStringList texts;
+    for (int i = 0; i < count; ++i) {
+        QProcess copy;
+        copy.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
+        copy.setProgram(QStringLiteral("wl-copy"));
+        copy.setArguments({prefix + QString::number(i)});
+        if (!copy.startDetached())
+            return {};
+        texts.append(copy.arguments().first());
+        QTest::qWait(20);
+    }
+    texts.sort();
+    return texts;
 }
 
 QString startHeadlessWeston(QProcess& weston, const QString& runtimeDir)

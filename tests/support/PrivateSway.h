@@ -42,6 +42,11 @@ public:
     // "--clear", "--primary" or "--type", "text/html". True once the
     // compositor has the new selection.
     bool copy(const QByteArray& data, const QStringList& arguments = {}) const;
+    // Starts count wl-copy, 20 ms apart (events run meanwhile), each with
+    // prefix and its number, without waiting for them. Returns their texts,
+    // sorted (they may take the clipboard in another order), or an empty
+    // list when one could not start.
+    QStringList copyBurst(int count, const QString& prefix) const;
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
