@@ -2,7 +2,10 @@
 // slot editor shown on the current platform (offscreen unless
 // QT_QPA_PLATFORM says otherwise) and real files, the save sound left out:
 // - reading a 20 MB slot file at start-up (its end only is shown);
-// - a 1 KB capture into that slot (appended to the file and the view);
+// - a 1 KB capture into that slot (appended to the file and the view), and
+//   one after another program appended 1 KB (in the slot file format: only
+//   the new bytes are read; with LF line ends: the file is written whole in
+//   the format);
 // - the capture that fills the view's headroom, after which the view shows
 //   the file's end again;
 // - a copy of 50 MB captured into an empty slot and into the 20 MB slot.
@@ -107,7 +110,11 @@ int main(int argc, char** argv)
     // Another program appends 1 KB before each capture: in the slot file
     // format (CR LF), then with LF line ends.
     for (const char* ends : {"\r\n", "\n"}) {
-        const QByteArray other = QByteArray(1024 - qsizetype(qstrlen(ends)), 'o') + ends;
+        // Words, as another program writes them (a run of more than 1,000
+        // characters without a blank would make the editor wrap anywhere,
+        // which lays the whole text out again once).
+        const QByteArray other =
+            QByteArray("another program's words ").repeated(50).left(1024 - qstrlen(ends)) + ends;
         std::vector<double> afterOther;
         for (int i = 0; i < 21; ++i) {
             QFile file(big);

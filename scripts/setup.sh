@@ -2,7 +2,8 @@
 # Installs what Clipstow needs on Debian 12, builds it, and then either
 # starts it ("start") or runs every test ("test"). "start" installs only what
 # building and running needs (and a virtual display with a tray host when
-# there is no display); "test" also installs the test tools.
+# there is no display) and builds only the programs; "test" also installs
+# the test tools and builds the tests and benchmarks too.
 set -euo pipefail
 
 mode="${1:-start}"
@@ -30,8 +31,10 @@ install_packages() {
     fi
 }
 
+# build_project ON|OFF: with or without the tests and benchmarks.
 build_project() {
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCLIPSTOW_BUILD_TESTS="$1" -DCLIPSTOW_BUILD_BENCH="$1"
     cmake --build "$build" -j"$(nproc)"
 }
 
@@ -42,12 +45,12 @@ start)
     else
         install_packages ""
     fi
-    build_project
+    build_project OFF
     exec "$root/scripts/run-clipstow.sh" "$build/src/clipstow"
     ;;
 test)
     install_packages "" -test
-    build_project
+    build_project ON
     exec "$root/scripts/run-tests.sh" "$build"
     ;;
 *)

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build folder with CPack and checks it:
 # the file list and control fields, the desktop entry and AppStream data
-# with their validators, apt's view of its dependencies, an install into a
+# with their validators, apt's view of its dependencies, the hardening of
+# the programs, no placeholder address anywhere, an install into a
 # throw-away root and the installed program's --version without a display.
-# Lintian runs when it is installed; its errors and warnings fail the test.
+# Lintian runs when it is installed (pedantic, with the informational tags);
+# its errors and warnings and any hardening tag fail the test.
 #   check-package.sh BUILD_DIR
 set -uo pipefail
 build="$1"
@@ -26,7 +28,8 @@ for file in /usr/bin/clipstow /usr/bin/clipstow-reg \
     /usr/share/applications/clipstow.desktop \
     /usr/share/metainfo/$app_id.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/clipstow.svg \
-    /usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128}/apps/clipstow.png \
+    /usr/share/icons/hicolor/{16x16,22x22,24x24,32x32,48x48,64x64,128x128}/apps/clipstow.png \
+    /usr/share/bash-completion/completions/{clipstow,clipstow-reg} \
     /usr/share/man/man1/clipstow.1.gz /usr/share/man/man1/clipstow-reg.1.gz \
     /usr/share/doc/clipstow/copyright /usr/share/doc/clipstow/changelog.gz; do
     grep -qx "$file" "$work/files" || fail "missing $file"
@@ -45,6 +48,9 @@ for needed in libqt6svg6 libqt6gui6 libqt6widgets6 libwayland-client0 libc6 libx
 done
 [ "$(field Recommends)" = qt6-wayland ] || fail "Recommends is '$(field Recommends)'"
 [ -n "$(field Description | sed -n 2p)" ] || fail "no long description"
+# The web site the build was given, or none.
+web_site="$(sed -n 's/^CLIPSTOW_WEB_SITE:STRING=//p' "$build/CMakeCache.txt")"
+[ "$(field Homepage)" = "$web_site" ] || fail "Homepage is '$(field Homepage)', not '$web_site'"
 
 # The installed contents: stripped programs, valid desktop data, readable
 # manual pages.
@@ -63,9 +69,23 @@ for page in clipstow clipstow-reg; do
     man -l "$work/tree/usr/share/man/man1/$page.1.gz" 2>/dev/null | grep -q "^NAME" ||
         fail "man $page has no NAME section"
 done
-for size in 16 32 48 64 128; do
+for size in 16 22 24 32 48 64 128; do
     png="$work/tree/usr/share/icons/hicolor/${size}x${size}/apps/clipstow.png"
     file -b "$png" | grep -q "PNG image data, $size x $size" || fail "icon $size: $(file -b "$png")"
+done
+
+# No address made up for an example reaches users.
+placeholders="$(grep -rlaE 'example\.(org|com|net)' "$work/tree")"
+[ -z "$placeholders" ] || fail "placeholder addresses in: $placeholders"
+# Hardened as Debian builds packages: read-only relocations bound at start,
+# the stack protector and fortified C library functions.
+for program in clipstow clipstow-reg; do
+    binary="$work/tree/usr/bin/$program"
+    readelf -lW "$binary" | grep -q GNU_RELRO || fail "$program has no RELRO"
+    readelf -dW "$binary" | grep -qE 'BIND_NOW|FLAGS.*\bNOW\b' || fail "$program is not bound at start"
+    symbols="$(readelf --dyn-syms -W "$binary")"
+    grep -q __stack_chk_fail <<<"$symbols" || fail "$program has no stack protector"
+    grep -qE '__[a-z_]+_chk@' <<<"$symbols" || fail "$program uses no fortified functions"
 done
 
 # apt accepts the package and can satisfy its dependencies here.
@@ -89,9 +109,10 @@ version_line="$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/
     fail "installed clipstow --version: '$version_line'"
 
 if command -v lintian >/dev/null; then
-    lintian --allow-root --info "$deb" >"$work/lintian.log" 2>&1
-    grep -E '^[EWIP]:' "$work/lintian.log"
+    lintian --allow-root --pedantic --display-info "$deb" >"$work/lintian.log" 2>&1
+    grep -E '^[EWIPX]:' "$work/lintian.log"
     if grep -qE '^[EW]:' "$work/lintian.log"; then fail "lintian reports errors or warnings"; fi
+    if grep -q 'hardening' "$work/lintian.log"; then fail "lintian finds the programs not hardened"; fi
 else
     echo "lintian not installed: not run"
 fi

@@ -9,6 +9,7 @@
 #include "core/SlotFileSync.h"
 #include "core/SlotText.h"
 #include "core/slotfile/SlotFile.h"
+#include "platform/FileSizeLimit.h"
 #include "support/CountingSound.h"
 #include "support/Files.h"
 #include "support/TestSupport.h"
@@ -18,12 +19,15 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QtTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -50,6 +54,45 @@ int collect(const QString& fileName, const QString& tag, int count)
         return 1;
     }
     return 0;
+}
+
+// One capture of text into fileName, as the program makes it after start-up
+// (without the sound). Run by the torn-append test as this program with
+// --capture.
+int captureOnce(const QString& fileName, const QString& text)
+{
+    SlotText slot;
+    SlotFileSync sync;
+    try {
+        sync.read(slot, fileName);
+        sync.appendCapture(slot, fileName, Stamp, text);
+    } catch (const AppError& error) {
+        qWarning("%s", qPrintable(error.message()));
+        return 1;
+    }
+    return 0;
+}
+
+// A capture beyond a file size limit, in a process that sets its defences
+// up as the program does (--file-size-limit): prints the failure and exits
+// 0 when the block is still in the slot.
+int captureBeyondLimit(const QString& fileName)
+{
+    keepRunningAtFileSizeLimit();
+    SlotText slot;
+    SlotFileSync sync;
+    sync.read(slot, fileName);
+    const rlimit limit{100, RLIM_INFINITY};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return 3;
+    try {
+        sync.appendCapture(slot, fileName, Stamp, QString(300, QLatin1Char('h')));
+    } catch (const AppError& error) {
+        std::printf("%s\n%s\n", qPrintable(error.message()), qPrintable(error.detail()));
+    }
+    return slot.text().endsWith(QString(300, QLatin1Char('h')) + QStringLiteral("\r\n\r\n\r\n"))
+               ? 0
+               : 2;
 }
 
 QProcess* startCollector(QObject* parent, const QString& fileName, const QString& tag, int count)
@@ -120,6 +163,12 @@ private Q_SLOTS:
     void captureLargerThanEditorReachesFileWhole();
     void slotFileThatIsAFifoFailsAtOnce();
     void emptyClipboardTextAddsNoBlock();
+    void captureAfterAnotherAppendReadsOnlyTheNewBytes_data();
+    void captureAfterAnotherAppendReadsOnlyTheNewBytes();
+    void fileSizeLimitDoesNotEndTheProgram();
+    void tornCaptureIsSetAsideAtTheNextRead();
+    void unsavedTextNeverFollowsAPlantedLink_data();
+    void unsavedTextNeverFollowsAPlantedLink();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -426,7 +475,8 @@ void TestCapture::failedAppendLeavesFile()
             captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
             QFAIL("the append beyond the file size limit succeeded");
         } catch (const AppError& error) {
-            QCOMPARE(error.message(), QStringLiteral("Failed to Save Stream"));
+            QCOMPARE(error.message(), QStringLiteral("Cannot create file ") + name);
+            QCOMPARE(error.detail(), AppError::reasonFor(EFBIG));
         }
     }
     QCOMPARE(fileBytes(name), QByteArray("abc\r\n"));
@@ -734,12 +784,164 @@ void TestCapture::emptyClipboardTextAddsNoBlock()
     QCOMPARE(m_output.played, 0);
 }
 
+void TestCapture::captureAfterAnotherAppendReadsOnlyTheNewBytes_data()
+{
+    QTest::addColumn<QByteArray>("added");
+    QTest::addColumn<int>("change"); // 0 appended, 1 end rewritten, 2 renamed over
+    QTest::addColumn<bool>("onlyNew");
+    QTest::addColumn<SlotFileWriter::Method>("method");
+    QTest::newRow("lines in the format")
+        << QByteArray("other\r\n") << 0 << true << SlotFileWriter::Method::Appended;
+    QTest::newRow("LF line: written whole once")
+        << QByteArray("other\n") << 0 << true << SlotFileWriter::Method::Rewritten;
+    QTest::newRow("end changed as well")
+        << QByteArray("other\r\n") << 1 << false << SlotFileWriter::Method::Appended;
+    QTest::newRow("replaced by a longer copy")
+        << QByteArray("other\r\n") << 2 << false << SlotFileWriter::Method::Appended;
+}
+
+// Regression: a capture after another writer's append re-read the whole
+// file (1.1 s for 20 MB), so captures fell behind. When the file only grew
+// and its last bytes are as the slot wrote them, only the new bytes are
+// read and follow the slot's text; anything else reads the file whole.
+void TestCapture::captureAfterAnotherAppendReadsOnlyTheNewBytes()
+{
+    QFETCH(QByteArray, added);
+    QFETCH(int, change);
+    QFETCH(bool, onlyNew);
+    QFETCH(SlotFileWriter::Method, method);
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    writeBytes(name, QByteArray(10'000, 'x') + "\r\n");
+    SlotText slot;
+    SlotFileSync sync;
+    sync.read(slot, name);
+    captureIntoSlot(slot, Stamp, sync, name, QStringLiteral("hello"));
+    QByteArray file = fileBytes(name);
+    if (change == 1)
+        file[file.size() - 7] = 'X'; // "hello" becomes "hellX"
+    file += added;
+    if (change == 0) {
+        writeBytes(name, added, QIODevice::Append);
+    } else if (change == 1) {
+        writeBytes(name, file); // in place, the same file
+    } else {
+        writeBytes(fileName(QStringLiteral("copy")), file);
+        QVERIFY(::rename(QFile::encodeName(fileName(QStringLiteral("copy"))).constData(),
+                         QFile::encodeName(name).constData()) == 0);
+    }
+    QSignalSpy replaced(&slot, &SlotText::replaced);
+    QSignalSpy appended(&slot, &SlotText::appended);
+    captureIntoSlot(slot, Stamp, sync, name, QStringLiteral("hello"));
+    QCOMPARE(replaced.isEmpty(), onlyNew);
+    QCOMPARE(appended.size(), onlyNew ? 2 : 1);
+    QCOMPARE(sync.lastMethod(), method);
+    QCOMPARE(SlotFile::decodePlain(fileBytes(name)), slot.textLf());
+    QCOMPARE(slot.textLf(), SlotFile::decodePlain(file + BlockHello));
+    QCOMPARE(fileBytes(name), SlotFile::encodePlain(slot.textLf()));
+}
+
+// Regression: a file size limit (ulimit -f) ended the program with
+// SIGXFSZ at the next capture, taking unsaved text along. The write fails
+// with the usual message and the system's reason; the block stays in the
+// slot.
+void TestCapture::fileSizeLimitDoesNotEndTheProgram()
+{
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    writeBytes(name, "abc\r\n");
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--file-size-limit"), name});
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+    QCOMPARE(QString::fromLocal8Bit(child.readAllStandardOutput()),
+             QStringLiteral("Cannot create file %1\n%2\n").arg(name, AppError::reasonFor(EFBIG)));
+    QCOMPARE(fileBytes(name), QByteArray("abc\r\n"));
+}
+
+// Regression: an append cut off half way (a short write, then SIGKILL)
+// stayed in the file as half a capture. The next read moves what got
+// through next to the file and cuts the file back; the text before it is
+// intact, and captures go on after it.
+void TestCapture::tornCaptureIsSetAsideAtTheNextRead()
+{
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    writeBytes(name, "first\r\n");
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(TORN_WRITE));
+    child.setProcessEnvironment(env);
+    child.start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--capture"), name, QStringLiteral("half of this TEAR-HERE is lost")});
+    QVERIFY(child.waitForFinished(60000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    const QByteArray torn = fileBytes(name).mid(7);
+    QVERIFY(!torn.isEmpty());
+    QVERIFY(!torn.endsWith("\r\n\r\n\r\n"));
+
+    SlotText slot;
+    SlotFileSync sync;
+    sync.read(slot, name);
+    QCOMPARE(slot.text(), QStringLiteral("first\r\n"));
+    QCOMPARE(fileBytes(name), QByteArray("first\r\n"));
+    const QString aside = sync.takeTornAside();
+    QVERIFY(QRegularExpression(QStringLiteral("\\.torn-\\d{8}-\\d{6}$")).match(aside).hasMatch());
+    QCOMPARE(fileBytes(aside), torn);
+    QCOMPARE(QFile::permissions(aside) & 0x0077, QFileDevice::Permissions());
+
+    captureIntoSlot(slot, Stamp, sync, name, QStringLiteral("hello"));
+    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    QCOMPARE(fileBytes(name), "first\r\n" + BlockHello);
+    QVERIFY(sync.takeTornAside().isEmpty());
+}
+
+void TestCapture::unsavedTextNeverFollowsAPlantedLink_data()
+{
+    QTest::addColumn<int>("planted"); // 0 nothing, 1 dangling link, 2 link to a file, 3 a file
+    QTest::newRow("nothing there") << 0;
+    QTest::newRow("dangling link") << 1;
+    QTest::newRow("link to a file") << 2;
+    QTest::newRow("another file") << 3;
+}
+
+// Regression: the unsaved text went wherever a link planted at its
+// predictable name pointed. It goes to a new file of its own, 0600, under
+// the next free name.
+void TestCapture::unsavedTextNeverFollowsAPlantedLink()
+{
+    QFETCH(int, planted);
+    const QString name = fileName(QStringLiteral("Default1.txt"));
+    const QDateTime now(QDate(2026, 12, 6), QTime(12, 3, 9));
+    const QString predicted = name + QStringLiteral(".unsaved-20261206-120309");
+    const QString target = fileName(QStringLiteral("elsewhere"));
+    if (planted == 2)
+        writeBytes(target, "theirs");
+    if (planted == 1 || planted == 2)
+        QVERIFY(QFile::link(target, predicted));
+    if (planted == 3)
+        writeBytes(predicted, "kept");
+    SlotText slot;
+    slot.setText(QStringLiteral("typed"));
+    const QString aside = SlotFileSync::saveAside(slot, name, now);
+    QCOMPARE(aside, planted == 0 ? predicted : predicted + QStringLiteral("-2"));
+    QCOMPARE(fileBytes(aside), QByteArray("typed"));
+    QCOMPARE(QFile::permissions(aside) & 0x0077, QFileDevice::Permissions());
+    QCOMPARE(fileBytes(target), planted == 2 ? QByteArray("theirs") : QByteArray("<missing>"));
+    if (planted == 3)
+        QCOMPARE(fileBytes(predicted), QByteArray("kept"));
+}
+
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     if (argc == 5 && qstrcmp(argv[1], "--collect") == 0)
         return collect(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                        QByteArray(argv[4]).toInt());
+    if (argc == 4 && qstrcmp(argv[1], "--capture") == 0)
+        return captureOnce(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    if (argc == 3 && qstrcmp(argv[1], "--file-size-limit") == 0)
+        return captureBeyondLimit(QString::fromLocal8Bit(argv[2]));
     app.setAttribute(Qt::AA_Use96Dpi, true);
     TestCapture test;
     QTEST_SET_MAIN_SOURCE_PATH

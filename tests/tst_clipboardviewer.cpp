@@ -53,6 +53,12 @@ private Q_SLOTS:
         clipboard->setText(QString(ClipboardViewer::MaximumShownLength + 10, u'x'));
         QTRY_VERIFY(viewer.textView()->toPlainText().endsWith(
             QStringLiteral("(The text goes on: 10,010 characters in all.)")));
+        // Counted as the text would be, without decoding it all: two
+        // bytes for é, four for an emoji (two characters here).
+        clipboard->setText(QString(ClipboardViewer::MaximumShownLength * 3, u'\u00e9') +
+                           QStringLiteral("\U0001F600"));
+        QTRY_VERIFY(viewer.textView()->toPlainText().endsWith(
+            QStringLiteral("(The text goes on: 30,002 characters in all.)")));
     }
 };
 

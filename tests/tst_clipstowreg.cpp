@@ -154,9 +154,19 @@ private Q_SLOTS:
 
     void queryFailures()
     {
-        QCOMPARE(reg({"query", key}).err, notFound);
-        QCOMPARE(reg({"query", key}).exitCode, 1);
+        // Before Clipstow's first start its keys are missing, and the user
+        // learns why; another program's key is merely not found.
+        for (const QString& missing :
+             {key, key + "\\Font", QStringLiteral("HKCU\\Software\\Orvane\\CLIPSTOW")}) {
+            const Run before = reg({"query", missing});
+            QCOMPARE(before.exitCode, 1);
+            QVERIFY2(before.err.startsWith(notFound + "Clipstow has stored nothing yet: "),
+                     qPrintable(before.err));
+        }
+        QCOMPARE(reg({"query", "HKLM\\SOFTWARE\\Orvane\\Other"}).err, notFound);
+        QVERIFY(!QFile::exists(m_registry->filePath()));
         mustSucceed({"add", key, "/f"});
+        QCOMPARE(reg({"query", key + "\\Font"}).err, notFound);
         const Run missing = reg({"query", key, "/v", "Nope"});
         QCOMPARE(missing.exitCode, 1);
         QCOMPARE(missing.err, notFound);
@@ -484,6 +494,9 @@ private Q_SLOTS:
         QCOMPARE(help.err, QString());
         QCOMPARE(help.out, reg({"/?"}).out);
         QVERIFY(help.out.startsWith("clipstow-reg OPERATION [parameters]\n"));
+        QCOMPARE(reg({"--version"}).out,
+                 QStringLiteral("clipstow-reg (Clipstow 3, version " CLIPSTOW_VERSION
+                                ", built " CLIPSTOW_BUILD_DATE ")\n"));
         const Run bare = reg({});
         QCOMPARE(bare.exitCode, 1);
         QCOMPARE(bare.err, QStringLiteral("ERROR: Invalid syntax. Type \"clipstow-reg /?\" for "

@@ -6,6 +6,7 @@
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
+#include "core/slotfile/SlotFile.h"
 #include "support/CountingSound.h"
 #include "support/Files.h"
 #include "support/TestSupport.h"
@@ -132,6 +133,16 @@ private Q_SLOTS:
         writeBytes(path("slot2.txt"), "appeared");
         QVERIFY(collector.saveSlot(2));
         QCOMPARE(fileBytes(path("slot2.txt")), QByteArray("appeared"));
+
+        // A write that could not have its lock (another Clipstow held it
+        // longer than a moment) goes ahead, and the status bar says so.
+        const SlotFile::WriteLock another(path("slot2.txt"));
+        QSignalSpy status(&collector, &Collector::statusMessage);
+        QVERIFY(collector.saveSlot(2));
+        QCOMPARE(
+            status.constLast().constFirst().toString(),
+            path("slot2.txt") +
+                QStringLiteral(" was written without its lock (another Clipstow was writing it)"));
     }
 
     // Regression: typed text vanished when another program changed the slot

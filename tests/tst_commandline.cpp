@@ -6,7 +6,10 @@
 #include "settings/RegistryStore.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -83,10 +86,30 @@ private Q_SLOTS:
         QTest::newRow("--version, dead display")
             << QStringList{"--version"} << deadDisplay << 0 << version << "";
         QTest::newRow("unknown option") << QStringList{"--bogus"} << deadDisplay << 2 << ""
-                                        << "clipstow: unknown option --bogus";
+                                        << "clipstow: unknown option '--bogus'";
         QTest::newRow("unknown single-dash option after a file name")
             << QStringList{"notes.txt", "-x"} << none << 2 << ""
-            << "clipstow: unknown option -x";
+            << "clipstow: unknown option '-x'";
+        // Commands for the running instance: their words are checked before
+        // anything else, and without one running they say so.
+        QTest::newRow("--capture 4") << QStringList{"--capture", "4"} << deadDisplay << 2 << ""
+                                     << "clipstow: invalid slot '4' for --capture (1, 2 or 3)";
+        QTest::newRow("--auto without a word") << QStringList{"--auto"} << none << 2 << ""
+                                               << "clipstow: option --auto needs on, off or toggle";
+        QTest::newRow("--auto=maybe") << QStringList{"--auto=maybe"} << none << 2 << ""
+                                      << "clipstow: invalid argument 'maybe' for --auto (on, off "
+                                         "or toggle)";
+        QTest::newRow("--quit=now") << QStringList{"--quit=now"} << none << 2 << ""
+                                    << "clipstow: option --quit takes no argument";
+        QTest::newRow("two commands") << QStringList{"--capture", "--hide"} << none << 2 << ""
+                                      << "clipstow: --capture and --hide cannot be given together";
+        QTest::newRow("--capture 2, nothing running")
+            << QStringList{"--capture", "2"} << deadDisplay << 1 << ""
+            << "Clipstow is not running";
+        QTest::newRow("--quit, no display") << QStringList{"--quit"} << none << 1 << ""
+                                            << "Clipstow is not running";
+        QTest::newRow("--show starts it, which needs a display")
+            << QStringList{"--show"} << none << 1 << "" << NoDisplayLine;
         QTest::newRow("toolkit option without its value")
             << QStringList{"-platform"} << deadDisplay << 2 << ""
             << "clipstow: option -platform needs a value";
@@ -124,38 +147,57 @@ private Q_SLOTS:
         QCOMPARE(outcome.exitCode, exitCode);
         QCOMPARE(firstLine(outcome.out), stdoutLine);
         QCOMPARE(firstLine(outcome.err), stderrLine);
-        if (exitCode == 2) // the usage follows the complaint
-            QVERIFY(outcome.err.contains(UsageLine + QLatin1Char('\n')));
+        if (exitCode == 2) // one line, and where to read more
+            QCOMPARE(outcome.err, stderrLine + QStringLiteral("\nTry 'clipstow --help' for more "
+                                                              "information.\n"));
     }
 
     void helpNamesOptionsEnvironmentAndFiles()
     {
         const Outcome outcome = runClipstow({QStringLiteral("--help")}, {});
-        for (const char* word : {"--version", "/uninstall", "CLIPSTOW_REGISTRY", "QT_QPA_PLATFORM",
-                                 "registry.sqlite3", "Default1.txt"})
+        for (const char* word :
+             {"--version", "/uninstall", "--capture [SLOT]", "--auto on|off|toggle", "--quit",
+              "CLIPSTOW_REGISTRY", "QT_QPA_PLATFORM", "registry.sqlite3", "Default1.txt"})
             QVERIFY2(outcome.out.contains(QLatin1String(word)), word);
     }
 
     // Without a display the uninstall command still removes both roots'
-    // keys, and leaves other programs' keys alone.
+    // keys and the autostart entry, and leaves other programs' keys alone;
+    // a registry file with nothing else in it goes too.
+    void uninstallWithoutDisplayRemovesTheSettings_data()
+    {
+        QTest::addColumn<bool>("otherProgram");
+        QTest::newRow("Clipstow's keys alone") << false;
+        QTest::newRow("another program's key too") << true;
+    }
+
     void uninstallWithoutDisplayRemovesTheSettings()
     {
+        QFETCH(bool, otherProgram);
         TestSupport::ScopedRegistry registry;
+        QTemporaryDir config;
+        const QString entry = config.filePath(QStringLiteral("autostart/clipstow.desktop"));
+        QVERIFY(QDir().mkpath(QFileInfo(entry).path()));
+        QFile(entry).open(QIODevice::WriteOnly);
         const QString key = QString::fromLatin1(Layout::ProgramKey);
         const QString other = QStringLiteral("SOFTWARE\\Other");
         {
             RegistryStore store(registry.filePath());
             QVERIFY(store.openKey(RegRoot::LocalMachine, key + QStringLiteral("\\Font"), true));
             QVERIFY(store.openKey(RegRoot::CurrentUser, key + QStringLiteral("\\MainForm"), true));
-            QVERIFY(store.openKey(RegRoot::LocalMachine, other, true));
+            if (otherProgram)
+                QVERIFY(store.openKey(RegRoot::LocalMachine, other, true));
         }
-        const Outcome outcome = runClipstow({QStringLiteral("/uninstall")}, {});
+        const Outcome outcome = runClipstow({QStringLiteral("/uninstall")},
+                                            {QStringLiteral("XDG_CONFIG_HOME=") + config.path()});
         QCOMPARE(outcome.exitCode, 0);
         QCOMPARE(outcome.out, QStringLiteral("Clipstow registry data removed\n"));
+        QVERIFY(!QFile::exists(entry));
+        QCOMPARE(QFile::exists(registry.filePath()), otherProgram);
         RegistryStore store(registry.filePath());
         QVERIFY(!store.keyExists(RegRoot::LocalMachine, key));
         QVERIFY(!store.keyExists(RegRoot::CurrentUser, key));
-        QVERIFY(store.keyExists(RegRoot::LocalMachine, other));
+        QCOMPARE(store.keyExists(RegRoot::LocalMachine, other), otherProgram);
     }
 
     // The choice of display and platform plugin, for environments the
@@ -205,6 +247,33 @@ private Q_SLOTS:
         QTest::newRow("after --, nothing is an option") << QStringList{"--", "--bogus"} << ":0"
                                                         << ""
                                                         << "" << start << "";
+    }
+
+    // The request each command option sends to the running instance;
+    // only --show starts the program when none runs.
+    void commandRequests()
+    {
+        using CommandLine::Action;
+        const QList<std::tuple<QStringList, QString, Action>> cases{
+            {{"--capture"}, "capture", Action::Command},
+            {{"--capture", "2"}, "capture 2", Action::Command},
+            {{"--capture=3"}, "capture 3", Action::Command},
+            {{"--capture", "-style=fusion"}, "capture", Action::Command},
+            {{"--auto", "toggle"}, "auto toggle", Action::Command},
+            {{"--auto=off"}, "auto off", Action::Command},
+            {{"--remote"}, "remote", Action::Command},
+            {{"--hide"}, "hide", Action::Command},
+            {{"--quit"}, "quit", Action::Command},
+            {{"--show"}, "show", Action::Start},
+            {{}, "", Action::Start},
+        };
+        for (const auto& [arguments, request, action] : cases) {
+            const CommandLine::Decision decision =
+                CommandLine::decide(QStringList{QStringLiteral("clipstow")} + arguments,
+                                    {QStringLiteral(":0"), {}, {}});
+            QCOMPARE(decision.request, request);
+            QCOMPARE(decision.action, action);
+        }
     }
 
     void decision()

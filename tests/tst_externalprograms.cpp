@@ -3,6 +3,7 @@
 // by a launcher that records.
 #include "base/Locale.h"
 #include "core/Collector.h"
+#include "core/ProgramInfo.h"
 #include "core/SupportMail.h"
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
@@ -114,10 +115,19 @@ private Q_SLOTS:
                      QStringLiteral("mailto:a@b.org?subject=Clipstow%203%20%28build%20") +
                          QString::fromLatin1(date) + QStringLiteral("%29"));
         }
+        // Offered only when the program has a support address.
+        ProgramInfo::setContacts(QString(), QString());
         start(false, QStringLiteral("Default1.txt"));
+        QVERIFY(!m_main->commands().support->isVisible());
+        TestSupport::closeWindows(m_collector, m_main, m_remote);
+        ProgramInfo::setContacts(QStringLiteral("help@clipstow.test"), QString());
+        start(false, QStringLiteral("Default1.txt"));
+        QVERIFY(m_main->commands().support->isVisible());
         m_main->sendSupportMail();
+        ProgramInfo::setContacts(QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
+                                 QStringLiteral(CLIPSTOW_WEB_SITE));
         const QUrl url = m_launcher->calls.value(0).url;
-        QCOMPARE(url.path(), QStringLiteral("support@example.org"));
+        QCOMPARE(url.path(), QStringLiteral("help@clipstow.test"));
         QVERIFY(SupportMail::buildDate().isValid());
         QCOMPARE(QUrlQuery(url).queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
                  QStringLiteral("Clipstow 3 (build ") +

@@ -167,10 +167,19 @@ private Q_SLOTS:
             TestSupport::fileBytes(QStringLiteral(CLIPSTOW_SOURCE_DIR "/LICENSE")));
         QCOMPARE(ProgramInfo::licenseText(), license);
         m_desk->settings().setSlotFileName(2, QStringLiteral("/elsewhere/notes.txt"));
+        // Contacts only when the program has them.
+        ProgramInfo::setContacts(QString(), QString());
+        const QString withoutContacts = AgreementDialog::textForThisStart(m_desk->settings());
+        QVERIFY(!withoutContacts.contains(QLatin1String("Support:")));
+        QVERIFY(!withoutContacts.contains(QLatin1String("Web site:")));
+        ProgramInfo::setContacts(QStringLiteral("help@clipstow.test"),
+                                 QStringLiteral("https://clipstow.test/"));
         const QString text = AgreementDialog::textForThisStart(m_desk->settings());
+        ProgramInfo::setContacts(QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
+                                 QStringLiteral(CLIPSTOW_WEB_SITE));
         QStringList parts{QStringLiteral("Clipstow " CLIPSTOW_VERSION),
-                          QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
-                          QStringLiteral(CLIPSTOW_WEB_SITE),
+                          QStringLiteral("Support: help@clipstow.test\n"),
+                          QStringLiteral("Web site: https://clipstow.test/\n"),
                           m_desk->path(QStringLiteral("Default1.txt")),
                           QStringLiteral("/elsewhere/notes.txt"),
                           QStringLiteral("first time"),

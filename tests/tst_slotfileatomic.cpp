@@ -1,5 +1,6 @@
 #include "base/AppError.h"
 #include "core/slotfile/SlotFile.h"
+#include "core/slotfile/SlotFileWriter.h"
 #include "support/Files.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +28,8 @@ private Q_SLOTS:
     void replacesContentsAndKeepsPermissions();
     void keepsOwnerAndGroup();
     void writesThroughSymbolicLinks();
+    void otherUsersLinkInStickyFolderIsNotFollowed_data();
+    void otherUsersLinkInStickyFolderIsNotFollowed();
     void cannotCreate_data();
     void cannotCreate();
     void readOnlyFileStaysUntouched();
@@ -241,9 +245,82 @@ void TestSlotFileAtomic::failedWriteKeepsOldFileAndRemovesTemporary()
         QVERIFY(limit.ok());
         error = errorOf([&] { SlotFile::writeAtomically(path, QByteArray(100000, 'x')); });
     }
-    QCOMPARE(error, QStringLiteral("Failed to Save Stream"));
+    // The limit is told as the file that could not be made.
+    QCOMPARE(error, QStringLiteral("Cannot create file ") + path);
     QCOMPARE(fileBytes(path), QByteArray("old"));
     QCOMPARE(othersIn(dir.path(), {QStringLiteral("slot.txt")}), QStringList());
+}
+
+void TestSlotFileAtomic::otherUsersLinkInStickyFolderIsNotFollowed_data()
+{
+    QTest::addColumn<bool>("sticky");     // the link's folder: 1777, else 0755
+    QTest::addColumn<bool>("othersLink"); // the link belongs to another user
+    QTest::addColumn<bool>("othersFolder");
+    QTest::addColumn<bool>("targetExists");
+    QTest::addColumn<bool>("followed");
+    QTest::newRow("another user's link to nothing, shared folder")
+        << true << true << false << false << false;
+    QTest::newRow("another user's link to our file, shared folder")
+        << true << true << false << true << false;
+    QTest::newRow("our link, shared folder") << true << false << false << true << true;
+    QTest::newRow("link of the shared folder's owner") << true << true << true << true << true;
+    QTest::newRow("another user's link, our folder") << false << true << false << true << true;
+}
+
+// Regression: a link another user planted at a slot file's name in a
+// sticky folder anyone may write to (as /tmp) was followed, since the code
+// resolves links itself: a capture created the link's target or appended
+// to a file of the user's. The kernel's protected_symlinks rule, applied
+// here: such a link is followed only when it is the user's own or the
+// folder owner's. Reads, appends and whole writes alike.
+void TestSlotFileAtomic::otherUsersLinkInStickyFolderIsNotFollowed()
+{
+    QFETCH(bool, sticky);
+    QFETCH(bool, othersLink);
+    QFETCH(bool, othersFolder);
+    QFETCH(bool, targetExists);
+    QFETCH(bool, followed);
+    if (::geteuid() != 0)
+        QSKIP("another user's link can only be made by root here");
+    const passwd* nobody = ::getpwnam("nobody");
+    QVERIFY(nobody != nullptr);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("folder"));
+    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(::chmod(QFile::encodeName(folder).constData(), sticky ? 01777 : 0755) == 0);
+    if (othersFolder)
+        QVERIFY(::chown(QFile::encodeName(folder).constData(), nobody->pw_uid, nobody->pw_gid) ==
+                0);
+    const QString target = dir.filePath(QStringLiteral("target.txt"));
+    if (targetExists)
+        writeBytes(target, "mine\r\n");
+    const QString link = folder + QStringLiteral("/slot.txt");
+    QVERIFY(QFile::link(target, link));
+    if (othersLink)
+        QVERIFY(::lchown(QFile::encodeName(link).constData(), nobody->pw_uid, nobody->pw_gid) == 0);
+
+    const QString read = errorOf([&] { SlotFile::readText(link); });
+    SlotFileWriter writer;
+    const QString append =
+        errorOf([&] { writer.appendText(link, QStringLiteral("appended\n"), QFont()); });
+    QString whole;
+    try {
+        SlotFile::writeAtomically(link, "whole\r\n");
+    } catch (const AppError& error) {
+        whole = error.message() + QLatin1Char('/') + error.detail();
+    }
+    if (followed) {
+        QCOMPARE(read, targetExists ? QString() : QStringLiteral("Cannot open file ") + link);
+        QCOMPARE(append, QString());
+        QCOMPARE(whole, QString());
+        QCOMPARE(fileBytes(target), QByteArray("whole\r\n"));
+    } else {
+        QCOMPARE(read, QStringLiteral("Cannot open file ") + link);
+        QCOMPARE(append, QStringLiteral("Cannot create file ") + link);
+        QCOMPARE(whole, QStringLiteral("Cannot create file ") + link + QLatin1Char('/') +
+                            AppError::reasonFor(EACCES));
+        QCOMPARE(fileBytes(target), targetExists ? QByteArray("mine\r\n") : "<missing>");
+    }
 }
 
 void TestSlotFileAtomic::readErrors()

@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 using Method = SlotFileWriter::Method;
@@ -38,6 +42,7 @@ private Q_SLOTS:
     void otherNameRewrites();
     void changedOnDisk();
     void failedAppendLeavesOldText();
+    void lockIsOneOnlyThisUserCanHold();
     void captureAppendsOnlyExactly_data();
     void captureAppendsOnlyExactly();
     void captureRemembersLastCharacter();
@@ -307,13 +312,40 @@ void TestSlotFileWriter::failedAppendLeavesOldText()
                          Capture);
         });
     }
-    QCOMPARE(error, QStringLiteral("Failed to Save Stream"));
+    QCOMPARE(error, QStringLiteral("Cannot create file ") + path());
     QCOMPARE(fileBytes(path()), QByteArray("kept\r\n"));
     // The file was cut back to what the writer last wrote: the next write
     // appends after it again.
     writer.write(path(), text + QStringLiteral("z"), QFont(), text.size(), Capture);
     QCOMPARE(writer.lastMethod(), Method::Appended);
     QCOMPARE(fileBytes(path()), QByteArray("kept\r\nz"));
+}
+
+// Regression: every write took an exclusive lock on the slot file's folder
+// and waited up to 10 s for it, so anybody who could read the folder could
+// freeze every write. The lock is a file in this user's runtime folder; a
+// lock on the folder stops nothing, and one held by another Clipstow of the
+// user's is waited for a moment only, after which the write goes ahead and
+// says so.
+void TestSlotFileWriter::lockIsOneOnlyThisUserCanHold()
+{
+    const int folder = ::open(QFile::encodeName(m_dir->path()).constData(), O_RDONLY | O_DIRECTORY);
+    QVERIFY(folder >= 0);
+    QVERIFY(::flock(folder, LOCK_EX | LOCK_NB) == 0);
+    SlotFileWriter writer;
+    writer.write(path(), QStringLiteral("one\n"), QFont());
+    QCOMPARE(writer.lockProblem(), QString());
+    ::close(folder);
+
+    {
+        const SlotFile::WriteLock another(path());
+        QVERIFY(another.held());
+        writer.write(path(), QStringLiteral("one\ntwo\n"), QFont(), 4, Capture);
+        QCOMPARE(writer.lockProblem(), QStringLiteral("another Clipstow was writing it"));
+        QCOMPARE(fileBytes(path()), QByteArray("one\r\ntwo\r\n"));
+    }
+    writer.write(path(), QStringLiteral("one\ntwo\n"), QFont());
+    QCOMPARE(writer.lockProblem(), QString());
 }
 
 void TestSlotFileWriter::captureAppendsOnlyExactly_data()

@@ -2,12 +2,15 @@
 // the build label and close button go, and the links it opens.
 #include "core/ProgramInfo.h"
 #include "core/SplashLayout.h"
+#include "support/TestSupport.h"
+#include "ui/HelpWindow.h"
 #include "ui/SplashWindow.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLayout>
+#include <QPushButton>
 #include <QStyle>
 #include <QTest>
 #include <QToolButton>
@@ -118,22 +121,56 @@ private Q_SLOTS:
         QCOMPARE(QPoint(window.width() - 1 - close.right(), close.top()), QPoint(10, 10));
     }
 
+    // The credit line writes to the support address and the picture's
+    // button opens the web site; a program built without them offers
+    // neither, here and in the help window.
+    void links_data()
+    {
+        QTest::addColumn<QString>("mail");
+        QTest::addColumn<QString>("site");
+        QTest::newRow("both set") << "help@clipstow.test"
+                                  << "https://clipstow.test/";
+        QTest::newRow("none set") << ""
+                                  << "";
+    }
+
     void links()
     {
+        QFETCH(QString, mail);
+        QFETCH(QString, site);
+        ProgramInfo::setContacts(QStringLiteral("help@clipstow.test"),
+                                 QStringLiteral("https://clipstow.test/"));
+        const SplashWindow withBoth(Mode::About);
+        ProgramInfo::setContacts(mail, site);
         LinkCatcher links;
         for (const char* scheme : {"mailto", "https", "http"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &links, "openUrl");
         SplashWindow window(Mode::About);
         window.open();
         QTest::mouseClick(window.creditLabel(), Qt::LeftButton);
-        QTest::mouseClick(window.webSiteButton(), Qt::LeftButton);
+        // A hidden button cannot be clicked.
+        if (window.webSiteButton()->isVisibleTo(&window))
+            QTest::mouseClick(window.webSiteButton(), Qt::LeftButton);
         for (const char* scheme : {"mailto", "https", "http"})
             QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
-        QCOMPARE(links.opened.value(0).toString(QUrl::FullyEncoded),
-                 QStringLiteral("mailto:" CLIPSTOW_SUPPORT_MAIL "?subject=Clipstow"));
-        QCOMPARE(links.opened.value(1), QUrl(QStringLiteral(CLIPSTOW_WEB_SITE)));
-        QCOMPARE(links.opened.size(), 2);
+        TestSupport::ScopedRegistry registry;
+        HelpWindow help(registry.settings());
+        ProgramInfo::setContacts(QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
+                                 QStringLiteral(CLIPSTOW_WEB_SITE));
         QVERIFY(window.isVisible());
+        QCOMPARE(window.webSiteButton()->isVisibleTo(&window), !site.isEmpty());
+        QCOMPARE(help.websiteButton()->isVisibleTo(&help), !site.isEmpty());
+        QCOMPARE(window.creditLabel()->toolTip(), mail);
+        // The texts keep their places on the picture.
+        QCOMPARE(window.creditLabel()->geometry(), withBoth.creditLabel()->geometry());
+        if (mail.isEmpty()) {
+            QCOMPARE(links.opened, QList<QUrl>());
+            return;
+        }
+        QCOMPARE(links.opened.value(0).toString(QUrl::FullyEncoded),
+                 QStringLiteral("mailto:%1?subject=Clipstow").arg(mail));
+        QCOMPARE(links.opened.value(1), QUrl(site));
+        QCOMPARE(links.opened.size(), 2);
     }
 };
 

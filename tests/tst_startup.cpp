@@ -1,11 +1,13 @@
 // The command line, the uninstall command, the main window's visibility at
 // start and the single-instance handshake within one process.
+#include "app/InstanceCommands.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "core/Collector.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 #include "support/DesktopFixture.h"
+#include "support/Files.h"
 #include "support/TestSupport.h"
 #include "ui/Commands.h"
 #include "ui/MainWindow.h"
@@ -13,9 +15,16 @@
 #include "ui/editor/SlotEditor.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QDialog>
+#include <QDir>
+#include <QGuiApplication>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <future>
 
 #include <unistd.h>
 
@@ -50,6 +59,11 @@ private Q_SLOTS:
     void uninstallRemovesBothRoots()
     {
         TestSupport::ScopedRegistry registry;
+        // The autostart entry the command removes is in a folder of the test's.
+        QTemporaryDir config;
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", oldConfig); });
         registry.settings().setSlotFileName(1, QStringLiteral("kept.txt"));
         RegistryStore& store = registry.store();
         const QString placement = QStringLiteral("SOFTWARE\\Orvane\\Clipstow\\MainForm");
@@ -65,7 +79,8 @@ private Q_SLOTS:
         const QString key = QString::fromLatin1(Layout::ProgramKey);
         QVERIFY(!store.keyExists(RegRoot::LocalMachine, key));
         QVERIFY(!store.keyExists(RegRoot::CurrentUser, key));
-        // The start-up entry is left alone.
+        // A value under another program's key (the Windows-style Run key,
+        // which Clipstow never writes) is left alone, and so the file.
         QVERIFY(TestSupport::isStored(store, Layout::RunEntry));
 
         // Nothing there: the message all the same.
@@ -180,25 +195,134 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("Invalid data type for '%1'").arg(name)});
     }
 
-    void secondInstanceActivatesFirst()
+    // A later process's requests reach the first, which answers each: a
+    // plain second start's "show" without waiting, a command with its
+    // answer, whose line breaks survive the trip. Gone, it is "not
+    // running"; an endless request is cut off.
+    void requestsBetweenInstances()
     {
         QTemporaryDir runtime;
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
         const QString name = QStringLiteral("clipstow-test");
-        SingleInstance first(name);
-        QVERIFY(first.claim());
-        QSignalSpy activated(&first, &SingleInstance::activationRequested);
+        auto first = std::make_unique<SingleInstance>(name);
+        QVERIFY(first->claim());
+        QStringList received;
+        connect(first.get(), &SingleInstance::requestReceived, this,
+                [&received](InstanceRequest* request) {
+                    received << request->text();
+                    request->answer(request->text() == QLatin1String("capture 2"),
+                                    QStringLiteral("took\n\\") + request->text());
+                });
+        using Outcome = SingleInstance::Answer::Outcome;
+        // The asking side waits for the answer, so it runs in a thread.
+        const auto ask = [&name](const QString& request) {
+            auto answer = std::async(std::launch::async, [&name, request] {
+                return SingleInstance(name).ask(request, 2000);
+            });
+            while (answer.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+                QCoreApplication::processEvents();
+            return answer.get();
+        };
 
         SingleInstance second(name);
         QVERIFY(!second.claim());
         QVERIFY(second.activateRunning(2000));
-        QVERIFY(activated.wait(2000));
-        QCOMPARE(activated.count(), 1);
+        QTRY_COMPARE(received, QStringList{"show"});
+        const SingleInstance::Answer done = ask(QStringLiteral("capture 2"));
+        QCOMPARE(done.outcome, Outcome::Done);
+        QCOMPARE(done.text, QStringLiteral("took\n\\capture 2"));
+        QCOMPARE(ask(QStringLiteral("hide")).outcome, Outcome::Failed);
+        QCOMPARE(ask(QString(SingleInstance::MaxRequestLength + 1, QLatin1Char('x'))).outcome,
+                 Outcome::NoAnswer);
+        QCOMPARE(received, QStringList({"show", "capture 2", "hide"}));
         // Only the user may open the socket.
-        QCOMPARE(QFileInfo(first.socketPath()).permissions() &
+        QCOMPARE(QFileInfo(first->socketPath()).permissions() &
                      (QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ReadGroup |
                       QFileDevice::WriteGroup),
                  QFileDevice::Permissions());
+        first.reset();
+        QCOMPARE(ask(QStringLiteral("show")).outcome, Outcome::NotRunning);
+    }
+
+    // The running program's side of the commands, as one user's evening:
+    // each request's answer and what it did, in the order they come.
+    void commandsOfTheRunningInstance()
+    {
+        TestSupport::DesktopFixture desktop;
+        desktop.settings().setAutoAtStart(QStringLiteral("0"));
+        std::unique_ptr<Collector> collector;
+        std::unique_ptr<MainWindow> main;
+        std::unique_ptr<RemoteWindow> remote;
+        TestSupport::startWindows(desktop.settings(), collector, main, remote);
+        std::optional<bool> saveChanges;
+        MainWindow::Dialogs dialogs = MainWindow::defaultDialogs();
+        dialogs.saveChanges = [&](QWidget*, const QString&, const QString&) { return saveChanges; };
+        main->setDialogs(dialogs);
+        QSignalSpy closed(main.get(), &MainWindow::closed);
+        SingleInstance instance(QStringLiteral("clipstow-test"));
+        InstanceCommands commands(instance);
+        // Asked for while the program starts: carried out once it is through.
+        commands.addOwnRequest(QStringLiteral("show"));
+        QVERIFY(!main->isVisible());
+        commands.attach(*main, *remote);
+        QTRY_VERIFY(main->isVisible());
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("copied"));
+        const auto expect = [&](const char* request, bool done, const QString& text) {
+            const InstanceCommands::Result result = commands.carryOut(QLatin1String(request));
+            QVERIFY2(result.done == done && result.text == text,
+                     qPrintable(QLatin1String(request) + QStringLiteral(": ") + result.text));
+        };
+        const auto slotFile = [&desktop](int slot) {
+            return TestSupport::fileBytes(desktop.path(QStringLiteral("Default%1.txt").arg(slot)));
+        };
+        expect("capture 2", true, QStringLiteral("Captured into slot 2 (Default2.txt)"));
+        QVERIFY(slotFile(2).endsWith("copied\r\n\r\n\r\n"));
+        QCOMPARE(collector->activeSlot(), SlotNumber(2));
+        expect("capture", true, QStringLiteral("Captured into slot 2 (Default2.txt)"));
+        QCOMPARE(slotFile(2).count("copied"), 2);
+        expect("capture 4", false, QStringLiteral("There is no slot 4 (only 1, 2 and 3)"));
+        expect("auto toggle", true, QStringLiteral("Auto mode is on"));
+        QVERIFY(remote->areCheckButtons());
+        // In auto mode a slot is chosen, not captured into.
+        expect("capture 3", true, QStringLiteral("Auto mode captures into slot 3 (Default3.txt)"));
+        QCOMPARE(collector->activeSlot(), SlotNumber(3));
+        QVERIFY(remote->isDown(3));
+        QVERIFY(!QFile::exists(desktop.path(QStringLiteral("Default3.txt"))));
+        expect("auto on", true, QStringLiteral("Auto mode is on"));
+        expect("auto off", true, QStringLiteral("Auto mode is off"));
+        QVERIFY(!collector->autoMode());
+        expect("auto maybe", false,
+               QStringLiteral("Auto mode can be on, off or toggle, not \"maybe\""));
+        QGuiApplication::clipboard()->clear();
+        expect("capture 1", false,
+               QStringLiteral("No text in the Clipboard: nothing captured into slot 1 "
+                              "(Default1.txt)"));
+        expect("remote", true, QStringLiteral("The remote window is shown"));
+        QVERIFY(remote->isVisible());
+        expect("frobnicate 2", false,
+               QStringLiteral("Clipstow does not know the request \"frobnicate 2\""));
+
+        // Ending asks about typed text; a cancel keeps the program.
+        main->editor(1)->setText(QStringLiteral("typed"));
+        expect("quit", false, QStringLiteral("Clipstow goes on running: ending it was cancelled"));
+        QCOMPARE(closed.count(), 0);
+        // While another window holds the program nobody can answer: the
+        // typed text is set aside and the program ends.
+        QDialog busy;
+        QTimer::singleShot(0, [&] {
+            expect("quit", true,
+                   QStringLiteral("Clipstow has ended; the unsaved text of slot 1 was kept in a "
+                                  "file next to the slot's file"));
+            busy.reject();
+        });
+        busy.exec();
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(QDir(desktop.folder())
+                     .entryList({QStringLiteral("Default1.txt.unsaved-*")}, QDir::Files)
+                     .size(),
+                 1);
+        TestSupport::closeWindows(collector, main, remote);
     }
 
     void nameNamesUserAndDisplay()

@@ -723,6 +723,41 @@ private Q_SLOTS:
         QVERIFY2(query(QStringLiteral("Auto")).contains(QLatin1String("REG_DWORD    0x0")),
                  qPrintable(query(QStringLiteral("Auto"))));
     }
+
+    // What a desktop shortcut runs: the running program carries out each
+    // command and answers; with none running the command says so.
+    void commandsFromTheCommandLine()
+    {
+        const QString slotFile = path(QStringLiteral("by command.txt"));
+        for (const QStringList& value :
+             {QStringList{"Filename2", "REG_SZ", slotFile}, {"AutoOn", "REG_SZ", "1"}})
+            QCOMPARE(
+                reg({"add", ProgramKey, "/v", value[0], "/t", value[1], "/d", value[2], "/f"}).code,
+                0);
+        STEP(startProgram());
+        const auto clipstow = [this](const QStringList& args) {
+            return runTool(TestSupport::builtProgram(QStringLiteral("clipstow")), args, m_env);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!remoteIcon().isEmpty(), EventTimeoutMs);
+        const QString autoIcon = remoteIcon();
+        QCOMPARE(clipstow({"--auto", "toggle"}).out, QStringLiteral("Auto mode is off\n"));
+        QTRY_VERIFY_WITH_TIMEOUT(remoteIcon() != autoIcon && !remoteIcon().isEmpty(),
+                                 EventTimeoutMs);
+        STEP(copyText(QStringLiteral("by command")));
+        const Output captured = clipstow({"--capture", "2"});
+        QCOMPARE(captured.code, 0);
+        QCOMPARE(captured.out, QStringLiteral("Captured into slot 2 (%1)\n").arg(slotFile));
+        STEP(waitForFile(QStringLiteral("by command.txt"), {QStringLiteral("by command")}));
+
+        QCOMPARE(clipstow({"--quit"}).out, QStringLiteral("Clipstow has ended\n"));
+        QVERIFY(m_app->waitForFinished(EventTimeoutMs));
+        QCOMPARE(m_app->exitCode(), 0);
+        QVERIFY2(query(QStringLiteral("Auto")).contains(QLatin1String("REG_DWORD    0x0")),
+                 qPrintable(query(QStringLiteral("Auto"))));
+        QCOMPARE(clipstow({"--capture"}).code, 1);
+        // No file dialog was used: the toolkit kept no settings of its own.
+        QVERIFY(!QFile::exists(path(QStringLiteral("config/QtProject.conf"))));
+    }
 };
 
 QTEST_MAIN(TestX11EndToEnd)

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -144,10 +145,25 @@ private Q_SLOTS:
         }
         m_main->showWindow();
         QTRY_VERIFY_WITH_TIMEOUT(m_main->isActiveWindow(), 10000);
-        auto* dialog = m_main->findChild<QFileDialog*>(QStringLiteral("saveDialog"));
-        dialog->setDirectory(folder);
+        // The dialog is made when the command runs; it starts in the folder
+        // of the two files.
+        QVERIFY(!m_main->findChild<QFileDialog*>());
+        QFileDialog* dialog = nullptr;
+        MainWindow::Dialogs dialogs;
+        dialogs.saveFile = [&](QFileDialog& shown) {
+            dialog = &shown;
+            shown.setDirectory(folder);
+            return MainWindow::defaultDialogs().saveFile(shown);
+        };
+        m_main->setDialogs(dialogs);
         bool listShown = false;
         QTimer::singleShot(0, [&] {
+            // A failed check must not leave the dialog waiting.
+            const auto closeOnFailure = qScopeGuard([&] {
+                if (!listShown && dialog)
+                    dialog->reject();
+            });
+            QVERIFY(dialog != nullptr);
             auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             QVERIFY(edit != nullptr);
             QTRY_VERIFY_WITH_TIMEOUT(edit->hasFocus(), 10000);

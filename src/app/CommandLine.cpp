@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "app/InstanceCommands.h"
+#include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "settings/Settings.h"
 
@@ -61,6 +63,71 @@ bool isUninstallWord(const QString& argument)
     return Startup::isUninstallCommand({QString(), argument});
 }
 
+// The options that ask the running instance for something, and the request
+// each stands for; "--capture" and "--auto" take a word (see
+// InstanceCommands).
+struct CommandOption
+{
+    const char* name;
+    const char* request;
+};
+constexpr CommandOption CommandOptions[] = {
+    {"--capture", "capture"}, {"--auto", "auto"}, {"--show", "show"},
+    {"--remote", "remote"},   {"--hide", "hide"}, {"--quit", "quit"},
+};
+
+const CommandOption* commandOption(const QString& argument)
+{
+    const QString name = argument.section(QLatin1Char('='), 0, 0);
+    for (const CommandOption& option : CommandOptions)
+        if (name == QLatin1String(option.name))
+            return &option;
+    return nullptr;
+}
+
+// The request of one command option, which may take the next argument:
+// empty with the complaint set when the option is wrong.
+QString commandRequest(const CommandOption& option, const QStringList& arguments, qsizetype& i,
+                       QString& complaint)
+{
+    const QString& argument = arguments.at(i);
+    const QString name = QLatin1String(option.name);
+    const bool inlineValue = argument.contains(QLatin1Char('='));
+    QString value = inlineValue ? argument.section(QLatin1Char('='), 1) : QString();
+    const bool nextIsWord =
+        i + 1 < arguments.size() && !arguments.at(i + 1).startsWith(QLatin1Char('-'));
+    if (name == QLatin1String("--capture")) {
+        // The slot is optional: the next argument is it when it is no option.
+        if (!inlineValue && nextIsWord)
+            value = arguments.at(++i);
+        if ((inlineValue || !value.isEmpty()) && value != QLatin1String("1") &&
+            value != QLatin1String("2") && value != QLatin1String("3")) {
+            complaint = QStringLiteral("invalid slot '%1' for --capture (1, 2 or 3)").arg(value);
+            return {};
+        }
+        return value.isEmpty() ? QStringLiteral("capture") : QStringLiteral("capture ") + value;
+    }
+    if (name == QLatin1String("--auto")) {
+        if (!inlineValue && nextIsWord)
+            value = arguments.at(++i);
+        if (value != QLatin1String("on") && value != QLatin1String("off") &&
+            value != QLatin1String("toggle")) {
+            complaint = value.isEmpty() && !inlineValue
+                            ? QStringLiteral("option --auto needs on, off or toggle")
+                            : QStringLiteral("invalid argument '%1' for --auto (on, off or "
+                                             "toggle)")
+                                  .arg(value);
+            return {};
+        }
+        return QStringLiteral("auto ") + value;
+    }
+    if (inlineValue) {
+        complaint = QStringLiteral("option %1 takes no argument").arg(name);
+        return {};
+    }
+    return QString::fromLatin1(option.request);
+}
+
 } // namespace
 
 Environment Environment::current()
@@ -76,6 +143,8 @@ Decision decide(const QStringList& arguments, const Environment& environment)
 
     QString requestedPlatform = environment.qpaPlatform;
     bool displayArgument = false;
+    QString request;
+    QString commandName;
     if (!uninstall) {
         for (qsizetype i = 1; i < arguments.size(); ++i) {
             const QString& argument = arguments.at(i);
@@ -84,20 +153,39 @@ Decision decide(const QStringList& arguments, const Environment& environment)
             if (argument.size() < 2 || !argument.startsWith(QLatin1Char('-')))
                 continue; // not an option; ignored as before
             if (argument == QLatin1String("-h") || argument == QLatin1String("--help"))
-                return {Action::ShowHelp, {}, {}};
+                return {Action::ShowHelp, {}, {}, {}};
             if (argument == QLatin1String("--version"))
-                return {Action::ShowVersion, {}, {}};
+                return {Action::ShowVersion, {}, {}, {}};
             if (isUninstallWord(argument))
                 continue; // acted on only as the first parameter
+            if (const CommandOption* command = commandOption(argument)) {
+                const QString name = argument.section(QLatin1Char('='), 0, 0);
+                if (!request.isEmpty())
+                    return {
+                        Action::UsageError,
+                        {},
+                        QStringLiteral("%1 and %2 cannot be given together").arg(commandName, name),
+                        {}};
+                QString complaint;
+                request = commandRequest(*command, arguments, i, complaint);
+                if (request.isEmpty())
+                    return {Action::UsageError, {}, complaint, {}};
+                commandName = name;
+                continue;
+            }
             const ToolkitOption* option = toolkitOption(argument);
             if (!option)
-                return {Action::UsageError, {}, QStringLiteral("unknown option %1").arg(argument)};
+                return {Action::UsageError,
+                        {},
+                        QStringLiteral("unknown option '%1'").arg(argument),
+                        {}};
             if (!option->takesValue || carriesValue(argument))
                 continue;
             if (i + 1 >= arguments.size())
                 return {Action::UsageError,
                         {},
-                        QStringLiteral("option %1 needs a value").arg(argument)};
+                        QStringLiteral("option %1 needs a value").arg(argument),
+                        {}};
             const QString value = arguments.at(++i);
             if (QLatin1String(option->name) == QLatin1String("platform"))
                 requestedPlatform = value;
@@ -123,8 +211,12 @@ Decision decide(const QStringList& arguments, const Environment& environment)
         haveDisplay = haveX;
     }
 
+    decision.request = request;
     if (uninstall)
         decision.action = haveDisplay ? Action::Uninstall : Action::UninstallToConsole;
+    else if (!request.isEmpty() && request != QLatin1String("show"))
+        // Carried out by the running instance, wherever it shows.
+        decision.action = Action::Command;
     else
         decision.action = haveDisplay ? Action::Start : Action::NoDisplay;
     return decision;
@@ -142,8 +234,22 @@ QString usage()
 {
     return QStringLiteral(
         "Usage: clipstow [OPTION]...\n"
+        "       clipstow COMMAND\n"
         "       clipstow /uninstall\n"
         "Collects clipboard text into three slot files; lives in the notification area.\n"
+        "\n"
+        "Commands for the running Clipstow (for desktop shortcuts); each prints the\n"
+        "answer and exits 0, or 1 when it failed or no Clipstow runs:\n"
+        "      --capture [SLOT]\n"
+        "                     capture into slot 1, 2 or 3 (the active slot without\n"
+        "                     SLOT), as the remote window's slot button: in auto mode\n"
+        "                     it makes the slot the one auto mode captures into\n"
+        "      --auto on|off|toggle\n"
+        "                     switch auto mode\n"
+        "      --show         show the main window; starts Clipstow if none runs\n"
+        "      --remote       show the remote window\n"
+        "      --hide         hide the main window\n"
+        "      --quit         end Clipstow as \"Exit\" does\n"
         "\n"
         "Options:\n"
         "  -h, --help         show this help and exit\n"
@@ -187,6 +293,15 @@ void print(std::FILE* stream, const QString& text)
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
 }
+
+// The application object of a run that needs no display.
+struct CoreApplication
+{
+    int argc = 1;
+    char name[9] = "clipstow";
+    char* argv[2] = {name, nullptr};
+    QCoreApplication app{argc, argv};
+};
 } // namespace
 
 int runWithoutWindows(const Decision& decision)
@@ -199,16 +314,19 @@ int runWithoutWindows(const Decision& decision)
         print(stdout, versionLine());
         return 0;
     case Action::UsageError:
-        print(stderr, QStringLiteral("clipstow: %1\n").arg(decision.complaint) + usage());
+        print(stderr, QStringLiteral("clipstow: %1\n%2\n")
+                          .arg(decision.complaint, QLatin1String(TryHelpLine)));
         return 2;
     case Action::NoDisplay:
         print(stderr, QString::fromLatin1(NoDisplayMessage) + QLatin1Char('\n'));
         return 1;
+    case Action::Command: {
+        const CoreApplication app;
+        SingleInstance instance(SingleInstance::defaultName());
+        return InstanceCommands::send(instance, decision.request);
+    }
     case Action::UninstallToConsole: {
-        int argc = 1;
-        char name[] = "clipstow";
-        char* argv[] = {name, nullptr};
-        QCoreApplication app(argc, argv);
+        const CoreApplication app;
         Settings settings(Settings::defaultStoreFile());
         Startup::runUninstall(settings, [](const QString& text, const QString&) {
             print(stdout, text + QLatin1Char('\n'));

@@ -15,8 +15,9 @@ enum class Action
     UninstallToConsole, // the same with no display: the message goes to stdout
     ShowHelp,           // usage on stdout, exit 0
     ShowVersion,        // version line on stdout, exit 0
-    UsageError,         // complaint and usage on stderr, exit 2
+    UsageError,         // complaint and a pointer to --help on stderr, exit 2
     NoDisplay,          // complaint on stderr, exit 1
+    Command,            // a request to the running instance (needs no display)
 };
 
 // The environment variables the decision depends on.
@@ -37,6 +38,9 @@ struct Decision
     QString platform;
     // For UsageError: what is wrong with the command line.
     QString complaint;
+    // For Command, and for Start with --show: the request for the running
+    // instance (see InstanceCommands), e.g. "capture 2".
+    QString request;
 };
 
 // arguments[0] is the program. Only the first parameter is looked at for the
@@ -50,6 +54,9 @@ QString usage();
 QString versionLine();
 inline constexpr const char* NoDisplayMessage =
     "Clipstow needs a graphical desktop (no display found)";
+
+// The second line of a complaint about the command line.
+inline constexpr const char* TryHelpLine = "Try 'clipstow --help' for more information.";
 
 // Carries out every action but Start and Uninstall, which need the
 // application object, and returns the exit code.

@@ -12,12 +12,42 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const QByteArray ShowRequest = "show\n";
+
+// An answer is one line: "0 " or "1 " (the sender's exit status), then the
+// text, its line breaks escaped.
+QByteArray answerLine(bool done, const QString& text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+        .replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    return (done ? "0 " : "1 ") + escaped.toUtf8() + '\n';
+}
+
+SingleInstance::Answer parseAnswer(const QByteArray& line)
+{
+    using Outcome = SingleInstance::Answer::Outcome;
+    if (line.size() < 3 || !line.endsWith('\n') || line.at(1) != ' ' ||
+        (line.at(0) != '0' && line.at(0) != '1'))
+        return {Outcome::NoAnswer, {}};
+    const QString escaped = QString::fromUtf8(line.mid(2, line.size() - 3));
+    QString text;
+    for (qsizetype i = 0; i < escaped.size(); ++i) {
+        if (escaped.at(i) == QLatin1Char('\\') && i + 1 < escaped.size()) {
+            ++i;
+            text += escaped.at(i) == QLatin1Char('n') ? QLatin1Char('\n') : escaped.at(i);
+        } else {
+            text += escaped.at(i);
+        }
+    }
+    return {line.at(0) == '0' ? Outcome::Done : Outcome::Failed, text};
+}
 
 QString safeForFileName(const QString& text)
 {
@@ -56,6 +86,25 @@ bool isPrivateFolder(const QString& path, bool fixMode, QString* problem)
 }
 
 } // namespace
+
+InstanceRequest::InstanceRequest(QString text, QLocalSocket* socket, QObject* parent)
+    : QObject(parent), m_text(std::move(text)), m_socket(socket)
+{
+}
+
+void InstanceRequest::answer(bool done, const QString& text)
+{
+    if (m_answered)
+        return;
+    m_answered = true;
+    if (!m_socket || m_socket->state() != QLocalSocket::ConnectedState)
+        return;
+    m_socket->write(answerLine(done, text));
+    // Written before anything else runs: the answer to "quit" must leave
+    // before the program ends.
+    m_socket->waitForBytesWritten(1000);
+    m_socket->disconnectFromServer();
+}
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent) : QObject(parent)
 {
@@ -185,15 +234,66 @@ void SingleInstance::acceptConnections()
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            while (socket->canReadLine()) {
-                if (socket->readLine(64) == ShowRequest)
-                    Q_EMIT activationRequested();
+            // One request per connection: its first line.
+            if (socket->canReadLine()) {
+                const QByteArray line = socket->readLine(MaxRequestLength + 1);
+                disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+                if (!line.endsWith('\n')) {
+                    socket->abort();
+                    return;
+                }
+                const QString text = QString::fromUtf8(line.chopped(1)).trimmed();
+                Q_EMIT requestReceived(new InstanceRequest(text, socket, socket));
+                return;
             }
             // Nothing but short requests is expected.
-            if (socket->bytesAvailable() > 64)
+            if (socket->bytesAvailable() > MaxRequestLength)
                 socket->abort();
         });
     }
+}
+
+bool SingleInstance::lockHeldByLiveProcess() const
+{
+    if (m_basePath.isEmpty())
+        return false;
+    QLockFile lock(m_basePath + QStringLiteral(".lock"));
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!lock.getLockInfo(&pid, &host, &application) || pid <= 0)
+        return false;
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+
+SingleInstance::Answer SingleInstance::ask(const QString& request, int connectTimeoutMs)
+{
+    using Outcome = Answer::Outcome;
+    const QDeadlineTimer deadline(connectTimeoutMs);
+    QLocalSocket socket;
+    for (;;) {
+        socket.connectToServer(socketPath());
+        if (socket.waitForConnected(int(std::max<qint64>(deadline.remainingTime(), 1))))
+            break;
+        // Nobody listens: either nothing runs, or an instance holds the
+        // lock and is about to listen.
+        if (!lockHeldByLiveProcess())
+            return {Outcome::NotRunning, {}};
+        if (deadline.hasExpired())
+            return {Outcome::NoAnswer, {}};
+        QThread::msleep(50);
+    }
+    socket.write(request.toUtf8() + '\n');
+    if (!socket.waitForBytesWritten(5000))
+        return {Outcome::NoAnswer, {}};
+    // The instance may ask its user before it answers (quit): no limit.
+    while (!socket.canReadLine()) {
+        if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0)
+            return {Outcome::NoAnswer, {}};
+        if (!socket.waitForReadyRead(-1) && !socket.canReadLine())
+            return {Outcome::NoAnswer, {}};
+    }
+    return parseAnswer(socket.readLine());
 }
 
 bool SingleInstance::activateRunning(int timeoutMs)

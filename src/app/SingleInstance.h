@@ -5,13 +5,40 @@
 #include <memory>
 
 class QLocalServer;
+class QLocalSocket;
 class QLockFile;
+
+// One request another process sent to the running instance ("show",
+// "capture 2", ...). It is answered once; the answer goes back to the
+// sender, and the connection closes. It lives as long as the connection.
+class InstanceRequest final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // socket: where the answer goes; null for a request of the program's
+    // own, whose answer goes nowhere.
+    InstanceRequest(QString text, QLocalSocket* socket, QObject* parent);
+
+    const QString& text() const { return m_text; }
+    bool answered() const { return m_answered; }
+    // done: whether the request was carried out (the sender's exit status
+    // is 0 then, else 1); text: what the sender prints.
+    void answer(bool done, const QString& text);
+
+private:
+    QString m_text;
+    QLocalSocket* m_socket;
+    bool m_answered = false;
+};
 
 // Keeps to one running Clipstow per user and display. The first process
 // holds a lock file and listens on a local socket that only its user can
 // open; a later one finds the lock taken, asks the first to show its main
 // window, and ends. Two collectors would otherwise write the same slot files
-// from two buffers.
+// from two buffers. The same socket carries the commands of the program's
+// command line (clipstow --capture and the others) to the running instance,
+// which answers each.
 class SingleInstance final : public QObject
 {
     Q_OBJECT
@@ -55,19 +82,45 @@ public:
     // Why the lock could not be taken, for the user; empty when it was.
     const QString& problem() const { return m_problem; }
 
-    // From a later process: asks the running one to show its main window.
-    // False when it could not be reached within timeoutMs.
+    // From a later process: asks the running one to show its main window,
+    // without waiting for its answer. False when it could not be reached
+    // within timeoutMs.
     bool activateRunning(int timeoutMs = 5000);
+
+    struct Answer
+    {
+        enum class Outcome
+        {
+            Done,       // the instance carried the request out
+            Failed,     // the instance could not; text says why
+            NotRunning, // no Clipstow of this user and display runs
+            NoAnswer,   // one runs but did not take the request, or ended first
+        };
+        Outcome outcome = Outcome::NoAnswer;
+        QString text;
+    };
+    // From another process: sends request to the running instance and
+    // waits for its answer, however long the instance takes (it may ask
+    // its user first). An instance still starting is waited for up to
+    // connectTimeoutMs.
+    Answer ask(const QString& request, int connectTimeoutMs = 5000);
+
+    // The longest request the instance reads.
+    static constexpr int MaxRequestLength = 64;
 
     QString socketPath() const;
 
 Q_SIGNALS:
-    // Another start asked this instance to show itself.
-    void activationRequested();
+    // Another process sent a request. Whoever takes it answers it; the
+    // request goes away with its connection.
+    void requestReceived(InstanceRequest* request);
 
 private:
     void acceptConnections();
     bool runUnguarded(const QString& problem);
+    // Whether the lock file names a process that still runs (one that is
+    // starting and does not listen yet).
+    bool lockHeldByLiveProcess() const;
 
     QString m_basePath; // empty without a private folder
     Status m_status = Status::NotClaimed;

@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/InstanceCommands.h"
 #include "app/SingleInstance.h"
 #include "base/AppError.h"
 #include "core/ClipboardMonitor.h"
@@ -7,6 +8,7 @@
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
+#include "platform/Autostart.h"
 #include "platform/TerminationRequests.h"
 #include "settings/Settings.h"
 #include "ui/ErrorBox.h"
@@ -66,6 +68,9 @@ void runUninstall(Settings& settings,
 {
     // The message is shown whatever happens here.
     settings.removeAll();
+    // The entry that started Clipstow with the desktop goes too; the slot
+    // files stay, they are the user's.
+    createSystemAutostart()->remove();
     const QString text = QStringLiteral("Clipstow registry data removed");
     const QString caption = QStringLiteral("Uninstall");
     if (show) {
@@ -98,15 +103,23 @@ bool showRemoteWindowAtStart(RemoteWindow& remote, const Settings& settings)
     return true;
 }
 
-int run()
+int run(const QString& request)
 {
     // One Clipstow per user and display: a second start hands over to the
     // first, which shows its main window.
     SingleInstance instance(SingleInstance::defaultName());
     if (!instance.claim()) {
+        if (!request.isEmpty())
+            return InstanceCommands::send(instance, request);
         instance.activateRunning();
         return 0;
     }
+    // Requests of later starts and of the command line; those that come
+    // while the agreement or the splash shows are carried out once
+    // start-up is through.
+    InstanceCommands commands(instance);
+    if (!request.isEmpty())
+        commands.addOwnRequest(request);
 
     ErrorBox::install();
     QApplication::setQuitOnLastWindowClosed(false);
@@ -116,11 +129,6 @@ int run()
     const auto soundSettingsGone = qScopeGuard([] { SaveSound::setSettings(nullptr); });
     // All of start-up's settings in one batch, the main window's included.
     auto startupBatch = std::make_unique<Settings::Batch>(settings);
-    // A second start while the agreement or the splash shows asks for the
-    // main window, which is shown once start-up is through.
-    bool shownAfterStartUp = false;
-    QMetaObject::Connection early = QObject::connect(
-        &instance, &SingleInstance::activationRequested, [&] { shownAfterStartUp = true; });
     // The clipboard as this session offers it, followed from the start:
     // the compositor's where it tells of every copy, else the platform's.
     ClipboardMonitor clipboard(nullptr);
@@ -133,14 +141,11 @@ int run()
     Collector collector(settings);
     collector.setClipboardMonitor(&clipboard);
     MainWindow window(collector);
-    QObject::disconnect(early);
     // Declined at the first start: the program ends before any window shows.
     if (window.agreementDeclined())
         return 0;
     QObject::connect(&window, &MainWindow::closed, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    QObject::connect(&instance, &SingleInstance::activationRequested, &window,
-                     [&window] { window.showWindow(); });
     // Ended by the session or the system (logout, kill): in order, as for
     // Exit, without questions.
     const std::unique_ptr<TerminationRequests> termination = createTerminationRequests();
@@ -153,9 +158,8 @@ int run()
     window.setRemoteWindow(remote.get());
     showRemoteWindowAtStart(*remote, settings);
 
-    if (!showMainWindowAtStart(window, QSystemTrayIcon::isSystemTrayAvailable()) &&
-        shownAfterStartUp)
-        window.showWindow();
+    showMainWindowAtStart(window, QSystemTrayIcon::isSystemTrayAvailable());
+    commands.attach(window, *remote);
     startupBatch.reset();
     // One notification, which a second would replace.
     QStringList notices;

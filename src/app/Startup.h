@@ -32,7 +32,9 @@ bool showMainWindowAtStart(MainWindow& window, bool trayAvailable);
 bool showRemoteWindowAtStart(RemoteWindow& remote, const Settings& settings);
 
 // The whole program after the application object exists: single instance,
-// windows, message loop. Returns the exit code.
-int run();
+// windows, message loop. request: what the command line asks of the
+// running instance ("show" for --show; empty for a plain start), carried
+// out by this process when it is the first. Returns the exit code.
+int run(const QString& request = {});
 
 } // namespace Startup

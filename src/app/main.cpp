@@ -1,12 +1,16 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "core/ErrorReporter.h"
+#include "platform/FileSizeLimit.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    // A slot file that reaches the file size limit is a failed write the
+    // user is told of, not the end of the program.
+    keepRunningAtFileSizeLimit();
     // Help, version, a wrong option and a missing display are answered
     // before the toolkit looks for a display.
     const CommandLine::Decision decision = CommandLine::decide(CommandLine::arguments(argc, argv),
@@ -28,7 +32,7 @@ int main(int argc, char** argv)
             Startup::runUninstall(settings);
             return 0;
         }
-        return Startup::run();
+        return Startup::run(decision.request);
     } catch (const std::exception& failure) {
         ErrorReporter::showFailure(failure);
     }

@@ -80,6 +80,7 @@ void Collector::loadSlots()
             continue;
         }
         ErrorReporter::reportFailures([&] { s.sync.read(s.text, s.fileName); });
+        reportFileNotes(s);
     }
     m_started = true;
 }
@@ -94,6 +95,7 @@ void Collector::chooseFile(SlotNumber number, const QString& path)
     if (info.exists() && !info.isDir()) {
         s.sync.read(s.text, path);
         setFileName(number, path);
+        reportFileNotes(s);
     } else {
         const QString name = path + QStringLiteral(".txt");
         setFileName(number, name);
@@ -108,6 +110,7 @@ bool Collector::saveSlot(SlotNumber number)
         return false;
     Slot& s = slot(number);
     s.sync.write(s.text, s.fileName);
+    reportFileNotes(s);
     return true;
 }
 
@@ -126,6 +129,18 @@ void Collector::clearSlot(SlotNumber number)
         s.sync.read(s.text, s.fileName);
     s.text.clearText();
     s.sync.write(s.text, s.fileName);
+    reportFileNotes(s);
+}
+
+void Collector::reportFileNotes(Slot& s)
+{
+    const QString torn = s.sync.takeTornAside();
+    if (!torn.isEmpty())
+        Q_EMIT statusMessage(
+            QStringLiteral("A capture cut off while it was written was moved to ") + torn);
+    if (!s.sync.lockProblem().isEmpty())
+        Q_EMIT statusMessage(s.fileName + QStringLiteral(" was written without its lock (") +
+                             s.sync.lockProblem() + QLatin1Char(')'));
 }
 
 void Collector::setChangedFileQuestion(ChangedFileQuestion question)
@@ -227,6 +242,7 @@ void Collector::captureText(Trigger trigger, SlotNumber number, ClipboardMonitor
         const QString aside = captureIntoSlot(s.text, stampLine(), s.sync, s.fileName, text);
         if (!aside.isEmpty())
             Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
+        reportFileNotes(s);
     }
     Q_EMIT captureEnded();
 }

@@ -198,6 +198,10 @@ private:
         SlotFileSync sync;
     };
     Slot& slot(SlotNumber number) { return m_slots[number.index()]; }
+    // Tells in the status bar what the last read or write of the slot's
+    // file had to do unusually: set aside a capture that was cut off, go
+    // ahead without the lock.
+    void reportFileNotes(Slot& s);
     const Slot& slot(SlotNumber number) const { return m_slots[number.index()]; }
 
     Settings& m_settings;

@@ -31,12 +31,18 @@ QString agreementText(const AgreementFacts& facts)
     QStringList files;
     for (const QString& file : facts.slotFiles)
         files << QStringLiteral("    ") + file;
+    // Only the contacts the program was built with.
+    QString contacts;
+    if (!ProgramInfo::supportMailAddress().isEmpty())
+        contacts +=
+            QStringLiteral("Support: ") + ProgramInfo::supportMailAddress() + QLatin1Char('\n');
+    if (!ProgramInfo::webSite().isEmpty())
+        contacts += QStringLiteral("Web site: ") + ProgramInfo::webSite() + QLatin1Char('\n');
 
     return QStringLiteral(
                "%1 %2\n"
                "%3\n"
-               "Support: %4\n"
-               "Web site: %5\n"
+               "%4"
                "\n"
                "This is the first time %1 runs. Running it requires that you accept the "
                "terms below; please read them first.\n"
@@ -45,7 +51,7 @@ QString agreementText(const AgreementFacts& facts)
                "Auto mode is on. While it is on, %1 captures every text you copy in any "
                "program: it adds the text, under a line with the date and time, to the "
                "active slot's file. The slot files are, in the folder %1 was started from:\n"
-               "%6\n"
+               "%5\n"
                "What is captured stays in these files until you delete it. The main window "
                "starts hidden; the tray icon brings it back.\n"
                "To switch auto mode off, press F5 in the main window (Options, \"Auto "
@@ -53,7 +59,7 @@ QString agreementText(const AgreementFacts& facts)
                "Clipstow\" in the tray icon's menu.\n"
                "\n"
                "TERMS\n"
-               "%7\n"
+               "%6\n"
                "LIMITED WARRANTY AND DISCLAIMER\n"
                "%1 is given to you free of charge and without any warranty, as the last "
                "paragraph of the licence above says. You use it at your own risk: keep copies "
@@ -64,8 +70,7 @@ QString agreementText(const AgreementFacts& facts)
                "what %1 does by default, and that you agree to them. If you choose \"I Do Not "
                "Accept\", %1 ends now without capturing anything and asks again at its next "
                "start.\n")
-        .arg(ProgramInfo::name(), ProgramInfo::version(), ProgramInfo::creditLine(),
-             ProgramInfo::supportMailAddress(), ProgramInfo::webSite(),
+        .arg(ProgramInfo::name(), ProgramInfo::version(), ProgramInfo::creditLine(), contacts,
              files.join(QLatin1Char('\n')), reflowed(facts.licenseText) + QLatin1Char('\n'));
 }
 

@@ -37,14 +37,32 @@ QString creditLine()
     return QStringLiteral("\u00a9 2026 The Clipstow developers");
 }
 
+namespace {
+struct Contacts
+{
+    QString supportMail = QStringLiteral(CLIPSTOW_SUPPORT_MAIL);
+    QString webSite = QStringLiteral(CLIPSTOW_WEB_SITE);
+};
+Contacts& contacts()
+{
+    static Contacts built;
+    return built;
+}
+} // namespace
+
 QString supportMailAddress()
 {
-    return QStringLiteral(CLIPSTOW_SUPPORT_MAIL);
+    return contacts().supportMail;
 }
 
 QString webSite()
 {
-    return QStringLiteral(CLIPSTOW_WEB_SITE);
+    return contacts().webSite;
+}
+
+void setContacts(const QString& supportMail, const QString& webSite)
+{
+    contacts() = {supportMail, webSite};
 }
 
 QUrl supportMailUrl(const QString& address)

@@ -16,11 +16,16 @@ QString version(); // the project's version, e.g. "3.0.0"
 QDate buildDate();
 // The year and the maker, as the licence names them.
 QString creditLine();
+// Where users reach the makers; empty when the build named none, and then
+// nothing offers to write or go there.
 QString supportMailAddress();
 QString webSite();
+// Puts other addresses in place of the build's for the rest of the run
+// (the windows read them when they are built); the tests of both cases do.
+void setContacts(const QString& supportMail, const QString& webSite);
 
 // A new mail message to address with the program's name as its subject,
-// e.g. "mailto:support@example.org?subject=Clipstow".
+// e.g. "mailto:help@clipstow.test?subject=Clipstow".
 QUrl supportMailUrl(const QString& address);
 
 // The project's licence as shipped in the program. Raises AppError when the

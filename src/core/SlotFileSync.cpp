@@ -2,8 +2,6 @@
 
 #include "core/SlotText.h"
 
-#include <QFileInfo>
-
 #include <utility>
 
 namespace {
@@ -59,14 +57,11 @@ QString SlotFileSync::saveAside(const SlotText& buffer, const QString& fileName,
 {
     if (!hasUnsavedText(buffer))
         return QString();
-    const QString base =
-        fileName + QStringLiteral(".unsaved-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString name = base;
-    for (int n = 2; QFileInfo::exists(name); ++n)
-        name = base + QLatin1Char('-') + QString::number(n);
-    // A new file is created 0600: only the user may read what was typed.
-    SlotFile::writeAtomically(name, SlotFile::encodePlain(buffer.textLf()));
-    return name;
+    // A new file, 0600: only the user may read what was typed, and a name
+    // someone else took (a link planted in a shared folder) is passed by.
+    return SlotFile::writeNewFile(fileName + QStringLiteral(".unsaved-") +
+                                      now.toString(QStringLiteral("yyyyMMdd-HHmmss")),
+                                  SlotFile::encodePlain(buffer.textLf()));
 }
 
 qsizetype SlotFileSync::viewLimit()
@@ -97,6 +92,19 @@ bool SlotFileSync::refreshBeforeWrite(SlotText& buffer, const QString& fileName)
 {
     if (!m_writer.changedOnDisk(fileName))
         return false;
+    // Another program only added to the file (another Clipstow's capture, a
+    // line from a script): its new text follows the slot's, read alone.
+    if (!hasUnsavedText(buffer)) {
+        const std::optional<QString> added = m_writer.readAdded(fileName);
+        if (added && buffer.length() + added->size() <= SlotText::MaxCharacters) {
+            const qsizetype before = buffer.length();
+            buffer.appendAtEnd(*added);
+            buffer.markUnchanged();
+            if (buffer.length() != before + added->size() || !SlotText::keepsAsGiven(*added))
+                m_writer.noteTextDiffers(buffer.length());
+            return true;
+        }
+    }
     read(buffer, fileName);
     return true;
 }

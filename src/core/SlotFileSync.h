@@ -48,7 +48,8 @@ public:
     // The file exists and is not what this slot last read or wrote.
     bool changedOnDisk(const QString& fileName) const { return m_writer.changedOnDisk(fileName); }
     // Reads the file again when it exists and is not what this slot last
-    // read or wrote. Returns whether it did.
+    // read or wrote: only the bytes added when it only grew and the buffer
+    // holds no unsaved text, else whole. Returns whether it did.
     bool refreshBeforeWrite(SlotText& buffer, const QString& fileName);
     // Writes the buffer's whole text to the file in the format its name
     // selects (an append-only slot: the file's text with what was added at
@@ -94,10 +95,10 @@ public:
     // For a capture nobody asked for, before the file's new text is read
     // over the buffer: when the buffer holds unsaved text and the file
     // changed on disk, writes the buffer's whole text next to the file as
-    // "<file name>.unsaved-<yyyyMMdd-HHmmss>" (created 0600, a number added
-    // when that name is taken) and returns that name; else returns an empty
-    // text. Raises "Cannot create file %s" / "Failed to Save Stream" when it
-    // cannot be written; the buffer then stays as it is.
+    // "<file name>.unsaved-<yyyyMMdd-HHmmss>" (a new file, 0600, never
+    // through a link; a number added when that name is taken) and returns
+    // that name; else returns an empty text. Raises "Cannot create file %s" / "Failed to Save
+    // Stream" when it cannot be written; the buffer then stays as it is.
     QString setAsideUnsaved(const SlotText& buffer, const QString& fileName,
                             const QDateTime& now) const;
     // The same whether or not the file changed: for the end of the program
@@ -110,6 +111,10 @@ public:
 
     // How the last successful write reached the disk.
     SlotFileWriter::Method lastMethod() const { return m_writer.lastMethod(); }
+    // Why the last read or write went ahead without its lock (empty: it
+    // held it), and where a read set aside a capture that was cut off.
+    const QString& lockProblem() const { return m_writer.lockProblem(); }
+    QString takeTornAside() { return m_writer.takeTornAside(); }
 
 private:
     SlotFileWriter m_writer;

@@ -1,17 +1,18 @@
 #include "core/SupportMail.h"
 
 #include "base/Locale.h"
+#include "core/ProgramInfo.h"
 
 namespace SupportMail {
 
 QString address()
 {
-    return QStringLiteral(CLIPSTOW_SUPPORT_MAIL);
+    return ProgramInfo::supportMailAddress();
 }
 
 QDate buildDate()
 {
-    return QDate::fromString(QStringLiteral(CLIPSTOW_BUILD_DATE), Qt::ISODate);
+    return ProgramInfo::buildDate();
 }
 
 QString link(const QString& address, const QDate& buildDate, const RegionalSettings& region)

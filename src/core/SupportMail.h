@@ -9,7 +9,8 @@ struct RegionalSettings;
 // subject names the program's version and build date.
 namespace SupportMail {
 
-// The address the program was built with.
+// The support address (ProgramInfo::supportMailAddress); empty when the
+// program has none, and then there is no "&Support" command.
 QString address();
 // The date the program was built.
 QDate buildDate();

@@ -540,6 +540,53 @@ QString RegistryStore::takeUnsavedReason()
     return m_impl->takeUnsavedReason();
 }
 
+bool RegistryStore::deleteKeyAndEmptyParents(RegRoot root, const QString& path)
+{
+    // Without a file there is nothing to delete, and no file to make.
+    if (!QFileInfo::exists(m_filePath))
+        return false;
+    bool existed = false;
+    runInTransaction([&] {
+        existed = deleteKey(root, path);
+        for (QString parent = path.section(QLatin1Char('\\'), 0, -2); !parent.isEmpty();
+             parent = parent.section(QLatin1Char('\\'), 0, -2)) {
+            const std::optional<RegKey> key = openKey(root, parent, false);
+            if (!key || !key->values().isEmpty() || !key->subKeyNames().isEmpty())
+                break;
+            deleteKey(root, parent);
+        }
+    });
+    return existed;
+}
+
+bool RegistryStore::removeFileIfEmpty()
+{
+    if (!QFileInfo::exists(m_filePath))
+        return true;
+    bool empty = false;
+    runInTransaction([&] {
+        empty = true;
+        for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
+            const std::optional<RegKey> top = openKey(root, QString(), false);
+            if (top && (!top->subKeyNames().isEmpty() || !top->values().isEmpty()))
+                empty = false;
+        }
+    });
+    if (!empty)
+        return false;
+    // Closed first, so that the connection's end does not write to the
+    // removed file's journal.
+    m_impl->close();
+    bool removed = QFile::remove(m_filePath);
+    for (const char* suffix : {"-wal", "-shm", "-journal"})
+        QFile::remove(m_filePath + QLatin1String(suffix));
+    // The program's own folder goes too once it is empty.
+    const QDir folder = QFileInfo(m_filePath).dir();
+    if (folder.dirName() == QLatin1String("clipstow"))
+        QDir().rmdir(folder.path());
+    return removed || !QFileInfo::exists(m_filePath);
+}
+
 void RegistryStore::runInTransaction(const std::function<void()>& body)
 {
     m_impl->write(

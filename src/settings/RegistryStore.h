@@ -178,6 +178,16 @@ public:
     QString unsavedReason() const;
     QString takeUnsavedReason();
 
+    // Deletes the key as deleteKey does, then each parent key that is left
+    // with neither values nor subkeys. True if the key existed.
+    bool deleteKeyAndEmptyParents(RegRoot root, const QString& path);
+    // Deletes the store's file, with its journals (and the folder
+    // "clipstow" that held it, once empty), when it holds no key and no
+    // value under either root, so that removing every setting leaves
+    // nothing behind; the next write starts a new file. True when there is
+    // no file now.
+    bool removeFileIfEmpty();
+
     // Runs body as one transaction: every operation inside it commits together
     // when body returns and none does when it throws (the exception passes on).
     // Other processes see either all of it or nothing. Nested calls join the

@@ -74,6 +74,8 @@ public:
     void begin();
     void commit();
     void rollback();
+    // Ends the connection; the next operation opens the file afresh.
+    void close();
 
     // The unavailable state after a time-out (see RegistryStore).
     void setBusyTimeout(int milliseconds);
@@ -103,7 +105,6 @@ public:
     KeyRow createKey(RegRoot root, const QStringList& names);
 
 private:
-    void close();
     bool connect(const struct stat& info, bool immutable);
     bool mayWrite() const; // the user's rights on the file and its folder
     QString readOnlyReason() const;

@@ -547,10 +547,16 @@ bool Settings::removeAll()
     for (RegRoot root : {RegRoot::LocalMachine, RegRoot::CurrentUser}) {
         try {
             if (m_store.keyExists(root, key))
-                m_store.deleteKey(root, key);
+                m_store.deleteKeyAndEmptyParents(root, key);
         } catch (const std::exception&) {
             removed = false;
         }
+    }
+    // Nothing left behind: the file goes once nothing else is in it.
+    try {
+        m_store.removeFileIfEmpty();
+    } catch (const std::exception&) {
+        removed = false;
     }
     return removed;
 }

@@ -184,7 +184,8 @@ public:
                       bool visible);
 
     // The uninstall command: the program key with its subkeys under both
-    // roots. False when something could not be removed.
+    // roots, the parent keys that leaves empty, and the store's file once
+    // nothing else is in it. False when something could not be removed.
     bool removeAll();
 
 Q_SIGNALS:

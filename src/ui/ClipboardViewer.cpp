@@ -147,15 +147,37 @@ void ClipboardViewer::showData(const QString& format, const QByteArray& data)
 {
     m_rows.value(format)->setText(1, QLocale().formattedDataSize(data.size()));
     if (format == m_textFormat)
-        showText(ClipboardMonitor::decodeText(format, data));
+        showText(format, data);
 }
 
-void ClipboardViewer::showText(const QString& text)
+namespace {
+
+// The length a text's decoding would have, without decoding it: UTF-8
+// counts its characters in UTF-16 units, as QString does.
+qsizetype decodedLength(const QString& format, const QByteArray& data)
 {
-    if (text.size() > MaximumShownLength)
-        m_text->setPlainText(text.left(MaximumShownLength) +
-                             QStringLiteral("\n\n(The text goes on: %1 characters in all.)")
-                                 .arg(QLocale().toString(text.size())));
-    else
-        m_text->setPlainText(text);
+    if (format == QLatin1String("STRING"))
+        return data.size() - data.endsWith('\0');
+    qsizetype length = -qsizetype(data.endsWith('\0'));
+    for (const char c : data) {
+        const auto byte = static_cast<unsigned char>(c);
+        length += (byte & 0xC0) != 0x80; // not a continuation byte
+        length += byte >= 0xF0;          // a surrogate pair
+    }
+    return length;
+}
+
+} // namespace
+
+// Only the part shown is decoded: a large text would hold the window up.
+void ClipboardViewer::showText(const QString& format, const QByteArray& data)
+{
+    const QString start = ClipboardMonitor::decodeText(format, data.left(4 * MaximumShownLength));
+    if (start.size() <= MaximumShownLength && data.size() <= 4 * MaximumShownLength) {
+        m_text->setPlainText(start);
+        return;
+    }
+    m_text->setPlainText(start.left(MaximumShownLength) +
+                         QStringLiteral("\n\n(The text goes on: %1 characters in all.)")
+                             .arg(QLocale().toString(decodedLength(format, data))));
 }

@@ -56,7 +56,7 @@ private:
                       const QByteArray& data);
     void onFormatFailed(ClipboardMonitor::OfferId offer, const QString& format);
     void showData(const QString& format, const QByteArray& data);
-    void showText(const QString& text);
+    void showText(const QString& format, const QByteArray& data);
     void readMore();
 
     ClipboardMonitor& m_monitor;

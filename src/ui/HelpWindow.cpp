@@ -2,6 +2,7 @@
 
 #include "base/AppError.h"
 #include "core/ErrorReporter.h"
+#include "core/ProgramInfo.h"
 #include "platform/Shell.h"
 #include "settings/Settings.h"
 #include "ui/Icons.h"
@@ -125,10 +126,12 @@ QWidget* HelpWindow::buildButtonRow()
             ErrorReporter::reportFailures([this, topic] { showTopic(topic); });
         });
     }
-    const QString website = QStringLiteral(CLIPSTOW_WEB_SITE);
+    const QString website = ProgramInfo::webSite();
     m_websiteButton = addButton(QStringLiteral("&Website"));
     m_websiteButton->setToolTip(website);
     connect(m_websiteButton, &QPushButton::clicked, this, [website] { Shell::open(website); });
+    // Without a web site there is nowhere to send the user.
+    m_websiteButton->setVisible(!website.isEmpty());
     layout->addStretch(1);
     return row;
 }

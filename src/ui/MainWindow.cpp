@@ -72,21 +72,6 @@ MainWindow::MainWindow(Collector& collector, QWidget* parent)
     m_statusText->setTextFormat(Qt::PlainText);
     bar->addWidget(m_statusText, 1);
 
-    m_saveDialog = new QFileDialog(this);
-    m_saveDialog->setObjectName(QStringLiteral("saveDialog"));
-    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    m_saveDialog->setFileMode(QFileDialog::AnyFile);
-    m_saveDialog->setNameFilter(QStringLiteral("Text Files (*.txt)"));
-    m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
-    // Enter accepts the dialog while the file name's completion list is
-    // open; the list would stay over the main window holding the keyboard.
-    // The dialog runs modally, so a popup still open when it finishes was
-    // opened inside it.
-    connect(m_saveDialog, &QDialog::finished, this, [] {
-        if (QWidget* popup = QApplication::activePopupWidget())
-            popup->hide();
-    });
-
     buildMenus();
     connectCommands();
 
@@ -228,6 +213,30 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     placeHidePanel();
+}
+
+// Made at its first use: a file dialog keeps its state in the toolkit's
+// settings file when it goes, which a user who never chose a file should
+// not find in the configuration folder.
+QFileDialog& MainWindow::saveDialog()
+{
+    if (m_saveDialog)
+        return *m_saveDialog;
+    m_saveDialog = new QFileDialog(this);
+    m_saveDialog->setObjectName(QStringLiteral("saveDialog"));
+    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    m_saveDialog->setFileMode(QFileDialog::AnyFile);
+    m_saveDialog->setNameFilter(QStringLiteral("Text Files (*.txt)"));
+    m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Enter accepts the dialog while the file name's completion list is
+    // open; the list would stay over the main window holding the keyboard.
+    // The dialog runs modally, so a popup still open when it finishes was
+    // opened inside it.
+    connect(m_saveDialog, &QDialog::finished, this, [] {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->hide();
+    });
+    return *m_saveDialog;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -163,6 +163,8 @@ private:
     // changes and saves those the user wants kept. False when the user
     // cancelled or a save failed (the error box said why).
     bool settleUnsavedSlots();
+    // The dialog of "Set Filename" and "Save As", made at its first use.
+    QFileDialog& saveDialog();
 
     // Start-up and shutdown (MainWindowSettings.cpp).
     void startUp();

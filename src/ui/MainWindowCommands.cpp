@@ -171,10 +171,10 @@ void MainWindow::endSession()
 // file that cannot be read never gets the previous slot text written over it.
 void MainWindow::chooseSlotFile()
 {
-    const std::optional<QString> chosen = m_dialogs.saveFile(*m_saveDialog);
+    const std::optional<QString> chosen = m_dialogs.saveFile(saveDialog());
     if (!chosen)
         return;
-    m_saveDialog->selectFile(*chosen);
+    saveDialog().selectFile(*chosen);
     m_collector.chooseFile(m_collector.activeSlot(), *chosen);
 }
 
@@ -185,10 +185,10 @@ bool MainWindow::saveActiveSlot()
 
 void MainWindow::saveActiveSlotAs()
 {
-    const std::optional<QString> chosen = m_dialogs.saveFile(*m_saveDialog);
+    const std::optional<QString> chosen = m_dialogs.saveFile(saveDialog());
     if (!chosen)
         return;
-    m_saveDialog->selectFile(*chosen);
+    saveDialog().selectFile(*chosen);
     // The copy has the file's new text too.
     const SlotNumber slot = m_collector.activeSlot();
     if (!m_collector.settleSlot(slot))

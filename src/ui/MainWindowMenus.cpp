@@ -4,6 +4,7 @@
 #include "ui/MainWindow.h"
 
 #include "core/Collector.h"
+#include "core/SupportMail.h"
 #include "ui/Icons.h"
 #include "ui/SlotPage.h"
 #include "ui/SplashWindow.h"
@@ -189,6 +190,8 @@ void MainWindow::connectCommands()
     connectCommand(c.about, this, [] { SplashWindow::run(SplashWindow::Mode::About); });
     connectCommand(c.help, this, [this] { showHelp(); });
     connectCommand(c.support, this, [this] { sendSupportMail(); });
+    // A program built without a support address offers no mail to it.
+    c.support->setVisible(!SupportMail::address().isEmpty());
     connectCommand(c.clipboardViewer, this, [this] { showClipboardViewer(); });
     // The menu items switch auto mode alone: the remote window's slot
     // buttons keep their presentation.

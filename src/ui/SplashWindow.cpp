@@ -74,8 +74,11 @@ void SplashWindow::buildLabels()
     m_creditLabel = new QLabel(ProgramInfo::creditLine(), this);
     m_creditLabel->setObjectName(QStringLiteral("creditLabel"));
     m_creditLabel->setAlignment(Qt::AlignCenter);
-    m_creditLabel->setCursor(Qt::PointingHandCursor);
-    m_creditLabel->setToolTip(ProgramInfo::supportMailAddress());
+    // A link only when the program has a support address.
+    if (!ProgramInfo::supportMailAddress().isEmpty()) {
+        m_creditLabel->setCursor(Qt::PointingHandCursor);
+        m_creditLabel->setToolTip(ProgramInfo::supportMailAddress());
+    }
     m_creditLabel->installEventFilter(this);
     highlightCredit(false);
 
@@ -98,6 +101,12 @@ void SplashWindow::buildButtons()
     m_webSiteButton->setFocusPolicy(Qt::NoFocus);
     connect(m_webSiteButton, &QToolButton::clicked, this,
             [] { Shell::openLink(QUrl(ProgramInfo::webSite())); });
+    // Without a web site there is nowhere to go; the picture keeps its
+    // place for the texts below it.
+    QSizePolicy keepPlace = m_webSiteButton->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    m_webSiteButton->setSizePolicy(keepPlace);
+    m_webSiteButton->setVisible(!ProgramInfo::webSite().isEmpty());
 
     // The window system's title-bar button size stands for the caption
     // buttons the design was measured against.
@@ -186,7 +195,7 @@ bool SplashWindow::eventFilter(QObject* watched, QEvent* event)
         reject();
         return true;
     }
-    if (watched == m_creditLabel) {
+    if (watched == m_creditLabel && !ProgramInfo::supportMailAddress().isEmpty()) {
         switch (event->type()) {
         case QEvent::Enter:
             highlightCredit(true);

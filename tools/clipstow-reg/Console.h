@@ -17,6 +17,9 @@ inline const char* const notFound =
     "The system was unable to find the specified registry key or value.";
 inline const char* const completed = "The operation completed successfully.";
 inline const char* const canceled = "The operation was canceled by the user.";
+inline const char* const nothingStoredYet =
+    "Clipstow has stored nothing yet: it writes its settings when it starts for the first "
+    "time. Until then every setting has its default (\"clipstow-reg /?\" lists them).";
 
 // Ends the command: "ERROR: <message>" on standard error and exit status 1.
 class Failure : public std::runtime_error

@@ -3,6 +3,8 @@
 
 #include "Console.h"
 
+#include "settings/RegistryLayout.h"
+
 namespace RegTool {
 
 namespace {
@@ -72,8 +74,18 @@ int query(RegistryStore& store, const QStringList& words)
         throw syntaxError(args.command());
 
     const auto key = store.openKey(keyName.root, keyName.path, false);
-    if (!key)
+    if (!key) {
+        // Before Clipstow's first start its key is missing: that is no
+        // fault, and the user is told so.
+        const QString program = QString::fromLatin1(Layout::ProgramKey);
+        const bool clipstowKey =
+            keyName.path.compare(program, Qt::CaseInsensitive) == 0 ||
+            keyName.path.startsWith(program + QLatin1Char('\\'), Qt::CaseInsensitive);
+        if (clipstowKey && !store.keyExists(RegRoot::LocalMachine, program))
+            throw Failure(QString::fromLatin1(notFound) + QLatin1Char('\n') +
+                          QString::fromLatin1(nothingStoredYet));
         throw Failure(QString::fromLatin1(notFound));
+    }
 
     if (!name && !defaultValue) {
         printLine(QString());

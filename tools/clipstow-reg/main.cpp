@@ -25,7 +25,7 @@ const char usage[] =
     "TYPE is REG_SZ (the default), REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD or\n"
     "REG_QWORD. The store is $CLIPSTOW_REGISTRY, else\n"
     "$XDG_CONFIG_HOME/clipstow/registry.sqlite3 (~/.config when unset).\n"
-    "/?, -h or --help shows this text.\n";
+    "/?, -h or --help shows this text; --version the version.\n";
 
 int run(const QStringList& words)
 {
@@ -42,6 +42,11 @@ int run(const QStringList& words)
     if (asksHelp(words.first()) || (words.size() > 1 && asksHelp(words.at(1))) ||
         words.contains(QStringLiteral("/?"))) {
         print(QString::fromLatin1(usage) + QLatin1Char('\n') + Layout::valuesHelpText());
+        return 0;
+    }
+    if (words.size() == 1 && operation == QLatin1String("--version")) {
+        print(QStringLiteral("clipstow-reg (Clipstow 3, version " CLIPSTOW_VERSION
+                             ", built " CLIPSTOW_BUILD_DATE ")\n"));
         return 0;
     }
     // A command on the command line may wait longer for another process

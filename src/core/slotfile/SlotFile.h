@@ -48,39 +48,67 @@ QString readText(const QString& fileName);
 // Replaces the file's contents with bytes without ever leaving a partial
 // file: a temporary file in the same folder, flushed to disk and renamed
 // over the old one, keeping its permissions; a symbolic link is written
-// through to its target; a new file is created 0600. Raises AppError
-// "Cannot create file %s" (also when something other than a regular file
-// has the name) or "Failed to Save Stream"; the old file stays.
+// through to its target (one the kernel's protected_symlinks rule allows
+// only); a new file is created 0600. Raises AppError "Cannot create file
+// %s" (also when something other than a regular file has the name, or the
+// file size limit is reached) or "Failed to Save Stream"; the old file
+// stays.
 void writeAtomically(const QString& fileName, const QByteArray& bytes);
 
 // Encodes text in the format fileName selects and writes it atomically.
 void writeText(const QString& fileName, const QString& text, const QFont& font);
 
-// The lock every Clipstow process holds while it writes a slot file, so that
-// one process's check of what the file holds and its write that follows are
-// never split by another's: an exclusive advisory lock (flock) on the folder
-// that holds the file (after symbolic links), which serves files that do not
-// exist yet and survives a file being replaced by a rename. Waits while
-// another process holds it; after 10 s, or where the folder cannot be
-// locked, goes on without it rather than lose the write.
+// The lock every Clipstow process holds while it reads or writes a slot
+// file, so that one process's check of what the file holds and its write
+// that follows are never split by another's: an exclusive advisory lock
+// (flock) on a file in the user's runtime folder, named after the slot
+// file's folder and its own name, so it serves files that do not exist yet
+// and survives a file being replaced by a rename. Only the user can open
+// it. Waits a short moment at most while another process holds it; after
+// that, or where there is no runtime folder, goes on without it rather than
+// lose the write or freeze the program (problem() says why).
+//
+// The lock file also keeps the record of the last append made under it,
+// so that an append cut off half way (the process killed) is recognised at
+// the next read.
 class WriteLock final
 {
 public:
+    static constexpr int WaitLimitMs = 500;
+
     explicit WriteLock(const QString& fileName);
     ~WriteLock();
     WriteLock(const WriteLock&) = delete;
     WriteLock& operator=(const WriteLock&) = delete;
     bool held() const { return m_fd >= 0; }
+    // Why the lock is not held.
+    const QString& problem() const { return m_problem; }
+
+    // Before appending bytes at start of the file open as fd: records where
+    // they go (one small write into the lock file).
+    void recordAppend(int fd, qint64 start, QByteArrayView bytes) const;
+    // After an append that was taken back, or a write of the whole file:
+    // no append is under way.
+    void forgetAppend() const;
+    // When the last append recorded for fileName was cut off (the file
+    // ends between its start and its end, with its first bytes): moves what
+    // got through into "<fileName>.torn-<yyyyMMdd-HHmmss>" (writeNewFile),
+    // cuts the file back to where the append started and returns that
+    // file's name; else an empty text. Only while the lock is held.
+    QString setAsideTornAppend(const QString& fileName) const;
 
 private:
     int m_fd = -1;
+    QString m_problem;
 };
 
 // writeAtomically for a caller that holds the file's lock. stillSame runs
 // just before the new file takes the old one's place; when it returns false
-// the old file stays and SlotFileChanged is raised.
-void writeAtomically(const QString& fileName, const QByteArray& bytes, const WriteLock& lock,
-                     const std::function<bool()>& stillSame);
+// the old file stays and SlotFileChanged is raised. Bytes another program
+// appended to the old file after that (without the lock) are carried to the
+// end of the new one; returns how many.
+qint64 writeAtomically(const QString& fileName, const QByteArray& bytes, const WriteLock& lock,
+                       const std::function<bool()>& stillSame);
 
 // Raised instead of replacing a slot file whose contents are no longer
 // those the slot last read or wrote: another program changed it since.
@@ -106,7 +134,11 @@ struct ReadResult
     qint64 size = 0;
     // Only the file's end was read (see readTextDetailed).
     bool cut = false;
+    // The file's last bytes (at most TailBytes), by which a later read can
+    // tell that the file only grew since (SlotFileWriter::readAdded).
+    QByteArray tail;
 };
+constexpr qsizetype TailBytes = 4096;
 // With maxChars, a file whose text is longer gives only its end: as many of
 // its last characters as fit, starting at the beginning of a line (or, when
 // the last line alone is longer, its last maxChars characters), and cut set.
@@ -122,6 +154,9 @@ struct PlainDecoded
     bool canonical = false;
 };
 PlainDecoded decodePlainDetailed(const QByteArray& bytes);
+// The same for bytes that follow others in a file: a byte-order mark at
+// their start is a character (U+FEFF) there.
+PlainDecoded decodePlainContinued(QByteArrayView bytes);
 
 // Tells whether bytes, given in pieces in file order, are exactly what
 // encodePlain gives for their text (valid UTF-8, no byte-order mark, every
@@ -152,7 +187,9 @@ int unicodeToCp1252(char16_t ch);
 // The slot file code's own access to the disk.
 // Opens fileName with flags (as for open(2); close-on-exec, no controlling
 // terminal and non-blocking are added, and a file O_CREAT makes is 0600),
-// only as a regular file: a FIFO, a device or a folder would block or never
+// following links only where the kernel's protected_symlinks rule allows
+// (never another user's link in a sticky folder anyone may write to), only
+// as a regular file: a FIFO, a device or a folder would block or never
 // end. Sets size to the file's size and returns the descriptor, which the
 // caller closes. Raises AppError errorText for the file when it cannot be
 // opened or is not a regular file.
@@ -160,5 +197,11 @@ int openRegularFile(const QString& fileName, int flags, const QString& errorText
 // Writes all of bytes to fd, going on after signals; false on an error
 // (errno says which).
 bool writeAll(int fd, QByteArrayView bytes);
+
+// Writes bytes to a new file named baseName, created 0600 and never opened
+// through a link or over a file that is there: when the name is taken,
+// "-2", "-3", ... is added. Returns the name used. Raises "Cannot create
+// file %s" / "Failed to Save Stream"; nothing is left behind then.
+QString writeNewFile(const QString& baseName, QByteArrayView bytes);
 
 } // namespace SlotFile

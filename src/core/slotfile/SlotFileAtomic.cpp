@@ -1,12 +1,16 @@
 #include "base/AppError.h"
 #include "core/slotfile/SlotFile.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -34,11 +38,27 @@ QByteArray directoryOf(const QByteArray& path)
     return path.left(slash);
 }
 
+// Whether a link may be followed, by the rule the kernel applies where
+// fs.protected_symlinks is set (and that a program resolving links itself
+// must apply): in a sticky folder anyone may write to, only a link of the
+// follower's own or of the folder's owner.
+bool mayFollow(const QByteArray& link, const struct stat& linkStat)
+{
+    struct stat folder
+    {
+    };
+    if (::stat(directoryOf(link).constData(), &folder) != 0)
+        return false;
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return !shared || linkStat.st_uid == ::geteuid() || linkStat.st_uid == folder.st_uid;
+}
+
 // Follows a chain of symbolic links to the file that is really written.
 // A link to a missing file gives that file's path: it is created there. A
-// loop, or a chain longer than 40 links, gives an empty path, so the write
-// fails instead of replacing a link by a file.
-QByteArray resolveLinks(QByteArray path)
+// loop, or a chain longer than 40 links, gives an empty path and error
+// ELOOP; a link that may not be followed (mayFollow) gives EACCES. Either
+// way the write fails instead of going where someone else points it.
+QByteArray resolveLinks(QByteArray path, int& error)
 {
     for (int hops = 0; hops <= 40; ++hops) {
         struct stat st
@@ -46,14 +66,70 @@ QByteArray resolveLinks(QByteArray path)
         };
         if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
             return path;
+        if (!mayFollow(path, st)) {
+            error = EACCES;
+            return QByteArray();
+        }
         QByteArray target(PATH_MAX, Qt::Uninitialized);
         const ssize_t n = ::readlink(path.constData(), target.data(), size_t(target.size()));
         if (n <= 0 || n >= target.size())
-            return QByteArray();
+            break;
         target.truncate(n);
         path = target.startsWith('/') ? target : directoryOf(path) + '/' + target;
     }
+    error = ELOOP;
     return QByteArray();
+}
+
+// A write that failed with error: past the file size limit or on a full
+// disk the file could not be made, as the user sees it; anything else is a
+// failed write of the text.
+const QString& writeFailure(int error)
+{
+    return error == EFBIG ? CannotCreate : FailedToSave;
+}
+
+// The folder where this user's lock files live: the session's runtime
+// folder, which only the user may enter. Empty when there is none. Looked
+// up once (Qt warns each time it has to make one up).
+QString lockFolder()
+{
+    static const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder;
+}
+
+// What a lock file holds after the record of an append: the file (device,
+// inode and, where the file system keeps it, the time it was made, so that
+// a later file that got the same inode is not taken for it), where the
+// appended bytes start and end, and their first bytes.
+struct AppendRecord
+{
+    char magic[8];
+    quint64 device;
+    quint64 inode;
+    qint64 bornNs;
+    qint64 start;
+    qint64 end;
+    qint32 headSize;
+    char head[44];
+};
+constexpr char RecordMagic[8] = {'c', 'l', 'i', 'p', 'a', 'p', 'p', '2'};
+
+// The identity of the open file fd: device, inode, birth time (0 where the
+// file system keeps none). False when it cannot be had.
+bool identify(int fd, AppendRecord& record)
+{
+    struct statx sx
+    {
+    };
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_INO | STATX_BTIME, &sx) != 0)
+        return false;
+    record.device = (quint64(sx.stx_dev_major) << 32) | sx.stx_dev_minor;
+    record.inode = sx.stx_ino;
+    record.bornNs = (sx.stx_mask & STATX_BTIME)
+                        ? qint64(sx.stx_btime.tv_sec) * 1'000'000'000 + sx.stx_btime.tv_nsec
+                        : 0;
+    return true;
 }
 
 } // namespace
@@ -66,15 +142,36 @@ SlotFileChanged::SlotFileChanged(const QString& fileName)
 
 WriteLock::WriteLock(const QString& fileName)
 {
-    const QByteArray target = resolveLinks(QFile::encodeName(fileName));
-    if (target.isEmpty())
+    int error = 0;
+    const QByteArray target = resolveLinks(QFile::encodeName(fileName), error);
+    struct stat folder
+    {
+    };
+    const QString locks = lockFolder();
+    if (target.isEmpty() || locks.isEmpty() ||
+        ::stat(directoryOf(target).constData(), &folder) != 0) {
+        m_problem = QStringLiteral("no place for its lock");
         return;
-    m_fd = ::open(directoryOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (m_fd < 0)
+    }
+    // One lock file per slot file, named after the file's folder (which
+    // stays when the file is replaced) and its own name, in a folder only
+    // this user may enter: nobody else can hold it.
+    const QByteArray name = target.mid(target.lastIndexOf('/') + 1);
+    const QString lockName =
+        locks + QStringLiteral("/clipstow-slot-%1-%2-%3.lock")
+                    .arg(quint64(folder.st_dev), 0, 16)
+                    .arg(quint64(folder.st_ino), 0, 16)
+                    .arg(QString::fromLatin1(
+                        QCryptographicHash::hash(name, QCryptographicHash::Sha1).toHex().left(16)));
+    m_fd = ::open(QFile::encodeName(lockName).constData(),
+                  O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (m_fd < 0) {
+        m_problem = AppError::reasonFor(errno);
         return;
-    // Polled rather than waited for, so that a process that hangs while
-    // holding the lock cannot hang this one.
-    constexpr int WaitLimitMs = 10'000;
+    }
+    // Only another Clipstow of this user's holds it, for as long as one
+    // write takes: waited for a short moment at most, polled so that one
+    // that hangs cannot hang this one.
     int waited = 0;
     for (int pause = 1;; pause = std::min(pause * 2, 20)) {
         if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
@@ -84,6 +181,7 @@ WriteLock::WriteLock(const QString& fileName)
         QThread::msleep(pause);
         waited += pause;
     }
+    m_problem = QStringLiteral("another Clipstow was writing it");
     ::close(m_fd);
     m_fd = -1;
 }
@@ -94,18 +192,93 @@ WriteLock::~WriteLock()
         ::close(m_fd); // releases the lock
 }
 
+void WriteLock::recordAppend(int fd, qint64 start, QByteArrayView bytes) const
+{
+    AppendRecord record{};
+    if (m_fd < 0 || !identify(fd, record))
+        return;
+    std::memcpy(record.magic, RecordMagic, sizeof record.magic);
+    record.start = start;
+    record.end = start + bytes.size();
+    record.headSize = qint32(std::min<qsizetype>(bytes.size(), sizeof record.head));
+    std::memcpy(record.head, bytes.data(), size_t(record.headSize));
+    // The one extra write of an append; a record that does not get through
+    // only means a torn append would not be recognised.
+    (void)!::pwrite(m_fd, &record, sizeof record, 0);
+}
+
+void WriteLock::forgetAppend() const
+{
+    if (m_fd < 0)
+        return;
+    const AppendRecord none{};
+    (void)!::pwrite(m_fd, &none, sizeof none, 0);
+}
+
+QString WriteLock::setAsideTornAppend(const QString& fileName) const
+{
+    AppendRecord record{};
+    if (m_fd < 0 || ::pread(m_fd, &record, sizeof record, 0) != qsizetype(sizeof record) ||
+        std::memcmp(record.magic, RecordMagic, sizeof record.magic) != 0 || record.headSize < 0 ||
+        record.headSize > qint32(sizeof record.head))
+        return QString();
+    qint64 size = 0;
+    int fd = -1;
+    try {
+        fd = openRegularFile(fileName, O_RDWR, CannotCreate, size);
+    } catch (const AppError&) {
+        return QString(); // not there, or not writable: not appended to by us
+    }
+    AppendRecord file{};
+    QByteArray torn;
+    if (identify(fd, file) && file.device == record.device && file.inode == record.inode &&
+        file.bornNs == record.bornNs && size > record.start && size < record.end) {
+        torn.resize(qsizetype(size - record.start));
+        const qsizetype head = std::min<qsizetype>(record.headSize, torn.size());
+        if (::pread(fd, torn.data(), size_t(torn.size()), record.start) != torn.size() ||
+            QByteArrayView(record.head, head) != QByteArrayView(torn.constData(), head))
+            torn.clear();
+    }
+    if (torn.isEmpty()) {
+        ::close(fd);
+        return QString();
+    }
+    // Whoever appended holds the lock no more and left the file between
+    // the start and the end of what it meant to write, starting with its
+    // first bytes: the append was cut off. What got through is kept beside
+    // the file, and the file is cut back to where the append started.
+    QString name;
+    try {
+        name = writeNewFile(
+            fileName + QStringLiteral(".torn-") +
+                QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")),
+            torn);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    const bool cut = ::ftruncate(fd, record.start) == 0 && ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!cut)
+        throw AppError::forFile(FailedToSave, fileName, error);
+    forgetAppend();
+    return name;
+}
+
 void writeAtomically(const QString& fileName, const QByteArray& bytes)
 {
     const WriteLock lock(fileName);
     writeAtomically(fileName, bytes, lock, [] { return true; });
 }
 
-void writeAtomically(const QString& fileName, const QByteArray& bytes, const WriteLock&,
-                     const std::function<bool()>& stillSame)
+qint64 writeAtomically(const QString& fileName, const QByteArray& bytes, const WriteLock&,
+                       const std::function<bool()>& stillSame)
 {
-    const QByteArray target = resolveLinks(QFile::encodeName(fileName));
+    int linkError = 0;
+    const QByteArray target = resolveLinks(QFile::encodeName(fileName), linkError);
     if (target.isEmpty())
-        throw AppError::forFile(CannotCreate, fileName, ELOOP);
+        throw AppError::forFile(CannotCreate, fileName, linkError);
     if (target.endsWith('/'))
         throw AppError::forFile(CannotCreate, fileName, EISDIR);
     const QByteArray dir = directoryOf(target);
@@ -141,7 +314,7 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes, const Wri
         throw AppError::forFile(message, fileName, error);
     };
     if (!writeAll(fd, bytes))
-        fail(FailedToSave);
+        fail(writeFailure(errno));
     if (exists) {
         // Owner first: changing it clears set-user-id bits that fchmod sets.
         if (::fchown(fd, old.st_uid, old.st_gid) != 0 && errno == EPERM) {
@@ -160,12 +333,23 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes, const Wri
         ::unlink(temp.constData());
         throw AppError::forFile(FailedToSave, fileName, error);
     }
-    if (!stillSame()) {
+    // The old file stays open across the rename: a program that appends
+    // without the lock (a shell's >>) may still add to it until then.
+    const int oldFd =
+        exists ? ::open(target.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK) : -1;
+    struct stat before
+    {
+    };
+    if (!stillSame() || (oldFd >= 0 && ::fstat(oldFd, &before) != 0)) {
+        if (oldFd >= 0)
+            ::close(oldFd);
         ::unlink(temp.constData());
         throw SlotFileChanged(fileName);
     }
     if (::rename(temp.constData(), target.constData()) != 0) {
         const int error = errno;
+        if (oldFd >= 0)
+            ::close(oldFd);
         ::unlink(temp.constData());
         throw AppError::forFile(CannotCreate, fileName, error);
     }
@@ -176,12 +360,45 @@ void writeAtomically(const QString& fileName, const QByteArray& bytes, const Wri
         (void)::fsync(dirFd);
         ::close(dirFd);
     }
+    if (oldFd < 0)
+        return 0;
+    // Bytes that reached the old file after it was last checked go to the
+    // end of the new one.
+    struct stat after
+    {
+    };
+    QByteArray late;
+    if (::fstat(oldFd, &after) == 0 && after.st_size > before.st_size) {
+        late.resize(qsizetype(after.st_size - before.st_size));
+        const ssize_t n = ::pread(oldFd, late.data(), size_t(late.size()), before.st_size);
+        late.truncate(std::max<ssize_t>(n, 0));
+    }
+    ::close(oldFd);
+    if (late.isEmpty())
+        return 0;
+    const int newFd =
+        ::open(target.constData(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    const bool carried = newFd >= 0 && writeAll(newFd, late) && ::fdatasync(newFd) == 0;
+    const int error = errno;
+    if (newFd >= 0)
+        ::close(newFd);
+    if (!carried)
+        throw AppError::forFile(FailedToSave, fileName, error);
+    return late.size();
 }
 
 int openRegularFile(const QString& fileName, int flags, const QString& errorText, qint64& size)
 {
-    const int fd = ::open(QFile::encodeName(fileName).constData(),
-                          flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, S_IRUSR | S_IWUSR);
+    // Links are followed here, by the rule the kernel may not apply, and
+    // the file found is opened without following another one put there
+    // meanwhile.
+    int linkError = 0;
+    const QByteArray target = resolveLinks(QFile::encodeName(fileName), linkError);
+    if (target.isEmpty())
+        throw AppError::forFile(errorText, fileName, linkError);
+    const int fd =
+        ::open(target.constData(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW,
+               S_IRUSR | S_IWUSR);
     if (fd < 0)
         throw AppError::forFile(errorText, fileName, errno);
     struct stat st
@@ -193,6 +410,36 @@ int openRegularFile(const QString& fileName, int flags, const QString& errorText
     }
     size = qint64(st.st_size);
     return fd;
+}
+
+QString writeNewFile(const QString& baseName, QByteArrayView bytes)
+{
+    QString name = baseName;
+    int fd = -1;
+    for (int n = 2;; ++n) {
+        // A new file only: never one that is there, never through a link
+        // someone put at the name.
+        fd = ::open(QFile::encodeName(name).constData(),
+                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY,
+                    S_IRUSR | S_IWUSR);
+        if (fd >= 0 || errno != EEXIST || n > 1000)
+            break;
+        name = baseName + QLatin1Char('-') + QString::number(n);
+    }
+    if (fd < 0)
+        throw AppError::forFile(CannotCreate, name, errno);
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        ::unlink(QFile::encodeName(name).constData());
+        throw AppError::forFile(writeFailure(error), name, error);
+    }
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(QFile::encodeName(name).constData());
+        throw AppError::forFile(FailedToSave, name, error);
+    }
+    return name;
 }
 
 bool writeAll(int fd, QByteArrayView bytes)

@@ -184,6 +184,16 @@ PlainDecoded decodePlainDetailed(const QByteArray& bytes)
     return result;
 }
 
+PlainDecoded decodePlainContinued(QByteArrayView bytes)
+{
+    PlainDecoded result;
+    bool allUtf8 = true;
+    bool allCrLf = true;
+    result.text = decodeMixed(bytes, allUtf8, allCrLf);
+    result.canonical = allUtf8 && allCrLf;
+    return result;
+}
+
 // Bytes of value 0 stay U+0000: they are part of the file, and keeping them
 // means an unedited slot writes the same bytes back.
 QString decodePlain(const QByteArray& bytes)

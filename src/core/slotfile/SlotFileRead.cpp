@@ -109,6 +109,7 @@ ReadResult readTextDetailed(const QString& fileName, std::optional<qsizetype> ma
         offset = file.size() - (3 * *maxChars + 4);
     QByteArray bytes = file.readFrom(offset);
     result.size = offset + bytes.size();
+    result.tail = bytes.right(TailBytes);
     // Whether the whole file is in the format, also the part not read.
     bool headInFormat = true;
     if (offset > 0 && !rtf) {

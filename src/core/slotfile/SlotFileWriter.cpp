@@ -8,11 +8,14 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 const QString CannotCreate = QStringLiteral("Cannot create file %s");
+const QString CannotOpen = QStringLiteral("Cannot open file %s");
 const QString FailedToSave = QStringLiteral("Failed to Save Stream");
+const QString FailedToLoad = QStringLiteral("Failed to Load Stream");
 
 SlotFileWriter::DiskState toState(const struct stat& st)
 {
@@ -54,20 +57,105 @@ QString SlotFileWriter::read(const QString& fileName, std::optional<qsizetype> m
     // by anyone else makes it differ from the file afterwards, so
     // changedOnDisk reports it.
     const SlotFile::WriteLock lock(fileName);
+    noteLock(lock);
+    setAsideTornAppend(fileName, lock);
     const std::optional<DiskState> before = stateOf(fileName);
     SlotFile::ReadResult result = SlotFile::readTextDetailed(fileName, maxChars);
     const bool complete = before && before->size == result.size;
     remember(fileName, complete ? before : std::nullopt, result.text.size(), lastOf(result.text),
              complete && result.format == SlotFile::Format::PlainText && result.canonical,
              complete);
+    m_tail = complete ? std::move(result.tail) : QByteArray();
     m_appendOnly = result.cut;
     return std::move(result.text);
+}
+
+std::optional<QString> SlotFileWriter::readAdded(const QString& fileName)
+{
+    const SlotFile::WriteLock lock(fileName);
+    noteLock(lock);
+    if (setAsideTornAppend(fileName, lock))
+        return std::nullopt;
+    // Only a plain-text file that is the one last read or written, longer
+    // now, whose known part ends with a whole character that no byte added
+    // can change (not a CR, not inside a sequence).
+    const std::optional<DiskState> now = stateOf(fileName);
+    if (!m_inStep || !m_disk || !now || fileName != m_fileName || !isPlain(fileName) ||
+        now->device != m_disk->device || now->inode != m_disk->inode || now->size <= m_disk->size ||
+        m_disk->size == 0 || m_tail.size() != std::min<qint64>(m_disk->size, SlotFile::TailBytes) ||
+        m_tail.back() == '\r' || uchar(m_tail.back()) >= 0x80)
+        return std::nullopt;
+    qint64 size = 0;
+    const int fd = SlotFile::openRegularFile(fileName, O_RDONLY, CannotOpen, size);
+    // The old bytes are still there: their last ones (the last capture
+    // written, or more) are as they were.
+    QByteArray known(m_tail.size(), Qt::Uninitialized);
+    if (::pread(fd, known.data(), size_t(known.size()), m_disk->size - known.size()) !=
+            known.size() ||
+        known != m_tail) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray added;
+    for (;;) {
+        const qsizetype used = added.size();
+        added.resize(std::max<qsizetype>(used * 2, 1 << 16));
+        const ssize_t n =
+            ::pread(fd, added.data() + used, size_t(added.size() - used), m_disk->size + used);
+        if (n < 0 && errno == EINTR) {
+            added.truncate(used);
+            continue;
+        }
+        if (n <= 0) {
+            const int error = errno;
+            added.truncate(used);
+            if (n < 0) {
+                ::close(fd);
+                throw AppError::forFile(FailedToLoad, fileName, error);
+            }
+            break;
+        }
+        added.truncate(used + n);
+    }
+    struct stat st
+    {
+    };
+    const bool statOk = ::fstat(fd, &st) == 0;
+    ::close(fd);
+    if (!statOk)
+        return std::nullopt;
+    const SlotFile::PlainDecoded decoded = SlotFile::decodePlainContinued(added);
+    // Known up to where the bytes were read; a later append shows as more.
+    DiskState state = toState(st);
+    state.size = m_disk->size + added.size();
+    remember(fileName, state, m_textLength + decoded.text.size(),
+             decoded.text.isEmpty() ? m_lastChar : decoded.text.back(),
+             m_appendable && decoded.canonical, true);
+    m_tail = (m_tail + added).right(SlotFile::TailBytes);
+    return decoded.text;
+}
+
+bool SlotFileWriter::setAsideTornAppend(const QString& fileName, const SlotFile::WriteLock& lock)
+{
+    if (!lock.held())
+        return false; // the one appending may still be at it
+    const QString aside = lock.setAsideTornAppend(fileName);
+    if (aside.isEmpty())
+        return false;
+    m_tornAside = aside;
+    return true;
+}
+
+void SlotFileWriter::noteLock(const SlotFile::WriteLock& lock)
+{
+    m_lockProblem = lock.held() ? QString() : lock.problem();
 }
 
 void SlotFileWriter::noteRead(const QString& fileName)
 {
     const std::optional<DiskState> state = stateOf(fileName);
     remember(fileName, state, 0, QChar(), false, !state || state->size == 0);
+    m_tail.clear();
     m_appendOnly = false;
 }
 
@@ -86,6 +174,7 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
                           Purpose purpose)
 {
     const SlotFile::WriteLock lock(fileName);
+    noteLock(lock);
     const std::optional<DiskState> now = stateOf(fileName);
     const bool unchanged = unchangedOnDisk(fileName);
     // The file holds the first m_textLength characters of the text (or
@@ -107,7 +196,7 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
         // the new end is appended, and the file stays so.
         if (exactAppendAt(fileName, m_textLength)) {
             appendBytes(fileName, SlotFile::encodePlain(tail), m_textLength + tail.size(), last,
-                        true, true, false);
+                        true, true, false, lock);
             return;
         }
         // Another program wrote to the file since the slot read it (just
@@ -115,7 +204,7 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
         // their text, which the next read brings in.
         if (!unchanged && purpose == Purpose::Capture) {
             appendBytes(fileName, SlotFile::encodePlain(tail), m_textLength + tail.size(), last,
-                        false, false, false);
+                        false, false, false, lock);
             return;
         }
         // Bytes not in the format (other line ends, another code page, a
@@ -140,13 +229,14 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
 void SlotFileWriter::appendText(const QString& fileName, const QString& text, const QFont& font)
 {
     const SlotFile::WriteLock lock(fileName);
+    noteLock(lock);
     if (!isPlain(fileName) && stateOf(fileName)) {
         appendRtf(fileName, text, font, lock);
     } else if (!isPlain(fileName)) {
         rewrite(fileName, text, font, lock, std::nullopt);
     } else {
         appendBytes(fileName, SlotFile::encodePlain(text), m_textLength + text.size(), lastOf(text),
-                    false, false, true);
+                    false, false, true, lock);
         return;
     }
     m_inStep = false;
@@ -178,7 +268,7 @@ bool SlotFileWriter::exactAppendAt(const QString& fileName, qsizetype tailPositi
 
 void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& bytes,
                                  qsizetype textLength, QChar lastChar, bool appendable, bool inStep,
-                                 bool create)
+                                 bool create, const SlotFile::WriteLock& lock)
 {
     qint64 sizeBefore = 0;
     const int fd = SlotFile::openRegularFile(fileName, O_WRONLY | O_APPEND | (create ? O_CREAT : 0),
@@ -186,25 +276,62 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
     struct stat st
     {
     };
-    bool ok = SlotFile::writeAll(fd, bytes);
+    lock.recordAppend(fd, sizeBefore, bytes);
+    // Written in one piece as far as the system allows; where it ends tells
+    // where it went (another program may append meanwhile, without the
+    // lock).
+    qsizetype written = 0;
+    bool ok = true;
+    while (ok && written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written,
+                                  size_t(std::min<qsizetype>(bytes.size() - written, 1 << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        written += std::max<ssize_t>(n, 0);
+    }
     if (ok && !bytes.isEmpty())
         ok = ::fdatasync(fd) == 0;
+    const int error = errno;
+    // (The offset of a file opened to append moves only with a write.)
+    const qint64 end = written > 0 ? ::lseek(fd, 0, SEEK_CUR) : sizeBefore;
+    const qint64 start = end - written;
     if (!ok) {
-        const int error = errno;
-        // Take back what got through, so the file holds its old bytes only;
-        // then it is still in step with the text as it was.
-        const bool restored = ::ftruncate(fd, sizeBefore) == 0 && ::fstat(fd, &st) == 0;
+        // Take back what got through, so the file holds its old bytes only
+        // (unless someone appended after them: theirs stay, and so do
+        // these); then it is still in step with the text as it was.
+        const bool last = ::fstat(fd, &st) == 0 && st.st_size == end;
+        const bool restored = last && ::ftruncate(fd, start) == 0 && ::fstat(fd, &st) == 0;
         ::close(fd);
-        if (restored && m_inStep && inStep)
+        if (restored)
+            lock.forgetAppend();
+        if (restored && m_inStep && inStep && start == sizeBefore)
             m_disk = toState(st);
         else
             m_inStep = false;
-        throw AppError::forFile(FailedToSave, fileName, error);
+        throw AppError::forFile(error == EFBIG ? CannotCreate : FailedToSave, fileName, error);
     }
     const bool statOk = ::fstat(fd, &st) == 0;
+    // Another program's bytes between the old end and these: not in the
+    // slot's text, so the slot reads the file again.
+    const bool interleaved = !m_disk || start != m_disk->size;
+    std::optional<DiskState> state;
+    if (statOk) {
+        state = toState(st);
+        state->size = end;
+    }
+    QByteArray tail;
+    if (!interleaved) {
+        tail = (m_tail + bytes).right(SlotFile::TailBytes);
+    } else {
+        tail.resize(std::min<qint64>(end, SlotFile::TailBytes));
+        if (::pread(fd, tail.data(), size_t(tail.size()), end - tail.size()) != tail.size())
+            tail.clear();
+    }
     ::close(fd);
-    remember(fileName, statOk ? std::optional(toState(st)) : std::nullopt, textLength, lastChar,
-             appendable, inStep && statOk);
+    remember(fileName, state, textLength, lastChar, appendable && !interleaved,
+             inStep && statOk && !interleaved);
+    m_tail = tail;
     m_lastMethod = Method::Appended;
 }
 
@@ -241,12 +368,14 @@ void SlotFileWriter::rewrite(const QString& fileName, const QString& text, const
 {
     const bool plain = isPlain(fileName);
     const QByteArray bytes = plain ? SlotFile::encodePlain(text) : SlotFile::encodeRtf(text, font);
+    qint64 carried = 0;
     try {
         // Checked once more just before the new file takes the old one's
         // place: a program that does not take the lock may have written
         // while the new bytes were prepared.
-        SlotFile::writeAtomically(fileName, bytes, lock,
-                                  [&] { return stateOf(fileName) == expected; });
+        carried = SlotFile::writeAtomically(fileName, bytes, lock,
+                                            [&] { return stateOf(fileName) == expected; });
+        lock.forgetAppend();
     } catch (const SlotFile::SlotFileChanged&) {
         m_inStep = false;
         throw;
@@ -255,7 +384,10 @@ void SlotFileWriter::rewrite(const QString& fileName, const QString& text, const
         m_appendable = false;
         throw;
     }
-    remember(fileName, stateOf(fileName), text.size(), lastOf(text), plain);
+    // Bytes another program appended meanwhile follow the text: the slot
+    // reads them in.
+    remember(fileName, stateOf(fileName), text.size(), lastOf(text), plain, carried == 0);
+    m_tail = bytes.right(SlotFile::TailBytes);
     m_appendOnly = false;
     m_lastMethod = Method::Rewritten;
 }
@@ -270,9 +402,15 @@ bool SlotFileWriter::changedOnDisk(const QString& fileName) const
     return !unchangedOnDisk(fileName);
 }
 
+QString SlotFileWriter::takeTornAside()
+{
+    return std::exchange(m_tornAside, QString());
+}
+
 void SlotFileWriter::forget()
 {
     remember(QString(), std::nullopt, 0, QChar(), false, false);
+    m_tail.clear();
     m_appendOnly = false;
     m_lastMethod = Method::None;
 }

@@ -47,6 +47,15 @@ public:
     // errors of SlotFile::readText.
     QString read(const QString& fileName, std::optional<qsizetype> maxChars = std::nullopt);
 
+    // When the file only grew since the slot's last read or write (the same
+    // file, its last known bytes unchanged), reads only the bytes added and
+    // returns their text, which the slot's text is to be followed by.
+    // nullopt when the file
+    // changed otherwise, or the bytes cannot be read on their own (RTF, a
+    // known part that ends in a CR or a non-ASCII byte): the caller reads
+    // it whole. Raises "Cannot open file %s" / "Failed to Load Stream".
+    std::optional<QString> readAdded(const QString& fileName);
+
     // For a slot that takes the file as it is now (missing, if so) without
     // reading it: a file that holds text then counts as changed
     // (changedOnDisk), so the slot reads it before a whole rewrite could
@@ -110,6 +119,13 @@ public:
 
     // How the last successful write reached the disk.
     Method lastMethod() const { return m_lastMethod; }
+    // Why the last read or write went ahead without its lock; empty when it
+    // held it.
+    const QString& lockProblem() const { return m_lockProblem; }
+    // The file a read since the last call moved a capture into that was cut
+    // off while it was appended (WriteLock::setAsideTornAppend); empty when
+    // none.
+    QString takeTornAside();
 
     struct DiskState
     {
@@ -130,7 +146,11 @@ private:
     // lastChar; the file stays its exact encoding when appendable, and in
     // step with it when it was before (inStep).
     void appendBytes(const QString& fileName, const QByteArray& bytes, qsizetype textLength,
-                     QChar lastChar, bool appendable, bool inStep, bool create);
+                     QChar lastChar, bool appendable, bool inStep, bool create,
+                     const SlotFile::WriteLock& lock);
+    // Under the lock: an append cut off is set aside; tells whether one was.
+    bool setAsideTornAppend(const QString& fileName, const SlotFile::WriteLock& lock);
+    void noteLock(const SlotFile::WriteLock& lock);
     void appendRtf(const QString& fileName, const QString& tail, const QFont& font,
                    const SlotFile::WriteLock& lock);
     // For a slot that shows only the file's end: the file's whole text read
@@ -158,5 +178,10 @@ private:
     // The file's bytes are exactly the encoding of those characters.
     bool m_appendable = false;
     bool m_appendOnly = false;
+    // The file's last bytes as known (at most SlotFile::TailBytes): what
+    // tells that it only grew since.
+    QByteArray m_tail;
     Method m_lastMethod = Method::None;
+    QString m_lockProblem;
+    QString m_tornAside;
 };

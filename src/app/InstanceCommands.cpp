@@ -1,0 +1,171 @@
+#include "app/InstanceCommands.h"
+
+#include "app/SingleInstance.h"
+#include "core/Collector.h"
+#include "core/ErrorReporter.h"
+#include "ui/MainWindow.h"
+#include "ui/RemoteWindow.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
+
+InstanceCommands::InstanceCommands(SingleInstance& instance, QObject* parent) : QObject(parent)
+{
+    connect(&instance, &SingleInstance::requestReceived, this, &InstanceCommands::take);
+}
+
+int InstanceCommands::send(SingleInstance& instance, const QString& request)
+{
+    using Outcome = SingleInstance::Answer::Outcome;
+    const SingleInstance::Answer answer = instance.ask(request);
+    QString text = answer.text;
+    if (answer.outcome == Outcome::NotRunning)
+        text = QString::fromLatin1(NotRunningMessage);
+    else if (answer.outcome == Outcome::NoAnswer)
+        text = QStringLiteral("Clipstow did not answer");
+    const bool done = answer.outcome == Outcome::Done;
+    std::FILE* stream = done ? stdout : stderr;
+    std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+    return done ? 0 : 1;
+}
+
+void InstanceCommands::attach(MainWindow& window, RemoteWindow& remote)
+{
+    m_window = &window;
+    m_remote = &remote;
+    if (!m_waiting.empty())
+        QTimer::singleShot(0, this, &InstanceCommands::runWaiting);
+}
+
+void InstanceCommands::addOwnRequest(const QString& text)
+{
+    take(new InstanceRequest(text, nullptr, this));
+}
+
+void InstanceCommands::take(InstanceRequest* request)
+{
+    m_waiting.push_back({request->text(), request});
+    if (m_window)
+        runWaiting();
+}
+
+void InstanceCommands::runWaiting()
+{
+    // A request may open a dialog, in which further requests arrive and
+    // are run: each is taken off the queue before it runs.
+    while (!m_waiting.empty()) {
+        const Waiting next = m_waiting.front();
+        m_waiting.pop_front();
+        const Result result = carryOut(next.text);
+        // The sender may have stopped waiting.
+        const QPointer<InstanceRequest>& request = next.request;
+        if (request)
+            request->answer(result.done, result.text);
+        if (request && request->parent() == this)
+            request->deleteLater();
+    }
+}
+
+InstanceCommands::Result InstanceCommands::carryOut(const QString& text)
+{
+    const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QString command = words.value(0);
+    if (command == QLatin1String("capture") && words.size() <= 2)
+        return capture(words.value(1));
+    if (command == QLatin1String("auto") && words.size() == 2)
+        return switchAutoMode(words.at(1));
+    if (words.size() == 1) {
+        if (command == QLatin1String("show")) {
+            m_window->showWindow();
+            return {true, QStringLiteral("The main window is shown")};
+        }
+        if (command == QLatin1String("remote")) {
+            m_window->showRemoteWindow();
+            return {true, QStringLiteral("The remote window is shown")};
+        }
+        if (command == QLatin1String("hide")) {
+            m_window->hideWindow();
+            return {true, m_window->isMinimized()
+                              ? QStringLiteral("The main window is minimised (no notification "
+                                               "area to hide it in)")
+                              : QStringLiteral("The main window is hidden")};
+        }
+        if (command == QLatin1String("quit"))
+            return quit();
+    }
+    return {false, QStringLiteral("Clipstow does not know the request \"%1\"").arg(text)};
+}
+
+InstanceCommands::Result InstanceCommands::capture(const QString& slotWord)
+{
+    Collector& collector = m_window->collector();
+    SlotNumber slot = collector.activeSlot();
+    if (!slotWord.isEmpty()) {
+        bool ok = false;
+        const int number = slotWord.toInt(&ok);
+        if (!ok || number < 1 || number > SlotCount)
+            return {false, QStringLiteral("There is no slot %1 (only 1, 2 and 3)").arg(slotWord)};
+        slot = number;
+    }
+    const bool hadText = collector.clipboardHasCapturableText();
+    // As the remote window's button of the slot.
+    try {
+        m_remote->useSlot(slot);
+    } catch (const std::exception& failure) {
+        // The sender learns why, and the user sees it as after a click.
+        const QString why = QString::fromLocal8Bit(failure.what());
+        QTimer::singleShot(0, this, [why] { ErrorReporter::show(why); });
+        return {false, why};
+    }
+    const QString where =
+        QStringLiteral("slot %1 (%2)").arg(slot.number()).arg(collector.fileName(slot));
+    if (collector.autoMode())
+        return {true, QStringLiteral("Auto mode captures into ") + where};
+    if (!hadText)
+        return {false, QStringLiteral("No text in the Clipboard: nothing captured into ") + where};
+    return {true, QStringLiteral("Captured into ") + where};
+}
+
+InstanceCommands::Result InstanceCommands::switchAutoMode(const QString& how)
+{
+    Collector& collector = m_window->collector();
+    bool on = false;
+    if (how == QLatin1String("on"))
+        on = true;
+    else if (how == QLatin1String("off"))
+        on = false;
+    else if (how == QLatin1String("toggle"))
+        on = !collector.autoMode();
+    else
+        return {false, QStringLiteral("Auto mode can be on, off or toggle, not \"%1\"").arg(how)};
+    // As the remote window's toggle, whose slot buttons follow.
+    if (on != collector.autoMode())
+        collector.setAutoMode(on, Collector::Source::RemoteToggle);
+    return {true, on ? QStringLiteral("Auto mode is on") : QStringLiteral("Auto mode is off")};
+}
+
+InstanceCommands::Result InstanceCommands::quit()
+{
+    // As Exit: the settings are saved, and each slot with unsaved changes
+    // is asked about. While another window holds the program modally
+    // (another question, the preferences) nobody can answer one more: the
+    // unsaved text is set aside as when the session ends.
+    if (QApplication::activeModalWidget()) {
+        QStringList kept;
+        for (SlotNumber slot : SlotNumber::all())
+            if (m_window->collector().hasUnsavedText(slot))
+                kept << QString::number(slot.number());
+        m_window->endSession();
+        if (kept.isEmpty())
+            return {true, QStringLiteral("Clipstow has ended")};
+        return {true, QStringLiteral("Clipstow has ended; the unsaved text of slot %1 was kept "
+                                     "in a file next to the slot's file")
+                          .arg(kept.join(QStringLiteral(", ")))};
+    }
+    if (!m_window->close())
+        return {false, QStringLiteral("Clipstow goes on running: ending it was cancelled")};
+    return {true, QStringLiteral("Clipstow has ended")};
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <deque>
+
+class InstanceRequest;
+class MainWindow;
+class RemoteWindow;
+class SingleInstance;
+
+// What the running program does for the commands another process sends it
+// (clipstow --capture 2, --auto toggle, --show, --remote, --hide, --quit),
+// each request a line of words:
+//   show                  the main window, as a second start shows it
+//   remote                the remote window
+//   hide                  hides the main window
+//   capture [1|2|3]       as the remote window's button of that slot (the
+//                         active one without a number): outside auto mode
+//                         it captures, in auto mode it makes the slot active
+//   auto on|off|toggle    switches auto mode as the remote window's toggle
+//   quit                  ends the program as Exit does
+// Requests that come while the program is starting wait until start-up is
+// through; a start that ends early (the agreement declined) answers none.
+class InstanceCommands final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit InstanceCommands(SingleInstance& instance, QObject* parent = nullptr);
+
+    // From another process: sends request to the running instance and
+    // prints its answer, on standard output when it was carried out, else
+    // on standard error. Returns the exit status: 0 when it was carried
+    // out, else 1 ("Clipstow is not running" when nothing runs).
+    static int send(SingleInstance& instance, const QString& request);
+    static constexpr const char* NotRunningMessage = "Clipstow is not running";
+
+    // Start-up is through: the waiting requests are carried out from the
+    // event loop, later ones as they come.
+    void attach(MainWindow& window, RemoteWindow& remote);
+    // A request of this program's own command line (clipstow --show when
+    // no Clipstow ran): carried out once start-up is through.
+    void addOwnRequest(const QString& text);
+
+    struct Result
+    {
+        bool done = false;
+        QString text;
+    };
+    // Carries out the request's words; needs attach first.
+    Result carryOut(const QString& text);
+
+private:
+    void take(InstanceRequest* request);
+    void runWaiting();
+    Result capture(const QString& slotWord);
+    Result switchAutoMode(const QString& how);
+    Result quit();
+
+    // A request goes with its connection; a plain second start, which does
+    // not wait for the answer, closes it at once. Its words stay here.
+    struct Waiting
+    {
+        QString text;
+        QPointer<InstanceRequest> request;
+    };
+    std::deque<Waiting> m_waiting;
+    MainWindow* m_window = nullptr;
+    RemoteWindow* m_remote = nullptr;
+};

@@ -1,0 +1,8 @@
+#include "platform/FileSizeLimit.h"
+
+#include <csignal>
+
+void keepRunningAtFileSizeLimit()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
