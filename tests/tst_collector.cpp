@@ -220,10 +220,9 @@ private Q_SLOTS:
         QVERIFY(collector.saveUnsavedTextAside(2).isEmpty());
     }
 
-    // Regression: a slot file larger than the text holds was cut to the part
-    // shown at the next capture. The slot shows the file's end; captures
-    // reach the file whole and Save As copies all of it; another file makes
-    // the whole text the slot's again.
+    // A slot file larger than the text holds: the slot shows the file's end
+    // (captures into it: tst_capture); Save As copies the whole file, and
+    // another file makes the whole text the slot's again.
     void fileLargerThanTheTextShowsItsEnd()
     {
         QByteArray big;
@@ -233,18 +232,9 @@ private Q_SLOTS:
         writeBytes(path("slot1.txt"), big);
         Collector& collector = start();
         QVERIFY(collector.showsFileEnd(1));
-        QVERIFY(collector.text(1).length() < big.size());
         QVERIFY(big.endsWith(collector.text(1).text().toLatin1()));
-
-        QGuiApplication::clipboard()->setText(QStringLiteral("captured"));
-        QVERIFY(TestSupport::captureAndWait(collector, Collector::Trigger::User));
-        const QByteArray bytes = fileBytes(path("slot1.txt"));
-        QVERIFY(bytes.startsWith(big));
-        QVERIFY(bytes.endsWith("\r\ncaptured\r\n\r\n\r\n"));
-        QVERIFY(collector.text(1).text().endsWith(QStringLiteral("\r\ncaptured\r\n\r\n\r\n")));
-
         collector.saveSlotAs(1, path("copy.txt"));
-        QVERIFY(fileBytes(path("copy.txt")) == bytes);
+        QVERIFY(fileBytes(path("copy.txt")) == big);
 
         writeBytes(path("small.txt"), "small\n");
         collector.chooseFile(1, path("small.txt"));

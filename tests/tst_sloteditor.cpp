@@ -59,6 +59,20 @@ class TestSlotEditor final : public QObject
 private Q_SLOTS:
     // With the caret in the middle and text selected, a capture adds its
     // block at the end, keeps the text, and leaves the caret at the end.
+    // The text a rich-text slot file records is in the editor's font, also
+    // for a text the editor is given later.
+    void textHasTheEditorsFont()
+    {
+        SlotEditor editor;
+        QFont font(QStringLiteral("DejaVu Serif"));
+        font.setPointSize(15);
+        editor.setFont(font);
+        QCOMPARE(editor.slotText().font(), font);
+        SlotText text;
+        editor.showText(&text);
+        QCOMPARE(text.font(), font);
+    }
+
     void captureMovesCaretToTheEnd()
     {
         SlotEditor editor;

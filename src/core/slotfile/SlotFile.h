@@ -26,8 +26,12 @@ enum class Format
 Format formatFor(const QString& fileName);
 
 // text uses '\n' for line breaks (as QPlainTextEdit gives it); the result
-// has CR LF. A text with CR LF or lone CR is normalised first.
+// has CR LF. A text with CR LF or lone CR is normalised first. These are
+// the bytes of a whole file: a text that begins with U+FEFF gets a
+// byte-order mark before it, which reading drops.
 QByteArray encodePlain(const QString& text);
+// The same for text written after other bytes of a file: never a mark.
+QByteArray encodePlainContinued(const QString& text);
 // Each CR LF, lone CR and lone LF becomes '\n'. Never fails.
 // A UTF-8 byte-order mark at the start is dropped; bytes of value 0 are kept
 // as U+0000 so that a write gives them back unchanged.
@@ -126,7 +130,7 @@ struct ReadResult
     // The format the text was finally read in (after any fallback).
     Format format = Format::PlainText;
     // Plain text whose bytes are exactly encodePlain(text): valid UTF-8, no
-    // byte-order mark, every line break CR LF. Only then can more text be
+    // byte-order mark (but before U+FEFF), every line break CR LF. Only then can more text be
     // appended to the file byte for byte. For a cut read: the whole file's
     // bytes, the part not read included.
     bool canonical = false;
@@ -159,20 +163,26 @@ PlainDecoded decodePlainDetailed(const QByteArray& bytes);
 PlainDecoded decodePlainContinued(QByteArrayView bytes);
 
 // Tells whether bytes, given in pieces in file order, are exactly what
-// encodePlain gives for their text (valid UTF-8, no byte-order mark, every
-// line break CR LF): what a file that is too long to decode is checked with.
+// encodePlain gives for their text (valid UTF-8, no byte-order mark but
+// before U+FEFF, every line break CR LF): what a file that is too long to decode is checked with.
 class FormatCheck final
 {
 public:
     void add(QByteArrayView bytes);
     // At the end of the bytes: nothing left half way (a CR, a sequence).
-    bool inFormat() const { return m_ok && !m_pendingCr && m_continuations == 0; }
+    bool inFormat() const
+    {
+        return m_ok && !m_pendingCr && m_continuations == 0 &&
+               (m_start != MarkBytes || m_seen == 6);
+    }
 
 private:
+    static constexpr quint32 MarkBytes = 0xEFBBBF;
     bool m_ok = true;
     bool m_pendingCr = false;
     int m_seen = 0;
     quint32 m_start = 0;
+    quint32 m_second = 0;
     int m_continuations = 0;
     // The range of the next continuation byte (it narrows after some leads).
     uchar m_low = 0x80;
@@ -194,6 +204,14 @@ int unicodeToCp1252(char16_t ch);
 // caller closes. Raises AppError errorText for the file when it cannot be
 // opened or is not a regular file.
 int openRegularFile(const QString& fileName, int flags, const QString& errorText, qint64& size);
+// Reads up to size bytes at offset at of fd, going on after signals;
+// returns how many (0 at the end). Raises "Failed to Load Stream" for the
+// file on an error.
+qsizetype readAt(int fd, qint64 at, char* data, qsizetype size, const QString& fileName);
+// The bytes of fd from offset to its end, about expected of them, reading on
+// as long as the file grows.
+QByteArray readToEnd(int fd, qint64 offset, qint64 expected, const QString& fileName);
+
 // Writes all of bytes to fd, going on after signals; false on an error
 // (errno says which).
 bool writeAll(int fd, QByteArrayView bytes);

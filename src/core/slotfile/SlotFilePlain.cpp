@@ -134,7 +134,7 @@ int unicodeToCp1252(char16_t ch)
 
 // UTF-16 to UTF-8 with every line break CR LF, in one pass. A surrogate
 // without its partner becomes U+FFFD.
-QByteArray encodePlain(const QString& text)
+QByteArray encodePlainContinued(const QString& text)
 {
     const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
     const char16_t* const end = p + text.size();
@@ -173,6 +173,15 @@ QByteArray encodePlain(const QString& text)
     return out;
 }
 
+// A byte-order mark at the start of a file is dropped on reading, so a text
+// that begins with U+FEFF is written after one: it reads back whole.
+QByteArray encodePlain(const QString& text)
+{
+    if (!text.startsWith(QChar(0xFEFF)))
+        return encodePlainContinued(text);
+    return QByteArray(Bom, 3) + encodePlainContinued(text);
+}
+
 PlainDecoded decodePlainDetailed(const QByteArray& bytes)
 {
     const QByteArrayView body = withoutBom(bytes);
@@ -180,7 +189,8 @@ PlainDecoded decodePlainDetailed(const QByteArray& bytes)
     bool allUtf8 = true;
     bool allCrLf = true;
     result.text = decodeMixed(body, allUtf8, allCrLf);
-    result.canonical = allUtf8 && allCrLf && body.size() == bytes.size();
+    const bool markDropped = body.size() != bytes.size();
+    result.canonical = allUtf8 && allCrLf && markDropped == result.text.startsWith(QChar(0xFEFF));
     return result;
 }
 
@@ -207,10 +217,14 @@ void FormatCheck::add(QByteArrayView bytes)
         if (!m_ok)
             return;
         const uchar b = uchar(c);
-        // A byte-order mark is dropped on reading, so not written back.
-        if (m_seen < 3) {
-            m_start = (m_start << 8) | b;
-            if (++m_seen == 3 && m_start == 0xEFBBBF) {
+        // A byte-order mark is dropped on reading, so written back only
+        // before a text that begins with U+FEFF (a second mark).
+        if (m_seen < 6) {
+            if (m_seen < 3)
+                m_start = (m_start << 8) | b;
+            else if (m_start == MarkBytes)
+                m_second = (m_second << 8) | b;
+            if (++m_seen == 6 && m_start == MarkBytes && m_second != MarkBytes) {
                 m_ok = false;
                 return;
             }

@@ -35,25 +35,7 @@ public:
     // From offset to the end, reading on as long as the file grows.
     QByteArray readFrom(qint64 offset) const
     {
-        QByteArray bytes;
-        qsizetype used = 0;
-        // The size is a hint only: the file may grow while it is read.
-        bytes.resize(qsizetype(std::max<qint64>(m_size - offset, 0)) + 1);
-        for (;;) {
-            if (used == bytes.size())
-                bytes.resize(bytes.size() * 2);
-            const ssize_t n =
-                ::pread(m_fd, bytes.data() + used, size_t(bytes.size() - used), offset + used);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                throw AppError::forFile(FailedToLoad, m_fileName, errno);
-            if (n == 0)
-                break;
-            used += n;
-        }
-        bytes.truncate(used);
-        return bytes;
+        return readToEnd(m_fd, offset, m_size - offset, m_fileName);
     }
 
     // Feeds the bytes from 0 to end to check, a piece at a time.
@@ -61,12 +43,9 @@ public:
     {
         QByteArray piece(1 << 20, Qt::Uninitialized);
         for (qint64 at = 0; at < end;) {
-            const ssize_t n =
-                ::pread(m_fd, piece.data(), size_t(std::min<qint64>(piece.size(), end - at)), at);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                throw AppError::forFile(FailedToLoad, m_fileName, errno);
+            const qsizetype n =
+                readAt(m_fd, at, piece.data(), qsizetype(std::min<qint64>(piece.size(), end - at)),
+                       m_fileName);
             if (n == 0)
                 break;
             check.add(QByteArrayView(piece.constData(), n));
@@ -94,6 +73,36 @@ qsizetype tailStart(const QString& text, qsizetype maxChars)
 }
 
 } // namespace
+
+qsizetype readAt(int fd, qint64 at, char* data, qsizetype size, const QString& fileName)
+{
+    for (;;) {
+        const ssize_t n = ::pread(fd, data, size_t(size), at);
+        if (n >= 0)
+            return n;
+        if (errno != EINTR)
+            throw AppError::forFile(FailedToLoad, fileName, errno);
+    }
+}
+
+QByteArray readToEnd(int fd, qint64 offset, qint64 expected, const QString& fileName)
+{
+    QByteArray bytes;
+    qsizetype used = 0;
+    // The size expected is a hint only: the file may grow while it is read.
+    bytes.resize(qsizetype(std::max<qint64>(expected, 0)) + 1);
+    for (;;) {
+        if (used == bytes.size())
+            bytes.resize(bytes.size() * 2);
+        const qsizetype n =
+            readAt(fd, offset + used, bytes.data() + used, bytes.size() - used, fileName);
+        if (n == 0)
+            break;
+        used += n;
+    }
+    bytes.truncate(used);
+    return bytes;
+}
 
 ReadResult readTextDetailed(const QString& fileName, std::optional<qsizetype> maxChars)
 {

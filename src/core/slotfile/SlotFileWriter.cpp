@@ -14,8 +14,13 @@ namespace {
 
 const QString CannotCreate = QStringLiteral("Cannot create file %s");
 const QString CannotOpen = QStringLiteral("Cannot open file %s");
+
+// The bytes of text that starts at character offset of the file's text.
+QByteArray encodeAt(qsizetype offset, const QString& text)
+{
+    return offset == 0 ? SlotFile::encodePlain(text) : SlotFile::encodePlainContinued(text);
+}
 const QString FailedToSave = QStringLiteral("Failed to Save Stream");
-const QString FailedToLoad = QStringLiteral("Failed to Load Stream");
 
 SlotFileWriter::DiskState toState(const struct stat& st)
 {
@@ -90,32 +95,19 @@ std::optional<QString> SlotFileWriter::readAdded(const QString& fileName)
     // The old bytes are still there: their last ones (the last capture
     // written, or more) are as they were.
     QByteArray known(m_tail.size(), Qt::Uninitialized);
-    if (::pread(fd, known.data(), size_t(known.size()), m_disk->size - known.size()) !=
-            known.size() ||
-        known != m_tail) {
+    QByteArray added;
+    try {
+        if (SlotFile::readAt(fd, m_disk->size - known.size(), known.data(), known.size(),
+                             fileName) == known.size() &&
+            known == m_tail)
+            added = SlotFile::readToEnd(fd, m_disk->size, size - m_disk->size, fileName);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    if (added.isEmpty()) {
         ::close(fd);
         return std::nullopt;
-    }
-    QByteArray added;
-    for (;;) {
-        const qsizetype used = added.size();
-        added.resize(std::max<qsizetype>(used * 2, 1 << 16));
-        const ssize_t n =
-            ::pread(fd, added.data() + used, size_t(added.size() - used), m_disk->size + used);
-        if (n < 0 && errno == EINTR) {
-            added.truncate(used);
-            continue;
-        }
-        if (n <= 0) {
-            const int error = errno;
-            added.truncate(used);
-            if (n < 0) {
-                ::close(fd);
-                throw AppError::forFile(FailedToLoad, fileName, error);
-            }
-            break;
-        }
-        added.truncate(used + n);
     }
     struct stat st
     {
@@ -195,7 +187,7 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
         // The file is exactly the slot file format's bytes for the text:
         // the new end is appended, and the file stays so.
         if (exactAppendAt(fileName, m_textLength)) {
-            appendBytes(fileName, SlotFile::encodePlain(tail), m_textLength + tail.size(), last,
+            appendBytes(fileName, encodeAt(m_textLength, tail), m_textLength + tail.size(), last,
                         true, true, false, lock);
             return;
         }
@@ -203,8 +195,8 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
         // now, or the slot shows only its end): the capture goes after
         // their text, which the next read brings in.
         if (!unchanged && purpose == Purpose::Capture) {
-            appendBytes(fileName, SlotFile::encodePlain(tail), m_textLength + tail.size(), last,
-                        false, false, false, lock);
+            appendBytes(fileName, SlotFile::encodePlainContinued(tail), m_textLength + tail.size(),
+                        last, false, false, false, lock);
             return;
         }
         // Bytes not in the format (other line ends, another code page, a
@@ -235,8 +227,8 @@ void SlotFileWriter::appendText(const QString& fileName, const QString& text, co
     } else if (!isPlain(fileName)) {
         rewrite(fileName, text, font, lock, std::nullopt);
     } else {
-        appendBytes(fileName, SlotFile::encodePlain(text), m_textLength + text.size(), lastOf(text),
-                    false, false, true, lock);
+        appendBytes(fileName, encodeAt(m_textLength, text), m_textLength + text.size(),
+                    lastOf(text), false, false, true, lock);
         return;
     }
     m_inStep = false;
