@@ -3,6 +3,7 @@
 // the program whatever characters its path holds.
 #include "platform/linux/XdgAutostart.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QProcess>
@@ -91,5 +92,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestAutostart)
+CLIPSTOW_TEST_GUILESS_MAIN(TestAutostart)
 #include "tst_autostart.moc"

@@ -12,6 +12,7 @@
 #include "platform/FileSizeLimit.h"
 #include "support/CountingSound.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -890,7 +891,7 @@ void TestCapture::unsavedTextNeverFollowsAPlantedLink()
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
+    TestSupport::GuardedApplication<QGuiApplication> app(argc, argv);
     if (argc == 5 && qstrcmp(argv[1], "--collect") == 0)
         return collect(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
                        QByteArray(argv[4]).toInt());

@@ -10,6 +10,7 @@
 #include "core/SoundPlayer.h"
 #include "platform/linux/PulseSoundOutput.h"
 #include "settings/RegistryLayout.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -351,17 +352,9 @@ private:
 private Q_SLOTS:
     void initTestCase() { Q_INIT_RESOURCE(resources); }
 
-    void init()
-    {
-        m_shown.clear();
-        ErrorReporter::setHook([this](const QString& text) { m_shown.append(text); });
-    }
+    void init() { m_shown.clear(); }
 
-    void cleanup()
-    {
-        ErrorReporter::setHook({});
-        SaveSound::setSettings(nullptr);
-    }
+    void cleanup() { SaveSound::setSettings(nullptr); }
 
     // Each capture made on its own is heard as one whole chime that starts
     // at once, also the first one, which connects to the server.
@@ -371,6 +364,7 @@ private Q_SLOTS:
             QSKIP("no private PulseAudio daemon: run through scripts/run-tests.sh");
         TestSupport::ScopedRegistry registry;
         SaveSound::setSettings(&registry.settings());
+        registry.errors().setPresenter([this](const QString& text) { m_shown.append(text); });
         MonitorRecording recording;
         QVERIFY(recording.start());
 
@@ -415,6 +409,7 @@ private Q_SLOTS:
             QSKIP("no private PulseAudio daemon: run through scripts/run-tests.sh");
         TestSupport::ScopedRegistry registry;
         SaveSound::setSettings(&registry.settings());
+        registry.errors().setPresenter([this](const QString& text) { m_shown.append(text); });
         MonitorRecording recording;
         QVERIFY(recording.start());
         const double asked = recording.position();
@@ -446,6 +441,7 @@ private Q_SLOTS:
             QSKIP("no private PulseAudio daemon: run through scripts/run-tests.sh");
         TestSupport::ScopedRegistry registry;
         SaveSound::setSettings(&registry.settings());
+        registry.errors().setPresenter([this](const QString& text) { m_shown.append(text); });
         QTemporaryDir dir;
         const QString tone = dir.filePath(QStringLiteral("tone.wav"));
         QVERIFY(writeTone(tone, 0.3));
@@ -604,5 +600,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestChimePlayback)
+CLIPSTOW_TEST_GUILESS_MAIN(TestChimePlayback)
 #include "tst_chime_playback.moc"

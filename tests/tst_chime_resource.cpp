@@ -4,6 +4,7 @@
 
 #include "core/SaveSound.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -208,5 +209,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestChimeResource)
+CLIPSTOW_TEST_GUILESS_MAIN(TestChimeResource)
 #include "tst_chime_resource.moc"

@@ -3,6 +3,7 @@
 // order, reads the user asks for, stopping, replacing the source. The real
 // sources are in tst_x11_clipboardmonitor.
 #include "core/ClipboardMonitor.h"
+#include "support/TestMain.h"
 
 #include <QPointer>
 #include <QtTest>
@@ -243,5 +244,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestClipboardMonitor)
+CLIPSTOW_TEST_GUILESS_MAIN(TestClipboardMonitor)
 #include "tst_clipboardmonitor.moc"

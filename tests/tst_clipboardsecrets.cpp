@@ -1,6 +1,7 @@
 // Which clipboard contents count as secret, built as the owning programs
 // offer them.
 #include "core/ClipboardSecrets.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -122,5 +123,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestClipboardSecrets)
+CLIPSTOW_TEST_GUILESS_MAIN(TestClipboardSecrets)
 #include "tst_clipboardsecrets.moc"

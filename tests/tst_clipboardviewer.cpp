@@ -2,6 +2,7 @@
 // live; secret content never shown.
 #include "core/ClipboardMonitor.h"
 #include "support/DesktopFixture.h"
+#include "support/TestMain.h"
 #include "ui/ClipboardViewer.h"
 
 #include <QClipboard>
@@ -62,5 +63,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestClipboardViewer)
+CLIPSTOW_TEST_MAIN(TestClipboardViewer)
 #include "tst_clipboardviewer.moc"

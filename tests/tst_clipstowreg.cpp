@@ -2,6 +2,7 @@
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -604,5 +605,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestClipstowReg)
+CLIPSTOW_TEST_GUILESS_MAIN(TestClipstowReg)
 #include "tst_clipstowreg.moc"

@@ -9,6 +9,7 @@
 #include "core/slotfile/SlotFile.h"
 #include "support/CountingSound.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QClipboard>
@@ -48,7 +49,7 @@ private:
     // test's folder, read as at start-up.
     Collector& start()
     {
-        m_collector = TestSupport::makeCollector(m_registry->settings());
+        m_collector = TestSupport::makeCollector(m_registry->settings(), m_registry->errors());
         for (SlotNumber slot : SlotNumber::all())
             m_collector->setFileName(slot, path(QStringLiteral("slot%1.txt").arg(slot.number())));
         m_collector->setChangedFileQuestion([this](const QString& fileName) {
@@ -83,7 +84,7 @@ private Q_SLOTS:
             QFile::remove(path(name));
         m_registry = std::make_unique<TestSupport::ScopedRegistry>();
         m_errors.clear();
-        ErrorReporter::setHook([this](const QString& text) { m_errors << text; });
+        m_registry->errors().setPresenter([this](const QString& text) { m_errors << text; });
         SaveSound::setOutput(&m_sound);
         m_settle = SlotFileSync::Settle::KeepBoth;
         m_asked.clear();
@@ -93,7 +94,6 @@ private Q_SLOTS:
     {
         m_collector.reset();
         SaveSound::setOutput(nullptr);
-        ErrorReporter::setHook({});
         m_registry.reset();
     }
 
@@ -269,5 +269,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestCollector)
+CLIPSTOW_TEST_MAIN(TestCollector)
 #include "tst_collector.moc"

@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -293,5 +294,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCommandLine)
+CLIPSTOW_TEST_GUILESS_MAIN(TestCommandLine)
 #include "tst_commandline.moc"

@@ -1,6 +1,7 @@
 // What "Edit in Text Editor" starts for a slot file.
 #include "core/EditorLaunch.h"
 #include "platform/Shell.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QFile>
@@ -82,5 +83,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestEditorLaunch)
+CLIPSTOW_TEST_MAIN(TestEditorLaunch)
 #include "tst_editorlaunch.moc"

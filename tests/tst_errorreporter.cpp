@@ -4,6 +4,7 @@
 #include "core/ErrorReporter.h"
 #include "core/slotfile/SlotFile.h"
 #include "core/slotfile/SlotFileWriter.h"
+#include "support/TestMain.h"
 #include "ui/Commands.h"
 #include "ui/ErrorBox.h"
 
@@ -91,10 +92,11 @@ private Q_SLOTS:
     void commandFailureIsShownAndLoopGoesOn()
     {
         QStringList shown;
-        ErrorReporter::setHook([&shown](const QString& text) { shown << text; });
+        ErrorReporter errors;
+        errors.setPresenter([&shown](const QString& text) { shown << text; });
         QAction command;
         int runs = 0;
-        connectCommand(&command, &command, [&runs] {
+        connectCommand(errors, &command, &command, [&runs] {
             ++runs;
             if (runs == 1)
                 throw AppError("Failed to Save Stream");
@@ -104,7 +106,19 @@ private Q_SLOTS:
         QTimer::singleShot(10, &command, &QAction::trigger);
         QTRY_COMPARE(runs, 2);
         QCOMPARE(shown, QStringList({"Failed to Save Stream.", "Stream write error."}));
-        ErrorReporter::setHook({});
+    }
+
+    // In the test runs a failure that slips through to Qt ends the run, loudly.
+    void exceptionReachingQtFailsTheRun()
+    {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--throw-into-qt")});
+        QVERIFY(child.waitForFinished(10000));
+        QVERIFY(child.exitStatus() == QProcess::CrashExit || child.exitCode() != 0);
+        const QByteArray said = child.readAllStandardError();
+        QVERIFY2(said.contains("An exception reached Qt through ") &&
+                     said.contains(": Failed to Save Stream"),
+                 said.constData());
     }
 
     // A failure that repeats while its box is open (every copy in auto mode
@@ -113,15 +127,15 @@ private Q_SLOTS:
     // closed the same failure opens one again.
     void sameFailureOpensOneBox()
     {
-        ErrorBox::install();
+        ErrorReporter errors;
+        ErrorBox::install(errors);
         QList<int> counted;
-        ErrorReporter::setRepeatListener(
-            [&counted](const QString&, int repeats) { counted << repeats; });
+        errors.setRepeatListener([&counted](const QString&, int repeats) { counted << repeats; });
         int boxesWhileOpen = -1;
         int boxesWithOther = -1;
         QTimer::singleShot(0, [&] {
-            ErrorReporter::show(QStringLiteral("Failed to Save Stream"), QStringLiteral("/d/a"));
-            ErrorReporter::show(QStringLiteral("Failed to Save Stream"), QStringLiteral("/d/a"));
+            errors.show(QStringLiteral("Failed to Save Stream"), QStringLiteral("/d/a"));
+            errors.show(QStringLiteral("Failed to Save Stream"), QStringLiteral("/d/a"));
             boxesWhileOpen = int(openBoxes().size());
             QTimer::singleShot(0, [&] {
                 boxesWithOther = int(openBoxes().size());
@@ -129,11 +143,11 @@ private Q_SLOTS:
                     if (box->text().startsWith(QLatin1String("Other")))
                         box->accept();
             });
-            ErrorReporter::show(QStringLiteral("Other"));
+            errors.show(QStringLiteral("Other"));
             for (QMessageBox* box : openBoxes())
                 box->accept();
         });
-        ErrorReporter::show(QStringLiteral("Failed to Save Stream"), QStringLiteral("/d/a"));
+        errors.show(QStringLiteral("Failed to Save Stream"), QStringLiteral("/d/a"));
         QCOMPARE(boxesWhileOpen, 1);
         QCOMPARE(boxesWithOther, 2);
         QCOMPARE(counted, (QList<int>{1, 2}));
@@ -146,11 +160,9 @@ private Q_SLOTS:
             for (QMessageBox* box : openBoxes())
                 box->accept();
         });
-        ErrorReporter::show(QStringLiteral("Failed to Save Stream"), QStringLiteral("/d/a"));
+        errors.show(QStringLiteral("Failed to Save Stream"), QStringLiteral("/d/a"));
         QCOMPARE(boxesAgain, 1);
         QCOMPARE(counted.size(), 2);
-        ErrorReporter::setRepeatListener({});
-        ErrorReporter::setPresenter({});
     }
 
     // A slot file that cannot be written: the first line is the message as
@@ -200,7 +212,14 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    // The guard itself, in a process of its own: a failure thrown from a
+    // timer's lambda reaches Qt's event delivery.
+    if (argc > 1 && qstrcmp(argv[1], "--throw-into-qt") == 0) {
+        TestSupport::GuardedApplication<QCoreApplication> app(argc, argv);
+        QTimer::singleShot(0, [] { throw AppError(QStringLiteral("Failed to Save Stream")); });
+        return app.exec();
+    }
+    TestSupport::GuardedApplication<QApplication> app(argc, argv);
     TestErrorReporter test;
     return QTest::qExec(&test, argc, argv);
 }

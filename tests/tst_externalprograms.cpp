@@ -1,6 +1,7 @@
 // The main window's commands that hand work to other programs: "Edit in
 // Text Editor", "&Support" and "Clipboard &Viewer", with the desktop replaced
 // by a launcher that records.
+#include "app/Startup.h"
 #include "base/Locale.h"
 #include "core/Collector.h"
 #include "core/ProgramInfo.h"
@@ -9,6 +10,7 @@
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "support/RecordingLauncher.h"
+#include "support/TestMain.h"
 #include "ui/ClipboardViewer.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
@@ -25,9 +27,10 @@ class TestExternalPrograms final : public QObject
 
     std::unique_ptr<TestSupport::DesktopFixture> m_desk;
     std::unique_ptr<TestSupport::RecordingLauncher> m_launcher;
-    std::unique_ptr<Collector> m_collector;
-    std::unique_ptr<MainWindow> m_main;
-    std::unique_ptr<RemoteWindow> m_remote;
+    std::unique_ptr<Startup> m_program;
+    Collector* m_collector = nullptr;
+    MainWindow* m_main = nullptr;
+    RemoteWindow* m_remote = nullptr;
 
     // Slot 1 bound to fileName, holding text not saved yet; each launch
     // records what the file held at that moment.
@@ -35,7 +38,7 @@ class TestExternalPrograms final : public QObject
     {
         m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
         m_desk->settings().setSlotFileName(1, fileName);
-        TestSupport::startWindows(m_desk->settings(), m_collector, m_main, m_remote);
+        TestSupport::startWindows(*m_desk, m_program, m_collector, m_main, m_remote);
         m_main->editor(1)->setText(QStringLiteral("unsaved\r\n"));
         m_launcher->snapshot = [fileName] { return TestSupport::fileBytes(fileName); };
     }
@@ -48,7 +51,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        TestSupport::closeWindows(m_collector, m_main, m_remote);
+        TestSupport::closeWindows(m_program, m_collector, m_main, m_remote);
         m_launcher.reset();
         m_desk.reset();
     }
@@ -119,7 +122,7 @@ private Q_SLOTS:
         ProgramInfo::setContacts(QString(), QString());
         start(false, QStringLiteral("Default1.txt"));
         QVERIFY(!m_main->commands().support->isVisible());
-        TestSupport::closeWindows(m_collector, m_main, m_remote);
+        TestSupport::closeWindows(m_program, m_collector, m_main, m_remote);
         ProgramInfo::setContacts(QStringLiteral("help@clipstow.test"), QString());
         start(false, QStringLiteral("Default1.txt"));
         QVERIFY(m_main->commands().support->isVisible());
@@ -144,5 +147,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestExternalPrograms)
+CLIPSTOW_TEST_MAIN(TestExternalPrograms)
 #include "tst_externalprograms.moc"

@@ -1,5 +1,8 @@
 // The first-run agreement: when start-up shows it (and the splash), what
 // each answer stores, its acceptance stamp and what its text says.
+#include "app/InstanceCommands.h"
+#include "app/SingleInstance.h"
+#include "app/Startup.h"
 #include "core/Collector.h"
 #include "core/FirstRun.h"
 #include "core/ProgramInfo.h"
@@ -7,8 +10,10 @@
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 #include "ui/AgreementDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/TrayIcon.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -84,13 +89,62 @@ private Q_SLOTS:
             }
         });
         watcher.start(20);
-        Collector collector(m_desk->settings());
-        MainWindow form(collector);
+        Startup program(m_desk->settings(), m_desk->reporter());
+        QVERIFY(program.start());
         QCOMPARE(seen.join(QLatin1Char(' ')), shown);
         QCOMPARE(m_desk->errors().join(QString()), error);
-        QVERIFY(collector.isStarted());
+        QVERIFY(program.collector().isStarted());
         QCOMPARE(TestSupport::isStored(m_desk->store(), Layout::AcceptedLicense),
                  accepted.isValid());
+    }
+
+    // Declined: start-up returns before any window is made, the tray icon
+    // gone, and "Never" stored.
+    void declinedAgreementEndsStartUp()
+    {
+        store(m_desk->store(), "AcceptedLicense", QVariant());
+        QTimer::singleShot(0, this, [] {
+            QTRY_VERIFY(qobject_cast<AgreementDialog*>(QApplication::activeModalWidget()));
+            static_cast<AgreementDialog*>(QApplication::activeModalWidget())
+                ->declineButton()
+                ->click();
+        });
+        Startup program(m_desk->settings(), m_desk->reporter());
+        QVERIFY(program.trayIcon() && program.trayIcon()->isVisible());
+        QVERIFY(!program.start());
+        QVERIFY(!program.trayIcon());
+        QVERIFY(!program.mainWindow());
+        QVERIFY(program.hasEnded());
+        QCOMPARE(program.exec(), 0);
+        QCOMPARE(m_desk->settings().acceptedLicense(), QStringLiteral("Never"));
+    }
+
+    // Regression: a second start while the agreement was open was lost. The
+    // agreement comes to the front, and the main window shows once it is
+    // accepted.
+    void secondStartDuringAgreementBringsItForward()
+    {
+        store(m_desk->store(), "AcceptedLicense", QVariant());
+        Startup program(m_desk->settings(), m_desk->reporter());
+        SingleInstance instance(QStringLiteral("clipstow-test"));
+        InstanceCommands commands(instance);
+        QWidget other;
+        bool cameForward = false;
+        QTimer::singleShot(0, this, [&] {
+            QTRY_VERIFY(qobject_cast<AgreementDialog*>(QApplication::activeModalWidget()));
+            auto* agreement = static_cast<AgreementDialog*>(QApplication::activeModalWidget());
+            other.show();
+            QApplication::setActiveWindow(&other);
+            QTRY_VERIFY(!agreement->isActiveWindow());
+            commands.addOwnRequest(QStringLiteral("show"));
+            QTRY_VERIFY(agreement->isActiveWindow());
+            cameForward = true;
+            agreement->acceptButton()->click();
+        });
+        QVERIFY(program.start());
+        QVERIFY(cameForward);
+        commands.attach(program);
+        QTRY_VERIFY(program.mainWindow()->isVisible());
     }
 
     void answers_data()
@@ -195,5 +249,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestFirstRun)
+CLIPSTOW_TEST_MAIN(TestFirstRun)
 #include "tst_firstrun.moc"

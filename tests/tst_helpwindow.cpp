@@ -1,12 +1,12 @@
 // The help window: how its texts switch and what it keeps between showings,
 // its size limits, the viewer's font, and that the documentation names
 // every shortcut the program has.
-#include "core/Collector.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
+#include "support/TestMain.h"
+#include "ui/Commands.h"
 #include "ui/HelpWindow.h"
-#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -40,7 +40,7 @@ private Q_SLOTS:
     // after "&More" and a close, the window comes back with the more text.
     void textsSwitchAndStay()
     {
-        HelpWindow help(m_desk->settings());
+        HelpWindow help(m_desk->settings(), m_desk->reporter());
         QCOMPARE(help.viewer()->toPlainText(), HelpWindow::topicText(Topic::Features));
         help.present();
         QScrollBar* scroll = help.viewer()->verticalScrollBar();
@@ -65,9 +65,8 @@ private Q_SLOTS:
     // cannot fall behind them unnoticed.
     void everyShortcutDocumented()
     {
-        Collector collector(m_desk->settings());
-        MainWindow main(collector);
-        const std::vector<QAction*> commands = main.commands().all();
+        QObject owner;
+        const std::vector<QAction*> commands = Commands::create(&owner).all();
         const QString howTo = HelpWindow::topicText(Topic::HowToUse);
         for (const QAction* action : commands) {
             const QString key = action->shortcut().toString(QKeySequence::PortableText);
@@ -81,7 +80,7 @@ private Q_SLOTS:
     // is reported once, not at every activation.
     void fontReadAtActivation()
     {
-        HelpWindow help(m_desk->settings());
+        HelpWindow help(m_desk->settings(), m_desk->reporter());
         QWidget other;
         const QString ownFamily = help.viewer()->font().family();
         activate(help);
@@ -108,5 +107,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestHelpWindow)
+CLIPSTOW_TEST_MAIN(TestHelpWindow)
 #include "tst_helpwindow.moc"

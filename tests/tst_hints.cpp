@@ -8,6 +8,7 @@
 #include "core/SaveSound.h"
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
+#include "support/TestMain.h"
 #include "ui/Icons.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
@@ -63,14 +64,15 @@ class TestHints final : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestSupport::DesktopFixture> m_desk;
-    std::unique_ptr<Collector> m_collector;
-    std::unique_ptr<MainWindow> m_main;
-    std::unique_ptr<RemoteWindow> m_remote;
+    std::unique_ptr<Startup> m_program;
+    Collector* m_collector = nullptr;
+    MainWindow* m_main = nullptr;
+    RemoteWindow* m_remote = nullptr;
 
     void start(bool autoOn)
     {
         m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        TestSupport::startWindows(m_desk->settings(), m_collector, m_main, m_remote);
+        TestSupport::startWindows(*m_desk, m_program, m_collector, m_main, m_remote);
     }
 
     QString trayHint() const { return m_main->trayIcon()->toolTip(); }
@@ -90,7 +92,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        TestSupport::closeWindows(m_collector, m_main, m_remote);
+        TestSupport::closeWindows(m_program, m_collector, m_main, m_remote);
         const QStringList errors = m_desk->errors();
         m_desk.reset();
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
@@ -324,7 +326,8 @@ private Q_SLOTS:
     {
         start(true);
         QVERIFY(!m_main->trayIconShown());
-        QVERIFY(Startup::showMainWindowAtStart(*m_main, false));
+        m_program->showWindows(false);
+        QVERIFY(m_main->isVisible());
         const QString notice = QStringLiteral("No notification area: the main window stays open");
         QCOMPARE(m_main->statusText(), notice);
         setClipboard(Clip::Text);
@@ -373,7 +376,7 @@ private Q_SLOTS:
 
         // A window of the program opened over the main window is the one
         // brought forward.
-        QWidget dialog(m_main.get(), Qt::Dialog);
+        QWidget dialog(m_main, Qt::Dialog);
         activate(dialog);
         activate(*m_remote);
         m_main->bringLastActiveWindowForward();
@@ -409,7 +412,7 @@ private Q_SLOTS:
         if (remembered >= 0)
             m_desk->settings().setRemoteWasShown(remembered == 1);
         start(false);
-        QCOMPARE(Startup::showRemoteWindowAtStart(*m_remote, m_desk->settings()), shown);
+        m_program->showWindows(true);
         QCOMPARE(m_remote->isVisible(), shown);
         // The shutdown stores what is visible then.
         m_main->close();
@@ -417,5 +420,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestHints)
+CLIPSTOW_TEST_MAIN(TestHints)
 #include "tst_hints.moc"

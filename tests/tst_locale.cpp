@@ -1,4 +1,5 @@
 #include "base/Locale.h"
+#include "support/TestMain.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -238,7 +239,7 @@ int main(int argc, char* argv[])
     // overrides it; fix both before Qt first reads them.
     ::unsetenv("LC_ALL");
     ::setenv("LC_TIME", "de_DE.UTF-8", 1);
-    QCoreApplication app(argc, argv);
+    TestSupport::GuardedApplication<QCoreApplication> app(argc, argv);
     TestLocale test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,5 +1,6 @@
 // The main window: layout, the command table and where its shortcuts act,
 // the slot file commands, and what start-up reads and shutdown writes.
+#include "app/Startup.h"
 #include "core/ClipboardMonitor.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
@@ -10,6 +11,7 @@
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 #include "ui/MainWindow.h"
 #include "ui/SlotPage.h"
 #include "ui/TrayIcon.h"
@@ -53,7 +55,9 @@ private:
     int m_fontAsked = 0;
     int m_printAsked = 0;
 
-    std::unique_ptr<Collector> m_collector;
+    std::unique_ptr<Startup> m_program;
+    Collector* m_collector = nullptr;
+    RemoteWindow* m_remote = nullptr;
 
     // The answers the changed-file question gives, and the files it named.
     std::optional<SlotFileSync::Settle> m_settle;
@@ -63,11 +67,11 @@ private:
     std::optional<bool> m_saveChanges = false;
     QStringList m_saveAsked;
 
-    // One window per test, on a collector of its own.
-    std::unique_ptr<MainWindow> makeForm()
+    // One window per test, made by start-up on a collector of its own.
+    MainWindow* makeForm()
     {
-        m_collector = TestSupport::makeCollector(m_desk->settings());
-        auto form = std::make_unique<MainWindow>(*m_collector);
+        MainWindow* form = nullptr;
+        TestSupport::startWindows(*m_desk, m_program, m_collector, form, m_remote);
         MainWindow::Dialogs dialogs;
         dialogs.confirm = [this](QWidget*, const QString& text) {
             m_questions << text;
@@ -123,7 +127,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        m_collector.reset();
+        m_program.reset();
         m_desk.reset();
     }
 
@@ -292,62 +296,62 @@ private Q_SLOTS:
             form->commands().autoMode->trigger();
 
         QGuiApplication::clipboard()->setText(QStringLiteral("hello"));
-        QTest::keyClick(form.get(), Qt::Key_F2);
+        QTest::keyClick(form, Qt::Key_F2);
         // Outside auto mode the text is asked for when the capture is.
         QTRY_VERIFY(fileBytes(path("Default1.txt")).contains("hello\r\n"));
         QCOMPARE(m_desk->played(), 1);
 
         form->editor(1)->setText(QStringLiteral("saved"));
-        QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(form, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(fileBytes(path("Default1.txt")), QByteArray("saved"));
 
         m_chosenFile = path("copy");
-        QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier);
+        QTest::keyClick(form, Qt::Key_E, Qt::ControlModifier);
         QCOMPARE(fileBytes(path("copy.txt")), QByteArray("saved"));
 
         m_chosenFile = path("fresh");
-        QTest::keyClick(form.get(), Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(form, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(form->collector().activeFileName(), path("fresh.txt"));
         QCOMPARE(form->editor(1)->text(), QString());
         QVERIFY(!QFile::exists(path("fresh.txt")));
 
         QGuiApplication::clipboard()->setText(QStringLiteral("x"));
         m_answer = false;
-        QTest::keyClick(form.get(), Qt::Key_D, Qt::ControlModifier);
+        QTest::keyClick(form, Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(m_questions.value(0), QStringLiteral("Clear the Clipboard ?"));
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("x"));
         m_answer = true;
-        QTest::keyClick(form.get(), Qt::Key_D, Qt::ControlModifier);
+        QTest::keyClick(form, Qt::Key_D, Qt::ControlModifier);
         QVERIFY(QGuiApplication::clipboard()->text().isEmpty());
 
-        QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
+        QTest::keyClick(form, Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
         QCOMPARE(m_fontAsked, 1);
         for (int slot = 1; slot <= 3; ++slot)
             QCOMPARE(form->editor(slot)->font().pointSize(), 15);
 
-        QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier);
+        QTest::keyClick(form, Qt::Key_P, Qt::ControlModifier);
         QCOMPARE(m_printAsked, 1);
         QVERIFY(QFileInfo(path("print.pdf")).size() > 0);
 
         const bool wasOn = form->collector().autoMode();
-        QTest::keyClick(form.get(), Qt::Key_F5);
+        QTest::keyClick(form, Qt::Key_F5);
         QCOMPARE(form->collector().autoMode(), !wasOn);
         QCOMPARE(form->commands().autoMode->isChecked(), !wasOn);
         QCOMPARE(form->commands().trayAutoMode->isChecked(), !wasOn);
 
-        QTest::keyClick(form.get(), Qt::Key_F3); // no search yet: beeps, focuses
+        QTest::keyClick(form, Qt::Key_F3); // no search yet: beeps, focuses
         QVERIFY(form->editor(1)->hasFocus());
-        QTest::keyClick(form.get(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(form, Qt::Key_F, Qt::ControlModifier);
         QVERIFY(form->editor(1)->findDialog() && form->editor(1)->findDialog()->isVisible());
         form->editor(1)->findDialog()->close();
         showActive(*form);
 
-        QTest::keyClick(form.get(), Qt::Key_F4);
+        QTest::keyClick(form, Qt::Key_F4);
         QTRY_VERIFY(form->isMinimized()); // Hide, with no notification area here
         form->showNormal();
         showActive(*form);
-        QSignalSpy closed(form.get(), &MainWindow::closed);
-        QTest::keyClick(form.get(), Qt::Key_F4, Qt::AltModifier);
+        QSignalSpy closed(form, &MainWindow::closing);
+        QTest::keyClick(form, Qt::Key_F4, Qt::AltModifier);
         QTRY_COMPARE(closed.count(), 1); // once the key has been handled
     }
 
@@ -386,7 +390,7 @@ private Q_SLOTS:
         // Outside the editors the context menu's keys do nothing.
         editor->setText(QStringLiteral("kept"));
         form->findChild<QTabWidget*>()->setFocus();
-        QTest::keyClick(form.get(), Qt::Key_Q, Qt::ControlModifier);
+        QTest::keyClick(form, Qt::Key_Q, Qt::ControlModifier);
         QCOMPARE(editor->text(), QStringLiteral("kept"));
     }
 
@@ -630,10 +634,10 @@ private Q_SLOTS:
         SlotEditor* editor = form->editor(3);
         editor->moveCursor(QTextCursor::End);
         QTest::keyClicks(editor, QStringLiteral("TYPED"));
-        QSignalSpy closed(form.get(), &MainWindow::closed);
+        QSignalSpy closed(form, &MainWindow::closing);
 
         if (session)
-            form->endSession();
+            m_program->endSession();
         else
             form->commands().exit->trigger();
         QCOMPARE(m_saveAsked, session ? QStringList() : QStringList{QStringLiteral("Third")});
@@ -709,5 +713,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMainWindow)
+CLIPSTOW_TEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

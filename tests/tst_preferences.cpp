@@ -2,6 +2,7 @@
 // writes each way of closing it makes, in their order (logged by triggers
 // in the settings' own SQLite file), the sound icon, the file dialogs and
 // the main window's command.
+#include "app/Startup.h"
 #include "core/Collector.h"
 #include "core/SaveSound.h"
 #include "platform/SoundOutput.h"
@@ -11,6 +12,7 @@
 #include "settings/RegistryStore.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 #include "ui/MainWindow.h"
 #include "ui/PreferencesDialog.h"
 #include "ui/RemoteWindow.h"
@@ -328,10 +330,11 @@ private Q_SLOTS:
     // "ConfirmClr" and "DateStyle" again after every close, OK or not.
     void mainWindowCommand()
     {
-        std::unique_ptr<Collector> collector;
-        std::unique_ptr<MainWindow> main;
-        std::unique_ptr<RemoteWindow> remote;
-        TestSupport::startWindows(m_desk->settings(), collector, main, remote);
+        std::unique_ptr<Startup> program;
+        Collector* collector = nullptr;
+        MainWindow* main = nullptr;
+        RemoteWindow* remote = nullptr;
+        TestSupport::startWindows(*m_desk, program, collector, main, remote);
         QStringList pressed;
         auto answer = [&pressed](const QStringList& buttons) {
             QTimer::singleShot(0, [&pressed, buttons] {
@@ -357,9 +360,8 @@ private Q_SLOTS:
         QCOMPARE(pressed,
                  QStringList({"cancelButton", "noDateButton", "okButton", "cancelButton"}));
         QCOMPARE(m_desk->errors(), QStringList{"Invalid data type for 'DateStyle'"});
-        TestSupport::closeWindows(collector, main, remote);
     }
 };
 
-QTEST_MAIN(TestPreferences)
+CLIPSTOW_TEST_MAIN(TestPreferences)
 #include "tst_preferences.moc"

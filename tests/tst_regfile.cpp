@@ -1,4 +1,5 @@
 #include "settings/RegFile.h"
+#include "support/TestMain.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -206,5 +207,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRegFile)
+CLIPSTOW_TEST_GUILESS_MAIN(TestRegFile)
 #include "tst_regfile.moc"

@@ -1,4 +1,5 @@
 #include "settings/RegistryStore.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -347,5 +348,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRegistryStore)
+CLIPSTOW_TEST_GUILESS_MAIN(TestRegistryStore)
 #include "tst_registrystore.moc"

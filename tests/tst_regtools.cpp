@@ -4,6 +4,8 @@
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 #include "support/Files.h"
+#include "support/ForeignLock.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -29,34 +31,6 @@ void setRaw(RegistryStore& store, const QString& key, const QString& name, RegTy
     QVERIFY(opened->setValue(name, type, data));
 }
 } // namespace
-
-// Another process's hold on the registry file, through a connection of its
-// own: a writer's lock, or a lock that keeps readers out as well.
-class ForeignLock final
-{
-public:
-    ForeignLock(const QString& path, bool readersToo)
-    {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
-        const char* sql = readersToo ? "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;"
-                                       " INSERT INTO keys(root, name, path, fold)"
-                                       " VALUES(1, 'L', 'L', 'L');"
-                                     : "BEGIN IMMEDIATE";
-        m_ok = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~ForeignLock() { release(); }
-    bool ok() const { return m_ok; }
-    void release()
-    {
-        if (m_db)
-            sqlite3_close_v2(m_db); // rolls back
-        m_db = nullptr;
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-    bool m_ok = false;
-};
 
 // Runs the process as an ordinary user while it lives when it runs as
 // root, for whom no file is read-only.
@@ -326,7 +300,7 @@ private Q_SLOTS:
         m_registry->settings().setSlotFileName(1, QStringLiteral("mine.txt"));
         QCOMPARE(RegTools::takeNotSavedMessage(m_registry->store()), QString());
         m_registry->reopen(); // the lock comes first, as before a start
-        ForeignLock lock(m_registry->filePath(), readersToo);
+        TestSupport::ForeignLock lock(m_registry->filePath(), readersToo);
         QVERIFY(lock.ok());
         {
             const Settings::Batch startup(m_registry->settings());
@@ -404,5 +378,5 @@ private:
     std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
 };
 
-QTEST_GUILESS_MAIN(TestRegTools)
+CLIPSTOW_TEST_GUILESS_MAIN(TestRegTools)
 #include "tst_regtools.moc"

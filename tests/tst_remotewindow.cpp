@@ -2,12 +2,14 @@
 // tooltips, the two presentations of the slot buttons, slot selection and
 // capture from its buttons, the auto toggle, activation, the tray menu and
 // the close box.
+#include "app/Startup.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
 #include "settings/RegistryLayout.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
 #include "ui/TrayIcon.h"
@@ -36,15 +38,18 @@ class TestRemoteWindow final : public QObject
 
 private:
     std::unique_ptr<TestSupport::DesktopFixture> m_desk;
-    std::unique_ptr<Collector> m_collector;
+    std::unique_ptr<Startup> m_program;
+    Collector* m_collector = nullptr;
+    RemoteWindow* m_remote = nullptr;
 
-    // The main window starts with auto mode as asked; the remote window is
-    // created after it, as at program start.
-    std::unique_ptr<MainWindow> makeMain(bool autoOn)
+    // Start-up with auto mode as asked: the main window, then the remote
+    // window (m_remote), which takes the auto state restored.
+    MainWindow* makeMain(bool autoOn)
     {
         m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        m_collector = TestSupport::makeCollector(m_desk->settings());
-        return std::make_unique<MainWindow>(*m_collector);
+        MainWindow* main = nullptr;
+        TestSupport::startWindows(*m_desk, m_program, m_collector, main, m_remote);
+        return main;
     }
 
     static void setClipboardText(const QString& text)
@@ -71,7 +76,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        m_collector.reset();
+        m_program.reset();
         const QStringList errors = m_desk->errors();
         m_desk.reset();
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
@@ -81,13 +86,13 @@ private Q_SLOTS:
     // dialog and message box comes in its above-all layer; otherwise not.
     void dialogsStackAboveTheRemoteWindow()
     {
-        auto main = makeMain(false);
-        RemoteWindow remote(main->collector());
+        MainWindow* main = makeMain(false);
+        RemoteWindow& remote = *m_remote;
         for (const bool remoteShown : {true, false}) {
             remote.setVisible(remoteShown);
             QMessageBox box(QMessageBox::Question, QStringLiteral("Clipstow"), QStringLiteral("?"));
             box.open();
-            QDialog dialog(main.get());
+            QDialog dialog(main);
             dialog.show();
             for (const QWidget* shown :
                  {static_cast<QWidget*>(&box), static_cast<QWidget*>(&dialog)})
@@ -100,9 +105,8 @@ private Q_SLOTS:
 
     void layout()
     {
-        auto main = makeMain(false);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        makeMain(false);
+        RemoteWindow& remote = *m_remote;
         QCOMPARE(remote.windowTitle(), QStringLiteral("Clipstow"));
         QVERIFY(remote.parent() == nullptr);
         QCOMPARE(remote.windowType(), Qt::Tool);
@@ -151,8 +155,7 @@ private Q_SLOTS:
         QFETCH(bool, autoOn);
         QFETCH(QString, prefix);
         auto main = makeMain(autoOn);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        RemoteWindow& remote = *m_remote;
         const QStringList names = {path(QStringLiteral("notes/one.txt")),
                                    QStringLiteral("Default2.txt"),
                                    QStringLiteral("/home/u/My Notes/log three.txt")};
@@ -173,9 +176,8 @@ private Q_SLOTS:
     // Only text counts: a picture on the clipboard is no text.
     void tooltipWithPictureOnly()
     {
-        auto main = makeMain(false);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        makeMain(false);
+        RemoteWindow& remote = *m_remote;
         setClipboardText(QStringLiteral("x"));
         remote.showHints();
         QVERIFY(remote.slotButton(1)->toolTip().startsWith(QStringLiteral("Clipstow to ")));
@@ -198,8 +200,7 @@ private Q_SLOTS:
         QFETCH(bool, autoOn);
         auto main = makeMain(autoOn);
         QCOMPARE(main->collector().autoMode(), autoOn);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        RemoteWindow& remote = *m_remote;
         QCOMPARE(remote.remoteAuto(), autoOn);
         QCOMPARE(remote.areCheckButtons(), autoOn);
         QCOMPARE(downButtons(remote), QString());
@@ -229,9 +230,8 @@ private Q_SLOTS:
         QFETCH(bool, checkButtons);
         QFETCH(int, slot);
         QFETCH(QString, down);
-        auto main = makeMain(false);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        makeMain(false);
+        RemoteWindow& remote = *m_remote;
         remote.makeCheckButtons(checkButtons);
         remote.setDown(3); // an earlier mark goes up
         remote.setDown(slot);
@@ -244,9 +244,8 @@ private Q_SLOTS:
     // the flag.
     void presentations()
     {
-        auto main = makeMain(false);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        makeMain(false);
+        RemoteWindow& remote = *m_remote;
         remote.setRemoteAuto(true);
         QVERIFY(remote.remoteAuto());
         QVERIFY(!remote.areCheckButtons());
@@ -273,8 +272,7 @@ private Q_SLOTS:
         // capture of it.
         setClipboardText(QStringLiteral("not to be captured"));
         auto main = makeMain(true);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        RemoteWindow& remote = *m_remote;
         activate(remote); // as the click of a real pointer does
 
         QTest::mouseClick(remote.slotButton(2), Qt::LeftButton);
@@ -303,8 +301,7 @@ private Q_SLOTS:
     void slotClickCaptures()
     {
         auto main = makeMain(false);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        RemoteWindow& remote = *m_remote;
         remote.show();
         QVERIFY(!main->isVisible());
         setClipboardText(QStringLiteral("captured from the remote"));
@@ -326,8 +323,7 @@ private Q_SLOTS:
     void slotClickWithoutText()
     {
         auto main = makeMain(false);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        RemoteWindow& remote = *m_remote;
         QImage picture(2, 2, QImage::Format_RGB32);
         picture.fill(Qt::blue);
         QGuiApplication::clipboard()->setImage(picture);
@@ -341,8 +337,7 @@ private Q_SLOTS:
     void eachButtonChoosesItsSlot()
     {
         auto main = makeMain(true);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        RemoteWindow& remote = *m_remote;
         for (int from : {1, 2, 3}) {
             for (int slot : {1, 2, 3}) {
                 main->collector().setActiveSlot(from);
@@ -357,8 +352,7 @@ private Q_SLOTS:
     void autoToggle()
     {
         auto main = makeMain(false);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        RemoteWindow& remote = *m_remote;
         remote.show();
         main->collector().setActiveSlot(2);
         QAction* autoMenu = main->commands().autoMode;
@@ -401,8 +395,7 @@ private Q_SLOTS:
         QFETCH(bool, remoteAuto);
         QFETCH(QString, down);
         auto main = makeMain(false);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        RemoteWindow& remote = *m_remote;
         remote.setRemoteAuto(remoteAuto);
         remote.makeCheckButtons(remoteAuto);
         main->collector().setActiveSlot(2);
@@ -427,8 +420,7 @@ private Q_SLOTS:
     void toolbarOpenstrayMenu()
     {
         auto main = makeMain(false);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        RemoteWindow& remote = *m_remote;
         remote.show();
         QCOMPARE(main->trayIcon()->menu(), main->trayMenu());
         QMenu* menu = main->trayMenu();
@@ -444,8 +436,7 @@ private Q_SLOTS:
     void closeOnlyHides()
     {
         auto main = makeMain(true);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        RemoteWindow& remote = *m_remote;
         remote.show();
         QVERIFY(remote.isVisible());
         remote.close();
@@ -461,9 +452,8 @@ private Q_SLOTS:
     // A visible remote window does not hold up the end of the program.
     void quitIsNotRefused()
     {
-        auto main = makeMain(false);
-        RemoteWindow remote(main->collector());
-        main->setRemoteWindow(&remote);
+        makeMain(false);
+        RemoteWindow& remote = *m_remote;
         remote.show();
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(3); });
@@ -471,5 +461,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestRemoteWindow)
+CLIPSTOW_TEST_MAIN(TestRemoteWindow)
 #include "tst_remotewindow.moc"

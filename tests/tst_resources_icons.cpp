@@ -3,6 +3,7 @@
 // image lists have distinct pictures, the two program icons are told apart at
 // tray size, and the splash picture is a JPEG of the splash window's size.
 
+#include "support/TestMain.h"
 #include "ui/Icons.h"
 
 #include <QImage>
@@ -276,5 +277,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestResourcesIcons)
+CLIPSTOW_TEST_MAIN(TestResourcesIcons)
 #include "tst_resources_icons.moc"

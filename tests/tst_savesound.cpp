@@ -9,6 +9,7 @@
 #include "core/SoundPlayer.h"
 #include "platform/SoundOutput.h"
 #include "settings/RegistryLayout.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -182,12 +183,11 @@ private Q_SLOTS:
         SaveSound::setOutput(&m_output);
         SaveSound::setSettings(&m_registry->settings());
         SaveSound::setChimeResource({});
-        ErrorReporter::setHook([this](const QString& text) { m_shown.append(text); });
+        m_registry->errors().setPresenter([this](const QString& text) { m_shown.append(text); });
     }
 
     void cleanup()
     {
-        ErrorReporter::setHook({});
         SaveSound::setOutput(nullptr);
         SaveSound::setSettings(nullptr);
         SaveSound::setChimeResource({});
@@ -393,5 +393,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSaveSound)
+CLIPSTOW_TEST_GUILESS_MAIN(TestSaveSound)
 #include "tst_savesound.moc"

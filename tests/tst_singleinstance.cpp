@@ -1,5 +1,6 @@
 // The single-instance rule's lock folder and display names.
 #include "app/SingleInstance.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QFile>
@@ -132,5 +133,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSingleInstance)
+CLIPSTOW_TEST_GUILESS_MAIN(TestSingleInstance)
 #include "tst_singleinstance.moc"

@@ -4,6 +4,7 @@
 #include "base/AppError.h"
 #include "core/SlotFileSync.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 #include "ui/editor/SlotEditor.h"
 #include "ui/editor/SlotFindDialog.h"
 
@@ -462,5 +463,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSlotEditor)
+CLIPSTOW_TEST_MAIN(TestSlotEditor)
 #include "tst_sloteditor.moc"

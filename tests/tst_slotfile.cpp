@@ -1,5 +1,6 @@
 #include "core/slotfile/SlotFile.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -402,5 +403,5 @@ void TestSlotFile::rtfFromPandoc()
                             u"\\backslash\nline one\nline two"));
 }
 
-QTEST_GUILESS_MAIN(TestSlotFile)
+CLIPSTOW_TEST_GUILESS_MAIN(TestSlotFile)
 #include "tst_slotfile.moc"

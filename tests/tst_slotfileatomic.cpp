@@ -2,6 +2,7 @@
 #include "core/slotfile/SlotFile.h"
 #include "core/slotfile/SlotFileWriter.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -495,7 +496,7 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && qstrcmp(argv[1], "--write-loop") == 0)
         return writeLoop(QString::fromLocal8Bit(argv[2]));
-    QCoreApplication app(argc, argv);
+    TestSupport::GuardedApplication<QCoreApplication> app(argc, argv);
     TestSlotFileAtomic test;
     return QTest::qExec(&test, argc, argv);
 }

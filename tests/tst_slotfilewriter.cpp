@@ -1,6 +1,7 @@
 #include "base/AppError.h"
 #include "core/slotfile/SlotFileWriter.h"
 #include "support/Files.h"
+#include "support/TestMain.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -435,5 +436,5 @@ void TestSlotFileWriter::captureRemembersLastCharacter()
     QCOMPARE(fileBytes(path()), QByteArray("a\xf0\x9f\x98\x80\r\nb"));
 }
 
-QTEST_GUILESS_MAIN(TestSlotFileWriter)
+CLIPSTOW_TEST_GUILESS_MAIN(TestSlotFileWriter)
 #include "tst_slotfilewriter.moc"

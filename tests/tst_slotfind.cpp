@@ -2,6 +2,7 @@
 // no wrap-around), the dialog's text and placement, and the per-editor last
 // search that RepeatFind repeats.
 #include "core/SlotFindLogic.h"
+#include "support/TestMain.h"
 #include "ui/editor/SlotEditor.h"
 #include "ui/editor/SlotFindDialog.h"
 
@@ -355,5 +356,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSlotFind)
+CLIPSTOW_TEST_MAIN(TestSlotFind)
 #include "tst_slotfind.moc"

@@ -1,6 +1,7 @@
 // Printing a slot editor to a real PDF file and reading it back with the
 // poppler tools: page count, document title, the text and its position.
 #include "support/Files.h"
+#include "support/TestMain.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QPrinter>
@@ -178,5 +179,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSlotPrint)
+CLIPSTOW_TEST_MAIN(TestSlotPrint)
 #include "tst_slotprint.moc"

@@ -2,6 +2,7 @@
 // what the capture and the slot file need to know (the unchanged start, the
 // modified flag, the undo steps), and which characters it keeps its own way.
 #include "core/SlotText.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 #include <QTextCursor>
@@ -112,5 +113,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSlotText)
+CLIPSTOW_TEST_MAIN(TestSlotText)
 #include "tst_slottext.moc"

@@ -2,6 +2,7 @@
 // the build label and close button go, and the links it opens.
 #include "core/ProgramInfo.h"
 #include "core/SplashLayout.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "ui/HelpWindow.h"
 #include "ui/SplashWindow.h"
@@ -154,7 +155,7 @@ private Q_SLOTS:
         for (const char* scheme : {"mailto", "https", "http"})
             QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
         TestSupport::ScopedRegistry registry;
-        HelpWindow help(registry.settings());
+        HelpWindow help(registry.settings(), registry.errors());
         ProgramInfo::setContacts(QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
                                  QStringLiteral(CLIPSTOW_WEB_SITE));
         QVERIFY(window.isVisible());
@@ -174,5 +175,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestSplashWindow)
+CLIPSTOW_TEST_MAIN(TestSplashWindow)
 #include "tst_splashwindow.moc"

@@ -1,4 +1,5 @@
 #include "core/StampLine.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
@@ -114,5 +115,5 @@ void TestStampLine::localeStamps()
              expected);
 }
 
-QTEST_GUILESS_MAIN(TestStampLine)
+CLIPSTOW_TEST_GUILESS_MAIN(TestStampLine)
 #include "tst_stampline.moc"

@@ -3,22 +3,32 @@
 #include "app/InstanceCommands.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "base/AppError.h"
 #include "core/Collector.h"
+#include "core/ErrorReporter.h"
+#include "platform/TerminationRequests.h"
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
+#include "support/ForeignLock.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
+#include "ui/AgreementDialog.h"
 #include "ui/Commands.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
+#include "ui/TrayIcon.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QDialog>
 #include <QDir>
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -26,6 +36,7 @@
 #include <QTimer>
 #include <future>
 
+#include <csignal>
 #include <unistd.h>
 
 class TestStartup final : public QObject
@@ -105,26 +116,29 @@ private Q_SLOTS:
         QFETCH(bool, autoHide);
         QFETCH(bool, tray);
         QFETCH(bool, shown);
-        TestSupport::ScopedRegistry registry;
-        TestSupport::seedReturningUser(registry.settings());
-        TestSupport::ScopedWorkFolder folder;
-        registry.settings().setAutoHide(autoHide);
-        Collector collector(registry.settings());
-        MainWindow form(collector);
-        QCOMPARE(Startup::showMainWindowAtStart(form, tray), shown);
-        QCOMPARE(form.isVisible(), shown);
-        QCOMPARE(form.statusText().contains(QStringLiteral("notification area")), !tray);
+        TestSupport::DesktopFixture desk;
+        desk.settings().setAutoHide(autoHide);
+        std::unique_ptr<Startup> program;
+        Collector* collector = nullptr;
+        MainWindow* form = nullptr;
+        RemoteWindow* remote = nullptr;
+        TestSupport::startWindows(desk, program, collector, form, remote);
+        program->showWindows(tray);
+        QCOMPARE(form->isVisible(), shown);
+        QCOMPARE(form->statusText().contains(QStringLiteral("notification area")), !tray);
     }
 
     // What start-up made of the settings, as one text for readable failures.
-    static QString startedState(Settings& settings, bool withFont = true)
+    static QString startedState(TestSupport::DesktopFixture& desk, bool withFont = true)
     {
-        std::unique_ptr<Collector> collector;
-        std::unique_ptr<MainWindow> main;
-        std::unique_ptr<RemoteWindow> remote;
-        TestSupport::startWindows(settings, collector, main, remote);
-        const bool remoteShown = Startup::showRemoteWindowAtStart(*remote, settings);
-        const bool mainShown = Startup::showMainWindowAtStart(*main, true);
+        std::unique_ptr<Startup> program;
+        Collector* collector = nullptr;
+        MainWindow* main = nullptr;
+        RemoteWindow* remote = nullptr;
+        TestSupport::startWindows(desk, program, collector, main, remote);
+        program->showWindows(true);
+        const bool remoteShown = remote->isVisible();
+        const bool mainShown = main->isVisible();
         QStringList state;
         for (SlotNumber slot : SlotNumber::all())
             state << collector->fileName(slot) + QLatin1Char('=') + main->editor(slot)->textLf();
@@ -137,7 +151,6 @@ private Q_SLOTS:
               main->commands().statusBar->isChecked(), remoteShown, mainShown})
             state << QString::number(flag);
         main->close();
-        TestSupport::closeWindows(collector, main, remote);
         return state.join(QLatin1Char(' '));
     }
 
@@ -171,8 +184,8 @@ private Q_SLOTS:
         // what it saves. A font value of the wrong type leaves the editors
         // their own font, not the one stored.
         const bool fontRow = key == QString::fromLatin1(Layout::FontKey);
-        startedState(desktop.settings());
-        const QString defaults = startedState(desktop.settings(), !fontRow);
+        startedState(desktop);
+        const QString defaults = startedState(desktop, !fontRow);
         QCOMPARE(desktop.errors(), QStringList());
 
         // Each value gets the type it is not read as: a string where a
@@ -190,9 +203,99 @@ private Q_SLOTS:
                                                 RegValue::encodeString(QStringLiteral("1"))));
         opened.reset();
 
-        QCOMPARE(startedState(desktop.settings(), !fontRow), defaults);
+        QCOMPARE(startedState(desktop, !fontRow), defaults);
         QCOMPARE(desktop.errors(),
                  QStringList{QStringLiteral("Invalid data type for '%1'").arg(name)});
+    }
+
+    // Regression: SIGTERM then SIGHUP at once (how a session scope is
+    // stopped) lost typed text: the first signal gave back the system's
+    // default action, and the second ended the process before the text was
+    // written. Later end signals are ignored until the text is safe.
+    void secondEndSignalWhileEndingIsIgnored()
+    {
+        const std::unique_ptr<TerminationRequests> requests = createTerminationRequests();
+        QSignalSpy told(requests.get(), &TerminationRequests::requested);
+        for (int number : {SIGTERM, SIGHUP, SIGINT})
+            QCOMPARE(::raise(number), 0); // this process goes on
+        QVERIFY(requests->isRequested());
+        QVERIFY(told.wait(5000));
+        QCoreApplication::processEvents();
+        QCOMPARE(told.count(), 1);
+        struct sigaction action
+        {
+        };
+        ::sigaction(SIGHUP, nullptr, &action);
+        QVERIFY(action.sa_handler != SIG_DFL);
+        requests->allowImmediateEnd();
+        ::sigaction(SIGHUP, nullptr, &action);
+        QVERIFY(action.sa_handler == SIG_DFL);
+    }
+
+    // Regression: SIGTERM while another program held the registry locked
+    // showed a modal box nobody was there to answer, and the program never
+    // ended. Ending for the session, failures go to standard error.
+    void sessionEndWithRegistryLockedAsksNothing()
+    {
+        TestSupport::DesktopFixture desk;
+        std::unique_ptr<Startup> program;
+        Collector* collector = nullptr;
+        MainWindow* main = nullptr;
+        RemoteWindow* remote = nullptr;
+        TestSupport::startWindows(desk, program, collector, main, remote);
+        main->editor(1)->insertPlainText(QStringLiteral("typed"));
+        TestSupport::ForeignLock lock(desk.store().filePath(), false);
+        QVERIFY(lock.ok());
+        program->endSession();
+        QVERIFY(program->hasEnded());
+        QVERIFY(!program->trayIcon()->isVisible());
+        QCOMPARE(desk.errors(), QStringList());
+        QCOMPARE(QDir(desk.folder()).entryList({QStringLiteral("Default1.txt.unsaved-*")}).size(),
+                 1);
+    }
+
+    // Regression: with settings that cannot be saved (the registry's folder
+    // is a file), a close made while the box saying so was open was lost:
+    // once answered, the program went on running. Said once, and the close
+    // ends the program.
+    void closeEndsProgramWhenSettingsCannotBeSaved()
+    {
+        TestSupport::ScopedWorkFolder folder;
+        TestSupport::writeBytes(folder.filePath(QStringLiteral("afile")), "");
+        ErrorReporter errors;
+        QStringList shown;
+        std::unique_ptr<Startup> program;
+        // A box runs an event loop of its own until it is answered; the user
+        // closes the main window meanwhile.
+        errors.setPresenter([&](const QString& text) {
+            shown << text;
+            QEventLoop box;
+            QTimer::singleShot(0, program->mainWindow(), &QWidget::close);
+            QTimer::singleShot(5000, &box, &QEventLoop::quit);
+            box.exec();
+        });
+        Settings settings(folder.filePath(QStringLiteral("afile/registry.sqlite3")),
+                          [&errors](const AppError& failure) { errors.showFailure(failure); });
+        // Nothing can be read either: the agreement and the splash come.
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* agreement = qobject_cast<AgreementDialog*>(modal))
+                agreement->acceptButton()->click();
+            else if (modal)
+                modal->close();
+        });
+        answer.start(20);
+        program = std::make_unique<Startup>(settings, errors);
+        QVERIFY(program->start());
+        answer.stop();
+        QCOMPARE(program->exec(), 0);
+        QVERIFY(program->hasEnded());
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.constFirst().startsWith(
+                     QStringLiteral("The settings could not be saved: cannot create ")) &&
+                     shown.constFirst().endsWith(QStringLiteral(": Not a directory.")),
+                 qPrintable(shown.constFirst()));
     }
 
     // A later process's requests reach the first, which answers each: a
@@ -250,21 +353,22 @@ private Q_SLOTS:
     {
         TestSupport::DesktopFixture desktop;
         desktop.settings().setAutoAtStart(QStringLiteral("0"));
-        std::unique_ptr<Collector> collector;
-        std::unique_ptr<MainWindow> main;
-        std::unique_ptr<RemoteWindow> remote;
-        TestSupport::startWindows(desktop.settings(), collector, main, remote);
+        std::unique_ptr<Startup> program;
+        Collector* collector = nullptr;
+        MainWindow* main = nullptr;
+        RemoteWindow* remote = nullptr;
+        TestSupport::startWindows(desktop, program, collector, main, remote);
         std::optional<bool> saveChanges;
         MainWindow::Dialogs dialogs = MainWindow::defaultDialogs();
         dialogs.saveChanges = [&](QWidget*, const QString&, const QString&) { return saveChanges; };
         main->setDialogs(dialogs);
-        QSignalSpy closed(main.get(), &MainWindow::closed);
+        QSignalSpy closed(main, &MainWindow::closing);
         SingleInstance instance(QStringLiteral("clipstow-test"));
         InstanceCommands commands(instance);
         // Asked for while the program starts: carried out once it is through.
         commands.addOwnRequest(QStringLiteral("show"));
         QVERIFY(!main->isVisible());
-        commands.attach(*main, *remote);
+        commands.attach(*program);
         QTRY_VERIFY(main->isVisible());
 
         QGuiApplication::clipboard()->setText(QStringLiteral("copied"));
@@ -322,7 +426,6 @@ private Q_SLOTS:
                      .entryList({QStringLiteral("Default1.txt.unsaved-*")}, QDir::Files)
                      .size(),
                  1);
-        TestSupport::closeWindows(collector, main, remote);
     }
 
     void nameNamesUserAndDisplay()
@@ -335,5 +438,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestStartup)
+CLIPSTOW_TEST_MAIN(TestStartup)
 #include "tst_startup.moc"

@@ -9,6 +9,7 @@
 #include "support/CountingSound.h"
 #include "support/Files.h"
 #include "support/PrivateSway.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QProcess>
@@ -63,7 +64,7 @@ private Q_SLOTS:
         m_registry = std::make_unique<TestSupport::ScopedRegistry>();
         SaveSound::setOutput(&m_sound);
 
-        m_collector = std::make_unique<Collector>(m_registry->settings());
+        m_collector = std::make_unique<Collector>(m_registry->settings(), m_registry->errors());
         m_monitor = new ClipboardMonitor(nullptr, m_collector.get());
         m_chooser = new ClipboardSourceChooser(
             [this](std::unique_ptr<ClipboardSource> source) {
@@ -150,5 +151,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestWaylandCapture)
+CLIPSTOW_TEST_MAIN(TestWaylandCapture)
 #include "tst_wayland_capture.moc"

@@ -3,6 +3,7 @@
 // this process has no window at all.
 #include "platform/WaylandClipboard.h"
 #include "support/PrivateSway.h"
+#include "support/TestMain.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -236,5 +237,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWaylandClipboardSource)
+CLIPSTOW_TEST_GUILESS_MAIN(TestWaylandClipboardSource)
 #include "tst_wayland_clipboardsource.moc"

@@ -1,6 +1,7 @@
 // The built program in a Wayland session (a private headless sway), with
 // settings seeded by clipstow-reg.
 #include "support/PrivateSway.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -129,5 +130,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWaylandEndToEnd)
+CLIPSTOW_TEST_GUILESS_MAIN(TestWaylandEndToEnd)
 #include "tst_wayland_endtoend.moc"

@@ -3,6 +3,7 @@
 // the platform's source.
 #include "core/ClipboardSourceChooser.h"
 #include "support/PrivateSway.h"
+#include "support/TestMain.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -110,5 +111,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWaylandSourceChooser)
+CLIPSTOW_TEST_GUILESS_MAIN(TestWaylandSourceChooser)
 #include "tst_wayland_sourcechooser.moc"

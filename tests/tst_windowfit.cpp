@@ -2,6 +2,7 @@
 // limited to the screens and the window's minimum, frames brought wholly
 // onto a screen, whatever numbers the settings hold.
 #include "core/WindowFit.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 #include <limits>
@@ -76,5 +77,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWindowFit)
+CLIPSTOW_TEST_GUILESS_MAIN(TestWindowFit)
 #include "tst_windowfit.moc"

@@ -4,6 +4,7 @@
 #include "base/AppError.h"
 #include "settings/PlacementStore.h"
 #include "settings/RegistryStore.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "ui/WindowPlacement.h"
 
@@ -232,5 +233,5 @@ void TestWindowPlacement::farOffScreenComesBack()
     QCOMPARE(w->frameGeometry().size(), QSize(400, 300));
 }
 
-QTEST_MAIN(TestWindowPlacement)
+CLIPSTOW_TEST_MAIN(TestWindowPlacement)
 #include "tst_windowplacement.moc"

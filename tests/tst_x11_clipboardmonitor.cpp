@@ -3,6 +3,7 @@
 // with several formats and answers late, never, or in pieces that stop.
 #include "core/ClipboardMonitor.h"
 #include "support/DesktopFixture.h"
+#include "support/TestMain.h"
 #include "ui/ClipboardViewer.h"
 
 #include <QApplication>
@@ -288,5 +289,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestX11ClipboardMonitor)
+CLIPSTOW_TEST_MAIN(TestX11ClipboardMonitor)
 #include "tst_x11_clipboardmonitor.moc"

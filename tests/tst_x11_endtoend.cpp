@@ -10,6 +10,7 @@
 #include "base/Locale.h"
 #include "support/Files.h"
 #include "support/PrivateSway.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "ui/AgreementDialog.h"
 
@@ -760,5 +761,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestX11EndToEnd)
+CLIPSTOW_TEST_MAIN(TestX11EndToEnd)
 #include "tst_x11_endtoend.moc"

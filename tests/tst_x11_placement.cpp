@@ -2,6 +2,7 @@
 // desktop with a window manager, moved and resized with xdotool, ended from
 // the tray and started again.
 #include "support/PrivateDesktop.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -290,5 +291,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestX11Placement)
+CLIPSTOW_TEST_GUILESS_MAIN(TestX11Placement)
 #include "tst_x11_placement.moc"

@@ -1,8 +1,10 @@
 // The remote control window on a real X server, as window managers and
 // taskbars see it: its type and states, no owner, no taskbar entry, and it
 // stays mapped when the main window is minimised.
+#include "app/Startup.h"
 #include "core/Collector.h"
 #include "support/DesktopFixture.h"
+#include "support/TestMain.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
 
@@ -71,9 +73,11 @@ private Q_SLOTS:
 
     void toolWindowWithoutTaskbarEntry()
     {
-        Collector collector(m_registry->settings());
-        MainWindow main(collector);
-        RemoteWindow remote(collector);
+        Startup program(m_registry->settings(), m_registry->errors());
+        program.readSettings();
+        program.buildWindows();
+        MainWindow& main = *program.mainWindow();
+        RemoteWindow& remote = *program.remoteWindow();
         remote.show();
         QVERIFY(QTest::qWaitForWindowExposed(&remote));
         QVERIFY(xprop(remote, "_NET_WM_NAME").contains(QLatin1String("\"Clipstow\"")));
@@ -97,9 +101,11 @@ private Q_SLOTS:
 
     void staysWhenMainWindowIsMinimised()
     {
-        Collector collector(m_registry->settings());
-        MainWindow main(collector);
-        RemoteWindow remote(collector);
+        Startup program(m_registry->settings(), m_registry->errors());
+        program.readSettings();
+        program.buildWindows();
+        MainWindow& main = *program.mainWindow();
+        RemoteWindow& remote = *program.remoteWindow();
         main.show();
         remote.show();
         QVERIFY(QTest::qWaitForWindowExposed(&remote));
@@ -114,5 +120,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestX11RemoteWindow)
+CLIPSTOW_TEST_MAIN(TestX11RemoteWindow)
 #include "tst_x11_remotewindow.moc"

@@ -1,5 +1,6 @@
 // Two real Clipstow processes on one display: the second start brings the
 // first one's main window up and ends.
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 
 #include <QProcess>
@@ -92,5 +93,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestX11SingleInstance)
+CLIPSTOW_TEST_MAIN(TestX11SingleInstance)
 #include "tst_x11_singleinstance.moc"

@@ -3,6 +3,7 @@
 #include "base/AppError.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
+#include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "ui/TrayIcon.h"
 
@@ -82,7 +83,7 @@ private Q_SLOTS:
         // A capture finds no text: the collector here has no slots to fill.
         QGuiApplication::clipboard()->clear();
         m_registry = std::make_unique<TestSupport::ScopedRegistry>();
-        m_collector = std::make_unique<Collector>(m_registry->settings());
+        m_collector = std::make_unique<Collector>(m_registry->settings(), m_registry->errors());
         m_icon = std::make_unique<TrayIcon>(*m_collector);
         m_menu = std::make_unique<QMenu>();
         m_capture = m_menu->addAction("Cli&pstow");
@@ -98,7 +99,6 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        ErrorReporter::setHook({});
         m_icon.reset();
         m_menu.reset();
         m_collector.reset();
@@ -175,7 +175,7 @@ private Q_SLOTS:
     void handlerFailureIsShownAndIconGoesOn()
     {
         QStringList shown;
-        ErrorReporter::setHook([&shown](const QString& text) { shown << text; });
+        m_registry->errors().setPresenter([&shown](const QString& text) { shown << text; });
         connect(m_icon.get(), &TrayIcon::pressed, this,
                 [] { throw AppError("Cannot open file Default1.txt"); });
         clickIcon(*m_icon, 1);
@@ -196,7 +196,7 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    TestSupport::GuardedApplication<QApplication> app(argc, argv);
     TestTrayIcon test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -2,9 +2,11 @@
 // desktop of this test's own: what the title bar of the remote window
 // offers, bringing a minimised remote window back, and hiding the main
 // window to the tray.
+#include "app/Startup.h"
 #include "core/Collector.h"
 #include "support/DesktopFixture.h"
 #include "support/PrivateDesktop.h"
+#include "support/TestMain.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
 #include "ui/editor/SlotEditor.h"
@@ -52,9 +54,10 @@ class TestX11WindowManager final : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestSupport::DesktopFixture> m_desk;
-    std::unique_ptr<Collector> m_collector;
-    std::unique_ptr<MainWindow> m_main;
-    std::unique_ptr<RemoteWindow> m_remote;
+    std::unique_ptr<Startup> m_program;
+    Collector* m_collector = nullptr;
+    MainWindow* m_main = nullptr;
+    RemoteWindow* m_remote = nullptr;
 
     void showRemote()
     {
@@ -75,12 +78,12 @@ private Q_SLOTS:
     void init()
     {
         m_desk = std::make_unique<TestSupport::DesktopFixture>();
-        TestSupport::startWindows(m_desk->settings(), m_collector, m_main, m_remote);
+        TestSupport::startWindows(*m_desk, m_program, m_collector, m_main, m_remote);
     }
 
     void cleanup()
     {
-        TestSupport::closeWindows(m_collector, m_main, m_remote);
+        TestSupport::closeWindows(m_program, m_collector, m_main, m_remote);
         const QStringList errors = m_desk->errors();
         m_desk.reset();
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
@@ -212,7 +215,7 @@ int main(int argc, char** argv)
     g_desktopFailure = desktop.start();
     if (g_desktopFailure.isEmpty())
         qputenv("DISPLAY", desktop.display().toLocal8Bit());
-    QApplication app(argc, argv);
+    TestSupport::GuardedApplication<QApplication> app(argc, argv);
     TestX11WindowManager test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,6 +1,7 @@
 #include "app/InstanceCommands.h"
 
 #include "app/SingleInstance.h"
+#include "app/Startup.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "ui/MainWindow.h"
@@ -32,10 +33,11 @@ int InstanceCommands::send(SingleInstance& instance, const QString& request)
     return done ? 0 : 1;
 }
 
-void InstanceCommands::attach(MainWindow& window, RemoteWindow& remote)
+void InstanceCommands::attach(Startup& program)
 {
-    m_window = &window;
-    m_remote = &remote;
+    m_program = &program;
+    m_window = program.mainWindow();
+    m_remote = program.remoteWindow();
     if (!m_waiting.empty())
         QTimer::singleShot(0, this, &InstanceCommands::runWaiting);
 }
@@ -48,8 +50,16 @@ void InstanceCommands::addOwnRequest(const QString& text)
 void InstanceCommands::take(InstanceRequest* request)
 {
     m_waiting.push_back({request->text(), request});
-    if (m_window)
+    if (m_window) {
         runWaiting();
+        return;
+    }
+    // Start-up shows a window the user has to answer: the request is not
+    // lost behind other windows.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 void InstanceCommands::runWaiting()
@@ -117,7 +127,8 @@ InstanceCommands::Result InstanceCommands::capture(const QString& slotWord)
     } catch (const std::exception& failure) {
         // The sender learns why, and the user sees it as after a click.
         const QString why = QString::fromLocal8Bit(failure.what());
-        QTimer::singleShot(0, this, [why] { ErrorReporter::show(why); });
+        ErrorReporter& errors = collector.errors();
+        QTimer::singleShot(0, this, [&errors, why] { errors.show(why); });
         return {false, why};
     }
     const QString where =
@@ -158,7 +169,7 @@ InstanceCommands::Result InstanceCommands::quit()
         for (SlotNumber slot : SlotNumber::all())
             if (m_window->collector().hasUnsavedText(slot))
                 kept << QString::number(slot.number());
-        m_window->endSession();
+        m_program->endSession();
         if (kept.isEmpty())
             return {true, QStringLiteral("Clipstow has ended")};
         return {true, QStringLiteral("Clipstow has ended; the unsaved text of slot %1 was kept "

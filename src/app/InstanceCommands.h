@@ -9,6 +9,7 @@ class InstanceRequest;
 class MainWindow;
 class RemoteWindow;
 class SingleInstance;
+class Startup;
 
 // What the running program does for the commands another process sends it
 // (clipstow --capture 2, --auto toggle, --show, --remote, --hide, --quit),
@@ -22,7 +23,8 @@ class SingleInstance;
 //   auto on|off|toggle    switches auto mode as the remote window's toggle
 //   quit                  ends the program as Exit does
 // Requests that come while the program is starting wait until start-up is
-// through; a start that ends early (the agreement declined) answers none.
+// through, the window up meanwhile (the agreement, the splash) brought to
+// the front; a start that ends early (the agreement declined) answers none.
 class InstanceCommands final : public QObject
 {
     Q_OBJECT
@@ -39,7 +41,7 @@ public:
 
     // Start-up is through: the waiting requests are carried out from the
     // event loop, later ones as they come.
-    void attach(MainWindow& window, RemoteWindow& remote);
+    void attach(Startup& program);
     // A request of this program's own command line (clipstow --show when
     // no Clipstow ran): carried out once start-up is through.
     void addOwnRequest(const QString& text);
@@ -67,6 +69,7 @@ private:
         QPointer<InstanceRequest> request;
     };
     std::deque<Waiting> m_waiting;
+    Startup* m_program = nullptr;
     MainWindow* m_window = nullptr;
     RemoteWindow* m_remote = nullptr;
 };

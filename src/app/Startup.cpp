@@ -9,35 +9,25 @@
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
 #include "platform/Autostart.h"
+#include "platform/Shell.h"
 #include "platform/TerminationRequests.h"
 #include "settings/Settings.h"
+#include "ui/AgreementDialog.h"
 #include "ui/ErrorBox.h"
+#include "ui/Icons.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
+#include "ui/SplashWindow.h"
 #include "ui/TrayIcon.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QScopeGuard>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <cstdio>
-#include <memory>
-
-namespace Startup {
 
 namespace {
-
-// Said once at start, on standard error and where the user looks: the
-// tray's notification, or the status bar without a notification area.
-void tellAtStart(MainWindow& window, const QString& text)
-{
-    std::fprintf(stderr, "clipstow: %s\n", qPrintable(text));
-    if (window.trayIconShown())
-        window.trayIcon()->showMessage(QStringLiteral("Clipstow"), text,
-                                       QSystemTrayIcon::Information, 20000);
-    else
-        window.showNotice(text);
-}
 
 // What the windows cannot do on Qt's Wayland platform, which the program
 // takes where XWayland cannot be opened.
@@ -52,7 +42,47 @@ QString platformNotice()
 
 } // namespace
 
-bool isUninstallCommand(const QStringList& arguments)
+// ---- The program -----------------------------------------------------------
+
+int Startup::run(const QString& request)
+{
+    // One Clipstow per user and display: a second start hands over to the
+    // first, which shows its main window.
+    SingleInstance instance(SingleInstance::defaultName());
+    if (!instance.claim()) {
+        if (!request.isEmpty())
+            return InstanceCommands::send(instance, request);
+        instance.activateRunning();
+        return 0;
+    }
+    // Requests of later starts and of the command line; those that come
+    // while the agreement or the splash shows bring that window forward and
+    // are carried out once start-up is through.
+    InstanceCommands commands(instance);
+    if (!request.isEmpty())
+        commands.addOwnRequest(request);
+
+    ErrorReporter errors;
+    ErrorBox::install(errors);
+    Settings settings(Settings::defaultStoreFile(),
+                      [&errors](const AppError& failure) { errors.showFailure(failure); });
+    SaveSound::setSettings(&settings);
+    const auto soundSettingsGone = qScopeGuard([] { SaveSound::setSettings(nullptr); });
+
+    Startup program(settings, errors);
+    // Ended by the session or the system (logout, kill): in order, as for
+    // Exit, without questions.
+    const std::unique_ptr<TerminationRequests> endRequests = createTerminationRequests();
+    program.listenForEndRequests(*endRequests);
+
+    // Declined at the first start: the program ends before any window shows.
+    if (!program.start())
+        return 0;
+    commands.attach(program);
+    return program.exec();
+}
+
+bool Startup::isUninstallCommand(const QStringList& arguments)
 {
     if (arguments.size() < 2)
         return false;
@@ -63,8 +93,8 @@ bool isUninstallCommand(const QStringList& arguments)
     return first == QLatin1String("/uninstall") || first == QLatin1String("-uninstall");
 }
 
-void runUninstall(Settings& settings,
-                  const std::function<void(const QString&, const QString&)>& show)
+void Startup::runUninstall(Settings& settings,
+                           const std::function<void(const QString&, const QString&)>& show)
 {
     // The message is shown whatever happens here.
     settings.removeAll();
@@ -81,99 +111,229 @@ void runUninstall(Settings& settings,
     box.exec();
 }
 
-bool showMainWindowAtStart(MainWindow& window, bool trayAvailable)
+// ---- Start-up ----------------------------------------------------------------
+
+Startup::Startup(Settings& settings, ErrorReporter& errors, QObject* parent)
+    : QObject(parent), m_settings(settings), m_errors(errors),
+      m_clipboard(std::make_unique<ClipboardMonitor>(nullptr)),
+      m_collector(std::make_unique<Collector>(settings, errors)),
+      m_trayIcon(std::make_unique<TrayIcon>(*m_collector))
 {
-    if (!trayAvailable) {
-        window.show();
-        window.showNotice(QStringLiteral("No notification area: the main window stays open"));
-        return true;
-    }
-    if (!window.settings().autoHide()) {
-        window.show();
-        return true;
-    }
-    return false;
+    // Copies are seen from one source: the compositor's clipboard where it
+    // tells of every copy, else the platform's. A monitor stopped at the
+    // end takes no new one.
+    m_sources = std::make_unique<ClipboardSourceChooser>(
+        [this](std::unique_ptr<ClipboardSource> source) {
+            if (!m_clipboard->isStopped())
+                m_clipboard->setSource(std::move(source));
+        },
+        &createClipboardSource);
+    m_sourceNotice = m_sources->start();
+    m_collector->setClipboardMonitor(m_clipboard.get());
+    QApplication::setWindowIcon(Icons::programIcon());
+    // The program ends by end() alone: not when its last window closes (the
+    // agreement, the splash, the main window hidden to the tray), which
+    // would leave a request to quit for whatever event loop runs next.
+    QApplication::setQuitOnLastWindowClosed(false);
 }
 
-bool showRemoteWindowAtStart(RemoteWindow& remote, const Settings& settings)
+Startup::~Startup()
 {
-    if (!settings.remoteShownAtStart())
-        return false;
-    remote.show();
+    if (m_main)
+        m_main->setRemoteWindow(nullptr);
+    m_remote.reset();
+    m_main.reset();
+    m_trayIcon.reset();
+    m_collector->stopWatchingClipboard();
+}
+
+bool Startup::start()
+{
+    {
+        // One batch for all of start-up's settings: a store another process
+        // holds locked costs one short wait.
+        const Settings::Batch batch(m_settings);
+        if (!showAgreement()) {
+            m_trayIcon.reset();
+            m_ended = true;
+            return false;
+        }
+        showSplash();
+        readSettings();
+        buildWindows();
+        readSlots();
+        attachTray();
+        watchClipboard();
+        showWindows(QSystemTrayIcon::isSystemTrayAvailable());
+    }
+    // Said once the event loop runs, so that a close made while the box is
+    // open ends the program.
+    QTimer::singleShot(0, this, [this] { tellNotSaved(); });
     return true;
 }
 
-int run(const QString& request)
+// A value that cannot be read asks again. An agreement that cannot be shown
+// (its text missing) is said, and start-up goes on.
+bool Startup::showAgreement()
 {
-    // One Clipstow per user and display: a second start hands over to the
-    // first, which shows its main window.
-    SingleInstance instance(SingleInstance::defaultName());
-    if (!instance.claim()) {
-        if (!request.isEmpty())
-            return InstanceCommands::send(instance, request);
-        instance.activateRunning();
-        return 0;
+    bool declined = false;
+    m_errors.reportFailures([&] {
+        if (m_settings.agreementDue())
+            declined = AgreementDialog::run(m_settings) == AgreementDialog::Outcome::Declined;
+    });
+    return !declined;
+}
+
+void Startup::showSplash()
+{
+    m_errors.reportFailures([this] {
+        if (m_settings.showSplash())
+            SplashWindow::run(SplashWindow::Mode::Startup);
+    });
+}
+
+void Startup::readSettings()
+{
+    const QString program = QCoreApplication::applicationFilePath();
+    m_settings.setProgramPath(program);
+    // An existing autostart entry is pointed at this program, wherever it
+    // was started from this time.
+    m_errors.reportFailures([&] { createSystemAutostart()->updateProgramPath(program); });
+    // The slots' file names, the stamp style and auto mode, with a first
+    // hint refresh; then the slot that was active.
+    m_collector->restoreSettings();
+    m_collector->setActiveSlot(m_settings.activeSlot());
+}
+
+void Startup::buildWindows()
+{
+    m_main = std::make_unique<MainWindow>(*m_collector, *m_trayIcon);
+    connect(m_main.get(), &MainWindow::closing, this,
+            [this] { m_errors.reportFailures([this] { end(); }); });
+    m_main->restoreView();
+    // The remote window comes second and takes the auto state restored.
+    m_remote = std::make_unique<RemoteWindow>(*m_collector);
+    m_main->setRemoteWindow(m_remote.get());
+}
+
+// Every slot is read before anything can write one, so that no write puts
+// a buffer that never saw its file's text over that file.
+void Startup::readSlots()
+{
+    m_collector->loadSlots();
+    // The hints name the active slot's file.
+    m_collector->refreshHints();
+}
+
+void Startup::attachTray()
+{
+    m_trayIcon->setMenu(m_main->trayMenu());
+}
+
+void Startup::watchClipboard()
+{
+    m_collector->startWatchingClipboard();
+}
+
+void Startup::showWindows(bool trayAvailable)
+{
+    if (m_settings.remoteShownAtStart())
+        m_remote->show();
+    if (!trayAvailable) {
+        m_main->show();
+        m_main->showNotice(QStringLiteral("No notification area: the main window stays open"));
+    } else if (!m_settings.autoHide()) {
+        m_main->show();
     }
-    // Requests of later starts and of the command line; those that come
-    // while the agreement or the splash shows are carried out once
-    // start-up is through.
-    InstanceCommands commands(instance);
-    if (!request.isEmpty())
-        commands.addOwnRequest(request);
-
-    ErrorBox::install();
-    QApplication::setQuitOnLastWindowClosed(false);
-    Settings settings(Settings::defaultStoreFile(),
-                      [](const AppError& failure) { ErrorReporter::showFailure(failure); });
-    SaveSound::setSettings(&settings);
-    const auto soundSettingsGone = qScopeGuard([] { SaveSound::setSettings(nullptr); });
-    // All of start-up's settings in one batch, the main window's included.
-    auto startupBatch = std::make_unique<Settings::Batch>(settings);
-    // The clipboard as this session offers it, followed from the start:
-    // the compositor's where it tells of every copy, else the platform's.
-    ClipboardMonitor clipboard(nullptr);
-    ClipboardSourceChooser sources(
-        [&clipboard](std::unique_ptr<ClipboardSource> source) {
-            clipboard.setSource(std::move(source));
-        },
-        &createClipboardSource);
-    const QString sourceNotice = sources.start();
-    Collector collector(settings);
-    collector.setClipboardMonitor(&clipboard);
-    MainWindow window(collector);
-    // Declined at the first start: the program ends before any window shows.
-    if (window.agreementDeclined())
-        return 0;
-    QObject::connect(&window, &MainWindow::closed, qApp, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-    // Ended by the session or the system (logout, kill): in order, as for
-    // Exit, without questions.
-    const std::unique_ptr<TerminationRequests> termination = createTerminationRequests();
-    QObject::connect(termination.get(), &TerminationRequests::requested, &window,
-                     &MainWindow::endSession);
-
-    // The remote window comes second and takes the auto state the main
-    // window's start-up has restored.
-    auto remote = std::make_unique<RemoteWindow>(collector);
-    window.setRemoteWindow(remote.get());
-    showRemoteWindowAtStart(*remote, settings);
-
-    showMainWindowAtStart(window, QSystemTrayIcon::isSystemTrayAvailable());
-    commands.attach(window, *remote);
-    startupBatch.reset();
-    // One notification, which a second would replace.
+    // In one text, which a second notification would replace.
     QStringList notices;
-    for (const QString& text : {platformNotice(), sourceNotice})
+    for (const QString& text : {platformNotice(), m_sourceNotice})
         if (!text.isEmpty())
             notices.append(text);
-    if (!notices.isEmpty())
-        tellAtStart(window, notices.join(QStringLiteral(". ")));
-    const QString notSaved = settings.takeNotSavedMessage();
-    if (!notSaved.isEmpty())
-        ErrorReporter::show(notSaved);
+    if (notices.isEmpty())
+        return;
+    const QString notice = notices.join(QStringLiteral(". "));
+    // On standard error and where the user looks: the tray's notification,
+    // or the status bar without a notification area.
+    std::fprintf(stderr, "clipstow: %s\n", qPrintable(notice));
+    if (m_main->trayIconShown())
+        m_trayIcon->showMessage(QStringLiteral("Clipstow"), notice, QSystemTrayIcon::Information,
+                                20000);
+    else
+        m_main->showNotice(notice);
+}
+
+void Startup::listenForEndRequests(TerminationRequests& requests)
+{
+    m_endRequests = &requests;
+    m_collector->setEndRequests(&requests);
+    connect(&requests, &TerminationRequests::requested, this,
+            [this] { m_errors.reportFailures([this] { endSession(); }); });
+}
+
+int Startup::exec()
+{
+    if (m_ended)
+        return 0;
+    m_running = true;
     const int code = QApplication::exec();
-    window.setRemoteWindow(nullptr);
+    m_running = false;
     return code;
 }
 
-} // namespace Startup
+// ---- The end -------------------------------------------------------------
+
+void Startup::end()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_trayIcon->hide();
+    {
+        // One batch: a store another process holds locked costs one short
+        // wait, for the remote window's place too.
+        const Settings::Batch batch(m_settings);
+        if (m_main)
+            m_main->saveSettings();
+        if (m_remote)
+            m_remote->writePlacementAtEnd();
+    }
+    tellNotSaved();
+    m_collector->stopWatchingClipboard();
+    // Before the event loop runs (an end during start-up) exec() returns at
+    // once instead.
+    if (m_running)
+        QCoreApplication::exit(0);
+}
+
+void Startup::endSession()
+{
+    if (m_ended)
+        return;
+    m_errors.setPresenter({});
+    m_collector->stopWatchingClipboard();
+    for (SlotNumber slot : SlotNumber::all()) {
+        try {
+            const QString aside = m_collector->saveUnsavedTextAside(slot);
+            if (!aside.isEmpty())
+                qWarning("Clipstow: unsaved text of slot %d kept in %s", slot.number(),
+                         qUtf8Printable(aside));
+        } catch (const std::exception& failure) {
+            qWarning("Clipstow: unsaved text of slot %d lost: %s", slot.number(), failure.what());
+        }
+    }
+    // The text is safe: a further request may end the process at once, in
+    // case the rest hangs.
+    if (m_endRequests)
+        m_endRequests->allowImmediateEnd();
+    if (m_main)
+        m_main->closeWithoutQuestions();
+    end();
+}
+
+void Startup::tellNotSaved()
+{
+    const QString notSaved = m_settings.takeNotSavedMessage();
+    if (!notSaved.isEmpty())
+        m_errors.show(notSaved);
+}

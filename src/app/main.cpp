@@ -1,10 +1,12 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
+#include "base/AppError.h"
 #include "core/ErrorReporter.h"
 #include "platform/FileSizeLimit.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 int main(int argc, char** argv)
 {
@@ -34,7 +36,12 @@ int main(int argc, char** argv)
         }
         return Startup::run(decision.request);
     } catch (const std::exception& failure) {
-        ErrorReporter::showFailure(failure);
+        const auto* error = dynamic_cast<const AppError*>(&failure);
+        const QString text = error ? ErrorReporter::boxText(error->message(), error->detail())
+                                   : QString::fromLocal8Bit(failure.what());
+        QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text,
+                        QMessageBox::Ok);
+        box.exec();
     }
     return 1;
 }

@@ -4,6 +4,7 @@
 #include "core/ErrorReporter.h"
 #include "core/StampLine.h"
 #include "core/slotfile/SlotFile.h"
+#include "platform/TerminationRequests.h"
 #include "settings/Settings.h"
 
 #include <QFileInfo>
@@ -27,7 +28,8 @@ bool Collector::slotButtonsFollow(Source source)
            source == Source::TextEditorCommand;
 }
 
-Collector::Collector(Settings& settings, QObject* parent) : QObject(parent), m_settings(settings)
+Collector::Collector(Settings& settings, ErrorReporter& errors, QObject* parent)
+    : QObject(parent), m_settings(settings), m_errors(errors)
 {
     for (SlotNumber number : SlotNumber::all())
         slot(number).fileName = QString::fromLatin1(InitialNames[number.index()]);
@@ -79,7 +81,7 @@ void Collector::loadSlots()
             s.sync.adopt(s.text, s.fileName);
             continue;
         }
-        ErrorReporter::reportFailures([&] { s.sync.read(s.text, s.fileName); });
+        m_errors.reportFailures([&] { s.sync.read(s.text, s.fileName); });
         reportFileNotes(s);
     }
     m_started = true;
@@ -203,7 +205,7 @@ void Collector::capture(Trigger trigger)
 {
     // Nothing is captured automatically before start-up has read the slot
     // files.
-    if ((trigger == Trigger::Automatic && !(m_autoMode && m_started)) || !m_monitor) {
+    if ((trigger == Trigger::Automatic && !capturesAutomatically()) || !m_monitor) {
         Q_EMIT captureEnded();
         return;
     }
@@ -212,7 +214,7 @@ void Collector::capture(Trigger trigger)
         this, [this, trigger, slot](ClipboardMonitor::Outcome outcome, const QString& text) {
             // The text may come from the clipboard's notification, after the
             // command that asked for it has returned.
-            ErrorReporter::reportFailures([&] { captureText(trigger, slot, outcome, text); });
+            m_errors.reportFailures([&] { captureText(trigger, slot, outcome, text); });
         });
 }
 
@@ -220,7 +222,8 @@ void Collector::captureText(Trigger trigger, SlotNumber number, ClipboardMonitor
                             const QString& text)
 {
     using Outcome = ClipboardMonitor::Outcome;
-    if (trigger == Trigger::Automatic && !(m_autoMode && m_started)) {
+    // Checked again: the text may come after the program was asked to end.
+    if (trigger == Trigger::Automatic && !capturesAutomatically()) {
         Q_EMIT captureEnded();
         return;
     }
@@ -247,6 +250,11 @@ void Collector::captureText(Trigger trigger, SlotNumber number, ClipboardMonitor
     Q_EMIT captureEnded();
 }
 
+bool Collector::capturesAutomatically() const
+{
+    return m_autoMode && m_started && !(m_endRequests && m_endRequests->isRequested());
+}
+
 void Collector::setClipboardMonitor(ClipboardMonitor* monitor)
 {
     if (m_monitor)
@@ -269,8 +277,7 @@ void Collector::startWatchingClipboard()
     m_monitor->setCaptureHandler([this](const QString& text) {
         const auto outcome =
             text.isEmpty() ? ClipboardMonitor::Outcome::NoText : ClipboardMonitor::Outcome::Text;
-        ErrorReporter::reportFailures(
-            [&] { captureText(Trigger::Automatic, m_active, outcome, text); });
+        m_errors.reportFailures([&] { captureText(Trigger::Automatic, m_active, outcome, text); });
     });
 }
 
@@ -296,6 +303,9 @@ QString Collector::hintText() const
 
 void Collector::refreshHints()
 {
+    // Nobody looks at the hints of a program that is ending.
+    if (m_endRequests && m_endRequests->isRequested())
+        return;
     Q_EMIT hintsChanged();
 }
 

@@ -11,7 +11,9 @@
 #include <memory>
 #include <optional>
 
+class ErrorReporter;
 class Settings;
+class TerminationRequests;
 
 // What the program collects and how: the three slots (each its text, its
 // file name and the sync that keeps the file in step), which slot is active,
@@ -52,11 +54,13 @@ public:
     static bool slotButtonsFollow(Source source);
 
     // The settings keep the slots' file names, auto mode and the active
-    // slot between runs, and the stamp style.
-    explicit Collector(Settings& settings, QObject* parent = nullptr);
+    // slot between runs, and the stamp style; errors shows the failures of
+    // captures nobody asked for (auto mode) and of reading the slots.
+    Collector(Settings& settings, ErrorReporter& errors, QObject* parent = nullptr);
     ~Collector() override;
 
     Settings& settings() const { return m_settings; }
+    ErrorReporter& errors() const { return m_errors; }
 
     // --- Slots -----------------------------------------------------------
     // The slot's text, which its editor shows.
@@ -151,6 +155,12 @@ public:
     // stopWatchingClipboard stops it for good. Null: no clipboard.
     void setClipboardMonitor(ClipboardMonitor* monitor);
     ClipboardMonitor* clipboardMonitor() const { return m_monitor; }
+
+    // The program is asked to end: from the moment a request comes (checked
+    // at every automatic capture, also while earlier copies wait to be
+    // captured) nothing more is captured automatically.
+    void setEndRequests(const TerminationRequests* requests) { m_endRequests = requests; }
+
     void startWatchingClipboard();
     void stopWatchingClipboard();
     bool isWatchingClipboard() const;
@@ -202,9 +212,13 @@ private:
     // file had to do unusually: set aside a capture that was cut off, go
     // ahead without the lock.
     void reportFileNotes(Slot& s);
+    // Auto mode is on, start-up has read the slots and no end was asked for.
+    bool capturesAutomatically() const;
     const Slot& slot(SlotNumber number) const { return m_slots[number.index()]; }
 
     Settings& m_settings;
+    ErrorReporter& m_errors;
+    const TerminationRequests* m_endRequests = nullptr;
     PerSlot<Slot> m_slots;
     ChangedFileQuestion m_changedFileQuestion;
     SlotNumber m_active;

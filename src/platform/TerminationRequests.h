@@ -6,14 +6,22 @@
 // Tells the program that the system or the user's session asks it to end
 // (on Linux: SIGTERM, SIGHUP or SIGINT), on the user-interface thread, so
 // that it ends in order instead of being cut off: settings saved, nothing
-// the user typed lost. After the first request the next one ends the
-// process at once, the system's way, in case the orderly end hangs.
+// the user typed lost. Further requests while it ends are ignored until it
+// says that what the user typed is safe (allowImmediateEnd); from then on
+// the next one ends the process at once, the system's way, in case the rest
+// of the orderly end hangs.
 class TerminationRequests : public QObject
 {
     Q_OBJECT
 
 public:
     using QObject::QObject;
+
+    // A request has come, also one that requested() has not told yet (the
+    // user-interface thread is busy): for work that is to stop at once.
+    virtual bool isRequested() const = 0;
+    // The next request ends the process the system's way.
+    virtual void allowImmediateEnd() = 0;
 
 Q_SIGNALS:
     void requested();

@@ -71,12 +71,13 @@ struct Commands
 };
 
 // Runs handler on each trigger of action, as long as context lives. A
-// failure the handler raises is shown in the error box; the program goes on.
+// failure the handler raises is shown by errors; the program goes on.
 template <typename Handler>
-QMetaObject::Connection connectCommand(QAction* action, const QObject* context, Handler handler)
+QMetaObject::Connection connectCommand(ErrorReporter& errors, QAction* action,
+                                       const QObject* context, Handler handler)
 {
-    return QObject::connect(action, &QAction::triggered, context, [handler](bool checked) {
-        ErrorReporter::reportFailures([&] {
+    return QObject::connect(action, &QAction::triggered, context, [&errors, handler](bool checked) {
+        errors.reportFailures([&] {
             if constexpr (std::is_invocable_v<Handler, bool>)
                 handler(checked);
             else

@@ -7,9 +7,9 @@
 
 namespace ErrorBox {
 
-void install()
+void install(ErrorReporter& errors)
 {
-    ErrorReporter::setPresenter([](const QString& text) {
+    errors.setPresenter([](const QString& text) {
         QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text,
                         QMessageBox::Ok, QApplication::activeWindow());
         box.exec();

@@ -53,8 +53,8 @@ QString joinWrappedLines(const QString& text)
 
 } // namespace
 
-HelpWindow::HelpWindow(Settings& settings, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_settings(settings)
+HelpWindow::HelpWindow(Settings& settings, ErrorReporter& errors, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_settings(settings), m_errors(errors)
 {
     setWindowTitle(QStringLiteral("Clipstow Help"));
     setWindowIcon(Icons::help());
@@ -122,9 +122,8 @@ QWidget* HelpWindow::buildButtonRow()
     for (int i = 0; i < TopicCount; ++i) {
         const auto topic = static_cast<Topic>(i);
         m_topicButtons[i] = addButton(captions[i]);
-        connect(m_topicButtons[i], &QPushButton::clicked, this, [this, topic] {
-            ErrorReporter::reportFailures([this, topic] { showTopic(topic); });
-        });
+        connect(m_topicButtons[i], &QPushButton::clicked, this,
+                [this, topic] { m_errors.reportFailures([this, topic] { showTopic(topic); }); });
     }
     const QString website = ProgramInfo::webSite();
     m_websiteButton = addButton(QStringLiteral("&Website"));

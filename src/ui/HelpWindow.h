@@ -6,6 +6,7 @@
 class QAction;
 class QPlainTextEdit;
 class QPushButton;
+class ErrorReporter;
 class Settings;
 
 // The built-in help: one of four texts in a read-only viewer, chosen by a
@@ -30,7 +31,7 @@ public:
 
     // parent only keeps the window alive; it is a window of its own. The
     // settings give it the slots' font.
-    explicit HelpWindow(Settings& settings, QWidget* parent = nullptr);
+    HelpWindow(Settings& settings, ErrorReporter& errors, QWidget* parent = nullptr);
 
     // Replaces the viewer's text with the topic's, shown from its start.
     void showTopic(Topic topic);
@@ -64,4 +65,5 @@ private:
     // The last failure to read the stored font, reported once only: the
     // error box takes the focus, and getting it back would report it again.
     Settings& m_settings;
+    ErrorReporter& m_errors;
 };

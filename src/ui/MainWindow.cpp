@@ -2,6 +2,7 @@
 
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
+#include "platform/Shell.h"
 #include "settings/Settings.h"
 #include "ui/Icons.h"
 #include "ui/RemoteWindow.h"
@@ -36,9 +37,9 @@ const char* const TabCaptions[SlotCount] = {"First", "Second", "Third"};
 
 } // namespace
 
-MainWindow::MainWindow(Collector& collector, QWidget* parent)
+MainWindow::MainWindow(Collector& collector, TrayIcon& trayIcon, QWidget* parent)
     : QMainWindow(parent), m_collector(collector), m_commands(Commands::create(this)),
-      m_dialogs(defaultDialogs())
+      m_dialogs(defaultDialogs()), m_trayIcon(trayIcon)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Clipstow 3"));
@@ -85,28 +86,32 @@ MainWindow::MainWindow(Collector& collector, QWidget* parent)
     }
     setMinimumSize(MinimumFrameSize);
 
-    buildTrayIcon();
+    // The clipboard viewer, where the platform has one.
+    m_commands.clipboardViewer->setVisible(Shell::hasClipboardViewer());
+
+    watchTrayIcon();
     connectCollector();
     // A failure that comes again while its box is open is counted here.
-    ErrorReporter::setRepeatListener([this](const QString& text, int repeats) {
+    errors().setRepeatListener([this](const QString& text, int repeats) {
         showNotice(ErrorReporter::repeatNotice(text, repeats));
     });
-    startUp();
 }
 
 MainWindow::~MainWindow()
 {
-    ErrorReporter::setRepeatListener({});
-    m_collector.stopWatchingClipboard();
+    errors().setRepeatListener({});
     m_collector.setChangedFileQuestion({});
 }
 
-// The icon goes into the notification area now, with the normal picture and
-// no tooltip; its menu opens only once start-up allows it.
-void MainWindow::buildTrayIcon()
+ErrorReporter& MainWindow::errors() const
 {
-    m_trayIcon = std::make_unique<TrayIcon>(m_collector);
-    connect(m_trayIcon.get(), &TrayIcon::pressed, this, [this] { bringLastActiveWindowForward(); });
+    return m_collector.errors();
+}
+
+// A press on the tray icon brings back the window last active.
+void MainWindow::watchTrayIcon()
+{
+    connect(&m_trayIcon, &TrayIcon::pressed, this, [this] { bringLastActiveWindowForward(); });
 
     // Remember the window a press on the tray icon brings back.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
@@ -140,8 +145,11 @@ void MainWindow::connectCollector()
     connect(&m_collector, &Collector::statusMessage, this, &MainWindow::setStatusText);
     m_collector.setChangedFileQuestion(
         [this](const QString& fileName) { return m_dialogs.changedFile(this, fileName); });
+    // What the collector holds already.
     for (SlotPage* slotPage : m_pages)
         slotPage->showFileName(m_collector.fileName(slotPage->slot()));
+    showAutoMode(m_collector.autoMode());
+    showActiveSlot(m_collector.activeSlot());
 }
 
 void MainWindow::buildPages()
@@ -163,7 +171,7 @@ void MainWindow::buildPages()
                     m_editorMenu->popup(slotEditor->viewport()->mapToGlobal(pos));
                 });
         connect(slotPage, &SlotPage::fileNameClicked, this,
-                [this] { ErrorReporter::reportFailures([this] { chooseSlotFile(); }); });
+                [this] { errors().reportFailures([this] { chooseSlotFile(); }); });
         m_pages[slot.index()] = slotPage;
         m_tabs->addTab(slotPage, QString::fromLatin1(TabCaptions[slot.index()]));
     }
@@ -241,17 +249,25 @@ QFileDialog& MainWindow::saveDialog()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!m_closing) {
-        if (!m_endingSession && !settleUnsavedSlots()) {
+    if (!m_closed) {
+        bool settled = m_noQuestions;
+        if (!settled)
+            errors().reportFailures([&] { settled = settleUnsavedSlots(); });
+        if (!settled) {
             event->ignore();
             return;
         }
-        m_closing = true;
+        m_closed = true;
         // A setting that cannot be written must not keep the program open.
-        ErrorReporter::reportFailures([this] { shutDown(); });
+        Q_EMIT closing();
     }
     event->accept();
-    Q_EMIT closed();
+}
+
+void MainWindow::closeWithoutQuestions()
+{
+    m_noQuestions = true;
+    close();
 }
 
 void MainWindow::showEvent(QShowEvent* event)

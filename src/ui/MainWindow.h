@@ -12,7 +12,10 @@
 #include <memory>
 #include <optional>
 
+class ClipboardViewer;
 class Collector;
+class ErrorReporter;
+class HelpWindow;
 class QFileDialog;
 class QFrame;
 class QLabel;
@@ -60,9 +63,9 @@ public:
             saveChanges;
     };
 
-    // Builds the window on collector, then runs the start-up sequence:
-    // restores the settings, watches the clipboard and reads every slot.
-    explicit MainWindow(Collector& collector, QWidget* parent = nullptr);
+    // Builds the window on collector, with the program's tray icon (not
+    // owned); start-up then restores its stored look (restoreView).
+    MainWindow(Collector& collector, TrayIcon& trayIcon, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     void setDialogs(Dialogs dialogs);
@@ -70,6 +73,7 @@ public:
 
     Collector& collector() const { return m_collector; }
     Settings& settings() const;
+    ErrorReporter& errors() const;
     const Commands& commands() const { return m_commands; }
 
     SlotPage* page(SlotNumber slot) const { return m_pages[slot.index()]; }
@@ -81,8 +85,8 @@ public:
     void setRemoteWindow(RemoteWindow* remote);
     RemoteWindow* remoteWindow() const { return m_remote; }
 
-    // The notification-area icon; it lives as long as the window.
-    TrayIcon* trayIcon() const { return m_trayIcon.get(); }
+    // The notification-area icon.
+    TrayIcon* trayIcon() const { return &m_trayIcon; }
     // The toolbar button that shows command; null when none does.
     QToolButton* toolButton(const QAction* command) const;
     QMenu* trayMenu() const { return m_trayMenu; }
@@ -124,21 +128,24 @@ public:
     void hideWindow();
     void showWindow();
     void showRemoteWindow();
-    // The user declined the agreement at the first start: start-up stopped
-    // right there, before anything was shown, watched or stored but the
-    // answer, and the program is to end without closing the window.
-    bool agreementDeclined() const { return m_agreementDeclined; }
     // A press on the tray icon: brings the program's last active window
     // forward while the main window is visible; never shows a hidden one.
     void bringLastActiveWindowForward();
-    // The session or the system ends the program: nobody can be asked, so
-    // each slot's unsaved text is written next to its file (the status of
-    // that on stderr), then the window closes as for Exit.
-    void endSession();
+    // Closes the window as for Exit without asking about unsaved slots (the
+    // session ends; start-up has set their text aside).
+    void closeWithoutQuestions();
+
+    // What the window keeps between runs: its place, the editors' font, the
+    // toolbar and status bar marks, the confirmation flag. restoreView
+    // reads them (once, before the window first shows); saveSettings writes
+    // them with the collector's and the remote window's visibility.
+    void restoreView();
+    void saveSettings();
 
 Q_SIGNALS:
-    // The window has closed and its settings are saved: the program ends.
-    void closed();
+    // The window is closing (Exit, its close box, the session's end), the
+    // unsaved slots settled: the program ends.
+    void closing();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -154,7 +161,7 @@ private:
     void buildPages();
     void buildMenus();
     void connectCommands();
-    void buildTrayIcon();
+    void watchTrayIcon();
     void connectCollector();
     // For an editing command: false, with the reason in the status bar,
     // when the active slot shows only its file's end.
@@ -166,18 +173,9 @@ private:
     // The dialog of "Set Filename" and "Save As", made at its first use.
     QFileDialog& saveDialog();
 
-    // Start-up and shutdown (MainWindowSettings.cpp).
-    void startUp();
-    void restoreSettings();
-    void saveSettings();
-    void shutDown();
+    // What the window keeps between runs (MainWindowSettings.cpp).
     void applyViewMarks();
     void applyEditorFont(SlotNumber slot, const FontRecord& record);
-    // Placement, agreement and splash come with their own windows; their
-    // calls stand here in the order of start-up. False when the user
-    // declined the agreement.
-    bool showAgreementIfNeeded();
-    void showStartupSplash();
     void readPlacement();
     void writePlacement();
     WindowPlacement& placement();
@@ -197,10 +195,9 @@ private:
     Commands m_commands;
     Dialogs m_dialogs;
     bool m_confirmClear = true;
-    bool m_closing = false;
-    bool m_agreementDeclined = false;
+    bool m_closed = false;
     // The session ends: closing asks nothing.
-    bool m_endingSession = false;
+    bool m_noQuestions = false;
     // Set while the window shows the slot the collector made active, so that
     // only the user's choice of tab is announced.
     bool m_showingActiveSlot = false;
@@ -219,8 +216,11 @@ private:
     QMenu* m_trayMenu = nullptr;
     QMenu* m_editorMenu = nullptr;
     RemoteWindow* m_remote = nullptr;
-    std::unique_ptr<TrayIcon> m_trayIcon;
+    TrayIcon& m_trayIcon;
     std::unique_ptr<WindowPlacement> m_placement;
+    // Made at their first use and kept with the window.
+    QPointer<HelpWindow> m_help;
+    QPointer<ClipboardViewer> m_viewer;
     // The program's window last active other than the remote window and
     // popups, which a press on the tray icon brings forward.
     QPointer<QWidget> m_lastActive;

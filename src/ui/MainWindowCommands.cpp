@@ -144,27 +144,11 @@ bool MainWindow::settleUnsavedSlots()
         if (!*save)
             continue;
         bool saved = false;
-        ErrorReporter::reportFailures([&] { saved = m_collector.saveSlot(slot); });
+        errors().reportFailures([&] { saved = m_collector.saveSlot(slot); });
         if (!saved)
             return false;
     }
     return true;
-}
-
-void MainWindow::endSession()
-{
-    m_endingSession = true;
-    for (SlotNumber slot : SlotNumber::all()) {
-        try {
-            const QString aside = m_collector.saveUnsavedTextAside(slot);
-            if (!aside.isEmpty())
-                qWarning("Clipstow: unsaved text of slot %d kept in %s", slot.number(),
-                         qUtf8Printable(aside));
-        } catch (const std::exception& failure) {
-            qWarning("Clipstow: unsaved text of slot %d lost: %s", slot.number(), failure.what());
-        }
-    }
-    close();
 }
 
 // An existing file becomes the slot's file only once it has been read, so a
@@ -240,10 +224,9 @@ void MainWindow::editInTextEditor()
 
 void MainWindow::showHelp()
 {
-    static QPointer<HelpWindow> help;
-    if (!help)
-        help = new HelpWindow(settings(), this);
-    help->present();
+    if (!m_help)
+        m_help = new HelpWindow(settings(), errors(), this);
+    m_help->present();
 }
 
 // The program's own viewer; a platform without one hides the item for good.
@@ -254,13 +237,12 @@ void MainWindow::showClipboardViewer()
         m_commands.clipboardViewer->setVisible(false);
         return;
     }
-    static QPointer<ClipboardViewer> viewer;
     ClipboardMonitor* monitor = m_collector.clipboardMonitor();
     if (!monitor)
         return;
-    if (!viewer)
-        viewer = new ClipboardViewer(*monitor, this);
-    viewer->present();
+    if (!m_viewer)
+        m_viewer = new ClipboardViewer(*monitor, this);
+    m_viewer->present();
 }
 
 void MainWindow::sendSupportMail()

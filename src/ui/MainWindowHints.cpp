@@ -37,7 +37,7 @@ void MainWindow::showHints()
 
 bool MainWindow::trayIconShown() const
 {
-    return m_trayIcon && m_trayIcon->isShown();
+    return m_trayIcon.isShown();
 }
 
 // Hidden, the window comes back through the tray icon. On a desktop with no

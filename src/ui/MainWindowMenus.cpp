@@ -174,51 +174,53 @@ void MainWindow::connectCommands()
     using Source = Collector::Source;
     const Commands& c = m_commands;
     Collector& collector = m_collector;
+    ErrorReporter& errors = this->errors();
 
-    connectCommand(c.capture, this, [&collector] { collector.capture(Collector::Trigger::User); });
-    connectCommand(c.editInTextEditor, this, [this] { editInTextEditor(); });
-    connectCommand(c.save, this, [this] { saveActiveSlot(); });
-    connectCommand(c.saveAs, this, [this] { saveActiveSlotAs(); });
-    connectCommand(c.print, this, [this] { printSlot(); });
-    connectCommand(c.exit, this, [this] { close(); });
-    connectCommand(c.hideWindow, this, [this] { hideWindow(); });
-    connectCommand(c.showRemote, this, [this] { showRemoteWindow(); });
-    connectCommand(c.toolbar, this, [this](bool checked) { setToolbarShown(checked); });
-    connectCommand(c.statusBar, this, [this](bool checked) { setStatusBarShown(checked); });
-    connectCommand(c.font, this, [this] { chooseFont(); });
-    connectCommand(c.preferences, this, [this] { showPreferences(); });
-    connectCommand(c.about, this, [] { SplashWindow::run(SplashWindow::Mode::About); });
-    connectCommand(c.help, this, [this] { showHelp(); });
-    connectCommand(c.support, this, [this] { sendSupportMail(); });
+    connectCommand(errors, c.capture, this,
+                   [&collector] { collector.capture(Collector::Trigger::User); });
+    connectCommand(errors, c.editInTextEditor, this, [this] { editInTextEditor(); });
+    connectCommand(errors, c.save, this, [this] { saveActiveSlot(); });
+    connectCommand(errors, c.saveAs, this, [this] { saveActiveSlotAs(); });
+    connectCommand(errors, c.print, this, [this] { printSlot(); });
+    connectCommand(errors, c.exit, this, [this] { close(); });
+    connectCommand(errors, c.hideWindow, this, [this] { hideWindow(); });
+    connectCommand(errors, c.showRemote, this, [this] { showRemoteWindow(); });
+    connectCommand(errors, c.toolbar, this, [this](bool checked) { setToolbarShown(checked); });
+    connectCommand(errors, c.statusBar, this, [this](bool checked) { setStatusBarShown(checked); });
+    connectCommand(errors, c.font, this, [this] { chooseFont(); });
+    connectCommand(errors, c.preferences, this, [this] { showPreferences(); });
+    connectCommand(errors, c.about, this, [] { SplashWindow::run(SplashWindow::Mode::About); });
+    connectCommand(errors, c.help, this, [this] { showHelp(); });
+    connectCommand(errors, c.support, this, [this] { sendSupportMail(); });
     // A program built without a support address offers no mail to it.
     c.support->setVisible(!SupportMail::address().isEmpty());
-    connectCommand(c.clipboardViewer, this, [this] { showClipboardViewer(); });
+    connectCommand(errors, c.clipboardViewer, this, [this] { showClipboardViewer(); });
     // The menu items switch auto mode alone: the remote window's slot
     // buttons keep their presentation.
-    connectCommand(c.autoMode, this,
+    connectCommand(errors, c.autoMode, this,
                    [&collector] { collector.setAutoMode(!collector.autoMode(), Source::Menu); });
-    connectCommand(c.autoSwitch, this,
+    connectCommand(errors, c.autoSwitch, this,
                    [&collector] { collector.setAutoMode(!collector.autoMode(), Source::Toolbar); });
-    connectCommand(c.clearClipboard, this, [this] { clearClipboard(); });
-    connectCommand(c.setFilename, this, [this] { chooseSlotFile(); });
-    connectCommand(c.find, this, [this] { findInSlot(); });
-    connectCommand(c.findNext, this, [this] { findNextInSlot(); });
-    connectCommand(c.showMainWindow, this, [this] { showWindow(); });
-    connectCommand(c.undo, this, [this] {
+    connectCommand(errors, c.clearClipboard, this, [this] { clearClipboard(); });
+    connectCommand(errors, c.setFilename, this, [this] { chooseSlotFile(); });
+    connectCommand(errors, c.find, this, [this] { findInSlot(); });
+    connectCommand(errors, c.findNext, this, [this] { findNextInSlot(); });
+    connectCommand(errors, c.showMainWindow, this, [this] { showWindow(); });
+    connectCommand(errors, c.undo, this, [this] {
         if (activeSlotEditable())
             activeEditor()->undoLast();
     });
-    connectCommand(c.cut, this, [this] {
+    connectCommand(errors, c.cut, this, [this] {
         if (activeSlotEditable())
             activeEditor()->cutSelection();
     });
-    connectCommand(c.copy, this, [this] { activeEditor()->copySelection(); });
-    connectCommand(c.paste, this, [this] {
+    connectCommand(errors, c.copy, this, [this] { activeEditor()->copySelection(); });
+    connectCommand(errors, c.paste, this, [this] {
         if (activeSlotEditable())
             activeEditor()->pasteClipboard();
     });
-    connectCommand(c.selectAll, this, [this] { activeEditor()->selectAllText(); });
-    connectCommand(c.clearSlot, this, [this] { clearActiveSlot(); });
+    connectCommand(errors, c.selectAll, this, [this] { activeEditor()->selectAllText(); });
+    connectCommand(errors, c.clearSlot, this, [this] { clearActiveSlot(); });
 }
 
 // The editors would take Ctrl+Z, Ctrl+C and the like for themselves; the

@@ -66,6 +66,11 @@ RemoteWindow::RemoteWindow(Collector& collector)
     });
 }
 
+void RemoteWindow::writePlacementAtEnd()
+{
+    m_placement->windowDestroyed();
+}
+
 RemoteWindow::~RemoteWindow()
 {
     m_placement->windowDestroyed();
@@ -90,14 +95,14 @@ void RemoteWindow::buildToolBar()
     for (SlotNumber slot : SlotNumber::all()) {
         QToolButton* button = addButton(names[slot.index()], int(slot.index()));
         connect(button, &QToolButton::clicked, this,
-                [this, slot] { ErrorReporter::reportFailures([&] { useSlot(slot); }); });
+                [this, slot] { m_collector.errors().reportFailures([&] { useSlot(slot); }); });
         m_slotButtons[slot.index()] = button;
     }
     m_autoButton = addButton("autoButton", SlotCount);
     m_autoButton->setCheckable(true);
     m_autoButton->setToolTip(QStringLiteral("Auto Clipstow"));
     connect(m_autoButton, &QToolButton::clicked, this, [this] {
-        ErrorReporter::reportFailures([this] {
+        m_collector.errors().reportFailures([this] {
             m_collector.setAutoMode(!m_collector.autoMode(), Collector::Source::RemoteToggle);
         });
     });

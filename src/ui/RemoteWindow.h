@@ -30,6 +30,10 @@ public:
     explicit RemoteWindow(Collector& collector);
     ~RemoteWindow() override;
 
+    // The program ends: the window's place is written now, as it is written
+    // when the window goes (with the shutdown's other settings).
+    void writePlacementAtEnd();
+
     // The menu a right click on the toolbar opens (the tray menu); start-up
     // hands it over once the agreement and the splash window are through.
     void setContextMenu(QMenu* menu) { m_contextMenu = menu; }

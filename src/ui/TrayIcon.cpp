@@ -9,8 +9,6 @@
 #include <QMenu>
 #include <QWidget>
 
-using ErrorReporter::reportFailures;
-
 TrayIcon::TrayIcon(Collector& collector, QObject* parent)
     : QSystemTrayIcon(Icons::programIcon(), parent), m_collector(collector)
 {
@@ -47,15 +45,15 @@ void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason)
     switch (reason) {
     case QSystemTrayIcon::Trigger:
     case QSystemTrayIcon::MiddleClick:
-        reportFailures([this] { Q_EMIT pressed(); });
+        m_collector.errors().reportFailures([this] { Q_EMIT pressed(); });
         break;
     case QSystemTrayIcon::DoubleClick:
-        reportFailures([this] { runDefaultItem(); });
+        m_collector.errors().reportFailures([this] { runDefaultItem(); });
         if (self)
-            reportFailures([this] { Q_EMIT pressed(); });
+            m_collector.errors().reportFailures([this] { Q_EMIT pressed(); });
         break;
     case QSystemTrayIcon::Context:
-        reportFailures([this] { Q_EMIT pressed(); });
+        m_collector.errors().reportFailures([this] { Q_EMIT pressed(); });
         if (self)
             openMenu();
         break;

@@ -1,5 +1,6 @@
 #include "support/DesktopFixture.h"
 
+#include "app/Startup.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
@@ -11,6 +12,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QTest>
 
 namespace TestSupport {
 
@@ -27,7 +29,7 @@ ScopedWorkFolder::~ScopedWorkFolder()
 DesktopFixture::DesktopFixture()
 {
     seedReturningUser(settings());
-    ErrorReporter::setHook([this](const QString& text) { m_errors << text; });
+    reporter().setPresenter([this](const QString& text) { m_errors << text; });
     SaveSound::setOutput(&m_sound);
     SaveSound::setSettings(&settings());
     QGuiApplication::clipboard()->clear();
@@ -37,26 +39,32 @@ DesktopFixture::~DesktopFixture()
 {
     SaveSound::setOutput(nullptr);
     SaveSound::setSettings(nullptr);
-    ErrorReporter::setHook({});
+    reporter().setPresenter({});
 }
 
-void startWindows(Settings& settings, std::unique_ptr<Collector>& collector,
-                  std::unique_ptr<MainWindow>& main, std::unique_ptr<RemoteWindow>& remote)
+void startWindows(DesktopFixture& desk, std::unique_ptr<Startup>& program, Collector*& collector,
+                  MainWindow*& main, RemoteWindow*& remote)
 {
-    collector = makeCollector(settings);
-    main = std::make_unique<MainWindow>(*collector);
-    remote = std::make_unique<RemoteWindow>(*collector);
-    main->setRemoteWindow(remote.get());
+    program = std::make_unique<Startup>(desk.settings(), desk.reporter());
+    QVERIFY(program->showAgreement());
+    program->showSplash();
+    program->readSettings();
+    program->buildWindows();
+    program->readSlots();
+    program->attachTray();
+    program->watchClipboard();
+    collector = &program->collector();
+    main = program->mainWindow();
+    remote = program->remoteWindow();
 }
 
-void closeWindows(std::unique_ptr<Collector>& collector, std::unique_ptr<MainWindow>& main,
-                  std::unique_ptr<RemoteWindow>& remote)
+void closeWindows(std::unique_ptr<Startup>& program, Collector*& collector, MainWindow*& main,
+                  RemoteWindow*& remote)
 {
-    if (main)
-        main->setRemoteWindow(nullptr);
-    remote.reset();
-    main.reset();
-    collector.reset();
+    program.reset();
+    collector = nullptr;
+    main = nullptr;
+    remote = nullptr;
 }
 
 QString downButtons(const RemoteWindow& remote)

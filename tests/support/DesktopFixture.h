@@ -11,6 +11,7 @@
 class Collector;
 class MainWindow;
 class RemoteWindow;
+class Startup;
 
 // Set-up shared by the tests of the program's windows.
 namespace TestSupport {
@@ -46,6 +47,7 @@ public:
 
     Settings& settings() { return m_registry.settings(); }
     RegistryStore& store() { return m_registry.store(); }
+    ErrorReporter& reporter() { return m_registry.errors(); }
     QString folder() const { return m_folder.path(); }
     QString path(const QString& name) const { return m_folder.filePath(name); }
     // The messages that would have been shown to the user, oldest first.
@@ -60,13 +62,15 @@ private:
     CountingSound m_sound;
 };
 
-// Creates the collector on settings, the main window and then the remote
-// window, as at program start.
-void startWindows(Settings& settings, std::unique_ptr<Collector>& collector,
-                  std::unique_ptr<MainWindow>& main, std::unique_ptr<RemoteWindow>& remote);
-// Destroys both windows, the remote window first, then the collector.
-void closeWindows(std::unique_ptr<Collector>& collector, std::unique_ptr<MainWindow>& main,
-                  std::unique_ptr<RemoteWindow>& remote);
+// Runs start-up on the fixture's services up to the clipboard monitor (the
+// agreement and the splash are not due for its returning user), leaving the
+// windows hidden; collector, main and remote name what it made.
+void startWindows(DesktopFixture& desk, std::unique_ptr<Startup>& program, Collector*& collector,
+                  MainWindow*& main, RemoteWindow*& remote);
+// Ends that program without its end sequence: the remote window first, then
+// the main window, then the collector go.
+void closeWindows(std::unique_ptr<Startup>& program, Collector*& collector, MainWindow*& main,
+                  RemoteWindow*& remote);
 
 // Which slot buttons of the remote window show down, as "1-3" style text
 // for readable failures.

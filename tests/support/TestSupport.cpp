@@ -24,7 +24,7 @@ void ScopedRegistry::reopen()
     m_store.reset();
     m_store = std::make_unique<RegistryStore>(filePath());
     m_settings = std::make_unique<Settings>(
-        *m_store, [](const AppError& failure) { ErrorReporter::showFailure(failure); });
+        *m_store, [this](const AppError& failure) { m_errors.showFailure(failure); });
 }
 
 ScopedRegistry::~ScopedRegistry()
@@ -65,9 +65,9 @@ void startProgram(QProcess& process, const QProcessEnvironment& env, const QStri
     process.start(builtProgram(QStringLiteral("clipstow")), {});
 }
 
-std::unique_ptr<Collector> makeCollector(Settings& settings)
+std::unique_ptr<Collector> makeCollector(Settings& settings, ErrorReporter& errors)
 {
-    auto collector = std::make_unique<Collector>(settings);
+    auto collector = std::make_unique<Collector>(settings, errors);
     collector->setClipboardMonitor(new ClipboardMonitor(createClipboardSource(), collector.get()));
     return collector;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Collector.h"
+#include "core/ErrorReporter.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryStore.h"
 #include "settings/Settings.h"
@@ -16,7 +17,8 @@ namespace TestSupport {
 // A fresh registry file in a temporary folder with its store and the
 // settings on it, for the lifetime of the object. $CLIPSTOW_REGISTRY names
 // the file meanwhile, for the programs a test starts. Failures the settings
-// report go to the error reporter.
+// report go to its error reporter (to standard error until a test gives it
+// a presenter).
 class ScopedRegistry final
 {
 public:
@@ -25,6 +27,7 @@ public:
     QString filePath() const;
     RegistryStore& store() { return *m_store; }
     Settings& settings() { return *m_settings; }
+    ErrorReporter& errors() { return m_errors; }
     // A new store and settings on the same file, as at the next start: the
     // old connection is closed.
     void reopen();
@@ -33,6 +36,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QByteArray m_previous;
     bool m_hadPrevious;
+    ErrorReporter m_errors;
     std::unique_ptr<RegistryStore> m_store;
     std::unique_ptr<Settings> m_settings;
 };
@@ -51,7 +55,7 @@ template <typename Declaration> bool isStored(RegistryStore& store, const Declar
 
 // A collector on settings with a clipboard monitor on this session's
 // clipboard source, which goes with it.
-std::unique_ptr<Collector> makeCollector(Settings& settings);
+std::unique_ptr<Collector> makeCollector(Settings& settings, ErrorReporter& errors);
 
 // Runs a capture and waits until it has ended: outside auto mode its text
 // comes from the clipboard's owner after capture() has returned. False when
