@@ -166,8 +166,10 @@ private Q_SLOTS:
         const auto receiver = [&answers](ClipboardMonitor::Outcome outcome, const QString& text) {
             answers << qMakePair(outcome, text);
         };
-        const auto first = m_source->offer(plain("first"));
+        // Asked for before the source told the first copy: that one answers.
         m_monitor->readText(this, receiver);
+        QVERIFY(m_source->fetches.isEmpty());
+        const auto first = m_source->offer(plain("first"));
         QVERIFY(answers.isEmpty());
         QCOMPARE(m_source->fetches, (QList<QPair<quint64, QString>>{{first, Utf8}}));
 

@@ -372,6 +372,7 @@ private Q_SLOTS:
         QTRY_VERIFY(main->isVisible());
 
         QGuiApplication::clipboard()->setText(QStringLiteral("copied"));
+        QTRY_VERIFY(collector->clipboardHasCapturableText());
         const auto expect = [&](const char* request, bool done, const QString& text) {
             const InstanceCommands::Result result = commands.carryOut(QLatin1String(request));
             QVERIFY2(result.done == done && result.text == text,
@@ -380,11 +381,12 @@ private Q_SLOTS:
         const auto slotFile = [&desktop](int slot) {
             return TestSupport::fileBytes(desktop.path(QStringLiteral("Default%1.txt").arg(slot)));
         };
+        // The text comes from the clipboard's owner after the answer.
         expect("capture 2", true, QStringLiteral("Captured into slot 2 (Default2.txt)"));
-        QVERIFY(slotFile(2).endsWith("copied\r\n\r\n\r\n"));
+        QTRY_VERIFY(slotFile(2).endsWith("copied\r\n\r\n\r\n"));
         QCOMPARE(collector->activeSlot(), SlotNumber(2));
         expect("capture", true, QStringLiteral("Captured into slot 2 (Default2.txt)"));
-        QCOMPARE(slotFile(2).count("copied"), 2);
+        QTRY_COMPARE(slotFile(2).count("copied"), 2);
         expect("capture 4", false, QStringLiteral("There is no slot 4 (only 1, 2 and 3)"));
         expect("auto toggle", true, QStringLiteral("Auto mode is on"));
         QVERIFY(remote->areCheckButtons());
@@ -399,6 +401,7 @@ private Q_SLOTS:
         expect("auto maybe", false,
                QStringLiteral("Auto mode can be on, off or toggle, not \"maybe\""));
         QGuiApplication::clipboard()->clear();
+        QTRY_VERIFY(!collector->clipboardHasCapturableText());
         expect("capture 1", false,
                QStringLiteral("No text in the Clipboard: nothing captured into slot 1 "
                               "(Default1.txt)"));

@@ -194,8 +194,15 @@ void ClipboardMonitor::readText(QObject* context, TextReceiver receiver)
 
 void ClipboardMonitor::startRead(PendingRead read)
 {
-    if (m_stopped || !m_source || m_current.id == 0) {
+    if (m_stopped || !m_source) {
         answer(read, Outcome::NoText, QString());
+        return;
+    }
+    // Asked for before the source has told what the clipboard holds (just
+    // after start): its first copy answers.
+    if (m_current.id == 0) {
+        read.waitsForNewerOffer = true;
+        m_reads.push_back(std::move(read));
         return;
     }
     if (m_currentSecret) {

@@ -88,7 +88,8 @@ public:
     // The newest copy's text, handed to receiver once it is known: at once
     // when it has been read already, else later (never after context is
     // gone). A copy that a newer one replaces before its owner delivered is
-    // followed by the newer one's text.
+    // followed by the newer one's text; before the source has told the
+    // first copy, that one's.
     void readText(QObject* context, TextReceiver receiver);
     // The newest copy as the source announced it (formats, what was read
     // ahead), and whether it is marked secret.

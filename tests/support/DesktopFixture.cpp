@@ -53,6 +53,8 @@ void startWindows(DesktopFixture& desk, std::unique_ptr<Startup>& program, Colle
     program->readSlots();
     program->attachTray();
     program->watchClipboard();
+    // As a user would find it: the clipboard's content known.
+    QTRY_VERIFY(program->clipboard().current().id != 0);
     collector = &program->collector();
     main = program->mainWindow();
     remote = program->remoteWindow();
