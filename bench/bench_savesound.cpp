@@ -45,23 +45,23 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     Settings settings(dir.filePath(QStringLiteral("registry.sqlite3")));
     settings.setDefaultSound(true);
-    SaveSound::setSettings(&settings);
+    SaveSound sound(&settings);
 
     std::vector<qint64> alone;
     for (int i = 0; i < 20; ++i) {
-        alone.push_back(timed([] { SaveSound::indicateSave(); }));
+        alone.push_back(timed([&sound] { sound.indicateSave(); }));
         QThread::msleep(700); // the chime lasts 631 ms
     }
     report("indicateSave, one at a time", alone);
 
     std::vector<qint64> burst;
     for (int i = 0; i < 500; ++i)
-        burst.push_back(timed([] { SaveSound::indicateSave(); }));
+        burst.push_back(timed([&sound] { sound.indicateSave(); }));
     report("indicateSave, 500 back to back", burst);
 
     std::vector<qint64> chimes;
     for (int i = 0; i < 500; ++i)
-        chimes.push_back(timed([] { SaveSound::playChime(); }));
+        chimes.push_back(timed([&sound] { sound.playChime(); }));
     report("playChime, 500 back to back", chimes);
     return 0;
 }

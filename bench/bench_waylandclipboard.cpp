@@ -176,7 +176,7 @@ int main(int argc, char** argv)
     TestSupport::ScopedRegistry registry;
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("slot1.txt"));
-    Collector collector(registry.settings(), registry.errors());
+    Collector collector(registry.settings(), registry.errors(), registry.saveSound());
     ClipboardMonitor monitor(nullptr);
     ClipboardSourceChooser chooser(
         [&monitor](std::unique_ptr<ClipboardSource> source) {

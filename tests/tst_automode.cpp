@@ -318,7 +318,8 @@ private Q_SLOTS:
     void noCaptureBeforeSlotsAreRead()
     {
         writeBytes(path(QStringLiteral("Default1.txt")), "kept\r\n");
-        m_program = std::make_unique<Startup>(m_desk->settings(), m_desk->reporter());
+        m_program =
+            std::make_unique<Startup>(m_desk->settings(), m_desk->reporter(), m_desk->saveSound());
         m_program->readSettings();
         m_program->buildWindows();
         QGuiApplication::clipboard()->setText(QStringLiteral("during start-up"));

@@ -175,7 +175,6 @@ private:
     // The text the next capture takes from the clipboard.
     QString m_clipboard;
     void setClipboard(const QString& text) { m_clipboard = text; }
-    TestSupport::CountingSound m_output;
     QString fileName(const QString& name) const { return m_dir->filePath(name); }
 };
 
@@ -184,14 +183,10 @@ void TestCapture::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_registry = std::make_unique<TestSupport::ScopedRegistry>();
-    m_output.played = 0;
-    SaveSound::setOutput(&m_output);
 }
 
 void TestCapture::cleanup()
 {
-    SaveSound::setOutput(nullptr);
-    SaveSound::setChimeResource(QString());
     m_registry.reset();
     m_dir.reset();
 }
@@ -231,11 +226,11 @@ void TestCapture::blockTable()
     setClipboard(clipboard);
     const QString name = fileName(QStringLiteral("Default1.txt"));
     SlotFileSync sync;
-    captureIntoSlot(slot, stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, stamp, sync, name, m_clipboard, m_registry->saveSound());
 
     QCOMPARE(fileBytes(name), file);
     QCOMPARE(slot.text().toLatin1(), file);
-    QCOMPARE(m_output.played, 1);
+    QCOMPARE(m_registry->soundOutput().played, 1);
 }
 
 void TestCapture::workedExampleTwice()
@@ -244,18 +239,18 @@ void TestCapture::workedExampleTwice()
     const QString name = fileName(QStringLiteral("Default1.txt"));
     SlotFileSync sync;
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(fileBytes(name).size(), 56);
 
     setClipboard(QStringLiteral("world"));
     captureIntoSlot(slot, QStringLiteral("===== 12/6/2026 === 12:04:30 PM =====\r\n"), sync, name,
-                    m_clipboard);
+                    m_clipboard, m_registry->saveSound());
     // Four blank lines between hello and the second stamp.
     QCOMPARE(fileBytes(name), QByteArray("\r\n\r\n===== 12/6/2026 === 12:03:09 PM =====\r\n\r\n"
                                          "hello\r\n\r\n\r\n"
                                          "\r\n\r\n===== 12/6/2026 === 12:04:30 PM =====\r\n\r\n"
                                          "world\r\n\r\n\r\n"));
-    QCOMPARE(m_output.played, 2);
+    QCOMPARE(m_registry->soundOutput().played, 2);
 }
 
 void TestCapture::undoHistoryDiscarded()
@@ -264,7 +259,8 @@ void TestCapture::undoHistoryDiscarded()
     slot.setText(QStringLiteral("abc"));
     setClipboard(QStringLiteral("hello"));
     SlotFileSync sync;
-    captureIntoSlot(slot, Stamp, sync, fileName(QStringLiteral("Default1.txt")), m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, fileName(QStringLiteral("Default1.txt")), m_clipboard,
+                    m_registry->saveSound());
     const QString captured = slot.text();
     QVERIFY(captured.endsWith(QStringLiteral("hello\r\n\r\n\r\n")));
     // Neither the paste nor the text before it can be undone any more.
@@ -280,14 +276,14 @@ void TestCapture::writeFailureKeepsBlockUnsaved()
     setClipboard(QStringLiteral("hello"));
     SlotFileSync sync;
     try {
-        captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+        captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
         QFAIL("the write into a missing folder succeeded");
     } catch (const AppError& error) {
         QCOMPARE(error.message(), QStringLiteral("Cannot create file %1").arg(name));
     }
     QVERIFY(slot.text().endsWith(QStringLiteral("hello\r\n\r\n\r\n")));
     QVERIFY(!QFile::exists(name));
-    QCOMPARE(m_output.played, 0);
+    QCOMPARE(m_registry->soundOutput().played, 0);
 }
 
 void TestCapture::soundFollowsTheWrite()
@@ -297,24 +293,25 @@ void TestCapture::soundFollowsTheWrite()
     const QString name = fileName(QStringLiteral("Default2.txt"));
     setClipboard(QStringLiteral("hello"));
     QByteArray heardAfter;
-    m_output.onPlay = [&] { heardAfter = fileBytes(name); };
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
-    m_output.onPlay = nullptr;
-    QCOMPARE(m_output.played, 1);
+    m_registry->soundOutput().onPlay = [&] { heardAfter = fileBytes(name); };
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    m_registry->soundOutput().onPlay = nullptr;
+    QCOMPARE(m_registry->soundOutput().played, 1);
     // By the time the sound starts the file holds the whole block.
     QCOMPARE(heardAfter, BlockHello);
 }
 
 void TestCapture::chimeFailureAfterWrite()
 {
-    SaveSound::setChimeResource(fileName(QStringLiteral("no-such-chime.wav")));
+    m_registry->saveSound().setChimeResource(fileName(QStringLiteral("no-such-chime.wav")));
     SlotText slot;
     const QString name = fileName(QStringLiteral("Default3.txt"));
     setClipboard(QStringLiteral("hello"));
     SlotFileSync sync;
-    QVERIFY_THROWS_EXCEPTION(AppError, captureIntoSlot(slot, Stamp, sync, name, m_clipboard));
+    QVERIFY_THROWS_EXCEPTION(
+        AppError, captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound()));
     QVERIFY(fileBytes(name).endsWith("hello\r\n\r\n\r\n"));
-    QCOMPARE(m_output.played, 0);
+    QCOMPARE(m_registry->soundOutput().played, 0);
 }
 
 void TestCapture::appendLeavesEarlierBytes()
@@ -328,21 +325,21 @@ void TestCapture::appendLeavesEarlierBytes()
     sync.read(slot, name);
 
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(inodeOf(name), inode);
     QCOMPARE(fileBytes(name), old + BlockHello);
 
     // Non-ASCII text added in one capture, then appended after by the next.
     setClipboard(QStringLiteral("na\u00efve \u2713\nx"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(inodeOf(name), inode);
     QCOMPARE(fileBytes(name), slot.text().toUtf8());
     QVERIFY(fileBytes(name).endsWith("na\xc3\xafve \xe2\x9c\x93\r\nx\r\n\r\n\r\n" + BlockHello));
-    QCOMPARE(m_output.played, 3);
+    QCOMPARE(m_registry->soundOutput().played, 3);
 }
 
 void TestCapture::externalChangeIsReadFirst_data()
@@ -392,7 +389,7 @@ void TestCapture::externalChangeIsReadFirst()
     SlotFileSync sync;
     sync.read(slot, name);
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(fileBytes(name), "first\r\n" + BlockHello);
 
     if (change == 0) {
@@ -408,7 +405,7 @@ void TestCapture::externalChangeIsReadFirst()
     }
 
     QSignalSpy replaced(&slot, &SlotText::replaced);
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(replaced.isEmpty(), onlyNew);
     QCOMPARE(sync.lastMethod(), method);
     QCOMPARE(fileBytes(name), SlotFile::encodePlain(SlotFile::decodePlain(kept)) + BlockHello);
@@ -437,7 +434,7 @@ void TestCapture::editsBeforeTheEnd()
     SlotFileSync sync;
     sync.read(slot, name);
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     const quint64 inode = inodeOf(name);
 
     QTextCursor cursor(slot.document());
@@ -459,14 +456,14 @@ void TestCapture::editsBeforeTheEnd()
         break;
     }
     const QByteArray edited = slot.text().toUtf8();
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(sync.lastMethod(), method);
     QCOMPARE(inodeOf(name) == inode, method == SlotFileWriter::Method::Appended);
     QCOMPARE(fileBytes(name), slot.text().toUtf8());
     QVERIFY(fileBytes(name).startsWith(edited));
 
     // Marked again after the write: the next capture appends.
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(fileBytes(name), slot.text().toUtf8());
 }
@@ -485,7 +482,7 @@ void TestCapture::failedAppendLeavesFile()
         FileSizeLimit limit(100);
         QVERIFY(limit.ok());
         try {
-            captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+            captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
             QFAIL("the append beyond the file size limit succeeded");
         } catch (const AppError& error) {
             QCOMPARE(error.message(), QStringLiteral("Cannot create file ") + name);
@@ -495,17 +492,17 @@ void TestCapture::failedAppendLeavesFile()
     QCOMPARE(fileBytes(name), QByteArray("abc\r\n"));
     QCOMPARE(inodeOf(name), inode);
     QVERIFY(slot.text().endsWith(QString(300, QLatin1Char('h')) + QStringLiteral("\r\n\r\n\r\n")));
-    QCOMPARE(m_output.played, 0);
+    QCOMPARE(m_registry->soundOutput().played, 0);
 
     // The next capture writes both blocks after the old bytes, which are
     // still what the slot last wrote.
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(fileBytes(name), slot.text().toUtf8());
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(inodeOf(name), inode);
     QCOMPARE(fileBytes(name).count("===== 12/6/2026"), 2);
-    QCOMPARE(m_output.played, 1);
+    QCOMPARE(m_registry->soundOutput().played, 1);
 }
 
 void TestCapture::vanishedFolderCannotCreate()
@@ -515,12 +512,12 @@ void TestCapture::vanishedFolderCannotCreate()
     SlotText slot;
     SlotFileSync sync;
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(fileBytes(name), BlockHello);
 
     QVERIFY(QDir(fileName(QStringLiteral("slots"))).removeRecursively());
     try {
-        captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+        captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
         QFAIL("the write into a removed folder succeeded");
     } catch (const AppError& error) {
         QCOMPARE(error.message(), QStringLiteral("Cannot create file %1").arg(name));
@@ -528,7 +525,7 @@ void TestCapture::vanishedFolderCannotCreate()
     QCOMPARE(slot.text().toUtf8(), BlockHello + BlockHello);
 
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("slots")));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
     QCOMPARE(fileBytes(name), BlockHello + BlockHello + BlockHello);
 }
@@ -559,11 +556,11 @@ void TestCapture::fileTheSlotStoresOtherwise()
     SlotFileSync sync;
     sync.read(slot, name);
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(sync.lastMethod(), firstMethod);
     bytes = written;
     QCOMPARE(fileBytes(name), bytes + BlockHello);
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(fileBytes(name), bytes + BlockHello + BlockHello);
     QCOMPARE(slot.length(), SlotFile::decodePlain(fileBytes(name)).size());
@@ -581,9 +578,9 @@ void TestCapture::captureTheSlotStoresOtherwise()
     sync.adopt(slot, name);
     const QString copied = QStringLiteral("a") + QChar(0xFDD0) + QStringLiteral("b");
     setClipboard(copied);
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
     const QByteArray first = QByteArray(BlockHello).replace("hello", "a\r\nb");
     QCOMPARE(fileBytes(name), first + BlockHello);
@@ -605,11 +602,11 @@ void TestCapture::strayCp1252LineKeepsUtf8Text()
     SlotText slot;
     SlotFileSync sync;
     setClipboard(QStringLiteral(u"café ü"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     writeBytes(name, "na\xEFve\r\n", QIODevice::Append);
 
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     const QString expected = QStringLiteral(u"\r\n\r\n") + Stamp +
                              QStringLiteral(u"\r\ncafé ü\r\n\r\n\r\nnaïve\r\n") +
                              QString::fromLatin1(BlockHello);
@@ -711,7 +708,7 @@ void TestCapture::captureLargerThanEditorReachesFileWhole()
         huge += QStringLiteral("a line of a very large copy, number %1\n").arg(huge.size());
     const QString block = captureBlock(Stamp, huge);
     setClipboard(huge);
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QByteArray file = fileBytes(name);
     QCOMPARE(file.size(), 11 + SlotFile::encodePlain(block).size());
     QVERIFY(file.startsWith("head line\r\n"));
@@ -723,7 +720,7 @@ void TestCapture::captureLargerThanEditorReachesFileWhole()
 
     // Later captures are appended and shown.
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QVERIFY(fileBytes(name).startsWith(file));
     QVERIFY(fileBytes(name).endsWith(BlockHello));
@@ -739,7 +736,7 @@ void TestCapture::captureLargerThanEditorReachesFileWhole()
 
     // A capture then still reaches the file; the view shows its end again.
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(fileBytes(name), file + BlockHello);
     QVERIFY(!slot.text().contains(QStringLiteral("typed")));
 
@@ -748,10 +745,10 @@ void TestCapture::captureLargerThanEditorReachesFileWhole()
     // not hold), then appends again.
     file = fileBytes(name);
     writeBytes(name, "foreign\n", QIODevice::Append);
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
     QVERIFY(fileBytes(name) == file + "foreign\r\n" + BlockHello);
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard);
+    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QVERIFY(fileBytes(name) == file + "foreign\r\n" + BlockHello + BlockHello);
     QVERIFY(slot.text().endsWith(QStringLiteral("foreign\r\n") + BlockHello + BlockHello));
@@ -775,9 +772,11 @@ void TestCapture::slotFileThatIsAFifoFailsAtOnce()
     const QString cannotOpen = QStringLiteral("Cannot open file ") + name;
     QCOMPARE(TestSupport::errorOf([&] { sync.read(slot, name); }), cannotOpen);
     setClipboard(QStringLiteral("hello"));
-    QCOMPARE(TestSupport::errorOf([&] { captureIntoSlot(slot, Stamp, sync, name, m_clipboard); }),
+    QCOMPARE(TestSupport::errorOf([&] {
+                 captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+             }),
              cannotOpen);
-    QCOMPARE(m_output.played, 0);
+    QCOMPARE(m_registry->soundOutput().played, 0);
 }
 
 // Regression: an empty capture block (the stamp line with no text) was
@@ -791,10 +790,11 @@ void TestCapture::emptyClipboardTextAddsNoBlock()
     SlotFileSync sync;
     sync.read(slot, name);
 
-    QCOMPARE(captureIntoSlot(slot, Stamp, sync, name, QString()), QString());
+    QCOMPARE(captureIntoSlot(slot, Stamp, sync, name, QString(), m_registry->saveSound()),
+             QString());
     QCOMPARE(fileBytes(name), QByteArray("kept\r\n"));
     QCOMPARE(slot.text(), QStringLiteral("kept\r\n"));
-    QCOMPARE(m_output.played, 0);
+    QCOMPARE(m_registry->soundOutput().played, 0);
 }
 
 // Regression: a file size limit (ulimit -f) ended the program with
@@ -847,7 +847,7 @@ void TestCapture::tornCaptureIsSetAsideAtTheNextRead()
     QCOMPARE(fileBytes(aside), torn);
     QCOMPARE(QFile::permissions(aside) & 0x0077, QFileDevice::Permissions());
 
-    captureIntoSlot(slot, Stamp, sync, name, QStringLiteral("hello"));
+    captureIntoSlot(slot, Stamp, sync, name, QStringLiteral("hello"), m_registry->saveSound());
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(fileBytes(name), "first\r\n" + BlockHello);
     QVERIFY(sync.takeTornAside().isEmpty());

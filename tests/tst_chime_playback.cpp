@@ -322,7 +322,7 @@ private:
 
 QByteArray builtInChime()
 {
-    QFile chime(SaveSound::chimeResource());
+    QFile chime(QString::fromLatin1(SaveSound::BuiltInChime));
     return chime.open(QIODevice::ReadOnly) ? chime.readAll() : QByteArray();
 }
 
@@ -354,8 +354,6 @@ private Q_SLOTS:
 
     void init() { m_shown.clear(); }
 
-    void cleanup() { SaveSound::setSettings(nullptr); }
-
     // Each capture made on its own is heard as one whole chime that starts
     // at once, also the first one, which connects to the server.
     void playChimes_heardWholeOncePerCapture()
@@ -363,7 +361,7 @@ private Q_SLOTS:
         if (!haveTestServer())
             QSKIP("no private PulseAudio daemon: run through scripts/run-tests.sh");
         TestSupport::ScopedRegistry registry;
-        SaveSound::setSettings(&registry.settings());
+        SaveSound sound(&registry.settings());
         registry.errors().setPresenter([this](const QString& text) { m_shown.append(text); });
         MonitorRecording recording;
         QVERIFY(recording.start());
@@ -374,9 +372,9 @@ private Q_SLOTS:
                 QThread::msleep(1000);
             asked.append(recording.position());
             if (capture == 1)
-                SaveSound::indicateSave();
+                sound.indicateSave();
             else
-                SaveSound::playChime();
+                sound.playChime();
         }
 
         const QByteArray pcm = recording.stop(1000);
@@ -408,13 +406,13 @@ private Q_SLOTS:
         if (!haveTestServer())
             QSKIP("no private PulseAudio daemon: run through scripts/run-tests.sh");
         TestSupport::ScopedRegistry registry;
-        SaveSound::setSettings(&registry.settings());
+        SaveSound sound(&registry.settings());
         registry.errors().setPresenter([this](const QString& text) { m_shown.append(text); });
         MonitorRecording recording;
         QVERIFY(recording.start());
         const double asked = recording.position();
         for (int capture = 0; capture < 10; ++capture)
-            SaveSound::indicateSave();
+            sound.indicateSave();
 
         const QByteArray pcm = recording.stop(2500);
         const QList<Segment> heard = segments(pcm);
@@ -440,7 +438,7 @@ private Q_SLOTS:
         if (!haveTestServer())
             QSKIP("no private PulseAudio daemon: run through scripts/run-tests.sh");
         TestSupport::ScopedRegistry registry;
-        SaveSound::setSettings(&registry.settings());
+        SaveSound sound(&registry.settings());
         registry.errors().setPresenter([this](const QString& text) { m_shown.append(text); });
         QTemporaryDir dir;
         const QString tone = dir.filePath(QStringLiteral("tone.wav"));
@@ -451,7 +449,7 @@ private Q_SLOTS:
         MonitorRecording recording;
         QVERIFY(recording.start());
         const double asked = recording.position();
-        SaveSound::indicateSave();
+        sound.indicateSave();
         const QByteArray pcm = recording.stop(800);
         const QList<Segment> heard = segments(pcm);
         const Measured level = measure(pcm);
@@ -489,7 +487,8 @@ private Q_SLOTS:
         MonitorRecording recording;
         QVERIFY(recording.start());
         QVERIFY(!output.playWaveFile(path));
-        SaveSound::playWaveFile(path);
+        SaveSound sound(nullptr);
+        sound.playWaveFile(path);
         const Measured heard = measure(recording.stop(300));
         QCOMPARE(heard.seconds, 0.0);
         QVERIFY(m_shown.isEmpty());
@@ -540,7 +539,7 @@ private Q_SLOTS:
             player.playWaveData(builtInChime());
             player.playWaveFile(QStringLiteral("/no/such/file.wav"));
         }
-        SaveSound::playChime();
+        SaveSound(nullptr).playChime();
         const qint64 elapsed = timer.elapsed();
 
         QVERIFY(!played);

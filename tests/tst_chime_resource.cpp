@@ -86,7 +86,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         Q_INIT_RESOURCE(resources);
-        m_chime = fileBytes(SaveSound::chimeResource());
+        m_chime = fileBytes(QString::fromLatin1(SaveSound::BuiltInChime));
         QCOMPARE(m_chime.size(), 55776);
     }
 

@@ -36,7 +36,6 @@ class TestCollector final : public QObject
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
-    TestSupport::CountingSound m_sound;
     QStringList m_errors;
     std::unique_ptr<Collector> m_collector;
     // The answer of the changed-file question, and the files it named.
@@ -49,7 +48,8 @@ private:
     // test's folder, read as at start-up.
     Collector& start()
     {
-        m_collector = TestSupport::makeCollector(m_registry->settings(), m_registry->errors());
+        m_collector = TestSupport::makeCollector(m_registry->settings(), m_registry->errors(),
+                                                 m_registry->saveSound());
         for (SlotNumber slot : SlotNumber::all())
             m_collector->setFileName(slot, path(QStringLiteral("slot%1.txt").arg(slot.number())));
         m_collector->setChangedFileQuestion([this](const QString& fileName) {
@@ -85,7 +85,6 @@ private Q_SLOTS:
         m_registry = std::make_unique<TestSupport::ScopedRegistry>();
         m_errors.clear();
         m_registry->errors().setPresenter([this](const QString& text) { m_errors << text; });
-        SaveSound::setOutput(&m_sound);
         m_settle = SlotFileSync::Settle::KeepBoth;
         m_asked.clear();
     }
@@ -93,7 +92,6 @@ private Q_SLOTS:
     void cleanup()
     {
         m_collector.reset();
-        SaveSound::setOutput(nullptr);
         m_registry.reset();
     }
 
@@ -112,7 +110,7 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
         QVERIFY(TestSupport::captureAndWait(collector, Collector::Trigger::User));
         QVERIFY(fileBytes(path("slot2.txt")).endsWith("\r\nclip\r\n\r\n\r\n"));
-        QCOMPARE(m_sound.played, 1);
+        QCOMPARE(m_registry->soundOutput().played, 1);
     }
 
     // A slot file another program changed is read again before the next

@@ -4,15 +4,18 @@
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "core/Collector.h"
+#include "core/ErrorReporter.h"
 #include "core/FirstRun.h"
 #include "core/ProgramInfo.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryLayout.h"
+#include "settings/Settings.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "support/TestMain.h"
 #include "ui/AgreementDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/SplashWindow.h"
 #include "ui/TrayIcon.h"
 
 #include <QApplication>
@@ -89,7 +92,7 @@ private Q_SLOTS:
             }
         });
         watcher.start(20);
-        Startup program(m_desk->settings(), m_desk->reporter());
+        Startup program(m_desk->settings(), m_desk->reporter(), m_desk->saveSound());
         QVERIFY(program.start());
         QCOMPARE(seen.join(QLatin1Char(' ')), shown);
         QCOMPARE(m_desk->errors().join(QString()), error);
@@ -109,7 +112,7 @@ private Q_SLOTS:
                 ->declineButton()
                 ->click();
         });
-        Startup program(m_desk->settings(), m_desk->reporter());
+        Startup program(m_desk->settings(), m_desk->reporter(), m_desk->saveSound());
         QVERIFY(program.trayIcon() && program.trayIcon()->isVisible());
         QVERIFY(!program.start());
         QVERIFY(!program.trayIcon());
@@ -119,17 +122,40 @@ private Q_SLOTS:
         QCOMPARE(m_desk->settings().acceptedLicense(), QStringLiteral("Never"));
     }
 
-    // Regression: a second start while the agreement was open was lost. The
-    // agreement comes to the front, and the main window shows once it is
-    // accepted.
+    // Regression: a second start while the agreement was open was lost,
+    // also where a registry that cannot be read brings the agreement at
+    // every start. The agreement comes to the front, and the main window
+    // shows once it is accepted.
+    void secondStartDuringAgreementBringsItForward_data()
+    {
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("registry read") << true;
+        QTest::newRow("registry cannot be read") << false;
+    }
+
     void secondStartDuringAgreementBringsItForward()
     {
+        QFETCH(bool, readable);
         store(m_desk->store(), "AcceptedLicense", QVariant());
-        Startup program(m_desk->settings(), m_desk->reporter());
+        // Below a regular file: nothing can be read or written.
+        TestSupport::writeBytes(m_desk->path(QStringLiteral("afile")), "");
+        ErrorReporter unreadableErrors;
+        unreadableErrors.setPresenter([](const QString&) {});
+        Settings unreadable(
+            m_desk->path(QStringLiteral("afile/registry.sqlite3")),
+            [&](const AppError& failure) { unreadableErrors.showFailure(failure); });
+        Startup program(readable ? m_desk->settings() : unreadable,
+                        readable ? m_desk->reporter() : unreadableErrors, m_desk->saveSound());
         SingleInstance instance(QStringLiteral("clipstow-test"));
         InstanceCommands commands(instance);
         QWidget other;
         bool cameForward = false;
+        // The splash, which a registry that cannot be read asks for too.
+        QTimer closeSplash;
+        connect(&closeSplash, &QTimer::timeout, this, [] {
+            if (auto* splash = qobject_cast<SplashWindow*>(QApplication::activeModalWidget()))
+                splash->reject();
+        });
         QTimer::singleShot(0, this, [&] {
             QTRY_VERIFY(qobject_cast<AgreementDialog*>(QApplication::activeModalWidget()));
             auto* agreement = static_cast<AgreementDialog*>(QApplication::activeModalWidget());
@@ -139,10 +165,14 @@ private Q_SLOTS:
             commands.addOwnRequest(QStringLiteral("show"));
             QTRY_VERIFY(agreement->isActiveWindow());
             cameForward = true;
+            closeSplash.start(10);
             agreement->acceptButton()->click();
         });
         QVERIFY(program.start());
         QVERIFY(cameForward);
+        // Shown by the request that waited (here without a notification
+        // area start-up shows it anyway).
+        program.mainWindow()->hide();
         commands.attach(program);
         QTRY_VERIFY(program.mainWindow()->isVisible());
     }

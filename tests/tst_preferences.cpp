@@ -97,6 +97,7 @@ class TestPreferences final : public QObject
     std::unique_ptr<WriteLog> m_log;
     std::unique_ptr<PreferencesDialog> m_dialog;
     RecordingSound m_sound;
+    std::unique_ptr<SaveSound> m_saveSound;
 
     template <typename T = QAbstractButton> T* control(const char* name) const
     {
@@ -111,7 +112,8 @@ class TestPreferences final : public QObject
     QString text(const char* name) const { return control<QLineEdit>(name)->text(); }
     void open()
     {
-        m_dialog = std::make_unique<PreferencesDialog>(m_desk->settings(), *m_log, Program);
+        m_dialog =
+            std::make_unique<PreferencesDialog>(m_desk->settings(), *m_log, *m_saveSound, Program);
         m_dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
     }
@@ -124,11 +126,12 @@ private Q_SLOTS:
         QFile::remove(XdgAutostart::entryPath());
         m_log = std::make_unique<WriteLog>(m_desk->store());
         m_sound.played.clear();
-        SaveSound::setOutput(&m_sound);
+        m_saveSound = std::make_unique<SaveSound>(&m_desk->settings(), m_sound);
     }
     void cleanup()
     {
         m_dialog.reset();
+        m_saveSound.reset();
         m_log.reset();
         m_desk.reset();
     }

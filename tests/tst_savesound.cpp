@@ -160,6 +160,7 @@ private:
     std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
     std::unique_ptr<QTemporaryDir> m_dir;
     RecordingOutput m_output;
+    std::unique_ptr<SaveSound> m_sound;
     QStringList m_shown;
 
     QString writeFile(const QString& name)
@@ -180,17 +181,13 @@ private Q_SLOTS:
         m_output.requests.clear();
         m_output.result = true;
         m_shown.clear();
-        SaveSound::setOutput(&m_output);
-        SaveSound::setSettings(&m_registry->settings());
-        SaveSound::setChimeResource({});
+        m_sound = std::make_unique<SaveSound>(&m_registry->settings(), m_output);
         m_registry->errors().setPresenter([this](const QString& text) { m_shown.append(text); });
     }
 
     void cleanup()
     {
-        SaveSound::setOutput(nullptr);
-        SaveSound::setSettings(nullptr);
-        SaveSound::setChimeResource({});
+        m_sound.reset();
         m_dir.reset();
         m_registry.reset();
     }
@@ -254,7 +251,7 @@ private Q_SLOTS:
         if (!path.isEmpty())
             m_registry->settings().setSoundFile(path);
 
-        SaveSound::indicateSave();
+        m_sound->indicateSave();
 
         QCOMPARE(m_output.requests.size(), 1);
         const RecordingOutput::Request& request = m_output.requests.first();
@@ -279,11 +276,11 @@ private Q_SLOTS:
     void playing_outputFails_noError()
     {
         m_output.result = false;
-        SaveSound::playChime();
-        SaveSound::playWaveFile(m_dir->filePath(QStringLiteral("not-there.wav")));
+        m_sound->playChime();
+        m_sound->playWaveFile(m_dir->filePath(QStringLiteral("not-there.wav")));
         m_registry->settings().setDefaultSound(false);
         m_registry->settings().setSoundFile(writeFile(QStringLiteral("broken.wav")));
-        SaveSound::indicateSave();
+        m_sound->indicateSave();
         QCOMPARE(m_output.requests.size(), 3);
         QVERIFY(m_shown.isEmpty());
     }
@@ -292,7 +289,7 @@ private Q_SLOTS:
     void playWaveFile_passesName()
     {
         const QString missing = m_dir->filePath(QStringLiteral("missing.wav"));
-        SaveSound::playWaveFile(missing);
+        m_sound->playWaveFile(missing);
         QCOMPARE(m_output.requests.size(), 1);
         QVERIFY(!m_output.requests.first().fromMemory);
         QCOMPARE(m_output.requests.first().fileName, missing);
@@ -314,10 +311,10 @@ private Q_SLOTS:
             QFile file(location);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        SaveSound::setChimeResource(location);
+        m_sound->setChimeResource(location);
 
         try {
-            SaveSound::playChime();
+            m_sound->playChime();
             QFAIL("playChime did not raise");
         } catch (const AppError& error) {
             QCOMPARE(error.message(), QStringLiteral("Cannot read CHIMES_WAV"));
@@ -339,9 +336,9 @@ private Q_SLOTS:
         QFETCH(bool, defaultSound);
         m_registry->settings().setDefaultSound(defaultSound);
         m_registry->settings().setSoundFile(m_dir->filePath(QStringLiteral("gone.wav")));
-        SaveSound::setChimeResource(QStringLiteral(":/NO_SUCH_CHIME"));
+        m_sound->setChimeResource(QStringLiteral(":/NO_SUCH_CHIME"));
 
-        QVERIFY_THROWS_EXCEPTION(AppError, SaveSound::indicateSave());
+        QVERIFY_THROWS_EXCEPTION(AppError, m_sound->indicateSave());
         QVERIFY(m_output.requests.isEmpty());
     }
 

@@ -5,8 +5,6 @@
 #include "core/ClipboardMonitor.h"
 #include "core/ClipboardSourceChooser.h"
 #include "core/Collector.h"
-#include "core/SaveSound.h"
-#include "support/CountingSound.h"
 #include "support/Files.h"
 #include "support/PrivateSway.h"
 #include "support/TestMain.h"
@@ -34,7 +32,6 @@ class TestWaylandCapture final : public QObject
     TestSupport::PrivateSway m_sway;
     QTemporaryDir m_dir;
     std::unique_ptr<TestSupport::ScopedRegistry> m_registry;
-    TestSupport::CountingSound m_sound;
     std::unique_ptr<Collector> m_collector;
     ClipboardMonitor* m_monitor = nullptr;
     ClipboardSourceChooser* m_chooser = nullptr;
@@ -62,9 +59,9 @@ private Q_SLOTS:
         m_sway.enter();
         QVERIFY(m_sway.copy("already there"));
         m_registry = std::make_unique<TestSupport::ScopedRegistry>();
-        SaveSound::setOutput(&m_sound);
 
-        m_collector = std::make_unique<Collector>(m_registry->settings(), m_registry->errors());
+        m_collector = std::make_unique<Collector>(m_registry->settings(), m_registry->errors(),
+                                                  m_registry->saveSound());
         m_monitor = new ClipboardMonitor(nullptr, m_collector.get());
         m_chooser = new ClipboardSourceChooser(
             [this](std::unique_ptr<ClipboardSource> source) {
@@ -84,7 +81,6 @@ private Q_SLOTS:
     void cleanupTestCase()
     {
         m_collector.reset();
-        SaveSound::setOutput(nullptr);
         for (const auto& owner : m_owners) {
             owner->kill();
             owner->waitForFinished();
@@ -112,7 +108,7 @@ private Q_SLOTS:
         QVERIFY(m_sway.copy("after them"));
         QTRY_COMPARE_WITH_TIMEOUT(captured().size(), 21, CaptureTimeoutMs);
         QCOMPARE(captured().last(), QStringLiteral("after them"));
-        QCOMPARE(m_sound.played, 21);
+        QCOMPARE(m_registry->soundOutput().played, 21);
     }
 
     // The compositor goes: the platform's source takes over. It comes back:

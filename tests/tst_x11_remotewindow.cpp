@@ -73,7 +73,7 @@ private Q_SLOTS:
 
     void toolWindowWithoutTaskbarEntry()
     {
-        Startup program(m_registry->settings(), m_registry->errors());
+        Startup program(m_registry->settings(), m_registry->errors(), m_registry->saveSound());
         program.readSettings();
         program.buildWindows();
         MainWindow& main = *program.mainWindow();
@@ -101,7 +101,7 @@ private Q_SLOTS:
 
     void staysWhenMainWindowIsMinimised()
     {
-        Startup program(m_registry->settings(), m_registry->errors());
+        Startup program(m_registry->settings(), m_registry->errors(), m_registry->saveSound());
         program.readSettings();
         program.buildWindows();
         MainWindow& main = *program.mainWindow();

@@ -83,7 +83,8 @@ private Q_SLOTS:
         // A capture finds no text: the collector here has no slots to fill.
         QGuiApplication::clipboard()->clear();
         m_registry = std::make_unique<TestSupport::ScopedRegistry>();
-        m_collector = std::make_unique<Collector>(m_registry->settings(), m_registry->errors());
+        m_collector = std::make_unique<Collector>(m_registry->settings(), m_registry->errors(),
+                                                  m_registry->saveSound());
         m_icon = std::make_unique<TrayIcon>(*m_collector);
         m_menu = std::make_unique<QMenu>();
         m_capture = m_menu->addAction("Cli&pstow");

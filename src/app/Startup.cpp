@@ -22,7 +22,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QScopeGuard>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <cstdio>
@@ -66,10 +65,9 @@ int Startup::run(const QString& request)
     ErrorBox::install(errors);
     Settings settings(Settings::defaultStoreFile(),
                       [&errors](const AppError& failure) { errors.showFailure(failure); });
-    SaveSound::setSettings(&settings);
-    const auto soundSettingsGone = qScopeGuard([] { SaveSound::setSettings(nullptr); });
+    SaveSound sound(&settings);
 
-    Startup program(settings, errors);
+    Startup program(settings, errors, sound);
     // Ended by the session or the system (logout, kill): in order, as for
     // Exit, without questions.
     const std::unique_ptr<TerminationRequests> endRequests = createTerminationRequests();
@@ -113,10 +111,10 @@ void Startup::runUninstall(Settings& settings,
 
 // ---- Start-up ----------------------------------------------------------------
 
-Startup::Startup(Settings& settings, ErrorReporter& errors, QObject* parent)
+Startup::Startup(Settings& settings, ErrorReporter& errors, SaveSound& sound, QObject* parent)
     : QObject(parent), m_settings(settings), m_errors(errors),
       m_clipboard(std::make_unique<ClipboardMonitor>(nullptr)),
-      m_collector(std::make_unique<Collector>(settings, errors)),
+      m_collector(std::make_unique<Collector>(settings, errors, sound)),
       m_trayIcon(std::make_unique<TrayIcon>(*m_collector))
 {
     // Copies are seen from one source: the compositor's clipboard where it

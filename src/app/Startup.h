@@ -12,13 +12,14 @@ class Collector;
 class ErrorReporter;
 class MainWindow;
 class RemoteWindow;
+class SaveSound;
 class Settings;
 class TerminationRequests;
 class TrayIcon;
 
 // The program from its start to its end: which objects it makes, in which
 // order, and how it ends. The services it runs on (settings, error
-// reporter) are made by run() and handed in; the rest it owns.
+// reporter, save sound) are made by run() and handed in; the rest it owns.
 //
 // Start-up, in this order (start() runs the steps; a test may run them
 // one by one): the tray icon shows from the first moment; the first-run
@@ -50,7 +51,7 @@ public:
     static int run(const QString& request = {});
 
     // The tray icon shows at once.
-    Startup(Settings& settings, ErrorReporter& errors, QObject* parent = nullptr);
+    Startup(Settings& settings, ErrorReporter& errors, SaveSound& sound, QObject* parent = nullptr);
     ~Startup() override;
 
     // --- Start-up ---------------------------------------------------------

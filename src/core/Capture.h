@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class SaveSound;
 class SlotText;
 class SlotFileSync;
 
@@ -15,11 +16,11 @@ class SlotFileSync;
 
 // Captures a clipboard text into a slot whose file fileName is kept by
 // sync: the file's current text is read first when it changed on disk, the
-// block with the text goes after it (SlotFileSync::appendCapture), and the
-// save sound is the one the settings choose (SaveSound::indicateSave). An empty text
-// is no text: nothing is added, written or played. Unsaved text of the
-// buffer that the file's new text would replace is first set aside
-// (SlotFileSync::setAsideUnsaved); returns the name of that file, else an
-// empty text.
+// block with the text goes after it (SlotFileSync::appendCapture), and
+// sound plays the save sound the settings choose (SaveSound::indicateSave).
+// An empty text is no text: nothing is added, written or played. Unsaved
+// text of the buffer that the file's new text would replace is first set
+// aside (SlotFileSync::setAsideUnsaved); returns the name of that file,
+// else an empty text.
 QString captureIntoSlot(SlotText& buffer, const QString& stampLine, SlotFileSync& sync,
-                        const QString& fileName, const QString& text);
+                        const QString& fileName, const QString& text, SaveSound& sound);

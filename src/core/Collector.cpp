@@ -28,8 +28,8 @@ bool Collector::slotButtonsFollow(Source source)
            source == Source::TextEditorCommand;
 }
 
-Collector::Collector(Settings& settings, ErrorReporter& errors, QObject* parent)
-    : QObject(parent), m_settings(settings), m_errors(errors)
+Collector::Collector(Settings& settings, ErrorReporter& errors, SaveSound& sound, QObject* parent)
+    : QObject(parent), m_settings(settings), m_errors(errors), m_sound(sound)
 {
     for (SlotNumber number : SlotNumber::all())
         slot(number).fileName = QString::fromLatin1(InitialNames[number.index()]);
@@ -242,7 +242,8 @@ void Collector::captureText(Trigger trigger, SlotNumber number, ClipboardMonitor
             Q_EMIT captureEnded();
             return;
         }
-        const QString aside = captureIntoSlot(s.text, stampLine(), s.sync, s.fileName, text);
+        const QString aside =
+            captureIntoSlot(s.text, stampLine(), s.sync, s.fileName, text, m_sound);
         if (!aside.isEmpty())
             Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
         reportFileNotes(s);

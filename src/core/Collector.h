@@ -12,6 +12,7 @@
 #include <optional>
 
 class ErrorReporter;
+class SaveSound;
 class Settings;
 class TerminationRequests;
 
@@ -55,12 +56,15 @@ public:
 
     // The settings keep the slots' file names, auto mode and the active
     // slot between runs, and the stamp style; errors shows the failures of
-    // captures nobody asked for (auto mode) and of reading the slots.
-    Collector(Settings& settings, ErrorReporter& errors, QObject* parent = nullptr);
+    // captures nobody asked for (auto mode) and of reading the slots; sound
+    // says that a capture was saved.
+    Collector(Settings& settings, ErrorReporter& errors, SaveSound& sound,
+              QObject* parent = nullptr);
     ~Collector() override;
 
     Settings& settings() const { return m_settings; }
     ErrorReporter& errors() const { return m_errors; }
+    SaveSound& saveSound() const { return m_sound; }
 
     // --- Slots -----------------------------------------------------------
     // The slot's text, which its editor shows.
@@ -218,6 +222,7 @@ private:
 
     Settings& m_settings;
     ErrorReporter& m_errors;
+    SaveSound& m_sound;
     const TerminationRequests* m_endRequests = nullptr;
     PerSlot<Slot> m_slots;
     ChangedFileQuestion m_changedFileQuestion;

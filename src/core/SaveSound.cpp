@@ -20,74 +20,59 @@ static void initChimeResource()
     Q_UNUSED(initialised);
 }
 
-namespace SaveSound {
+SaveSound::SaveSound(const Settings* settings) : m_settings(settings) {}
 
-namespace {
-
-constexpr const char* BuiltInChime = ":/CHIMES_WAV";
-
-SoundOutput* replacedOutput = nullptr;
-QString replacedChime;
-const Settings* chosenBy = nullptr;
-
-} // namespace
-
-// The system's output behind a player thread of its own, made with the
-// first sound and ended (the sound cut short, the thread joined) when the
-// program exits.
-SoundPlayer& systemPlayer()
+SaveSound::SaveSound(const Settings* settings, SoundOutput& output)
+    : m_settings(settings), m_output(&output)
 {
-    static SoundPlayer player(createSystemSoundOutput());
-    return player;
 }
 
-void playWaveData(const QByteArray& image)
+SaveSound::~SaveSound() = default;
+
+SoundPlayer& SaveSound::player()
 {
-    if (replacedOutput)
-        replacedOutput->playWaveData(image);
+    if (!m_player)
+        m_player = std::make_unique<SoundPlayer>(createSystemSoundOutput());
+    return *m_player;
+}
+
+void SaveSound::playWaveData(const QByteArray& image)
+{
+    if (m_output)
+        m_output->playWaveData(image);
     else
-        systemPlayer().playWaveData(image);
+        player().playWaveData(image);
 }
 
-void playWaveFile(const QString& fileName)
+void SaveSound::playWaveFile(const QString& fileName)
 {
-    if (replacedOutput)
-        replacedOutput->playWaveFile(fileName);
+    if (m_output)
+        m_output->playWaveFile(fileName);
     else
-        systemPlayer().playWaveFile(fileName);
+        player().playWaveFile(fileName);
 }
 
-void setOutput(SoundOutput* output)
+QString SaveSound::chimeResource() const
 {
-    replacedOutput = output;
+    return m_chime.isEmpty() ? QString::fromLatin1(BuiltInChime) : m_chime;
 }
 
-void setSettings(const Settings* settings)
+void SaveSound::setChimeResource(const QString& path)
 {
-    chosenBy = settings;
+    m_chime = path;
 }
 
-QString chimeResource()
+void SaveSound::indicateSave()
 {
-    return replacedChime.isEmpty() ? QString::fromLatin1(BuiltInChime) : replacedChime;
-}
-
-void setChimeResource(const QString& path)
-{
-    replacedChime = path;
-}
-
-void indicateSave()
-{
-    const QString chosen = chosenBy ? chosenBy->soundFile() : QString();
-    if (!chosenBy || chosenBy->defaultSound() || !QFileInfo(chosen).isFile()) {
+    const QString chosen = m_settings ? m_settings->soundFile() : QString();
+    if (!m_settings || m_settings->defaultSound() || !QFileInfo(chosen).isFile()) {
         playChime();
         return;
     }
-    playWaveFile(chosenBy->soundFile());
+    playWaveFile(chosen);
 }
 
-void playChime()
+void SaveSound::playChime()
 {
     initChimeResource();
     QByteArray image;
@@ -100,5 +85,3 @@ void playChime()
         throw AppError(QStringLiteral("Cannot read CHIMES_WAV"));
     playWaveData(image);
 }
-
-} // namespace SaveSound

@@ -255,8 +255,8 @@ void MainWindow::showPreferences()
 {
     const std::unique_ptr<Autostart> autostart = createSystemAutostart();
     {
-        PreferencesDialog dialog(settings(), *autostart, QCoreApplication::applicationFilePath(),
-                                 this);
+        PreferencesDialog dialog(settings(), *autostart, m_collector.saveSound(),
+                                 QCoreApplication::applicationFilePath(), this);
         dialog.exec();
     }
     // Read again after every close, so that a change made meanwhile by

@@ -70,12 +70,12 @@ QVBoxLayout* rowsOf(QWidget* page)
 
 } // namespace
 
-PreferencesDialog::PreferencesDialog(Settings& settings, Autostart& autostart, QString programPath,
-                                     QWidget* parent)
+PreferencesDialog::PreferencesDialog(Settings& settings, Autostart& autostart, SaveSound& sound,
+                                     QString programPath, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      m_settings(settings), m_autostart(autostart), m_programPath(std::move(programPath)),
-      m_chooseFile(&runFileDialog)
+      m_settings(settings), m_autostart(autostart), m_sound(sound),
+      m_programPath(std::move(programPath)), m_chooseFile(&runFileDialog)
 {
     setObjectName(QStringLiteral("preferencesDialog"));
     setWindowTitle(QStringLiteral("Preferences"));
@@ -449,7 +449,7 @@ void PreferencesDialog::playShownSound()
 {
     const QFileInfo shown(m_soundEdit->text());
     if (shown.isFile() && !m_defSoundCB->isChecked())
-        SaveSound::playWaveFile(shown.absoluteFilePath());
+        m_sound.playWaveFile(shown.absoluteFilePath());
     else
-        SaveSound::playChime();
+        m_sound.playChime();
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 class Autostart;
+class SaveSound;
 class Settings;
 class QAbstractButton;
 class QCheckBox;
@@ -32,9 +33,10 @@ public:
     using FileChooser = std::function<std::optional<QString>(QFileDialog& dialog)>;
 
     // autostart tells and changes whether the program starts with the
-    // desktop session; programPath is what it starts.
-    PreferencesDialog(Settings& settings, Autostart& autostart, QString programPath,
-                      QWidget* parent = nullptr);
+    // desktop session; programPath is what it starts; sound plays the sound
+    // the dialog shows.
+    PreferencesDialog(Settings& settings, Autostart& autostart, SaveSound& sound,
+                      QString programPath, QWidget* parent = nullptr);
     ~PreferencesDialog() override;
 
     void setFileChooser(FileChooser chooser);
@@ -66,6 +68,7 @@ private:
 
     Settings& m_settings;
     Autostart& m_autostart;
+    SaveSound& m_sound;
     QString m_programPath;
     FileChooser m_chooseFile;
     // Set by OK; the values are written on close only while it is set.

@@ -30,22 +30,18 @@ DesktopFixture::DesktopFixture()
 {
     seedReturningUser(settings());
     reporter().setPresenter([this](const QString& text) { m_errors << text; });
-    SaveSound::setOutput(&m_sound);
-    SaveSound::setSettings(&settings());
     QGuiApplication::clipboard()->clear();
 }
 
 DesktopFixture::~DesktopFixture()
 {
-    SaveSound::setOutput(nullptr);
-    SaveSound::setSettings(nullptr);
     reporter().setPresenter({});
 }
 
 void startWindows(DesktopFixture& desk, std::unique_ptr<Startup>& program, Collector*& collector,
                   MainWindow*& main, RemoteWindow*& remote)
 {
-    program = std::make_unique<Startup>(desk.settings(), desk.reporter());
+    program = std::make_unique<Startup>(desk.settings(), desk.reporter(), desk.saveSound());
     QVERIFY(program->showAgreement());
     program->showSplash();
     program->readSettings();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "support/CountingSound.h"
 #include "support/TestSupport.h"
 
 #include <QIcon>
@@ -48,18 +47,20 @@ public:
     Settings& settings() { return m_registry.settings(); }
     RegistryStore& store() { return m_registry.store(); }
     ErrorReporter& reporter() { return m_registry.errors(); }
+    // Before start-up: the registry closed while whileClosed runs.
+    void reopenStore(const std::function<void()>& whileClosed) { m_registry.reopen(whileClosed); }
     QString folder() const { return m_folder.path(); }
     QString path(const QString& name) const { return m_folder.filePath(name); }
     // The messages that would have been shown to the user, oldest first.
     QStringList& errors() { return m_errors; }
     // How many sounds were played.
-    int played() const { return m_sound.played; }
+    int played() { return m_registry.soundOutput().played; }
+    SaveSound& saveSound() { return m_registry.saveSound(); }
 
 private:
     ScopedRegistry m_registry;
     ScopedWorkFolder m_folder;
     QStringList m_errors;
-    CountingSound m_sound;
 };
 
 // Runs start-up on the fixture's services up to the clipboard monitor (the

@@ -34,4 +34,22 @@ private:
     bool m_ok = false;
 };
 
+// Switches the registry file's journal, as another program may ("WAL",
+// "DELETE"); true when it took.
+inline bool setJournalMode(const QString& path, const char* mode)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray sql = QByteArray("PRAGMA journal_mode=") + mode;
+    bool took = false;
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW)
+        took =
+            qstricmp(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)), mode) == 0;
+    sqlite3_finalize(statement);
+    sqlite3_close_v2(db);
+    return took;
+}
+
 } // namespace TestSupport

@@ -18,13 +18,17 @@ ScopedRegistry::ScopedRegistry()
     reopen();
 }
 
-void ScopedRegistry::reopen()
+void ScopedRegistry::reopen(const std::function<void()>& whileClosed)
 {
+    m_saveSound.reset();
     m_settings.reset();
     m_store.reset();
+    if (whileClosed)
+        whileClosed();
     m_store = std::make_unique<RegistryStore>(filePath());
     m_settings = std::make_unique<Settings>(
         *m_store, [this](const AppError& failure) { m_errors.showFailure(failure); });
+    m_saveSound = std::make_unique<SaveSound>(m_settings.get(), m_soundOutput);
 }
 
 ScopedRegistry::~ScopedRegistry()
@@ -65,9 +69,10 @@ void startProgram(QProcess& process, const QProcessEnvironment& env, const QStri
     process.start(builtProgram(QStringLiteral("clipstow")), {});
 }
 
-std::unique_ptr<Collector> makeCollector(Settings& settings, ErrorReporter& errors)
+std::unique_ptr<Collector> makeCollector(Settings& settings, ErrorReporter& errors,
+                                         SaveSound& sound)
 {
-    auto collector = std::make_unique<Collector>(settings, errors);
+    auto collector = std::make_unique<Collector>(settings, errors, sound);
     collector->setClipboardMonitor(new ClipboardMonitor(createClipboardSource(), collector.get()));
     return collector;
 }

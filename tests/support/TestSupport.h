@@ -2,13 +2,16 @@
 
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
+#include "core/SaveSound.h"
 #include "settings/RegTools.h"
 #include "settings/RegistryStore.h"
 #include "settings/Settings.h"
+#include "support/CountingSound.h"
 
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 // Helpers shared by the tests.
@@ -18,7 +21,7 @@ namespace TestSupport {
 // settings on it, for the lifetime of the object. $CLIPSTOW_REGISTRY names
 // the file meanwhile, for the programs a test starts. Failures the settings
 // report go to its error reporter (to standard error until a test gives it
-// a presenter).
+// a presenter); its save sound only counts.
 class ScopedRegistry final
 {
 public:
@@ -28,9 +31,13 @@ public:
     RegistryStore& store() { return *m_store; }
     Settings& settings() { return *m_settings; }
     ErrorReporter& errors() { return m_errors; }
+    SaveSound& saveSound() { return *m_saveSound; }
+    CountingSound& soundOutput() { return m_soundOutput; }
     // A new store and settings on the same file, as at the next start: the
     // old connection is closed.
-    void reopen();
+    // whileClosed runs between closing and opening, as another program's
+    // work on the file.
+    void reopen(const std::function<void()>& whileClosed = {});
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -39,6 +46,8 @@ private:
     ErrorReporter m_errors;
     std::unique_ptr<RegistryStore> m_store;
     std::unique_ptr<Settings> m_settings;
+    CountingSound m_soundOutput;
+    std::unique_ptr<SaveSound> m_saveSound;
 };
 
 // Records what a program that has run before leaves: the agreement
@@ -55,7 +64,8 @@ template <typename Declaration> bool isStored(RegistryStore& store, const Declar
 
 // A collector on settings with a clipboard monitor on this session's
 // clipboard source, which goes with it.
-std::unique_ptr<Collector> makeCollector(Settings& settings, ErrorReporter& errors);
+std::unique_ptr<Collector> makeCollector(Settings& settings, ErrorReporter& errors,
+                                         SaveSound& sound);
 
 // Runs a capture and waits until it has ended: outside auto mode its text
 // comes from the clipboard's owner after capture() has returned. False when
