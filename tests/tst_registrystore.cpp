@@ -228,11 +228,14 @@ private Q_SLOTS:
     void listsAreSortedWithoutCase()
     {
         RegKey key = create(QStringLiteral("K"));
-        for (const char* name : {"beta", "Alpha", "gamma"}) {
-            create(QStringLiteral("K\\") + QLatin1String(name));
-            key.setValue(QLatin1String(name), RegType::Dword, RegValue::encodeDword(0));
+        // A name that begins with U+FEFF is a name of its own, listed whole.
+        const QString marked = QChar(0xFEFF) + QStringLiteral("gamma");
+        for (const QString& name :
+             {QStringLiteral("beta"), QStringLiteral("Alpha"), QStringLiteral("gamma"), marked}) {
+            create(QStringLiteral("K\\") + name);
+            key.setValue(name, RegType::Dword, RegValue::encodeDword(0));
         }
-        const QStringList sorted{"Alpha", "beta", "gamma"};
+        const QStringList sorted{"Alpha", "beta", "gamma", marked};
         QCOMPARE(key.subKeyNames(), sorted);
         QStringList names;
         for (const RegValue& value : key.values())

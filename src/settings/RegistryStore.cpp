@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QUrl>
 
 #include <cerrno>
@@ -89,7 +90,10 @@ bool SqlStatement::next()
 QString SqlStatement::text(int column) const
 {
     const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
-    return QString::fromUtf8(data, sqlite3_column_bytes(m_stmt, column));
+    // A name may begin with U+FEFF, which QString::fromUtf8 would drop as a
+    // byte-order mark.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(data, sqlite3_column_bytes(m_stmt, column)));
 }
 
 QByteArray SqlStatement::blob(int column) const
