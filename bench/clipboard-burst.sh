@@ -10,10 +10,13 @@
 #           SETTER=xclip one xclip process per text is started on the same
 #           schedule instead, whose start-up on a loaded machine bunches
 #           the copies.
+#   end:    the burst as above, and SIGTERM to the program once the
+#           copies have been made; prints how long the program took to end
+#           and how many bytes reached the slot file after the signal.
 #   append: the slot file holds SLOT_MB MiB; another program appends 1 KB to
 #           it, then five short texts COPY-1 ... COPY-5 are copied 80 ms
 #           apart; prints the texts in the order the file holds them.
-# Usage: bench/clipboard-burst.sh [BUILD_DIR] [burst|append ...]
+# Usage: bench/clipboard-burst.sh [BUILD_DIR] [burst|end|append ...]
 # Environment: N, SIZE, STEP_MS, SLOT_MB, RUNS (default 1 per measure).
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -196,11 +199,31 @@ append() {
     stop_session
 }
 
+end() {
+    local dir=$work/end-$1
+    start_session "$dir" || return 1
+    local program_pid=${pids[1]} said
+    coproc OWNER { exec "$owner" --burst="$n" --interval="$step_ms" --size="$size" burst; }
+    pids+=("$OWNER_PID")
+    while read -r -t 120 said <&"${OWNER[0]}"; do [[ $said == done ]] && break; done
+    local before t0 took
+    before=$(stat -c %s "$HOME/Default1.txt")
+    t0=$(now_us)
+    kill -TERM "$program_pid"
+    while kill -0 "$program_pid" 2>/dev/null && (($(now_us) - t0 < 30000000)); do nap 0.01; done
+    took=$((($(now_us) - t0) / 1000))
+    kill -0 "$program_pid" 2>/dev/null && took="more than 30000"
+    echo "end run $1: SIGTERM after $n copies of $size bytes ${step_ms} ms apart: ended in" \
+        "$took ms, $(($(stat -c %s "$HOME/Default1.txt") - before)) bytes written after the signal"
+    stop_session
+}
+
 for measure in "${measures[@]}"; do
     for ((run = 1; run <= runs; run++)); do
         case $measure in
         burst) burst "$run" ;;
         append) append "$run" ;;
+        end) end "$run" ;;
         *) echo "unknown measure $measure" >&2 ;;
         esac
     done

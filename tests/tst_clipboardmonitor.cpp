@@ -3,7 +3,10 @@
 // order, reads the user asks for, stopping, replacing the source. The real
 // sources are in tst_x11_clipboardmonitor.
 #include "core/ClipboardMonitor.h"
+#include "core/Collector.h"
+#include "support/Files.h"
 #include "support/TestMain.h"
+#include "support/TestSupport.h"
 
 #include <QPointer>
 #include <QtTest>
@@ -201,6 +204,43 @@ private Q_SLOTS:
         context.reset();
         Q_EMIT m_source->received(last, Utf8, "last");
         QCOMPARE(answers.size(), 4);
+    }
+
+    // A capture the user asks for ends once the owner has answered, and its
+    // end says how: the command line's answer waits for it, so that an
+    // owner that never delivers is not reported as a capture.
+    void captureEndsWithWhatTheOwnerDid()
+    {
+        QTemporaryDir dir;
+        TestSupport::ScopedRegistry registry;
+        Collector collector(registry.settings(), registry.errors(), registry.saveSound());
+        const QString file = dir.filePath(QStringLiteral("slot1.txt"));
+        collector.setFileName(1, file);
+        collector.loadSlots();
+        collector.setClipboardMonitor(m_monitor.get());
+        QSignalSpy ended(&collector, &Collector::captureEnded);
+        const auto result = [&ended] {
+            return ended.isEmpty()
+                       ? std::nullopt
+                       : std::optional(ended.takeFirst().at(0).value<Collector::CaptureResult>());
+        };
+
+        const auto delivered = m_source->offer(plain("first"));
+        collector.capture(Collector::Trigger::RemoteSlotButton);
+        QCOMPARE(result(), std::nullopt);
+        Q_EMIT m_source->received(delivered, Utf8, "first");
+        QCOMPARE(result(), Collector::CaptureResult::Stored);
+        QVERIFY(TestSupport::fileBytes(file).endsWith("\r\nfirst\r\n\r\n\r\n"));
+
+        const auto silent = m_source->offer(plain("never"));
+        collector.capture(Collector::Trigger::RemoteSlotButton);
+        Q_EMIT m_source->failed(silent, Utf8, Failure::TimedOut);
+        QCOMPARE(result(), Collector::CaptureResult::NotDelivered);
+
+        m_source->offer({{Utf8, "pw"}, {Hint, "secret"}});
+        collector.capture(Collector::Trigger::RemoteSlotButton);
+        QCOMPARE(result(), Collector::CaptureResult::NothingToStore);
+        QCOMPARE(registry.soundOutput().played, 1);
     }
 
     // For an end requested by the system: nothing waits and nothing more is

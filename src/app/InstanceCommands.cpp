@@ -69,22 +69,30 @@ void InstanceCommands::runWaiting()
     while (!m_waiting.empty()) {
         const Waiting next = m_waiting.front();
         m_waiting.pop_front();
-        const Result result = carryOut(next.text);
-        // The sender may have stopped waiting.
-        const QPointer<InstanceRequest>& request = next.request;
-        if (request)
-            request->answer(result.done, result.text);
-        if (request && request->parent() == this)
-            request->deleteLater();
+        const QPointer<InstanceRequest> request = next.request;
+        carryOut(next.text, [this, request](const Result& result) {
+            // The sender may have stopped waiting.
+            if (request)
+                request->answer(result.done, result.text);
+            if (request && request->parent() == this)
+                request->deleteLater();
+        });
     }
 }
 
-InstanceCommands::Result InstanceCommands::carryOut(const QString& text)
+void InstanceCommands::carryOut(const QString& text, Reply reply)
 {
     const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.value(0) == QLatin1String("capture") && words.size() <= 2)
+        capture(words.value(1), std::move(reply));
+    else
+        reply(carryOutAtOnce(words, text));
+}
+
+InstanceCommands::Result InstanceCommands::carryOutAtOnce(const QStringList& words,
+                                                          const QString& text)
+{
     const QString command = words.value(0);
-    if (command == QLatin1String("capture") && words.size() <= 2)
-        return capture(words.value(1));
     if (command == QLatin1String("auto") && words.size() == 2)
         return switchAutoMode(words.at(1));
     if (words.size() == 1) {
@@ -109,35 +117,61 @@ InstanceCommands::Result InstanceCommands::carryOut(const QString& text)
     return {false, QStringLiteral("Clipstow does not know the request \"%1\"").arg(text)};
 }
 
-InstanceCommands::Result InstanceCommands::capture(const QString& slotWord)
+void InstanceCommands::capture(const QString& slotWord, Reply reply)
 {
     Collector& collector = m_window->collector();
     SlotNumber slot = collector.activeSlot();
     if (!slotWord.isEmpty()) {
         bool ok = false;
         const int number = slotWord.toInt(&ok);
-        if (!ok || number < 1 || number > SlotCount)
-            return {false, QStringLiteral("There is no slot %1 (only 1, 2 and 3)").arg(slotWord)};
+        if (!ok || number < 1 || number > SlotCount) {
+            reply({false, QStringLiteral("There is no slot %1 (only 1, 2 and 3)").arg(slotWord)});
+            return;
+        }
         slot = number;
     }
-    const bool hadText = collector.clipboardHasCapturableText();
+    const QString where =
+        QStringLiteral("slot %1 (%2)").arg(slot.number()).arg(collector.fileName(slot));
+    const bool capturing = !collector.autoMode() && collector.clipboardHasCapturableText();
+    // Outside auto mode the answer waits for the capture's end: the text
+    // comes from the clipboard's owner, which may not deliver it.
+    QMetaObject::Connection ended;
+    if (capturing)
+        ended = connect(
+            &collector, &Collector::captureEnded, this,
+            [reply, where](Collector::CaptureResult result) {
+                using R = Collector::CaptureResult;
+                if (result == R::Stored)
+                    reply({true, QStringLiteral("Captured into ") + where});
+                else if (result == R::NotDelivered)
+                    reply({false, QStringLiteral("The program that copied did not deliver the "
+                                                 "text: nothing captured into ") +
+                                      where});
+                else if (result == R::Failed)
+                    reply({false, QStringLiteral("Nothing captured into ") + where +
+                                      QStringLiteral(": Clipstow shows why")});
+                else
+                    reply(
+                        {false, QStringLiteral("No text in the Clipboard: nothing captured into ") +
+                                    where});
+            },
+            Qt::SingleShotConnection);
     // As the remote window's button of the slot.
     try {
         m_remote->useSlot(slot);
     } catch (const std::exception& failure) {
         // The sender learns why, and the user sees it as after a click.
+        disconnect(ended);
         const QString why = QString::fromLocal8Bit(failure.what());
         ErrorReporter& errors = collector.errors();
         QTimer::singleShot(0, this, [&errors, why] { errors.show(why); });
-        return {false, why};
+        reply({false, why});
+        return;
     }
-    const QString where =
-        QStringLiteral("slot %1 (%2)").arg(slot.number()).arg(collector.fileName(slot));
     if (collector.autoMode())
-        return {true, QStringLiteral("Auto mode captures into ") + where};
-    if (!hadText)
-        return {false, QStringLiteral("No text in the Clipboard: nothing captured into ") + where};
-    return {true, QStringLiteral("Captured into ") + where};
+        reply({true, QStringLiteral("Auto mode captures into ") + where});
+    else if (!capturing)
+        reply({false, QStringLiteral("No text in the Clipboard: nothing captured into ") + where});
 }
 
 InstanceCommands::Result InstanceCommands::switchAutoMode(const QString& how)

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <deque>
+#include <functional>
 
 class InstanceRequest;
 class MainWindow;
@@ -51,13 +52,17 @@ public:
         bool done = false;
         QString text;
     };
-    // Carries out the request's words; needs attach first.
-    Result carryOut(const QString& text);
+    using Reply = std::function<void(const Result& result)>;
+    // Carries out the request's words and replies: at once, or for a
+    // capture once its text has come from the clipboard's owner and was
+    // stored, or not. Needs attach first.
+    void carryOut(const QString& text, Reply reply);
 
 private:
     void take(InstanceRequest* request);
     void runWaiting();
-    Result capture(const QString& slotWord);
+    Result carryOutAtOnce(const QStringList& words, const QString& text);
+    void capture(const QString& slotWord, Reply reply);
     Result switchAutoMode(const QString& how);
     Result quit();
 

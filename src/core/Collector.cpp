@@ -206,27 +206,36 @@ void Collector::capture(Trigger trigger)
     // Nothing is captured automatically before start-up has read the slot
     // files.
     if ((trigger == Trigger::Automatic && !capturesAutomatically()) || !m_monitor) {
-        Q_EMIT captureEnded();
+        Q_EMIT captureEnded(CaptureResult::NothingToStore);
         return;
     }
     const SlotNumber slot = m_active;
+    // The text may come from the clipboard's owner after the command that
+    // asked for it has returned.
     m_monitor->readText(
         this, [this, trigger, slot](ClipboardMonitor::Outcome outcome, const QString& text) {
-            // The text may come from the clipboard's notification, after the
-            // command that asked for it has returned.
-            m_errors.reportFailures([&] { captureText(trigger, slot, outcome, text); });
+            endCapture(trigger, slot, outcome, text);
         });
 }
 
-void Collector::captureText(Trigger trigger, SlotNumber number, ClipboardMonitor::Outcome outcome,
-                            const QString& text)
+void Collector::endCapture(Trigger trigger, SlotNumber slot, ClipboardMonitor::Outcome outcome,
+                           const QString& text)
+{
+    CaptureResult result = CaptureResult::Failed;
+    m_errors.reportFailures([&] { result = captureText(trigger, slot, outcome, text); });
+    Q_EMIT captureEnded(result);
+}
+
+Collector::CaptureResult Collector::captureText(Trigger trigger, SlotNumber number,
+                                                ClipboardMonitor::Outcome outcome,
+                                                const QString& text)
 {
     using Outcome = ClipboardMonitor::Outcome;
     // Checked again: the text may come after the program was asked to end.
-    if (trigger == Trigger::Automatic && !capturesAutomatically()) {
-        Q_EMIT captureEnded();
-        return;
-    }
+    if (trigger == Trigger::Automatic && !capturesAutomatically())
+        return CaptureResult::NothingToStore;
+    if (outcome == Outcome::NotDelivered)
+        return CaptureResult::NotDelivered;
     if (outcome == Outcome::Secret) {
         // Text its owner marked as not to be kept (a password) is never
         // collected; only a capture the user asked for says so.
@@ -238,17 +247,16 @@ void Collector::captureText(Trigger trigger, SlotNumber number, ClipboardMonitor
         // of unsaved text that text would replace; a capture nobody asked
         // for (auto mode, the remote window, the tray) sets it aside.
         Slot& s = slot(number);
-        if (trigger == Trigger::User && !settleSlot(number)) {
-            Q_EMIT captureEnded();
-            return;
-        }
+        if (trigger == Trigger::User && !settleSlot(number))
+            return CaptureResult::NothingToStore;
         const QString aside =
             captureIntoSlot(s.text, stampLine(), s.sync, s.fileName, text, m_sound);
         if (!aside.isEmpty())
             Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
         reportFileNotes(s);
+        return CaptureResult::Stored;
     }
-    Q_EMIT captureEnded();
+    return CaptureResult::NothingToStore;
 }
 
 bool Collector::capturesAutomatically() const
@@ -278,7 +286,7 @@ void Collector::startWatchingClipboard()
     m_monitor->setCaptureHandler([this](const QString& text) {
         const auto outcome =
             text.isEmpty() ? ClipboardMonitor::Outcome::NoText : ClipboardMonitor::Outcome::Text;
-        m_errors.reportFailures([&] { captureText(Trigger::Automatic, m_active, outcome, text); });
+        endCapture(Trigger::Automatic, m_active, outcome, text);
     });
 }
 

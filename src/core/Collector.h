@@ -54,6 +54,16 @@ public:
     Q_ENUM(Source)
     static bool slotButtonsFollow(Source source);
 
+    // How a capture ended.
+    enum class CaptureResult
+    {
+        Stored,
+        NothingToStore, // no text, a secret, not in auto mode, or the user declined
+        NotDelivered,   // the program that copied did not deliver the text
+        Failed,         // the error box said why
+    };
+    Q_ENUM(CaptureResult)
+
     // The settings keep the slots' file names, auto mode and the active
     // slot between runs, and the stamp style; errors shows the failures of
     // captures nobody asked for (auto mode) and of reading the slots; sound
@@ -151,7 +161,7 @@ public:
     // at once when it has read it already, otherwise once its owner has
     // delivered it, into the slot that was active when the capture was
     // asked for; an owner that does not deliver is said in the status bar.
-    // captureEnded() follows either way.
+    // captureEnded() follows in every case, a failure included.
     void capture(Trigger trigger);
 
     // The clipboard monitor (not owned; start-up keeps it), whose copies
@@ -196,14 +206,17 @@ Q_SIGNALS:
     void fileNameChanged(SlotNumber slot, const QString& fileName);
     void hintsChanged();
     void activeSlotAnnounced(SlotNumber slot);
-    // A capture has ended without a failure (whether or not it added text).
-    void captureEnded();
+    // A capture has ended, with its result.
+    void captureEnded(Collector::CaptureResult result);
     // A short word for the status bar.
     void statusMessage(const QString& text);
 
 private:
-    void captureText(Trigger trigger, SlotNumber slot, ClipboardMonitor::Outcome outcome,
-                     const QString& text);
+    CaptureResult captureText(Trigger trigger, SlotNumber slot, ClipboardMonitor::Outcome outcome,
+                              const QString& text);
+    // captureText, its failure shown, then captureEnded.
+    void endCapture(Trigger trigger, SlotNumber slot, ClipboardMonitor::Outcome outcome,
+                    const QString& text);
 
     struct Slot
     {
