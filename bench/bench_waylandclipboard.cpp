@@ -5,16 +5,24 @@
 //   pause is the time between two ticks), with the time from the copy to
 //   the whole text;
 // - "latency": from starting wl-copy with a short text to that text in
-//   hand, median with lowest and highest of many copies.
+//   hand, median with lowest and highest of many copies;
+// - "slot file": from starting wl-copy to its text written to the active
+//   slot's file, with the sources wired as at start-up and auto mode on.
 // Usage: bench_waylandclipboard [RUNS] (default 5 per size, 40 copies).
 #include "BenchSupport.h"
+#include "core/ClipboardMonitor.h"
+#include "core/ClipboardSourceChooser.h"
+#include "core/Collector.h"
 #include "platform/WaylandClipboard.h"
+#include "support/Files.h"
 #include "support/PrivateSway.h"
+#include "support/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTimer>
 #include <algorithm>
@@ -82,6 +90,29 @@ Arrival arrive(ClipboardSource& source, const TestSupport::PrivateSway& sway,
     return result;
 }
 
+// From starting wl-copy with text to the collector's capture of it in the
+// slot's file; -1 when it did not arrive.
+double copyToSlotFile(Collector& collector, const TestSupport::PrivateSway& sway,
+                      const QString& file, const QByteArray& text)
+{
+    QEventLoop loop;
+    const auto ended =
+        QObject::connect(&collector, &Collector::captureEnded, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    QProcess copy;
+    copy.setProcessEnvironment(sway.environment(QProcessEnvironment::systemEnvironment()));
+    copy.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    copy.start(QStringLiteral("wl-copy"), {QString::fromUtf8(text)});
+    loop.exec();
+    const double elapsed = clock.nsecsElapsed() / 1e6;
+    QObject::disconnect(ended);
+    copy.waitForFinished();
+    const QStringList texts = TestSupport::capturedTexts(file);
+    return !texts.isEmpty() && texts.last() == QString::fromUtf8(text) ? elapsed : -1;
+}
+
 void printFigures(const char* what, std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -93,7 +124,9 @@ void printFigures(const char* what, std::vector<double> values)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     TestSupport::PrivateSway sway;
     const QString problem = sway.start();
@@ -138,5 +171,35 @@ int main(int argc, char** argv)
             latencies.push_back(arrival.copyToTextMs);
     }
     printFigures("short text: copy to text", latencies);
+    opening.source.reset();
+
+    TestSupport::ScopedRegistry registry;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("slot1.txt"));
+    Collector collector(registry.settings(), registry.errors(), registry.saveSound());
+    ClipboardMonitor monitor(nullptr);
+    ClipboardSourceChooser chooser(
+        [&monitor](std::unique_ptr<ClipboardSource> source) {
+            monitor.setSource(std::move(source));
+        },
+        &createClipboardSource);
+    chooser.start();
+    collector.setClipboardMonitor(&monitor);
+    collector.setFileName(1, file);
+    collector.setAutoMode(true, Collector::Source::Startup);
+    collector.loadSlots();
+    collector.startWatchingClipboard();
+    std::vector<double> captures;
+    for (int copy = 0; copy < runs * 8; ++copy) {
+        const double ms =
+            copyToSlotFile(collector, sway, file, "capture " + QByteArray::number(copy));
+        if (ms >= 0)
+            captures.push_back(ms);
+    }
+    if (captures.empty()) {
+        std::fprintf(stderr, "no copy reached the slot file\n");
+        return 1;
+    }
+    printFigures("short text: copy to slot file", captures);
     return 0;
 }

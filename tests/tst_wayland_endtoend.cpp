@@ -99,6 +99,35 @@ private Q_SLOTS:
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
     }
+
+    // On a compositor without data-control (weston), and without XWayland,
+    // the user is told once what the windows cannot do and that auto mode
+    // sees only the copies made while a Clipstow window is active.
+    void withoutDataControlSaidOnce()
+    {
+        QTemporaryDir runtime;
+        QProcess weston;
+        const QString socket = TestSupport::startHeadlessWeston(weston, runtime.path());
+        QVERIFY2(!socket.isEmpty(), "needs weston");
+        QProcessEnvironment env = m_env;
+        env.remove(QStringLiteral("DISPLAY"));
+        env.insert(QStringLiteral("WAYLAND_DISPLAY"), socket);
+        QProcess program;
+        TestSupport::startProgram(program, env, m_dir.path());
+        QVERIFY(program.waitForStarted());
+        const QByteArray notice = "auto mode may see only the copies made while a Clipstow "
+                                  "window is active";
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += program.readAllStandardError()).contains(notice),
+                                 StartTimeoutMs);
+        QCOMPARE(said.count(notice), 1);
+        QCOMPARE(said.count("Clipstow runs without XWayland"), 1);
+        program.terminate();
+        QVERIFY(program.waitForFinished(StartTimeoutMs));
+        QCOMPARE(program.exitCode(), 0);
+        weston.kill();
+        weston.waitForFinished();
+    }
 };
 
 CLIPSTOW_TEST_GUILESS_MAIN(TestWaylandEndToEnd)

@@ -69,16 +69,8 @@ private Q_SLOTS:
         if (compositor == QLatin1String("sway")) {
             m_sway.enter();
         } else if (compositor == QLatin1String("weston")) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-            weston.setProcessEnvironment(env);
-            weston.setStandardErrorFile(QProcess::nullDevice());
-            weston.start(QStringLiteral("weston"), {QStringLiteral("--backend=headless-backend.so"),
-                                                    QStringLiteral("--socket=wayland-test"),
-                                                    QStringLiteral("--idle-time=0")});
-            QVERIFY2(weston.waitForStarted(), "needs weston");
-            const QString socket = runtime.filePath(QStringLiteral("wayland-test"));
-            QTRY_VERIFY(QFile::exists(socket));
+            const QString socket = TestSupport::startHeadlessWeston(weston, runtime.path());
+            QVERIFY2(!socket.isEmpty(), "needs weston");
             qputenv("WAYLAND_DISPLAY", QFile::encodeName(socket));
         } else {
             qunsetenv("WAYLAND_DISPLAY");

@@ -2,7 +2,14 @@
 // settings seeded with clipstow-reg, the clipboard set by other X clients,
 // clicks made with xdotool on the tray icon and the remote window, and the
 // slot files checked byte for byte.
+//
+// Built a second time with COPIES_ON_WAYLAND set, the same story runs in a
+// Wayland session (a private headless sway beside the X display): the
+// clipboard is the compositor's, set by wl-copy, and the program's windows
+// are on the X display, so none of them can have the compositor's focus.
 #include "base/Locale.h"
+#include "support/Files.h"
+#include "support/PrivateSway.h"
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "ui/AgreementDialog.h"
@@ -18,11 +25,13 @@
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
 namespace {
 
+constexpr bool OnWayland = COPIES_ON_WAYLAND;
 constexpr int StartTimeoutMs = 30000;
 constexpr int EventTimeoutMs = 20000;
 
@@ -160,7 +169,9 @@ class TestX11EndToEnd final : public QObject
     QTemporaryDir m_dir;
     QProcessEnvironment m_env;
     QProcess m_trayer;
+    TestSupport::PrivateSway m_sway;
     std::unique_ptr<QProcess> m_app;
+    QByteArray m_said;
     // Clipboard owners (xclip in the foreground, the multi-format helper);
     // each ends when another takes the clipboard, the rest at cleanup.
     std::vector<std::unique_ptr<QProcess>> m_owners;
@@ -188,9 +199,14 @@ class TestX11EndToEnd final : public QObject
         return reg({QStringLiteral("query"), ProgramKey, QStringLiteral("/v"), name}).out;
     }
 
-    // Puts plain text on the clipboard from another X client.
-    void copyText(const QString& text)
+    // Puts plain text on the clipboard from another client (X11, or the
+    // compositor's with wl-copy on Wayland unless x11 is set).
+    void copyText(const QString& text, bool x11 = !OnWayland)
     {
+        if (!x11) {
+            QVERIFY(m_sway.copy(text.toUtf8()));
+            return;
+        }
         auto owner = std::make_unique<QProcess>();
         owner->start(
             QStringLiteral("xclip"),
@@ -210,7 +226,8 @@ class TestX11EndToEnd final : public QObject
     void copySecret(const QString& text)
     {
         auto owner = std::make_unique<QProcess>();
-        owner->start(QStringLiteral(CLIPBOARD_OWNER),
+        owner->setProcessEnvironment(m_env);
+        owner->start(QString::fromUtf8(OnWayland ? WAYLAND_OWNER : CLIPBOARD_OWNER),
                      {text, QStringLiteral("x-kde-passwordManagerHint=secret")});
         QVERIFY(owner->waitForStarted());
         QProcess* started = owner.get();
@@ -224,7 +241,14 @@ class TestX11EndToEnd final : public QObject
     void launchProgram()
     {
         m_app = std::make_unique<QProcess>();
-        m_app->setProcessChannelMode(QProcess::ForwardedChannels);
+        // What it says on standard error is passed on and kept.
+        m_app->setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        m_said.clear();
+        connect(m_app.get(), &QProcess::readyReadStandardError, this, [this] {
+            const QByteArray said = m_app->readAllStandardError();
+            m_said += said;
+            std::fwrite(said.constData(), 1, size_t(said.size()), stderr);
+        });
         TestSupport::startProgram(*m_app, m_env, m_dir.path());
         QVERIFY(m_app->waitForStarted());
     }
@@ -365,6 +389,13 @@ private Q_SLOTS:
         m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         // The autostart entry goes to a folder of its own.
         m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
+        if (OnWayland) {
+            const QString problem = m_sway.start();
+            QVERIFY2(problem.isEmpty(), qPrintable(problem));
+            m_env = m_sway.environment(m_env);
+        } else {
+            m_env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        }
 
         seed(QStringLiteral("AcceptedLicense"), QStringLiteral("REG_SZ"),
              QStringLiteral("2026-01-01"));
@@ -504,6 +535,37 @@ private Q_SLOTS:
         QVERIFY2(query(QStringLiteral("Auto")).contains(QLatin1String("REG_DWORD    0x1")),
                  qPrintable(query(QStringLiteral("Auto"))));
     }
+    // On Wayland, 20 copies 20 ms apart while no window of the program has
+    // the compositor's focus: each is captured once. The compositor then
+    // goes away: the program goes on through the X11 clipboard, says so
+    // once, and ends as usual.
+    void waylandBurstAndCompositorGone()
+    {
+        if (!OnWayland)
+            QSKIP("copies made on Wayland");
+        const QString file = path(QStringLiteral("burst.txt"));
+        seed(QStringLiteral("Filename1"), QStringLiteral("REG_SZ"), file);
+        seed(QStringLiteral("ActiveFile"), QStringLiteral("REG_DWORD"), QStringLiteral("0"));
+        seed(QStringLiteral("Auto"), QStringLiteral("REG_DWORD"), QStringLiteral("1"));
+        STEP(startProgram());
+        const QStringList expected = m_sway.copyBurst(20, QStringLiteral("burst "));
+        QCOMPARE(expected.size(), 20);
+        QStringList texts;
+        QTRY_COMPARE_WITH_TIMEOUT((texts = TestSupport::capturedTexts(file)).size(), 20,
+                                  EventTimeoutMs);
+        texts.sort();
+        QCOMPARE(texts, expected);
+
+        m_sway.stop();
+        const QByteArray told = "copies are now seen as on X11";
+        QTRY_VERIFY_WITH_TIMEOUT(m_said.contains(told), EventTimeoutMs);
+        STEP(copyText(QStringLiteral("through X11"), true));
+        QTRY_COMPARE_WITH_TIMEOUT(TestSupport::capturedTexts(file).value(20),
+                                  QStringLiteral("through X11"), EventTimeoutMs);
+        QCOMPARE(m_said.count(told), 1);
+        STEP(exitProgram());
+    }
+
     // F9 opens the Preferences dialog; three values changed on three pages
     // with their accelerators are stored by OK, and the next capture stamps
     // the long date.

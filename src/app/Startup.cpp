@@ -4,6 +4,7 @@
 #include "app/SingleInstance.h"
 #include "base/AppError.h"
 #include "core/ClipboardMonitor.h"
+#include "core/ClipboardSourceChooser.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
 #include "core/SaveSound.h"
@@ -112,10 +113,20 @@ void Startup::runUninstall(Settings& settings,
 
 Startup::Startup(Settings& settings, ErrorReporter& errors, SaveSound& sound, QObject* parent)
     : QObject(parent), m_settings(settings), m_errors(errors),
-      m_clipboard(std::make_unique<ClipboardMonitor>(createClipboardSource())),
+      m_clipboard(std::make_unique<ClipboardMonitor>(nullptr)),
       m_collector(std::make_unique<Collector>(settings, errors, sound)),
       m_trayIcon(std::make_unique<TrayIcon>(*m_collector))
 {
+    // Copies are seen from one source: the compositor's clipboard where it
+    // tells of every copy, else the platform's. A monitor stopped at the
+    // end takes no new one.
+    m_sources = std::make_unique<ClipboardSourceChooser>(
+        [this](std::unique_ptr<ClipboardSource> source) {
+            if (!m_clipboard->isStopped())
+                m_clipboard->setSource(std::move(source));
+        },
+        &createClipboardSource);
+    m_sourceNotice = m_sources->start();
     m_collector->setClipboardMonitor(m_clipboard.get());
     QApplication::setWindowIcon(Icons::programIcon());
     // The program ends by end() alone: not when its last window closes (the
@@ -232,17 +243,22 @@ void Startup::showWindows(bool trayAvailable)
     } else if (!m_settings.autoHide()) {
         m_main->show();
     }
-    const QString platform = platformNotice();
-    if (platform.isEmpty())
+    // In one text, which a second notification would replace.
+    QStringList notices;
+    for (const QString& text : {platformNotice(), m_sourceNotice})
+        if (!text.isEmpty())
+            notices.append(text);
+    if (notices.isEmpty())
         return;
+    const QString notice = notices.join(QStringLiteral(". "));
     // On standard error and where the user looks: the tray's notification,
     // or the status bar without a notification area.
-    std::fprintf(stderr, "clipstow: %s\n", qPrintable(platform));
+    std::fprintf(stderr, "clipstow: %s\n", qPrintable(notice));
     if (m_main->trayIconShown())
-        m_trayIcon->showMessage(QStringLiteral("Clipstow"), platform, QSystemTrayIcon::Information,
+        m_trayIcon->showMessage(QStringLiteral("Clipstow"), notice, QSystemTrayIcon::Information,
                                 20000);
     else
-        m_main->showNotice(platform);
+        m_main->showNotice(notice);
 }
 
 void Startup::listenForEndRequests(TerminationRequests& requests)

@@ -7,6 +7,7 @@
 #include <memory>
 
 class ClipboardMonitor;
+class ClipboardSourceChooser;
 class Collector;
 class ErrorReporter;
 class MainWindow;
@@ -76,7 +77,7 @@ public:
     // The remote window as "AShowRemote" says, the main window when
     // "AutoHide" is false or no notification area could bring it back (the
     // reason then in its status bar); what the windows cannot do on this
-    // platform is said.
+    // platform, and that the desktop shows only some copies, are said once.
     void showWindows(bool trayAvailable);
 
     // The requests to end from the session or the system: from the moment
@@ -111,8 +112,12 @@ private:
     Settings& m_settings;
     ErrorReporter& m_errors;
     // The clipboard as this session offers it, followed from the start; it
-    // outlives the collector that captures from it.
+    // outlives the collector that captures from it, and the chooser of its
+    // source does not outlive it.
     std::unique_ptr<ClipboardMonitor> m_clipboard;
+    std::unique_ptr<ClipboardSourceChooser> m_sources;
+    // What the user is told of the source chosen at start, or empty.
+    QString m_sourceNotice;
     std::unique_ptr<Collector> m_collector;
     std::unique_ptr<TrayIcon> m_trayIcon;
     std::unique_ptr<MainWindow> m_main;

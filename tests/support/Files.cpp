@@ -3,6 +3,7 @@
 #include "base/AppError.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <csignal>
@@ -21,6 +22,17 @@ void writeBytes(const QString& path, const QByteArray& bytes, QIODevice::OpenMod
     QFile file(path);
     QVERIFY(file.open(mode));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QStringList capturedTexts(const QString& path)
+{
+    static const QRegularExpression stamp(
+        QStringLiteral("\\r\\n\\r\\n===== [^\\r\\n]+ =====\\r\\n\\r\\n"));
+    QStringList texts = QString::fromUtf8(fileBytes(path)).split(stamp);
+    texts.removeFirst();
+    for (QString& text : texts)
+        text.chop(6);
+    return texts;
 }
 
 quint64 inodeOf(const QString& path)

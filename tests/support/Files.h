@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <sys/resource.h>
 
@@ -17,6 +18,10 @@ QByteArray fileBytes(const QString& path);
 // is written.
 void writeBytes(const QString& path, const QByteArray& bytes,
                 QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Truncate);
+
+// The texts of the captures in a slot file, in order: what follows each
+// stamp line, without the blank lines around it.
+QStringList capturedTexts(const QString& path);
 
 // The file's inode, 0 when it does not exist: an atomic rewrite puts a new
 // file in place, an append keeps the old one.

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
 #include <cstring>
 #include <pwd.h>
@@ -138,6 +139,44 @@ bool PrivateSway::copy(const QByteArray& data, const QStringList& arguments) con
     copy.closeWriteChannel();
     return copy.waitForFinished(30000) && copy.exitStatus() == QProcess::NormalExit &&
            copy.exitCode() == 0;
+}
+
+QStringList PrivateSway::copyBurst(int count, const QString& prefix) const
+{
+    QStringList texts;
+    for (int i = 0; i < count; ++i) {
+        QProcess copy;
+        copy.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
+        copy.setProgram(QStringLiteral("wl-copy"));
+        copy.setArguments({prefix + QString::number(i)});
+        if (!copy.startDetached())
+            return {};
+        texts.append(copy.arguments().first());
+        QTest::qWait(20);
+    }
+    texts.sort();
+    return texts;
+}
+
+QString startHeadlessWeston(QProcess& weston, const QString& runtimeDir)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    weston.setProcessEnvironment(env);
+    weston.setStandardErrorFile(QProcess::nullDevice());
+    weston.start(QStringLiteral("weston"),
+                 {QStringLiteral("--backend=headless-backend.so"),
+                  QStringLiteral("--socket=wayland-test"), QStringLiteral("--idle-time=0")});
+    if (!weston.waitForStarted())
+        return {};
+    const QString socket = runtimeDir + QStringLiteral("/wayland-test");
+    const QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired() && weston.state() == QProcess::Running) {
+        if (accepts(socket))
+            return socket;
+        QThread::msleep(10);
+    }
+    return {};
 }
 
 } // namespace TestSupport

@@ -42,11 +42,21 @@ public:
     // "--clear", "--primary" or "--type", "text/html". True once the
     // compositor has the new selection.
     bool copy(const QByteArray& data, const QStringList& arguments = {}) const;
+    // Starts count wl-copy, 20 ms apart (events run meanwhile), each with
+    // prefix and its number, without waiting for them. Returns their texts,
+    // sorted (they may take the clipboard in another order), or an empty
+    // list when one could not start.
+    QStringList copyBurst(int count, const QString& prefix) const;
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QProcess> m_sway;
     QString m_socket;
 };
+
+// Starts weston on its headless back end in runtimeDir, a compositor that
+// offers neither data-control protocol; returns its socket's full path once
+// it takes connections, or an empty text when it cannot start.
+QString startHeadlessWeston(QProcess& weston, const QString& runtimeDir);
 
 } // namespace TestSupport
