@@ -8,12 +8,12 @@
 #include "ui/SplashWindow.h"
 
 #include <QDesktopServices>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 using Mode = SplashWindow::Mode;
@@ -51,16 +51,19 @@ private Q_SLOTS:
         for (int round = 0; round < 2; ++round) {
             SplashWindow window(mode);
             QCOMPARE(window.picture()->pixmap().size(), QSize(387, 174));
-            QElapsedTimer clock;
-            clock.start();
             window.open();
             QCOMPARE(window.closeButton()->isVisible(), mode == Mode::About);
+            // The start-up splash closes itself after its time; its timer
+            // is run short here instead of waiting for it.
+            auto* timer = window.findChild<QTimer*>(QStringLiteral("closeTimer"));
+            QVERIFY(timer);
+            QCOMPARE(timer->isActive(), mode == Mode::Startup);
             if (mode == Mode::Startup) {
-                QVERIFY(QTest::qWaitFor([&] { return !window.isVisible(); }, 15000));
-                QVERIFY2(clock.elapsed() >= 1500, qPrintable(QString::number(clock.elapsed())));
+                QCOMPARE(timer->interval(), SplashWindow::StartupDurationMs);
+                timer->start(0);
+                QTRY_VERIFY(!window.isVisible());
                 continue;
             }
-            QTest::qWait(3000);
             QVERIFY(window.isVisible());
             QTest::mouseClick(window.closeButton(), Qt::LeftButton);
             QVERIFY(!window.isVisible());

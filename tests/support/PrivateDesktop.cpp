@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
 
 namespace TestSupport {
 
@@ -170,16 +171,19 @@ bool PrivateDesktop::click(const QPoint& at, int button) const
 
 bool PrivateDesktop::exitFromTray(qint64 pid) const
 {
+    const auto shownWindows = [&] {
+        return tool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--all"),
+                                                QStringLiteral("--onlyvisible"),
+                                                QStringLiteral("--pid"), QString::number(pid)})
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    };
     // The icon is the program's small window inside the tray host's; it
     // may take a moment to be embedded.
     QRect icon;
+    QStringList before;
     waitFor([&] {
-        const QStringList all =
-            tool(QStringLiteral("xdotool"),
-                 {QStringLiteral("search"), QStringLiteral("--all"),
-                  QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(pid)})
-                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        for (const QString& id : all) {
+        before = shownWindows();
+        for (const QString& id : before) {
             const QRect rect = frame(id);
             if (rect.isValid() && rect.width() <= 64 && rect.x() > 0)
                 icon = rect;
@@ -188,7 +192,13 @@ bool PrivateDesktop::exitFromTray(qint64 pid) const
     });
     if (!icon.isValid() || !click(icon.center(), 3))
         return false;
-    QThread::msleep(700);
+    // The menu is a window of the program's that was not there before.
+    if (!waitFor([&] {
+            const QStringList now = shownWindows();
+            return std::any_of(now.begin(), now.end(),
+                               [&](const QString& id) { return !before.contains(id); });
+        }))
+        return false;
     int code = -1;
     tool(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("x")}, &code);
     return code == 0;
