@@ -16,8 +16,17 @@
 #   append: the slot file holds SLOT_MB MiB; another program appends 1 KB to
 #           it, then five short texts COPY-1 ... COPY-5 are copied 80 ms
 #           apart; prints the texts in the order the file holds them.
+#   twowriters: two programs on two displays collect into one 2 MiB slot
+#           file while N short texts are copied on each, STEP_MS apart and
+#           interleaved; with SHELL_LOOP=1 a shell loop appends 150 numbered
+#           lines to the file with >> meanwhile. Prints the distinct texts
+#           of each display in the file, how many are there twice or more,
+#           the shell lines there, and any .torn- or .unsaved- file. The two
+#           share one runtime folder (one user on two displays) unless
+#           RUNTIME=separate.
 # Usage: bench/clipboard-burst.sh [BUILD_DIR] [burst|end|append ...]
-# Environment: N, SIZE, STEP_MS, SLOT_MB, RUNS (default 1 per measure).
+# Environment: N, SIZE, STEP_MS, SLOT_MB, RUNS (default 1 per measure),
+# SHELL_LOOP, RUNTIME.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd) || exit 2
@@ -70,12 +79,13 @@ pkill_xclip() {
 trap 'stop_session; rm -rf "$work"' EXIT
 
 # A fresh desktop and home, the program started in auto mode with its main
-# window hidden; returns once a copy is captured.
+# window hidden; returns once a copy is captured. With SLOT set, the first
+# slot's file is that one; with RUN_DIR set, the runtime folder is that one.
 start_session() {
-    local dir=$1
-    mkdir -p "$dir/home" "$dir/run"
-    chmod 700 "$dir/run"
-    export HOME=$dir/home XDG_CONFIG_HOME=$dir/home/.config XDG_RUNTIME_DIR=$dir/run
+    local dir=$1 run=${RUN_DIR:-$1/run}
+    mkdir -p "$dir/home" "$run"
+    chmod 700 "$run"
+    export HOME=$dir/home XDG_CONFIG_HOME=$dir/home/.config XDG_RUNTIME_DIR=$run
     export CLIPSTOW_REGISTRY=$XDG_CONFIG_HOME/clipstow/registry.sqlite3 QT_QPA_PLATFORM=xcb
     unset WAYLAND_DISPLAY PULSE_SERVER
     exec {displayfd}<> <(:)
@@ -92,23 +102,29 @@ start_session() {
     "$reg" add "$key" /v AShowRemote /t REG_SZ /d 0 /f >/dev/null
     "$reg" add "$key" /v AutoOn /t REG_SZ /d 1 /f >/dev/null
     [[ -z ${2:-} ]] || cp "$2" "$HOME/Default1.txt"
+    local slot=$HOME/Default1.txt
+    if [[ -n ${SLOT:-} ]]; then
+        slot=$SLOT
+        "$reg" add "$key" /v Filename1 /t REG_SZ /d "$slot" /f >/dev/null
+    fi
     (cd "$HOME" && exec "$program" >"$dir/clipstow.log" 2>"${PROGRAM_LOG:-/dev/null}") &
     pids+=($!)
     local tries
     for tries in $(seq 150); do
-        printf 'READY-%s' "$tries" | xclip -selection clipboard -i 2>/dev/null
+        printf 'READY-%s-%s' "$DISPLAY" "$tries" | xclip -selection clipboard -i 2>/dev/null
         nap 0.2
-        grep -a -q 'READY-' "$HOME/Default1.txt" 2>/dev/null && return 0
+        grep -a -q -F "READY-$DISPLAY-" "$slot" 2>/dev/null && return 0
     done
     echo "the program did not capture within 30 s" >&2
     return 1
 }
 
-# Waits until the slot file has not changed for 3 s (at most 300 s).
+# Waits until the slot file (SLOT, else the first slot's default) has not
+# changed for 3 s (at most 300 s).
 settle() {
     local last=-1 same=0 now
     for _ in $(seq 3000); do
-        now=$(stat -c %s:%Y "$HOME/Default1.txt" 2>/dev/null)
+        now=$(stat -c %s:%Y "${SLOT:-$HOME/Default1.txt}" 2>/dev/null)
         if [[ $now == "$last" ]]; then
             same=$((same + 1))
             ((same >= 30)) && return 0
@@ -218,12 +234,74 @@ end() {
     stop_session
 }
 
+twowriters() {
+    local dir=$work/two-$1 slot i
+    mkdir -p "$dir"
+    slot=$dir/shared.txt
+    yes 'An earlier line of the slot, sixty-odd characters long here.' | sed 's/$/\r/' |
+        head -c $((2 * 1048576)) >"$slot"
+    local run_dir=
+    [[ ${RUNTIME:-shared} == separate ]] || run_dir=$dir/run
+    local displays=()
+    SLOT=$slot RUN_DIR=$run_dir start_session "$dir/a" || return 1
+    displays+=("$DISPLAY")
+    SLOT=$slot RUN_DIR=$run_dir start_session "$dir/b" || return 1
+    displays+=("$DISPLAY")
+    local t0
+    t0=$(now_us)
+    DISPLAY=${displays[0]} "$owner" --burst="$n" --interval="$step_ms" --size=64 A \
+        >"$dir/owner-a" 2>&1 &
+    pids+=($!)
+    nap "$(printf '0.%03d' $((step_ms / 2)))"
+    DISPLAY=${displays[1]} "$owner" --burst="$n" --interval="$step_ms" --size=64 B \
+        >"$dir/owner-b" 2>&1 &
+    pids+=($!)
+    local loop=
+    if [[ -n ${SHELL_LOOP:-} ]]; then
+        (
+            for ((i = 1; i <= 150; i++)); do
+                nap_until_us $((t0 + i * n * step_ms * 1000 / 150))
+                printf 'SHELL-LINE-%03d\n' "$i" >>"$slot"
+            done
+        ) &
+        loop=$!
+    fi
+    for _ in $(seq 1200); do
+        grep -q -x done "$dir/owner-a" && grep -q -x done "$dir/owner-b" && break
+        nap 0.1
+    done
+    [[ -z $loop ]] || wait "$loop"
+    SLOT=$slot settle
+    local tag counts report=
+    for tag in A B; do
+        counts=$(grep -a -o -E "\[\[$tag-[0-9]{5}\]\] " "$slot" | sort | uniq -c)
+        report+=" display $tag: $(grep -c . <<<"$counts")/$n distinct,"
+        report+=" $(awk '$1 > 1' <<<"$counts" | grep -c .) twice or more;"
+        awk '$1 > 1 {printf "  %s x%d\n", $2, $1}' <<<"$counts" | head -3 >>"$dir/twice"
+    done
+    [[ -z $loop ]] ||
+        report+=" shell lines: $(grep -a -o -E 'SHELL-LINE-[0-9]{3}' "$slot" | sort -u | wc -l)/150;"
+    [[ -z ${KEEP:-} ]] || cp "$slot" "$KEEP"
+    local display
+    for display in "${displays[@]}"; do
+        [[ -z ${SHOTS:-} ]] || DISPLAY=$display import -window root "$SHOTS-${display#:}.png"
+        DISPLAY=$display pkill_xclip
+    done
+    # Text the programs could not store is set aside when they end.
+    stop_session
+    local aside
+    aside=$(cd "$dir" && ls -d shared.txt.torn-* shared.txt.unsaved-* 2>/dev/null | tr '\n' ' ')
+    echo "twowriters run $1 (runtime ${RUNTIME:-shared}):$report set aside: ${aside:-none}"
+    cat "$dir/twice" 2>/dev/null
+}
+
 for measure in "${measures[@]}"; do
     for ((run = 1; run <= runs; run++)); do
         case $measure in
         burst) burst "$run" ;;
         append) append "$run" ;;
         end) end "$run" ;;
+        twowriters) twowriters "$run" ;;
         *) echo "unknown measure $measure" >&2 ;;
         esac
     done

@@ -47,6 +47,7 @@ private Q_SLOTS:
     void captureAppendsOnlyExactly_data();
     void captureAppendsOnlyExactly();
     void captureRemembersLastCharacter();
+    void captureRacingShellAppendIsStoredOnce();
 
 private:
     QString path(const QString& name = QStringLiteral("slot.txt")) const
@@ -434,6 +435,42 @@ void TestSlotFileWriter::captureRemembersLastCharacter()
     writer.write(path(), text + QStringLiteral("\r\nb"), QFont(), 4, Capture);
     QCOMPARE(writer.lastMethod(), Method::Rewritten);
     QCOMPARE(fileBytes(path()), QByteArray("a\xf0\x9f\x98\x80\r\nb"));
+}
+
+// Regression: two programs capturing into one file beside a shell loop that
+// appends lines with >> (no lock): a capture that was to bring the file into
+// the format found the loop's new line there just before the rename, raised
+// an error box and stopped auto mode. The capture goes after their line
+// instead, stored once, and the next capture brings the file into the format.
+void TestSlotFileWriter::captureRacingShellAppendIsStoredOnce()
+{
+    writeBytes(path(), "one\ntwo\n");
+    SlotFileWriter writer;
+    const QString text = writer.read(path());
+    const QString capture = QStringLiteral("three\n");
+    int asked = 0;
+    writer.save(
+        path(), text.size(),
+        [&](qsizetype from) {
+            // Asked for the whole text once the file's state is taken.
+            if (from == 0 && asked++ == 0) {
+                QFile shell(path());
+                if (!shell.open(QIODevice::Append) || shell.write("shell\n") != 6)
+                    qFatal("cannot append");
+            }
+            return (text + capture).mid(from);
+        },
+        QFont(), Capture);
+    QCOMPARE(asked, 1);
+    QCOMPARE(writer.lastMethod(), Method::Appended);
+    QCOMPARE(fileBytes(path()), QByteArray("one\ntwo\nshell\nthree\r\n"));
+    QVERIFY(writer.changedOnDisk(path()));
+
+    const QString all = writer.read(path());
+    QCOMPARE(all, QStringLiteral("one\ntwo\nshell\nthree\n"));
+    writer.write(path(), all + QStringLiteral("four\n"), QFont(), all.size(), Capture);
+    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    QCOMPARE(fileBytes(path()), QByteArray("one\r\ntwo\r\nshell\r\nthree\r\nfour\r\n"));
 }
 
 CLIPSTOW_TEST_GUILESS_MAIN(TestSlotFileWriter)

@@ -215,7 +215,21 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
             QStringLiteral("%s is longer than the editor holds: only text added at its end "
                            "can be saved"),
             fileName);
-    rewrite(fileName, textFrom(0), font, lock, now);
+    if (!grown || purpose != Purpose::Capture || !isPlain(fileName)) {
+        rewrite(fileName, textFrom(0), font, lock, now);
+        return;
+    }
+    try {
+        rewrite(fileName, textFrom(0), font, lock, now);
+    } catch (const SlotFile::SlotFileChanged&) {
+        // Another program added to the file (a shell's >>, which takes no
+        // lock) while it was being brought into the format: the capture
+        // goes after their text, which the next read brings in, and a later
+        // capture brings the file into the format.
+        const QString tail = textFrom(m_textLength);
+        appendBytes(fileName, SlotFile::encodePlainContinued(tail), m_textLength + tail.size(),
+                    tail.isEmpty() ? m_lastChar : tail.back(), false, false, false, lock);
+    }
 }
 
 void SlotFileWriter::appendText(const QString& fileName, const QString& text, const QFont& font)

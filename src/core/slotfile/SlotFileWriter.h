@@ -17,10 +17,11 @@
 // The file is the record. Every write leaves it in the slot file format (see
 // SlotFile): a whole write (Purpose::Whole) writes the text whole; a capture
 // appends its text while the file is exactly the format's bytes for the text
-// before it, and otherwise writes the file whole once. A whole rewrite
-// replaces the file only while it is still exactly what the slot last read
-// or wrote; otherwise it raises SlotFileChanged and the caller reads the
-// file again first. Every write holds SlotFile::WriteLock, which every
+// before it, and otherwise writes the file whole once (or, when another
+// program adds to the file meanwhile, appends after their text). A whole
+// rewrite replaces the file only while it is still exactly what the slot
+// last read or wrote; otherwise it raises SlotFileChanged and the caller
+// reads the file again first. Every write holds SlotFile::WriteLock, which every
 // Clipstow process takes for its writes, from that check to the end of the
 // write.
 //
