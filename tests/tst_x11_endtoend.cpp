@@ -107,9 +107,13 @@ QStringList windowsOf(qint64 pid, const QString& name, bool onlyVisible)
     return xdotool(args).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
+// xdotool's --sync waits for the pointer to move, for 15 s when it is there
+// already (the second click on the same spot): a step beside it first.
 bool click(const QPoint& at, int button = 1, int count = 1)
 {
-    return xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
+    return xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"),
+                    QString::number(at.x() + 1), QString::number(at.y() + 1),
+                    QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
                     QString::number(at.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
                     QString::number(count), QStringLiteral("--delay"), QStringLiteral("120"),
                     QString::number(button)})

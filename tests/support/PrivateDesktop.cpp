@@ -161,10 +161,15 @@ QRect PrivateDesktop::frame(const QString& id) const
 
 bool PrivateDesktop::click(const QPoint& at, int button) const
 {
+    // xdotool's --sync waits for the pointer to move, for 15 s when it is
+    // there already (the second click on the same spot): a step beside it
+    // first.
     int code = -1;
     tool(QStringLiteral("xdotool"),
-         {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
-          QString::number(at.y()), QStringLiteral("click"), QString::number(button)},
+         {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x() + 1),
+          QString::number(at.y() + 1), QStringLiteral("mousemove"), QStringLiteral("--sync"),
+          QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
+          QString::number(button)},
          &code);
     return code == 0;
 }
