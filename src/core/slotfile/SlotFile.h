@@ -130,9 +130,9 @@ struct ReadResult
     // The format the text was finally read in (after any fallback).
     Format format = Format::PlainText;
     // Plain text whose bytes are exactly encodePlain(text): valid UTF-8, no
-    // byte-order mark (but before U+FEFF), every line break CR LF. Only then can more text be
-    // appended to the file byte for byte. For a cut read: the whole file's
-    // bytes, the part not read included.
+    // byte-order mark (but before U+FEFF), every line break CR LF. Only
+    // then can more text be appended to the file byte for byte. For a cut
+    // read: the whole file's bytes, the part not read included.
     bool canonical = false;
     // Size of the file as read, in bytes.
     qint64 size = 0;
@@ -164,7 +164,8 @@ PlainDecoded decodePlainContinued(QByteArrayView bytes);
 
 // Tells whether bytes, given in pieces in file order, are exactly what
 // encodePlain gives for their text (valid UTF-8, no byte-order mark but
-// before U+FEFF, every line break CR LF): what a file that is too long to decode is checked with.
+// before U+FEFF, every line break CR LF): what a file that is too long to
+// decode is checked with.
 class FormatCheck final
 {
 public:

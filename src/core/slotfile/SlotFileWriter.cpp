@@ -14,13 +14,13 @@ namespace {
 
 const QString CannotCreate = QStringLiteral("Cannot create file %s");
 const QString CannotOpen = QStringLiteral("Cannot open file %s");
+const QString FailedToSave = QStringLiteral("Failed to Save Stream");
 
 // The bytes of text that starts at character offset of the file's text.
 QByteArray encodeAt(qsizetype offset, const QString& text)
 {
     return offset == 0 ? SlotFile::encodePlain(text) : SlotFile::encodePlainContinued(text);
 }
-const QString FailedToSave = QStringLiteral("Failed to Save Stream");
 
 SlotFileWriter::DiskState toState(const struct stat& st)
 {
