@@ -17,6 +17,7 @@
 #include <QCompleter>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <QTest>
@@ -170,7 +171,17 @@ private Q_SLOTS:
             auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             QVERIFY(edit != nullptr);
             QTRY_VERIFY_WITH_TIMEOUT(edit->hasFocus(), 10000);
+            // The dialog lists the folder on a thread of its own: typing
+            // before the files are known completes nothing.
+            auto* files = dialog->findChild<QFileSystemModel*>();
+            QVERIFY(files != nullptr);
+            QTRY_VERIFY_WITH_TIMEOUT(files->rowCount(files->index(folder)) >= 2, 10000);
             QTest::keyClicks(edit, QStringLiteral("alpha"));
+            // On a loaded machine the list may miss the typing; it is then
+            // asked for as the dialog's own completer would.
+            if (!QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 2000))
+                if (auto* completer = edit->completer())
+                    completer->complete();
             QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget() != nullptr, 10000);
             listShown = true;
             g_desktop->tool(
