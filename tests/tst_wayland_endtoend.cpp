@@ -89,9 +89,8 @@ private Q_SLOTS:
         QTest::newRow("no X display") << QString() << QString() << QByteArray("offers no XWayland");
         QTest::newRow("X display refused")
             << deadDisplay() << QString() << QByteArray("could not be opened");
-        QTest::newRow("Wayland asked for")
-            << qEnvironmentVariable("DISPLAY") << "wayland"
-            << QByteArray("as QT_QPA_PLATFORM asks for it");
+        QTest::newRow("Wayland asked for") << qEnvironmentVariable("DISPLAY") << "wayland"
+                                           << QByteArray("as QT_QPA_PLATFORM asks for it");
     }
     void startsWithoutXWayland()
     {
@@ -166,12 +165,18 @@ private Q_SLOTS:
         QProcessEnvironment env = mutter.environment(m_env);
         env.insert(QStringLiteral("CLIPSTOW_REGISTRY"), path(QStringLiteral("gnome.sqlite3")));
         const QString file = path(QStringLiteral("gnome.txt"));
-        const QStringList seeds{QStringLiteral("AcceptedLicense"), QStringLiteral("REG_SZ"),
-                                QStringLiteral("2026-01-01"),      QStringLiteral("ShowSplash"),
-                                QStringLiteral("REG_DWORD"),       QStringLiteral("0"),
-                                QStringLiteral("Filename1"),       QStringLiteral("REG_SZ"),
-                                file,                              QStringLiteral("Auto"),
-                                QStringLiteral("REG_DWORD"),       QStringLiteral("1")};
+        const QStringList seeds{QStringLiteral("AcceptedLicense"),
+                                QStringLiteral("REG_SZ"),
+                                QStringLiteral("2026-01-01"),
+                                QStringLiteral("ShowSplash"),
+                                QStringLiteral("REG_DWORD"),
+                                QStringLiteral("0"),
+                                QStringLiteral("Filename1"),
+                                QStringLiteral("REG_SZ"),
+                                file,
+                                QStringLiteral("Auto"),
+                                QStringLiteral("REG_DWORD"),
+                                QStringLiteral("1")};
         for (qsizetype i = 0; i < seeds.size(); i += 3)
             seedInto(env, seeds.at(i), seeds.at(i + 1), seeds.at(i + 2));
         QProcess program;

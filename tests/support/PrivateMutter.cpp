@@ -95,7 +95,8 @@ QString PrivateMutter::openKeyboard()
     QFile session(m_dir->path() + QStringLiteral("/session"));
     if (!session.open(QIODevice::ReadOnly))
         return QStringLiteral("cannot read the session's addresses");
-    const QString address = QString::fromLocal8Bit(session.readAll()).section(QLatin1Char('\n'), 2, 2);
+    const QString address =
+        QString::fromLocal8Bit(session.readAll()).section(QLatin1Char('\n'), 2, 2);
     m_busName = QStringLiteral("clipstow-mutter-%1").arg(quintptr(this));
     QDBusConnection bus = QDBusConnection::connectToBus(address, m_busName);
     if (!bus.isConnected())
