@@ -183,7 +183,7 @@ int main(int argc, char** argv)
             monitor.setSource(std::move(source));
         },
         &createClipboardSource);
-    chooser.start();
+    chooser.start(false);
     collector.setClipboardMonitor(&monitor);
     collector.setFileName(1, file);
     collector.setAutoMode(true, Collector::Source::Startup);

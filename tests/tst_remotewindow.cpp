@@ -333,7 +333,9 @@ private Q_SLOTS:
         QCOMPARE(m_desk->played(), 0);
     }
 
-    // Each slot button chooses its own slot, whichever was active before.
+    // Each slot button chooses its own slot, whichever was active before,
+    // and shows it at once, also when the window's activation (which puts
+    // the active slot's button down) is delivered during the click.
     void eachButtonChoosesItsSlot()
     {
         auto main = makeMain(true);
@@ -341,8 +343,13 @@ private Q_SLOTS:
         for (int from : {1, 2, 3}) {
             for (int slot : {1, 2, 3}) {
                 main->collector().setActiveSlot(from);
+                remote.setDown(from);
+                QMetaObject::invokeMethod(&main->collector(), &Collector::announceActiveSlot,
+                                          Qt::QueuedConnection);
                 remote.slotButton(slot)->click();
                 QCOMPARE(main->collector().activeSlot().number(), slot);
+                QCOMPARE(downButtons(remote), QString::number(slot));
+                QCoreApplication::processEvents();
                 QCOMPARE(downButtons(remote), QString::number(slot));
             }
         }

@@ -68,7 +68,7 @@ private Q_SLOTS:
                 m_monitor->setSource(std::move(source));
             },
             &createClipboardSource, 300, m_monitor);
-        QVERIFY(m_chooser->start().isEmpty());
+        QVERIFY(m_chooser->start(true).isEmpty());
         m_collector->setClipboardMonitor(m_monitor);
         m_collector->setFileName(1, slotFile());
         m_collector->setAutoMode(true, Collector::Source::Startup);

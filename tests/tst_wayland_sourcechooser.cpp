@@ -49,19 +49,23 @@ private Q_SLOTS:
     }
 
     // The compositor's clipboard where it offers data-control; elsewhere the
-    // fallback, and a word for the user where that sees less.
+    // fallback, and a word for the user where that sees less: Qt's
+    // clipboard on Wayland itself, not XWayland, which passes every copy on.
     void choice_data()
     {
         QTest::addColumn<QString>("compositor");
+        QTest::addColumn<bool>("fallbackNeedsFocus");
         QTest::addColumn<bool>("dataControl");
         QTest::addColumn<bool>("notice");
-        QTest::newRow("sway") << "sway" << true << false;
-        QTest::newRow("weston, without data-control") << "weston" << false << true;
-        QTest::newRow("not a Wayland session") << "" << false << false;
+        QTest::newRow("sway") << "sway" << true << true << false;
+        QTest::newRow("weston, without data-control") << "weston" << true << false << true;
+        QTest::newRow("weston, windows through XWayland") << "weston" << false << false << false;
+        QTest::newRow("not a Wayland session") << "" << true << false << false;
     }
     void choice()
     {
         QFETCH(QString, compositor);
+        QFETCH(bool, fallbackNeedsFocus);
         QFETCH(bool, dataControl);
         QFETCH(bool, notice);
         QTemporaryDir runtime;
@@ -76,7 +80,7 @@ private Q_SLOTS:
             qunsetenv("WAYLAND_DISPLAY");
         }
         const auto choosing = chooser(ClipboardSourceChooser::RetryMs);
-        const QString told = choosing->start();
+        const QString told = choosing->start(fallbackNeedsFocus);
         weston.kill();
         weston.waitForFinished();
 
@@ -95,7 +99,7 @@ private Q_SLOTS:
     {
         m_sway.enter();
         const auto choosing = chooser(200);
-        QVERIFY(choosing->start().isEmpty());
+        QVERIFY(choosing->start(true).isEmpty());
         QVERIFY(choosing->watchesCompositor());
 
         m_sway.stop();

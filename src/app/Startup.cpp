@@ -28,15 +28,30 @@
 
 namespace {
 
-// What the windows cannot do on Qt's Wayland platform, which the program
-// takes where XWayland cannot be opened.
+bool onWaylandItself()
+{
+    return QGuiApplication::platformName() == QLatin1String("wayland");
+}
+
+// What the windows cannot do on Qt's Wayland platform, and why they run
+// there: the desktop has no XWayland, XWayland could not be opened (the
+// program asks for "xcb;wayland" itself), or the user asked for it.
 QString platformNotice()
 {
-    if (QGuiApplication::platformName() != QLatin1String("wayland"))
+    if (!onWaylandItself())
         return {};
-    return QStringLiteral("Clipstow runs without XWayland on this desktop: the remote window "
-                          "cannot stay on top of other windows, and windows cannot be put back "
-                          "where they were");
+    const QString plugins = qEnvironmentVariable("QT_QPA_PLATFORM");
+    QString why;
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        why = Startup::tr("this desktop offers no XWayland");
+    else if (plugins.startsWith(QLatin1String("xcb")))
+        why = Startup::tr("XWayland (%1) could not be opened").arg(qEnvironmentVariable("DISPLAY"));
+    else
+        why = Startup::tr("QT_QPA_PLATFORM asks for it");
+    return Startup::tr("Clipstow's windows run on Wayland itself, as %1: the remote window "
+                       "cannot stay on top of other windows, and windows cannot be put back "
+                       "where they were")
+        .arg(why);
 }
 
 } // namespace
@@ -126,7 +141,7 @@ Startup::Startup(Settings& settings, ErrorReporter& errors, SaveSound& sound, QO
                 m_clipboard->setSource(std::move(source));
         },
         &createClipboardSource);
-    m_sourceNotice = m_sources->start();
+    m_sourceNotice = m_sources->start(onWaylandItself());
     m_collector->setClipboardMonitor(m_clipboard.get());
     QApplication::setWindowIcon(Icons::programIcon());
     // The program ends by end() alone: not when its last window closes (the

@@ -25,7 +25,7 @@ ClipboardSourceChooser::ClipboardSourceChooser(Install install, Fallback fallbac
     connect(&m_retry, &QTimer::timeout, this, &ClipboardSourceChooser::retry);
 }
 
-QString ClipboardSourceChooser::start()
+QString ClipboardSourceChooser::start(bool fallbackNeedsFocus)
 {
     using WaylandClipboard::Status;
     WaylandClipboard::Opening opening = WaylandClipboard::open();
@@ -34,10 +34,10 @@ QString ClipboardSourceChooser::start()
         return {};
     }
     install(m_fallback(), false);
-    if (opening.status == Status::NoWayland)
+    if (opening.status == Status::NoWayland || !fallbackNeedsFocus)
         return {};
-    return QStringLiteral("On this desktop auto mode may see only the copies made while a "
-                          "Clipstow window is active: %1")
+    return tr("On this desktop auto mode may see only the copies made while a Clipstow window "
+              "is active: %1")
         .arg(opening.detail);
 }
 

@@ -14,10 +14,12 @@
 //   the compositor's clipboard (WaylandClipboard), which tells of every
 //   copy whether or not a Clipstow window has the focus;
 // - otherwise the platform's source (the fallback, in the program
-//   createClipboardSource: X11, through XWayland under Wayland). A Wayland
-//   session without data-control (GNOME, Weston) lets X11 clients see only
-//   the copies made while one of their windows is active, and start() says
-//   so.
+//   createClipboardSource: X11, through XWayland under Wayland, else Qt's
+//   clipboard). Where the compositor offers no data-control (GNOME,
+//   Weston), XWayland passes the copies of Wayland programs on to X11
+//   whatever has the focus; Qt's clipboard on Wayland itself sees only the
+//   copies made while one of the program's windows is active, and start()
+//   says so.
 // When the compositor's connection breaks (the compositor ended or
 // restarted), the fallback takes over, standard error says so, and the
 // compositor is tried again every retryMs until it answers.
@@ -34,9 +36,11 @@ public:
     ClipboardSourceChooser(Install install, Fallback fallback, int retryMs = RetryMs,
                            QObject* parent = nullptr);
 
-    // Installs the first source. Returns what the user is to be told once,
-    // or an empty text.
-    QString start();
+    // Installs the first source. fallbackNeedsFocus: the fallback is Qt's
+    // clipboard on Wayland itself, which sees only the copies made while
+    // one of the program's windows is active. Returns what the user is to
+    // be told once, or an empty text.
+    QString start(bool fallbackNeedsFocus);
 
     // Whether the compositor's clipboard is the one installed now.
     bool watchesCompositor() const { return m_watchesCompositor; }

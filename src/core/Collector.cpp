@@ -8,6 +8,9 @@
 #include "settings/Settings.h"
 
 #include <QFileInfo>
+#include <QPointer>
+
+#include <utility>
 
 namespace {
 
@@ -222,8 +225,61 @@ void Collector::endCapture(Trigger trigger, SlotNumber slot, ClipboardMonitor::O
                            const QString& text)
 {
     CaptureResult result = CaptureResult::Failed;
-    m_errors.reportFailures([&] { result = captureText(trigger, slot, outcome, text); });
+    try {
+        result = captureText(trigger, slot, outcome, text);
+    } catch (...) {
+        captureFailed(slot, std::current_exception(), trigger == Trigger::Automatic);
+    }
     Q_EMIT captureEnded(result);
+}
+
+void Collector::captureFailed(SlotNumber slot, std::exception_ptr failure, bool later)
+{
+    FailureBox& box = m_failureBoxes[slot.index()];
+    if (box.open) {
+        ++box.more;
+        Q_EMIT statusMessage(failedCopiesText(slot, box.more));
+        return;
+    }
+    box.open = true;
+    if (later)
+        QMetaObject::invokeMethod(
+            this, [this, slot, failure] { showCaptureFailures(slot, failure); },
+            Qt::QueuedConnection);
+    else
+        showCaptureFailures(slot, failure);
+}
+
+void Collector::showCaptureFailures(SlotNumber slot, std::exception_ptr failure)
+{
+    // The boxes are modal: the collector may be gone when one closes.
+    const QPointer<Collector> alive(this);
+    m_errors.reportFailures([&failure] { std::rethrow_exception(failure); });
+    while (alive) {
+        FailureBox& box = m_failureBoxes[slot.index()];
+        const int more = std::exchange(box.more, 0);
+        if (more == 0) {
+            box.open = false;
+            return;
+        }
+        m_errors.show(failedCopiesText(slot, more));
+    }
+}
+
+QString Collector::failedCopiesText(SlotNumber slot, int count) const
+{
+    const QString file = fileName(slot);
+    const int number = slot.number();
+    if (count == 1)
+        return tr("One more copy could not be written to %1; its text is in slot %2, "
+                  "which can be saved once the file can be written")
+            .arg(file)
+            .arg(number);
+    return tr("%n more copies could not be written to %1; their text is in slot %2, "
+              "which can be saved once the file can be written",
+              nullptr, count)
+        .arg(file)
+        .arg(number);
 }
 
 Collector::CaptureResult Collector::captureText(Trigger trigger, SlotNumber number,

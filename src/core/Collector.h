@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -217,6 +218,15 @@ private:
     // captureText, its failure shown, then captureEnded.
     void endCapture(Trigger trigger, SlotNumber slot, ClipboardMonitor::Outcome outcome,
                     const QString& text);
+    // A capture into the slot failed. The first failure opens a box; those
+    // that come while it is open are counted and said once it closes, in
+    // one box (which gathers the next ones in turn). An automatic capture's
+    // box opens once the clipboard monitor's handler has returned, so that
+    // the copies made meanwhile are captured, not held back until it
+    // closes. The text of each is in the slot's buffer.
+    void captureFailed(SlotNumber slot, std::exception_ptr failure, bool later);
+    void showCaptureFailures(SlotNumber slot, std::exception_ptr failure);
+    QString failedCopiesText(SlotNumber slot, int count) const;
 
     struct Slot
     {
@@ -238,6 +248,14 @@ private:
     SaveSound& m_sound;
     const TerminationRequests* m_endRequests = nullptr;
     PerSlot<Slot> m_slots;
+    // Per slot: whether a box about a failed capture is open (or about to
+    // open), and how many captures failed since it opened.
+    struct FailureBox
+    {
+        bool open = false;
+        int more = 0;
+    };
+    PerSlot<FailureBox> m_failureBoxes{};
     ChangedFileQuestion m_changedFileQuestion;
     SlotNumber m_active;
     bool m_autoMode = false;

@@ -3,7 +3,6 @@
 #include "ui/RemoteWindow.h"
 
 #include <QClipboard>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QToolButton>
@@ -78,9 +77,11 @@ void RemoteWindow::useSlot(SlotNumber slot)
 {
     if (m_collector.autoMode()) {
         // Choose where the automatic captures go; nothing is captured now.
-        setDown(slot);
-        QCoreApplication::processEvents(); // repaint the buttons at once
+        // The slot is the collector's before the buttons show it, and no
+        // events run meanwhile: the window's activation, which the click
+        // may bring, puts the active slot's button down.
         m_collector.setActiveSlot(slot);
+        setDown(slot);
         m_collector.refreshHints();
     } else {
         // Capture into the slot; the capture releases the buttons at its end.
