@@ -10,7 +10,7 @@
 //   <cache folder>/clipstow/runtime-<host name> ($XDG_CACHE_HOME, else
 //   ~/.cache), for when another user, or a link, took the name in the
 //   shared temporary folder first.
-// A folder of the user's that others may enter is closed (mode 0700) and
-// used only when nothing in it belongs to anyone else. Empty, with the
-// reason in problem, when there is no such folder.
+// A folder of the user's that others may enter is closed (mode 0700); the
+// two Clipstow makes are used only when nothing in them belongs to anyone
+// else. Empty, with the reason in problem, when there is no such folder.
 QString privateRuntimeFolder(QString* problem = nullptr);

@@ -47,10 +47,11 @@ bool holdsOnlyOwnEntries(const QString& path)
     return own;
 }
 
-// A folder of this user's that nobody else may enter. Its owner may close
-// it (mode 0700) when nobody else put anything in it; a link or another
-// user's folder is refused.
-bool isPrivateFolder(const QString& path, bool mayClose, QString& problem)
+// A folder of this user's that nobody else may enter. One Clipstow makes
+// may have been open to others: it is closed (mode 0700), and used only when
+// nobody else put anything in it. A link or another user's folder is
+// refused.
+bool isPrivateFolder(const QString& path, bool ownMaking, QString& problem)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat info;
@@ -66,9 +67,12 @@ bool isPrivateFolder(const QString& path, bool mayClose, QString& problem)
         problem = tr("the folder %1 belongs to another user").arg(path);
         return false;
     }
-    if ((info.st_mode & 077) != 0 &&
-        !(mayClose && ::chmod(name.constData(), 0700) == 0 && holdsOnlyOwnEntries(path))) {
+    if ((info.st_mode & 077) != 0 && !(ownMaking && ::chmod(name.constData(), 0700) == 0)) {
         problem = tr("the folder %1 is open to other users").arg(path);
+        return false;
+    }
+    if (ownMaking && !holdsOnlyOwnEntries(path)) {
+        problem = tr("the folder %1 holds files of other users").arg(path);
         return false;
     }
     return true;
