@@ -70,9 +70,8 @@ private Q_SLOTS:
                                                      << "";
         QTest::newRow("another user's folder") << "foreign folder" << true << "cache"
                                                << "";
-        QTest::newRow("another user's folder, no cache folder")
-            << "foreign folder" << false << ""
-            << "another user";
+        QTest::newRow("another user's folder, no cache folder") << "foreign folder" << false << ""
+                                                                << "another user";
         QTest::newRow("link, no cache folder") << "link" << false << ""
                                                << "is not a folder";
         QTest::newRow("lock cannot be made") << "folder at the lock" << true << ""

@@ -4,8 +4,8 @@
 #include "app/Startup.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
-#include "ui/MainWindow.h"
 #include "ui/AgreementDialog.h"
+#include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
 #include "ui/SplashWindow.h"
 

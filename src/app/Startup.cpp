@@ -159,9 +159,9 @@ bool Startup::start()
         }
         // A step waits for the user (the agreement, a message) or the
         // splash window: the end may come meanwhile, and no later step runs.
-        for (void (Startup::*step)() : {&Startup::showSplash, &Startup::readSettings,
-                                        &Startup::buildWindows, &Startup::readSlots,
-                                        &Startup::attachTray, &Startup::watchClipboard}) {
+        for (void (Startup::*step)() :
+             {&Startup::showSplash, &Startup::readSettings, &Startup::buildWindows,
+              &Startup::readSlots, &Startup::attachTray, &Startup::watchClipboard}) {
             if (m_ended)
                 return false;
             (this->*step)();

@@ -20,8 +20,8 @@ void keepFromStarting()
     // The bus of a session that runs one per user (systemd), which the bus
     // library finds without the variable.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (QDir::isAbsolutePath(runtime) && QFileInfo(QDir(runtime).filePath(QStringLiteral("bus")))
-                                             .exists())
+    if (QDir::isAbsolutePath(runtime) &&
+        QFileInfo(QDir(runtime).filePath(QStringLiteral("bus"))).exists())
         return;
     qputenv(AddressVariable, NoBus);
     g_kept = true;

@@ -112,8 +112,8 @@ QString cacheFolder(QString& problem)
         cache = QDir(home).filePath(QStringLiteral(".cache"));
     }
     const QString own = QDir(cache).filePath(QStringLiteral("clipstow"));
-    const QString folder = QDir(own).filePath(
-        QStringLiteral("runtime-") + safeForFileName(QSysInfo::machineHostName()));
+    const QString folder = QDir(own).filePath(QStringLiteral("runtime-") +
+                                              safeForFileName(QSysInfo::machineHostName()));
     for (const QString& path : {cache, own})
         if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST) {
             problem = tr("cannot create the folder %1: %2").arg(path, reasonFor(errno));
