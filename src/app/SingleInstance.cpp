@@ -16,7 +16,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -223,12 +225,19 @@ bool SingleInstance::listen()
     m_retry->setSingleShot(true);
     m_retry->setInterval(AcceptRetryMs);
     connect(m_retry, &QTimer::timeout, this, &SingleInstance::acceptConnections);
+    m_evict = new QTimer(this);
+    m_evict->setSingleShot(true);
+    m_evict->setInterval(IdleEvictMs);
+    connect(m_evict, &QTimer::timeout, this, &SingleInstance::acceptConnections);
     return true;
 }
 
 void SingleInstance::acceptConnections()
 {
-    while (m_open < MaxConnections) {
+    for (;;) {
+        // Full: an idle connection gives its place to one that waits.
+        if (m_open >= MaxConnections && !(connectionWaiting() && evictIdle()))
+            break;
         const int connection = ::accept4(m_listening, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0) {
             if (errno == EINTR || errno == ECONNABORTED)
@@ -248,8 +257,40 @@ void SingleInstance::acceptConnections()
         }
         take(socket);
     }
-    // Full: the next ones wait in the system's queue until one closes.
+    // Full: the next ones wait in the system's queue until one closes, or
+    // an idle one can be closed for them.
     m_incoming->setEnabled(false);
+    if (connectionWaiting())
+        m_evict->start();
+}
+
+bool SingleInstance::connectionWaiting() const
+{
+    pollfd listening{m_listening, POLLIN, 0};
+    return ::poll(&listening, 1, 0) == 1 && (listening.revents & POLLIN) != 0;
+}
+
+bool SingleInstance::evictIdle()
+{
+    for (auto it = m_idle.begin(); it != m_idle.end();) {
+        if (!it->socket || !it->limit || !it->limit->isActive()) {
+            it = m_idle.erase(it); // gone, or its request came
+            continue;
+        }
+        if (it->since.elapsed() < IdleEvictMs)
+            return false; // the others are younger still
+        // One whose request has come but was not read yet stays.
+        int unread = 0;
+        if (::ioctl(int(it->socket->socketDescriptor()), FIONREAD, &unread) == 0 && unread > 0) {
+            ++it;
+            continue;
+        }
+        // Gone at once: its place is free for the next.
+        delete it->socket.data();
+        m_idle.erase(it);
+        return true;
+    }
+    return false;
 }
 
 void SingleInstance::acceptLater()
@@ -275,6 +316,8 @@ void SingleInstance::take(QLocalSocket* socket)
         socket->deleteLater();
     });
     idle->start(IdleLimitMs);
+    m_idle.push_back({socket, idle, {}});
+    m_idle.back().since.start();
     connect(socket, &QLocalSocket::readyRead, this, [this, socket, idle] {
         // One request per connection: its first line.
         if (socket->canReadLine()) {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <deque>
 #include <memory>
 
 class QLocalSocket;
@@ -47,6 +50,7 @@ private:
 // Connections cost the listening process little and cannot make it deaf:
 // at most MaxConnections are open at a time (the others wait in the
 // system's queue), one that sends no request within IdleLimitMs is closed,
+// sooner (after IdleEvictMs) when others wait for its place,
 // and a connection that cannot be taken for a moment (no file descriptors
 // left) is taken later, the socket listening all the while.
 class SingleInstance final : public QObject
@@ -122,6 +126,7 @@ public:
     // request.
     static constexpr int MaxConnections = 32;
     static constexpr int IdleLimitMs = 2000;
+    static constexpr int IdleEvictMs = 100;
 
     QString socketPath() const;
 
@@ -133,6 +138,10 @@ Q_SIGNALS:
 private:
     bool listen();
     void acceptConnections();
+    // Closes the connection that has waited longest without a request,
+    // when it waited IdleEvictMs; false when there is none.
+    bool evictIdle();
+    bool connectionWaiting() const;
     void take(QLocalSocket* socket);
     void acceptLater();
     bool runUnguarded(const QString& problem);
@@ -149,4 +158,13 @@ private:
     // Runs while connections cannot be taken for want of resources.
     QTimer* m_retry = nullptr;
     int m_open = 0; // connections open
+    // The open connections without a request yet, oldest first.
+    struct Idle
+    {
+        QPointer<QLocalSocket> socket;
+        QPointer<QTimer> limit;
+        QElapsedTimer since;
+    };
+    std::deque<Idle> m_idle;
+    QTimer* m_evict = nullptr;
 };
