@@ -21,6 +21,7 @@
 #include "ui/TrayIcon.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -171,12 +172,17 @@ bool Startup::start()
             m_ended = true;
             return false;
         }
-        showSplash();
-        readSettings();
-        buildWindows();
-        readSlots();
-        attachTray();
-        watchClipboard();
+        // A step waits for the user (the agreement, a message) or the
+        // splash window: the end may come meanwhile, and no later step runs.
+        for (void (Startup::*step)() :
+             {&Startup::showSplash, &Startup::readSettings, &Startup::buildWindows,
+              &Startup::readSlots, &Startup::attachTray, &Startup::watchClipboard}) {
+            if (m_ended)
+                return false;
+            (this->*step)();
+        }
+        if (m_ended)
+            return false;
         showWindows(QSystemTrayIcon::isSystemTrayAvailable());
     }
     // Said once the event loop runs, so that a close made while the box is
@@ -314,9 +320,15 @@ void Startup::end()
     tellNotSaved();
     m_collector->stopWatchingClipboard();
     // Before the event loop runs (an end during start-up) exec() returns at
-    // once instead.
-    if (m_running)
+    // once instead, and start-up stops at the window it shows: closed as
+    // its close box would, so that nothing is taken as the user's answer.
+    if (m_running) {
         QCoreApplication::exit(0);
+        return;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+            dialog->done(QDialog::Rejected);
 }
 
 void Startup::endSession()

@@ -3,6 +3,7 @@
 #include "base/AppError.h"
 #include "core/ErrorReporter.h"
 #include "platform/FileSizeLimit.h"
+#include "platform/SessionBus.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
@@ -22,9 +23,12 @@ int main(int argc, char** argv)
         return CommandLine::runWithoutWindows(decision);
     if (!decision.platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", decision.platform.toLocal8Bit());
+    // Nothing of the program's may outlive it: no message bus started for it.
+    SessionBus::keepFromStarting();
 
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Clipstow"));
+    SessionBus::restoreEnvironment();
 
     // A failure that no step of the program caught is shown, and the
     // program ends with an error code rather than an abort.

@@ -253,7 +253,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
         bool settled = m_noQuestions;
         if (!settled)
             errors().reportFailures([&] { settled = settleUnsavedSlots(); });
-        if (!settled) {
+        // The session may end the program while a question is open: its
+        // end, which sets the text aside, goes on.
+        if (!settled && !m_noQuestions) {
             event->ignore();
             return;
         }

@@ -135,6 +135,9 @@ void MainWindow::setDialogs(Dialogs dialogs)
 bool MainWindow::settleUnsavedSlots()
 {
     for (SlotNumber slot : SlotNumber::all()) {
+        // Ended meanwhile, without questions.
+        if (m_noQuestions)
+            return false;
         if (!m_collector.hasUnsavedText(slot))
             continue;
         const std::optional<bool> save =

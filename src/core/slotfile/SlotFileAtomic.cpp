@@ -1,10 +1,10 @@
 #include "base/AppError.h"
 #include "core/slotfile/SlotFile.h"
+#include "platform/RuntimeFolder.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <cerrno>
@@ -89,12 +89,12 @@ const QString& writeFailure(int error)
     return error == EFBIG ? CannotCreate : FailedToSave;
 }
 
-// The folder where this user's lock files live: the session's runtime
-// folder, which only the user may enter. Empty when there is none. Looked
-// up once (Qt warns each time it has to make one up).
+// The folder where this user's lock files live, which only the user may
+// enter (the single-instance lock's). Empty when there is none. Looked up
+// once.
 QString lockFolder()
 {
-    static const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    static const QString folder = privateRuntimeFolder();
     return folder;
 }
 
