@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Capture.h"
 #include "core/ClipboardMonitor.h"
 #include "core/SlotFileSync.h"
 #include "core/SlotNumber.h"
@@ -7,6 +8,8 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -167,6 +170,13 @@ public:
     // The clipboard monitor (not owned; start-up keeps it), whose copies
     // are captured in auto mode once startWatchingClipboard has run, until
     // stopWatchingClipboard stops it for good. Null: no clipboard.
+    // Copies that come in a row (faster than their writes) are written
+    // together: each copy waits until the events that came with it have
+    // been handled, and the copies waiting then reach the slot's file in
+    // one write and one flush to the disk (flushAutomaticCaptures), each
+    // with the stamp line of the moment it came; captureEnded follows once
+    // they are on the disk. Whatever reads or writes a slot, and every
+    // capture the user asks for, writes the waiting copies first.
     void setClipboardMonitor(ClipboardMonitor* monitor);
     ClipboardMonitor* clipboardMonitor() const { return m_monitor; }
 
@@ -176,6 +186,8 @@ public:
     void setEndRequests(const TerminationRequests* requests) { m_endRequests = requests; }
 
     void startWatchingClipboard();
+    // Writes the waiting copies of auto mode now, in order.
+    void flushAutomaticCaptures();
     void stopWatchingClipboard();
     bool isWatchingClipboard() const;
 
@@ -218,6 +230,16 @@ private:
     void endCapture(Trigger trigger, SlotNumber slot, ClipboardMonitor::Outcome outcome,
                     const QString& text);
 
+    // A copy of auto mode waiting for its write.
+    struct WaitingCopy
+    {
+        SlotNumber slot;
+        QString stampLine;
+        QString text;
+    };
+    // Writes a run of waiting copies into one slot; returns how it ended.
+    CaptureResult captureCopies(SlotNumber slot, const std::vector<CopiedText>& copies);
+
     struct Slot
     {
         SlotText text;
@@ -244,4 +266,7 @@ private:
     bool m_started = false;
     int m_dateStyle = 1;
     ClipboardMonitor* m_monitor = nullptr;
+    std::deque<WaitingCopy> m_waiting;
+    QTimer m_flushTimer;
+    bool m_flushing = false;
 };
