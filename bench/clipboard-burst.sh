@@ -21,7 +21,8 @@
 #           every 200 ms; prints how long the longest and the median answer
 #           took (the time the program does not answer), how many texts
 #           were stored, how many twice or more, and whether the file holds
-#           them in the order they were copied.
+#           them in the order they were copied; and the program's CPU time
+#           over the burst (less at the mercy of the machine's load).
 #   twowriters: two programs on two displays collect into one 2 MiB slot
 #           file while N short texts are copied on each, STEP_MS apart and
 #           interleaved; with SHELL_LOOP=1 a shell loop appends 150 numbered
@@ -240,9 +241,18 @@ end() {
     stop_session
 }
 
+# The CPU time a process has used, in ms.
+cpu_ms() {
+    local stat
+    read -r -a stat <"/proc/$1/stat"
+    echo $(((stat[13] + stat[14]) * 1000 / $(getconf CLK_TCK)))
+}
+
 commands() {
     local dir=$work/commands-$1 n=${N:-3000} size=${SIZE:-64} step=${STEP_MS:-1} said
     start_session "$dir" || return 1
+    local cpu0
+    cpu0=$(cpu_ms "${pids[1]}")
     coproc OWNER { exec "$owner" --burst="$n" --interval="$step" --size="$size" burst; }
     pids+=("$OWNER_PID")
     # (The coprocess's variables go when it ends; its output stays.)
@@ -257,12 +267,13 @@ commands() {
     done
     exec {ofd}<&-
     settle
-    local longest median markers
+    local longest median markers cpu
+    cpu=$(($(cpu_ms "${pids[1]}") - cpu0))
     longest=$(printf '%s\n' "${times[@]}" | sort -n | tail -1)
     median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((${#times[@]} + 1) / 2))p")
     markers=$(grep -a -o -E '\[\[burst-[0-9]{5}\]\] ' "$HOME/Default1.txt" | tr -d ' ')
     echo "commands run $1: $n copies of $size bytes ${step} ms apart, ${#times[@]} commands:" \
-        "longest answer $longest ms, median $median ms;" \
+        "longest answer $longest ms, median $median ms; program's CPU time $cpu ms;" \
         "$(sort -u <<<"$markers" | grep -c .) stored, $(sort <<<"$markers" | uniq -d | grep -c .)" \
         "twice or more, in order: $(sort -c <<<"$markers" 2>/dev/null && echo yes || echo NO)"
     stop_session

@@ -39,6 +39,9 @@ Collector::Collector(Settings& settings, ErrorReporter& errors, SaveSound& sound
     m_flushTimer.setInterval(0);
     connect(&m_flushTimer, &QTimer::timeout, this,
             [this] { m_errors.reportFailures([this] { flushAutomaticCaptures(); }); });
+    m_hintsTimer.setSingleShot(true);
+    m_hintsTimer.setInterval(0);
+    connect(&m_hintsTimer, &QTimer::timeout, this, &Collector::refreshHints);
     connect(&m_settings, &Settings::changed, this, [this](Settings::Value value) {
         if (value == Settings::Value::DateStyle)
             readDateStyle();
@@ -289,7 +292,10 @@ void Collector::setClipboardMonitor(ClipboardMonitor* monitor)
     m_monitor->setReadingText(m_autoMode);
     // A hint that says there is no text while there is would be false: the
     // hints follow every change of the clipboard, before its capture.
-    connect(m_monitor, &ClipboardMonitor::changed, this, &Collector::refreshHints);
+    connect(m_monitor, &ClipboardMonitor::changed, this, [this] {
+        if (!m_hintsTimer.isActive())
+            m_hintsTimer.start();
+    });
     connect(m_monitor, &ClipboardMonitor::notDelivered, this, &Collector::statusMessage);
 }
 

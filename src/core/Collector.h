@@ -197,7 +197,10 @@ public:
     // Whether the clipboard holds text a capture would take (asking no
     // clipboard owner).
     bool clipboardHasCapturableText() const;
-    // The views rewrite their hints (icons, status text, tooltips).
+    // The views rewrite their hints (icons, status text, tooltips). After a
+    // change of the clipboard they do so once the events that came with it
+    // have been handled (before its capture is written): a burst of copies
+    // redraws them once, not once a copy.
     void refreshHints();
     // After the user chose a tab or a window was activated: the hints are
     // refreshed and the remote window holds the active slot's button down.
@@ -269,4 +272,5 @@ private:
     std::deque<WaitingCopy> m_waiting;
     QTimer m_flushTimer;
     bool m_flushing = false;
+    QTimer m_hintsTimer;
 };
