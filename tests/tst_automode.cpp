@@ -443,15 +443,16 @@ private Q_SLOTS:
         startWithAuto(true);
         QGuiApplication::clipboard()->setText(QStringLiteral("first"));
         QCOMPARE(m_desk->errors().size(), 1);
+        // (Copies that follow closely are written at the end of the round.)
         QGuiApplication::clipboard()->setText(QStringLiteral("second"));
-        QCOMPARE(m_desk->errors().size(), 2);
+        QTRY_COMPARE(m_desk->errors().size(), 2);
         QVERIFY(m_main->collector().autoMode());
         m_desk->errors().clear();
         // Once the slot can be written the next change is captured.
         m_main->collector().setFileName(1, path(QStringLiteral("slot.txt")));
         QGuiApplication::clipboard()->setText(QStringLiteral("third"));
+        QTRY_VERIFY(fileBytes(path(QStringLiteral("slot.txt"))).contains("third"));
         QVERIFY(m_desk->errors().isEmpty());
-        QVERIFY(fileBytes(path(QStringLiteral("slot.txt"))).contains("third"));
     }
 
     // Secret text is never captured: silently in auto mode, with a word in

@@ -39,9 +39,6 @@ Collector::Collector(Settings& settings, ErrorReporter& errors, SaveSound& sound
     m_flushTimer.setInterval(0);
     connect(&m_flushTimer, &QTimer::timeout, this,
             [this] { m_errors.reportFailures([this] { flushAutomaticCaptures(); }); });
-    m_hintsTimer.setSingleShot(true);
-    m_hintsTimer.setInterval(0);
-    connect(&m_hintsTimer, &QTimer::timeout, this, &Collector::refreshHints);
     connect(&m_settings, &Settings::changed, this, [this](Settings::Value value) {
         if (value == Settings::Value::DateStyle)
             readDateStyle();
@@ -292,10 +289,7 @@ void Collector::setClipboardMonitor(ClipboardMonitor* monitor)
     m_monitor->setReadingText(m_autoMode);
     // A hint that says there is no text while there is would be false: the
     // hints follow every change of the clipboard, before its capture.
-    connect(m_monitor, &ClipboardMonitor::changed, this, [this] {
-        if (!m_hintsTimer.isActive())
-            m_hintsTimer.start();
-    });
+    connect(m_monitor, &ClipboardMonitor::changed, this, &Collector::refreshHints);
     connect(m_monitor, &ClipboardMonitor::notDelivered, this, &Collector::statusMessage);
 }
 
@@ -306,8 +300,12 @@ void Collector::startWatchingClipboard()
     // Until start-up has read the slot files the capture writes nothing.
     m_monitor->setCaptureHandler([this](const QString& text) {
         m_waiting.push_back({m_active, text.isEmpty() ? QString() : stampLine(), text});
-        if (!m_flushTimer.isActive())
+        if (m_flushTimer.isActive() || m_flushing)
+            return;
+        if (m_sinceFlush.isValid() && m_sinceFlush.elapsed() < BurstGapMs)
             m_flushTimer.start();
+        else
+            flushAutomaticCaptures();
     });
 }
 
@@ -337,6 +335,8 @@ void Collector::flushAutomaticCaptures()
         }
         CaptureResult result = CaptureResult::Failed;
         m_errors.reportFailures([&] { result = captureCopies(number, copies); });
+        if (result == CaptureResult::Stored)
+            m_sinceFlush.start();
         for (std::size_t i = 0; i < copies.size(); ++i)
             Q_EMIT captureEnded(result);
     }

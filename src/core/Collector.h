@@ -6,6 +6,7 @@
 #include "core/SlotNumber.h"
 #include "core/SlotText.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -170,13 +171,13 @@ public:
     // The clipboard monitor (not owned; start-up keeps it), whose copies
     // are captured in auto mode once startWatchingClipboard has run, until
     // stopWatchingClipboard stops it for good. Null: no clipboard.
-    // Copies that come in a row (faster than their writes) are written
-    // together: each copy waits until the events that came with it have
-    // been handled, and the copies waiting then reach the slot's file in
-    // one write and one flush to the disk (flushAutomaticCaptures), each
-    // with the stamp line of the moment it came; captureEnded follows once
-    // they are on the disk. Whatever reads or writes a slot, and every
-    // capture the user asks for, writes the waiting copies first.
+    // A copy after a quiet moment is written at once. Copies that come in a
+    // row (faster than their writes) are written together: each waits until
+    // the events that came with it have been handled, and the copies
+    // waiting then reach the slot's file in one write and one flush to the
+    // disk (flushAutomaticCaptures), each with the stamp line of the moment
+    // it came; captureEnded follows once they are on the disk. Whatever reads or writes a slot, and
+    // every capture the user asks for, writes the waiting copies first.
     void setClipboardMonitor(ClipboardMonitor* monitor);
     ClipboardMonitor* clipboardMonitor() const { return m_monitor; }
 
@@ -197,10 +198,7 @@ public:
     // Whether the clipboard holds text a capture would take (asking no
     // clipboard owner).
     bool clipboardHasCapturableText() const;
-    // The views rewrite their hints (icons, status text, tooltips). After a
-    // change of the clipboard they do so once the events that came with it
-    // have been handled (before its capture is written): a burst of copies
-    // redraws them once, not once a copy.
+    // The views rewrite their hints (icons, status text, tooltips).
     void refreshHints();
     // After the user chose a tab or a window was activated: the hints are
     // refreshed and the remote window holds the active slot's button down.
@@ -272,5 +270,8 @@ private:
     std::deque<WaitingCopy> m_waiting;
     QTimer m_flushTimer;
     bool m_flushing = false;
-    QTimer m_hintsTimer;
+    // Since the last write of waiting copies: a copy within BurstGapMs of
+    // it is part of a burst and waits for the end of the round.
+    static constexpr int BurstGapMs = 50;
+    QElapsedTimer m_sinceFlush;
 };
