@@ -241,6 +241,29 @@ private Q_SLOTS:
         collector.capture(Collector::Trigger::RemoteSlotButton);
         QCOMPARE(result(), Collector::CaptureResult::NothingToStore);
         QCOMPARE(registry.soundOutput().played, 1);
+
+        // A copy of auto mode after a quiet moment is written at once; the
+        // copies that follow it closely wait for the events that came with
+        // them and are written together, each once and in order; a capture
+        // asked for after them goes after them.
+        collector.setAutoMode(true, Collector::Source::Menu);
+        collector.startWatchingClipboard();
+        for (const QByteArray text : {"one", "", "two", "three"})
+            m_source->offer(plain(text));
+        QCOMPARE(result(), Collector::CaptureResult::Stored);
+        QCOMPARE(result(), std::nullopt);
+        collector.capture(Collector::Trigger::RemoteSlotButton);
+        for (const auto expected :
+             {Collector::CaptureResult::NothingToStore, Collector::CaptureResult::Stored,
+              Collector::CaptureResult::Stored, Collector::CaptureResult::Stored})
+            QCOMPARE(result(), expected);
+        QCOMPARE(TestSupport::capturedTexts(file),
+                 QStringList({QStringLiteral("first"), QStringLiteral("one"), QStringLiteral("two"),
+                              QStringLiteral("three"), QStringLiteral("three")}));
+        m_source->offer(plain("four"));
+        QTRY_VERIFY(!ended.isEmpty());
+        QCOMPARE(result(), Collector::CaptureResult::Stored);
+        QCOMPARE(TestSupport::capturedTexts(file).value(5), QStringLiteral("four"));
     }
 
     // For an end requested by the system: nothing waits and nothing more is

@@ -283,7 +283,7 @@ private Q_SLOTS:
 
         // A copy now goes to the slot the hints name.
         setClipboard(Clip::Text);
-        QVERIFY(m_main->editor(slot)->text().contains(QStringLiteral("some text")));
+        QTRY_VERIFY(m_main->editor(slot)->text().contains(QStringLiteral("some text")));
     }
 
     // The icon on the tray, the application and the main window follows

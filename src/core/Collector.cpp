@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 #include <QPointer>
+#include <QScopeGuard>
 
 #include <utility>
 
@@ -36,6 +37,11 @@ Collector::Collector(Settings& settings, ErrorReporter& errors, SaveSound& sound
 {
     for (SlotNumber number : SlotNumber::all())
         slot(number).fileName = QString::fromLatin1(InitialNames[number.index()]);
+    // Due once the events that came with the copies have been handled.
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(0);
+    connect(&m_flushTimer, &QTimer::timeout, this,
+            [this] { m_errors.reportFailures([this] { flushAutomaticCaptures(); }); });
     connect(&m_settings, &Settings::changed, this, [this](Settings::Value value) {
         if (value == Settings::Value::DateStyle)
             readDateStyle();
@@ -61,6 +67,7 @@ void Collector::setFileName(SlotNumber number, const QString& fileName)
 {
     if (slot(number).fileName == fileName)
         return;
+    flushAutomaticCaptures();
     slot(number).fileName = fileName;
     Q_EMIT fileNameChanged(number, fileName);
 }
@@ -92,6 +99,7 @@ void Collector::loadSlots()
 
 void Collector::chooseFile(SlotNumber number, const QString& path)
 {
+    flushAutomaticCaptures();
     Slot& s = slot(number);
     // The slot's unsaved text goes to the file it was typed for first.
     if (SlotFileSync::hasUnsavedText(s.text) && !saveSlot(number))
@@ -111,6 +119,7 @@ void Collector::chooseFile(SlotNumber number, const QString& path)
 
 bool Collector::saveSlot(SlotNumber number)
 {
+    flushAutomaticCaptures();
     if (!settleSlot(number))
         return false;
     Slot& s = slot(number);
@@ -129,6 +138,7 @@ void Collector::saveSlotAs(SlotNumber number, const QString& target) const
 
 void Collector::clearSlot(SlotNumber number)
 {
+    flushAutomaticCaptures();
     Slot& s = slot(number);
     if (s.sync.changedOnDisk(s.fileName))
         s.sync.read(s.text, s.fileName);
@@ -180,6 +190,7 @@ bool Collector::hasUnsavedText(SlotNumber number) const
 
 QString Collector::saveUnsavedTextAside(SlotNumber number)
 {
+    flushAutomaticCaptures();
     const Slot& s = slot(number);
     return SlotFileSync::saveAside(s.text, s.fileName, QDateTime::currentDateTime());
 }
@@ -225,23 +236,28 @@ void Collector::endCapture(Trigger trigger, SlotNumber slot, ClipboardMonitor::O
                            const QString& text)
 {
     CaptureResult result = CaptureResult::Failed;
+    // Copies made before this capture was asked for go first.
+    flushAutomaticCaptures();
     try {
         result = captureText(trigger, slot, outcome, text);
     } catch (...) {
-        captureFailed(slot, std::current_exception(), trigger == Trigger::Automatic);
+        captureFailed(slot, std::current_exception(), trigger == Trigger::Automatic, 1);
     }
     Q_EMIT captureEnded(result);
 }
 
-void Collector::captureFailed(SlotNumber slot, std::exception_ptr failure, bool later)
+void Collector::captureFailed(SlotNumber slot, std::exception_ptr failure, bool later,
+                              int copies)
 {
     FailureBox& box = m_failureBoxes[slot.index()];
     if (box.open) {
-        ++box.more;
+        box.more += copies;
         Q_EMIT statusMessage(failedCopiesText(slot, box.more));
         return;
     }
     box.open = true;
+    // The box says the first copy's failure; the others of its write follow.
+    box.more = copies - 1;
     if (later)
         QMetaObject::invokeMethod(
             this, [this, slot, failure] { showCaptureFailures(slot, failure); },
@@ -340,14 +356,70 @@ void Collector::startWatchingClipboard()
         return;
     // Until start-up has read the slot files the capture writes nothing.
     m_monitor->setCaptureHandler([this](const QString& text) {
-        const auto outcome =
-            text.isEmpty() ? ClipboardMonitor::Outcome::NoText : ClipboardMonitor::Outcome::Text;
-        endCapture(Trigger::Automatic, m_active, outcome, text);
+        m_waiting.push_back({m_active, text.isEmpty() ? QString() : stampLine(), text});
+        if (m_flushTimer.isActive() || m_flushing)
+            return;
+        if (m_sinceFlush.isValid() && m_sinceFlush.elapsed() < BurstGapMs)
+            m_flushTimer.start();
+        else
+            flushAutomaticCaptures();
     });
+}
+
+void Collector::flushAutomaticCaptures()
+{
+    // One at a time: a copy that comes while an error box of this write
+    // is open waits behind the ones being written, in order.
+    if (m_flushing)
+        return;
+    m_flushing = true;
+    const auto done = qScopeGuard([this] {
+        m_flushing = false;
+        if (!m_waiting.empty())
+            m_flushTimer.start();
+    });
+    m_flushTimer.stop();
+    while (!m_waiting.empty()) {
+        // The run of copies into one slot, with text or without.
+        const SlotNumber number = m_waiting.front().slot;
+        const bool withText = !m_waiting.front().text.isEmpty();
+        std::vector<CopiedText> copies;
+        while (!m_waiting.empty() && m_waiting.front().slot == number &&
+               m_waiting.front().text.isEmpty() != withText) {
+            copies.push_back(
+                {std::move(m_waiting.front().stampLine), std::move(m_waiting.front().text)});
+            m_waiting.pop_front();
+        }
+        CaptureResult result = CaptureResult::Failed;
+        try {
+            result = captureCopies(number, copies);
+        } catch (...) {
+            captureFailed(number, std::current_exception(), true, int(copies.size()));
+        }
+        if (result == CaptureResult::Stored)
+            m_sinceFlush.start();
+        for (std::size_t i = 0; i < copies.size(); ++i)
+            Q_EMIT captureEnded(result);
+    }
+}
+
+Collector::CaptureResult Collector::captureCopies(SlotNumber number,
+                                                  const std::vector<CopiedText>& copies)
+{
+    // Checked again: the copies may have waited past a request to end.
+    if (!capturesAutomatically() || copies.front().text.isEmpty())
+        return CaptureResult::NothingToStore;
+    Slot& s = slot(number);
+    const QString aside = captureIntoSlot(s.text, s.sync, s.fileName, copies, m_sound);
+    if (!aside.isEmpty())
+        Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
+    reportFileNotes(s);
+    return CaptureResult::Stored;
 }
 
 void Collector::stopWatchingClipboard()
 {
+    flushAutomaticCaptures();
     if (m_monitor)
         m_monitor->stop();
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "core/Capture.h"
 #include "core/ClipboardMonitor.h"
 #include "core/SlotFileSync.h"
 #include "core/SlotNumber.h"
 #include "core/SlotText.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -168,6 +172,13 @@ public:
     // The clipboard monitor (not owned; start-up keeps it), whose copies
     // are captured in auto mode once startWatchingClipboard has run, until
     // stopWatchingClipboard stops it for good. Null: no clipboard.
+    // A copy after a quiet moment is written at once. Copies that come in a
+    // row (faster than their writes) are written together: each waits until
+    // the events that came with it have been handled, and the copies
+    // waiting then reach the slot's file in one write and one flush to the
+    // disk (flushAutomaticCaptures), each with the stamp line of the moment
+    // it came; captureEnded follows once they are on the disk. Whatever reads or writes a slot, and
+    // every capture the user asks for, writes the waiting copies first.
     void setClipboardMonitor(ClipboardMonitor* monitor);
     ClipboardMonitor* clipboardMonitor() const { return m_monitor; }
 
@@ -177,6 +188,8 @@ public:
     void setEndRequests(const TerminationRequests* requests) { m_endRequests = requests; }
 
     void startWatchingClipboard();
+    // Writes the waiting copies of auto mode now, in order.
+    void flushAutomaticCaptures();
     void stopWatchingClipboard();
     bool isWatchingClipboard() const;
 
@@ -223,10 +236,21 @@ private:
     // one box (which gathers the next ones in turn). An automatic capture's
     // box opens once the clipboard monitor's handler has returned, so that
     // the copies made meanwhile are captured, not held back until it
-    // closes. The text of each is in the slot's buffer.
-    void captureFailed(SlotNumber slot, std::exception_ptr failure, bool later);
+    // closes. The text of each is in the slot's buffer. copies: how many
+    // copies the failed write held.
+    void captureFailed(SlotNumber slot, std::exception_ptr failure, bool later, int copies);
     void showCaptureFailures(SlotNumber slot, std::exception_ptr failure);
     QString failedCopiesText(SlotNumber slot, int count) const;
+
+    // A copy of auto mode waiting for its write.
+    struct WaitingCopy
+    {
+        SlotNumber slot;
+        QString stampLine;
+        QString text;
+    };
+    // Writes a run of waiting copies into one slot; returns how it ended.
+    CaptureResult captureCopies(SlotNumber slot, const std::vector<CopiedText>& copies);
 
     struct Slot
     {
@@ -262,4 +286,11 @@ private:
     bool m_started = false;
     int m_dateStyle = 1;
     ClipboardMonitor* m_monitor = nullptr;
+    std::deque<WaitingCopy> m_waiting;
+    QTimer m_flushTimer;
+    bool m_flushing = false;
+    // Since the last write of waiting copies: a copy within BurstGapMs of
+    // it is part of a burst and waits for the end of the round.
+    static constexpr int BurstGapMs = 50;
+    QElapsedTimer m_sinceFlush;
 };

@@ -38,8 +38,8 @@ public:
         return readToEnd(m_fd, offset, m_size - offset, m_fileName);
     }
 
-    // Feeds the bytes from 0 to end to check, a piece at a time.
-    void check(qint64 end, FormatCheck& check) const
+    // Feeds the bytes from 0 to end to check and digest, a piece at a time.
+    void check(qint64 end, FormatCheck& check, Digest& digest) const
     {
         QByteArray piece(1 << 20, Qt::Uninitialized);
         for (qint64 at = 0; at < end;) {
@@ -49,6 +49,7 @@ public:
             if (n == 0)
                 break;
             check.add(QByteArrayView(piece.constData(), n));
+            digest.add(QByteArrayView(piece.constData(), n));
             at += n;
         }
     }
@@ -123,10 +124,11 @@ ReadResult readTextDetailed(const QString& fileName, std::optional<qsizetype> ma
     bool headInFormat = true;
     if (offset > 0 && !rtf) {
         FormatCheck check;
-        file.check(offset, check);
+        file.check(offset, check, result.digest);
         check.add(bytes);
         headInFormat = check.inFormat();
     }
+    result.digest.add(bytes);
     if (offset > 0) {
         // Start at a character: skip the rest of a sequence cut in two.
         qsizetype skip = 0;
