@@ -179,8 +179,8 @@ int main(int argc, char** argv)
     Collector collector(registry.settings(), registry.errors(), registry.saveSound());
     ClipboardMonitor monitor(nullptr);
     ClipboardSourceChooser chooser(
-        [&monitor](std::unique_ptr<ClipboardSource> source) {
-            monitor.setSource(std::move(source));
+        [&monitor](std::unique_ptr<ClipboardSource> source, ClipboardMonitor::SourceStart start) {
+            monitor.setSource(std::move(source), start);
         },
         &createClipboardSource);
     chooser.start(false);

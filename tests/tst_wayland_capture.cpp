@@ -64,8 +64,8 @@ private Q_SLOTS:
                                                   m_registry->saveSound());
         m_monitor = new ClipboardMonitor(nullptr, m_collector.get());
         m_chooser = new ClipboardSourceChooser(
-            [this](std::unique_ptr<ClipboardSource> source) {
-                m_monitor->setSource(std::move(source));
+            [this](std::unique_ptr<ClipboardSource> source, ClipboardMonitor::SourceStart start) {
+                m_monitor->setSource(std::move(source), start);
             },
             &createClipboardSource, 300, m_monitor);
         QVERIFY(m_chooser->start(true).isEmpty());

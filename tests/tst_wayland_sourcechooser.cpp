@@ -24,15 +24,18 @@ class TestWaylandSourceChooser : public QObject
     std::unique_ptr<ClipboardSource> m_installed;
     int m_installs = 0;
     int m_fallbacks = 0;
+    QList<ClipboardMonitor::SourceStart> m_starts;
 
     std::unique_ptr<ClipboardSourceChooser> chooser(int retryMs)
     {
         m_installed.reset();
         m_installs = m_fallbacks = 0;
+        m_starts.clear();
         return std::make_unique<ClipboardSourceChooser>(
-            [this](std::unique_ptr<ClipboardSource> source) {
+            [this](std::unique_ptr<ClipboardSource> source, ClipboardMonitor::SourceStart start) {
                 ++m_installs;
                 m_installed = std::move(source);
+                m_starts << start;
             },
             [this] {
                 ++m_fallbacks;
@@ -112,6 +115,10 @@ private Q_SLOTS:
         QTRY_VERIFY(choosing->watchesCompositor());
         QCOMPARE(m_installs, 3);
         QCOMPARE(m_installed->name(), DataControl);
+        // A compositor that started since holds the text at start, not a
+        // copy made while the connection was down.
+        using Start = ClipboardMonitor::SourceStart;
+        QCOMPARE(m_starts, (QList<Start>{Start::Fresh, Start::Fresh, Start::Fresh}));
     }
 };
 

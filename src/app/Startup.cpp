@@ -137,9 +137,9 @@ Startup::Startup(Settings& settings, ErrorReporter& errors, SaveSound& sound, QO
     // tells of every copy, else the platform's. A monitor stopped at the
     // end takes no new one.
     m_sources = std::make_unique<ClipboardSourceChooser>(
-        [this](std::unique_ptr<ClipboardSource> source) {
+        [this](std::unique_ptr<ClipboardSource> source, ClipboardMonitor::SourceStart start) {
             if (!m_clipboard->isStopped())
-                m_clipboard->setSource(std::move(source));
+                m_clipboard->setSource(std::move(source), start);
         },
         &createClipboardSource);
     m_sourceNotice = m_sources->start(onWaylandItself());

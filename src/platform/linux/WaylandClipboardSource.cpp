@@ -73,6 +73,12 @@ public:
                                   });
     }
 
+    void setSizeLimit(qsizetype bytes) override
+    {
+        QMetaObject::invokeMethod(
+            m_client.get(), [client = m_client.get(), bytes] { client->setSizeLimit(bytes); });
+    }
+
 private:
     QThread m_thread;
     // Runs what must happen on the thread before the client exists there.
