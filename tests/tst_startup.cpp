@@ -15,6 +15,7 @@
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "ui/AgreementDialog.h"
+#include "ui/CommandHandlers.h"
 #include "ui/Commands.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
@@ -79,9 +80,10 @@ private Q_SLOTS:
         RegistryStore& store = registry.store();
         const QString placement = QStringLiteral("SOFTWARE\\Orvane\\Clipstow\\MainForm");
         QVERIFY(store.openKey(RegRoot::CurrentUser, placement, true));
-        QVERIFY(store.openKey(RegRoot::LocalMachine, QString::fromLatin1(Layout::RunKey), true)
-                    ->setValue(QStringLiteral("Clipstow"), RegType::Sz,
-                               RegValue::encodeString(QStringLiteral("/bin/clipstow"))));
+        const QString otherKey =
+            QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+        RegTools::writeString(store, otherKey, QStringLiteral("Clipstow"),
+                              QStringLiteral("/bin/clipstow"));
         QStringList shown;
         Startup::runUninstall(
             registry.settings(),
@@ -92,7 +94,7 @@ private Q_SLOTS:
         QVERIFY(!store.keyExists(RegRoot::CurrentUser, key));
         // A value under another program's key (the Windows-style Run key,
         // which Clipstow never writes) is left alone, and so the file.
-        QVERIFY(TestSupport::isStored(store, Layout::RunEntry));
+        QVERIFY(RegTools::valueExists(store, otherKey, QStringLiteral("Clipstow")));
 
         // Nothing there: the message all the same.
         shown.clear();
@@ -146,9 +148,9 @@ private Q_SLOTS:
               << collector->stampLine().left(2);
         if (withFont)
             state << main->editor(1)->font().toString();
-        for (bool flag :
-             {collector->autoMode(), main->confirmsClear(), main->commands().toolbar->isChecked(),
-              main->commands().statusBar->isChecked(), remoteShown, mainShown})
+        for (bool flag : {collector->autoMode(), main->handlers().confirmsClear(),
+                          main->commands().toolbar->isChecked(),
+                          main->commands().statusBar->isChecked(), remoteShown, mainShown})
             state << QString::number(flag);
         main->close();
         return state.join(QLatin1Char(' '));
@@ -375,16 +377,16 @@ private Q_SLOTS:
     void commandsOfTheRunningInstance()
     {
         TestSupport::DesktopFixture desktop;
-        desktop.settings().setAutoAtStart(QStringLiteral("0"));
+        desktop.settings().setAutoAtStart(StartChoice::AlwaysOff);
         std::unique_ptr<Startup> program;
         Collector* collector = nullptr;
         MainWindow* main = nullptr;
         RemoteWindow* remote = nullptr;
         TestSupport::startWindows(desktop, program, collector, main, remote);
         std::optional<bool> saveChanges;
-        MainWindow::Dialogs dialogs = MainWindow::defaultDialogs();
+        CommandHandlers::Dialogs dialogs = CommandHandlers::defaultDialogs();
         dialogs.saveChanges = [&](QWidget*, const QString&, const QString&) { return saveChanges; };
-        main->setDialogs(dialogs);
+        main->handlers().setDialogs(dialogs);
         QSignalSpy closed(main, &MainWindow::closing);
         SingleInstance instance(QStringLiteral("clipstow-test"));
         InstanceCommands commands(instance);
