@@ -68,15 +68,6 @@ class TestHints final : public QObject, TestSupport::WindowsFixture
     QString trayHint() const { return m_main->trayIcon()->toolTip(); }
     QString clearTip() const { return m_main->toolButton(m_main->commands().clearSlot)->toolTip(); }
 
-    void activate(QWidget& window)
-    {
-        window.show();
-        window.raise();
-        window.activateWindow();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-
 private Q_SLOTS:
     void init() { beginDesk(); }
     void cleanup() { endDesk(); }

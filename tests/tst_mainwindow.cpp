@@ -98,13 +98,6 @@ private:
         return form;
     }
 
-    void showActive(MainWindow& form)
-    {
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -144,7 +137,7 @@ private Q_SLOTS:
     void toolBarFollowsWidth()
     {
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         const Commands& c = form->commands();
         const QAction* commands[] = {c.capture,    c.showRemote,    c.editInTextEditor,
                                      c.autoSwitch, c.save,          c.preferences,
@@ -173,7 +166,7 @@ private Q_SLOTS:
     void pressedLooks()
     {
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         auto* panel = form->findChild<QLabel*>(QStringLiteral("hidePanel"));
         QTest::mousePress(panel, Qt::RightButton);
         QCOMPARE(panel->frameShadow(), QFrame::Sunken);
@@ -281,7 +274,7 @@ private Q_SLOTS:
     void windowShortcuts()
     {
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         form->editor(1)->setText(QStringLiteral("one"));
         if (form->collector().autoMode())
             form->commands().autoMode->trigger();
@@ -335,12 +328,12 @@ private Q_SLOTS:
         QTest::keyClick(form, Qt::Key_F, Qt::ControlModifier);
         QVERIFY(form->editor(1)->findDialog() && form->editor(1)->findDialog()->isVisible());
         form->editor(1)->findDialog()->close();
-        showActive(*form);
+        activate(*form);
 
         QTest::keyClick(form, Qt::Key_F4);
         QTRY_VERIFY(form->isMinimized()); // Hide, with no notification area here
         form->showNormal();
-        showActive(*form);
+        activate(*form);
         QSignalSpy closed(form, &MainWindow::closing);
         QTest::keyClick(form, Qt::Key_F4, Qt::AltModifier);
         QTRY_COMPARE(closed.count(), 1); // once the key has been handled
@@ -350,7 +343,7 @@ private Q_SLOTS:
     void editorShortcuts()
     {
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         SlotEditor* editor = form->editor(1);
         editor->setFocus();
         QTRY_VERIFY(editor->hasFocus());
@@ -388,7 +381,7 @@ private Q_SLOTS:
     void toolbarButtonsAndViewToggles()
     {
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         auto* bar = form->findChild<QWidget*>(QStringLiteral("toolBar"));
         form->commands().toolbar->trigger();
         QVERIFY(!bar->isVisible() && !bar->isEnabled());
@@ -414,7 +407,7 @@ private Q_SLOTS:
     void undoItemFollowsActiveeditor()
     {
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         form->editor(1)->setFocus();
         QTest::keyClicks(form->editor(1), QStringLiteral("x"));
         QVERIFY(form->commands().undo->isEnabled());
@@ -437,7 +430,7 @@ private Q_SLOTS:
         writeBytes(path("Default1.txt"), "first\r\n");
         writeBytes(path("Default2.txt"), "second");
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         QCOMPARE(form->collector().activeSlot().number(), 3);
         QCOMPARE(form->editor(3)->text(), QString());
         QVERIFY(m_desk->errors().isEmpty());
@@ -526,7 +519,7 @@ private Q_SLOTS:
         QVERIFY(entry.open(QIODevice::ReadOnly));
         QVERIFY(entry.readAll().contains(
             "\nExec=" + XdgAutostart::execValue(QCoreApplication::applicationFilePath()).toUtf8()));
-        showActive(*form);
+        activate(*form);
         form->commands().statusBar->trigger();
         form->findChild<QTabWidget*>()->setCurrentIndex(1);
         m_chosenFile = path("notes");

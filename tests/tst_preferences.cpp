@@ -336,10 +336,9 @@ private Q_SLOTS:
     void mainWindowCommand()
     {
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* main = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(*m_desk, program, collector, main, remote);
+        TestSupport::startWindows(*m_desk, program);
+        Collector* collector = &program->collector();
+        MainWindow* main = program->mainWindow();
         QStringList pressed;
         auto answer = [&pressed](const QStringList& buttons) {
             QTimer::singleShot(0, [&pressed, buttons] {

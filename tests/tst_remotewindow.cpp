@@ -55,13 +55,6 @@ private:
         return main.toolButton(main.commands().autoSwitch);
     }
 
-    void activate(QWidget& window)
-    {
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-
 private Q_SLOTS:
     void init() { beginDesk(); }
     void cleanup() { endDesk(); }

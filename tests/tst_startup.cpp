@@ -121,10 +121,8 @@ private Q_SLOTS:
         TestSupport::DesktopFixture desk;
         desk.settings().setAutoHide(autoHide);
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* form = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(desk, program, collector, form, remote);
+        TestSupport::startWindows(desk, program);
+        MainWindow* form = program->mainWindow();
         program->showWindows(tray);
         QCOMPARE(form->isVisible(), shown);
         QCOMPARE(form->statusText().contains(QStringLiteral("notification area")), !tray);
@@ -134,10 +132,10 @@ private Q_SLOTS:
     static QString startedState(TestSupport::DesktopFixture& desk, bool withFont = true)
     {
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* main = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(desk, program, collector, main, remote);
+        TestSupport::startWindows(desk, program);
+        Collector* collector = &program->collector();
+        MainWindow* main = program->mainWindow();
+        RemoteWindow* remote = program->remoteWindow();
         program->showWindows(true);
         const bool remoteShown = remote->isVisible();
         const bool mainShown = main->isVisible();
@@ -259,10 +257,8 @@ private Q_SLOTS:
             desk.reopenStore([&] { journalSet = TestSupport::setJournalMode(registry, "DELETE"); });
         QVERIFY(journalSet);
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* main = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(desk, program, collector, main, remote);
+        TestSupport::startWindows(desk, program);
+        MainWindow* main = program->mainWindow();
         TestSupport::ForeignLock lock(registry, false);
         QVERIFY(lock.ok());
         if (session) {
@@ -379,10 +375,10 @@ private Q_SLOTS:
         TestSupport::DesktopFixture desktop;
         desktop.settings().setAutoAtStart(StartChoice::AlwaysOff);
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* main = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(desktop, program, collector, main, remote);
+        TestSupport::startWindows(desktop, program);
+        Collector* collector = &program->collector();
+        MainWindow* main = program->mainWindow();
+        RemoteWindow* remote = program->remoteWindow();
         std::optional<bool> saveChanges;
         CommandHandlers::Dialogs dialogs = CommandHandlers::defaultDialogs();
         dialogs.saveChanges = [&](QWidget*, const QString&, const QString&) { return saveChanges; };

@@ -9,6 +9,7 @@
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -40,8 +41,7 @@ DesktopFixture::~DesktopFixture()
     reporter().setPresenter({});
 }
 
-void startWindows(DesktopFixture& desk, std::unique_ptr<Startup>& program, Collector*& collector,
-                  MainWindow*& main, RemoteWindow*& remote)
+void startWindows(DesktopFixture& desk, std::unique_ptr<Startup>& program)
 {
     program = std::make_unique<Startup>(desk.settings(), desk.reporter(), desk.saveSound());
     QVERIFY(program->showAgreement());
@@ -53,9 +53,6 @@ void startWindows(DesktopFixture& desk, std::unique_ptr<Startup>& program, Colle
     program->watchClipboard();
     // As a user would find it: the clipboard's content known.
     QTRY_VERIFY(program->clipboard().current().id != 0);
-    collector = &program->collector();
-    main = program->mainWindow();
-    remote = program->remoteWindow();
 }
 
 void DesktopFixture::storeText(const QString& name, const QString& text)
@@ -72,7 +69,10 @@ void WindowsFixture::startWindows(std::optional<bool> autoOn)
 {
     if (autoOn)
         m_desk->settings().setAutoAtStart(*autoOn ? StartChoice::AlwaysOn : StartChoice::AlwaysOff);
-    TestSupport::startWindows(*m_desk, m_program, m_collector, m_main, m_remote);
+    TestSupport::startWindows(*m_desk, m_program);
+    m_collector = &m_program->collector();
+    m_main = m_program->mainWindow();
+    m_remote = m_program->remoteWindow();
 }
 
 void WindowsFixture::closeWindows()
@@ -90,6 +90,15 @@ void WindowsFixture::endDesk(bool messagesAllowed)
     m_desk.reset();
     if (!messagesAllowed)
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join(QLatin1Char('|'))));
+}
+
+void WindowsFixture::activate(QWidget& window)
+{
+    window.show();
+    window.raise();
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
 }
 
 QString WindowsFixture::path(const QString& name) const

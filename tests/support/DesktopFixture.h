@@ -11,6 +11,7 @@
 class Collector;
 class MainWindow;
 class RemoteWindow;
+class QWidget;
 class Startup;
 
 // Set-up shared by the tests of the program's windows.
@@ -69,9 +70,8 @@ private:
 
 // Runs start-up on the fixture's services up to the clipboard monitor (the
 // agreement and the splash are not due for its returning user), leaving the
-// windows hidden; collector, main and remote name what it made.
-void startWindows(DesktopFixture& desk, std::unique_ptr<Startup>& program, Collector*& collector,
-                  MainWindow*& main, RemoteWindow*& remote);
+// windows hidden.
+void startWindows(DesktopFixture& desk, std::unique_ptr<Startup>& program);
 
 // The running windows of a test class, which derives from it beside
 // QObject: its init() calls beginDesk, its cleanup() endDesk.
@@ -90,6 +90,8 @@ protected:
     // fails the test unless messagesAllowed.
     void endDesk(bool messagesAllowed = false);
     QString path(const QString& name) const;
+    // Shows window and waits until it is the active one.
+    static void activate(QWidget& window);
 
     std::unique_ptr<DesktopFixture> m_desk;
     std::unique_ptr<Startup> m_program;
