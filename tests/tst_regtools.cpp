@@ -300,10 +300,10 @@ private Q_SLOTS:
 
     void activeFile()
     {
-        QCOMPARE(Layout::decodeActiveFile(7), 1);
-        QCOMPARE(Layout::decodeActiveFile(0), 1);
-        QCOMPARE(Layout::decodeActiveFile(2), 2);
-        QCOMPARE(Layout::decodeActiveFile(3), 3);
+        for (const auto& [stored, slot] : {std::pair{7, 1}, {0, 1}, {2, 2}, {3, 3}}) {
+            RegTools::writeInt(m_registry->store(), ProgramKey, "ActiveFile", stored);
+            QCOMPARE(m_registry->settings().activeSlot(), slot);
+        }
         QCOMPARE(m_registry->settings().slotFileName(3), QString("Default3.txt"));
     }
 

@@ -100,9 +100,4 @@ const StrSetting& slotFilename(int slot)
     }
 }
 
-int decodeActiveFile(int stored)
-{
-    return (stored == 2 || stored == 3) ? stored : 1;
-}
-
 } // namespace Layout

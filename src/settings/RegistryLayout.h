@@ -151,7 +151,4 @@ QString valuesHelpText();
 // The slot file name settings by slot number 1 to 3.
 const StrSetting& slotFilename(int slot);
 
-// The slot number "ActiveFile" selects: 1, 2 or 3; any other value gives 1.
-int decodeActiveFile(int stored);
-
 } // namespace Layout

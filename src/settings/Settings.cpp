@@ -377,7 +377,8 @@ bool Settings::remoteShownAtStart() const
 
 int Settings::activeSlot() const
 {
-    return Layout::decodeActiveFile(get(Layout::ActiveFile));
+    const int stored = get(Layout::ActiveFile);
+    return (stored == 2 || stored == 3) ? stored : 1;
 }
 
 bool Settings::setActiveSlot(int slot)
