@@ -70,26 +70,14 @@ using TestSupport::fileBytes;
 using TestSupport::sameIcon;
 using TestSupport::writeBytes;
 
-class TestAutoMode final : public QObject
+class TestAutoMode final : public QObject, TestSupport::WindowsFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
-    std::unique_ptr<Startup> m_program;
-    Collector* m_collector = nullptr;
-    MainWindow* m_main = nullptr;
-    RemoteWindow* m_remote = nullptr;
-
     // Both windows in the order of program start.
-    void start() { TestSupport::startWindows(*m_desk, m_program, m_collector, m_main, m_remote); }
+    void start() { startWindows(); }
+    void startWithAuto(bool on) { startWindows(on); }
 
-    void startWithAuto(bool on)
-    {
-        m_desk->settings().setAutoAtStart(on ? QStringLiteral("1") : QStringLiteral("0"));
-        start();
-    }
-
-    QString path(const QString& name) const { return m_desk->path(name); }
     QToolButton* autoButton() const { return m_main->toolButton(m_main->commands().autoSwitch); }
 
     // The auto flag and everything that must agree with it after a switch.
@@ -106,15 +94,9 @@ class TestAutoMode final : public QObject
     }
 
 private Q_SLOTS:
-    void init() { m_desk = std::make_unique<TestSupport::DesktopFixture>(); }
+    void init() { beginDesk(); }
 
-    void cleanup()
-    {
-        TestSupport::closeWindows(m_program, m_collector, m_main, m_remote);
-        const QStringList errors = m_desk->errors();
-        m_desk.reset();
-        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
-    }
+    void cleanup() { endDesk(); }
 
     void startupPolicy_data()
     {
@@ -141,7 +123,7 @@ private Q_SLOTS:
         QFETCH(int, autoValue);
         QFETCH(bool, expected);
         if (autoOnValue != QLatin1String("-"))
-            m_desk->settings().setAutoAtStart(autoOnValue);
+            m_desk->storeText(QStringLiteral("AutoOn"), autoOnValue);
         if (autoValue >= 0)
             m_desk->settings().setAutoWasOn(autoValue == 1);
         start();
@@ -348,8 +330,7 @@ private Q_SLOTS:
     {
         QFETCH(bool, autoOn);
         QGuiApplication::clipboard()->setText(QStringLiteral("from the remote"));
-        m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        start();
+        startWithAuto(autoOn);
         // The toolbar switch brings the auto presentation; off stays plain.
         if (autoOn) {
             autoButton()->click();
@@ -418,7 +399,7 @@ private Q_SLOTS:
         QFETCH(QString, policy);
         QFETCH(bool, toggle);
         QFETCH(bool, written);
-        m_desk->settings().setAutoAtStart(policy);
+        m_desk->storeText(QStringLiteral("AutoOn"), policy);
         m_desk->settings().setAutoWasOn(true);
         start();
         if (toggle)
@@ -429,8 +410,8 @@ private Q_SLOTS:
         QVERIFY(!m_main->collector().isWatchingClipboard());
         QVERIFY(!m_main->trayIcon()->isVisible());
         // With the policy "R" the next start takes what was written.
-        m_desk->settings().setAutoAtStart(QStringLiteral("R"));
-        TestSupport::closeWindows(m_program, m_collector, m_main, m_remote);
+        m_desk->settings().setAutoAtStart(StartChoice::Remember);
+        closeWindows();
         start();
         QCOMPARE(m_main->collector().autoMode(), written);
     }

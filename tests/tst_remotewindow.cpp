@@ -32,24 +32,17 @@
 using TestSupport::downButtons;
 using TestSupport::fileBytes;
 
-class TestRemoteWindow final : public QObject
+class TestRemoteWindow final : public QObject, TestSupport::WindowsFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
-    std::unique_ptr<Startup> m_program;
-    Collector* m_collector = nullptr;
-    RemoteWindow* m_remote = nullptr;
-
     // Start-up with auto mode as asked: the main window, then the remote
     // window (m_remote), which takes the auto state restored.
     MainWindow* makeMain(bool autoOn)
     {
-        m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        MainWindow* main = nullptr;
-        TestSupport::startWindows(*m_desk, m_program, m_collector, main, m_remote);
-        return main;
+        startWindows(autoOn);
+        return m_main;
     }
 
     static void setClipboardText(const QString& text)
@@ -62,25 +55,9 @@ private:
         return main.toolButton(main.commands().autoSwitch);
     }
 
-    void activate(QWidget& window)
-    {
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-
-    QString path(const QString& name) const { return m_desk->path(name); }
-
 private Q_SLOTS:
-    void init() { m_desk = std::make_unique<TestSupport::DesktopFixture>(); }
-
-    void cleanup()
-    {
-        m_program.reset();
-        const QStringList errors = m_desk->errors();
-        m_desk.reset();
-        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
-    }
+    void init() { beginDesk(); }
+    void cleanup() { endDesk(); }
 
     // Dialogs hidden under the remote window: while it shows, every
     // dialog and message box comes in its above-all layer; otherwise not.

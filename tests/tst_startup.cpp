@@ -15,6 +15,7 @@
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "ui/AgreementDialog.h"
+#include "ui/CommandHandlers.h"
 #include "ui/Commands.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
@@ -83,9 +84,10 @@ private Q_SLOTS:
         RegistryStore& store = registry.store();
         const QString placement = QStringLiteral("SOFTWARE\\Orvane\\Clipstow\\MainForm");
         QVERIFY(store.openKey(RegRoot::CurrentUser, placement, true));
-        QVERIFY(store.openKey(RegRoot::LocalMachine, QString::fromLatin1(Layout::RunKey), true)
-                    ->setValue(QStringLiteral("Clipstow"), RegType::Sz,
-                               RegValue::encodeString(QStringLiteral("/bin/clipstow"))));
+        const QString otherKey =
+            QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+        RegTools::writeString(store, otherKey, QStringLiteral("Clipstow"),
+                              QStringLiteral("/bin/clipstow"));
         QStringList shown;
         Startup::runUninstall(
             registry.settings(),
@@ -96,7 +98,7 @@ private Q_SLOTS:
         QVERIFY(!store.keyExists(RegRoot::CurrentUser, key));
         // A value under another program's key (the Windows-style Run key,
         // which Clipstow never writes) is left alone, and so the file.
-        QVERIFY(TestSupport::isStored(store, Layout::RunEntry));
+        QVERIFY(RegTools::valueExists(store, otherKey, QStringLiteral("Clipstow")));
 
         // Nothing there: the message all the same.
         shown.clear();
@@ -123,10 +125,8 @@ private Q_SLOTS:
         TestSupport::DesktopFixture desk;
         desk.settings().setAutoHide(autoHide);
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* form = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(desk, program, collector, form, remote);
+        TestSupport::startWindows(desk, program);
+        MainWindow* form = program->mainWindow();
         program->showWindows(tray);
         QCOMPARE(form->isVisible(), shown);
         QCOMPARE(form->statusText().contains(QStringLiteral("notification area")), !tray);
@@ -136,10 +136,10 @@ private Q_SLOTS:
     static QString startedState(TestSupport::DesktopFixture& desk, bool withFont = true)
     {
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* main = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(desk, program, collector, main, remote);
+        TestSupport::startWindows(desk, program);
+        Collector* collector = &program->collector();
+        MainWindow* main = program->mainWindow();
+        RemoteWindow* remote = program->remoteWindow();
         program->showWindows(true);
         const bool remoteShown = remote->isVisible();
         const bool mainShown = main->isVisible();
@@ -150,9 +150,9 @@ private Q_SLOTS:
               << collector->stampLine().left(2);
         if (withFont)
             state << main->editor(1)->font().toString();
-        for (bool flag :
-             {collector->autoMode(), main->confirmsClear(), main->commands().toolbar->isChecked(),
-              main->commands().statusBar->isChecked(), remoteShown, mainShown})
+        for (bool flag : {collector->autoMode(), main->handlers().confirmsClear(),
+                          main->commands().toolbar->isChecked(),
+                          main->commands().statusBar->isChecked(), remoteShown, mainShown})
             state << QString::number(flag);
         main->close();
         return state.join(QLatin1Char(' '));
@@ -261,10 +261,8 @@ private Q_SLOTS:
             desk.reopenStore([&] { journalSet = TestSupport::setJournalMode(registry, "DELETE"); });
         QVERIFY(journalSet);
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* main = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(desk, program, collector, main, remote);
+        TestSupport::startWindows(desk, program);
+        MainWindow* main = program->mainWindow();
         TestSupport::ForeignLock lock(registry, false);
         QVERIFY(lock.ok());
         if (session) {
@@ -433,16 +431,16 @@ private Q_SLOTS:
     void commandsOfTheRunningInstance()
     {
         TestSupport::DesktopFixture desktop;
-        desktop.settings().setAutoAtStart(QStringLiteral("0"));
+        desktop.settings().setAutoAtStart(StartChoice::AlwaysOff);
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* main = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(desktop, program, collector, main, remote);
+        TestSupport::startWindows(desktop, program);
+        Collector* collector = &program->collector();
+        MainWindow* main = program->mainWindow();
+        RemoteWindow* remote = program->remoteWindow();
         std::optional<bool> saveChanges;
-        MainWindow::Dialogs dialogs = MainWindow::defaultDialogs();
+        CommandHandlers::Dialogs dialogs = CommandHandlers::defaultDialogs();
         dialogs.saveChanges = [&](QWidget*, const QString&, const QString&) { return saveChanges; };
-        main->setDialogs(dialogs);
+        main->handlers().setDialogs(dialogs);
         QSignalSpy closed(main, &MainWindow::closing);
         SingleInstance instance(QStringLiteral("clipstow-test"));
         InstanceCommands commands(instance);
@@ -521,7 +519,7 @@ private Q_SLOTS:
             question.exec();
             return std::optional<bool>();
         };
-        main->setDialogs(dialogs);
+        main->handlers().setDialogs(dialogs);
         expect("quit", true, QStringLiteral("Clipstow has ended"));
         QCOMPARE(closed.count(), 1);
         QCOMPARE(QDir(desktop.folder())

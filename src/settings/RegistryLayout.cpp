@@ -53,12 +53,12 @@ QList<ValueDescription> describeValues()
     // "Editor" is listed once, with the default that takes effect when a
     // slot file is opened in the editor.
     QList<ValueDescription> list{
-        describe(AcceptedLicense), describe(ShowSplash), describe(Path),      describe(Filename1),
-        describe(Filename2),       describe(Filename3),  describe(Toolbar),   describe(StatusBar),
-        describe(ConfirmClr),      describe(DateStyle),  describe(AutoOn),    describe(Auto),
-        describe(AShowRemote),     describe(ShowRemote), describe(AutoHide),  describe(ActiveFile),
-        describe(DefaultSound),    describe(SoundFile),  describe(AutoOff),   describe(DefinEd),
-        describe(EditorToLaunch),  describe(RunEntry),   describe(MediaPath),
+        describe(AcceptedLicense), describe(ShowSplash), describe(Path),     describe(Filename1),
+        describe(Filename2),       describe(Filename3),  describe(Toolbar),  describe(StatusBar),
+        describe(ConfirmClr),      describe(DateStyle),  describe(AutoOn),   describe(Auto),
+        describe(AShowRemote),     describe(ShowRemote), describe(AutoHide), describe(ActiveFile),
+        describe(DefaultSound),    describe(SoundFile),  describe(AutoOff),  describe(DefinEd),
+        describe(EditorToLaunch),  describe(MediaPath),
     };
     for (const FontValue& value : FontValues)
         list.append({q(FontKey), q(value.name), q(value.type), QString::fromUtf8(value.defaultText),
@@ -98,29 +98,6 @@ const StrSetting& slotFilename(int slot)
     default:
         return Filename1;
     }
-}
-
-int decodeActiveFile(int stored)
-{
-    return (stored == 2 || stored == 3) ? stored : 1;
-}
-
-bool decodeAutoOn(const QString& choice, bool remembered)
-{
-    if (choice == QLatin1String("1"))
-        return true;
-    if (choice == QLatin1String("0"))
-        return false;
-    return remembered;
-}
-
-bool decodeShowRemote(const QString& choice, bool remembered)
-{
-    if (choice == QLatin1String("1"))
-        return true;
-    if (choice == QLatin1String("R"))
-        return remembered;
-    return false;
 }
 
 } // namespace Layout

@@ -36,15 +36,15 @@ AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidge
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
-    m_memo = new QPlainTextEdit(this);
-    m_memo->setObjectName(QStringLiteral("agreementText"));
-    m_memo->setReadOnly(true);
-    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    m_memo->setTabChangesFocus(true);
-    m_memo->setMinimumSize(TextMinimumSize);
-    m_memo->setPlainText(text);
+    m_textView = new QPlainTextEdit(this);
+    m_textView->setObjectName(QStringLiteral("agreementText"));
+    m_textView->setReadOnly(true);
+    m_textView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_textView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_textView->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_textView->setTabChangesFocus(true);
+    m_textView->setMinimumSize(TextMinimumSize);
+    m_textView->setPlainText(text);
 
     m_agreeButton = new QPushButton(Icons::acceptGlyph(), QStringLiteral("I Accept"), this);
     m_agreeButton->setObjectName(QStringLiteral("acceptButton"));
@@ -71,7 +71,7 @@ AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidge
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(DialogMargins);
     layout->setSpacing(ButtonIndent);
-    layout->addWidget(m_memo);
+    layout->addWidget(m_textView);
     layout->addLayout(buttons);
     // A fixed dialog border: the size the contents need, no other.
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -83,7 +83,7 @@ AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidge
         area.moveCenter(screen->availableGeometry().center());
         move(area.topLeft());
     }
-    m_memo->setFocus();
+    m_textView->setFocus();
 }
 
 QString AgreementDialog::textForThisStart(const Settings& settings)

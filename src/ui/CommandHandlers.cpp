@@ -1,9 +1,9 @@
-// The handlers of the window's own commands: the slot file commands,
-// editing, view toggles, font, find, print and clearing the clipboard; and
-// the modal dialogs they ask.
-#include "ui/MainWindow.h"
+// The handlers of the main window's commands: the slot file commands,
+// editing, find, print, font, clearing the clipboard, the program's other
+// windows and dialogs; the modal questions they ask; and settling the
+// unsaved slots before the program ends.
+#include "ui/CommandHandlers.h"
 
-#include "base/AppError.h"
 #include "base/Locale.h"
 #include "core/Collector.h"
 #include "core/EditorLaunch.h"
@@ -13,22 +13,23 @@
 #include "platform/Shell.h"
 #include "settings/Settings.h"
 #include "ui/ClipboardViewer.h"
+#include "ui/Commands.h"
 #include "ui/HelpWindow.h"
+#include "ui/MainWindow.h"
 #include "ui/PreferencesDialog.h"
 #include "ui/SlotPage.h"
+#include "ui/SplashWindow.h"
+#include "ui/WindowFont.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFontDialog>
-#include <QFrame>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QStatusBar>
 
 namespace {
 
@@ -110,12 +111,127 @@ bool askPrint(QWidget* parent, QPrinter& printer)
 
 } // namespace
 
-MainWindow::Dialogs MainWindow::defaultDialogs()
+CommandHandlers::CommandHandlers(MainWindow& window, Collector& collector, const Commands& commands)
+    : m_window(window), m_collector(collector), m_commands(commands), m_dialogs(defaultDialogs()),
+      m_fontDialogFont(windowFont())
+{
+    connectCommands();
+    connect(&settings(), &Settings::changed, this, [this](Settings::Value value) {
+        if (value == Settings::Value::ConfirmClear)
+            readConfirmClear();
+    });
+    m_collector.setChangedFileQuestion(
+        [this](const QString& fileName) { return m_dialogs.changedFile(&m_window, fileName); });
+}
+
+CommandHandlers::~CommandHandlers()
+{
+    m_collector.setChangedFileQuestion({});
+}
+
+Settings& CommandHandlers::settings() const
+{
+    return m_collector.settings();
+}
+
+ErrorReporter& CommandHandlers::errors() const
+{
+    return m_collector.errors();
+}
+
+void CommandHandlers::readConfirmClear()
+{
+    m_confirmClear = settings().confirmClear();
+}
+
+void CommandHandlers::connectCommands()
+{
+    using Source = Collector::Source;
+    const Commands& c = m_commands;
+    Collector& collector = m_collector;
+    ErrorReporter& errors = this->errors();
+
+    connectCommand(errors, c.capture, this,
+                   [&collector] { collector.capture(Collector::Trigger::User); });
+    connectCommand(errors, c.editInTextEditor, this, [this] { editInTextEditor(); });
+    connectCommand(errors, c.save, this, [this] { saveActiveSlot(); });
+    connectCommand(errors, c.saveAs, this, [this] { saveActiveSlotAs(); });
+    connectCommand(errors, c.print, this, [this] { printSlot(); });
+    connectCommand(errors, c.exit, this, [this] { m_window.close(); });
+    connectCommand(errors, c.hideWindow, this, [this] { m_window.hideWindow(); });
+    connectCommand(errors, c.showRemote, this, [this] { m_window.showRemoteWindow(); });
+    connectCommand(errors, c.toolbar, this,
+                   [this](bool checked) { m_window.setToolbarShown(checked); });
+    connectCommand(errors, c.statusBar, this,
+                   [this](bool checked) { m_window.setStatusBarShown(checked); });
+    connectCommand(errors, c.font, this, [this] { chooseFont(); });
+    connectCommand(errors, c.preferences, this, [this] { showPreferences(); });
+    connectCommand(errors, c.about, this, [] { SplashWindow::run(SplashWindow::Mode::About); });
+    connectCommand(errors, c.help, this, [this] { showHelp(); });
+    connectCommand(errors, c.support, this, [this] { sendSupportMail(); });
+    // A program built without a support address offers no mail to it.
+    c.support->setVisible(!SupportMail::address().isEmpty());
+    connectCommand(errors, c.clipboardViewer, this, [this] { showClipboardViewer(); });
+    // The menu items switch auto mode alone: the remote window's slot
+    // buttons keep their presentation.
+    connectCommand(errors, c.autoMode, this,
+                   [&collector] { collector.setAutoMode(!collector.autoMode(), Source::Menu); });
+    connectCommand(errors, c.autoSwitch, this,
+                   [&collector] { collector.setAutoMode(!collector.autoMode(), Source::Toolbar); });
+    connectCommand(errors, c.clearClipboard, this, [this] { clearClipboard(); });
+    connectCommand(errors, c.setFilename, this, [this] { chooseSlotFile(); });
+    connectCommand(errors, c.find, this, [this] { findInSlot(); });
+    connectCommand(errors, c.findNext, this, [this] { findNextInSlot(); });
+    connectCommand(errors, c.showMainWindow, this, [this] { m_window.showWindow(); });
+    connectCommand(errors, c.undo, this, [this] {
+        if (activeSlotEditable())
+            m_window.activeEditor()->undoLast();
+    });
+    connectCommand(errors, c.cut, this, [this] {
+        if (activeSlotEditable())
+            m_window.activeEditor()->cutSelection();
+    });
+    connectCommand(errors, c.copy, this, [this] { m_window.activeEditor()->copySelection(); });
+    connectCommand(errors, c.paste, this, [this] {
+        if (activeSlotEditable())
+            m_window.activeEditor()->pasteClipboard();
+    });
+    connectCommand(errors, c.selectAll, this, [this] { m_window.activeEditor()->selectAllText(); });
+    connectCommand(errors, c.clearSlot, this, [this] { clearActiveSlot(); });
+    // The clipboard viewer, where the platform has one.
+    c.clipboardViewer->setVisible(Shell::hasClipboardViewer());
+}
+
+// Made at its first use: a file dialog keeps its state in the toolkit's
+// settings file when it goes, which a user who never chose a file should
+// not find in the configuration folder.
+QFileDialog& CommandHandlers::saveDialog()
+{
+    if (m_saveDialog)
+        return *m_saveDialog;
+    m_saveDialog = new QFileDialog(&m_window);
+    m_saveDialog->setObjectName(QStringLiteral("saveDialog"));
+    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    m_saveDialog->setFileMode(QFileDialog::AnyFile);
+    m_saveDialog->setNameFilter(QStringLiteral("Text Files (*.txt)"));
+    m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Enter accepts the dialog while the file name's completion list is
+    // open; the list would stay over the main window holding the keyboard.
+    // The dialog runs modally, so a popup still open when it finishes was
+    // opened inside it.
+    connect(m_saveDialog, &QDialog::finished, this, [] {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->hide();
+    });
+    return *m_saveDialog;
+}
+
+CommandHandlers::Dialogs CommandHandlers::defaultDialogs()
 {
     return Dialogs{askConfirm, askSaveFile, askFont, askPrint, askChangedFile, askSaveChanges};
 }
 
-void MainWindow::setDialogs(Dialogs dialogs)
+void CommandHandlers::setDialogs(Dialogs dialogs)
 {
     const Dialogs defaults = defaultDialogs();
     m_dialogs = std::move(dialogs);
@@ -132,16 +248,16 @@ void MainWindow::setDialogs(Dialogs dialogs)
     fill(m_dialogs.saveChanges, defaults.saveChanges);
 }
 
-bool MainWindow::settleUnsavedSlots()
+bool CommandHandlers::settleUnsavedSlots()
 {
     for (SlotNumber slot : SlotNumber::all()) {
         // Ended meanwhile, without questions.
-        if (m_noQuestions)
+        if (m_window.endsWithoutQuestions())
             return false;
         if (!m_collector.hasUnsavedText(slot))
             continue;
         const std::optional<bool> save =
-            m_dialogs.saveChanges(this, m_tabs->tabText(slot.index()), m_collector.fileName(slot));
+            m_dialogs.saveChanges(&m_window, m_window.slotName(slot), m_collector.fileName(slot));
         if (!save)
             return false;
         if (!*save)
@@ -156,7 +272,7 @@ bool MainWindow::settleUnsavedSlots()
 
 // An existing file becomes the slot's file only once it has been read, so a
 // file that cannot be read never gets the previous slot text written over it.
-void MainWindow::chooseSlotFile()
+void CommandHandlers::chooseSlotFile()
 {
     const std::optional<QString> chosen = m_dialogs.saveFile(saveDialog());
     if (!chosen)
@@ -165,12 +281,12 @@ void MainWindow::chooseSlotFile()
     m_collector.chooseFile(m_collector.activeSlot(), *chosen);
 }
 
-bool MainWindow::saveActiveSlot()
+bool CommandHandlers::saveActiveSlot()
 {
     return m_collector.saveSlot(m_collector.activeSlot());
 }
 
-void MainWindow::saveActiveSlotAs()
+void CommandHandlers::saveActiveSlotAs()
 {
     const std::optional<QString> chosen = m_dialogs.saveFile(saveDialog());
     if (!chosen)
@@ -183,26 +299,27 @@ void MainWindow::saveActiveSlotAs()
     m_collector.saveSlotAs(slot, *chosen + QStringLiteral(".txt"));
 }
 
-void MainWindow::clearActiveSlot()
+void CommandHandlers::clearActiveSlot()
 {
     if (!activeSlotEditable())
         return;
     const QString fileName = m_collector.activeFileName();
-    if (m_confirmClear &&
-        !m_dialogs.confirm(this, QStringLiteral("Clear \r\n") + fileName + QStringLiteral(" ?")))
+    if (m_confirmClear && !m_dialogs.confirm(&m_window, QStringLiteral("Clear \r\n") + fileName +
+                                                            QStringLiteral(" ?")))
         return;
     // Text another program added since the slot read the file would go
     // unseen: clearing it is asked for on its own.
     if (m_collector.fileChangedOnDisk(m_collector.activeSlot()) &&
-        !m_dialogs.confirm(this, fileName + QStringLiteral(" was changed by another program since "
-                                                           "it was read.\r\nClear it anyway?")))
+        !m_dialogs.confirm(&m_window,
+                           fileName + QStringLiteral(" was changed by another program since "
+                                                     "it was read.\r\nClear it anyway?")))
         return;
     m_collector.clearSlot(m_collector.activeSlot());
 }
 
-void MainWindow::clearClipboard()
+void CommandHandlers::clearClipboard()
 {
-    if (m_confirmClear && !m_dialogs.confirm(this, QStringLiteral("Clear the Clipboard ?")))
+    if (m_confirmClear && !m_dialogs.confirm(&m_window, QStringLiteral("Clear the Clipboard ?")))
         return;
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
 }
@@ -212,7 +329,7 @@ void MainWindow::clearClipboard()
 // The slot is saved as by the Save command; a failed write raises and
 // nothing is launched. A program that cannot be started says so in the
 // status bar, where the user looks after the click.
-void MainWindow::editInTextEditor()
+void CommandHandlers::editInTextEditor()
 {
     if (settings().autoOff() && m_collector.autoMode())
         m_collector.setAutoMode(false, Collector::Source::TextEditorCommand);
@@ -222,18 +339,18 @@ void MainWindow::editInTextEditor()
         return;
     const QString failure = EditorLaunch::run(plan, Shell::launcher());
     if (!failure.isEmpty())
-        setStatusText(failure);
+        m_window.setStatusText(failure);
 }
 
-void MainWindow::showHelp()
+void CommandHandlers::showHelp()
 {
     if (!m_help)
-        m_help = new HelpWindow(settings(), errors(), this);
+        m_help = new HelpWindow(settings(), errors(), &m_window);
     m_help->present();
 }
 
 // The program's own viewer; a platform without one hides the item for good.
-void MainWindow::showClipboardViewer()
+void CommandHandlers::showClipboardViewer()
 {
     if (!Shell::hasClipboardViewer()) {
         m_commands.clipboardViewer->setEnabled(false);
@@ -244,118 +361,70 @@ void MainWindow::showClipboardViewer()
     if (!monitor)
         return;
     if (!m_viewer)
-        m_viewer = new ClipboardViewer(*monitor, this);
+        m_viewer = new ClipboardViewer(*monitor, &m_window);
     m_viewer->present();
 }
 
-void MainWindow::sendSupportMail()
+void CommandHandlers::sendSupportMail()
 {
     Shell::open(SupportMail::link(SupportMail::address(), SupportMail::buildDate(),
                                   RegionalSettings::system()));
 }
 
-void MainWindow::showPreferences()
+void CommandHandlers::showPreferences()
 {
     const std::unique_ptr<Autostart> autostart = createSystemAutostart();
     {
         PreferencesDialog dialog(settings(), *autostart, m_collector.saveSound(),
-                                 QCoreApplication::applicationFilePath(), this);
+                                 QCoreApplication::applicationFilePath(), &m_window);
         dialog.exec();
     }
     // Read again after every close, so that a change made meanwhile by
     // another program is seen too.
-    m_confirmClear = settings().confirmClear();
+    readConfirmClear();
     m_collector.readDateStyle();
 }
 
-bool MainWindow::activeSlotEditable()
+bool CommandHandlers::activeSlotEditable()
 {
     if (!m_collector.showsFileEnd(m_collector.activeSlot()))
         return true;
-    setStatusText(SlotPage::fileEndNote());
+    m_window.setStatusText(SlotPage::fileEndNote());
     return false;
-}
-
-void MainWindow::onEditorChanged()
-{
-    m_commands.undo->setEnabled(activeEditor()->isModified());
-}
-
-void MainWindow::setToolbarShown(bool shown)
-{
-    m_commands.toolbar->setChecked(shown);
-    m_toolBarBevel->setVisible(shown);
-    m_toolBar->setEnabled(shown);
-    m_toolBar->setVisible(shown);
-}
-
-void MainWindow::setStatusBarShown(bool shown)
-{
-    m_commands.statusBar->setChecked(shown);
-    // Start-up disables a bar it hides; shown again, its text is not grey.
-    statusBar()->setEnabled(shown);
-    statusBar()->setVisible(shown);
-}
-
-// The check marks as start-up left them: a view that is off is hidden and
-// disabled.
-void MainWindow::applyViewMarks()
-{
-    if (!m_commands.toolbar->isChecked()) {
-        m_toolBar->setEnabled(false);
-        m_toolBar->setVisible(false);
-        m_toolBarBevel->setVisible(false);
-    }
-    if (!m_commands.statusBar->isChecked()) {
-        statusBar()->setEnabled(false);
-        statusBar()->setVisible(false);
-    }
 }
 
 // The dialog starts from the font last confirmed in it, not from the
 // editors' font; a confirmed font goes to all three editors.
-void MainWindow::chooseFont()
+void CommandHandlers::chooseFont()
 {
-    const std::optional<QFont> chosen = m_dialogs.font(this, m_fontDialogFont);
+    const std::optional<QFont> chosen = m_dialogs.font(&m_window, m_fontDialogFont);
     if (!chosen)
         return;
     m_fontDialogFont = *chosen;
-    for (SlotNumber slot : SlotNumber::all()) {
-        FontRecord record = m_editorFonts[slot.index()];
-        record.font = *chosen;
-        applyEditorFont(slot, record);
-    }
+    m_window.setEditorsFont(*chosen);
 }
 
-void MainWindow::applyEditorFont(SlotNumber slot, const FontRecord& record)
+void CommandHandlers::findInSlot()
 {
-    SlotEditor* slotEditor = editor(slot);
-    m_editorFonts[slot.index()] = record;
-    slotEditor->setFont(record.font);
-    QPalette palette = slotEditor->palette();
-    palette.setColor(QPalette::Text, record.resolvedColor(QApplication::palette(slotEditor)));
-    slotEditor->setPalette(palette);
-}
-
-void MainWindow::findInSlot()
-{
-    SlotEditor* slotEditor = activeEditor();
+    SlotEditor* slotEditor = m_window.activeEditor();
     slotEditor->openFindDialog(slotEditor->selectedText());
 }
 
-void MainWindow::findNextInSlot()
+void CommandHandlers::findNextInSlot()
 {
-    SlotEditor* slotEditor = activeEditor();
+    SlotEditor* slotEditor = m_window.activeEditor();
     if (!slotEditor->repeatFind())
         QApplication::beep();
-    if (slotEditor->isVisible() && slotEditor->isEnabled() && isVisible() && isEnabled())
+    if (slotEditor->isVisible() && slotEditor->isEnabled() && m_window.isVisible() &&
+        m_window.isEnabled())
         slotEditor->setFocus(Qt::OtherFocusReason);
 }
 
-void MainWindow::printSlot()
+void CommandHandlers::printSlot()
 {
     QPrinter printer;
-    if (!m_dialogs.print(this, printer))
+    if (!m_dialogs.print(&m_window, printer))
         return;
-    activeEditor()->printText(Collector::fileNamePart(m_collector.activeFileName()), printer);
+    m_window.activeEditor()->printText(Collector::fileNamePart(m_collector.activeFileName()),
+                                       printer);
 }
