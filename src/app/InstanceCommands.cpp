@@ -8,6 +8,7 @@
 #include "ui/RemoteWindow.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <cstdio>
@@ -25,7 +26,7 @@ int InstanceCommands::send(SingleInstance& instance, const QString& request)
     if (answer.outcome == Outcome::NotRunning)
         text = QString::fromLatin1(NotRunningMessage);
     else if (answer.outcome == Outcome::NoAnswer)
-        text = QStringLiteral("Clipstow did not answer");
+        text = QCoreApplication::translate("InstanceCommands", "Clipstow did not answer");
     const bool done = answer.outcome == Outcome::Done;
     std::FILE* stream = done ? stdout : stderr;
     std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
@@ -98,23 +99,30 @@ InstanceCommands::Result InstanceCommands::carryOutAtOnce(const QStringList& wor
     if (words.size() == 1) {
         if (command == QLatin1String("show")) {
             m_window->showWindow();
-            return {true, QStringLiteral("The main window is shown")};
+            return {true,
+                    QCoreApplication::translate("InstanceCommands", "The main window is shown")};
         }
         if (command == QLatin1String("remote")) {
             m_window->showRemoteWindow();
-            return {true, QStringLiteral("The remote window is shown")};
+            return {true,
+                    QCoreApplication::translate("InstanceCommands", "The remote window is shown")};
         }
         if (command == QLatin1String("hide")) {
             m_window->hideWindow();
-            return {true, m_window->isMinimized()
-                              ? QStringLiteral("The main window is minimised (no notification "
-                                               "area to hide it in)")
-                              : QStringLiteral("The main window is hidden")};
+            return {
+                true,
+                m_window->isMinimized()
+                    ? QCoreApplication::translate("InstanceCommands",
+                                                  "The main window is minimised (no notification "
+                                                  "area to hide it in)")
+                    : QCoreApplication::translate("InstanceCommands", "The main window is hidden")};
         }
         if (command == QLatin1String("quit"))
             return quit();
     }
-    return {false, QStringLiteral("Clipstow does not know the request \"%1\"").arg(text)};
+    return {false, QCoreApplication::translate("InstanceCommands",
+                                               "Clipstow does not know the request \"%1\"")
+                       .arg(text)};
 }
 
 void InstanceCommands::capture(const QString& slotWord, Reply reply)
@@ -125,13 +133,16 @@ void InstanceCommands::capture(const QString& slotWord, Reply reply)
         bool ok = false;
         const int number = slotWord.toInt(&ok);
         if (!ok || number < 1 || number > SlotCount) {
-            reply({false, QStringLiteral("There is no slot %1 (only 1, 2 and 3)").arg(slotWord)});
+            reply({false, QCoreApplication::translate("InstanceCommands",
+                                                      "There is no slot %1 (only 1, 2 and 3)")
+                              .arg(slotWord)});
             return;
         }
         slot = number;
     }
-    const QString where =
-        QStringLiteral("slot %1 (%2)").arg(slot.number()).arg(collector.fileName(slot));
+    const QString where = QCoreApplication::translate("InstanceCommands", "slot %1 (%2)")
+                              .arg(slot.number())
+                              .arg(collector.fileName(slot));
     const bool capturing = !collector.autoMode() && collector.clipboardHasCapturableText();
     // Outside auto mode the answer waits for the capture's end: the text
     // comes from the clipboard's owner, which may not deliver it.
@@ -142,18 +153,23 @@ void InstanceCommands::capture(const QString& slotWord, Reply reply)
             [reply, where](Collector::CaptureResult result) {
                 using R = Collector::CaptureResult;
                 if (result == R::Stored)
-                    reply({true, QStringLiteral("Captured into ") + where});
+                    reply({true, QCoreApplication::translate("InstanceCommands", "Captured into %1")
+                                     .arg(where)});
                 else if (result == R::NotDelivered)
-                    reply({false, QStringLiteral("The program that copied did not deliver the "
-                                                 "text: nothing captured into ") +
-                                      where});
+                    reply({false,
+                           QCoreApplication::translate(
+                               "InstanceCommands", "The program that copied did not deliver the "
+                                                   "text: nothing captured into ") +
+                               where});
                 else if (result == R::Failed)
-                    reply({false, QStringLiteral("Nothing captured into ") + where +
-                                      QStringLiteral(": Clipstow shows why")});
+                    reply({false, QCoreApplication::translate("InstanceCommands",
+                                                              "Nothing captured into ") +
+                                      where + QStringLiteral(": Clipstow shows why")});
                 else
-                    reply(
-                        {false, QStringLiteral("No text in the Clipboard: nothing captured into ") +
-                                    where});
+                    reply({false, QCoreApplication::translate(
+                                      "InstanceCommands",
+                                      "No text in the Clipboard: nothing captured into %1")
+                                      .arg(where)});
             },
             Qt::SingleShotConnection);
     // As the remote window's button of the slot.
@@ -169,9 +185,12 @@ void InstanceCommands::capture(const QString& slotWord, Reply reply)
         return;
     }
     if (collector.autoMode())
-        reply({true, QStringLiteral("Auto mode captures into ") + where});
+        reply({true, QCoreApplication::translate("InstanceCommands", "Auto mode captures into %1")
+                         .arg(where)});
     else if (!capturing)
-        reply({false, QStringLiteral("No text in the Clipboard: nothing captured into ") + where});
+        reply({false, QCoreApplication::translate(
+                          "InstanceCommands", "No text in the Clipboard: nothing captured into %1")
+                          .arg(where)});
 }
 
 InstanceCommands::Result InstanceCommands::switchAutoMode(const QString& how)
@@ -185,11 +204,14 @@ InstanceCommands::Result InstanceCommands::switchAutoMode(const QString& how)
     else if (how == QLatin1String("toggle"))
         on = !collector.autoMode();
     else
-        return {false, QStringLiteral("Auto mode can be on, off or toggle, not \"%1\"").arg(how)};
+        return {false, QCoreApplication::translate("InstanceCommands",
+                                                   "Auto mode can be on, off or toggle, not \"%1\"")
+                           .arg(how)};
     // As the remote window's toggle, whose slot buttons follow.
     if (on != collector.autoMode())
         collector.setAutoMode(on, Collector::Source::RemoteToggle);
-    return {true, on ? QStringLiteral("Auto mode is on") : QStringLiteral("Auto mode is off")};
+    return {true, on ? QCoreApplication::translate("InstanceCommands", "Auto mode is on")
+                     : QCoreApplication::translate("InstanceCommands", "Auto mode is off")};
 }
 
 InstanceCommands::Result InstanceCommands::quit()
@@ -205,12 +227,16 @@ InstanceCommands::Result InstanceCommands::quit()
                 kept << QString::number(slot.number());
         m_program->endSession();
         if (kept.isEmpty())
-            return {true, QStringLiteral("Clipstow has ended")};
-        return {true, QStringLiteral("Clipstow has ended; the unsaved text of slot %1 was kept "
-                                     "in a file next to the slot's file")
-                          .arg(kept.join(QStringLiteral(", ")))};
+            return {true, QCoreApplication::translate("InstanceCommands", "Clipstow has ended")};
+        return {true,
+                QCoreApplication::translate(
+                    "InstanceCommands", "Clipstow has ended; the unsaved text of slot %1 was kept "
+                                        "in a file next to the slot's file")
+                    .arg(kept.join(QStringLiteral(", ")))};
     }
     if (!m_window->close())
-        return {false, QStringLiteral("Clipstow goes on running: ending it was cancelled")};
-    return {true, QStringLiteral("Clipstow has ended")};
+        return {false,
+                QCoreApplication::translate("InstanceCommands",
+                                            "Clipstow goes on running: ending it was cancelled")};
+    return {true, QCoreApplication::translate("InstanceCommands", "Clipstow has ended")};
 }

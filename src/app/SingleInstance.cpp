@@ -1,5 +1,6 @@
 #include "app/SingleInstance.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -70,16 +71,20 @@ bool isPrivateFolder(const QString& path, bool fixMode, QString* problem)
         return false;
     }
     if (!S_ISDIR(info.st_mode)) {
-        *problem = QStringLiteral("%1 is not a folder").arg(path);
+        *problem = QCoreApplication::translate("SingleInstance", "%1 is not a folder").arg(path);
         return false;
     }
     if (info.st_uid != ::geteuid()) {
-        *problem = QStringLiteral("the folder %1 belongs to another user").arg(path);
+        *problem =
+            QCoreApplication::translate("SingleInstance", "the folder %1 belongs to another user")
+                .arg(path);
         return false;
     }
     if ((info.st_mode & 077) != 0 &&
         !(fixMode && ::chmod(QFile::encodeName(path).constData(), 0700) == 0)) {
-        *problem = QStringLiteral("the folder %1 is open to other users").arg(path);
+        *problem =
+            QCoreApplication::translate("SingleInstance", "the folder %1 is open to other users")
+                .arg(path);
         return false;
     }
     return true;
@@ -132,7 +137,7 @@ QString SingleInstance::privateFolder(QString* problem)
     const QString own =
         QDir(QDir::tempPath()).filePath(QStringLiteral("clipstow-%1").arg(::geteuid()));
     if (::mkdir(QFile::encodeName(own).constData(), 0700) != 0 && errno != EEXIST) {
-        why = QStringLiteral("cannot create the folder %1: %2")
+        why = QCoreApplication::translate("SingleInstance", "cannot create the folder %1: %2")
                   .arg(own, QString::fromLocal8Bit(strerror(errno)));
         return QString();
     }
@@ -186,8 +191,9 @@ QString SingleInstance::socketPath() const
 bool SingleInstance::runUnguarded(const QString& problem)
 {
     m_status = Status::Unguarded;
-    m_problem = QStringLiteral("Clipstow cannot make sure that it runs only once on this "
-                               "display (%1); it starts anyway.")
+    m_problem = QCoreApplication::translate(
+                    "SingleInstance", "Clipstow cannot make sure that it runs only once on this "
+                                      "display (%1); it starts anyway.")
                     .arg(problem);
     std::fprintf(stderr, "%s\n", m_problem.toLocal8Bit().constData());
     return true;

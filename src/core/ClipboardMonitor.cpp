@@ -2,6 +2,7 @@
 
 #include "core/ClipboardSecrets.h"
 
+#include <QCoreApplication>
 #include <QScopeGuard>
 
 namespace {
@@ -15,7 +16,8 @@ constexpr int MaximumReadAttempts = 5;
 
 QString notDeliveredText()
 {
-    return QStringLiteral("Not captured: the program that copied did not deliver the text");
+    return QCoreApplication::translate(
+        "ClipboardMonitor", "Not captured: the program that copied did not deliver the text");
 }
 
 // A copy whose text can be read: it lists a text format.

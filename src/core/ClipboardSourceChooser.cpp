@@ -2,6 +2,7 @@
 
 #include "platform/WaylandClipboard.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 
 namespace {
@@ -36,8 +37,10 @@ QString ClipboardSourceChooser::start()
     install(m_fallback(), false);
     if (opening.status == Status::NoWayland)
         return {};
-    return QStringLiteral("On this desktop auto mode may see only the copies made while a "
-                          "Clipstow window is active: %1")
+    return QCoreApplication::translate(
+               "ClipboardSourceChooser",
+               "On this desktop auto mode may see only the copies made while a "
+               "Clipstow window is active: %1")
         .arg(opening.detail);
 }
 
@@ -56,10 +59,12 @@ void ClipboardSourceChooser::onLost(const QString& reason)
 {
     if (!m_watchesCompositor)
         return;
-    tellStandardError(QStringLiteral("%1; copies are now seen as on X11, and the Wayland "
-                                     "clipboard is tried again every %2 s")
-                          .arg(reason)
-                          .arg(m_retry.interval() / 1000.0));
+    tellStandardError(
+        QCoreApplication::translate("ClipboardSourceChooser",
+                                    "%1; copies are now seen as on X11, and the Wayland "
+                                    "clipboard is tried again every %2 s")
+            .arg(reason)
+            .arg(m_retry.interval() / 1000.0));
     install(m_fallback(), false);
     m_retry.start();
 }
@@ -70,6 +75,7 @@ void ClipboardSourceChooser::retry()
     if (opening.status != WaylandClipboard::Status::Opened)
         return;
     m_retry.stop();
-    tellStandardError(QStringLiteral("the Wayland clipboard is watched again"));
+    tellStandardError(QCoreApplication::translate("ClipboardSourceChooser",
+                                                  "the Wayland clipboard is watched again"));
     install(std::move(opening.source), true);
 }

@@ -6,6 +6,7 @@
 #include "platform/Shell.h"
 #include "ui/Icons.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -21,7 +22,7 @@
 SplashWindow::SplashWindow(Mode mode, QWidget* parent) : QDialog(parent), m_mode(mode)
 {
     setObjectName(QStringLiteral("splashWindow"));
-    setWindowTitle(QStringLiteral("Clipstow Splash"));
+    setWindowTitle(QCoreApplication::translate("SplashWindow", "Clipstow Splash"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -61,7 +62,8 @@ void SplashWindow::buildPicture()
 {
     QImage image;
     if (!image.loadFromData(Icons::splashPictureData(), "JPEG"))
-        throw AppError(QStringLiteral("Cannot decode the splash picture"));
+        throw AppError(
+            QCoreApplication::translate("SplashWindow", "Cannot decode the splash picture"));
     m_picture = new QLabel(this);
     m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->setPixmap(QPixmap::fromImage(image));
@@ -97,7 +99,7 @@ void SplashWindow::buildButtons()
     m_webSiteButton->setFixedSize(SplashLayout::WebSiteSize);
     m_webSiteButton->setCursor(Qt::PointingHandCursor);
     m_webSiteButton->setToolTip(ProgramInfo::webSite());
-    m_webSiteButton->setAccessibleName(QStringLiteral("Web site"));
+    m_webSiteButton->setAccessibleName(QCoreApplication::translate("SplashWindow", "Web site"));
     m_webSiteButton->setFocusPolicy(Qt::NoFocus);
     connect(m_webSiteButton, &QToolButton::clicked, this,
             [] { Shell::openLink(QUrl(ProgramInfo::webSite())); });
@@ -114,7 +116,7 @@ void SplashWindow::buildButtons()
     m_closeButton = new QToolButton(this);
     m_closeButton->setObjectName(QStringLiteral("closeButton"));
     m_closeButton->setIcon(Icons::closeGlyph());
-    m_closeButton->setToolTip(QStringLiteral("Close this window"));
+    m_closeButton->setToolTip(QCoreApplication::translate("SplashWindow", "Close this window"));
     m_closeButton->setFocusPolicy(Qt::NoFocus);
     m_closeButton->setFixedSize(SplashLayout::closeButtonSize(QSize(titleButton, titleButton)));
     const int glyph = std::max(8, m_closeButton->height() - 4);
