@@ -827,6 +827,11 @@ Mit „Ich stimme zu“ bestätigen Sie, dass Sie diese Bedingungen und das, was
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
+    <message>
+        <source>Text of slot %1</source>
+        <extracomment>The slot&apos;s text for screen readers; %1 is the slot&apos;s name (First, Second, Third)</extracomment>
+        <translation>Text von Fach %1</translation>
+    </message>
 </context>
 <context>
     <name>MainWindowMenus</name>
@@ -1184,6 +1189,19 @@ when you click &quot;Edit in Text Editor&quot;.</source>
     <message>
         <source>Clipstow to %1</source>
         <translation>Übernehmen nach %1</translation>
+    </message>
+    <message>
+        <source>Capture into slot %1</source>
+        <extracomment>A slot button&apos;s name for screen readers; %1 is the slot&apos;s number</extracomment>
+        <translation>In Fach %1 übernehmen</translation>
+    </message>
+    <message>
+        <source>Auto Clipstow: on</source>
+        <translation>Auto-Clipstow: ein</translation>
+    </message>
+    <message>
+        <source>Auto Clipstow: off</source>
+        <translation>Auto-Clipstow: aus</translation>
     </message>
 </context>
 <context>

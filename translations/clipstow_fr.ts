@@ -827,6 +827,11 @@ En choisissant « J’accepte », vous reconnaissez avoir lu ces conditions 
         <source>&amp;Help</source>
         <translation>Ai&amp;de</translation>
     </message>
+    <message>
+        <source>Text of slot %1</source>
+        <extracomment>The slot&apos;s text for screen readers; %1 is the slot&apos;s name (First, Second, Third)</extracomment>
+        <translation>Texte de l’emplacement %1</translation>
+    </message>
 </context>
 <context>
     <name>MainWindowMenus</name>
@@ -1184,6 +1189,19 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     <message>
         <source>Clipstow to %1</source>
         <translation>Capturer dans %1</translation>
+    </message>
+    <message>
+        <source>Capture into slot %1</source>
+        <extracomment>A slot button&apos;s name for screen readers; %1 is the slot&apos;s number</extracomment>
+        <translation>Capturer dans l’emplacement %1</translation>
+    </message>
+    <message>
+        <source>Auto Clipstow: on</source>
+        <translation>Clipstow automatique : activé</translation>
+    </message>
+    <message>
+        <source>Auto Clipstow: off</source>
+        <translation>Clipstow automatique : désactivé</translation>
     </message>
 </context>
 <context>
