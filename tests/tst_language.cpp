@@ -5,6 +5,7 @@
 // same bytes as before the translation was installed.
 #include "base/Translations.h"
 #include "core/Collector.h"
+#include "app/Startup.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "support/TestMain.h"
@@ -24,7 +25,7 @@ struct Expected
 {
     QStringList menus;
     QString readyHint;
-    QString cannotCreate;
+    QString cannotOpen;
     QString saveButton;
 };
 
@@ -32,12 +33,12 @@ Expected expectedFor(const QString& language)
 {
     if (language == QLatin1String("de"))
         return {{"&Datei", "&Ansicht", "&Optionen", "&Hilfe"},
-                "Bereit zum Übernehmen nach Default1.txt",
-                "kann nicht angelegt werden",
+                "Bereit zum Übernehmen nach %1",
+                "kann nicht geöffnet werden",
                 "Speichern"};
     return {{"&Fichier", "&Affichage", "&Options", "Ai&de"},
-            QString::fromUtf8("Prêt à capturer dans Default1.txt"),
-            "Impossible de créer le fichier",
+            QString::fromUtf8("Prêt à capturer dans %1"),
+            QString::fromUtf8("Impossible d’ouvrir le fichier"),
             "Enregistrer"};
 }
 
@@ -79,10 +80,8 @@ private Q_SLOTS:
             menus << menu->text();
         QCOMPARE(menus, expected.menus);
         QCOMPARE(captureInto(2, QStringLiteral("translated.txt")), english);
-        m_collector->setFileName(1, m_desk->path(QStringLiteral("Default1.txt")));
-        m_collector->setActiveSlot(1);
         m_collector->refreshHints();
-        QCOMPARE(m_main->statusText(), expected.readyHint);
+        QCOMPARE(m_main->statusText(), expected.readyHint.arg(m_collector->fileName(2)));
 
         // A slot file that cannot be made: the error in the language.
         QVERIFY(QDir(m_desk->folder()).mkpath(QStringLiteral("taken/folder.txt")));
@@ -91,7 +90,7 @@ private Q_SLOTS:
         QGuiApplication::clipboard()->setText(QStringLiteral("x"));
         TestSupport::captureAndWait(*m_collector, Collector::Trigger::User);
         QTRY_VERIFY(!m_desk->errors().isEmpty());
-        QVERIFY2(m_desk->errors().last().contains(expected.cannotCreate),
+        QVERIFY2(m_desk->errors().last().contains(expected.cannotOpen),
                  qPrintable(m_desk->errors().last()));
 
         QMessageBox box(QMessageBox::Question, QStringLiteral("Clipstow"), QString(),

@@ -72,6 +72,14 @@
 
 (Der Text geht weiter: insgesamt %1 Zeichen.)</translation>
     </message>
+    <message>
+        <source>(hidden: marked secret by its owner)</source>
+        <translation>(verborgen: von seinem Eigentümer als geheim markiert)</translation>
+    </message>
+    <message>
+        <source>(not delivered)</source>
+        <translation>(nicht geliefert)</translation>
+    </message>
 </context>
 <context>
     <name>Collector</name>

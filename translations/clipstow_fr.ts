@@ -72,6 +72,14 @@
 
 (Le texte continue : %1 caractères en tout.)</translation>
     </message>
+    <message>
+        <source>(hidden: marked secret by its owner)</source>
+        <translation>(masqué : marqué secret par son propriétaire)</translation>
+    </message>
+    <message>
+        <source>(not delivered)</source>
+        <translation>(non livré)</translation>
+    </message>
 </context>
 <context>
     <name>Collector</name>
