@@ -3,9 +3,9 @@
 // one the environment asks for, the menus, a capture's status hint, an
 // error and Qt's standard buttons come in it, and a slot file gets the
 // same bytes as before the translation was installed.
+#include "app/Startup.h"
 #include "base/Translations.h"
 #include "core/Collector.h"
-#include "app/Startup.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "support/TestMain.h"

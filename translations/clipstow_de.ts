@@ -15,6 +15,11 @@
         <source>I Do Not Accept</source>
         <translation>Ich stimme nicht zu</translation>
     </message>
+    <message>
+        <source>Terms</source>
+        <extracomment>The agreement&apos;s text for screen readers</extracomment>
+        <translation>Bedingungen</translation>
+    </message>
 </context>
 <context>
     <name>ClipboardMonitor</name>
@@ -839,6 +844,10 @@ Mit „Ich stimme zu“ bestätigen Sie, dass Sie diese Bedingungen und das, was
         <source>Text of slot %1</source>
         <extracomment>The slot&apos;s text for screen readers; %1 is the slot&apos;s name (First, Second, Third)</extracomment>
         <translation>Text von Fach %1</translation>
+    </message>
+    <message>
+        <source>Status bar</source>
+        <translation>Statusleiste</translation>
     </message>
 </context>
 <context>

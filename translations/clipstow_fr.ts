@@ -15,6 +15,11 @@
         <source>I Do Not Accept</source>
         <translation>Je refuse</translation>
     </message>
+    <message>
+        <source>Terms</source>
+        <extracomment>The agreement&apos;s text for screen readers</extracomment>
+        <translation>Conditions</translation>
+    </message>
 </context>
 <context>
     <name>ClipboardMonitor</name>
@@ -839,6 +844,10 @@ En choisissant « J’accepte », vous reconnaissez avoir lu ces conditions 
         <source>Text of slot %1</source>
         <extracomment>The slot&apos;s text for screen readers; %1 is the slot&apos;s name (First, Second, Third)</extracomment>
         <translation>Texte de l’emplacement %1</translation>
+    </message>
+    <message>
+        <source>Status bar</source>
+        <translation>Barre d’état</translation>
     </message>
 </context>
 <context>

@@ -40,6 +40,8 @@ AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidge
     m_textView = new QPlainTextEdit(this);
     m_textView->setObjectName(QStringLiteral("agreementText"));
     m_textView->setReadOnly(true);
+    //: The agreement's text for screen readers
+    m_textView->setAccessibleName(QCoreApplication::translate("AgreementDialog", "Terms"));
     m_textView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_textView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_textView->setLineWrapMode(QPlainTextEdit::WidgetWidth);

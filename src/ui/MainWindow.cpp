@@ -70,6 +70,7 @@ MainWindow::MainWindow(Collector& collector, TrayIcon& trayIcon, QWidget* parent
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
     bar->setFixedHeight(StatusBarHeight);
+    bar->setAccessibleName(tr("Status bar"));
     m_statusText = new QLabel(bar);
     m_statusText->setObjectName(QStringLiteral("statusText"));
     m_statusText->setTextFormat(Qt::PlainText);
