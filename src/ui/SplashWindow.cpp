@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -71,6 +72,19 @@ void SplashWindow::buildPicture()
     m_picture->installEventFilter(this);
 }
 
+namespace {
+
+// A smaller font for a text that would not fit the room beside the picture.
+void fitFont(QLabel* label, int room)
+{
+    QFont font = label->font();
+    while (QFontMetrics(font).horizontalAdvance(label->text()) > room && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+}
+
+} // namespace
+
 void SplashWindow::buildLabels()
 {
     m_creditLabel = new QLabel(ProgramInfo::creditLine(), this);
@@ -82,6 +96,7 @@ void SplashWindow::buildLabels()
         m_creditLabel->setToolTip(ProgramInfo::supportMailAddress());
     }
     m_creditLabel->installEventFilter(this);
+    fitFont(m_creditLabel, SplashLayout::CreditRoom);
     highlightCredit(false);
 
     m_buildLabel = new QLabel(this);
@@ -89,6 +104,7 @@ void SplashWindow::buildLabels()
     m_buildLabel->setAlignment(Qt::AlignCenter);
     m_buildLabel->setText(
         SplashLayout::buildLabelText(ProgramInfo::buildDate(), RegionalSettings::system()));
+    fitFont(m_buildLabel, SplashLayout::CreditRoom);
 }
 
 void SplashWindow::buildButtons()
