@@ -25,18 +25,18 @@
     <name>ClipboardMonitor</name>
     <message>
         <source>Not captured: the program that copied did not deliver the text</source>
-        <translation>Non capturé : le programme d’où vient la copie n’a pas livré le texte</translation>
+        <translation>Non capturé&#x202f;: le programme d’où vient la copie n’a pas livré le texte</translation>
     </message>
 </context>
 <context>
     <name>ClipboardSourceChooser</name>
     <message>
         <source>On this desktop auto mode may see only the copies made while a Clipstow window is active: %1</source>
-        <translation>Sur ce bureau, le mode automatique ne voit peut-être que les copies faites pendant qu’une fenêtre de Clipstow est active : %1</translation>
+        <translation>Sur ce bureau, le mode automatique ne voit peut-être que les copies faites pendant qu’une fenêtre de Clipstow est active&#x202f;: %1</translation>
     </message>
     <message>
         <source>%1; copies are now seen as on X11, and the Wayland clipboard is tried again every %2 s</source>
-        <translation>%1 ; les copies sont maintenant vues comme sous X11, et le presse-papiers de Wayland est réessayé toutes les %2 s</translation>
+        <translation>%1&#x202f;; les copies sont maintenant vues comme sous X11, et le presse-papiers de Wayland est réessayé toutes les %2 s</translation>
     </message>
     <message>
         <source>the Wayland clipboard is watched again</source>
@@ -59,11 +59,11 @@
     </message>
     <message>
         <source>1 format:</source>
-        <translation>1 format :</translation>
+        <translation>1 format&#x202f;:</translation>
     </message>
     <message>
         <source>%1 formats:</source>
-        <translation>%1 formats :</translation>
+        <translation>%1 formats&#x202f;:</translation>
     </message>
     <message>
         <source>(no text)</source>
@@ -75,11 +75,11 @@
 (The text goes on: %1 characters in all.)</source>
         <translation>
 
-(Le texte continue : %1 caractères en tout.)</translation>
+(Le texte continue&#x202f;: %1 caractères en tout.)</translation>
     </message>
     <message>
         <source>(hidden: marked secret by its owner)</source>
-        <translation>(masqué : marqué secret par son propriétaire)</translation>
+        <translation>(masqué&#x202f;: marqué secret par son propriétaire)</translation>
     </message>
     <message>
         <source>(not delivered)</source>
@@ -142,8 +142,8 @@ Reload File: the file&apos;s text; this slot&apos;s changes are dropped.</source
         <extracomment>%1 is the slot&apos;s file</extracomment>
         <translation>%1 a été modifié par un autre programme, et cet emplacement contient des modifications non enregistrées.
 
-Garder les deux : le nouveau texte du fichier, puis celui de cet emplacement.
-Recharger le fichier : le texte du fichier ; les modifications de cet emplacement sont abandonnées.</translation>
+Garder les deux&#x202f;: le nouveau texte du fichier, puis celui de cet emplacement.
+Recharger le fichier&#x202f;: le texte du fichier&#x202f;; les modifications de cet emplacement sont abandonnées.</translation>
     </message>
     <message>
         <source>&amp;Keep Both</source>
@@ -162,9 +162,9 @@ Recharger le fichier : le texte du fichier ; les modifications de cet emplac
 
 Save them before Clipstow ends?</source>
         <extracomment>%1 is the slot&apos;s name (First, Second, Third), %2 its file</extracomment>
-        <translation>L’emplacement « %1 » contient des modifications non encore enregistrées dans %2.
+        <translation>L’emplacement «&#x202f;%1&#x202f;» contient des modifications non encore enregistrées dans %2.
 
-Les enregistrer avant que Clipstow se termine ?</translation>
+Les enregistrer avant que Clipstow se termine&#x202f;?</translation>
     </message>
     <message>
         <source>Text Files (*.txt)</source>
@@ -174,24 +174,24 @@ Les enregistrer avant que Clipstow se termine ?</translation>
         <source>Clear <byte value="xd"/>
 %1 ?</source>
         <translation>Vider <byte value="xd"/>
-%1 ?</translation>
+%1&#x202f;?</translation>
     </message>
     <message>
         <source>%1 was changed by another program since it was read.<byte value="xd"/>
 Clear it anyway?</source>
         <translation>%1 a été modifié par un autre programme depuis sa lecture.<byte value="xd"/>
-Le vider quand même ?</translation>
+Le vider quand même&#x202f;?</translation>
     </message>
     <message>
         <source>Clear the Clipboard ?</source>
-        <translation>Vider le presse-papiers ?</translation>
+        <translation>Vider le presse-papiers&#x202f;?</translation>
     </message>
 </context>
 <context>
     <name>CommandLine</name>
     <message>
         <source>invalid slot &apos;%1&apos; for --capture (1, 2 or 3)</source>
-        <translation>emplacement « %1 » non valable pour --capture (1, 2 ou 3)</translation>
+        <translation>emplacement «&#x202f;%1&#x202f;» non valable pour --capture (1, 2 ou 3)</translation>
     </message>
     <message>
         <source>option --auto needs on, off or toggle</source>
@@ -199,7 +199,7 @@ Le vider quand même ?</translation>
     </message>
     <message>
         <source>invalid argument &apos;%1&apos; for --auto (on, off or toggle)</source>
-        <translation>argument « %1 » non valable pour --auto (on, off ou toggle)</translation>
+        <translation>argument «&#x202f;%1&#x202f;» non valable pour --auto (on, off ou toggle)</translation>
     </message>
     <message>
         <source>option %1 takes no argument</source>
@@ -211,7 +211,7 @@ Le vider quand même ?</translation>
     </message>
     <message>
         <source>unknown option &apos;%1&apos;</source>
-        <translation>option inconnue « %1 »</translation>
+        <translation>option inconnue «&#x202f;%1&#x202f;»</translation>
     </message>
     <message>
         <source>option %1 needs a value</source>
@@ -266,48 +266,48 @@ Files:
 See clipstow(1) for more.
 </source>
         <extracomment>The answer to clipstow --help; the options and names of variables and files stay as they are</extracomment>
-        <translation>Usage : clipstow [OPTION]...
+        <translation>Usage&#x202f;: clipstow [OPTION]...
         clipstow COMMANDE
         clipstow /uninstall
-Rassemble le texte du presse-papiers dans trois fichiers d’emplacement ; vit dans la zone de notification.
+Rassemble le texte du presse-papiers dans trois fichiers d’emplacement&#x202f;; vit dans la zone de notification.
 
-Commandes pour le Clipstow en cours (pour les raccourcis du bureau) ; chacune
-affiche la réponse et sort avec 0, ou 1 en cas d’échec ou si aucun Clipstow ne tourne :
+Commandes pour le Clipstow en cours (pour les raccourcis du bureau)&#x202f;; chacune
+affiche la réponse et sort avec 0, ou 1 en cas d’échec ou si aucun Clipstow ne tourne&#x202f;:
       --capture [EMPLACEMENT]
                      capturer dans l’emplacement 1, 2 ou 3 (l’emplacement actif
-                     sans EMPLACEMENT), comme le bouton de la télécommande : en
+                     sans EMPLACEMENT), comme le bouton de la télécommande&#x202f;: en
                      mode automatique, l’emplacement devient celui où il capture
       --auto on|off|toggle
                      basculer le mode automatique
-      --show         afficher la fenêtre principale ; lance Clipstow s’il ne tourne pas
+      --show         afficher la fenêtre principale&#x202f;; lance Clipstow s’il ne tourne pas
       --remote       afficher la télécommande
       --hide         masquer la fenêtre principale
-      --quit         terminer Clipstow comme « Quitter »
+      --quit         terminer Clipstow comme «&#x202f;Quitter&#x202f;»
 
-Options :
+Options&#x202f;:
   -h, --help         afficher cette aide et quitter
       --version      afficher la version et la date de construction et quitter
   /uninstall, -uninstall
-                     supprimer les réglages de Clipstow et quitter ; seulement
+                     supprimer les réglages de Clipstow et quitter&#x202f;; seulement
                      comme premier argument, en majuscules ou minuscules. Sans
                      affichage, le message va sur la sortie standard.
   -platform NOM, -display AFFICHAGE, -style NOM et les autres options de la
   boîte à outils Qt lui sont transmises.
 
-Environnement :
+Environnement&#x202f;:
   CLIPSTOW_REGISTRY  la base de réglages à utiliser au lieu de celle par défaut
-  QT_QPA_PLATFORM    le greffon de plateforme Qt ; sous Wayland, les fenêtres de
+  QT_QPA_PLATFORM    le greffon de plateforme Qt&#x202f;; sous Wayland, les fenêtres de
                      Clipstow utilisent xcb (XWayland) s’il n’est pas défini, ou
                      wayland là où XWayland ne peut pas être ouvert. Les copies
                      sont vues par le protocole data-control du compositeur là
                      où il en offre un, sinon seulement pendant qu’une fenêtre
                      de Clipstow est active
   DISPLAY, WAYLAND_DISPLAY
-                     l’affichage où tourner ; sans affichage, Clipstow se termine
+                     l’affichage où tourner&#x202f;; sans affichage, Clipstow se termine
 
-Fichiers :
+Fichiers&#x202f;:
   $XDG_CONFIG_HOME/clipstow/registry.sqlite3 (~/.config/clipstow/...)
-                     les réglages ; lisez-les et modifiez-les avec clipstow-reg(1)
+                     les réglages&#x202f;; lisez-les et modifiez-les avec clipstow-reg(1)
   Default1.txt, Default2.txt, Default3.txt
                      les fichiers d’emplacement au premier démarrage, dans le
                      dossier d’où Clipstow a été lancé (le dossier personnel
@@ -320,7 +320,7 @@ Voir clipstow(1) pour en savoir plus.
         <source>clipstow: %1
 %2
 </source>
-        <translation>clipstow : %1
+        <translation>clipstow&#x202f;: %1
 %2
 </translation>
     </message>
@@ -330,7 +330,7 @@ Voir clipstow(1) pour en savoir plus.
     </message>
     <message>
         <source>Try &apos;clipstow --help&apos; for more information.</source>
-        <translation>Essayez « clipstow --help » pour en savoir plus.</translation>
+        <translation>Essayez «&#x202f;clipstow --help&#x202f;» pour en savoir plus.</translation>
     </message>
 </context>
 <context>
@@ -377,7 +377,7 @@ Voir clipstow(1) pour en savoir plus.
     </message>
     <message>
         <source>Show &quot;Remote Control&quot;</source>
-        <translation>Afficher la « télécommande »</translation>
+        <translation>Afficher la «&#x202f;télécommande&#x202f;»</translation>
     </message>
     <message>
         <source>&amp;Toolbar</source>
@@ -461,7 +461,7 @@ Voir clipstow(1) pour en savoir plus.
     </message>
     <message>
         <source>&amp;Show &quot;remote control&quot;</source>
-        <translation>Affic&amp;her la « télécommande »</translation>
+        <translation>Affic&amp;her la «&#x202f;télécommande&#x202f;»</translation>
     </message>
     <message>
         <source>&amp;Show the main window</source>
@@ -504,7 +504,7 @@ Voir clipstow(1) pour en savoir plus.
     <name>Console</name>
     <message>
         <source>Invalid syntax. Type &quot;clipstow-reg %1 /?&quot; for usage.</source>
-        <translation>Syntaxe non valable. Tapez « clipstow-reg %1 /? » pour l’utilisation.</translation>
+        <translation>Syntaxe non valable. Tapez «&#x202f;clipstow-reg %1 /?&#x202f;» pour l’utilisation.</translation>
     </message>
     <message>
         <source>(Yes/No)? </source>
@@ -519,7 +519,7 @@ Voir clipstow(1) pour en savoir plus.
     <name>DataControlClient</name>
     <message>
         <source>cannot connect to the Wayland display %1: %2</source>
-        <translation>connexion impossible à l’affichage Wayland %1 : %2</translation>
+        <translation>connexion impossible à l’affichage Wayland %1&#x202f;: %2</translation>
     </message>
     <message>
         <source>the Wayland compositor did not answer</source>
@@ -535,7 +535,7 @@ Voir clipstow(1) pour en savoir plus.
     </message>
     <message>
         <source>the connection to the Wayland compositor broke: %1</source>
-        <translation>la connexion au compositeur Wayland a été rompue : %1</translation>
+        <translation>la connexion au compositeur Wayland a été rompue&#x202f;: %1</translation>
     </message>
     <message>
         <source>the Wayland compositor withdrew its clipboard</source>
@@ -550,7 +550,7 @@ Voir clipstow(1) pour en savoir plus.
     <name>Edit</name>
     <message>
         <source>Invalid data &quot;%1&quot; for %2.</source>
-        <translation>Données « %1 » non valables pour %2.</translation>
+        <translation>Données «&#x202f;%1&#x202f;» non valables pour %2.</translation>
     </message>
     <message>
         <source>Invalid type %1.</source>
@@ -611,11 +611,11 @@ Voir clipstow(1) pour en savoir plus.
     <name>FirstRun</name>
     <message>
         <source>Support: </source>
-        <translation>Assistance : </translation>
+        <translation>Assistance&#x202f;: </translation>
     </message>
     <message>
         <source>Web site: </source>
-        <translation>Site web : </translation>
+        <translation>Site web&#x202f;: </translation>
     </message>
     <message>
         <source>%1 %2
@@ -640,21 +640,21 @@ By choosing &quot;I Accept&quot; you acknowledge that you have read these terms 
         <translation>%1 %2
 %3
 %4
-C’est la première fois que %1 démarre. Pour l’utiliser, vous devez accepter les conditions ci-dessous ; veuillez d’abord les lire.
+C’est la première fois que %1 démarre. Pour l’utiliser, vous devez accepter les conditions ci-dessous&#x202f;; veuillez d’abord les lire.
 
 CE QUE CLIPSTOW FAIT PAR DÉFAUT
-Le mode automatique est activé. Tant qu’il l’est, %1 capture chaque texte que vous copiez dans n’importe quel programme : il ajoute le texte, sous une ligne portant la date et l’heure, au fichier de l’emplacement actif. Les fichiers d’emplacement se trouvent dans le dossier d’où %1 a été lancé :
+Le mode automatique est activé. Tant qu’il l’est, %1 capture chaque texte que vous copiez dans n’importe quel programme&#x202f;: il ajoute le texte, sous une ligne portant la date et l’heure, au fichier de l’emplacement actif. Les fichiers d’emplacement se trouvent dans le dossier d’où %1 a été lancé&#x202f;:
 %5
-Ce qui est capturé reste dans ces fichiers jusqu’à ce que vous l’effaciez. La fenêtre principale démarre masquée ; l’icône de la zone de notification la fait revenir.
-Pour désactiver le mode automatique, appuyez sur F5 dans la fenêtre principale (Options, « Clipstow automatique »), cliquez sur le bouton « Clipstow automatique » de la barre d’outils ou choisissez « Clipstow automatique » dans le menu de l’icône de la zone de notification.
+Ce qui est capturé reste dans ces fichiers jusqu’à ce que vous l’effaciez. La fenêtre principale démarre masquée&#x202f;; l’icône de la zone de notification la fait revenir.
+Pour désactiver le mode automatique, appuyez sur F5 dans la fenêtre principale (Options, «&#x202f;Clipstow automatique&#x202f;»), cliquez sur le bouton «&#x202f;Clipstow automatique&#x202f;» de la barre d’outils ou choisissez «&#x202f;Clipstow automatique&#x202f;» dans le menu de l’icône de la zone de notification.
 
 CONDITIONS
 %6
 GARANTIE LIMITÉE ET EXCLUSION DE RESPONSABILITÉ
-%1 vous est donné gratuitement et sans aucune garantie, comme le dit le dernier paragraphe de la licence ci-dessus. Vous l’utilisez à vos propres risques : gardez des copies de ce qui compte pour vous, et ne le laissez pas capturer ce que d’autres ne doivent pas lire.
+%1 vous est donné gratuitement et sans aucune garantie, comme le dit le dernier paragraphe de la licence ci-dessus. Vous l’utilisez à vos propres risques&#x202f;: gardez des copies de ce qui compte pour vous, et ne le laissez pas capturer ce que d’autres ne doivent pas lire.
 
 ACCEPTATION
-En choisissant « J’accepte », vous reconnaissez avoir lu ces conditions et ce que %1 fait par défaut, et vous les acceptez. Si vous choisissez « Je refuse », %1 se termine maintenant sans rien capturer et vous le redemandera au prochain démarrage.
+En choisissant «&#x202f;J’accepte&#x202f;», vous reconnaissez avoir lu ces conditions et ce que %1 fait par défaut, et vous les acceptez. Si vous choisissez «&#x202f;Je refuse&#x202f;», %1 se termine maintenant sans rien capturer et vous le redemandera au prochain démarrage.
 </translation>
     </message>
 </context>
@@ -740,7 +740,7 @@ En choisissant « J’accepte », vous reconnaissez avoir lu ces conditions 
     </message>
     <message>
         <source>Clipstow does not know the request &quot;%1&quot;</source>
-        <translation>Clipstow ne connaît pas la demande « %1 »</translation>
+        <translation>Clipstow ne connaît pas la demande «&#x202f;%1&#x202f;»</translation>
     </message>
     <message>
         <source>There is no slot %1 (only 1, 2 and 3)</source>
@@ -756,7 +756,7 @@ En choisissant « J’accepte », vous reconnaissez avoir lu ces conditions 
     </message>
     <message>
         <source>The program that copied did not deliver the text: nothing captured into </source>
-        <translation>Le programme d’où vient la copie n’a pas livré le texte : rien capturé dans </translation>
+        <translation>Le programme d’où vient la copie n’a pas livré le texte&#x202f;: rien capturé dans </translation>
     </message>
     <message>
         <source>Nothing captured into </source>
@@ -764,7 +764,7 @@ En choisissant « J’accepte », vous reconnaissez avoir lu ces conditions 
     </message>
     <message>
         <source>No text in the Clipboard: nothing captured into %1</source>
-        <translation>Pas de texte dans le presse-papiers : rien capturé dans %1</translation>
+        <translation>Pas de texte dans le presse-papiers&#x202f;: rien capturé dans %1</translation>
     </message>
     <message>
         <source>Auto mode captures into %1</source>
@@ -772,7 +772,7 @@ En choisissant « J’accepte », vous reconnaissez avoir lu ces conditions 
     </message>
     <message>
         <source>Auto mode can be on, off or toggle, not &quot;%1&quot;</source>
-        <translation>Le mode automatique peut être on, off ou toggle, pas « %1 »</translation>
+        <translation>Le mode automatique peut être on, off ou toggle, pas «&#x202f;%1&#x202f;»</translation>
     </message>
     <message>
         <source>Auto mode is on</source>
@@ -788,11 +788,11 @@ En choisissant « J’accepte », vous reconnaissez avoir lu ces conditions 
     </message>
     <message>
         <source>Clipstow has ended; the unsaved text of slot %1 was kept in a file next to the slot&apos;s file</source>
-        <translation>Clipstow s’est terminé ; le texte non enregistré de l’emplacement %1 a été conservé dans un fichier à côté du fichier de l’emplacement</translation>
+        <translation>Clipstow s’est terminé&#x202f;; le texte non enregistré de l’emplacement %1 a été conservé dans un fichier à côté du fichier de l’emplacement</translation>
     </message>
     <message>
         <source>Clipstow goes on running: ending it was cancelled</source>
-        <translation>Clipstow continue : sa fermeture a été annulée</translation>
+        <translation>Clipstow continue&#x202f;: sa fermeture a été annulée</translation>
     </message>
 </context>
 <context>
@@ -914,7 +914,7 @@ avant de vider des fichiers ou le presse-papiers.</translation>
     </message>
     <message>
         <source>&quot;&amp;Auto Clipstow&quot; Feature</source>
-        <translation>Fonction « Clipstow &amp;automatique »</translation>
+        <translation>Fonction «&#x202f;Clipstow &amp;automatique&#x202f;»</translation>
     </message>
     <message>
         <source>R&amp;emember last state</source>
@@ -922,15 +922,15 @@ avant de vider des fichiers ou le presse-papiers.</translation>
     </message>
     <message>
         <source>Always &quot;&amp;On&quot; on startup</source>
-        <translation>Toujours « Act&amp;ivé » au démarrage</translation>
+        <translation>Toujours «&#x202f;Act&amp;ivé&#x202f;» au démarrage</translation>
     </message>
     <message>
         <source>Always &quot;O&amp;ff&quot; on startup</source>
-        <translation>Toujours « Désacti&amp;vé » au démarrage</translation>
+        <translation>Toujours «&#x202f;Désacti&amp;vé&#x202f;» au démarrage</translation>
     </message>
     <message>
         <source>T&amp;urn &quot;Auto Clipstow&quot; off when editing</source>
-        <translation>Désactiver « Clipstow automatique » en &amp;modifiant</translation>
+        <translation>Désactiver «&#x202f;Clipstow automatique&#x202f;» en &amp;modifiant</translation>
     </message>
     <message>
         <source>&amp;Date Style</source>
@@ -942,7 +942,7 @@ avant de vider des fichiers ou le presse-papiers.</translation>
     </message>
     <message>
         <source>&quot;&amp;Remote Control&quot;</source>
-        <translation>« &amp;Télécommande »</translation>
+        <translation>«&#x202f;&amp;Télécommande&#x202f;»</translation>
     </message>
     <message>
         <source>Always sho&amp;w on startup</source>
@@ -982,15 +982,15 @@ capture.</translation>
         <source>Please choose the application that will be launched
 when you click &quot;Edit in Text Editor&quot;.</source>
         <translation>Veuillez choisir l’application qui sera lancée quand
-vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
+vous cliquez sur «&#x202f;Modifier dans l’éditeur de texte&#x202f;».</translation>
     </message>
     <message>
         <source>&amp;Like this: </source>
-        <translation>&amp;Comme ceci : </translation>
+        <translation>&amp;Comme ceci&#x202f;: </translation>
     </message>
     <message>
         <source>Li&amp;ke this: </source>
-        <translation>C&amp;omme cela : </translation>
+        <translation>C&amp;omme cela&#x202f;: </translation>
     </message>
     <message>
         <source>Wave files (*.wav)</source>
@@ -1012,14 +1012,14 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     <name>Query</name>
     <message>
         <source>End of search: %1 match(es) found.</source>
-        <translation>Fin de la recherche : %1 résultat(s) trouvé(s).</translation>
+        <translation>Fin de la recherche&#x202f;: %1 résultat(s) trouvé(s).</translation>
     </message>
 </context>
 <context>
     <name>RegFile</name>
     <message>
         <source>line %1: %2</source>
-        <translation>ligne %1 : %2</translation>
+        <translation>ligne %1&#x202f;: %2</translation>
     </message>
     <message>
         <source>unexpected text</source>
@@ -1027,7 +1027,7 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     </message>
     <message>
         <source>the first line must be &quot;%1&quot; or &quot;%2&quot;</source>
-        <translation>la première ligne doit être « %1 » ou « %2 »</translation>
+        <translation>la première ligne doit être «&#x202f;%1&#x202f;» ou «&#x202f;%2&#x202f;»</translation>
     </message>
     <message>
         <source>a key name must end with ]</source>
@@ -1087,26 +1087,26 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     </message>
     <message>
         <source>bad byte &quot;%1&quot; in hex data</source>
-        <translation>octet « %1 » incorrect dans les données hex</translation>
+        <translation>octet «&#x202f;%1&#x202f;» incorrect dans les données hex</translation>
     </message>
 </context>
 <context>
     <name>RegTools</name>
     <message>
         <source>Invalid data type for &apos;%s&apos;</source>
-        <translation>Type de données non valable pour « %s »</translation>
+        <translation>Type de données non valable pour «&#x202f;%s&#x202f;»</translation>
     </message>
     <message>
         <source>Failed to get data for &apos;%s&apos;</source>
-        <translation>Impossible de lire les données de « %s »</translation>
+        <translation>Impossible de lire les données de «&#x202f;%s&#x202f;»</translation>
     </message>
     <message>
         <source>Failed to set data for &apos;%s&apos;</source>
-        <translation>Impossible de définir les données de « %s »</translation>
+        <translation>Impossible de définir les données de «&#x202f;%s&#x202f;»</translation>
     </message>
     <message>
         <source>The settings could not be saved: %1.</source>
-        <translation>Les réglages n’ont pas pu être enregistrés : %1.</translation>
+        <translation>Les réglages n’ont pas pu être enregistrés&#x202f;: %1.</translation>
     </message>
 </context>
 <context>
@@ -1114,13 +1114,13 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     <message>
         <source>Clipstow&apos;s values, by key (NAME  TYPE  default: DEFAULT, then what it means):
 </source>
-        <translation>Les valeurs de Clipstow, par clé (NOM  TYPE  par défaut : DÉFAUT, puis leur sens) :
+        <translation>Les valeurs de Clipstow, par clé (NOM  TYPE  par défaut&#x202f;: DÉFAUT, puis leur sens)&#x202f;:
 </translation>
     </message>
     <message>
         <source>  %1  %2  default: %3
 </source>
-        <translation>  %1  %2  par défaut : %3
+        <translation>  %1  %2  par défaut&#x202f;: %3
 </translation>
     </message>
     <message>
@@ -1132,7 +1132,7 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     <name>RegistryStore</name>
     <message>
         <source>registry database: %1</source>
-        <translation>base du registre : %1</translation>
+        <translation>base du registre&#x202f;: %1</translation>
     </message>
     <message>
         <source>the registry file %1 is in use by another program</source>
@@ -1156,11 +1156,11 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     </message>
     <message>
         <source>cannot create the folder %1: %2</source>
-        <translation>impossible de créer le dossier %1 : %2</translation>
+        <translation>impossible de créer le dossier %1&#x202f;: %2</translation>
     </message>
     <message>
         <source>cannot create %1: %2</source>
-        <translation>impossible de créer %1 : %2</translation>
+        <translation>impossible de créer %1&#x202f;: %2</translation>
     </message>
     <message>
         <source>cannot open %1</source>
@@ -1168,12 +1168,12 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     </message>
     <message>
         <source>the registry file %1 is not usable (%2) and cannot be moved aside: %3</source>
-        <translation>le fichier de registre %1 est inutilisable (%2) et ne peut pas être mis de côté : %3</translation>
+        <translation>le fichier de registre %1 est inutilisable (%2) et ne peut pas être mis de côté&#x202f;: %3</translation>
     </message>
     <message>
         <source>Warning: the registry file %1 is not usable (%2); it was moved to %3 and a fresh registry is started.
 </source>
-        <translation>Attention : le fichier de registre %1 est inutilisable (%2) ; il a été déplacé dans %3 et un nouveau registre est commencé.
+        <translation>Attention&#x202f;: le fichier de registre %1 est inutilisable (%2)&#x202f;; il a été déplacé dans %3 et un nouveau registre est commencé.
 </translation>
     </message>
 </context>
@@ -1214,11 +1214,11 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     </message>
     <message>
         <source>Auto Clipstow: on</source>
-        <translation>Clipstow automatique : activé</translation>
+        <translation>Clipstow automatique&#x202f;: activé</translation>
     </message>
     <message>
         <source>Auto Clipstow: off</source>
-        <translation>Clipstow automatique : désactivé</translation>
+        <translation>Clipstow automatique&#x202f;: désactivé</translation>
     </message>
 </context>
 <context>
@@ -1251,11 +1251,11 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     </message>
     <message>
         <source>cannot create the folder %1: %2</source>
-        <translation>impossible de créer le dossier %1 : %2</translation>
+        <translation>impossible de créer le dossier %1&#x202f;: %2</translation>
     </message>
     <message>
         <source>Clipstow cannot make sure that it runs only once on this display (%1); it starts anyway.</source>
-        <translation>Clipstow ne peut pas s’assurer qu’il ne tourne qu’une fois sur cet affichage (%1) ; il démarre quand même.</translation>
+        <translation>Clipstow ne peut pas s’assurer qu’il ne tourne qu’une fois sur cet affichage (%1)&#x202f;; il démarre quand même.</translation>
     </message>
 </context>
 <context>
@@ -1307,7 +1307,7 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     <name>SlotFileWriter</name>
     <message>
         <source>%s is longer than the editor holds: only text added at its end can be saved</source>
-        <translation>%s est plus long que ce que l’éditeur contient : seul le texte ajouté à la fin peut être enregistré</translation>
+        <translation>%s est plus long que ce que l’éditeur contient&#x202f;: seul le texte ajouté à la fin peut être enregistré</translation>
     </message>
 </context>
 <context>
@@ -1338,7 +1338,7 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     </message>
     <message>
         <source>Fi&amp;nd what:</source>
-        <translation>&amp;Rechercher :</translation>
+        <translation>&amp;Rechercher&#x202f;:</translation>
     </message>
     <message>
         <source>Direction</source>
@@ -1357,7 +1357,7 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     </message>
     <message>
         <source>This file is longer than the editor holds: only its end is shown, and it cannot be edited here. Captures are added to the file whole. Choose another file for the slot to edit again.</source>
-        <translation>Ce fichier est plus long que ce que l’éditeur contient : seule sa fin est affichée, et il ne peut pas être modifié ici. Les captures sont ajoutées entières au fichier. Choisissez un autre fichier pour l’emplacement afin de modifier de nouveau.</translation>
+        <translation>Ce fichier est plus long que ce que l’éditeur contient&#x202f;: seule sa fin est affichée, et il ne peut pas être modifié ici. Les captures sont ajoutées entières au fichier. Choisissez un autre fichier pour l’emplacement afin de modifier de nouveau.</translation>
     </message>
 </context>
 <context>
@@ -1390,7 +1390,7 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     <name>Startup</name>
     <message>
         <source>Clipstow runs without XWayland on this desktop: the remote window cannot stay on top of other windows, and windows cannot be put back where they were</source>
-        <translation>Clipstow tourne sans XWayland sur ce bureau : la télécommande ne peut pas rester au-dessus des autres fenêtres, et les fenêtres ne peuvent pas être remises à leur place</translation>
+        <translation>Clipstow tourne sans XWayland sur ce bureau&#x202f;: la télécommande ne peut pas rester au-dessus des autres fenêtres, et les fenêtres ne peuvent pas être remises à leur place</translation>
     </message>
     <message>
         <source>Clipstow registry data removed</source>
@@ -1402,14 +1402,14 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     </message>
     <message>
         <source>No notification area: the main window stays open</source>
-        <translation>Pas de zone de notification : la fenêtre principale reste ouverte</translation>
+        <translation>Pas de zone de notification&#x202f;: la fenêtre principale reste ouverte</translation>
     </message>
 </context>
 <context>
     <name>Transfer</name>
     <message>
         <source>Error opening the file %1: %2</source>
-        <translation>Erreur à l’ouverture du fichier %1 : %2</translation>
+        <translation>Erreur à l’ouverture du fichier %1&#x202f;: %2</translation>
     </message>
     <message>
         <source>it is not a regular file</source>
@@ -1421,7 +1421,7 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     </message>
     <message>
         <source>Error reading the file %1: %2</source>
-        <translation>Erreur à la lecture du fichier %1 : %2</translation>
+        <translation>Erreur à la lecture du fichier %1&#x202f;: %2</translation>
     </message>
     <message>
         <source>File %1 already exists. Overwrite </source>
@@ -1429,11 +1429,11 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     </message>
     <message>
         <source>Cannot write %1: %2</source>
-        <translation>Impossible d’écrire %1 : %2</translation>
+        <translation>Impossible d’écrire %1&#x202f;: %2</translation>
     </message>
     <message>
         <source>%1 is not a valid registry script: line %2: %3. Nothing was imported.</source>
-        <translation>%1 n’est pas un script de registre valable : ligne %2 : %3. Rien n’a été importé.</translation>
+        <translation>%1 n’est pas un script de registre valable&#x202f;: ligne %2&#x202f;: %3. Rien n’a été importé.</translation>
     </message>
 </context>
 <context>
@@ -1447,7 +1447,7 @@ vous cliquez sur « Modifier dans l’éditeur de texte ».</translation>
     <name>clipstow-reg</name>
     <message>
         <source>Invalid syntax. Type &quot;clipstow-reg /?&quot; for usage.</source>
-        <translation>Syntaxe non valable. Tapez « clipstow-reg /? » pour l’utilisation.</translation>
+        <translation>Syntaxe non valable. Tapez «&#x202f;clipstow-reg /?&#x202f;» pour l’utilisation.</translation>
     </message>
     <message>
         <source>clipstow-reg OPERATION [parameters]
@@ -1477,7 +1477,7 @@ KEY est ROOT\SubKey, ROOT étant HKLM, HKCU, HKEY_LOCAL_MACHINE ou HKEY_CURRENT_
 TYPE est REG_SZ (par défaut), REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD ou
 REG_QWORD. Le registre est $CLIPSTOW_REGISTRY, sinon
 $XDG_CONFIG_HOME/clipstow/registry.sqlite3 (~/.config s’il n’est pas défini).
-/?, -h ou --help affiche ce texte ; --version la version.
+/?, -h ou --help affiche ce texte&#x202f;; --version la version.
 </translation>
     </message>
 </context>
