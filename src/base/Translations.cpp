@@ -44,12 +44,8 @@ QString chooseLanguage(const QStringList& uiLanguages)
     return QStringLiteral("en");
 }
 
-QString install(const QString& translationFile)
+QString install()
 {
-    if (!translationFile.isEmpty()) {
-        installFile(translationFile);
-        return QFileInfo(translationFile).completeBaseName();
-    }
     const QString language = chooseLanguage(QLocale::system().uiLanguages());
     if (language == QLatin1String("en"))
         return language;

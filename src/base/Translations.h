@@ -14,9 +14,8 @@ namespace Translations {
 QString chooseLanguage(const QStringList& uiLanguages);
 
 // Installs the translators for the desktop's language on the running
-// application; returns the language chosen. A translation file may be
-// given instead (the tests' marked texts).
-QString install(const QString& translationFile = QString());
+// application; returns the language chosen.
+QString install();
 
 } // namespace Translations
 
