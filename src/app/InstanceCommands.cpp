@@ -10,6 +10,7 @@
 #include "ui/SplashWindow.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <cstdio>

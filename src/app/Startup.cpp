@@ -21,6 +21,7 @@
 #include "ui/TrayIcon.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
@@ -115,8 +116,8 @@ void Startup::runUninstall(Settings& settings,
     // The entry that started Clipstow with the desktop goes too; the slot
     // files stay, they are the user's.
     createSystemAutostart()->remove();
-    const QString text = QStringLiteral("Clipstow registry data removed");
-    const QString caption = QStringLiteral("Uninstall");
+    const QString text = QCoreApplication::translate("Startup", "Clipstow registry data removed");
+    const QString caption = QCoreApplication::translate("Startup", "Uninstall");
     if (show) {
         show(text, caption);
         return;
@@ -260,7 +261,8 @@ void Startup::showWindows(bool trayAvailable)
         m_remote->show();
     if (!trayAvailable) {
         m_main->show();
-        m_main->showNotice(QStringLiteral("No notification area: the main window stays open"));
+        m_main->showNotice(QCoreApplication::translate(
+            "Startup", "No notification area: the main window stays open"));
     } else if (!m_settings.autoHide()) {
         m_main->show();
     }

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "base/AppError.h"
+#include "base/Translations.h"
 #include "core/ErrorReporter.h"
 #include "platform/FileSizeLimit.h"
 #include "platform/SessionBus.h"
@@ -16,8 +17,20 @@ int main(int argc, char** argv)
     keepRunningAtFileSizeLimit();
     // Help, version, a wrong option and a missing display are answered
     // before the toolkit looks for a display.
-    const CommandLine::Decision decision = CommandLine::decide(CommandLine::arguments(argc, argv),
-                                                               CommandLine::Environment::current());
+    CommandLine::Decision decision;
+    {
+        // The answers and complaints come in the desktop's language.
+        int textArgc = 1;
+        QCoreApplication texts(textArgc, argv);
+        Translations::install();
+        decision = CommandLine::decide(CommandLine::arguments(argc, argv),
+                                       CommandLine::Environment::current());
+        if (decision.action != CommandLine::Action::Start &&
+            decision.action != CommandLine::Action::Uninstall &&
+            decision.action != CommandLine::Action::Command &&
+            decision.action != CommandLine::Action::UninstallToConsole)
+            return CommandLine::runWithoutWindows(decision);
+    }
     if (decision.action != CommandLine::Action::Start &&
         decision.action != CommandLine::Action::Uninstall)
         return CommandLine::runWithoutWindows(decision);
@@ -29,6 +42,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Clipstow"));
     SessionBus::restoreEnvironment();
+    Translations::install();
 
     // A failure that no step of the program caught is shown, and the
     // program ends with an error code rather than an abort.

@@ -65,11 +65,11 @@ void ClipboardSourceChooser::onLost(const QString& reason)
     // again at once: it counts as a failure to open.
     m_failures = m_opened.hasExpired(SteadyMs) ? 0 : m_failures + 1;
     if (m_failures == 0 && reopen()) {
-        tellStandardError(QStringLiteral("%1; the Wayland clipboard is watched again").arg(reason));
+        tellStandardError(tr("%1; the Wayland clipboard is watched again").arg(reason));
         return;
     }
-    tellStandardError(QStringLiteral("%1; copies are now seen as on X11, and the Wayland "
-                                     "clipboard is tried again")
+    tellStandardError(tr("%1; copies are now seen as on X11, and the Wayland "
+                         "clipboard is tried again")
                           .arg(reason));
     install(m_fallback(), false, ClipboardMonitor::SourceStart::Fresh);
     waitBeforeRetry();
@@ -99,7 +99,7 @@ void ClipboardSourceChooser::waitBeforeRetry()
 void ClipboardSourceChooser::retry()
 {
     if (reopen()) {
-        tellStandardError(QStringLiteral("the Wayland clipboard is watched again"));
+        tellStandardError(tr("the Wayland clipboard is watched again"));
         return;
     }
     ++m_failures;

@@ -7,6 +7,7 @@
 #include "platform/TerminationRequests.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QPointer>
 #include <QScopeGuard>
@@ -152,10 +153,14 @@ void Collector::reportFileNotes(Slot& s)
     const QString torn = s.sync.takeTornAside();
     if (!torn.isEmpty())
         Q_EMIT statusMessage(
-            QStringLiteral("A capture cut off while it was written was moved to ") + torn);
+            //: %1 is the file the cut-off capture was moved to
+            QCoreApplication::translate("Collector",
+                                        "A capture cut off while it was written was moved to %1")
+                .arg(torn));
     if (!s.sync.lockProblem().isEmpty())
-        Q_EMIT statusMessage(s.fileName + QStringLiteral(" was written without its lock (") +
-                             s.sync.lockProblem() + QLatin1Char(')'));
+        Q_EMIT statusMessage( //: %1 is the slot's file, %2 why it had no lock
+            QCoreApplication::translate("Collector", "%1 was written without its lock (%2)")
+                .arg(s.fileName, s.sync.lockProblem()));
 }
 
 void Collector::setChangedFileQuestion(ChangedFileQuestion question)
@@ -312,7 +317,8 @@ Collector::CaptureResult Collector::captureText(Trigger trigger, SlotNumber numb
         // Text its owner marked as not to be kept (a password) is never
         // collected; only a capture the user asked for says so.
         if (trigger != Trigger::Automatic)
-            Q_EMIT statusMessage(QStringLiteral("Secret text on the Clipboard was not captured"));
+            Q_EMIT statusMessage(QCoreApplication::translate(
+                "Collector", "Secret text on the Clipboard was not captured"));
     } else if (outcome == Outcome::Text) {
         // The file's current text is read first when it changed on disk, so
         // the block goes after it. The user's own command asks what to keep
@@ -324,7 +330,9 @@ Collector::CaptureResult Collector::captureText(Trigger trigger, SlotNumber numb
         const QString aside =
             captureIntoSlot(s.text, stampLine(), s.sync, s.fileName, text, m_sound);
         if (!aside.isEmpty())
-            Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
+            Q_EMIT statusMessage(
+                QCoreApplication::translate("Collector", "Unsaved text of the slot kept in %1")
+                    .arg(aside));
         reportFileNotes(s);
         return CaptureResult::Stored;
     }
@@ -432,10 +440,11 @@ bool Collector::isWatchingClipboard() const
 QString Collector::hintText() const
 {
     if (!clipboardHasCapturableText())
-        return QStringLiteral("No text in the Clipboard");
-    return (m_autoMode ? QStringLiteral("Auto clipstow to ")
-                       : QStringLiteral("Ready to clipstow to ")) +
-           activeFileName();
+        return QCoreApplication::translate("Collector", "No text in the Clipboard");
+    //: The status hint; %1 is the active slot's file
+    return (m_autoMode ? QCoreApplication::translate("Collector", "Auto clipstow to %1")
+                       : QCoreApplication::translate("Collector", "Ready to clipstow to %1"))
+        .arg(activeFileName());
 }
 
 void Collector::refreshHints()

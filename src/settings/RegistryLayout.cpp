@@ -1,5 +1,7 @@
 #include "settings/RegistryLayout.h"
 
+#include <QCoreApplication>
+
 namespace Layout {
 
 namespace {
@@ -68,21 +70,23 @@ QList<ValueDescription> describeValues()
 
 QString valuesHelpText()
 {
-    QString text = QStringLiteral("Clipstow's values, by key (NAME  TYPE  default: DEFAULT, then "
-                                  "what it means):\n");
+    QString text = QCoreApplication::translate(
+        "RegistryLayout", "Clipstow's values, by key (NAME  TYPE  default: DEFAULT, then "
+                          "what it means):\n");
     QString key;
     for (const ValueDescription& value : describeValues()) {
         if (value.key != key) {
             key = value.key;
             text += QStringLiteral("\nHKLM\\") + key + QLatin1Char('\n');
         }
-        text += QStringLiteral("  %1  %2  default: %3\n")
+        text += QCoreApplication::translate("RegistryLayout", "  %1  %2  default: %3\n")
                     .arg(value.name, value.type, value.defaultText);
         text += wrapped(value.meaning, QStringLiteral("      "), 79);
     }
     text += QLatin1Char('\n') +
-            wrapped(QStringLiteral("HKCU\\%1\\%2 and HKCU\\%1\\%3 keep the placement of the "
-                                   "main window and of the remote control window.")
+            wrapped(QCoreApplication::translate(
+                        "RegistryLayout", "HKCU\\%1\\%2 and HKCU\\%1\\%3 keep the placement of the "
+                                          "main window and of the remote control window.")
                         .arg(q(PlacementKey), q(MainFormSection), q(RemoteFormSection)),
                     QString(), 79);
     return text;

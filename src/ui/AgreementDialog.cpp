@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 #include "ui/Icons.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -31,7 +32,7 @@ AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidge
     : QDialog(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("agreementDialog"));
-    setWindowTitle(QStringLiteral("Clipstow License Agreement"));
+    setWindowTitle(QCoreApplication::translate("AgreementDialog", "Clipstow License Agreement"));
     // A fixed dialog border with only the close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -39,6 +40,8 @@ AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidge
     m_textView = new QPlainTextEdit(this);
     m_textView->setObjectName(QStringLiteral("agreementText"));
     m_textView->setReadOnly(true);
+    //: The agreement's text for screen readers
+    m_textView->setAccessibleName(QCoreApplication::translate("AgreementDialog", "Terms"));
     m_textView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_textView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_textView->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -46,10 +49,12 @@ AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidge
     m_textView->setMinimumSize(TextMinimumSize);
     m_textView->setPlainText(text);
 
-    m_agreeButton = new QPushButton(Icons::acceptGlyph(), QStringLiteral("I Accept"), this);
+    m_agreeButton = new QPushButton(
+        Icons::acceptGlyph(), QCoreApplication::translate("AgreementDialog", "I Accept"), this);
     m_agreeButton->setObjectName(QStringLiteral("acceptButton"));
     m_notAgreeButton =
-        new QPushButton(Icons::cancelGlyph(), QStringLiteral("I Do Not Accept"), this);
+        new QPushButton(Icons::cancelGlyph(),
+                        QCoreApplication::translate("AgreementDialog", "I Do Not Accept"), this);
     m_notAgreeButton->setObjectName(QStringLiteral("declineButton"));
     // No default button: Enter answers only on a focused button (see
     // keyPressEvent), never from the text.

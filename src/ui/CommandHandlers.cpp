@@ -24,6 +24,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -35,10 +36,13 @@ namespace {
 
 bool askConfirm(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton,
-                    parent);
-    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    QMessageBox box(QMessageBox::Question,
+                    QCoreApplication::translate("CommandHandlers", "Confirm"), text,
+                    QMessageBox::NoButton, parent);
+    QPushButton* yes =
+        box.addButton(QCoreApplication::translate("CommandHandlers", "&Yes"), QMessageBox::YesRole);
+    QPushButton* no =
+        box.addButton(QCoreApplication::translate("CommandHandlers", "&No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
     box.exec();
@@ -64,17 +68,22 @@ std::optional<QFont> askFont(QWidget* parent, const QFont& initial)
 std::optional<SlotFileSync::Settle> askChangedFile(QWidget* parent, const QString& fileName)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Clipstow"),
-                    fileName +
-                        QStringLiteral(" was changed by another program, and this slot holds "
-                                       "changes not yet saved.\n\n"
-                                       "Keep Both: the file's new text, then this slot's.\n"
-                                       "Reload File: the file's text; this slot's changes are "
-                                       "dropped."),
+                    //: %1 is the slot's file
+                    QCoreApplication::translate(
+                        "CommandHandlers", "%1 was changed by another program, and this slot holds "
+                                           "changes not yet saved.\n\n"
+                                           "Keep Both: the file's new text, then this slot's.\n"
+                                           "Reload File: the file's text; this slot's changes are "
+                                           "dropped.")
+                        .arg(fileName),
                     QMessageBox::NoButton, parent);
-    QPushButton* both = box.addButton(QStringLiteral("&Keep Both"), QMessageBox::AcceptRole);
+    QPushButton* both = box.addButton(QCoreApplication::translate("CommandHandlers", "&Keep Both"),
+                                      QMessageBox::AcceptRole);
     QPushButton* reload =
-        box.addButton(QStringLiteral("&Reload File"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+        box.addButton(QCoreApplication::translate("CommandHandlers", "&Reload File"),
+                      QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QCoreApplication::translate("CommandHandlers", "Cancel"),
+                                        QMessageBox::RejectRole);
     box.setDefaultButton(both);
     box.setEscapeButton(cancel);
     box.exec();
@@ -88,10 +97,12 @@ std::optional<SlotFileSync::Settle> askChangedFile(QWidget* parent, const QStrin
 std::optional<bool> askSaveChanges(QWidget* parent, const QString& slotName,
                                    const QString& fileName)
 {
+    //: %1 is the slot's name (First, Second, Third), %2 its file
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Clipstow"),
-                    QStringLiteral("The slot \"") + slotName +
-                        QStringLiteral("\" holds changes not yet saved in ") + fileName +
-                        QStringLiteral(".\n\nSave them before Clipstow ends?"),
+                    QCoreApplication::translate("CommandHandlers",
+                                                "The slot \"%1\" holds changes not yet saved "
+                                                "in %2.\n\nSave them before Clipstow ends?")
+                        .arg(slotName, fileName),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
@@ -213,7 +224,8 @@ QFileDialog& CommandHandlers::saveDialog()
     m_saveDialog->setObjectName(QStringLiteral("saveDialog"));
     m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
     m_saveDialog->setFileMode(QFileDialog::AnyFile);
-    m_saveDialog->setNameFilter(QStringLiteral("Text Files (*.txt)"));
+    m_saveDialog->setNameFilter(
+        QCoreApplication::translate("CommandHandlers", "Text Files (*.txt)"));
     m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
     // Enter accepts the dialog while the file name's completion list is
     // open; the list would stay over the main window holding the keyboard.
@@ -304,22 +316,28 @@ void CommandHandlers::clearActiveSlot()
     if (!activeSlotEditable())
         return;
     const QString fileName = m_collector.activeFileName();
-    if (m_confirmClear && !m_dialogs.confirm(&m_window, QStringLiteral("Clear \r\n") + fileName +
-                                                            QStringLiteral(" ?")))
+    if (m_confirmClear &&
+        !m_dialogs.confirm(
+            &m_window,
+            QCoreApplication::translate("CommandHandlers", "Clear \r\n%1 ?").arg(fileName)))
         return;
     // Text another program added since the slot read the file would go
     // unseen: clearing it is asked for on its own.
     if (m_collector.fileChangedOnDisk(m_collector.activeSlot()) &&
         !m_dialogs.confirm(&m_window,
-                           fileName + QStringLiteral(" was changed by another program since "
-                                                     "it was read.\r\nClear it anyway?")))
+                           QCoreApplication::translate("CommandHandlers",
+                                                       "%1 was changed by another program since "
+                                                       "it was read.\r\nClear it anyway?")
+                               .arg(fileName)))
         return;
     m_collector.clearSlot(m_collector.activeSlot());
 }
 
 void CommandHandlers::clearClipboard()
 {
-    if (m_confirmClear && !m_dialogs.confirm(&m_window, QStringLiteral("Clear the Clipboard ?")))
+    if (m_confirmClear &&
+        !m_dialogs.confirm(&m_window,
+                           QCoreApplication::translate("CommandHandlers", "Clear the Clipboard ?")))
         return;
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
 }

@@ -33,7 +33,10 @@ constexpr int StatusBarHeight = 19;
 constexpr QSize InitialClientSize(401, 380);
 constexpr QSize MinimumFrameSize(408, 165);
 
-const char* const TabCaptions[SlotCount] = {"First", "Second", "Third"};
+//: The slots' names, on their tabs
+const char* const TabCaptions[SlotCount] = {QT_TRANSLATE_NOOP("MainWindow", "First"),
+                                            QT_TRANSLATE_NOOP("MainWindow", "Second"),
+                                            QT_TRANSLATE_NOOP("MainWindow", "Third")};
 
 } // namespace
 
@@ -67,6 +70,7 @@ MainWindow::MainWindow(Collector& collector, TrayIcon& trayIcon, QWidget* parent
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
     bar->setFixedHeight(StatusBarHeight);
+    bar->setAccessibleName(tr("Status bar"));
     m_statusText = new QLabel(bar);
     m_statusText->setObjectName(QStringLiteral("statusText"));
     m_statusText->setTextFormat(Qt::PlainText);
@@ -162,7 +166,9 @@ void MainWindow::buildPages()
         connect(slotPage, &SlotPage::fileNameClicked, this,
                 [this] { errors().reportFailures([this] { m_handlers->chooseSlotFile(); }); });
         m_pages[slot.index()] = slotPage;
-        m_tabs->addTab(slotPage, QString::fromLatin1(TabCaptions[slot.index()]));
+        m_tabs->addTab(slotPage, tr(TabCaptions[slot.index()]));
+        //: The slot's text for screen readers; %1 is the slot's name (First, Second, Third)
+        slotEditor->setAccessibleName(tr("Text of slot %1").arg(tr(TabCaptions[slot.index()])));
     }
     m_tabs->setCurrentIndex(0);
     // Any change of the page makes its slot the active one. The user's

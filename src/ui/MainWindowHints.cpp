@@ -11,6 +11,7 @@
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QStatusBar>
 #include <QToolBar>
@@ -34,8 +35,9 @@ void MainWindow::showHints()
     QApplication::setWindowIcon(icon);
     setWindowIcon(icon);
     m_statusText->setText(m_collector.hintText());
-    m_commands.clearSlot->setToolTip(QStringLiteral("Clear ") +
-                                     Collector::fileNamePart(m_collector.activeFileName()));
+    //: The Clear button's tool tip; %1 is the active slot's file name
+    m_commands.clearSlot->setToolTip(
+        tr("Clear %1").arg(Collector::fileNamePart(m_collector.activeFileName())));
 }
 
 bool MainWindow::trayIconShown() const

@@ -9,6 +9,7 @@
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
@@ -32,11 +33,6 @@ void setHidePanelLook(QFrame* panel, bool pressed)
     panel->setLineWidth(1);
     panel->setMidLineWidth(0);
     panel->setProperty("outerBevelLowered", pressed);
-}
-
-QString text(const char* s)
-{
-    return QString::fromUtf8(s);
 }
 
 } // namespace
@@ -66,11 +62,13 @@ void MainWindow::buildToolBar(QWidget* parent)
     addToolBarGap();
 
     // The rest of the width, less a gap at the end, is the hide panel.
-    m_hidePanel = new QLabel(QStringLiteral("H i d e"), m_toolBar);
+    m_hidePanel = new QLabel(tr("H i d e"), m_toolBar);
+    //: The hide panel's name for screen readers, which read its spaced-out caption letter by letter
+    m_hidePanel->setAccessibleName(tr("Hide this window"));
     m_hidePanel->setObjectName(QStringLiteral("hidePanel"));
     m_hidePanel->setTextFormat(Qt::PlainText);
     m_hidePanel->setAlignment(Qt::AlignCenter);
-    m_hidePanel->setToolTip(QStringLiteral("Hide this window"));
+    m_hidePanel->setToolTip(QCoreApplication::translate("MainWindowMenus", "Hide this window"));
     QFont bold = font();
     bold.setBold(true);
     m_hidePanel->setFont(bold);
@@ -130,25 +128,25 @@ void MainWindow::buildMenus()
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("mainMenu"));
 
-    QMenu* file = bar->addMenu(text("&File"));
+    QMenu* file = bar->addMenu(tr("&File"));
     file->addAction(c.capture);
     file->addSeparator();
     file->addActions({c.editInTextEditor, c.save, c.saveAs, c.print});
     file->addSeparator();
     file->addAction(c.exit);
 
-    QMenu* view = bar->addMenu(text("&View"));
+    QMenu* view = bar->addMenu(tr("&View"));
     view->addActions({c.hideWindow, c.showRemote});
     view->addSeparator();
     view->addActions({c.toolbar, c.statusBar});
     view->addSeparator();
     view->addAction(c.font);
 
-    QMenu* options = bar->addMenu(text("&Options"));
+    QMenu* options = bar->addMenu(tr("&Options"));
     options->addActions(
         {c.preferences, c.autoMode, c.clearClipboard, c.setFilename, c.find, c.findNext});
 
-    QMenu* help = bar->addMenu(text("&Help"));
+    QMenu* help = bar->addMenu(tr("&Help"));
     help->addActions({c.help, c.about, c.support});
 
     m_trayMenu = new QMenu(this);

@@ -8,6 +8,7 @@
 #include "ui/Icons.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -78,7 +79,7 @@ PreferencesDialog::PreferencesDialog(Settings& settings, Autostart& autostart, S
       m_programPath(std::move(programPath)), m_chooseFile(&runFileDialog)
 {
     setObjectName(QStringLiteral("preferencesDialog"));
-    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowTitle(QCoreApplication::translate("PreferencesDialog", "Preferences"));
     setFont(windowFont());
 
     m_tabs = new QTabWidget(this);
@@ -130,14 +131,16 @@ void PreferencesDialog::done(int result)
 // OK answers Enter; Enter on a focused button presses that button instead.
 QLayout* PreferencesDialog::buildButtonRow()
 {
-    m_okButton = new QPushButton(Icons::acceptGlyph(), QStringLiteral("OK"), this);
+    m_okButton = new QPushButton(Icons::acceptGlyph(),
+                                 QCoreApplication::translate("PreferencesDialog", "OK"), this);
     m_okButton->setObjectName(QStringLiteral("okButton"));
     m_okButton->setDefault(true);
     connect(m_okButton, &QPushButton::clicked, this, [this] {
         m_save = true;
         accept();
     });
-    m_cancelButton = new QPushButton(Icons::cancelGlyph(), QStringLiteral("Cancel"), this);
+    m_cancelButton = new QPushButton(
+        Icons::cancelGlyph(), QCoreApplication::translate("PreferencesDialog", "Cancel"), this);
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     connect(m_cancelButton, &QPushButton::clicked, this, [this] {
         m_save = false;
@@ -205,7 +208,8 @@ QLineEdit* PreferencesDialog::addPathField(QWidget* page, const char* name, int 
 
 QPushButton* PreferencesDialog::addSelectButton(QWidget* page, const char* name)
 {
-    auto* button = new QPushButton(Icons::browse(), QStringLiteral("Select..."), page);
+    auto* button = new QPushButton(
+        Icons::browse(), QCoreApplication::translate("PreferencesDialog", "Select..."), page);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(true);
     button->setMinimumSize(ButtonMinimumSize);
@@ -244,15 +248,22 @@ void PreferencesDialog::addFileChoice(QWidget* page, QWidget* picture, QCheckBox
 void PreferencesDialog::buildPages()
 {
     constexpr int GeneralIndent = 16;
-    QWidget* general = addPage("generalPage", QStringLiteral("&General"), GeneralIndent);
-    m_autoLoadCheck =
-        addCheckBox(general, "autostartBox", QStringLiteral("&Load when starting the desktop"));
-    m_splashCheck = addCheckBox(general, "splashBox", QStringLiteral("Show s&plash screen"));
-    m_hideCheck = addCheckBox(general, "hideOnStartBox", QStringLiteral("&Hide on startup"));
-    m_confirmCheck = addCheckBox(general, "confirmBox", QStringLiteral("&Confirmation boxes"));
-    m_confirmCheck->setToolTip(
-        QStringLiteral("If this item is checked Clipstow will ask your "
-                       "confirmation\nbefore clearing files or the Clipboard."));
+    QWidget* general = addPage(
+        "generalPage", QCoreApplication::translate("PreferencesDialog", "&General"), GeneralIndent);
+    m_autoLoadCheck = addCheckBox(
+        general, "autostartBox",
+        QCoreApplication::translate("PreferencesDialog", "&Load when starting the desktop"));
+    m_splashCheck =
+        addCheckBox(general, "splashBox",
+                    QCoreApplication::translate("PreferencesDialog", "Show s&plash screen"));
+    m_hideCheck = addCheckBox(general, "hideOnStartBox",
+                              QCoreApplication::translate("PreferencesDialog", "&Hide on startup"));
+    m_confirmCheck =
+        addCheckBox(general, "confirmBox",
+                    QCoreApplication::translate("PreferencesDialog", "&Confirmation boxes"));
+    m_confirmCheck->setToolTip(QCoreApplication::translate(
+        "PreferencesDialog", "If this item is checked Clipstow will ask your "
+                             "confirmation\nbefore clearing files or the Clipboard."));
     // The splash box is the last stop of the page's tab order.
     setTabOrder(m_autoLoadCheck, m_hideCheck);
     setTabOrder(m_hideCheck, m_confirmCheck);
@@ -260,35 +271,49 @@ void PreferencesDialog::buildPages()
     rowsOf(general)->addStretch(1);
 
     QWidget* autoPage =
-        addPage("autoModePage", QStringLiteral("\"&Auto Clipstow\" Feature"), DialogMargin);
+        addPage("autoModePage",
+                QCoreApplication::translate("PreferencesDialog", "\"&Auto Clipstow\" Feature"),
+                DialogMargin);
     m_autoRememberRadio =
-        addRadioButton(autoPage, "autoRememberButton", QStringLiteral("R&emember last state"));
-    m_autoOnRadio =
-        addRadioButton(autoPage, "autoOnButton", QStringLiteral("Always \"&On\" on startup"));
-    m_autoOffRadio =
-        addRadioButton(autoPage, "autoOffButton", QStringLiteral("Always \"O&ff\" on startup"));
-    m_editorAutoOffCheck = addCheckBox(autoPage, "autoOffWhenEditingBox",
-                                       QStringLiteral("T&urn \"Auto Clipstow\" off when editing"));
+        addRadioButton(autoPage, "autoRememberButton",
+                       QCoreApplication::translate("PreferencesDialog", "R&emember last state"));
+    m_autoOnRadio = addRadioButton(
+        autoPage, "autoOnButton",
+        QCoreApplication::translate("PreferencesDialog", "Always \"&On\" on startup"));
+    m_autoOffRadio = addRadioButton(
+        autoPage, "autoOffButton",
+        QCoreApplication::translate("PreferencesDialog", "Always \"O&ff\" on startup"));
+    m_editorAutoOffCheck =
+        addCheckBox(autoPage, "autoOffWhenEditingBox",
+                    QCoreApplication::translate("PreferencesDialog",
+                                                "T&urn \"Auto Clipstow\" off when editing"));
     rowsOf(autoPage)->addStretch(1);
 
     // The two date captions are set when the values are loaded.
-    QWidget* datePage = addPage("datePage", QStringLiteral("&Date Style"), DialogMargin);
+    QWidget* datePage = addPage(
+        "datePage", QCoreApplication::translate("PreferencesDialog", "&Date Style"), DialogMargin);
     m_dateShortRadio = addRadioButton(datePage, "shortDateButton", QString());
     m_dateLongRadio = addRadioButton(datePage, "longDateButton", QString());
-    m_dateNoneRadio =
-        addRadioButton(datePage, "noDateButton", QStringLiteral("Do&n't save date and time"));
+    m_dateNoneRadio = addRadioButton(
+        datePage, "noDateButton",
+        QCoreApplication::translate("PreferencesDialog", "Do&n't save date and time"));
     rowsOf(datePage)->addStretch(1);
 
     buildSoundPage();
     buildEditorPage();
 
-    QWidget* remote = addPage("remotePage", QStringLiteral("\"&Remote Control\""), DialogMargin);
+    QWidget* remote = addPage(
+        "remotePage", QCoreApplication::translate("PreferencesDialog", "\"&Remote Control\""),
+        DialogMargin);
     m_remoteRememberRadio =
-        addRadioButton(remote, "remoteRememberButton", QStringLiteral("R&emember last state"));
+        addRadioButton(remote, "remoteRememberButton",
+                       QCoreApplication::translate("PreferencesDialog", "R&emember last state"));
     m_remoteShowRadio =
-        addRadioButton(remote, "remoteShowButton", QStringLiteral("Always sho&w on startup"));
+        addRadioButton(remote, "remoteShowButton",
+                       QCoreApplication::translate("PreferencesDialog", "Always sho&w on startup"));
     m_remoteHideRadio =
-        addRadioButton(remote, "remoteHideButton", QStringLiteral("Always &hide on startup"));
+        addRadioButton(remote, "remoteHideButton",
+                       QCoreApplication::translate("PreferencesDialog", "Always &hide on startup"));
     rowsOf(remote)->addStretch(1);
 }
 
@@ -297,8 +322,10 @@ void PreferencesDialog::buildPages()
 void PreferencesDialog::buildSoundPage()
 {
     constexpr int IconIndent = 4;
-    QWidget* page = addPage("soundPage", QStringLiteral("&Sound"), IconIndent);
-    m_defaultSoundCheck = new QCheckBox(QStringLiteral("&Use default sound"), page);
+    QWidget* page = addPage("soundPage", QCoreApplication::translate("PreferencesDialog", "&Sound"),
+                            IconIndent);
+    m_defaultSoundCheck =
+        new QCheckBox(QCoreApplication::translate("PreferencesDialog", "&Use default sound"), page);
     m_defaultSoundCheck->setObjectName(QStringLiteral("defaultSoundBox"));
     m_soundField = addPathField(page, "soundFileField", SoundFieldMinimumWidth);
     m_soundChooseButton = addSelectButton(page, "soundFileButton");
@@ -311,12 +338,15 @@ void PreferencesDialog::buildSoundPage()
     m_playSoundButton->setAutoRaise(true);
     m_playSoundButton->setFocusPolicy(Qt::NoFocus);
     m_playSoundButton->setCursor(Qt::PointingHandCursor);
-    m_playSoundButton->setToolTip(QStringLiteral("Click to play"));
+    m_playSoundButton->setToolTip(
+        QCoreApplication::translate("PreferencesDialog", "Click to play"));
 
-    addFileChoice(page, m_playSoundButton, m_defaultSoundCheck, m_soundField, m_soundChooseButton,
-                  "soundNote",
-                  QStringLiteral("Please choose the wave file that will be played after each\n"
-                                 "clipstowing."));
+    addFileChoice(
+        page, m_playSoundButton, m_defaultSoundCheck, m_soundField, m_soundChooseButton,
+        "soundNote",
+        QCoreApplication::translate("PreferencesDialog",
+                                    "Please choose the wave file that will be played after each\n"
+                                    "clipstowing."));
 
     connect(m_defaultSoundCheck, &QCheckBox::toggled, this, &PreferencesDialog::applyEnabling);
     connect(m_soundChooseButton, &QPushButton::clicked, this, &PreferencesDialog::selectSoundFile);
@@ -325,16 +355,20 @@ void PreferencesDialog::buildSoundPage()
 
 void PreferencesDialog::buildEditorPage()
 {
-    QWidget* page = addPage("editorPage", QStringLiteral("&Text Editor"), DialogMargin);
-    m_defaultEditorCheck = new QCheckBox(QStringLiteral("Use default &editor"), page);
+    QWidget* page =
+        addPage("editorPage", QCoreApplication::translate("PreferencesDialog", "&Text Editor"),
+                DialogMargin);
+    m_defaultEditorCheck = new QCheckBox(
+        QCoreApplication::translate("PreferencesDialog", "Use default &editor"), page);
     m_defaultEditorCheck->setObjectName(QStringLiteral("defaultEditorBox"));
     m_editorField = addPathField(page, "editorField", EditorFieldMinimumWidth);
     m_editorChooseButton = addSelectButton(page, "editorButton");
 
     addFileChoice(page, nullptr, m_defaultEditorCheck, m_editorField, m_editorChooseButton,
                   "editorNote",
-                  QStringLiteral("Please choose the application that will be launched\n"
-                                 "when you click \"Edit in Text Editor\"."));
+                  QCoreApplication::translate(
+                      "PreferencesDialog", "Please choose the application that will be launched\n"
+                                           "when you click \"Edit in Text Editor\"."));
 
     connect(m_defaultEditorCheck, &QCheckBox::toggled, this, &PreferencesDialog::applyEnabling);
     connect(m_editorChooseButton, &QPushButton::clicked, this, &PreferencesDialog::selectEditor);
@@ -378,9 +412,9 @@ void PreferencesDialog::loadValues()
 
     // The examples show the date only; the stamp line adds the time.
     const QDateTime now = QDateTime::currentDateTime();
-    m_dateShortRadio->setText(QStringLiteral("&Like this: ") +
+    m_dateShortRadio->setText(QCoreApplication::translate("PreferencesDialog", "&Like this: ") +
                               shortDateText(now.date(), RegionalSettings::system()));
-    m_dateLongRadio->setText(QStringLiteral("Li&ke this: ") +
+    m_dateLongRadio->setText(QCoreApplication::translate("PreferencesDialog", "Li&ke this: ") +
                              longDateText(now.date(), QLocale::system()));
     applyEnabling();
 }
@@ -428,7 +462,8 @@ void PreferencesDialog::selectSoundFile()
     QFileDialog dialog(this, QString(), folder);
     dialog.setObjectName(QStringLiteral("soundFileDialog"));
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("Wave files (*.wav)"), QStringLiteral("All files (*)")});
+    dialog.setNameFilters({QCoreApplication::translate("PreferencesDialog", "Wave files (*.wav)"),
+                           QCoreApplication::translate("PreferencesDialog", "All files (*)")});
     if (const std::optional<QString> chosen = m_chooseFile(dialog))
         m_soundField->setText(QFileInfo(*chosen).absoluteFilePath());
 }
@@ -441,7 +476,7 @@ void PreferencesDialog::selectEditor()
     QFileDialog dialog(this, QString(), folder);
     dialog.setObjectName(QStringLiteral("editorFileDialog"));
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("All files (*)"));
+    dialog.setNameFilter(QCoreApplication::translate("PreferencesDialog", "All files (*)"));
     if (const std::optional<QString> chosen = m_chooseFile(dialog))
         m_editorField->setText(QFileInfo(*chosen).absoluteFilePath());
 }

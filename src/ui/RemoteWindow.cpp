@@ -9,6 +9,7 @@
 #include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -97,10 +98,13 @@ void RemoteWindow::buildToolBar()
         connect(button, &QToolButton::clicked, this,
                 [this, slot] { m_collector.errors().reportFailures([&] { useSlot(slot); }); });
         m_slotButtons[slot.index()] = button;
+        //: A slot button's name for screen readers; %1 is the slot's number
+        button->setAccessibleName(tr("Capture into slot %1").arg(slot.number()));
     }
     m_autoButton = addButton("autoButton", SlotCount);
     m_autoButton->setCheckable(true);
-    m_autoButton->setToolTip(QStringLiteral("Auto Clipstow"));
+    m_autoButton->setToolTip(QCoreApplication::translate("RemoteWindow", "Auto Clipstow"));
+    showAutoState(m_collector.autoMode());
     connect(m_autoButton, &QToolButton::clicked, this, [this] {
         m_collector.errors().reportFailures([this] {
             m_collector.setAutoMode(!m_collector.autoMode(), Collector::Source::RemoteToggle);

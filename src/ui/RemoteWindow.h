@@ -77,6 +77,7 @@ private:
     QToolButton* addButton(const char* name, int image);
     void onActivated();
     void onAutoModeChanged(bool on, Collector::Source source);
+    void showAutoState(bool on);
     void openContextMenu(const QPoint& pos);
     static void setButtonDown(QToolButton* button, bool down);
 

@@ -64,13 +64,15 @@ void RemoteWindow::showHints()
 {
     if (!m_collector.clipboardHasCapturableText()) {
         for (QToolButton* button : m_slotButtons)
-            button->setToolTip(QStringLiteral("No text in the Clipboard"));
+            button->setToolTip(
+                QCoreApplication::translate("RemoteWindowButtons", "No text in the Clipboard"));
         return;
     }
-    const QString prefix = m_collector.autoMode() ? QStringLiteral("Switch Auto Clipstow to ")
-                                                  : QStringLiteral("Clipstow to ");
+    //: A slot button's tool tip; %1 is the slot's file
+    const QString hint =
+        m_collector.autoMode() ? tr("Switch Auto Clipstow to %1") : tr("Clipstow to %1");
     for (SlotNumber slot : SlotNumber::all())
-        slotButton(slot)->setToolTip(prefix + m_collector.fileName(slot));
+        slotButton(slot)->setToolTip(hint.arg(m_collector.fileName(slot)));
 }
 
 void RemoteWindow::useSlot(SlotNumber slot)
@@ -90,12 +92,19 @@ void RemoteWindow::useSlot(SlotNumber slot)
     }
 }
 
+// The auto switch's name for screen readers says its state.
+void RemoteWindow::showAutoState(bool on)
+{
+    m_autoButton->setAccessibleName(on ? tr("Auto Clipstow: on") : tr("Auto Clipstow: off"));
+}
+
 // The toolbar's switch, this window's toggle and the text-editor command
 // bring the presentation matching the new state, with the active slot's
 // button down when auto mode is on; the menu items change the toggle only.
 void RemoteWindow::onAutoModeChanged(bool on, Collector::Source source)
 {
     m_autoButton->setChecked(on);
+    showAutoState(on);
     if (!Collector::slotButtonsFollow(source))
         return;
     m_remoteAuto = on;

@@ -1,7 +1,9 @@
 #include "base/AppError.h"
+#include "base/Translations.h"
 #include "core/slotfile/SlotFile.h"
 #include "platform/RuntimeFolder.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
@@ -26,9 +28,11 @@ namespace SlotFile {
 
 namespace {
 
-const QString CannotCreate = QStringLiteral("Cannot create file %s");
-const QString FailedToSave = QStringLiteral("Failed to Save Stream");
-const QString NotRegular = QStringLiteral("Not a regular file");
+const TranslatedText CannotCreate{"SlotFile",
+                                  QT_TRANSLATE_NOOP("SlotFile", "Cannot create file %s")};
+const TranslatedText FailedToSave{"SlotFile",
+                                  QT_TRANSLATE_NOOP("SlotFile", "Failed to Save Stream")};
+const TranslatedText NotRegular{"SlotFile", QT_TRANSLATE_NOOP("SlotFile", "Not a regular file")};
 
 QByteArray directoryOf(const QByteArray& path)
 {
@@ -86,7 +90,7 @@ QByteArray resolveLinks(QByteArray path, int& error)
 // A write that failed with error: past the file size limit or on a full
 // disk the file could not be made, as the user sees it; anything else is a
 // failed write of the text.
-const QString& writeFailure(int error)
+QString writeFailure(int error)
 {
     return error == EFBIG ? CannotCreate : FailedToSave;
 }
@@ -150,7 +154,9 @@ bool identify(int fd, AppendRecord& record)
 
 SlotFileChanged::SlotFileChanged(const QString& fileName)
     : AppError(AppError::withName(
-          QStringLiteral("%s was changed by another program and was not overwritten"), fileName))
+          QCoreApplication::translate("SlotFileAtomic",
+                                      "%s was changed by another program and was not overwritten"),
+          fileName))
 {
 }
 
@@ -164,7 +170,7 @@ WriteLock::WriteLock(const QString& fileName)
     const QString locks = lockFolder();
     if (target.isEmpty() || locks.isEmpty() ||
         ::stat(directoryOf(target).constData(), &folder) != 0) {
-        m_problem = QStringLiteral("no place for its lock");
+        m_problem = QCoreApplication::translate("SlotFileAtomic", "no place for its lock");
         return;
     }
     // One lock file per slot file, named after the file's folder (which
@@ -195,7 +201,7 @@ WriteLock::WriteLock(const QString& fileName)
         QThread::msleep(pause);
         waited += pause;
     }
-    m_problem = QStringLiteral("another Clipstow was writing it");
+    m_problem = QCoreApplication::translate("SlotFileAtomic", "another Clipstow was writing it");
     ::close(m_fd);
     m_fd = -1;
 }

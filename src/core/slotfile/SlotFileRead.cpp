@@ -1,6 +1,8 @@
 #include "base/AppError.h"
+#include "base/Translations.h"
 #include "core/slotfile/SlotFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -15,8 +17,9 @@ namespace SlotFile {
 
 namespace {
 
-const QString CannotOpen = QStringLiteral("Cannot open file %s");
-const QString FailedToLoad = QStringLiteral("Failed to Load Stream");
+const TranslatedText CannotOpen{"SlotFile", QT_TRANSLATE_NOOP("SlotFile", "Cannot open file %s")};
+const TranslatedText FailedToLoad{"SlotFile",
+                                  QT_TRANSLATE_NOOP("SlotFile", "Failed to Load Stream")};
 
 // An open regular file, closed on leaving the scope.
 class OpenFile final

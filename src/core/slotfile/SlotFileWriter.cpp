@@ -1,7 +1,9 @@
 #include "core/slotfile/SlotFileWriter.h"
+#include "base/Translations.h"
 
 #include "base/AppError.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -12,9 +14,11 @@
 
 namespace {
 
-const QString CannotCreate = QStringLiteral("Cannot create file %s");
-const QString CannotOpen = QStringLiteral("Cannot open file %s");
-const QString FailedToSave = QStringLiteral("Failed to Save Stream");
+const TranslatedText CannotCreate{"SlotFile",
+                                  QT_TRANSLATE_NOOP("SlotFile", "Cannot create file %s")};
+const TranslatedText CannotOpen{"SlotFile", QT_TRANSLATE_NOOP("SlotFile", "Cannot open file %s")};
+const TranslatedText FailedToSave{"SlotFile",
+                                  QT_TRANSLATE_NOOP("SlotFile", "Failed to Save Stream")};
 
 // The bytes of text that starts at character offset of the file's text.
 QByteArray encodeAt(qsizetype offset, const QString& text)
@@ -213,8 +217,9 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
         throw SlotFile::SlotFileChanged(fileName);
     if (now && m_appendOnly)
         throw AppError::withName(
-            QStringLiteral("%s is longer than the editor holds: only text added at its end "
-                           "can be saved"),
+            QCoreApplication::translate(
+                "SlotFileWriter", "%s is longer than the editor holds: only text added at its end "
+                                  "can be saved"),
             fileName);
     if (!grown || purpose != Purpose::Capture || !isPlain(fileName)) {
         rewrite(fileName, textFrom(0), font, lock, now);

@@ -61,7 +61,8 @@ WaylandClipboard::Opening DataControlClient::open(int timeoutMs)
     wl_display* connection = wl_display_connect(nullptr);
     if (!connection)
         return {Status::NoConnection, nullptr,
-                QStringLiteral("cannot connect to the Wayland display %1: %2")
+                QCoreApplication::translate("DataControlClient",
+                                            "cannot connect to the Wayland display %1: %2")
                     .arg(display, systemError(errno))};
     std::unique_ptr<DataControlClient> source(new DataControlClient(connection));
     WaylandClipboard::Opening opening = source->bind(QDeadlineTimer(timeoutMs));
@@ -120,7 +121,9 @@ WaylandClipboard::Opening DataControlClient::bind(QDeadlineTimer deadline)
     const auto noAnswer = [this] {
         return WaylandClipboard::Opening{
             Status::NoConnection, nullptr,
-            m_broken ? m_lostReason : QStringLiteral("the Wayland compositor did not answer")};
+            m_broken ? m_lostReason
+                     : QCoreApplication::translate("DataControlClient",
+                                                   "the Wayland compositor did not answer")};
     };
     m_registry = wl_display_get_registry(m_display);
     wl_registry_add_listener(m_registry, &registryListener, this);
@@ -142,11 +145,14 @@ WaylandClipboard::Opening DataControlClient::bind(QDeadlineTimer deadline)
                                    [](const Global& g) { return g.interface == "wl_seat"; });
     if (!manager)
         return {Status::NoDataControl, nullptr,
-                QStringLiteral("the Wayland compositor offers no data-control protocol "
-                               "(ext_data_control_manager_v1 or zwlr_data_control_manager_v1)")};
+                QCoreApplication::translate(
+                    "DataControlClient",
+                    "the Wayland compositor offers no data-control protocol "
+                    "(ext_data_control_manager_v1 or zwlr_data_control_manager_v1)")};
     if (seat == m_globals.end())
-        return {Status::NoDataControl, nullptr,
-                QStringLiteral("the Wayland compositor has no seat")};
+        return {
+            Status::NoDataControl, nullptr,
+            QCoreApplication::translate("DataControlClient", "the Wayland compositor has no seat")};
 
     m_managerName = manager->name;
     m_seatName = seat->name;
@@ -204,7 +210,8 @@ bool DataControlClient::roundtrip(QDeadlineTimer deadline)
     m_dispatching = false;
     wl_callback_destroy(callback);
     if (!done && wl_display_get_error(m_display) != 0)
-        markBroken(QStringLiteral("the connection to the Wayland compositor broke: %1")
+        markBroken(QCoreApplication::translate("DataControlClient",
+                                               "the connection to the Wayland compositor broke: %1")
                        .arg(systemError(wl_display_get_error(m_display))));
     return done;
 }
@@ -238,7 +245,8 @@ void DataControlClient::readConnection()
     m_dispatching = false;
     if (!ok || wl_display_get_error(m_display) != 0) {
         const int error = wl_display_get_error(m_display);
-        markBroken(QStringLiteral("the connection to the Wayland compositor broke: %1")
+        markBroken(QCoreApplication::translate("DataControlClient",
+                                               "the connection to the Wayland compositor broke: %1")
                        .arg(systemError(error ? error : EPIPE)));
     }
     settle();
@@ -248,7 +256,8 @@ void DataControlClient::flush()
 {
     if (m_broken || wl_display_flush(m_display) >= 0 || errno == EAGAIN)
         return;
-    markBroken(QStringLiteral("the connection to the Wayland compositor broke: %1")
+    markBroken(QCoreApplication::translate("DataControlClient",
+                                           "the connection to the Wayland compositor broke: %1")
                    .arg(systemError(errno)));
     settle();
 }
@@ -314,7 +323,8 @@ void DataControlClient::onGlobalRemove(void* data, wl_registry*, uint32_t name)
 {
     auto* self = static_cast<DataControlClient*>(data);
     if (self->m_manager && (name == self->m_managerName || name == self->m_seatName))
-        self->markBroken(QStringLiteral("the Wayland compositor withdrew its clipboard"));
+        self->markBroken(QCoreApplication::translate(
+            "DataControlClient", "the Wayland compositor withdrew its clipboard"));
 }
 
 void DataControlClient::onDataOffer(void* data, wl_proxy*, wl_proxy* offer)
@@ -346,8 +356,8 @@ void DataControlClient::onPrimarySelection(void* data, wl_proxy*, wl_proxy* offe
 
 void DataControlClient::onFinished(void* data, wl_proxy*)
 {
-    static_cast<DataControlClient*>(data)->markBroken(
-        QStringLiteral("the Wayland compositor ended the clipboard device"));
+    static_cast<DataControlClient*>(data)->markBroken(QCoreApplication::translate(
+        "DataControlClient", "the Wayland compositor ended the clipboard device"));
 }
 
 void DataControlClient::takeSelection(wl_proxy* offer)
