@@ -61,17 +61,6 @@ SingleInstance::Answer parseAnswer(const QByteArray& line)
     return {line.at(0) == '0' ? Outcome::Done : Outcome::Failed, text};
 }
 
-QString safeForFileName(const QString& text)
-{
-    QString out;
-    for (QChar c : text)
-        out += (c.isLetterOrNumber() && c.unicode() < 128) || c == QLatin1Char('.') ||
-                       c == QLatin1Char('-')
-                   ? c
-                   : QLatin1Char('_');
-    return out;
-}
-
 } // namespace
 
 InstanceRequest::InstanceRequest(QString text, QLocalSocket* socket, QObject* parent)

@@ -14,3 +14,7 @@
 // two Clipstow makes are used only when nothing in them belongs to anyone
 // else. Empty, with the reason in problem, when there is no such folder.
 QString privateRuntimeFolder(QString* problem = nullptr);
+
+// text as a part of a file name in that folder: every character but ASCII
+// letters, digits, '.' and '-' becomes '_'.
+QString safeForFileName(const QString& text);

@@ -88,17 +88,6 @@ bool makePrivateFolder(const QString& path, QString& problem)
     return isPrivateFolder(path, true, problem);
 }
 
-QString safeForFileName(const QString& text)
-{
-    QString out;
-    for (QChar c : text)
-        out += (c.isLetterOrNumber() && c.unicode() < 128) || c == QLatin1Char('.') ||
-                       c == QLatin1Char('-')
-                   ? c
-                   : QLatin1Char('_');
-    return out;
-}
-
 // In the user's cache folder, which only the user can write to, unlike the
 // shared temporary folder. Per host, for a home folder several machines
 // share.
@@ -123,6 +112,17 @@ QString cacheFolder(QString& problem)
 }
 
 } // namespace
+
+QString safeForFileName(const QString& text)
+{
+    QString out;
+    for (QChar c : text)
+        out += (c.isLetterOrNumber() && c.unicode() < 128) || c == QLatin1Char('.') ||
+                       c == QLatin1Char('-')
+                   ? c
+                   : QLatin1Char('_');
+    return out;
+}
 
 QString privateRuntimeFolder(QString* problem)
 {
