@@ -26,12 +26,6 @@ bool Collector::clipboardHasCapturableText() const
     return m_monitor && m_monitor->hasCapturableText();
 }
 
-bool Collector::slotButtonsFollow(Source source)
-{
-    return source == Source::Toolbar || source == Source::RemoteToggle ||
-           source == Source::TextEditorCommand;
-}
-
 Collector::Collector(Settings& settings, ErrorReporter& errors, SaveSound& sound, QObject* parent)
     : QObject(parent), m_settings(settings), m_errors(errors), m_sound(sound)
 {
@@ -215,6 +209,21 @@ QString Collector::stampLine() const
     return buildStampLine(m_dateStyle, QDateTime::currentDateTime(), RegionalSettings::system());
 }
 
+void Collector::captureInto(SlotNumber slot, Trigger trigger)
+{
+    if (trigger == Trigger::RemoteSlotButton && m_autoMode) {
+        // Choose where the automatic captures go. The slot is the
+        // collector's before the remote window shows it, and no events run
+        // meanwhile: the window's activation, which the click may bring,
+        // puts the active slot's button down.
+        setActiveSlot(slot);
+        announceActiveSlot();
+        return;
+    }
+    setActiveSlot(slot);
+    capture(trigger);
+}
+
 void Collector::capture(Trigger trigger)
 {
     // Nothing is captured automatically before start-up has read the slot
@@ -246,8 +255,7 @@ void Collector::endCapture(Trigger trigger, SlotNumber slot, ClipboardMonitor::O
     Q_EMIT captureEnded(result);
 }
 
-void Collector::captureFailed(SlotNumber slot, std::exception_ptr failure, bool later,
-                              int copies)
+void Collector::captureFailed(SlotNumber slot, std::exception_ptr failure, bool later, int copies)
 {
     FailureBox& box = m_failureBoxes[slot.index()];
     if (box.open) {
@@ -429,13 +437,19 @@ bool Collector::isWatchingClipboard() const
     return m_monitor && m_monitor->hasCaptureHandler();
 }
 
+// The words of every hint are here.
 QString Collector::hintText() const
 {
     if (!clipboardHasCapturableText())
-        return QStringLiteral("No text in the Clipboard");
-    return (m_autoMode ? QStringLiteral("Auto clipstow to ")
-                       : QStringLiteral("Ready to clipstow to ")) +
-           activeFileName();
+        return tr("No text in the Clipboard");
+    return (m_autoMode ? tr("Auto clipstow to ") : tr("Ready to clipstow to ")) + activeFileName();
+}
+
+QString Collector::slotButtonHint(SlotNumber slot) const
+{
+    if (!clipboardHasCapturableText())
+        return tr("No text in the Clipboard");
+    return (m_autoMode ? tr("Switch Auto Clipstow to ") : tr("Clipstow to ")) + fileName(slot);
 }
 
 void Collector::refreshHints()

@@ -2,9 +2,7 @@
 // their clicks, which act through the collector.
 #include "ui/RemoteWindow.h"
 
-#include <QClipboard>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QToolButton>
 
 // A check button shows down through its checked state, a push button through
@@ -62,32 +60,15 @@ void RemoteWindow::allUp()
 
 void RemoteWindow::showHints()
 {
-    if (!m_collector.clipboardHasCapturableText()) {
-        for (QToolButton* button : m_slotButtons)
-            button->setToolTip(QStringLiteral("No text in the Clipboard"));
-        return;
-    }
-    const QString prefix = m_collector.autoMode() ? QStringLiteral("Switch Auto Clipstow to ")
-                                                  : QStringLiteral("Clipstow to ");
     for (SlotNumber slot : SlotNumber::all())
-        slotButton(slot)->setToolTip(prefix + m_collector.fileName(slot));
+        slotButton(slot)->setToolTip(m_collector.slotButtonHint(slot));
 }
 
-void RemoteWindow::useSlot(SlotNumber slot)
+bool RemoteWindow::slotButtonsFollow(Collector::Source source)
 {
-    if (m_collector.autoMode()) {
-        // Choose where the automatic captures go; nothing is captured now.
-        // The slot is the collector's before the buttons show it, and no
-        // events run meanwhile: the window's activation, which the click
-        // may bring, puts the active slot's button down.
-        m_collector.setActiveSlot(slot);
-        setDown(slot);
-        m_collector.refreshHints();
-    } else {
-        // Capture into the slot; the capture releases the buttons at its end.
-        m_collector.setActiveSlot(slot);
-        m_collector.capture(Collector::Trigger::RemoteSlotButton);
-    }
+    using Source = Collector::Source;
+    return source == Source::Toolbar || source == Source::RemoteToggle ||
+           source == Source::TextEditorCommand;
 }
 
 // The toolbar's switch, this window's toggle and the text-editor command
@@ -96,7 +77,7 @@ void RemoteWindow::useSlot(SlotNumber slot)
 void RemoteWindow::onAutoModeChanged(bool on, Collector::Source source)
 {
     m_autoButton->setChecked(on);
-    if (!Collector::slotButtonsFollow(source))
+    if (!slotButtonsFollow(source))
         return;
     m_remoteAuto = on;
     makeCheckButtons(on);
