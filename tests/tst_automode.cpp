@@ -480,7 +480,7 @@ private Q_SLOTS:
         if (automatic) {
             // The monitor reports nothing, and a change handed to the
             // capture directly is skipped as well.
-            m_collector->capture(Collector::Trigger::Automatic);
+            m_collector->captureInto(m_collector->activeSlot(), Collector::Trigger::Automatic);
             QCOMPARE(m_main->statusText(), statusBefore);
         } else {
             m_main->toolButton(m_main->commands().capture)->click();

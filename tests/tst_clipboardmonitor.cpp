@@ -234,19 +234,19 @@ private Q_SLOTS:
         };
 
         const auto delivered = m_source->offer(plain("first"));
-        collector.capture(Collector::Trigger::RemoteSlotButton);
+        collector.captureInto(collector.activeSlot(), Collector::Trigger::RemoteSlotButton);
         QCOMPARE(result(), std::nullopt);
         Q_EMIT m_source->received(delivered, Utf8, "first");
         QCOMPARE(result(), Collector::CaptureResult::Stored);
         QVERIFY(TestSupport::fileBytes(file).endsWith("\r\nfirst\r\n\r\n\r\n"));
 
         const auto silent = m_source->offer(plain("never"));
-        collector.capture(Collector::Trigger::RemoteSlotButton);
+        collector.captureInto(collector.activeSlot(), Collector::Trigger::RemoteSlotButton);
         Q_EMIT m_source->failed(silent, Utf8, Failure::TimedOut);
         QCOMPARE(result(), Collector::CaptureResult::NotDelivered);
 
         m_source->offer({{Utf8, "pw"}, {Hint, "secret"}});
-        collector.capture(Collector::Trigger::RemoteSlotButton);
+        collector.captureInto(collector.activeSlot(), Collector::Trigger::RemoteSlotButton);
         QCOMPARE(result(), Collector::CaptureResult::NothingToStore);
         QCOMPARE(registry.soundOutput().played, 1);
 
@@ -260,7 +260,7 @@ private Q_SLOTS:
             m_source->offer(plain(text));
         QCOMPARE(result(), Collector::CaptureResult::Stored);
         QCOMPARE(result(), std::nullopt);
-        collector.capture(Collector::Trigger::RemoteSlotButton);
+        collector.captureInto(collector.activeSlot(), Collector::Trigger::Tray);
         for (const auto expected :
              {Collector::CaptureResult::NothingToStore, Collector::CaptureResult::Stored,
               Collector::CaptureResult::Stored, Collector::CaptureResult::Stored})

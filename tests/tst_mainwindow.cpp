@@ -571,7 +571,7 @@ private Q_SLOTS:
         typeAtStart(QStringLiteral("Z"));
         changeOutside("other 2\r\n");
         QGuiApplication::clipboard()->setText(QStringLiteral("auto clip"));
-        form->collector().capture(Collector::Trigger::Tray);
+        form->collector().captureInto(form->collector().activeSlot(), Collector::Trigger::Tray);
         const auto aside = [this] {
             return QDir(m_desk->folder()).entryList({QStringLiteral("Default1.txt.unsaved-*")});
         };
@@ -689,10 +689,12 @@ private Q_SLOTS:
         if (form->collector().autoMode())
             form->commands().autoMode->trigger();
         QGuiApplication::clipboard()->setText(QStringLiteral("ignored"));
-        form->collector().capture(Collector::Trigger::Automatic);
+        form->collector().captureInto(form->collector().activeSlot(),
+                                      Collector::Trigger::Automatic);
         QVERIFY(!QFile::exists(path("Default1.txt")));
         form->collector().setAutoMode(true, Collector::Source::Menu);
-        form->collector().capture(Collector::Trigger::Automatic);
+        form->collector().captureInto(form->collector().activeSlot(),
+                                      Collector::Trigger::Automatic);
         QTRY_VERIFY(fileBytes(path("Default1.txt")).contains("ignored"));
     }
 };

@@ -268,8 +268,8 @@ private Q_SLOTS:
         QCOMPARE(m_desk->played(), 0);
 
         // The next clipboard change is captured into the chosen slot.
-        main->collector().capture(
-            Collector::Trigger::User); // not the monitor: the capture is manual
+        // Not the monitor: the capture is manual.
+        main->collector().captureInto(main->collector().activeSlot(), Collector::Trigger::User);
         QVERIFY(fileBytes(path(QStringLiteral("Default3.txt"))).contains("not to be captured"));
     }
 
@@ -300,11 +300,10 @@ private Q_SLOTS:
     void slotClickWithoutText()
     {
         auto main = makeMain(false);
-        RemoteWindow& remote = *m_remote;
         QImage picture(2, 2, QImage::Format_RGB32);
         picture.fill(Qt::blue);
         QGuiApplication::clipboard()->setImage(picture);
-        remote.useSlot(2);
+        main->collector().captureInto(2, Collector::Trigger::RemoteSlotButton);
         QCOMPARE(main->collector().activeSlot().number(), 2);
         QVERIFY(!QFile::exists(path(QStringLiteral("Default2.txt"))));
         QCOMPARE(m_desk->played(), 0);

@@ -142,6 +142,15 @@
             <numerusform>%n weitere Kopien konnten nicht in %1 geschrieben werden; ihr Text steht in Fach %2, das gespeichert werden kann, sobald die Datei wieder beschreibbar ist</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Switch Auto Clipstow to %1</source>
+        <extracomment>A remote slot button&apos;s tool tip; %1 is the slot&apos;s file</extracomment>
+        <translation>Auto-Clipstow auf %1 umstellen</translation>
+    </message>
+    <message>
+        <source>Clipstow to %1</source>
+        <translation>Übernehmen nach %1</translation>
+    </message>
 </context>
 <context>
     <name>CommandHandlers</name>
@@ -1240,15 +1249,6 @@ when you click &quot;Edit in Text Editor&quot;.</source>
         <translation>Auto-Clipstow</translation>
     </message>
     <message>
-        <source>Switch Auto Clipstow to %1</source>
-        <extracomment>A slot button&apos;s tool tip; %1 is the slot&apos;s file</extracomment>
-        <translation>Auto-Clipstow auf %1 umstellen</translation>
-    </message>
-    <message>
-        <source>Clipstow to %1</source>
-        <translation>Übernehmen nach %1</translation>
-    </message>
-    <message>
         <source>Capture into slot %1</source>
         <extracomment>A slot button&apos;s name for screen readers; %1 is the slot&apos;s number</extracomment>
         <translation>In Fach %1 übernehmen</translation>
@@ -1260,13 +1260,6 @@ when you click &quot;Edit in Text Editor&quot;.</source>
     <message>
         <source>Auto Clipstow: off</source>
         <translation>Auto-Clipstow: aus</translation>
-    </message>
-</context>
-<context>
-    <name>RemoteWindowButtons</name>
-    <message>
-        <source>No text in the Clipboard</source>
-        <translation>Kein Text in der Zwischenablage</translation>
     </message>
 </context>
 <context>

@@ -142,6 +142,15 @@
             <numerusform>%n copies de plus n’ont pas pu être écrites dans %1&#x202f;; leur texte est dans l’emplacement %2, qui pourra être enregistré dès que le fichier pourra être écrit</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Switch Auto Clipstow to %1</source>
+        <extracomment>A remote slot button&apos;s tool tip; %1 is the slot&apos;s file</extracomment>
+        <translation>Diriger Clipstow automatique vers %1</translation>
+    </message>
+    <message>
+        <source>Clipstow to %1</source>
+        <translation>Capturer dans %1</translation>
+    </message>
 </context>
 <context>
     <name>CommandHandlers</name>
@@ -1240,15 +1249,6 @@ vous cliquez sur «&#x202f;Modifier dans l’éditeur de texte&#x202f;».</trans
         <translation>Clipstow automatique</translation>
     </message>
     <message>
-        <source>Switch Auto Clipstow to %1</source>
-        <extracomment>A slot button&apos;s tool tip; %1 is the slot&apos;s file</extracomment>
-        <translation>Diriger Clipstow automatique vers %1</translation>
-    </message>
-    <message>
-        <source>Clipstow to %1</source>
-        <translation>Capturer dans %1</translation>
-    </message>
-    <message>
         <source>Capture into slot %1</source>
         <extracomment>A slot button&apos;s name for screen readers; %1 is the slot&apos;s number</extracomment>
         <translation>Capturer dans l’emplacement %1</translation>
@@ -1260,13 +1260,6 @@ vous cliquez sur «&#x202f;Modifier dans l’éditeur de texte&#x202f;».</trans
     <message>
         <source>Auto Clipstow: off</source>
         <translation>Clipstow automatique&#x202f;: désactivé</translation>
-    </message>
-</context>
-<context>
-    <name>RemoteWindowButtons</name>
-    <message>
-        <source>No text in the Clipboard</source>
-        <translation>Pas de texte dans le presse-papiers</translation>
     </message>
 </context>
 <context>

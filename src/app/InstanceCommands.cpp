@@ -6,7 +6,6 @@
 #include "core/ErrorReporter.h"
 #include "ui/AgreementDialog.h"
 #include "ui/MainWindow.h"
-#include "ui/RemoteWindow.h"
 #include "ui/SplashWindow.h"
 
 #include <QApplication>
@@ -43,7 +42,6 @@ void InstanceCommands::attach(Startup& program)
 {
     m_program = &program;
     m_window = program.mainWindow();
-    m_remote = program.remoteWindow();
     if (!m_waiting.empty())
         QTimer::singleShot(0, this, &InstanceCommands::runWaiting);
 }
@@ -190,7 +188,7 @@ void InstanceCommands::capture(const QString& slotWord, Reply reply)
             Qt::SingleShotConnection);
     // As the remote window's button of the slot.
     try {
-        m_remote->useSlot(slot);
+        collector.captureInto(slot, Collector::Trigger::RemoteSlotButton);
     } catch (const std::exception& failure) {
         // The sender learns why, and the user sees it as after a click.
         disconnect(ended);

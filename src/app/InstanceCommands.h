@@ -8,7 +8,6 @@
 
 class InstanceRequest;
 class MainWindow;
-class RemoteWindow;
 class SingleInstance;
 class Startup;
 
@@ -84,5 +83,4 @@ private:
     std::deque<Waiting> m_waiting;
     Startup* m_program = nullptr;
     MainWindow* m_window = nullptr;
-    RemoteWindow* m_remote = nullptr;
 };

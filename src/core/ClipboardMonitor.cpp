@@ -118,7 +118,6 @@ void ClipboardMonitor::setSource(std::unique_ptr<ClipboardSource> source, Source
     connect(m_source.get(), &ClipboardSource::offered, this, &ClipboardMonitor::onOffered);
     connect(m_source.get(), &ClipboardSource::received, this, &ClipboardMonitor::onReceived);
     connect(m_source.get(), &ClipboardSource::failed, this, &ClipboardMonitor::onFailed);
-    connect(m_source.get(), &ClipboardSource::lost, this, &ClipboardMonitor::sourceLost);
     applyReadAhead();
 }
 

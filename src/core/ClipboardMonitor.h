@@ -136,8 +136,6 @@ Q_SIGNALS:
     // was too large, the next copy came first); text says which, for the
     // status bar.
     void notDelivered(const QString& text);
-    // The source can no longer tell changes.
-    void sourceLost(const QString& reason);
 
 private:
     struct PendingRead

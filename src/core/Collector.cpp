@@ -27,12 +27,6 @@ bool Collector::clipboardHasCapturableText() const
     return m_monitor && m_monitor->hasCapturableText();
 }
 
-bool Collector::slotButtonsFollow(Source source)
-{
-    return source == Source::Toolbar || source == Source::RemoteToggle ||
-           source == Source::TextEditorCommand;
-}
-
 Collector::Collector(Settings& settings, ErrorReporter& errors, SaveSound& sound, QObject* parent)
     : QObject(parent), m_settings(settings), m_errors(errors), m_sound(sound)
 {
@@ -220,6 +214,21 @@ QString Collector::stampLine() const
     return buildStampLine(m_dateStyle, QDateTime::currentDateTime(), RegionalSettings::system());
 }
 
+void Collector::captureInto(SlotNumber slot, Trigger trigger)
+{
+    if (trigger == Trigger::RemoteSlotButton && m_autoMode) {
+        // Choose where the automatic captures go. The slot is the
+        // collector's before the remote window shows it, and no events run
+        // meanwhile: the window's activation, which the click may bring,
+        // puts the active slot's button down.
+        setActiveSlot(slot);
+        announceActiveSlot();
+        return;
+    }
+    setActiveSlot(slot);
+    capture(trigger);
+}
+
 void Collector::capture(Trigger trigger)
 {
     // Nothing is captured automatically before start-up has read the slot
@@ -251,8 +260,7 @@ void Collector::endCapture(Trigger trigger, SlotNumber slot, ClipboardMonitor::O
     Q_EMIT captureEnded(result);
 }
 
-void Collector::captureFailed(SlotNumber slot, std::exception_ptr failure, bool later,
-                              int copies)
+void Collector::captureFailed(SlotNumber slot, std::exception_ptr failure, bool later, int copies)
 {
     FailureBox& box = m_failureBoxes[slot.index()];
     if (box.open) {
@@ -437,14 +445,23 @@ bool Collector::isWatchingClipboard() const
     return m_monitor && m_monitor->hasCaptureHandler();
 }
 
+// The words of every hint are here.
 QString Collector::hintText() const
 {
     if (!clipboardHasCapturableText())
-        return QCoreApplication::translate("Collector", "No text in the Clipboard");
+        return tr("No text in the Clipboard");
     //: The status hint; %1 is the active slot's file
-    return (m_autoMode ? QCoreApplication::translate("Collector", "Auto clipstow to %1")
-                       : QCoreApplication::translate("Collector", "Ready to clipstow to %1"))
+    return (m_autoMode ? tr("Auto clipstow to %1") : tr("Ready to clipstow to %1"))
         .arg(activeFileName());
+}
+
+QString Collector::slotButtonHint(SlotNumber slot) const
+{
+    if (!clipboardHasCapturableText())
+        return tr("No text in the Clipboard");
+    //: A remote slot button's tool tip; %1 is the slot's file
+    return (m_autoMode ? tr("Switch Auto Clipstow to %1") : tr("Clipstow to %1"))
+        .arg(fileName(slot));
 }
 
 void Collector::refreshHints()

@@ -44,10 +44,7 @@ public:
     };
     Q_ENUM(Trigger)
 
-    // Who switched auto mode. The toolbar's switch, the remote window's
-    // toggle and the text-editor command also give the remote window's
-    // slot buttons the matching presentation; the menu items switch the
-    // mode alone.
+    // Who switched auto mode.
     enum class Source
     {
         Startup,
@@ -57,7 +54,6 @@ public:
         TextEditorCommand,
     };
     Q_ENUM(Source)
-    static bool slotButtonsFollow(Source source);
 
     // How a capture ended.
     enum class CaptureResult
@@ -156,7 +152,11 @@ public:
     void readDateStyle();
     QString stampLine() const;
 
-    // Adds the clipboard's text as a block to the active slot and saves it.
+    // The one capture command, of every view and the command line: slot
+    // becomes the active one, and the clipboard's text is added to it as a
+    // block and saved. A slot button's capture (RemoteSlotButton) in auto
+    // mode only chooses the slot the automatic captures go to and
+    // announces it (activeSlotAnnounced); nothing is captured then.
     // Text its owner marked as secret is never captured (a capture the user
     // asked for says so in the status bar). An automatic capture happens
     // only in auto mode once started. The user's capture command settles a
@@ -166,8 +166,8 @@ public:
     // at once when it has read it already, otherwise once its owner has
     // delivered it, into the slot that was active when the capture was
     // asked for; an owner that does not deliver is said in the status bar.
-    // captureEnded() follows in every case, a failure included.
-    void capture(Trigger trigger);
+    // captureEnded() follows every capture, a failure included.
+    void captureInto(SlotNumber slot, Trigger trigger);
 
     // The clipboard monitor (not owned; start-up keeps it), whose copies
     // are captured in auto mode once startWatchingClipboard has run, until
@@ -196,6 +196,8 @@ public:
     // --- Hints ------------------------------------------------------------
     // The status bar's and tray icon's text: what a capture would do now.
     QString hintText() const;
+    // The remote window's slot button's tooltip: what a click would do.
+    QString slotButtonHint(SlotNumber slot) const;
     // Whether the clipboard holds text a capture would take (asking no
     // clipboard owner).
     bool clipboardHasCapturableText() const;
@@ -226,6 +228,8 @@ Q_SIGNALS:
     void statusMessage(const QString& text);
 
 private:
+    // Captures into the active slot (captureInto).
+    void capture(Trigger trigger);
     CaptureResult captureText(Trigger trigger, SlotNumber slot, ClipboardMonitor::Outcome outcome,
                               const QString& text);
     // captureText, its failure shown, then captureEnded.

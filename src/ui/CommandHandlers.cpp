@@ -162,8 +162,9 @@ void CommandHandlers::connectCommands()
     Collector& collector = m_collector;
     ErrorReporter& errors = this->errors();
 
-    connectCommand(errors, c.capture, this,
-                   [&collector] { collector.capture(Collector::Trigger::User); });
+    connectCommand(errors, c.capture, this, [&collector] {
+        collector.captureInto(collector.activeSlot(), Collector::Trigger::User);
+    });
     connectCommand(errors, c.editInTextEditor, this, [this] { editInTextEditor(); });
     connectCommand(errors, c.save, this, [this] { saveActiveSlot(); });
     connectCommand(errors, c.saveAs, this, [this] { saveActiveSlotAs(); });

@@ -95,8 +95,10 @@ void RemoteWindow::buildToolBar()
     const char* const names[SlotCount] = {"slotButton1", "slotButton2", "slotButton3"};
     for (SlotNumber slot : SlotNumber::all()) {
         QToolButton* button = addButton(names[slot.index()], int(slot.index()));
-        connect(button, &QToolButton::clicked, this,
-                [this, slot] { m_collector.errors().reportFailures([&] { useSlot(slot); }); });
+        connect(button, &QToolButton::clicked, this, [this, slot] {
+            m_collector.errors().reportFailures(
+                [&] { m_collector.captureInto(slot, Collector::Trigger::RemoteSlotButton); });
+        });
         m_slotButtons[slot.index()] = button;
         //: A slot button's name for screen readers; %1 is the slot's number
         button->setAccessibleName(tr("Capture into slot %1").arg(slot.number()));

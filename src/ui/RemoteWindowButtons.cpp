@@ -2,9 +2,7 @@
 // their clicks, which act through the collector.
 #include "ui/RemoteWindow.h"
 
-#include <QClipboard>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QToolButton>
 
 // A check button shows down through its checked state, a push button through
@@ -62,34 +60,15 @@ void RemoteWindow::allUp()
 
 void RemoteWindow::showHints()
 {
-    if (!m_collector.clipboardHasCapturableText()) {
-        for (QToolButton* button : m_slotButtons)
-            button->setToolTip(
-                QCoreApplication::translate("RemoteWindowButtons", "No text in the Clipboard"));
-        return;
-    }
-    //: A slot button's tool tip; %1 is the slot's file
-    const QString hint =
-        m_collector.autoMode() ? tr("Switch Auto Clipstow to %1") : tr("Clipstow to %1");
     for (SlotNumber slot : SlotNumber::all())
-        slotButton(slot)->setToolTip(hint.arg(m_collector.fileName(slot)));
+        slotButton(slot)->setToolTip(m_collector.slotButtonHint(slot));
 }
 
-void RemoteWindow::useSlot(SlotNumber slot)
+bool RemoteWindow::slotButtonsFollow(Collector::Source source)
 {
-    if (m_collector.autoMode()) {
-        // Choose where the automatic captures go; nothing is captured now.
-        // The slot is the collector's before the buttons show it, and no
-        // events run meanwhile: the window's activation, which the click
-        // may bring, puts the active slot's button down.
-        m_collector.setActiveSlot(slot);
-        setDown(slot);
-        m_collector.refreshHints();
-    } else {
-        // Capture into the slot; the capture releases the buttons at its end.
-        m_collector.setActiveSlot(slot);
-        m_collector.capture(Collector::Trigger::RemoteSlotButton);
-    }
+    using Source = Collector::Source;
+    return source == Source::Toolbar || source == Source::RemoteToggle ||
+           source == Source::TextEditorCommand;
 }
 
 // The auto switch's name for screen readers says its state.
@@ -105,7 +84,7 @@ void RemoteWindow::onAutoModeChanged(bool on, Collector::Source source)
 {
     m_autoButton->setChecked(on);
     showAutoState(on);
-    if (!Collector::slotButtonsFollow(source))
+    if (!slotButtonsFollow(source))
         return;
     m_remoteAuto = on;
     makeCheckButtons(on);
