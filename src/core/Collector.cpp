@@ -384,8 +384,9 @@ void Collector::startWatchingClipboard()
 
 void Collector::flushAutomaticCaptures()
 {
-    // One at a time: a copy that comes while an error box of this write
-    // is open waits behind the ones being written, in order.
+    // One at a time: a copy that comes while a write runs waits behind the
+    // ones being written, in order. (A failure's box opens after the write,
+    // see captureFailed.)
     if (m_flushing)
         return;
     m_flushing = true;
