@@ -27,6 +27,18 @@ QString storedChoice(StartChoice choice)
     return QStringLiteral("R");
 }
 
+// The stored text back; any text other than the three gives fallback.
+StartChoice decodedChoice(const QString& stored, StartChoice fallback)
+{
+    if (stored == QLatin1String("1"))
+        return StartChoice::AlwaysOn;
+    if (stored == QLatin1String("0"))
+        return StartChoice::AlwaysOff;
+    if (stored == QLatin1String("R"))
+        return StartChoice::Remember;
+    return fallback;
+}
+
 } // namespace
 
 Settings::Settings(const QString& storeFile, Report report, QObject* parent)
@@ -244,12 +256,7 @@ bool Settings::setDateStyle(int value)
 
 StartChoice Settings::autoAtStart() const
 {
-    const QString stored = get(Layout::AutoOn);
-    if (stored == QLatin1String("1"))
-        return StartChoice::AlwaysOn;
-    if (stored == QLatin1String("0"))
-        return StartChoice::AlwaysOff;
-    return StartChoice::Remember;
+    return decodedChoice(get(Layout::AutoOn), StartChoice::Remember);
 }
 
 bool Settings::setAutoAtStart(StartChoice choice)
@@ -270,12 +277,7 @@ bool Settings::setAutoWasOn(bool value)
 // Unlike "AutoOn", a text other than the three stands for hidden.
 StartChoice Settings::remoteAtStart() const
 {
-    const QString stored = get(Layout::AShowRemote);
-    if (stored == QLatin1String("1"))
-        return StartChoice::AlwaysOn;
-    if (stored == QLatin1String("R"))
-        return StartChoice::Remember;
-    return StartChoice::AlwaysOff;
+    return decodedChoice(get(Layout::AShowRemote), StartChoice::AlwaysOff);
 }
 
 bool Settings::setRemoteAtStart(StartChoice choice)
