@@ -383,6 +383,12 @@ void TestCapture::externalChangeIsReadFirst_data()
         << lines << line10 + BlockHello + "added\n"
         << 2 << line10 + BlockHello + "added\r\n"
         << SlotFileWriter::Method::Rewritten << false;
+    // Appended to as it is, line 10 compared beside the capture: the slot
+    // reads the file again at its next look.
+    QTest::newRow("line 10 changed in place, line appended in the format")
+        << lines << line10 + BlockHello + "added\r\n"
+        << 2 << line10 + BlockHello + "added\r\n"
+        << SlotFileWriter::Method::Appended << true;
 }
 
 // Regression (the file read whole): a capture after another writer's append
@@ -424,6 +430,7 @@ void TestCapture::externalChangeIsReadFirst()
     QCOMPARE(replaced.isEmpty(), onlyNew);
     QCOMPARE(sync.lastMethod(), method);
     QCOMPARE(fileBytes(name), SlotFile::encodePlain(SlotFile::decodePlain(kept)) + BlockHello);
+    sync.refreshBeforeWrite(slot, name);
     QCOMPARE(slot.textLf(), SlotFile::decodePlain(kept + BlockHello));
 }
 

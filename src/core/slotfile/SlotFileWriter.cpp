@@ -68,6 +68,7 @@ QString SlotFileWriter::read(const QString& fileName, std::optional<qsizetype> m
     const SlotFile::WriteLock lock(fileName);
     noteLock(lock);
     setAsideTornAppend(fileName, lock);
+    dropKnownBytesCheck();
     const std::optional<DiskState> before = stateOf(fileName);
     SlotFile::ReadResult result = SlotFile::readTextDetailed(fileName, maxChars);
     const bool complete = before && before->size == result.size;
@@ -89,37 +90,62 @@ std::optional<QString> SlotFileWriter::readAdded(const QString& fileName)
     // now, whose known part ends with a whole character that no byte added
     // can change (not a CR, not inside a sequence).
     const std::optional<DiskState> now = stateOf(fileName);
-    if (!m_inStep || !m_disk || !now || fileName != m_fileName || !isPlain(fileName) ||
-        now->device != m_disk->device || now->inode != m_disk->inode || now->size <= m_disk->size ||
-        m_disk->size == 0 || !m_digest || m_digest->size() != m_disk->size ||
+    if (!m_inStep || !knownBytesIntact() || !m_disk || !now || fileName != m_fileName ||
+        !isPlain(fileName) || now->device != m_disk->device || now->inode != m_disk->inode ||
+        now->size <= m_disk->size || m_disk->size == 0 || !m_digest ||
+        m_digest->size() != m_disk->size ||
         m_tail.size() != std::min<qint64>(m_disk->size, SlotFile::TailBytes) ||
         m_tail.back() == '\r' || uchar(m_tail.back()) >= 0x80)
         return std::nullopt;
     qint64 size = 0;
     const int fd = SlotFile::openRegularFile(fileName, O_RDONLY, CannotOpen, size);
-    // Every old byte is still there as it was, not only the last ones: a
-    // line changed in place anywhere before them would otherwise stay old
-    // in the slot's text, and a whole write would put it back.
+    // The last bytes known are compared at once (an edit near the end, as
+    // editors make, is read whole before the capture); every other byte
+    // below.
     QByteArray added;
     try {
-        if (SlotFile::digestOf(fd, m_disk->size, fileName) == *m_digest)
+        QByteArray tail(m_tail.size(), Qt::Uninitialized);
+        const qsizetype n =
+            SlotFile::readAt(fd, m_disk->size - tail.size(), tail.data(), tail.size(), fileName);
+        if (n == tail.size() && tail == m_tail)
             added = SlotFile::readToEnd(fd, m_disk->size, size - m_disk->size, fileName);
     } catch (...) {
         ::close(fd);
         throw;
     }
-    if (added.isEmpty()) {
-        ::close(fd);
-        return std::nullopt;
-    }
     struct stat st
     {
     };
-    const bool statOk = ::fstat(fd, &st) == 0;
-    ::close(fd);
-    if (!statOk)
+    const bool statOk = !added.isEmpty() && ::fstat(fd, &st) == 0;
+    if (!statOk) {
+        ::close(fd);
         return std::nullopt;
+    }
     const SlotFile::PlainDecoded decoded = SlotFile::decodePlainContinued(added);
+    // Every old byte is still there as it was, not only the last ones: a
+    // line changed in place anywhere before them would otherwise stay old
+    // in the slot's text, and a whole write would put it back. Added bytes
+    // in the format are appended to as they are, so the old ones are
+    // compared beside that; others make the capture write the file whole,
+    // so they are compared first.
+    const qint64 known = m_disk->size;
+    const SlotFile::Digest expected = *m_digest;
+    auto compare = [fileName, known, expected](int checked) {
+        try {
+            const bool same = SlotFile::digestOf(checked, known, fileName) == expected;
+            ::close(checked);
+            return same;
+        } catch (...) {
+            ::close(checked);
+            return false;
+        }
+    };
+    if (!(m_appendable && decoded.canonical)) {
+        if (!compare(fd))
+            return std::nullopt;
+    } else {
+        m_knownBytesCheck = std::async(std::launch::async, compare, fd);
+    }
     // Known up to where the bytes were read; a later append shows as more.
     DiskState state = toState(st);
     state.size = m_disk->size + added.size();
@@ -130,6 +156,21 @@ std::optional<QString> SlotFileWriter::readAdded(const QString& fileName)
              m_appendable && decoded.canonical, true, digest);
     m_tail = (m_tail + added).right(SlotFile::TailBytes);
     return decoded.text;
+}
+
+bool SlotFileWriter::knownBytesIntact() const
+{
+    if (m_knownBytesCheck.valid() && !m_knownBytesCheck.get())
+        m_knownBytesChanged = true;
+    return !m_knownBytesChanged;
+}
+
+void SlotFileWriter::dropKnownBytesCheck()
+{
+    if (m_knownBytesCheck.valid())
+        m_knownBytesCheck.wait();
+    m_knownBytesCheck = {};
+    m_knownBytesChanged = false;
 }
 
 bool SlotFileWriter::setAsideTornAppend(const QString& fileName, const SlotFile::WriteLock& lock)
@@ -150,6 +191,7 @@ void SlotFileWriter::noteLock(const SlotFile::WriteLock& lock)
 
 void SlotFileWriter::noteRead(const QString& fileName)
 {
+    dropKnownBytesCheck();
     const std::optional<DiskState> state = stateOf(fileName);
     remember(fileName, state, 0, QChar(), false, !state || state->size == 0);
     m_tail.clear();
@@ -173,7 +215,9 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
     const SlotFile::WriteLock lock(fileName);
     noteLock(lock);
     const std::optional<DiskState> now = stateOf(fileName);
-    const bool unchanged = unchangedOnDisk(fileName);
+    // (Appends need no answer of a check of the known bytes: they leave
+    // those bytes as they are.)
+    const bool unchanged = inStepOnDisk(fileName);
     // The file holds the first m_textLength characters of the text (or
     // more, when another program added to it), and the text only grew
     // after them.
@@ -213,7 +257,7 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
         }
     }
     // A whole rewrite, exact only over the text it was computed from.
-    if (now && !unchanged)
+    if (now && !(unchanged && knownBytesIntact()))
         throw SlotFile::SlotFileChanged(fileName);
     if (now && m_appendOnly)
         throw AppError::withName(
@@ -263,6 +307,11 @@ void SlotFileWriter::noteTextDiffers(std::optional<qsizetype> textLength)
 
 bool SlotFileWriter::unchangedOnDisk(const QString& fileName) const
 {
+    return inStepOnDisk(fileName) && knownBytesIntact();
+}
+
+bool SlotFileWriter::inStepOnDisk(const QString& fileName) const
+{
     return m_inStep && !m_fileName.isEmpty() && fileName == m_fileName &&
            stateOf(fileName) == m_disk;
 }
@@ -275,7 +324,7 @@ bool SlotFileWriter::exactAppendAt(const QString& fileName, qsizetype tailPositi
     // the old text ends in the first half of one, only a rewrite is exact.
     if (m_lastChar == QLatin1Char('\r') || m_lastChar.isHighSurrogate())
         return false;
-    return unchangedOnDisk(fileName);
+    return inStepOnDisk(fileName);
 }
 
 void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& bytes,
@@ -408,6 +457,7 @@ void SlotFileWriter::rewrite(const QString& fileName, const QString& text, const
     }
     // Bytes another program appended meanwhile follow the text: the slot
     // reads them in.
+    dropKnownBytesCheck();
     SlotFile::Digest digest;
     digest.add(bytes);
     remember(fileName, stateOf(fileName), text.size(), lastOf(text), plain, carried == 0, digest);
@@ -433,6 +483,7 @@ QString SlotFileWriter::takeTornAside()
 
 void SlotFileWriter::forget()
 {
+    dropKnownBytesCheck();
     remember(QString(), std::nullopt, 0, QChar(), false, false);
     m_tail.clear();
     m_appendOnly = false;

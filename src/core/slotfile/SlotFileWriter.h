@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QString>
 #include <functional>
+#include <future>
 #include <optional>
 
 // Writes one slot's file and remembers what the file held after the slot's
@@ -141,6 +142,14 @@ public:
 private:
     // The file is the one last read or written and nobody changed it since.
     bool unchangedOnDisk(const QString& fileName) const;
+    // The same as far as the file's state tells, before the answer of a
+    // check of its known bytes.
+    bool inStepOnDisk(const QString& fileName) const;
+    // The answer of the check readAdded left running (waited for, if it is
+    // still at it): false when a known byte turned out changed, and from
+    // then on until the file is read or written whole.
+    bool knownBytesIntact() const;
+    void dropKnownBytesCheck();
     bool exactAppendAt(const QString& fileName, qsizetype tailPosition) const;
     // Appends bytes while the lock is held (creating a missing file when
     // create is set). The text then holds textLength characters ending in
@@ -185,6 +194,12 @@ private:
     // since.
     QByteArray m_tail;
     std::optional<SlotFile::Digest> m_digest;
+    // After another program's append in the format, the bytes known before
+    // it are compared with m_digest beside the capture, not before it:
+    // appending stays as cheap for a file of many megabytes, and a whole
+    // write waits for the answer.
+    mutable std::future<bool> m_knownBytesCheck;
+    mutable bool m_knownBytesChanged = false;
     Method m_lastMethod = Method::None;
     QString m_lockProblem;
     QString m_tornAside;
