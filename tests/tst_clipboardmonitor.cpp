@@ -244,6 +244,10 @@ private Q_SLOTS:
         collector.captureInto(collector.activeSlot(), Collector::Trigger::RemoteSlotButton);
         Q_EMIT m_source->failed(silent, Utf8, Failure::TimedOut);
         QCOMPARE(result(), Collector::CaptureResult::NotDelivered);
+        const auto huge = m_source->offer(plain("huge"));
+        collector.captureInto(collector.activeSlot(), Collector::Trigger::RemoteSlotButton);
+        Q_EMIT m_source->failed(huge, Utf8, Failure::TooLarge);
+        QCOMPARE(result(), Collector::CaptureResult::TooLarge);
 
         m_source->offer({{Utf8, "pw"}, {Hint, "secret"}});
         collector.captureInto(collector.activeSlot(), Collector::Trigger::RemoteSlotButton);

@@ -179,6 +179,9 @@ void InstanceCommands::capture(const QString& slotWord, Reply reply)
                     reply({false, tr("The program that copied did not deliver the text: nothing "
                                      "captured into %1")
                                       .arg(where)});
+                else if (result == R::TooLarge)
+                    reply({false,
+                           ClipboardMonitor::notCapturedText(ClipboardSource::Failure::TooLarge)});
                 else if (result == R::Failed)
                     reply({false, tr("Nothing captured into %1: Clipstow shows why").arg(where)});
                 else

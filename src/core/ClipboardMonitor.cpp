@@ -320,7 +320,7 @@ void ClipboardMonitor::startRead(PendingRead read)
 void ClipboardMonitor::answer(const PendingRead& read, Outcome outcome, const QString& text,
                               Failure why)
 {
-    if (outcome == Outcome::NotDelivered)
+    if (outcome == Outcome::NotDelivered || outcome == Outcome::TooLarge)
         Q_EMIT notDelivered(notCapturedText(why));
     if (read.context && read.receiver)
         read.receiver(outcome, text);
@@ -379,8 +379,11 @@ void ClipboardMonitor::onFailed(OfferId offer, const QString& format, Failure wh
     for (PendingRead& read : overtaken)
         startRead(std::move(read));
     for (const PendingRead& read : done)
-        answer(read, why == Failure::Refused ? Outcome::NoText : Outcome::NotDelivered, QString(),
-               why);
+        answer(read,
+               why == Failure::Refused    ? Outcome::NoText
+               : why == Failure::TooLarge ? Outcome::TooLarge
+                                          : Outcome::NotDelivered,
+               QString(), why);
     if (m_resumed && m_resumed->offer == offer && m_resumed->format == format) {
         // A format the owner refuses is only missing, as in reading ahead.
         if (why == Failure::Refused) {

@@ -63,6 +63,7 @@ public:
         NoText,
         Secret,
         NotDelivered, // its owner did not deliver within the limit
+        TooLarge,     // more than ClipboardSource::MaxTransferBytes
     };
     using TextReceiver = std::function<void(Outcome outcome, const QString& text)>;
 
@@ -126,6 +127,9 @@ public:
     static QString nextToRead(const QStringList& formats, const QHash<QString, QByteArray>& read,
                               bool withText);
 
+    // What the user is told of a copy that could not be taken.
+    static QString notCapturedText(ClipboardSource::Failure why);
+
 Q_SIGNALS:
     // The newest copy has changed (a new owner, an emptied clipboard).
     void changed();
@@ -159,7 +163,6 @@ private:
     void noteNewest(const ClipboardSource::Offer& offer);
     void readResumed();
     void endResumed(ClipboardSource::Failure why);
-    static QString notCapturedText(ClipboardSource::Failure why);
 
     std::unique_ptr<ClipboardSource> m_source;
     ClipboardSource::Offer m_current;

@@ -321,6 +321,8 @@ Collector::CaptureResult Collector::captureText(Trigger trigger, SlotNumber numb
         return CaptureResult::NothingToStore;
     if (outcome == Outcome::NotDelivered)
         return CaptureResult::NotDelivered;
+    if (outcome == Outcome::TooLarge)
+        return CaptureResult::TooLarge;
     if (outcome == Outcome::Secret) {
         // Text its owner marked as not to be kept (a password) is never
         // collected; only a capture the user asked for says so.

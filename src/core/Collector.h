@@ -61,6 +61,7 @@ public:
         Stored,
         NothingToStore, // no text, a secret, not in auto mode, or the user declined
         NotDelivered,   // the program that copied did not deliver the text
+        TooLarge,       // the copied text is larger than a capture may be
         Failed,         // the error box said why
     };
     Q_ENUM(CaptureResult)
