@@ -1,6 +1,7 @@
 #include "ui/HelpWindow.h"
 
 #include "base/AppError.h"
+#include "base/Translations.h"
 #include "core/ErrorReporter.h"
 #include "core/ProgramInfo.h"
 #include "platform/Shell.h"
@@ -165,7 +166,7 @@ QWidget* HelpWindow::buildLegend()
 
 QString HelpWindow::topicText(Topic topic)
 {
-    QFile file(QString::fromLatin1(resourceOf(topic)));
+    QFile file(Translations::localizedResource(QString::fromLatin1(resourceOf(topic))));
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QCoreApplication::translate("HelpWindow", "Cannot open resource ") +
                        file.fileName());
