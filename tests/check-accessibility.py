@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """What a screen reader finds in Clipstow: the built program runs on the
 test's X display with the desktop's accessibility bus, and every control of
-the agreement, the main window, the remote window and Preferences, walked
-through AT-SPI as a screen reader walks them, has a name.
+the agreement, the main window, the remote window, the tray icon, each page
+of Preferences and the windows the menus open, walked through AT-SPI as a
+screen reader walks them, has a name.
     check-accessibility.py CLIPSTOW"""
 import os
 import subprocess
@@ -51,7 +52,8 @@ def window(app, what, test, timeout=20):
             if child is not None and test(child):
                 return child
         time.sleep(0.2)
-    sys.exit("no window: " + what)
+    shown = ", ".join(f"{child.getRoleName()} \"{child.name}\"" for child in app if child is not None)
+    sys.exit(f"no window: {what} (the program shows: {shown})")
 
 
 def walk(node, path, unnamed, seen):
@@ -72,9 +74,11 @@ def walk(node, path, unnamed, seen):
 
 
 def find(node, role, name):
+    """The first control of role named name; a menu bar's entry, which
+    holds its menu, is not one of the menu's items."""
     if node is None:
         return None
-    if node.getRole() == role and node.name.replace("&", "") == name:
+    if node.getRole() == role and node.name.replace("&", "") == name and not node.childCount:
         return node
     for child in node:
         found = find(child, role, name)
@@ -92,6 +96,35 @@ def check(title, node, failures):
     if len(seen) < 3:
         failures.append(f"{title}: nearly empty ({len(seen)})")
     failures.extend(unnamed)
+
+
+def pages(dialog):
+    """The dialog once for each page of its tab list, that page showing."""
+    tabs = next(node for node in all_nodes(dialog) if node.getRole() == pyatspi.ROLE_PAGE_TAB_LIST)
+    for tab in [tab for tab in tabs if tab.getRole() == pyatspi.ROLE_PAGE_TAB]:
+        press(tab)
+        time.sleep(0.3)
+        yield tab.name.replace("&", "")
+
+
+def all_nodes(node):
+    if node is None:
+        return
+    yield node
+    for child in node:
+        yield from all_nodes(child)
+
+
+# The windows the main window's menus and the tray menu open: the item that
+# opens each, how its window is told, and the button that closes it where it
+# is modal (the others stay open).
+OPENED = [
+    ("clipboard viewer", "Clipboard &Viewer", lambda w: w.name == "Clipboard Viewer", None),
+    ("preferences", "Pr&eferences...", lambda w: w.name == "Preferences", "Cancel"),
+    ("find", "&Find...", lambda w: w.name == "Find", "Cancel"),
+    ("help", "&Help", lambda w: w.name == "Clipstow Help", None),
+    ("about", "&About...", lambda w: w.name == "Clipstow Splash", "Close this window"),
+]
 
 
 def run_command(env, *args):
@@ -119,11 +152,37 @@ def main():
         check("main window", main, failures)
         remote = window(app, "remote window", lambda w: w.name == "Clipstow")
         check("remote window", remote, failures)
-        press(find(main, pyatspi.ROLE_PUSH_BUTTON, "Preferences"))
-        dialog = window(app, "Preferences", lambda w: w.name == "Preferences")
-        check("preferences", dialog, failures)
-        cancel = find(dialog, pyatspi.ROLE_PUSH_BUTTON, "Cancel")
-        press(cancel)
+        # The tray icon's window is embedded in the notification area, which
+        # names it to screen readers by its title (Qt leaves it off the bus).
+        try:
+            tray = subprocess.run(["xdotool", "search", "--sync", "--name",
+                                   "^Clipstow, Auto Clipstow (on|off)$"], timeout=20,
+                                  capture_output=True, text=True, check=False).stdout.split()
+        except subprocess.TimeoutExpired:
+            tray = []
+        print(f"tray icon: {len(tray)} window(s) named")
+        if not tray:
+            failures.append("tray icon: no name")
+        for title, item, test, closer in OPENED:
+            if item == "Clipboard &Viewer" and not tray:
+                continue
+            if item == "Clipboard &Viewer":
+                # Only in the tray menu; a menu open is off the bus, so its
+                # item is chosen by its key.
+                subprocess.run(["xdotool", "mousemove", "--window", tray[0], "8", "8",
+                                "click", "3"], check=True)
+                time.sleep(0.5)
+                subprocess.run(["xdotool", "key", item[item.index("&") + 1].lower()], check=True)
+            else:
+                press(find(main, pyatspi.ROLE_MENU_ITEM, item.replace("&", "")))
+            opened = window(app, title, test)
+            if title == "preferences":
+                for page in pages(opened):
+                    check(f"{title}, page {page}", opened, failures)
+            else:
+                check(title, opened, failures)
+            if closer:
+                press(find(opened, pyatspi.ROLE_PUSH_BUTTON, closer))
     finally:
         run_command(env, "--quit")
         try:

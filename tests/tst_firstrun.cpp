@@ -187,7 +187,8 @@ private Q_SLOTS:
         QTest::newRow("close box") << "close" << Outcome::Closed;
         QTest::newRow("Enter on a focused I Accept") << "enter:accept" << Outcome::Accepted;
         QTest::newRow("Enter on a focused I Do Not Accept") << "enter:decline" << Outcome::Declined;
-        QTest::newRow("Enter in the text: no answer") << "enter:text" << Outcome::Closed;
+        QTest::newRow("Enter in the text: the default, I Do Not Accept")
+            << "enter:text" << Outcome::Declined;
     }
 
     void answers()
@@ -213,8 +214,6 @@ private Q_SLOTS:
                 target = dialog.textView();
             target->setFocus();
             QTest::keyClick(target, Qt::Key_Return);
-            QCOMPARE(dialog.isVisible(), target == dialog.textView());
-            dialog.close();
         } else
             dialog.close();
         const RegionalSettings region = RegionalSettings::system();

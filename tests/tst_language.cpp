@@ -1,18 +1,22 @@
 // One story in the desktop's language, which CTest sets as a session does
 // (LANGUAGE=de, or LANGUAGE=fr_FR:de for French): the translation is the
 // one the environment asks for, the menus, a capture's status hint, an
-// error and Qt's standard buttons come in it, and a slot file gets the
-// same bytes as before the translation was installed.
+// error, Qt's standard buttons, the help and the licence come in it, and a
+// slot file gets the same bytes as before the translation was installed.
 #include "app/Startup.h"
 #include "base/Translations.h"
 #include "core/Collector.h"
+#include "core/ProgramInfo.h"
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "support/TestMain.h"
+#include "ui/Commands.h"
+#include "ui/HelpWindow.h"
 #include "ui/MainWindow.h"
 
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -27,6 +31,8 @@ struct Expected
     QString readyHint;
     QString cannotOpen;
     QString saveButton;
+    QString features;
+    QString license;
 };
 
 Expected expectedFor(const QString& language)
@@ -35,11 +41,21 @@ Expected expectedFor(const QString& language)
         return {{"&Datei", "&Ansicht", "&Optionen", "&Hilfe"},
                 "Bereit zum Übernehmen nach %1",
                 "kann nicht geöffnet werden",
-                "Speichern"};
+                "Speichern",
+                "Clipstow sammelt Text aus der Zwischenablage",
+                "MIT-Lizenz (nichtamtliche Übersetzung)"};
     return {{"&Fichier", "&Affichage", "&Options", "Ai&de"},
             QString::fromUtf8("Prêt à capturer dans %1"),
             QString::fromUtf8("Impossible d’ouvrir le fichier"),
-            "Enregistrer"};
+            "Enregistrer",
+            "Clipstow recueille le texte du presse-papiers",
+            "Licence MIT (traduction non officielle)"};
+}
+
+QString resourceText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 } // namespace
@@ -97,6 +113,21 @@ private Q_SLOTS:
                         QMessageBox::Save | QMessageBox::Cancel);
         QCOMPARE(box.button(QMessageBox::Save)->text().remove(QLatin1Char('&')),
                  expected.saveButton);
+
+        // The help in the language, its table naming every shortcut of the
+        // menus as they show it; the licence translated, then the English
+        // original that binds.
+        QVERIFY(HelpWindow::topicText(HelpWindow::Topic::Features).startsWith(expected.features));
+        const QString howTo = HelpWindow::topicText(HelpWindow::Topic::HowToUse);
+        for (const QAction* action : m_main->commands().all()) {
+            const QString key = action->shortcut().toString(QKeySequence::NativeText);
+            QVERIFY2(key.isEmpty() || howTo.contains(u'\n' + key + QStringLiteral(" - ")),
+                     qPrintable(key));
+        }
+        const QString license = ProgramInfo::licenseText();
+        QVERIFY(license.startsWith(expected.license));
+        QVERIFY(license.endsWith(resourceText(QStringLiteral(":/text/LICENSE"))));
+        QVERIFY(HelpWindow::topicText(HelpWindow::Topic::License).startsWith(expected.license));
         endDesk(true);
     }
 

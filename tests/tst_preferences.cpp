@@ -150,7 +150,8 @@ private Q_SLOTS:
             "&Date Style|shortDateButton|&Like this: |longDateButton|Li&ke this: "
             "|noDateButton|Do&n't save date and "
             "time",
-            "&Sound|defaultSoundBox|&Use default sound|soundFileField||soundFileButton|Select...",
+            "&Sound|defaultSoundBox|&Use default sound|soundFileField||soundFileButton|Select...|"
+            "playSoundButton|",
             "&Text Editor|defaultEditorBox|Use default &editor|editorField||editorButton|Select...",
             "\"&Remote Control\"|remoteRememberButton|R&emember last state|remoteShowButton|Always "
             "sho&w on startup|"

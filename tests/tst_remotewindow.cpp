@@ -263,6 +263,27 @@ private Q_SLOTS:
         QCOMPARE(main->collector().activeSlot().number(), 3);
         QCOMPARE(downButtons(remote), QStringLiteral("3"));
 
+        // From the keyboard: the clicks left the focus where activation put
+        // it; Tab moves on, Return and Space press the focused button.
+        QCOMPARE(QApplication::focusWidget(), remote.slotButton(1));
+        const auto key = [](Qt::Key which) { QTest::keyClick(QApplication::focusWidget(), which); };
+        key(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), remote.slotButton(2));
+        key(Qt::Key_Return);
+        QCOMPARE(main->collector().activeSlot().number(), 2);
+        QCOMPARE(downButtons(remote), QStringLiteral("2"));
+        key(Qt::Key_Tab);
+        key(Qt::Key_Space);
+        QCOMPARE(main->collector().activeSlot().number(), 3);
+        QCOMPARE(downButtons(remote), QStringLiteral("3"));
+        key(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), remote.autoButton());
+        key(Qt::Key_Enter);
+        QVERIFY(!main->collector().autoMode());
+        QCOMPARE(remote.autoButton()->accessibleName(), QStringLiteral("Auto Clipstow: off"));
+        key(Qt::Key_Space);
+        QVERIFY(main->collector().autoMode());
+
         QCOMPARE(fileBytes(path(QStringLiteral("Default2.txt"))), QByteArray("kept\r\n"));
         QVERIFY(!QFile::exists(path(QStringLiteral("Default3.txt"))));
         QCOMPARE(m_desk->played(), 0);

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 
 using Mode = SplashWindow::Mode;
 
@@ -90,26 +91,41 @@ private Q_SLOTS:
 
     // The texts centred in the credit line's band, the close button in the
     // picture's corner; with a font half as large again nothing is cut and
-    // the window only grows.
+    // the window only grows. The tagline, in each language, stays between
+    // the build label and the band at the bottom, clear of the clipboard.
     void layout_data()
     {
         QTest::addColumn<double>("fontScale");
-        QTest::newRow("designed font") << 1.0;
-        QTest::newRow("font 1.5 times larger") << 1.5;
+        QTest::addColumn<QString>("language");
+        QTest::newRow("designed font") << 1.0 << "en";
+        QTest::newRow("font 1.5 times larger") << 1.5 << "en";
+        QTest::newRow("German") << 1.0 << "de";
+        QTest::newRow("French") << 1.0 << "fr";
     }
     void layout()
     {
         QFETCH(double, fontScale);
+        QFETCH(QString, language);
+        QTranslator translator;
+        if (language != QLatin1String("en")) {
+            QVERIFY(translator.load(QStringLiteral(":/i18n/clipstow_%1.qm").arg(language)));
+            QCoreApplication::installTranslator(&translator);
+        }
         SplashWindow window(Mode::About);
+        QCoreApplication::removeTranslator(&translator);
+        const QLabel* tagline = window.taglineLabel();
+        QCOMPARE(tagline->text() == QLatin1String("clipboard text, stowed in files"),
+                 language == QLatin1String("en"));
         QFont font = window.font();
         font.setPointSizeF(font.pointSizeF() * fontScale);
         window.setFont(font);
         window.show();
         window.layout()->activate();
         const QLabel* build = window.buildLabel();
-        QCOMPARE(build->text(),
-                 QStringLiteral("Build ") +
-                     shortDateText(ProgramInfo::buildDate(), RegionalSettings::system()));
+        if (language == QLatin1String("en"))
+            QCOMPARE(build->text(),
+                     QStringLiteral("Build ") +
+                         shortDateText(ProgramInfo::buildDate(), RegionalSettings::system()));
         QVERIFY(window.width() >= 387 && window.height() >= 174);
         for (const QLabel* text : {build, static_cast<const QLabel*>(window.creditLabel())}) {
             QVERIFY(text->width() >= text->sizeHint().width());
@@ -121,8 +137,20 @@ private Q_SLOTS:
                 QVERIFY(text->fontMetrics().horizontalAdvance(text->text()) <=
                         SplashLayout::CreditRoom);
         }
-        if (fontScale == 1.0)
+        QVERIFY(tagline->width() >= tagline->minimumSizeHint().width());
+        QVERIFY(tagline->height() >= tagline->heightForWidth(tagline->width()));
+        QVERIFY(tagline->y() >= build->geometry().bottom());
+        QVERIFY(window.rect().contains(tagline->geometry()));
+        if (fontScale == 1.0) {
             QCOMPARE(build->y() + (build->height() - build->sizeHint().height()) / 2, 116);
+            QVERIFY(tagline->geometry().bottom() < 160);
+            QVERIFY(tagline->width() <= SplashLayout::CreditRoom ||
+                    tagline->fontMetrics().horizontalAdvance(tagline->text()) <=
+                        SplashLayout::CreditRoom);
+            if (!tagline->wordWrap())
+                QCOMPARE(tagline->y() + (tagline->height() - tagline->sizeHint().height()) / 2,
+                         139);
+        }
         const int title = window.style()->pixelMetric(QStyle::PM_TitleBarButtonSize);
         const QRect close = window.closeButton()->geometry();
         QCOMPARE(close.size(), SplashLayout::closeButtonSize(QSize(title, title)));

@@ -97,6 +97,21 @@
         <source>(not delivered)</source>
         <translation>(nicht geliefert)</translation>
     </message>
+    <message>
+        <source>Size</source>
+        <extracomment>The column of each format&apos;s size in bytes</extracomment>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Formats</source>
+        <extracomment>The list of the clipboard&apos;s formats, for screen readers</extracomment>
+        <translation>Formate</translation>
+    </message>
+    <message>
+        <source>Clipboard text</source>
+        <extracomment>The clipboard&apos;s text, for screen readers</extracomment>
+        <translation>Text der Zwischenablage</translation>
+    </message>
 </context>
 <context>
     <name>Collector</name>
@@ -742,6 +757,11 @@ Mit „Ich stimme zu“ bestätigen Sie, dass Sie diese Bedingungen und das, was
         <source>Cannot open resource </source>
         <translation>Ressource kann nicht geöffnet werden: </translation>
     </message>
+    <message>
+        <source>Help text</source>
+        <extracomment>The help text&apos;s name for screen readers</extracomment>
+        <translation>Hilfetext</translation>
+    </message>
 </context>
 <context>
     <name>Icons</name>
@@ -1049,6 +1069,21 @@ when you click &quot;Edit in Text Editor&quot;.</source>
     <message>
         <source>All files (*)</source>
         <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Sound file</source>
+        <extracomment>The sound file&apos;s path, for screen readers</extracomment>
+        <translation>Klangdatei</translation>
+    </message>
+    <message>
+        <source>Play the sound</source>
+        <extracomment>The sound picture&apos;s name for screen readers</extracomment>
+        <translation>Klang abspielen</translation>
+    </message>
+    <message>
+        <source>Text editor program</source>
+        <extracomment>The text editor&apos;s path, for screen readers</extracomment>
+        <translation>Programm des Texteditors</translation>
     </message>
 </context>
 <context>
@@ -1407,6 +1442,11 @@ when you click &quot;Edit in Text Editor&quot;.</source>
         <source>Close this window</source>
         <translation>Dieses Fenster schließen</translation>
     </message>
+    <message>
+        <source>clipboard text, stowed in files</source>
+        <extracomment>The program&apos;s tagline under its name on the splash window</extracomment>
+        <translation>Text aus der Zwischenablage, in Dateien abgelegt</translation>
+    </message>
 </context>
 <context>
     <name>Startup</name>
@@ -1468,6 +1508,18 @@ when you click &quot;Edit in Text Editor&quot;.</source>
     <message>
         <source>%1 is not a valid registry script: line %2: %3. Nothing was imported.</source>
         <translation>%1 ist kein gültiges Registrierungsskript: Zeile %2: %3. Nichts wurde importiert.</translation>
+    </message>
+</context>
+<context>
+    <name>TrayIcon</name>
+    <message>
+        <source>Clipstow, Auto Clipstow on</source>
+        <extracomment>The tray icon&apos;s name for screen readers</extracomment>
+        <translation>Clipstow, Auto-Clipstow ein</translation>
+    </message>
+    <message>
+        <source>Clipstow, Auto Clipstow off</source>
+        <translation>Clipstow, Auto-Clipstow aus</translation>
     </message>
 </context>
 <context>

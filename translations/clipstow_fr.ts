@@ -97,6 +97,21 @@
         <source>(not delivered)</source>
         <translation>(non livré)</translation>
     </message>
+    <message>
+        <source>Size</source>
+        <extracomment>The column of each format&apos;s size in bytes</extracomment>
+        <translation>Taille</translation>
+    </message>
+    <message>
+        <source>Formats</source>
+        <extracomment>The list of the clipboard&apos;s formats, for screen readers</extracomment>
+        <translation>Formats</translation>
+    </message>
+    <message>
+        <source>Clipboard text</source>
+        <extracomment>The clipboard&apos;s text, for screen readers</extracomment>
+        <translation>Texte du presse-papiers</translation>
+    </message>
 </context>
 <context>
     <name>Collector</name>
@@ -742,6 +757,11 @@ En choisissant «&#x202f;J’accepte&#x202f;», vous reconnaissez avoir lu ces c
         <source>Cannot open resource </source>
         <translation>Impossible d’ouvrir la ressource </translation>
     </message>
+    <message>
+        <source>Help text</source>
+        <extracomment>The help text&apos;s name for screen readers</extracomment>
+        <translation>Texte de l’aide</translation>
+    </message>
 </context>
 <context>
     <name>Icons</name>
@@ -1049,6 +1069,21 @@ vous cliquez sur «&#x202f;Modifier dans l’éditeur de texte&#x202f;».</trans
     <message>
         <source>All files (*)</source>
         <translation>Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>Sound file</source>
+        <extracomment>The sound file&apos;s path, for screen readers</extracomment>
+        <translation>Fichier son</translation>
+    </message>
+    <message>
+        <source>Play the sound</source>
+        <extracomment>The sound picture&apos;s name for screen readers</extracomment>
+        <translation>Écouter le son</translation>
+    </message>
+    <message>
+        <source>Text editor program</source>
+        <extracomment>The text editor&apos;s path, for screen readers</extracomment>
+        <translation>Programme de l’éditeur de texte</translation>
     </message>
 </context>
 <context>
@@ -1407,6 +1442,11 @@ vous cliquez sur «&#x202f;Modifier dans l’éditeur de texte&#x202f;».</trans
         <source>Close this window</source>
         <translation>Fermer cette fenêtre</translation>
     </message>
+    <message>
+        <source>clipboard text, stowed in files</source>
+        <extracomment>The program&apos;s tagline under its name on the splash window</extracomment>
+        <translation>le texte du presse-papiers, rangé dans des fichiers</translation>
+    </message>
 </context>
 <context>
     <name>Startup</name>
@@ -1468,6 +1508,18 @@ vous cliquez sur «&#x202f;Modifier dans l’éditeur de texte&#x202f;».</trans
     <message>
         <source>%1 is not a valid registry script: line %2: %3. Nothing was imported.</source>
         <translation>%1 n’est pas un script de registre valable&#x202f;: ligne %2&#x202f;: %3. Rien n’a été importé.</translation>
+    </message>
+</context>
+<context>
+    <name>TrayIcon</name>
+    <message>
+        <source>Clipstow, Auto Clipstow on</source>
+        <extracomment>The tray icon&apos;s name for screen readers</extracomment>
+        <translation>Clipstow, Clipstow automatique activé</translation>
+    </message>
+    <message>
+        <source>Clipstow, Auto Clipstow off</source>
+        <translation>Clipstow, Clipstow automatique désactivé</translation>
     </message>
 </context>
 <context>

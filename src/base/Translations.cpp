@@ -10,6 +10,12 @@ namespace {
 
 const QString ResourceFolder = QStringLiteral(":/i18n");
 
+QString& installedLanguage()
+{
+    static QString language = QStringLiteral("en");
+    return language;
+}
+
 bool hasTranslation(const QString& language)
 {
     return QFileInfo::exists(ResourceFolder + QStringLiteral("/clipstow_") + language +
@@ -47,12 +53,26 @@ QString chooseLanguage(const QStringList& uiLanguages)
 QString install()
 {
     const QString language = chooseLanguage(QLocale::system().uiLanguages());
+    installedLanguage() = language;
     if (language == QLatin1String("en"))
         return language;
     const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     installFile(qtFolder + QStringLiteral("/qtbase_") + language + QStringLiteral(".qm"));
     installFile(ResourceFolder + QStringLiteral("/clipstow_") + language + QStringLiteral(".qm"));
     return language;
+}
+
+QString language()
+{
+    return installedLanguage();
+}
+
+QString localizedResource(const QString& path)
+{
+    const int fileStart = int(path.lastIndexOf(QLatin1Char('/'))) + 1;
+    const QString localized =
+        path.left(fileStart) + language() + QLatin1Char('/') + path.mid(fileStart);
+    return language() != QLatin1String("en") && QFileInfo::exists(localized) ? localized : path;
 }
 
 } // namespace Translations

@@ -17,6 +17,16 @@ QString chooseLanguage(const QStringList& uiLanguages);
 // application; returns the language chosen.
 QString install();
 
+// The language install() chose: "en" before it runs and where English
+// was chosen.
+QString language();
+
+// A resource file in the installed language: path with the language's
+// folder before the file name (":/help/features.txt" gives
+// ":/help/de/features.txt" in German) where the resources hold one, path
+// itself otherwise.
+QString localizedResource(const QString& path);
+
 } // namespace Translations
 
 // A text marked for translation where it is defined (QT_TRANSLATE_NOOP) and

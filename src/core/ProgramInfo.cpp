@@ -1,6 +1,7 @@
 #include "core/ProgramInfo.h"
 
 #include "base/AppError.h"
+#include "base/Translations.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -75,7 +76,7 @@ QUrl supportMailUrl(const QString& address)
 QString licenseText()
 {
     initLicenseResource();
-    QFile file(QStringLiteral(":/text/LICENSE"));
+    QFile file(Translations::localizedResource(QStringLiteral(":/text/LICENSE")));
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QCoreApplication::translate("ProgramInfo", "Cannot read the licence text"));
     return QString::fromUtf8(file.readAll());

@@ -28,8 +28,9 @@ void setContacts(const QString& supportMail, const QString& webSite);
 // e.g. "mailto:help@clipstow.test?subject=Clipstow".
 QUrl supportMailUrl(const QString& address);
 
-// The project's licence as shipped in the program. Raises AppError when the
-// resource is missing.
+// The project's licence as shipped in the program, in the installed
+// language where it has a translation (which quotes the English original
+// as the binding text). Raises AppError when the resource is missing.
 QString licenseText();
 
 } // namespace ProgramInfo

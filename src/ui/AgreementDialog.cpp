@@ -56,13 +56,14 @@ AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidge
         new QPushButton(Icons::cancelGlyph(),
                         QCoreApplication::translate("AgreementDialog", "I Do Not Accept"), this);
     m_notAgreeButton->setObjectName(QStringLiteral("declineButton"));
-    // No default button: Enter answers only on a focused button (see
-    // keyPressEvent), never from the text.
+    // Enter presses the focused button; anywhere else it answers as the
+    // default, "I Do Not Accept", does, so that it never accepts the terms
+    // unless "I Accept" has the focus.
     for (QPushButton* button : {m_agreeButton, m_notAgreeButton}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
+        button->setAutoDefault(true);
         button->setMinimumSize(ButtonMinimumSize);
     }
+    m_notAgreeButton->setDefault(true);
     connect(m_agreeButton, &QPushButton::clicked, this, &AgreementDialog::acceptClicked);
     connect(m_notAgreeButton, &QPushButton::clicked, this, &AgreementDialog::declineClicked);
 
@@ -114,13 +115,6 @@ void AgreementDialog::keyPressEvent(QKeyEvent* event)
     // setting as it was.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         m_notAgreeButton->click();
-        return;
-    }
-    // Enter presses the focused button, and does nothing elsewhere.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        for (QPushButton* button : {m_agreeButton, m_notAgreeButton})
-            if (focusWidget() == button)
-                button->click();
         return;
     }
     QDialog::keyPressEvent(event);

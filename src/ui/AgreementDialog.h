@@ -8,8 +8,8 @@ class Settings;
 
 // The first-run agreement: the agreement text and two buttons. "I Accept"
 // records the date and time of acceptance in "AcceptedLicense"; "I Do Not
-// Accept" and Esc record "Never"; the close box records nothing. What
-// follows each outcome is the caller's.
+// Accept", Esc and Enter (but on a focused "I Accept") record "Never"; the
+// close box records nothing. What follows each outcome is the caller's.
 class AgreementDialog final : public QDialog
 {
     Q_OBJECT

@@ -20,8 +20,11 @@ ClipboardViewer::ClipboardViewer(ClipboardMonitor& monitor, QWidget* parent)
     m_summary = new QLabel(this);
     m_formats = new QTreeWidget(this);
     m_formats->setColumnCount(2);
-    m_formats->setHeaderLabels(
-        {QCoreApplication::translate("ClipboardViewer", "Format"), QStringLiteral("Size")});
+    m_formats->setHeaderLabels({QCoreApplication::translate("ClipboardViewer", "Format"),
+                                //: The column of each format's size in bytes
+                                QCoreApplication::translate("ClipboardViewer", "Size")});
+    //: The list of the clipboard's formats, for screen readers
+    m_formats->setAccessibleName(QCoreApplication::translate("ClipboardViewer", "Formats"));
     m_formats->setRootIsDecorated(false);
     m_formats->setUniformRowHeights(true);
     m_formats->header()->setStretchLastSection(false);
@@ -30,6 +33,9 @@ ClipboardViewer::ClipboardViewer(ClipboardMonitor& monitor, QWidget* parent)
 
     m_text = new QPlainTextEdit(this);
     m_text->setReadOnly(true);
+    m_text->setTabChangesFocus(true);
+    //: The clipboard's text, for screen readers
+    m_text->setAccessibleName(QCoreApplication::translate("ClipboardViewer", "Clipboard text"));
 
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(m_formats);

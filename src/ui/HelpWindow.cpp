@@ -1,11 +1,13 @@
 #include "ui/HelpWindow.h"
 
 #include "base/AppError.h"
+#include "base/Translations.h"
 #include "core/ErrorReporter.h"
 #include "core/ProgramInfo.h"
 #include "platform/Shell.h"
 #include "settings/Settings.h"
 #include "ui/Icons.h"
+#include "ui/TrayIcon.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -64,6 +66,9 @@ HelpWindow::HelpWindow(Settings& settings, ErrorReporter& errors, QWidget* paren
     m_viewer->setReadOnly(true);
     m_viewer->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_viewer->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_viewer->setTabChangesFocus(true);
+    //: The help text's name for screen readers
+    m_viewer->setAccessibleName(QCoreApplication::translate("HelpWindow", "Help text"));
 
     m_copyAction = new QAction(QCoreApplication::translate("HelpWindow", "&Copy"), this);
     m_copyAction->setIcon(Icons::copy());
@@ -87,6 +92,11 @@ HelpWindow::HelpWindow(Settings& settings, ErrorReporter& errors, QWidget* paren
     layout->addWidget(buildButtonRow());
     layout->addWidget(m_viewer, 1);
     layout->addWidget(buildLegend());
+    // Tab goes as the eye reads: the row of buttons, then the text.
+    for (int i = 1; i < TopicCount; ++i)
+        QWidget::setTabOrder(m_topicButtons[i - 1], m_topicButtons[i]);
+    QWidget::setTabOrder(m_topicButtons.back(), m_websiteButton);
+    QWidget::setTabOrder(m_websiteButton, m_viewer);
 
     // The captions may need more room than the designed width in the
     // desktop's font: the window then grows to show them whole.
@@ -147,25 +157,25 @@ QWidget* HelpWindow::buildLegend()
     auto* layout = new QHBoxLayout(legend);
     layout->setContentsMargins(8, 4, 8, 4);
     layout->setSpacing(6);
-    auto addEntry = [legend, layout](const QIcon& icon, const QString& caption) {
+    auto addEntry = [legend, layout](bool autoMode, const QString& caption) {
+        const QIcon icon = autoMode ? Icons::autoProgramIcon() : Icons::programIcon();
         auto* picture = new QLabel(legend);
         picture->setPixmap(icon.pixmap(16, 16));
+        picture->setAccessibleName(TrayIcon::accessibleName(autoMode));
         picture->setFixedSize(16, 16);
         layout->addWidget(picture);
         layout->addWidget(new QLabel(caption, legend));
         layout->addSpacing(8);
     };
-    addEntry(Icons::programIcon(),
-             QCoreApplication::translate("HelpWindow", "- Auto Clipstow is DISABLED"));
-    addEntry(Icons::autoProgramIcon(),
-             QCoreApplication::translate("HelpWindow", "- Auto Clipstow is ENABLED"));
+    addEntry(false, QCoreApplication::translate("HelpWindow", "- Auto Clipstow is DISABLED"));
+    addEntry(true, QCoreApplication::translate("HelpWindow", "- Auto Clipstow is ENABLED"));
     layout->addStretch(1);
     return legend;
 }
 
 QString HelpWindow::topicText(Topic topic)
 {
-    QFile file(QString::fromLatin1(resourceOf(topic)));
+    QFile file(Translations::localizedResource(QString::fromLatin1(resourceOf(topic))));
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QCoreApplication::translate("HelpWindow", "Cannot open resource ") +
                        file.fileName());

@@ -36,7 +36,8 @@ public:
     // Replaces the viewer's text with the topic's, shown from its start.
     void showTopic(Topic topic);
     Topic topic() const { return m_topic; }
-    // The topic's text as the resources hold it.
+    // The topic's text as the resources hold it, in the installed language
+    // where there is a text in it.
     static QString topicText(Topic topic);
 
     // Shows the window and brings it forward.

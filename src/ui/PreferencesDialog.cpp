@@ -330,13 +330,17 @@ void PreferencesDialog::buildSoundPage()
     m_soundField = addPathField(page, "soundFileField", SoundFieldMinimumWidth);
     m_soundChooseButton = addSelectButton(page, "soundFileButton");
 
-    // A picture, not a stop of the tab order.
+    //: The sound file's path, for screen readers
+    m_soundField->setAccessibleName(tr("Sound file"));
+    // A picture to click, which Tab reaches last on the page.
     m_playSoundButton = new QToolButton(page);
     m_playSoundButton->setObjectName(QStringLiteral("playSoundButton"));
     m_playSoundButton->setIcon(Icons::playSound());
     m_playSoundButton->setIconSize(QSize(32, 32));
     m_playSoundButton->setAutoRaise(true);
-    m_playSoundButton->setFocusPolicy(Qt::NoFocus);
+    m_playSoundButton->setFocusPolicy(Qt::TabFocus);
+    //: The sound picture's name for screen readers
+    m_playSoundButton->setAccessibleName(tr("Play the sound"));
     m_playSoundButton->setCursor(Qt::PointingHandCursor);
     m_playSoundButton->setToolTip(
         QCoreApplication::translate("PreferencesDialog", "Click to play"));
@@ -362,6 +366,8 @@ void PreferencesDialog::buildEditorPage()
         QCoreApplication::translate("PreferencesDialog", "Use default &editor"), page);
     m_defaultEditorCheck->setObjectName(QStringLiteral("defaultEditorBox"));
     m_editorField = addPathField(page, "editorField", EditorFieldMinimumWidth);
+    //: The text editor's path, for screen readers
+    m_editorField->setAccessibleName(tr("Text editor program"));
     m_editorChooseButton = addSelectButton(page, "editorButton");
 
     addFileChoice(page, nullptr, m_defaultEditorCheck, m_editorField, m_editorChooseButton,

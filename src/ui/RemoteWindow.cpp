@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScreen>
 #include <QToolButton>
@@ -124,7 +125,9 @@ QToolButton* RemoteWindow::addButton(const char* name, int image)
     button->setAutoRaise(true);
     button->setIcon(Icons::remoteImage(image));
     button->setIconSize(QSize(16, 16));
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab once the window is active, never focused by a click:
+    // a click acts at once and leaves the focus where it was.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setFixedSize(ButtonWidth, ButtonHeight);
     m_toolBar->layout()->addWidget(button);
     return button;
@@ -137,6 +140,19 @@ void RemoteWindow::onActivated()
     m_autoButton->setChecked(m_collector.autoMode());
     if (!m_remoteAuto)
         allUp();
+}
+
+// Space presses the focused button (the button's own key); Enter and
+// Return do the same here, as in a dialog.
+void RemoteWindow::keyPressEvent(QKeyEvent* event)
+{
+    auto* button = qobject_cast<QToolButton*>(focusWidget());
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && button && m_toolBar->isAncestorOf(button) && !event->isAutoRepeat()) {
+        button->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void RemoteWindow::changeEvent(QEvent* event)

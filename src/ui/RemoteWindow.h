@@ -20,6 +20,10 @@ class WindowPlacement;
 // whenever the toolbar's switch, this window's toggle or the text-editor
 // command switches auto mode; the menu items leave it as it is.
 //
+// Once the window is active (through its title bar, F6 or the tray menu),
+// Tab moves between its buttons and Space, Enter or Return presses one; a
+// click does not move the focus.
+//
 // The window has no owner, so it is neither minimised nor hidden together
 // with the main window, and it never has a taskbar entry of its own.
 class RemoteWindow final : public QWidget
@@ -65,6 +69,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

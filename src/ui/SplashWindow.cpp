@@ -69,10 +69,21 @@ void SplashWindow::buildPicture()
     m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->setPixmap(QPixmap::fromImage(image));
     m_picture->setFixedSize(image.size());
+    // Named as it reads: the program's name and major version.
+    m_picture->setAccessibleName(ProgramInfo::name() + QLatin1Char(' ') +
+                                 ProgramInfo::version().section(QLatin1Char('.'), 0, 0));
     m_picture->installEventFilter(this);
 }
 
 namespace {
+
+// The tagline under the program's name: its first line's top, the lowest
+// its last line may reach (the blue band below), the least gap above it.
+constexpr int TaglineTop = 139;
+constexpr int TaglineBottom = 158;
+constexpr int TaglineMinimumGap = 2;
+constexpr double TaglinePointSize = 7.5;
+constexpr QColor TaglineColour(0x46, 0x52, 0x5e);
 
 // A smaller font for a text that would not fit the room beside the picture.
 void fitFont(QLabel* label, int room)
@@ -105,6 +116,25 @@ void SplashWindow::buildLabels()
     m_buildLabel->setText(
         SplashLayout::buildLabelText(ProgramInfo::buildDate(), RegionalSettings::system()));
     fitFont(m_buildLabel, SplashLayout::CreditRoom);
+
+    // The picture's tagline, in the colour and size it was drawn in; broken
+    // into lines where it is wider than the band.
+    //: The program's tagline under its name on the splash window
+    m_taglineLabel = new QLabel(tr("clipboard text, stowed in files"), this);
+    m_taglineLabel->setObjectName(QStringLiteral("taglineLabel"));
+    m_taglineLabel->setAlignment(Qt::AlignCenter);
+    QFont taglineFont = font();
+    taglineFont.setPointSizeF(TaglinePointSize);
+    m_taglineLabel->setFont(taglineFont);
+    QPalette colours = m_taglineLabel->palette();
+    colours.setColor(QPalette::WindowText, TaglineColour);
+    m_taglineLabel->setPalette(colours);
+    if (QFontMetrics(taglineFont).horizontalAdvance(m_taglineLabel->text()) >
+        SplashLayout::CreditRoom) {
+        m_taglineLabel->setWordWrap(true);
+        m_taglineLabel->setFixedWidth(SplashLayout::CreditRoom);
+        m_taglineLabel->setFixedHeight(m_taglineLabel->heightForWidth(SplashLayout::CreditRoom));
+    }
 }
 
 void SplashWindow::buildButtons()
@@ -133,6 +163,7 @@ void SplashWindow::buildButtons()
     m_closeButton->setObjectName(QStringLiteral("closeButton"));
     m_closeButton->setIcon(Icons::closeGlyph());
     m_closeButton->setToolTip(QCoreApplication::translate("SplashWindow", "Close this window"));
+    m_closeButton->setAccessibleName(m_closeButton->toolTip());
     m_closeButton->setFocusPolicy(Qt::NoFocus);
     m_closeButton->setFixedSize(SplashLayout::closeButtonSize(QSize(titleButton, titleButton)));
     const int glyph = std::max(8, m_closeButton->height() - 4);
@@ -157,6 +188,8 @@ void SplashWindow::buildLayout()
         Credit,
         BuildGap,
         Build,
+        TaglineGap,
+        Tagline,
         Rest,
         RowCount
     };
@@ -178,6 +211,18 @@ void SplashWindow::buildLayout()
     grid->setRowMinimumHeight(
         BuildGap, std::max(0, BuildLabelTop - CreditTop - m_creditLabel->sizeHint().height()));
     grid->addWidget(m_buildLabel, Build, 1, Qt::AlignHCenter);
+    // The tagline's first line where the picture had it; more lines start
+    // higher, so that the last stays above the band at the bottom, but
+    // never on the build label.
+    const int buildBottom =
+        std::max(BuildLabelTop, CreditTop + m_creditLabel->sizeHint().height()) +
+        m_buildLabel->sizeHint().height();
+    const int taglineTop =
+        std::max(buildBottom + TaglineMinimumGap,
+                 std::min(TaglineTop, TaglineBottom - std::max(m_taglineLabel->sizeHint().height(),
+                                                               m_taglineLabel->minimumHeight())));
+    grid->setRowMinimumHeight(TaglineGap, taglineTop - buildBottom);
+    grid->addWidget(m_taglineLabel, Tagline, 1, Qt::AlignHCenter);
     grid->setRowStretch(Rest, 1);
 
     auto* corner = new QVBoxLayout;

@@ -29,6 +29,7 @@ public:
     QLabel* picture() const { return m_picture; }
     QLabel* buildLabel() const { return m_buildLabel; }
     QLabel* creditLabel() const { return m_creditLabel; }
+    QLabel* taglineLabel() const { return m_taglineLabel; }
     QToolButton* webSiteButton() const { return m_webSiteButton; }
     QToolButton* closeButton() const { return m_closeButton; }
 
@@ -50,6 +51,7 @@ private:
     QLabel* m_picture = nullptr;
     QLabel* m_buildLabel = nullptr;
     QLabel* m_creditLabel = nullptr;
+    QLabel* m_taglineLabel = nullptr;
     QToolButton* m_webSiteButton = nullptr;
     QToolButton* m_closeButton = nullptr;
     QTimer* m_timer = nullptr;

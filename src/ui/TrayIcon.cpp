@@ -5,6 +5,7 @@
 #include "ui/Icons.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QWidget>
@@ -16,6 +17,7 @@ TrayIcon::TrayIcon(Collector& collector, QObject* parent)
     connect(this, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated, Qt::QueuedConnection);
     connect(&m_collector, &Collector::hintsChanged, this, &TrayIcon::showHints);
     show();
+    nameForScreenReaders();
 }
 
 void TrayIcon::setMenu(QMenu* menu)
@@ -92,4 +94,26 @@ void TrayIcon::showHints()
     const QString tip = shortToolTip(m_collector.hintText());
     if (tip != toolTip())
         setToolTip(tip);
+    nameForScreenReaders();
+}
+
+QString TrayIcon::accessibleName(bool autoMode)
+{
+    //: The tray icon's name for screen readers
+    return autoMode ? tr("Clipstow, Auto Clipstow on") : tr("Clipstow, Auto Clipstow off");
+}
+
+// On an X11 notification area the icon is a small window of Qt's own,
+// embedded in the notification area's: the area names the icon to screen
+// readers by that window's title, which Qt leaves empty. A notification
+// area of the status-notifier kind reads the program's name and the
+// tooltip instead.
+void TrayIcon::nameForScreenReaders()
+{
+    const QString name = accessibleName(m_collector.autoMode());
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->inherits("QSystemTrayIconSys") && window->windowTitle() != name) {
+            window->setWindowTitle(name);
+            window->setAccessibleName(name);
+        }
 }

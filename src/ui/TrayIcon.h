@@ -43,6 +43,10 @@ public:
     // MaxToolTipLength without splitting a surrogate pair.
     static QString shortToolTip(const QString& hint);
 
+    // The icon's name for screen readers: the program and auto mode's
+    // state.
+    static QString accessibleName(bool autoMode);
+
 Q_SIGNALS:
     // A mouse button went down on the icon.
     void pressed();
@@ -52,6 +56,7 @@ private:
     void runDefaultItem();
     void openMenu();
     void showHints();
+    void nameForScreenReaders();
 
     Collector& m_collector;
     QPointer<QMenu> m_menu;
