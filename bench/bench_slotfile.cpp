@@ -2,18 +2,17 @@
 // decoding, at 1 KB, 1 MB and the editor's full 16,777,215 characters, and
 // the append path of a capture (1 KB onto a 16 MB file).
 
+#include "BenchSupport.h"
 #include "core/slotfile/SlotFile.h"
 #include "core/slotfile/SlotFileWriter.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -90,12 +89,7 @@ int main()
     const QString capture = sampleText(1024);
     SlotFileWriter writer(name);
     writer.write(text, font);
-    const auto inode = [&] {
-        struct stat st
-        {
-        };
-        return ::stat(QFile::encodeName(name).constData(), &st) == 0 ? st.st_ino : 0;
-    };
+    const auto inode = [&] { return BenchSupport::inodeOf(name); };
     const QByteArray::size_type sizeBefore = SlotFile::encodePlain(text).size();
     const auto inodeBefore = inode();
     const double append = medianMs(11, [&] {

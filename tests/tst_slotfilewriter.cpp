@@ -105,8 +105,8 @@ void TestSlotFileWriter::rewritesWhenPrefixChanged()
     QFETCH(int, prefix);
     SlotFileWriter writer(path());
     writer.write(QStringLiteral("abc"), QFont());
-    writer.write(newText, QFont(),
-                 prefix < 0 ? std::nullopt : std::optional<qsizetype>(prefix), Capture);
+    writer.write(newText, QFont(), prefix < 0 ? std::nullopt : std::optional<qsizetype>(prefix),
+                 Capture);
     QCOMPARE(fileBytes(path()), SlotFile::encodePlain(newText));
 }
 
@@ -292,8 +292,7 @@ void TestSlotFileWriter::failedAppendLeavesOldText()
         const FileSizeLimit limit(4096);
         QVERIFY(limit.ok());
         error = errorOf([&] {
-            writer.write(text + QString(10000, QLatin1Char('z')), QFont(), text.size(),
-                         Capture);
+            writer.write(text + QString(10000, QLatin1Char('z')), QFont(), text.size(), Capture);
         });
     }
     QCOMPARE(error, QStringLiteral("Cannot create file ") + path());

@@ -65,7 +65,7 @@ std::optional<QFont> askFont(QWidget* parent, const QFont& initial)
     return font;
 }
 
-std::optional<SlotFileSync::Settle> askChangedFile(QWidget* parent, const QString& fileName)
+std::optional<Slot::Settle> askChangedFile(QWidget* parent, const QString& fileName)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Clipstow"),
                     //: %1 is the slot's file
@@ -88,9 +88,9 @@ std::optional<SlotFileSync::Settle> askChangedFile(QWidget* parent, const QStrin
     box.setEscapeButton(cancel);
     box.exec();
     if (box.clickedButton() == both)
-        return SlotFileSync::Settle::KeepBoth;
+        return Slot::Settle::KeepBoth;
     if (box.clickedButton() == reload)
-        return SlotFileSync::Settle::FileOnly;
+        return Slot::Settle::FileOnly;
     return std::nullopt;
 }
 

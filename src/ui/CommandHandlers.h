@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/SlotFileSync.h"
+#include "core/Slot.h"
 
 #include <QFont>
 #include <QObject>
@@ -42,7 +42,7 @@ public:
         std::function<bool(QWidget* parent, QPrinter& printer)> print;
         // The slot holds unsaved changes and another program changed its
         // file: what to keep; nullopt when cancelled.
-        std::function<std::optional<SlotFileSync::Settle>(QWidget* parent, const QString& fileName)>
+        std::function<std::optional<Slot::Settle>(QWidget* parent, const QString& fileName)>
             changedFile;
         // The program is about to end and the slot (named by its tab)
         // holds changes not yet saved: true to save them, false to drop

@@ -163,8 +163,7 @@ void SlotFileWriter::write(const QString& text, const QFont& font,
     if (unchangedPrefixChars)
         unchangedPrefixChars = std::min(*unchangedPrefixChars, text.size());
     save(
-        unchangedPrefixChars, [&](qsizetype from) { return text.mid(from); }, font,
-        purpose);
+        unchangedPrefixChars, [&](qsizetype from) { return text.mid(from); }, font, purpose);
 }
 
 void SlotFileWriter::save(std::optional<qsizetype> unchangedPrefixChars,
@@ -196,8 +195,8 @@ void SlotFileWriter::save(std::optional<qsizetype> unchangedPrefixChars,
         // The file is exactly the slot file format's bytes for the text:
         // the new end is appended, and the file stays so.
         if (exactAppendAt(m_textLength, unchanged)) {
-            appendBytes(encodeAt(m_textLength, tail), m_textLength + tail.size(), last,
-                        true, true, false, lock);
+            appendBytes(encodeAt(m_textLength, tail), m_textLength + tail.size(), last, true, true,
+                        false, lock);
             return;
         }
         // Another program wrote to the file since the slot read it (just

@@ -152,9 +152,8 @@ private:
     // create is set). The text then holds textLength characters ending in
     // lastChar; the file stays its exact encoding when appendable, and in
     // step with it when it was before (inStep).
-    void appendBytes(const QByteArray& bytes, qsizetype textLength,
-                     QChar lastChar, bool appendable, bool inStep, bool create,
-                     const SlotFile::WriteLock& lock);
+    void appendBytes(const QByteArray& bytes, qsizetype textLength, QChar lastChar, bool appendable,
+                     bool inStep, bool create, const SlotFile::WriteLock& lock);
     // Under the lock: an append cut off is set aside; tells whether one was.
     bool setAsideTornAppend(const QString& fileName, const SlotFile::WriteLock& lock);
     void noteLock(const SlotFile::WriteLock& lock);
@@ -163,12 +162,12 @@ private:
                    bool unchanged, const DiskState& before);
     // For a slot that shows only the file's end: the file's whole text read
     // back and written in the format, with tail after it.
-    void rewriteFromFile(const QString& tail,
-                         const SlotFile::WriteLock& lock, const DiskState& expected);
+    void rewriteFromFile(const QString& tail, const SlotFile::WriteLock& lock,
+                         const DiskState& expected);
     // Replaces the file while it is still in the state expected (nullopt:
     // missing), else raises SlotFileChanged.
-    void rewrite(const QString& text, const QFont& font,
-                 const SlotFile::WriteLock& lock, std::optional<DiskState> expected);
+    void rewrite(const QString& text, const QFont& font, const SlotFile::WriteLock& lock,
+                 std::optional<DiskState> expected);
     void remember(const QString& fileName, std::optional<DiskState> state, qsizetype textLength,
                   QChar lastChar, bool appendable, bool inStep = true,
                   std::optional<SlotFile::Digest> digest = std::nullopt);
