@@ -10,9 +10,9 @@
 
 class ClipboardViewer;
 class Collector;
+class CommandWindow;
 class ErrorReporter;
 class HelpWindow;
-class MainWindow;
 class QFileDialog;
 class QPrinter;
 class Settings;
@@ -22,7 +22,7 @@ struct Commands;
 // (connected on construction), the handlers themselves, the modal questions
 // they ask, and the unsaved slots settled before the program ends. The
 // window owns it and stays the view: the handlers act on the collector and
-// through the window's own functions.
+// through what CommandWindow offers of the window.
 class CommandHandlers final : public QObject
 {
     Q_OBJECT
@@ -52,8 +52,8 @@ public:
             saveChanges;
     };
 
-    // Connects every command of window (its Commands) to its handler.
-    CommandHandlers(MainWindow& window, Collector& collector, const Commands& commands);
+    // Connects every command (the window's Commands) to its handler.
+    CommandHandlers(CommandWindow& window, Collector& collector, const Commands& commands);
     ~CommandHandlers() override;
 
     void setDialogs(Dialogs dialogs);
@@ -102,7 +102,7 @@ private:
     Settings& settings() const;
     ErrorReporter& errors() const;
 
-    MainWindow& m_window;
+    CommandWindow& m_window;
     Collector& m_collector;
     const Commands& m_commands;
     Dialogs m_dialogs;
