@@ -76,8 +76,6 @@ public:
     SaveSound& saveSound() const { return m_sound; }
 
     // --- Slots -----------------------------------------------------------
-    Slot& slot(SlotNumber number) { return *m_slots[number.index()]; }
-    const Slot& slot(SlotNumber number) const { return *m_slots[number.index()]; }
     // The slot's text, which its editor shows.
     SlotText& text(SlotNumber slot) { return this->slot(slot).text(); }
     const SlotText& text(SlotNumber slot) const { return this->slot(slot).text(); }
@@ -255,6 +253,10 @@ private:
 
     // Auto mode is on, start-up has read the slots and no end was asked for.
     bool capturesAutomatically() const;
+    // Each read or write of a slot goes through the functions above, which
+    // write the waiting copies of auto mode first.
+    Slot& slot(SlotNumber number) { return *m_slots[number.index()]; }
+    const Slot& slot(SlotNumber number) const { return *m_slots[number.index()]; }
 
     Settings& m_settings;
     ErrorReporter& m_errors;

@@ -173,15 +173,21 @@ void SlotFileWriter::save(std::optional<qsizetype> unchangedPrefixChars,
     const QString& fileName = m_file;
     const SlotFile::WriteLock lock(fileName);
     noteLock(lock);
+    // The file holds the first m_textLength characters of the text (or
+    // more, when another program added to it), and the text only grew
+    // after them: the new end may be appended. It is taken from the caller
+    // before the file is looked at, so that nothing the caller does comes
+    // between that look and the append.
+    const bool onlyGrew = !m_fileName.isEmpty() && fileName == m_fileName && unchangedPrefixChars &&
+                          *unchangedPrefixChars >= m_textLength;
+    std::optional<QString> plainTail;
+    if (onlyGrew && isPlain(fileName) && (m_appendOnly || purpose == Purpose::Capture))
+        plainTail = textFrom(m_textLength);
     // The one look at the file before the write; the rename of a whole
     // rewrite looks again, just before it replaces the file.
     const std::optional<DiskState> now = stateOf(fileName);
     const bool unchanged = unchangedAt(now);
-    // The file holds the first m_textLength characters of the text (or
-    // more, when another program added to it), and the text only grew
-    // after them.
-    const bool grown = now && !m_fileName.isEmpty() && fileName == m_fileName &&
-                       unchangedPrefixChars && *unchangedPrefixChars >= m_textLength;
+    const bool grown = now && onlyGrew;
     if (!isPlain(fileName)) {
         // An RTF document cannot take bytes at its end: text added there
         // is written with the file's whole text.
@@ -189,8 +195,8 @@ void SlotFileWriter::save(std::optional<qsizetype> unchangedPrefixChars,
             appendRtf(textFrom(m_textLength), font, lock, unchanged, *now);
             return;
         }
-    } else if (grown && (m_appendOnly || purpose == Purpose::Capture)) {
-        const QString tail = textFrom(m_textLength);
+    } else if (grown && plainTail) {
+        const QString& tail = *plainTail;
         const QChar last = tail.isEmpty() ? m_lastChar : tail.back();
         // The file is exactly the slot file format's bytes for the text:
         // the new end is appended, and the file stays so.
@@ -235,7 +241,7 @@ void SlotFileWriter::save(std::optional<qsizetype> unchangedPrefixChars,
         // lock) while it was being brought into the format: the capture
         // goes after their text, which the next read brings in, and a later
         // capture brings the file into the format.
-        const QString tail = textFrom(m_textLength);
+        const QString& tail = *plainTail;
         appendBytes(SlotFile::encodePlainContinued(tail), m_textLength + tail.size(),
                     tail.isEmpty() ? m_lastChar : tail.back(), false, false, false, lock);
     }
