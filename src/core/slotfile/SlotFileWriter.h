@@ -34,7 +34,8 @@
 // The writer is bound to one file name (bind changes it) and keeps no copy
 // of the text: only its length and last character, which is all an exact
 // append needs to know about it. Each of its reads and writes looks at the
-// file on the disk once, under the lock, before it acts.
+// file's state on the disk once, under the lock, before it acts (a whole
+// rewrite looks again just before its new file takes the old one's place).
 class SlotFileWriter final
 {
 public:
@@ -43,8 +44,8 @@ public:
     // The file it reads and writes.
     const QString& fileName() const { return m_file; }
     // From now on the file is fileName (no file is read or written): until
-    // it reads or writes it, the writer knows nothing of it, as of a file
-    // it never saw.
+    // it reads or writes it, the writer takes it as a file it never saw
+    // (bound again to the file it last read or wrote, it knows it again).
     void bind(const QString& fileName) { m_file = fileName; }
 
     // Reads the file (SlotFile::readTextDetailed) and remembers it. With
