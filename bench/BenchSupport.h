@@ -1,6 +1,12 @@
 #pragma once
 
+#include "platform/SoundOutput.h"
+
 #include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <sys/stat.h>
 
 // Pieces shared by the benchmarks.
 namespace BenchSupport {
@@ -24,5 +30,24 @@ inline QByteArray sampleFile(qsizetype size)
     }
     return bytes;
 }
+
+// The file's inode (0 when it cannot be found): the same before and after a
+// write when the write added to the file rather than replaced it.
+inline quint64 inodeOf(const QString& fileName)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(fileName).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
+}
+
+// A sound output that plays nothing: the save sound left out of a figure.
+class Silence final : public SoundOutput
+{
+public:
+    bool playWaveData(const QByteArray&) override { return true; }
+    bool playWaveFile(const QString&) override { return true; }
+    void stop() override {}
+};
 
 } // namespace BenchSupport

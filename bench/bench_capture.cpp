@@ -25,7 +25,8 @@
 // text, also brings the end into view; it is timed on a freshly read slot
 // ("first capture"), which costs a whole read per run, so fewer runs.
 #include "BenchSupport.h"
-#include "core/SlotFileSync.h"
+#include "core/SaveSound.h"
+#include "core/Slot.h"
 #include "core/slotfile/SlotFile.h"
 #include "ui/editor/SlotEditor.h"
 
@@ -84,15 +85,34 @@ double medianOf(std::vector<double> v)
 
 const QString Stamp = QStringLiteral("===== 12/6/2026 === 12:03:09 PM =====\r\n");
 
-struct Slot
+// The save sound, left out.
+SaveSound& silentSound()
 {
-    Slot(const char* label_, qsizetype size_) : label(label_), size(size_) {}
+    static BenchSupport::Silence silence;
+    static SaveSound sound(nullptr, silence);
+    return sound;
+}
+
+struct SlotRun
+{
+    SlotRun(const char* label_, qsizetype size_) : label(label_), size(size_) {}
     const char* label;
     qsizetype size;
     QString path;
+    std::unique_ptr<Slot> slot;
     std::unique_ptr<SlotEditor> editor;
-    SlotText& text() const { return editor->slotText(); }
-    SlotFileSync sync;
+    SlotText& text() const { return slot->text(); }
+    // Shows the slot of the file at path in a new editor.
+    void open()
+    {
+        slot = std::make_unique<Slot>(path, silentSound());
+        editor = std::make_unique<SlotEditor>();
+        editor->showText(&slot->text());
+        editor->resize(800, 600);
+        editor->show();
+    }
+    // Every capture added its block's bytes to the file, which stayed the
+    // same file.
     bool allAppended = true;
     std::vector<double> capture;
     // Parts: the block added to the text, Save.
@@ -101,31 +121,35 @@ struct Slot
 
 // One capture as the program makes it, without the sound: a file another
 // program changed is read first, then the block goes to the file and the
-// buffer.
-void capture(Slot& slot)
+// text.
+void capture(SlotRun& slot)
 {
-    slot.sync.refreshBeforeWrite(slot.text(), slot.path);
-    slot.sync.appendCapture(slot.text(), slot.path, Stamp, QApplication::clipboard()->text());
+    slot.slot->capture(Stamp, QApplication::clipboard()->text());
 }
 
-void timedCapture(Slot& slot)
+void timedCapture(SlotRun& slot)
 {
+    const qint64 before = QFileInfo(slot.path).size();
+    const quint64 inode = BenchSupport::inodeOf(slot.path);
+    const qint64 blockBytes =
+        SlotFile::encodePlainContinued(captureBlock(Stamp, QApplication::clipboard()->text()))
+            .size();
     QElapsedTimer timer;
     timer.start();
     capture(slot);
     slot.capture.push_back(msSince(timer));
-    slot.allAppended =
-        slot.allAppended && slot.sync.lastMethod() == SlotFileWriter::Method::Appended;
+    slot.allAppended = slot.allAppended && BenchSupport::inodeOf(slot.path) == inode &&
+                       QFileInfo(slot.path).size() == before + blockBytes;
     QApplication::processEvents();
 }
 
 // The block added to the text, and a whole write (Save), each timed.
-void timedParts(Slot& slot)
+void timedParts(SlotRun& slot)
 {
     const QString block = captureBlock(Stamp, QApplication::clipboard()->text());
     const std::function<void()> steps[2] = {
         [&] { slot.text().appendAtEnd(block); },
-        [&] { slot.sync.write(slot.text(), slot.path); },
+        [&] { slot.slot->save(); },
     };
     for (int i = 0; i < 2; ++i) {
         QElapsedTimer timer;
@@ -157,12 +181,12 @@ double rawAppendMedian(const QString& path, qsizetype bytes, int runs)
 }
 
 // The first capture after start-up: freshly read, view at the start.
-double firstCaptureMedian(Slot& slot, const QByteArray& content, int runs)
+double firstCaptureMedian(SlotRun& slot, const QByteArray& content, int runs)
 {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         putFile(slot.path, content);
-        slot.sync.read(slot.text(), slot.path);
+        slot.slot->read();
         QApplication::processEvents();
         QElapsedTimer timer;
         timer.start();
@@ -191,17 +215,16 @@ int main(int argc, char** argv)
 
     // Every file ends 1 KB into a 4 KB block; the largest is just under the
     // editor's capacity, with room for the captures.
-    Slot slots[] = {{"1KB", 1024}, {"1MB", 1024 * 1024 + 1024}, {"16MB", 16 * 1024 * 1024 - 3072}};
+    SlotRun slots[] = {
+        {"1KB", 1024}, {"1MB", 1024 * 1024 + 1024}, {"16MB", 16 * 1024 * 1024 - 3072}};
     std::vector<QByteArray> contents;
     qsizetype blockBytes = 0;
-    for (Slot& slot : slots) {
+    for (SlotRun& slot : slots) {
         slot.path = dir.path() + QStringLiteral("/slot%1.txt").arg(slot.size);
-        slot.editor = std::make_unique<SlotEditor>();
-        slot.editor->resize(800, 600);
-        slot.editor->show();
+        slot.open();
         contents.push_back(sampleFile(slot.size));
         putFile(slot.path, contents.back());
-        slot.sync.read(slot.text(), slot.path);
+        slot.slot->read();
         QApplication::processEvents();
         // The untimed capture that leaves the slot as after any capture.
 
@@ -218,16 +241,16 @@ int main(int argc, char** argv)
     otherWindow.activateWindow();
     QApplication::setActiveWindow(&otherWindow);
     QApplication::processEvents();
-    for (const Slot& slot : slots)
+    for (const SlotRun& slot : slots)
         if (slot.editor->hasFocus())
             std::abort();
     const qsizetype startSize[] = {QFileInfo(slots[0].path).size(), QFileInfo(slots[1].path).size(),
                                    QFileInfo(slots[2].path).size()};
     for (int r = 0; r < rounds; ++r)
-        for (Slot& slot : slots)
+        for (SlotRun& slot : slots)
             timedCapture(slot);
     for (int r = 0; r < rounds; ++r)
-        for (Slot& slot : slots)
+        for (SlotRun& slot : slots)
             timedParts(slot);
     for (int i = 0; i < 3; ++i)
         if (QFileInfo(slots[i].path).size() != startSize[i] + 2 * rounds * blockBytes)
@@ -237,7 +260,7 @@ int main(int argc, char** argv)
                 rounds);
     std::printf("%-5s %9s | %8s %8s %8s | %s\n", "slot", "file B", "capture", "min", "max",
                 "appended");
-    for (const Slot& slot : slots) {
+    for (const SlotRun& slot : slots) {
         std::printf("%-5s %9lld | %8.3f %8.3f %8.3f | %s\n", slot.label, (long long)slot.size,
                     medianOf(slot.capture),
                     *std::min_element(slot.capture.begin(), slot.capture.end()),
@@ -245,7 +268,7 @@ int main(int argc, char** argv)
                     slot.allAppended ? "all" : "NOT all");
     }
     std::printf("parts (medians, ms): %-8s %8s %8s\n", "slot", "block", "save");
-    for (const Slot& slot : slots) {
+    for (const SlotRun& slot : slots) {
         std::printf("                     %-8s", slot.label);
         for (const auto& part : slot.parts)
             std::printf(" %8.3f", medianOf(part));
@@ -268,12 +291,10 @@ int main(int argc, char** argv)
         const QString large =
             QString(10 * 1024 * 1024 / 64, QLatin1Char('.'))
                 .replace(QLatin1Char('.'), QString(63, QLatin1Char('t')) + QLatin1Char('\n'));
-        Slot big("10MiB", 0);
+        SlotRun big("10MiB", 0);
         big.path = dir.path() + QStringLiteral("/large.txt");
-        big.editor = std::make_unique<SlotEditor>();
-        big.editor->resize(800, 600);
-        big.editor->show();
-        big.sync.adopt(big.text(), big.path);
+        big.open();
+        big.slot->adopt();
         QApplication::processEvents();
         const qint64 expected = SlotFile::encodePlain(captureBlock(Stamp, large)).size();
         QElapsedTimer timer;
@@ -286,7 +307,7 @@ int main(int argc, char** argv)
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
             onDisk = msSince(timer);
         });
-        big.sync.appendCapture(big.text(), big.path, Stamp, large);
+        big.slot->capture(Stamp, large);
         const double captured = msSince(timer);
         watch.join();
         QApplication::processEvents();

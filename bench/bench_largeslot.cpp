@@ -12,7 +12,8 @@
 // - a copy of 50 MB captured into an empty slot and into the 20 MB slot.
 // Each figure is checked: the file must hold every byte of every capture.
 #include "BenchSupport.h"
-#include "core/SlotFileSync.h"
+#include "core/SaveSound.h"
+#include "core/Slot.h"
 #include "core/slotfile/SlotFile.h"
 #include "ui/editor/SlotEditor.h"
 
@@ -88,14 +89,16 @@ int main(int argc, char** argv)
     const QString big = dir.filePath(QStringLiteral("big.txt"));
     if (!writeFile(big, BenchSupport::sampleFile(20 * 1024 * 1024)))
         return 1;
+    BenchSupport::Silence silence;
+    SaveSound sound(nullptr, silence);
+    Slot slot(big, sound);
     SlotEditor editor;
+    editor.showText(&slot.text());
     editor.resize(800, 600);
     editor.show();
-    SlotText& text = editor.slotText();
-    SlotFileSync sync;
-    const double read = timeMs([&] { sync.read(text, big); });
+    const double read = timeMs([&] { slot.read(); });
     std::printf("read of a 20 MB slot file: %.0f ms (%lld characters shown, append-only: %s)\n",
-                read, static_cast<long long>(editor.length()), sync.isAppendOnly() ? "yes" : "no");
+                read, static_cast<long long>(editor.length()), slot.showsFileEnd() ? "yes" : "no");
 
     // What a capture after another program's append spends on checking
     // that the known bytes are unchanged.
@@ -113,10 +116,7 @@ int main(int argc, char** argv)
     std::vector<double> captures;
     for (int i = 0; i < 21; ++i) {
         const qint64 before = sizeOf(big);
-        captures.push_back(timeMs([&] {
-            sync.refreshBeforeWrite(text, big);
-            sync.appendCapture(text, big, Stamp, small);
-        }));
+        captures.push_back(timeMs([&] { slot.capture(Stamp, small); }));
         ok = ok && sizeOf(big) == before + smallBytes;
     }
     std::printf("1 KB capture into the 20 MB slot: median %.1f ms, highest %.1f ms\n",
@@ -140,10 +140,7 @@ int main(int argc, char** argv)
                 return 1;
             file.close();
             const qint64 before = sizeOf(big);
-            afterOther.push_back(timeMs([&] {
-                sync.refreshBeforeWrite(text, big);
-                sync.appendCapture(text, big, Stamp, small);
-            }));
+            afterOther.push_back(timeMs([&] { slot.capture(Stamp, small); }));
             ok = ok && sizeOf(big) >= before + smallBytes;
         }
         std::printf("1 KB capture after another program's 1 KB append (%s): median %.1f ms, "
@@ -153,12 +150,9 @@ int main(int argc, char** argv)
     }
 
     // The capture that no longer fits the view's headroom.
-    const QString headroom = copyText(SlotFileSync::ViewHeadroom);
+    const QString headroom = copyText(Slot::ViewHeadroom);
     qint64 before = sizeOf(big);
-    const double overflow = timeMs([&] {
-        sync.refreshBeforeWrite(text, big);
-        sync.appendCapture(text, big, Stamp, headroom);
-    });
+    const double overflow = timeMs([&] { slot.capture(Stamp, headroom); });
     ok = ok && sizeOf(big) == before + SlotFile::encodePlain(captureBlock(Stamp, headroom)).size();
     std::printf("1 MB capture that fills the view (view read again): %.0f ms\n", overflow);
 
@@ -166,22 +160,16 @@ int main(int argc, char** argv)
     const QString huge = copyText(50 * 1000 * 1000);
     const qsizetype hugeBytes = SlotFile::encodePlain(captureBlock(Stamp, huge)).size();
     const QString empty = dir.filePath(QStringLiteral("empty.txt"));
+    Slot emptySlot(empty, sound);
     SlotEditor emptyEditor;
+    emptyEditor.showText(&emptySlot.text());
     emptyEditor.resize(800, 600);
     emptyEditor.show();
-    SlotText& emptyText = emptyEditor.slotText();
-    SlotFileSync emptySync;
-    emptySync.adopt(emptyText, empty);
-    const double intoEmpty = timeMs([&] {
-        emptySync.refreshBeforeWrite(emptyText, empty);
-        emptySync.appendCapture(emptyText, empty, Stamp, huge);
-    });
+    emptySlot.adopt();
+    const double intoEmpty = timeMs([&] { emptySlot.capture(Stamp, huge); });
     ok = ok && sizeOf(empty) == hugeBytes;
     before = sizeOf(big);
-    const double intoBig = timeMs([&] {
-        sync.refreshBeforeWrite(text, big);
-        sync.appendCapture(text, big, Stamp, huge);
-    });
+    const double intoBig = timeMs([&] { slot.capture(Stamp, huge); });
     ok = ok && sizeOf(big) == before + hugeBytes;
     std::printf("50 MB copy (%lld bytes written): into an empty slot %.0f ms, into the 20 MB slot "
                 "%.0f ms\n",

@@ -13,7 +13,8 @@
 //
 // Arguments: "long" runs only the long lines, "short" only the first part.
 #include "BenchSupport.h"
-#include "core/SlotFileSync.h"
+#include "core/SaveSound.h"
+#include "core/Slot.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
@@ -47,17 +48,20 @@ void runOne(const char* label, qsizetype size, const QString& dir)
             return;
         f.write(sampleFile(size));
     }
+    BenchSupport::Silence silence;
+    SaveSound sound(nullptr, silence);
+    Slot slot(path, sound);
     SlotEditor editor;
+    editor.showText(&slot.text());
     editor.resize(800, 600);
     editor.show();
     QApplication::processEvents();
     QApplication::clipboard()->setText(QString(200, QLatin1Char('c')));
 
-    SlotText& slotText = editor.slotText();
-    SlotFileSync sync;
+    SlotText& slotText = slot.text();
     QElapsedTimer timer;
     timer.start();
-    sync.read(slotText, path);
+    slot.read();
     QApplication::processEvents();
     const double load = ms(timer);
 
@@ -73,7 +77,7 @@ void runOne(const char* label, qsizetype size, const QString& dir)
     QApplication::processEvents();
     const double setText = ms(timer);
 
-    sync.write(slotText, path);
+    slot.save();
     const double write = ms(timer);
 
     slotText.markUnchanged();
@@ -153,11 +157,15 @@ void runLongLine(const char* label, int chars, bool spaces, const QString& dir)
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(before) != before.size())
             std::abort();
     }
+    BenchSupport::Silence silence;
+    SaveSound sound(nullptr, silence);
+    Slot slot(path, sound);
     SlotEditor editor;
+    editor.showText(&slot.text());
     editor.resize(800, 600);
     editor.show();
-    SlotFileSync sync;
-    sync.read(editor.slotText(), path);
+    slot.read();
+    const quint64 inode = BenchSupport::inodeOf(path);
     paintNow(editor);
     // The user is in another program while the copy is made.
     QWidget otherWindow;
@@ -170,8 +178,7 @@ void runLongLine(const char* label, int chars, bool spaces, const QString& dir)
     const QString stamp = QStringLiteral("===== 12/6/2026 === 12:03:09 PM =====\r\n");
     std::printf("%-6s %-9s", label, spaces ? "spaces" : "no spaces");
     Lap lap;
-    sync.refreshBeforeWrite(editor.slotText(), path);
-    sync.appendCapture(editor.slotText(), path, stamp, QApplication::clipboard()->text());
+    slot.capture(stamp, QApplication::clipboard()->text());
     lap.print("capture+write");
     paintNow(editor);
     lap.print("paint");
@@ -181,8 +188,7 @@ void runLongLine(const char* label, int chars, bool spaces, const QString& dir)
     QFile f(path);
     const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     if (!bytes.startsWith(before) || bytes != editor.text().toLatin1() ||
-        !bytes.contains("\n" + line.toLatin1() + "\r\n") ||
-        sync.lastMethod() != SlotFileWriter::Method::Appended)
+        !bytes.contains("\n" + line.toLatin1() + "\r\n") || BenchSupport::inodeOf(path) != inode)
         std::abort();
 
     const int lineStart = editor.length() - 3 - chars;
@@ -215,7 +221,7 @@ int main(int argc, char** argv)
         runOne("1KB", 1024, dir.path());
         runOne("1MB", 1024 * 1024, dir.path());
         // As much as a slot shows of its file (a longer file shows its end).
-        runOne("15.7MB", SlotFileSync::viewLimit() - 1000, dir.path());
+        runOne("15.7MB", Slot::viewLimit() - 1000, dir.path());
     }
     if (only != "short") {
         for (const bool spaces : {false, true}) {

@@ -4,10 +4,8 @@
 // output is exercised in tst_chime_playback).
 
 #include "base/AppError.h"
-#include "core/Capture.h"
 #include "core/SaveSound.h"
-#include "core/SlotFileSync.h"
-#include "core/SlotText.h"
+#include "core/Slot.h"
 #include "core/slotfile/SlotFile.h"
 #include "platform/FileSizeLimit.h"
 #include "support/CountingSound.h"
@@ -38,18 +36,23 @@ const QString NoDateStamp = QStringLiteral("\r\n\r\n");
 const QByteArray BlockHello =
     "\r\n\r\n===== 12/6/2026 === 12:03:09 PM =====\r\n\r\nhello\r\n\r\n\r\n";
 
+// The save sound of a capture in another process: counted only.
+SaveSound& silentSound()
+{
+    static TestSupport::CountingSound output;
+    static SaveSound sound(nullptr, output);
+    return sound;
+}
+
 // Captures "<tag> 1" to "<tag> count" into fileName as fast as it can, as
 // a collector in another process does (without the sound). Run by the
 // concurrency tests as this program with --collect.
 int collect(const QString& fileName, const QString& tag, int count)
 {
-    SlotText slot;
-    SlotFileSync sync;
+    Slot slot(fileName, silentSound());
     try {
-        for (int n = 1; n <= count; ++n) {
-            sync.refreshBeforeWrite(slot, fileName);
-            sync.appendCapture(slot, fileName, Stamp, tag + QLatin1Char(' ') + QString::number(n));
-        }
+        for (int n = 1; n <= count; ++n)
+            slot.capture(Stamp, tag + QLatin1Char(' ') + QString::number(n));
     } catch (const AppError& error) {
         qWarning("%s", qPrintable(error.message()));
         return 1;
@@ -62,11 +65,10 @@ int collect(const QString& fileName, const QString& tag, int count)
 // --capture.
 int captureOnce(const QString& fileName, const QString& text)
 {
-    SlotText slot;
-    SlotFileSync sync;
+    Slot slot(fileName, silentSound());
     try {
-        sync.read(slot, fileName);
-        sync.appendCapture(slot, fileName, Stamp, text);
+        slot.read();
+        slot.capture(Stamp, text);
     } catch (const AppError& error) {
         qWarning("%s", qPrintable(error.message()));
         return 1;
@@ -80,18 +82,18 @@ int captureOnce(const QString& fileName, const QString& text)
 int captureBeyondLimit(const QString& fileName)
 {
     keepRunningAtFileSizeLimit();
-    SlotText slot;
-    SlotFileSync sync;
-    sync.read(slot, fileName);
+    Slot slot(fileName, silentSound());
+    slot.read();
     const rlimit limit{100, RLIM_INFINITY};
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
         return 3;
     try {
-        sync.appendCapture(slot, fileName, Stamp, QString(300, QLatin1Char('h')));
+        slot.capture(Stamp, QString(300, QLatin1Char('h')));
     } catch (const AppError& error) {
         std::printf("%s\n%s\n", qPrintable(error.message()), qPrintable(error.detail()));
     }
-    return slot.text().endsWith(QString(300, QLatin1Char('h')) + QStringLiteral("\r\n\r\n\r\n"))
+    return slot.text().text().endsWith(QString(300, QLatin1Char('h')) +
+                                       QStringLiteral("\r\n\r\n\r\n"))
                ? 0
                : 2;
 }
@@ -221,30 +223,27 @@ void TestCapture::blockTable()
     QFETCH(QString, clipboard);
     QFETCH(QByteArray, file);
 
-    SlotText slot;
-    slot.setText(before);
     setClipboard(clipboard);
     const QString name = fileName(QStringLiteral("Default1.txt"));
-    SlotFileSync sync;
-    captureIntoSlot(slot, stamp, sync, name, m_clipboard, m_registry->saveSound());
+    Slot slot(name, m_registry->saveSound());
+    slot.text().setText(before);
+    slot.capture(stamp, m_clipboard);
 
     QCOMPARE(fileBytes(name), file);
-    QCOMPARE(slot.text().toLatin1(), file);
+    QCOMPARE(slot.text().text().toLatin1(), file);
     QCOMPARE(m_registry->soundOutput().played, 1);
 }
 
 void TestCapture::workedExampleTwice()
 {
-    SlotText slot;
     const QString name = fileName(QStringLiteral("Default1.txt"));
-    SlotFileSync sync;
+    Slot slot(name, m_registry->saveSound());
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    slot.capture(Stamp, m_clipboard);
     QCOMPARE(fileBytes(name).size(), 56);
 
     setClipboard(QStringLiteral("world"));
-    captureIntoSlot(slot, QStringLiteral("===== 12/6/2026 === 12:04:30 PM =====\r\n"), sync, name,
-                    m_clipboard, m_registry->saveSound());
+    slot.capture(QStringLiteral("===== 12/6/2026 === 12:04:30 PM =====\r\n"), m_clipboard);
     // Four blank lines between hello and the second stamp.
     QCOMPARE(fileBytes(name), QByteArray("\r\n\r\n===== 12/6/2026 === 12:03:09 PM =====\r\n\r\n"
                                          "hello\r\n\r\n\r\n"
@@ -255,46 +254,42 @@ void TestCapture::workedExampleTwice()
 
 void TestCapture::undoHistoryDiscarded()
 {
-    SlotText slot;
-    slot.setText(QStringLiteral("abc"));
     setClipboard(QStringLiteral("hello"));
-    SlotFileSync sync;
-    captureIntoSlot(slot, Stamp, sync, fileName(QStringLiteral("Default1.txt")), m_clipboard,
-                    m_registry->saveSound());
-    const QString captured = slot.text();
+    Slot slot(fileName(QStringLiteral("Default1.txt")), m_registry->saveSound());
+    slot.text().setText(QStringLiteral("abc"));
+    slot.capture(Stamp, m_clipboard);
+    const QString captured = slot.text().text();
     QVERIFY(captured.endsWith(QStringLiteral("hello\r\n\r\n\r\n")));
     // Neither the paste nor the text before it can be undone any more.
-    QVERIFY(!slot.canUndo());
-    QVERIFY(!slot.document()->isUndoAvailable());
-    QCOMPARE(slot.text(), captured);
+    QVERIFY(!slot.text().canUndo());
+    QVERIFY(!slot.text().document()->isUndoAvailable());
+    QCOMPARE(slot.text().text(), captured);
 }
 
 void TestCapture::writeFailureKeepsBlockUnsaved()
 {
-    SlotText slot;
     const QString name = fileName(QStringLiteral("missing/Default1.txt"));
     setClipboard(QStringLiteral("hello"));
-    SlotFileSync sync;
+    Slot slot(name, m_registry->saveSound());
     try {
-        captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+        slot.capture(Stamp, m_clipboard);
         QFAIL("the write into a missing folder succeeded");
     } catch (const AppError& error) {
         QCOMPARE(error.message(), QStringLiteral("Cannot create file %1").arg(name));
     }
-    QVERIFY(slot.text().endsWith(QStringLiteral("hello\r\n\r\n\r\n")));
+    QVERIFY(slot.text().text().endsWith(QStringLiteral("hello\r\n\r\n\r\n")));
     QVERIFY(!QFile::exists(name));
     QCOMPARE(m_registry->soundOutput().played, 0);
 }
 
 void TestCapture::soundFollowsTheWrite()
 {
-    SlotText slot;
-    SlotFileSync sync;
     const QString name = fileName(QStringLiteral("Default2.txt"));
+    Slot slot(name, m_registry->saveSound());
     setClipboard(QStringLiteral("hello"));
     QByteArray heardAfter;
     m_registry->soundOutput().onPlay = [&] { heardAfter = fileBytes(name); };
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    slot.capture(Stamp, m_clipboard);
     m_registry->soundOutput().onPlay = nullptr;
     QCOMPARE(m_registry->soundOutput().played, 1);
     // By the time the sound starts the file holds the whole block.
@@ -304,12 +299,10 @@ void TestCapture::soundFollowsTheWrite()
 void TestCapture::chimeFailureAfterWrite()
 {
     m_registry->saveSound().setChimeResource(fileName(QStringLiteral("no-such-chime.wav")));
-    SlotText slot;
     const QString name = fileName(QStringLiteral("Default3.txt"));
     setClipboard(QStringLiteral("hello"));
-    SlotFileSync sync;
-    QVERIFY_THROWS_EXCEPTION(
-        AppError, captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound()));
+    Slot slot(name, m_registry->saveSound());
+    QVERIFY_THROWS_EXCEPTION(AppError, slot.capture(Stamp, m_clipboard));
     QVERIFY(fileBytes(name).endsWith("hello\r\n\r\n\r\n"));
     QCOMPARE(m_registry->soundOutput().played, 0);
 }
@@ -320,24 +313,21 @@ void TestCapture::appendLeavesEarlierBytes()
     const QByteArray old = "caf\xc3\xa9 \xe2\x82\xac\r\nsecond line";
     writeBytes(name, old, QIODevice::WriteOnly);
     const quint64 inode = inodeOf(name);
-    SlotText slot;
-    SlotFileSync sync;
-    sync.read(slot, name);
+    Slot slot(name, m_registry->saveSound());
+    slot.read();
 
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    slot.capture(Stamp, m_clipboard);
     QCOMPARE(inodeOf(name), inode);
     QCOMPARE(fileBytes(name), old + BlockHello);
 
     // Non-ASCII text added in one capture, then appended after by the next.
     setClipboard(QStringLiteral("na\u00efve \u2713\nx"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    slot.capture(Stamp, m_clipboard);
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    slot.capture(Stamp, m_clipboard);
     QCOMPARE(inodeOf(name), inode);
-    QCOMPARE(fileBytes(name), slot.text().toUtf8());
+    QCOMPARE(fileBytes(name), slot.text().text().toUtf8());
     QVERIFY(fileBytes(name).endsWith("na\xc3\xafve \xe2\x9c\x93\r\nx\r\n\r\n\r\n" + BlockHello));
     QCOMPARE(m_registry->soundOutput().played, 3);
 }
@@ -348,7 +338,6 @@ void TestCapture::externalChangeIsReadFirst_data()
     QTest::addColumn<QByteArray>("external");
     QTest::addColumn<int>("change"); // 0 appended, 1 renamed over, 2 rewritten in place
     QTest::addColumn<QByteArray>("kept");
-    QTest::addColumn<SlotFileWriter::Method>("method");
     QTest::addColumn<bool>("onlyNew"); // only the bytes added were read
     const QByteArray first = "first\r\n" + BlockHello;
 
@@ -357,21 +346,19 @@ void TestCapture::externalChangeIsReadFirst_data()
     const QByteArray firstLine = "first\r\n";
     QTest::newRow("appended by another program")
         << firstLine << QByteArray("added elsewhere\r\n") << 0 << first + "added elsewhere\r\n"
-        << SlotFileWriter::Method::Appended << true;
+        << true;
     // With an LF end: the file comes back in the format, the block after it.
     QTest::newRow("LF line appended")
         << firstLine << QByteArray("added\n") << 0 << first + "added\r\n"
-        << SlotFileWriter::Method::Rewritten << true;
-    QTest::newRow("replaced with LF breaks")
-        << firstLine << QByteArray("other\ntext\n") << 1 << QByteArray("other\r\ntext\r\n")
-        << SlotFileWriter::Method::Rewritten << false;
+        << true;
+    QTest::newRow("replaced with LF breaks") << firstLine << QByteArray("other\ntext\n") << 1
+                                             << QByteArray("other\r\ntext\r\n") << false;
     const QByteArray upper = "FIRST\r\n" + QByteArray(BlockHello).replace("hello", "HELLO");
-    QTest::newRow("replaced, same size")
-        << firstLine << upper << 1 << upper << SlotFileWriter::Method::Appended << false;
+    QTest::newRow("replaced, same size") << firstLine << upper << 1 << upper << false;
     // The last bytes the slot wrote changed: read whole, though it grew.
     QTest::newRow("end changed in place, grown") << firstLine << upper + "more\r\n"
                                                  << 2 << upper + "more\r\n"
-                                                 << SlotFileWriter::Method::Appended << false;
+                                                 << false;
     // Regression: only the last 4 KB were compared, so line 10 stayed old
     // in the slot and the capture that brought the LF line into the format
     // wrote it back as it was.
@@ -382,13 +369,13 @@ void TestCapture::externalChangeIsReadFirst_data()
     QTest::newRow("line 10 changed in place, LF line appended")
         << lines << line10 + BlockHello + "added\n"
         << 2 << line10 + BlockHello + "added\r\n"
-        << SlotFileWriter::Method::Rewritten << false;
+        << false;
     // Appended to as it is, line 10 compared beside the capture: the slot
     // reads the file again at its next look.
     QTest::newRow("line 10 changed in place, line appended in the format")
         << lines << line10 + BlockHello + "added\r\n"
         << 2 << line10 + BlockHello + "added\r\n"
-        << SlotFileWriter::Method::Appended << true;
+        << true;
 }
 
 // Regression (the file read whole): a capture after another writer's append
@@ -401,16 +388,14 @@ void TestCapture::externalChangeIsReadFirst()
     QFETCH(QByteArray, external);
     QFETCH(int, change);
     QFETCH(QByteArray, kept);
-    QFETCH(SlotFileWriter::Method, method);
     QFETCH(bool, onlyNew);
 
     const QString name = fileName(QStringLiteral("Default1.txt"));
     writeBytes(name, start, QIODevice::WriteOnly);
-    SlotText slot;
-    SlotFileSync sync;
-    sync.read(slot, name);
+    Slot slot(name, m_registry->saveSound());
+    slot.read();
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    slot.capture(Stamp, m_clipboard);
     QCOMPARE(fileBytes(name), start + BlockHello);
 
     if (change == 0) {
@@ -425,41 +410,40 @@ void TestCapture::externalChangeIsReadFirst()
         writeBytes(name, external);
     }
 
-    QSignalSpy replaced(&slot, &SlotText::replaced);
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    QSignalSpy replaced(&slot.text(), &SlotText::replaced);
+    slot.capture(Stamp, m_clipboard);
     QCOMPARE(replaced.isEmpty(), onlyNew);
-    QCOMPARE(sync.lastMethod(), method);
     QCOMPARE(fileBytes(name), SlotFile::encodePlain(SlotFile::decodePlain(kept)) + BlockHello);
-    sync.refreshBeforeWrite(slot, name);
-    QCOMPARE(slot.textLf(), SlotFile::decodePlain(kept + BlockHello));
+    if (slot.changedOnDisk())
+        slot.read();
+    QCOMPARE(slot.text().textLf(), SlotFile::decodePlain(kept + BlockHello));
 }
 
 void TestCapture::editsBeforeTheEnd_data()
 {
     QTest::addColumn<int>("edit");
-    QTest::addColumn<SlotFileWriter::Method>("method");
+    QTest::addColumn<bool>("inPlace"); // added to the file, not a new one renamed over it
 
-    QTest::newRow("typed in the middle") << 0 << SlotFileWriter::Method::Rewritten;
-    QTest::newRow("last character deleted") << 1 << SlotFileWriter::Method::Rewritten;
-    QTest::newRow("same text set again") << 2 << SlotFileWriter::Method::Rewritten;
-    QTest::newRow("typed at the end") << 3 << SlotFileWriter::Method::Appended;
+    QTest::newRow("typed in the middle") << 0 << false;
+    QTest::newRow("last character deleted") << 1 << false;
+    QTest::newRow("same text set again") << 2 << false;
+    QTest::newRow("typed at the end") << 3 << true;
 }
 
 void TestCapture::editsBeforeTheEnd()
 {
     QFETCH(int, edit);
-    QFETCH(SlotFileWriter::Method, method);
+    QFETCH(bool, inPlace);
 
     const QString name = fileName(QStringLiteral("Default2.txt"));
     writeBytes(name, "one two\r\nthree", QIODevice::WriteOnly);
-    SlotText slot;
-    SlotFileSync sync;
-    sync.read(slot, name);
+    Slot slot(name, m_registry->saveSound());
+    slot.read();
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    slot.capture(Stamp, m_clipboard);
     const quint64 inode = inodeOf(name);
 
-    QTextCursor cursor(slot.document());
+    QTextCursor cursor(slot.text().document());
     switch (edit) {
     case 0:
         cursor.setPosition(4);
@@ -470,24 +454,25 @@ void TestCapture::editsBeforeTheEnd()
         cursor.deletePreviousChar();
         break;
     case 2:
-        slot.setText(slot.text());
+        slot.text().setText(slot.text().text());
         break;
     default:
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(QStringLiteral("typed"));
         break;
     }
-    const QByteArray edited = slot.text().toUtf8();
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(sync.lastMethod(), method);
-    QCOMPARE(inodeOf(name) == inode, method == SlotFileWriter::Method::Appended);
-    QCOMPARE(fileBytes(name), slot.text().toUtf8());
+    const QByteArray edited = slot.text().text().toUtf8();
+    slot.capture(Stamp, m_clipboard);
+    QCOMPARE(inodeOf(name) == inode, inPlace);
+    QCOMPARE(fileBytes(name), slot.text().text().toUtf8());
     QVERIFY(fileBytes(name).startsWith(edited));
 
     // Marked again after the write: the next capture appends.
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
-    QCOMPARE(fileBytes(name), slot.text().toUtf8());
+    const QByteArray written = fileBytes(name);
+    const quint64 writtenInode = inodeOf(name);
+    slot.capture(Stamp, m_clipboard);
+    QCOMPARE(inodeOf(name), writtenInode);
+    QCOMPARE(fileBytes(name), written + BlockHello);
 }
 
 void TestCapture::failedAppendLeavesFile()
@@ -495,16 +480,15 @@ void TestCapture::failedAppendLeavesFile()
     const QString name = fileName(QStringLiteral("Default3.txt"));
     writeBytes(name, "abc\r\n", QIODevice::WriteOnly);
     const quint64 inode = inodeOf(name);
-    SlotText slot;
-    SlotFileSync sync;
-    sync.read(slot, name);
+    Slot slot(name, m_registry->saveSound());
+    slot.read();
     setClipboard(QString(300, QLatin1Char('h')));
     {
         // Room for part of the block only.
         FileSizeLimit limit(100);
         QVERIFY(limit.ok());
         try {
-            captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+            slot.capture(Stamp, m_clipboard);
             QFAIL("the append beyond the file size limit succeeded");
         } catch (const AppError& error) {
             QCOMPARE(error.message(), QStringLiteral("Cannot create file ") + name);
@@ -513,15 +497,15 @@ void TestCapture::failedAppendLeavesFile()
     }
     QCOMPARE(fileBytes(name), QByteArray("abc\r\n"));
     QCOMPARE(inodeOf(name), inode);
-    QVERIFY(slot.text().endsWith(QString(300, QLatin1Char('h')) + QStringLiteral("\r\n\r\n\r\n")));
+    QVERIFY(slot.text().text().endsWith(QString(300, QLatin1Char('h')) +
+                                        QStringLiteral("\r\n\r\n\r\n")));
     QCOMPARE(m_registry->soundOutput().played, 0);
 
     // The next capture writes both blocks after the old bytes, which are
     // still what the slot last wrote.
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(fileBytes(name), slot.text().toUtf8());
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    slot.capture(Stamp, m_clipboard);
+    QCOMPARE(fileBytes(name), slot.text().text().toUtf8());
     QCOMPARE(inodeOf(name), inode);
     QCOMPARE(fileBytes(name).count("===== 12/6/2026"), 2);
     QCOMPARE(m_registry->soundOutput().played, 1);
@@ -531,38 +515,33 @@ void TestCapture::vanishedFolderCannotCreate()
 {
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("slots")));
     const QString name = fileName(QStringLiteral("slots/Default1.txt"));
-    SlotText slot;
-    SlotFileSync sync;
+    Slot slot(name, m_registry->saveSound());
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    slot.capture(Stamp, m_clipboard);
     QCOMPARE(fileBytes(name), BlockHello);
 
     QVERIFY(QDir(fileName(QStringLiteral("slots"))).removeRecursively());
     try {
-        captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+        slot.capture(Stamp, m_clipboard);
         QFAIL("the write into a removed folder succeeded");
     } catch (const AppError& error) {
         QCOMPARE(error.message(), QStringLiteral("Cannot create file %1").arg(name));
     }
-    QCOMPARE(slot.text().toUtf8(), BlockHello + BlockHello);
+    QCOMPARE(slot.text().text().toUtf8(), BlockHello + BlockHello);
 
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("slots")));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
+    slot.capture(Stamp, m_clipboard);
     QCOMPARE(fileBytes(name), BlockHello + BlockHello + BlockHello);
 }
 
 void TestCapture::fileTheSlotStoresOtherwise_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<SlotFileWriter::Method>("firstMethod");
     QTest::addColumn<QByteArray>("written");
-    QTest::newRow("plain lines") << QByteArray("x y\r\nz\r\n") << SlotFileWriter::Method::Appended
-                                 << QByteArray("x y\r\nz\r\n");
+    QTest::newRow("plain lines") << QByteArray("x y\r\nz\r\n") << QByteArray("x y\r\nz\r\n");
     // The slot holds a paragraph separator as a line break.
     QTest::newRow("paragraph separator")
-        << QByteArray("x\xe2\x80\xa9y\r\n") << SlotFileWriter::Method::Rewritten
-        << QByteArray("x\r\ny\r\n");
+        << QByteArray("x\xe2\x80\xa9y\r\n") << QByteArray("x\r\ny\r\n");
 }
 
 // A file whose text the slot keeps in another form is written whole once, as
@@ -570,22 +549,19 @@ void TestCapture::fileTheSlotStoresOtherwise_data()
 void TestCapture::fileTheSlotStoresOtherwise()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(SlotFileWriter::Method, firstMethod);
     QFETCH(QByteArray, written);
     const QString name = fileName(QStringLiteral("Default1.txt"));
     writeBytes(name, bytes, QIODevice::WriteOnly);
-    SlotText slot;
-    SlotFileSync sync;
-    sync.read(slot, name);
+    Slot slot(name, m_registry->saveSound());
+    slot.read();
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(sync.lastMethod(), firstMethod);
-    bytes = written;
-    QCOMPARE(fileBytes(name), bytes + BlockHello);
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
-    QCOMPARE(fileBytes(name), bytes + BlockHello + BlockHello);
-    QCOMPARE(slot.length(), SlotFile::decodePlain(fileBytes(name)).size());
+    slot.capture(Stamp, m_clipboard);
+    QCOMPARE(fileBytes(name), written + BlockHello);
+    const quint64 inode = inodeOf(name);
+    slot.capture(Stamp, m_clipboard);
+    QCOMPARE(inodeOf(name), inode);
+    QCOMPARE(fileBytes(name), written + BlockHello + BlockHello);
+    QCOMPARE(slot.text().length(), SlotFile::decodePlain(fileBytes(name)).size());
 }
 
 // The file takes a capture as it was copied, also when the slot's text keeps
@@ -595,24 +571,21 @@ void TestCapture::fileTheSlotStoresOtherwise()
 void TestCapture::captureTheSlotStoresOtherwise()
 {
     const QString name = fileName(QStringLiteral("Default1.txt"));
-    SlotText slot;
-    SlotFileSync sync;
-    sync.adopt(slot, name);
+    Slot slot(name, m_registry->saveSound());
+    slot.adopt();
     const QString copied = QStringLiteral("a") + QChar(0xFDD0) + QStringLiteral("b");
     setClipboard(copied);
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    slot.capture(Stamp, m_clipboard);
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
+    slot.capture(Stamp, m_clipboard);
     const QByteArray first = QByteArray(BlockHello).replace("hello", "a\r\nb");
     QCOMPARE(fileBytes(name), first + BlockHello);
-    QVERIFY(slot.textLf().contains(QStringLiteral("a\nb")));
+    QVERIFY(slot.text().textLf().contains(QStringLiteral("a\nb")));
 
-    QTextCursor cursor(slot.document());
+    QTextCursor cursor(slot.text().document());
     cursor.insertText(QStringLiteral("x"));
-    sync.write(slot, name);
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
-    QCOMPARE(SlotFile::decodePlain(fileBytes(name)), slot.textLf());
+    slot.save();
+    QCOMPARE(SlotFile::decodePlain(fileBytes(name)), slot.text().textLf());
 }
 
 // Capture "café ü", another program appends a line in Windows-1252, capture
@@ -621,18 +594,17 @@ void TestCapture::captureTheSlotStoresOtherwise()
 void TestCapture::strayCp1252LineKeepsUtf8Text()
 {
     const QString name = fileName(QStringLiteral("Default1.txt"));
-    SlotText slot;
-    SlotFileSync sync;
+    Slot slot(name, m_registry->saveSound());
     setClipboard(QStringLiteral(u"café ü"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    slot.capture(Stamp, m_clipboard);
     writeBytes(name, "na\xEFve\r\n", QIODevice::Append);
 
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    slot.capture(Stamp, m_clipboard);
     const QString expected = QStringLiteral(u"\r\n\r\n") + Stamp +
                              QStringLiteral(u"\r\ncafé ü\r\n\r\n\r\nnaïve\r\n") +
                              QString::fromLatin1(BlockHello);
-    QCOMPARE(slot.text(), expected);
+    QCOMPARE(slot.text().text(), expected);
     QCOMPARE(SlotFile::decodePlain(fileBytes(name)),
              QString(expected).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QVERIFY(fileBytes(name).contains("caf\xC3\xA9 \xC3\xBC\r\n"));
@@ -684,20 +656,18 @@ void TestCapture::rewriteAfterEditKeepsOtherCollectorsBlocks()
     const QString name = fileName(QStringLiteral("shared.txt"));
     writeBytes(name, "first line\r\n");
     QProcess* other = startCollector(this, name, QStringLiteral("B"), captures);
-    SlotText slot;
-    SlotFileSync sync;
+    Slot slot(name, m_registry->saveSound());
     int rewrites = 0;
     int refused = 0;
     bool finished = false;
     while (!finished || rewrites == 0) {
         finished = other->waitForFinished(0) || other->state() == QProcess::NotRunning;
-        sync.read(slot, name);
-        QTextCursor cursor(slot.document());
+        slot.read();
+        QTextCursor cursor(slot.text().document());
         cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
         cursor.insertText(QStringLiteral("first line edited"));
         try {
-            sync.write(slot, name);
-            QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
+            slot.save();
             ++rewrites;
         } catch (const SlotFile::SlotFileChanged&) {
             ++refused;
@@ -719,9 +689,8 @@ void TestCapture::captureLargerThanEditorReachesFileWhole()
 {
     const QString name = fileName(QStringLiteral("Default1.txt"));
     writeBytes(name, "head line\r\n");
-    SlotText slot;
-    SlotFileSync sync;
-    sync.read(slot, name);
+    Slot slot(name, m_registry->saveSound());
+    slot.read();
 
     // A copy larger than the editor: the whole block goes to the file.
     QString huge;
@@ -730,56 +699,54 @@ void TestCapture::captureLargerThanEditorReachesFileWhole()
         huge += QStringLiteral("a line of a very large copy, number %1\n").arg(huge.size());
     const QString block = captureBlock(Stamp, huge);
     setClipboard(huge);
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    slot.capture(Stamp, m_clipboard);
     QByteArray file = fileBytes(name);
     QCOMPARE(file.size(), 11 + SlotFile::encodePlain(block).size());
     QVERIFY(file.startsWith("head line\r\n"));
     QVERIFY(file.mid(11) == SlotFile::encodePlain(block));
-    QVERIFY(sync.isAppendOnly());
-    QVERIFY(slot.length() <= SlotFileSync::viewLimit());
-    QVERIFY(slot.textLf().startsWith(QStringLiteral("a line of a very large copy")));
-    QVERIFY(block.endsWith(slot.textLf()));
+    QVERIFY(slot.showsFileEnd());
+    QVERIFY(slot.text().length() <= Slot::viewLimit());
+    QVERIFY(slot.text().textLf().startsWith(QStringLiteral("a line of a very large copy")));
+    QVERIFY(block.endsWith(slot.text().textLf()));
 
     // Later captures are appended and shown.
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    slot.capture(Stamp, m_clipboard);
     QVERIFY(fileBytes(name).startsWith(file));
     QVERIFY(fileBytes(name).endsWith(BlockHello));
-    QVERIFY(slot.text().endsWith(QString::fromLatin1(BlockHello)));
+    QVERIFY(slot.text().text().endsWith(QString::fromLatin1(BlockHello)));
     file = fileBytes(name);
 
     // An edit before the end could only be saved by rewriting the file from
     // the part shown: refused, the file stays.
-    QTextCursor cursor(slot.document());
+    QTextCursor cursor(slot.text().document());
     cursor.insertText(QStringLiteral("typed"));
-    QVERIFY(!TestSupport::errorOf([&] { sync.write(slot, name); }).isEmpty());
+    QVERIFY(!TestSupport::errorOf([&] { slot.save(); }).isEmpty());
     QCOMPARE(fileBytes(name), file);
 
     // A capture then still reaches the file; the view shows its end again.
     setClipboard(QStringLiteral("hello"));
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
+    slot.capture(Stamp, m_clipboard);
     QCOMPARE(fileBytes(name), file + BlockHello);
-    QVERIFY(!slot.text().contains(QStringLiteral("typed")));
+    QVERIFY(!slot.text().text().contains(QStringLiteral("typed")));
 
     // A line with an LF end from another program: the next capture writes
     // the whole file in the format once (from the file, which the view does
     // not hold), then appends again.
     file = fileBytes(name);
     writeBytes(name, "foreign\n", QIODevice::Append);
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Rewritten);
+    slot.capture(Stamp, m_clipboard);
     QVERIFY(fileBytes(name) == file + "foreign\r\n" + BlockHello);
-    captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    slot.capture(Stamp, m_clipboard);
     QVERIFY(fileBytes(name) == file + "foreign\r\n" + BlockHello + BlockHello);
-    QVERIFY(slot.text().endsWith(QStringLiteral("foreign\r\n") + BlockHello + BlockHello));
+    QVERIFY(slot.text().text().endsWith(QStringLiteral("foreign\r\n") + BlockHello + BlockHello));
 
     // Once the file fits again, the slot shows all of it and may rewrite it.
     writeBytes(name, "short\r\n");
-    QVERIFY(sync.refreshBeforeWrite(slot, name));
-    QVERIFY(!sync.isAppendOnly());
-    QCOMPARE(slot.text(), QStringLiteral("short\r\n"));
+    slot.capture(Stamp, m_clipboard);
+    QVERIFY(!slot.showsFileEnd());
+    QCOMPARE(slot.text().text(), QStringLiteral("short\r\n") + BlockHello);
+    QCOMPARE(fileBytes(name), "short\r\n" + BlockHello);
 }
 
 // A slot file that was a FIFO blocked start-up forever: reading it, and a
@@ -789,15 +756,11 @@ void TestCapture::slotFileThatIsAFifoFailsAtOnce()
 {
     const QString name = fileName(QStringLiteral("fifo.txt"));
     QVERIFY(::mkfifo(QFile::encodeName(name).constData(), 0600) == 0);
-    SlotText slot;
-    SlotFileSync sync;
+    Slot slot(name, m_registry->saveSound());
     const QString cannotOpen = QStringLiteral("Cannot open file ") + name;
-    QCOMPARE(TestSupport::errorOf([&] { sync.read(slot, name); }), cannotOpen);
+    QCOMPARE(TestSupport::errorOf([&] { slot.read(); }), cannotOpen);
     setClipboard(QStringLiteral("hello"));
-    QCOMPARE(TestSupport::errorOf([&] {
-                 captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-             }),
-             cannotOpen);
+    QCOMPARE(TestSupport::errorOf([&] { slot.capture(Stamp, m_clipboard); }), cannotOpen);
     QCOMPARE(m_registry->soundOutput().played, 0);
 }
 
@@ -808,14 +771,14 @@ void TestCapture::emptyClipboardTextAddsNoBlock()
 {
     const QString name = fileName(QStringLiteral("Default1.txt"));
     writeBytes(name, "kept\r\n");
-    SlotText slot;
-    SlotFileSync sync;
-    sync.read(slot, name);
+    Slot slot(name, m_registry->saveSound());
+    slot.read();
 
-    QCOMPARE(captureIntoSlot(slot, Stamp, sync, name, QString(), m_registry->saveSound()),
-             QString());
+    QSignalSpy notices(&slot, &Slot::notice);
+    slot.capture(Stamp, QString());
+    QVERIFY(notices.isEmpty());
     QCOMPARE(fileBytes(name), QByteArray("kept\r\n"));
-    QCOMPARE(slot.text(), QStringLiteral("kept\r\n"));
+    QCOMPARE(slot.text().text(), QStringLiteral("kept\r\n"));
     QCOMPARE(m_registry->soundOutput().played, 0);
 }
 
@@ -863,28 +826,39 @@ void TestCapture::tornCaptureIsSetAsideAtTheNextRead()
     QVERIFY(!torn.isEmpty());
     QVERIFY(!torn.endsWith("\r\n\r\n\r\n"));
 
-    SlotText slot;
-    SlotFileSync sync;
-    sync.read(slot, name);
-    QCOMPARE(slot.text(), QStringLiteral("first\r\n"));
+    Slot slot(name, m_registry->saveSound());
+    // Where the status bar says a capture cut off was moved since it was
+    // last asked.
+    QSignalSpy notices(&slot, &Slot::notice);
+    const auto tornAside = [&] {
+        const QString said = QStringLiteral("A capture cut off while it was written was moved to ");
+        QString aside;
+        for (const QList<QVariant>& notice : std::as_const(notices)) {
+            if (notice.at(0).toString().startsWith(said))
+                aside = notice.at(0).toString().mid(said.size());
+        }
+        notices.clear();
+        return aside;
+    };
+    slot.load();
+    QCOMPARE(slot.text().text(), QStringLiteral("first\r\n"));
     QCOMPARE(fileBytes(name), QByteArray("first\r\n"));
-    const QString aside = sync.takeTornAside();
+    const QString aside = tornAside();
     QVERIFY(QRegularExpression(QStringLiteral("\\.torn-\\d{8}-\\d{6}$")).match(aside).hasMatch());
     QCOMPARE(fileBytes(aside), torn);
     QCOMPARE(QFile::permissions(aside) & 0x0077, QFileDevice::Permissions());
 
-    captureIntoSlot(slot, Stamp, sync, name, QStringLiteral("hello"), m_registry->saveSound());
-    QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
+    slot.capture(Stamp, QStringLiteral("hello"));
     QCOMPARE(fileBytes(name), "first\r\n" + BlockHello);
-    QVERIFY(sync.takeTornAside().isEmpty());
+    QVERIFY(tornAside().isEmpty());
 
     // Regression: a capture that finished is the user's to change: its
     // block shortened in place (truncate -s -6) was set aside as cut off.
-    captureIntoSlot(slot, Stamp, sync, name, QStringLiteral("again"), m_registry->saveSound());
+    slot.capture(Stamp, QStringLiteral("again"));
     QVERIFY(::truncate(QFile::encodeName(name).constData(), fileBytes(name).size() - 6) == 0);
     const QByteArray shortened = fileBytes(name);
-    sync.read(slot, name);
-    QVERIFY(sync.takeTornAside().isEmpty());
+    slot.load();
+    QVERIFY(tornAside().isEmpty());
     QCOMPARE(fileBytes(name), shortened);
 
     // A large capture cut off at a page of the file (where a signal stops a
@@ -897,9 +871,9 @@ void TestCapture::tornCaptureIsSetAsideAtTheNextRead()
                  QString((block - fixed - fixed % 2) / 2, QLatin1Char('\n'))));
     QCOMPARE(fileBytes(name).size() % 4096, 0);
     const QByteArray large = fileBytes(name).mid(shortened.size());
-    sync.read(slot, name);
+    slot.load();
     QCOMPARE(fileBytes(name), shortened);
-    QCOMPARE(fileBytes(sync.takeTornAside()), large);
+    QCOMPARE(fileBytes(tornAside()), large);
 
     // Cut off, then changed in place by another program: not exactly what
     // was being appended, so theirs, and it stays.
@@ -908,8 +882,8 @@ void TestCapture::tornCaptureIsSetAsideAtTheNextRead()
     QVERIFY(changed.size() > shortened.size() + 60);
     changed[shortened.size() + 60] = 'X';
     writeBytes(name, changed);
-    sync.read(slot, name);
-    QVERIFY(sync.takeTornAside().isEmpty());
+    slot.load();
+    QVERIFY(tornAside().isEmpty());
     QCOMPARE(fileBytes(name), changed);
 }
 
@@ -938,9 +912,9 @@ void TestCapture::unsavedTextNeverFollowsAPlantedLink()
         QVERIFY(QFile::link(target, predicted));
     if (planted == 3)
         writeBytes(predicted, "kept");
-    SlotText slot;
-    slot.setText(QStringLiteral("typed"));
-    const QString aside = SlotFileSync::saveAside(slot, name, now);
+    Slot slot(name, m_registry->saveSound());
+    slot.text().setText(QStringLiteral("typed"));
+    const QString aside = slot.saveAside(now);
     QCOMPARE(aside, planted == 0 ? predicted : predicted + QStringLiteral("-2"));
     QCOMPARE(fileBytes(aside), QByteArray("typed"));
     QCOMPARE(QFile::permissions(aside) & 0x0077, QFileDevice::Permissions());

@@ -39,7 +39,7 @@ private:
     QStringList m_errors;
     std::unique_ptr<Collector> m_collector;
     // The answer of the changed-file question, and the files it named.
-    std::optional<SlotFileSync::Settle> m_settle;
+    std::optional<Slot::Settle> m_settle;
     QStringList m_asked;
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -85,7 +85,7 @@ private Q_SLOTS:
         m_registry = std::make_unique<TestSupport::ScopedRegistry>();
         m_errors.clear();
         m_registry->errors().setPresenter([this](const QString& text) { m_errors << text; });
-        m_settle = SlotFileSync::Settle::KeepBoth;
+        m_settle = Slot::Settle::KeepBoth;
         m_asked.clear();
     }
 
@@ -181,7 +181,7 @@ private Q_SLOTS:
         m_settle.reset();
         QVERIFY(!collector.saveSlot(1));
         QCOMPARE(fileBytes(path("slot1.txt")), changed);
-        m_settle = SlotFileSync::Settle::FileOnly;
+        m_settle = Slot::Settle::FileOnly;
         QVERIFY(collector.saveSlot(1));
         QCOMPARE(fileBytes(path("slot1.txt")), changed);
         QCOMPARE(text.text().toUtf8(), changed);
@@ -224,8 +224,8 @@ private Q_SLOTS:
     void fileLargerThanTheTextShowsItsEnd()
     {
         QByteArray big;
-        big.reserve(SlotFileSync::viewLimit() + 600'000);
-        for (int n = 0; big.size() < SlotFileSync::viewLimit() + 500'000; ++n)
+        big.reserve(Slot::viewLimit() + 600'000);
+        for (int n = 0; big.size() < Slot::viewLimit() + 500'000; ++n)
             big += "line " + QByteArray::number(n) + " of a long-running collector's file\r\n";
         writeBytes(path("slot1.txt"), big);
         Collector& collector = start();

@@ -196,9 +196,9 @@ private Q_SLOTS:
                 QStringLiteral("Failed to Save Stream.\n%1: No space left on device").arg(full));
         }
         // An append of more than the disk holds.
-        SlotFileWriter writer;
+        SlotFileWriter writer(full);
         try {
-            writer.appendText(full, QString(32 * 1024, QLatin1Char('y')), QFont());
+            writer.appendText(QString(32 * 1024, QLatin1Char('y')), QFont());
             QFAIL("a full disk took the appended text");
         } catch (const AppError& error) {
             QCOMPARE(error.message(), QStringLiteral("Failed to Save Stream"));

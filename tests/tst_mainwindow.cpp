@@ -56,7 +56,7 @@ private:
     int m_printAsked = 0;
 
     // The answers the changed-file question gives, and the files it named.
-    std::optional<SlotFileSync::Settle> m_settle;
+    std::optional<Slot::Settle> m_settle;
     QStringList m_changedAsked;
     // The answer to "save the slot's changes before the end", and the slots
     // it named.
@@ -106,7 +106,7 @@ private Q_SLOTS:
         m_answer = true;
         m_chosenFile.reset();
         m_fontAsked = m_printAsked = 0;
-        m_settle = SlotFileSync::Settle::KeepBoth;
+        m_settle = Slot::Settle::KeepBoth;
         m_changedAsked.clear();
         m_saveChanges = false;
         m_saveAsked.clear();
@@ -641,8 +641,8 @@ private Q_SLOTS:
     {
         const QString file = path("Default1.txt");
         QByteArray big;
-        big.reserve(SlotFileSync::viewLimit() + 600'000);
-        for (int n = 0; big.size() < SlotFileSync::viewLimit() + 500'000; ++n)
+        big.reserve(Slot::viewLimit() + 600'000);
+        for (int n = 0; big.size() < Slot::viewLimit() + 500'000; ++n)
             big += "line " + QByteArray::number(n) + " of a long-running collector's file\r\n";
         writeBytes(file, big);
         auto form = makeForm();

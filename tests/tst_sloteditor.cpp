@@ -2,7 +2,9 @@
 // clipboard, capacity, the caret after the text is replaced or added to,
 // the hidden inactive selection, the line-selection strip and long lines.
 #include "base/AppError.h"
-#include "core/SlotFileSync.h"
+#include "core/SaveSound.h"
+#include "core/Slot.h"
+#include "support/CountingSound.h"
 #include "support/Files.h"
 #include "support/TestMain.h"
 #include "ui/editor/SlotEditor.h"
@@ -245,22 +247,25 @@ private Q_SLOTS:
         for (int i = 0; i < 500; ++i)
             lines += "line " + QByteArray::number(i) + "\n";
         writeBytes(path, lines);
+        TestSupport::CountingSound output;
+        SaveSound sound(nullptr, output);
+        Slot slot(path, sound);
         SlotEditor editor;
+        editor.showText(&slot.text());
         editor.resize(300, 200);
         editor.show();
         editor.setText("old\n" + QString(3000, QLatin1Char('x')));
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
         editor.moveCursor(QTextCursor::End);
-        SlotFileSync sync;
-        sync.read(editor.slotText(), path);
+        slot.read();
         QCOMPARE(editor.textCursor().position(), 0);
         QCOMPARE(editor.verticalScrollBar()->value(), 0);
         QTRY_VERIFY(editor.verticalScrollBar()->isVisible());
         QVERIFY(!editor.horizontalScrollBar()->isVisible());
 
         const QString missing = dir.filePath("missing.txt");
-        QCOMPARE(errorOf([&] { sync.read(editor.slotText(), missing); }),
-                 "Cannot open file " + missing);
+        slot.setFileName(missing);
+        QCOMPARE(errorOf([&] { slot.read(); }), "Cannot open file " + missing);
         QCOMPARE(editor.length(), lines.size());
     }
 
@@ -376,12 +381,15 @@ private Q_SLOTS:
         editor.resize(400, 300);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
-        SlotFileSync sync;
-        sync.read(editor.slotText(), path);
+        TestSupport::CountingSound output;
+        SaveSound sound(nullptr, output);
+        Slot slot(path, sound);
+        editor.showText(&slot.text());
+        slot.read();
         QCOMPARE(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 
         const QString line = unbreakableLine(200'000);
-        sync.appendCapture(editor.slotText(), path, QStringLiteral("STAMP\r\n"), line);
+        slot.capture(QStringLiteral("STAMP\r\n"), line);
         const QByteArray expected =
             before + "\r\n\r\nSTAMP\r\n\r\n" + line.toLatin1() + "\r\n\r\n\r\n";
         QCOMPARE(fileBytes(path), expected);
@@ -424,7 +432,7 @@ private Q_SLOTS:
         QCOMPARE(editor.textCursor().selectionStart(), block.position() + 199'980);
 
         // Written back whole after an edit, too.
-        sync.write(editor.slotText(), path);
+        slot.save();
         QCOMPARE(fileBytes(path), expected);
     }
 

@@ -301,9 +301,9 @@ void TestSlotFileAtomic::otherUsersLinkInStickyFolderIsNotFollowed()
         QVERIFY(::lchown(QFile::encodeName(link).constData(), nobody->pw_uid, nobody->pw_gid) == 0);
 
     const QString read = errorOf([&] { SlotFile::readText(link); });
-    SlotFileWriter writer;
+    SlotFileWriter writer(link);
     const QString append =
-        errorOf([&] { writer.appendText(link, QStringLiteral("appended\n"), QFont()); });
+        errorOf([&] { writer.appendText(QStringLiteral("appended\n"), QFont()); });
     QString whole;
     try {
         SlotFile::writeAtomically(link, "whole\r\n");

@@ -13,7 +13,6 @@
 #include <unistd.h>
 #include <utime.h>
 
-using Method = SlotFileWriter::Method;
 constexpr auto Capture = SlotFileWriter::Purpose::Capture;
 using TestSupport::errorOf;
 using TestSupport::fileBytes;
@@ -65,30 +64,27 @@ void TestSlotFileWriter::init()
 
 void TestSlotFileWriter::appendsWhenOnlyGrown()
 {
-    SlotFileWriter writer;
+    SlotFileWriter writer(path());
     QString text = QStringLiteral(u"first capture é\n");
-    writer.write(path(), text, QFont(), std::nullopt);
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    writer.write(text, QFont(), std::nullopt);
     const quint64 inode = inodeOf(path());
 
     for (int i = 0; i < 5; ++i) {
         const qsizetype before = text.size();
         text += QStringLiteral(u"\ncapture %1 😀\n").arg(i);
-        writer.write(path(), text, QFont(), before, Capture);
-        QCOMPARE(writer.lastMethod(), Method::Appended);
+        writer.write(text, QFont(), before, Capture);
         QCOMPARE(fileBytes(path()), SlotFile::encodePlain(text));
     }
     // Appending writes into the same file rather than replacing it.
     QCOMPARE(inodeOf(path()), inode);
-    QVERIFY(!writer.changedOnDisk(path()));
+    QVERIFY(!writer.changedOnDisk());
 
     // Nothing new: a capture appends nothing and keeps the file; a whole
     // write writes it again.
-    writer.write(path(), text, QFont(), text.size(), Capture);
-    QCOMPARE(writer.lastMethod(), Method::Appended);
+    writer.write(text, QFont(), text.size(), Capture);
     QCOMPARE(inodeOf(path()), inode);
-    writer.write(path(), text, QFont(), text.size());
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    writer.write(text, QFont(), text.size());
+    QVERIFY(inodeOf(path()) != inode);
     QCOMPARE(fileBytes(path()), SlotFile::encodePlain(text));
 }
 
@@ -107,11 +103,10 @@ void TestSlotFileWriter::rewritesWhenPrefixChanged()
 {
     QFETCH(QString, newText);
     QFETCH(int, prefix);
-    SlotFileWriter writer;
-    writer.write(path(), QStringLiteral("abc"), QFont());
-    writer.write(path(), newText, QFont(),
-                 prefix < 0 ? std::nullopt : std::optional<qsizetype>(prefix), Capture);
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    SlotFileWriter writer(path());
+    writer.write(QStringLiteral("abc"), QFont());
+    writer.write(newText, QFont(), prefix < 0 ? std::nullopt : std::optional<qsizetype>(prefix),
+                 Capture);
     QCOMPARE(fileBytes(path()), SlotFile::encodePlain(newText));
 }
 
@@ -119,25 +114,21 @@ void TestSlotFileWriter::appendAcrossPairsIsExact_data()
 {
     QTest::addColumn<QString>("oldText");
     QTest::addColumn<QString>("added");
-    QTest::addColumn<bool>("appends");
     // A CR at the end followed by LF is one break, not two.
-    QTest::newRow("CR then LF") << QStringLiteral("line\r") << QStringLiteral("\nnext") << false;
-    QTest::newRow("high then low surrogate")
-        << QString(QChar(0xD83D)) << QString(QChar(0xDE00)) << false;
-    QTest::newRow("LF then CR") << QStringLiteral("line\n") << QStringLiteral("\rnext") << true;
-    QTest::newRow("CR LF then text") << QStringLiteral("a\r\n") << QStringLiteral("b\r\n") << true;
-    QTest::newRow("into empty file") << QString() << QStringLiteral("x\n") << true;
+    QTest::newRow("CR then LF") << QStringLiteral("line\r") << QStringLiteral("\nnext");
+    QTest::newRow("high then low surrogate") << QString(QChar(0xD83D)) << QString(QChar(0xDE00));
+    QTest::newRow("LF then CR") << QStringLiteral("line\n") << QStringLiteral("\rnext");
+    QTest::newRow("CR LF then text") << QStringLiteral("a\r\n") << QStringLiteral("b\r\n");
+    QTest::newRow("into empty file") << QString() << QStringLiteral("x\n");
 }
 
 void TestSlotFileWriter::appendAcrossPairsIsExact()
 {
     QFETCH(QString, oldText);
     QFETCH(QString, added);
-    QFETCH(bool, appends);
-    SlotFileWriter writer;
-    writer.write(path(), oldText, QFont());
-    writer.write(path(), oldText + added, QFont(), oldText.size(), Capture);
-    QCOMPARE(writer.lastMethod(), appends ? Method::Appended : Method::Rewritten);
+    SlotFileWriter writer(path());
+    writer.write(oldText, QFont());
+    writer.write(oldText + added, QFont(), oldText.size(), Capture);
     QCOMPARE(fileBytes(path()), SlotFile::encodePlain(oldText + added));
 }
 
@@ -145,14 +136,12 @@ void TestSlotFileWriter::externalChangeKeepsTheirText_data()
 {
     QTest::addColumn<int>("change");
     QTest::addColumn<QByteArray>("kept");
-    QTest::addColumn<Method>("method");
     // A capture goes after their text; it used to be rewritten over.
-    QTest::newRow("appended by another program")
-        << 0 << QByteArray("ours\r\ntheirs\r\nmore\r\n") << Method::Appended;
-    QTest::newRow("same size, new time") << 1 << QByteArray("OURS\r\nmore\r\n") << Method::Appended;
-    QTest::newRow("replaced by a copy") << 2 << QByteArray("ours\r\nmore\r\n") << Method::Appended;
+    QTest::newRow("appended by another program") << 0 << QByteArray("ours\r\ntheirs\r\nmore\r\n");
+    QTest::newRow("same size, new time") << 1 << QByteArray("OURS\r\nmore\r\n");
+    QTest::newRow("replaced by a copy") << 2 << QByteArray("ours\r\nmore\r\n");
     // Nothing of anyone's to keep: written whole again.
-    QTest::newRow("deleted") << 3 << QByteArray("ours\r\nmore\r\n") << Method::Rewritten;
+    QTest::newRow("deleted") << 3 << QByteArray("ours\r\nmore\r\n");
 }
 
 // Another writer's text is erased in a race: a rewrite over a file that
@@ -161,10 +150,9 @@ void TestSlotFileWriter::externalChangeKeepsTheirText()
 {
     QFETCH(int, change);
     QFETCH(QByteArray, kept);
-    QFETCH(Method, method);
-    SlotFileWriter writer;
+    SlotFileWriter writer(path());
     const QString text = QStringLiteral("ours\n");
-    writer.write(path(), text, QFont());
+    writer.write(text, QFont());
     const QByteArray file = fileBytes(path());
     switch (change) {
     case 0:
@@ -189,36 +177,35 @@ void TestSlotFileWriter::externalChangeKeepsTheirText()
         QVERIFY(QFile::remove(path()));
         break;
     }
-    QCOMPARE(writer.changedOnDisk(path()), change != 3);
+    QCOMPARE(writer.changedOnDisk(), change != 3);
     const QByteArray before = fileBytes(path());
     // A whole rewrite is refused while the file is not what was written.
     if (change != 3) {
-        QCOMPARE(errorOf([&] { writer.write(path(), QStringLiteral("edited\n"), QFont()); }),
+        QCOMPARE(errorOf([&] { writer.write(QStringLiteral("edited\n"), QFont()); }),
                  path() +
                      QStringLiteral(" was changed by another program and was not overwritten"));
         QCOMPARE(fileBytes(path()), before);
     }
     const QString grown = text + QStringLiteral("more\n");
-    writer.write(path(), grown, QFont(), text.size(), Capture);
-    QCOMPARE(writer.lastMethod(), method);
+    writer.write(grown, QFont(), text.size(), Capture);
     QCOMPARE(fileBytes(path()), kept);
     // Their text is not in ours yet: the slot must read the file again.
-    QCOMPARE(writer.changedOnDisk(path()), change != 3);
+    QCOMPARE(writer.changedOnDisk(), change != 3);
 }
 
 void TestSlotFileWriter::fileComesBackInFormatAtNextWrite_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<Method>("capture");
+    QTest::addColumn<bool>("appended"); // else written whole in the format
     const QByteArray inFormat("one\r\ntwo \xC3\xA9\r\n");
-    QTest::newRow("in the format") << inFormat << Method::Appended;
-    QTest::newRow("empty") << QByteArray() << Method::Appended;
-    QTest::newRow("no final line break") << QByteArray("one\r\ntwo") << Method::Appended;
-    QTest::newRow("LF line ends") << QByteArray("one\ntwo\n") << Method::Rewritten;
-    QTest::newRow("lone CR") << QByteArray("one\rtwo\r\n") << Method::Rewritten;
-    QTest::newRow("Windows-1252") << QByteArray("caf\xE9\r\n") << Method::Rewritten;
-    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFone\r\n") << Method::Rewritten;
-    QTest::newRow("LF line added to the format") << inFormat + "three\n" << Method::Rewritten;
+    QTest::newRow("in the format") << inFormat << true;
+    QTest::newRow("empty") << QByteArray() << true;
+    QTest::newRow("no final line break") << QByteArray("one\r\ntwo") << true;
+    QTest::newRow("LF line ends") << QByteArray("one\ntwo\n") << false;
+    QTest::newRow("lone CR") << QByteArray("one\rtwo\r\n") << false;
+    QTest::newRow("Windows-1252") << QByteArray("caf\xE9\r\n") << false;
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFone\r\n") << false;
+    QTest::newRow("LF line added to the format") << inFormat + "three\n" << false;
 }
 
 // Regression: files came back with their own line ends and code page: a
@@ -228,98 +215,91 @@ void TestSlotFileWriter::fileComesBackInFormatAtNextWrite_data()
 void TestSlotFileWriter::fileComesBackInFormatAtNextWrite()
 {
     QFETCH(QByteArray, file);
-    QFETCH(Method, capture);
+    QFETCH(bool, appended);
     writeBytes(path(), file);
-    SlotFileWriter writer;
-    const QString text = writer.read(path());
+    SlotFileWriter writer(path());
+    const QString text = writer.read();
     QCOMPARE(text, SlotFile::decodePlain(file));
-    QVERIFY(!writer.changedOnDisk(path()));
+    QVERIFY(!writer.changedOnDisk());
 
     QString grown = text + QStringLiteral("three\n");
-    writer.write(path(), grown, QFont(), text.size(), Capture);
-    QCOMPARE(writer.lastMethod(), capture);
-    QCOMPARE(fileBytes(path()),
-             capture == Method::Appended ? file + "three\r\n" : SlotFile::encodePlain(grown));
-    QVERIFY(!writer.changedOnDisk(path()));
+    writer.write(grown, QFont(), text.size(), Capture);
+    const QByteArray captured = appended ? file + "three\r\n" : SlotFile::encodePlain(grown);
+    QCOMPARE(fileBytes(path()), captured);
+    QVERIFY(!writer.changedOnDisk());
     const quint64 inode = inodeOf(path());
-    writer.write(path(), grown + QStringLiteral("four\n"), QFont(), grown.size(), Capture);
-    QCOMPARE(writer.lastMethod(), Method::Appended);
+    writer.write(grown + QStringLiteral("four\n"), QFont(), grown.size(), Capture);
     QCOMPARE(inodeOf(path()), inode);
-    grown += QStringLiteral("four\n");
-    QCOMPARE(SlotFile::decodePlain(fileBytes(path())), grown);
+    QCOMPARE(fileBytes(path()), captured + "four\r\n");
 
     // Save: read again as it is, written whole in the format.
     writeBytes(path(), file);
-    writer.read(path());
-    writer.write(path(), text, QFont(), text.size());
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    writer.read();
+    writer.write(text, QFont(), text.size());
     QCOMPARE(fileBytes(path()), SlotFile::encodePlain(text));
 }
 
 void TestSlotFileWriter::rtfAlwaysRewrites()
 {
-    SlotFileWriter writer;
     const QString name = path(QStringLiteral("slot.RTF"));
-    writer.write(name, QStringLiteral("a\n"), QFont());
-    writer.write(name, QStringLiteral("a\nb\n"), QFont(), 2, Capture);
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    SlotFileWriter writer(name);
+    writer.write(QStringLiteral("a\n"), QFont());
+    writer.write(QStringLiteral("a\nb\n"), QFont(), 2, Capture);
+    QVERIFY(fileBytes(name).startsWith("{\\rtf"));
     QCOMPARE(SlotFile::readText(name), QStringLiteral("a\nb\n"));
-    QVERIFY(!writer.changedOnDisk(name));
+    QVERIFY(!writer.changedOnDisk());
 }
 
 void TestSlotFileWriter::otherNameRewrites()
 {
-    SlotFileWriter writer;
-    writer.write(path(), QStringLiteral("a"), QFont());
+    SlotFileWriter writer(path());
+    writer.write(QStringLiteral("a"), QFont());
     // The same bytes under another name: the writer never saw that file, so
     // it does not replace it.
-    QVERIFY(QFile::copy(path(), path(QStringLiteral("other.txt"))));
-    QVERIFY(writer.changedOnDisk(path(QStringLiteral("other.txt"))));
-    QVERIFY(!errorOf([&] {
-                 writer.write(path(QStringLiteral("other.txt")), QStringLiteral("ab"), QFont(), 1);
-             }).isEmpty());
-    QCOMPARE(fileBytes(path(QStringLiteral("other.txt"))), QByteArray("a"));
-    QVERIFY(QFile::remove(path(QStringLiteral("other.txt"))));
-    writer.write(path(QStringLiteral("other.txt")), QStringLiteral("ab"), QFont(), 1);
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
-    QCOMPARE(fileBytes(path(QStringLiteral("other.txt"))), QByteArray("ab"));
+    const QString other = path(QStringLiteral("other.txt"));
+    QVERIFY(QFile::copy(path(), other));
+    writer.bind(other);
+    QVERIFY(writer.changedOnDisk());
+    QVERIFY(!errorOf([&] { writer.write(QStringLiteral("ab"), QFont(), 1); }).isEmpty());
+    QCOMPARE(fileBytes(other), QByteArray("a"));
+    QVERIFY(QFile::remove(other));
+    writer.write(QStringLiteral("ab"), QFont(), 1);
+    QCOMPARE(fileBytes(other), QByteArray("ab"));
     // Now it follows the new name; the old one counts as changed.
-    QVERIFY(writer.changedOnDisk(path()));
+    writer.bind(path());
+    QVERIFY(writer.changedOnDisk());
 }
 
 void TestSlotFileWriter::changedOnDisk()
 {
-    SlotFileWriter writer;
-    QVERIFY(!writer.changedOnDisk(path())); // missing: nothing to read back
+    SlotFileWriter writer(path());
+    QVERIFY(!writer.changedOnDisk()); // missing: nothing to read back
     writeBytes(path(), "x");
-    QVERIFY(writer.changedOnDisk(path())); // never read or written here
-    writer.read(path());
-    QVERIFY(!writer.changedOnDisk(path()));
+    QVERIFY(writer.changedOnDisk()); // never read or written here
+    writer.read();
+    QVERIFY(!writer.changedOnDisk());
     writer.forget();
-    QVERIFY(writer.changedOnDisk(path()));
-    QCOMPARE(writer.lastMethod(), Method::None);
+    QVERIFY(writer.changedOnDisk());
 }
 
 void TestSlotFileWriter::failedAppendLeavesOldText()
 {
-    SlotFileWriter writer;
+    SlotFileWriter writer(path());
     const QString text = QStringLiteral("kept\n");
-    writer.write(path(), text, QFont());
+    writer.write(text, QFont());
     QString error;
     {
         const FileSizeLimit limit(4096);
         QVERIFY(limit.ok());
         error = errorOf([&] {
-            writer.write(path(), text + QString(10000, QLatin1Char('z')), QFont(), text.size(),
-                         Capture);
+            writer.write(text + QString(10000, QLatin1Char('z')), QFont(), text.size(), Capture);
         });
     }
     QCOMPARE(error, QStringLiteral("Cannot create file ") + path());
     QCOMPARE(fileBytes(path()), QByteArray("kept\r\n"));
     // The file was cut back to what the writer last wrote: the next write
     // appends after it again.
-    writer.write(path(), text + QStringLiteral("z"), QFont(), text.size(), Capture);
-    QCOMPARE(writer.lastMethod(), Method::Appended);
+    writer.write(text + QStringLiteral("z"), QFont(), text.size(), Capture);
     QCOMPARE(fileBytes(path()), QByteArray("kept\r\nz"));
 }
 
@@ -334,37 +314,37 @@ void TestSlotFileWriter::lockIsOneOnlyThisUserCanHold()
     const int folder = ::open(QFile::encodeName(m_dir->path()).constData(), O_RDONLY | O_DIRECTORY);
     QVERIFY(folder >= 0);
     QVERIFY(::flock(folder, LOCK_EX | LOCK_NB) == 0);
-    SlotFileWriter writer;
-    writer.write(path(), QStringLiteral("one\n"), QFont());
+    SlotFileWriter writer(path());
+    writer.write(QStringLiteral("one\n"), QFont());
     QCOMPARE(writer.lockProblem(), QString());
     ::close(folder);
 
     {
         const SlotFile::WriteLock another(path());
         QVERIFY(another.held());
-        writer.write(path(), QStringLiteral("one\ntwo\n"), QFont(), 4, Capture);
+        writer.write(QStringLiteral("one\ntwo\n"), QFont(), 4, Capture);
         QCOMPARE(writer.lockProblem(), QStringLiteral("another Clipstow was writing it"));
         QCOMPARE(fileBytes(path()), QByteArray("one\r\ntwo\r\n"));
     }
-    writer.write(path(), QStringLiteral("one\ntwo\n"), QFont());
+    writer.write(QStringLiteral("one\ntwo\n"), QFont());
     QCOMPARE(writer.lockProblem(), QString());
 }
 
 void TestSlotFileWriter::captureAppendsOnlyExactly_data()
 {
     QTest::addColumn<int>("setup");
-    QTest::addColumn<Method>("method");
+    QTest::addColumn<bool>("inPlace"); // added to the file, not a new one renamed over it
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("readAgain");
     // Written whole: "abc\n"; the capture adds "d\n".
     const QByteArray exact("abc\r\nd\r\n");
-    QTest::newRow("written whole") << 0 << Method::Appended << exact << false;
-    QTest::newRow("canonical file read") << 3 << Method::Appended << exact << false;
-    QTest::newRow("file read with LF breaks") << 2 << Method::Rewritten << exact << false;
-    QTest::newRow("text kept in another form") << 4 << Method::Rewritten << exact << false;
+    QTest::newRow("written whole") << 0 << true << exact << false;
+    QTest::newRow("canonical file read") << 3 << true << exact << false;
+    QTest::newRow("file read with LF breaks") << 2 << false << exact << false;
+    QTest::newRow("text kept in another form") << 4 << false << exact << false;
     // Another program's text is kept; the capture goes after it.
-    QTest::newRow("file touched since") << 1 << Method::Appended << exact << true;
-    QTest::newRow("only noted, not read") << 5 << Method::Appended << exact << true;
+    QTest::newRow("file touched since") << 1 << true << exact << true;
+    QTest::newRow("only noted, not read") << 5 << true << exact << true;
 }
 
 // The append that takes only the new end is made only when the bytes are
@@ -374,11 +354,11 @@ void TestSlotFileWriter::captureAppendsOnlyExactly_data()
 void TestSlotFileWriter::captureAppendsOnlyExactly()
 {
     QFETCH(int, setup);
-    QFETCH(Method, method);
+    QFETCH(bool, inPlace);
     QFETCH(QByteArray, bytes);
     QFETCH(bool, readAgain);
-    SlotFileWriter writer;
-    writer.write(path(), QStringLiteral("abc\n"), QFont());
+    SlotFileWriter writer(path());
+    writer.write(QStringLiteral("abc\n"), QFont());
     qsizetype held = 4;
     switch (setup) {
     case 1: {
@@ -391,29 +371,28 @@ void TestSlotFileWriter::captureAppendsOnlyExactly()
     }
     case 2:
         writeBytes(path(), "abc\n");
-        QCOMPARE(writer.read(path()), QStringLiteral("abc\n"));
+        QCOMPARE(writer.read(), QStringLiteral("abc\n"));
         break;
     case 3:
         writeBytes(path(), "abc\r\n");
-        QCOMPARE(writer.read(path()), QStringLiteral("abc\n"));
+        QCOMPARE(writer.read(), QStringLiteral("abc\n"));
         break;
     case 4:
-        writer.read(path());
+        writer.read();
         writer.noteTextDiffers();
-        QVERIFY(!writer.changedOnDisk(path()));
+        QVERIFY(!writer.changedOnDisk());
         break;
     case 5:
-        writer.noteRead(path());
+        writer.noteRead();
         held = 0;
         break;
     }
     const quint64 inode = inodeOf(path());
     const QString text = held == 0 ? QStringLiteral("d\n") : QStringLiteral("abc\nd\n");
-    writer.write(path(), text, QFont(), held, Capture);
-    QCOMPARE(writer.lastMethod(), method);
-    QCOMPARE(inodeOf(path()) == inode, method == Method::Appended);
+    writer.write(text, QFont(), held, Capture);
+    QCOMPARE(inodeOf(path()) == inode, inPlace);
     QCOMPARE(fileBytes(path()), bytes);
-    QCOMPARE(writer.changedOnDisk(path()), readAgain);
+    QCOMPARE(writer.changedOnDisk(), readAgain);
 }
 
 // The writer keeps only the length and the last character of the text: an
@@ -421,19 +400,16 @@ void TestSlotFileWriter::captureAppendsOnlyExactly()
 // the next append from splitting the pair.
 void TestSlotFileWriter::captureRemembersLastCharacter()
 {
-    SlotFileWriter writer;
-    writer.write(path(), QStringLiteral("a"), QFont());
+    SlotFileWriter writer(path());
+    writer.write(QStringLiteral("a"), QFont());
     QString text = QStringLiteral("a") + QChar(0xD83D);
-    writer.write(path(), text, QFont(), 1, Capture);
-    QCOMPARE(writer.lastMethod(), Method::Appended);
+    writer.write(text, QFont(), 1, Capture);
     text += QChar(0xDE00);
-    writer.write(path(), text, QFont(), 2, Capture);
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    writer.write(text, QFont(), 2, Capture);
     QCOMPARE(fileBytes(path()), QByteArray("a\xf0\x9f\x98\x80"));
-    writer.write(path(), text + QStringLiteral("\r"), QFont(), 3, Capture);
-    QCOMPARE(writer.lastMethod(), Method::Appended);
-    writer.write(path(), text + QStringLiteral("\r\nb"), QFont(), 4, Capture);
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    writer.write(text + QStringLiteral("\r"), QFont(), 3, Capture);
+    QCOMPARE(fileBytes(path()), QByteArray("a\xf0\x9f\x98\x80\r\n"));
+    writer.write(text + QStringLiteral("\r\nb"), QFont(), 4, Capture);
     QCOMPARE(fileBytes(path()), QByteArray("a\xf0\x9f\x98\x80\r\nb"));
 }
 
@@ -445,12 +421,12 @@ void TestSlotFileWriter::captureRemembersLastCharacter()
 void TestSlotFileWriter::captureRacingShellAppendIsStoredOnce()
 {
     writeBytes(path(), "one\ntwo\n");
-    SlotFileWriter writer;
-    const QString text = writer.read(path());
+    SlotFileWriter writer(path());
+    const QString text = writer.read();
     const QString capture = QStringLiteral("three\n");
     int asked = 0;
     writer.save(
-        path(), text.size(),
+        text.size(),
         [&](qsizetype from) {
             // Asked for the whole text once the file's state is taken.
             if (from == 0 && asked++ == 0) {
@@ -462,14 +438,12 @@ void TestSlotFileWriter::captureRacingShellAppendIsStoredOnce()
         },
         QFont(), Capture);
     QCOMPARE(asked, 1);
-    QCOMPARE(writer.lastMethod(), Method::Appended);
     QCOMPARE(fileBytes(path()), QByteArray("one\ntwo\nshell\nthree\r\n"));
-    QVERIFY(writer.changedOnDisk(path()));
+    QVERIFY(writer.changedOnDisk());
 
-    const QString all = writer.read(path());
+    const QString all = writer.read();
     QCOMPARE(all, QStringLiteral("one\ntwo\nshell\nthree\n"));
-    writer.write(path(), all + QStringLiteral("four\n"), QFont(), all.size(), Capture);
-    QCOMPARE(writer.lastMethod(), Method::Rewritten);
+    writer.write(all + QStringLiteral("four\n"), QFont(), all.size(), Capture);
     QCOMPARE(fileBytes(path()), QByteArray("one\r\ntwo\r\nshell\r\nthree\r\nfour\r\n"));
 }
 

@@ -116,22 +116,8 @@
 <context>
     <name>Collector</name>
     <message>
-        <source>A capture cut off while it was written was moved to %1</source>
-        <extracomment>%1 is the file the cut-off capture was moved to</extracomment>
-        <translation>Eine beim Schreiben abgebrochene Übernahme wurde nach %1 verschoben</translation>
-    </message>
-    <message>
-        <source>%1 was written without its lock (%2)</source>
-        <extracomment>%1 is the slot&apos;s file, %2 why it had no lock</extracomment>
-        <translation>%1 wurde ohne Sperre geschrieben (%2)</translation>
-    </message>
-    <message>
         <source>Secret text on the Clipboard was not captured</source>
         <translation>Geheimer Text in der Zwischenablage wurde nicht übernommen</translation>
-    </message>
-    <message>
-        <source>Unsaved text of the slot kept in %1</source>
-        <translation>Nicht gespeicherter Text des Fachs wurde in %1 aufbewahrt</translation>
     </message>
     <message>
         <source>No text in the Clipboard</source>
@@ -1313,6 +1299,23 @@ when you click &quot;Edit in Text Editor&quot;.</source>
     <message>
         <source>cannot create the lock file %1.lock</source>
         <translation>die Sperrdatei %1.lock kann nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>Slot</name>
+    <message>
+        <source>Unsaved text of the slot kept in %1</source>
+        <translation>Nicht gespeicherter Text des Fachs wurde in %1 aufbewahrt</translation>
+    </message>
+    <message>
+        <source>A capture cut off while it was written was moved to %1</source>
+        <extracomment>%1 is the file the cut-off capture was moved to</extracomment>
+        <translation>Eine beim Schreiben abgebrochene Übernahme wurde nach %1 verschoben</translation>
+    </message>
+    <message>
+        <source>%1 was written without its lock (%2)</source>
+        <extracomment>%1 is the slot&apos;s file, %2 why it had no lock</extracomment>
+        <translation>%1 wurde ohne Sperre geschrieben (%2)</translation>
     </message>
 </context>
 <context>

@@ -116,22 +116,8 @@
 <context>
     <name>Collector</name>
     <message>
-        <source>A capture cut off while it was written was moved to %1</source>
-        <extracomment>%1 is the file the cut-off capture was moved to</extracomment>
-        <translation>Une capture interrompue pendant son écriture a été déplacée dans %1</translation>
-    </message>
-    <message>
-        <source>%1 was written without its lock (%2)</source>
-        <extracomment>%1 is the slot&apos;s file, %2 why it had no lock</extracomment>
-        <translation>%1 a été écrit sans son verrou (%2)</translation>
-    </message>
-    <message>
         <source>Secret text on the Clipboard was not captured</source>
         <translation>Le texte secret du presse-papiers n’a pas été capturé</translation>
-    </message>
-    <message>
-        <source>Unsaved text of the slot kept in %1</source>
-        <translation>Texte non enregistré de l’emplacement conservé dans %1</translation>
     </message>
     <message>
         <source>No text in the Clipboard</source>
@@ -1313,6 +1299,23 @@ vous cliquez sur «&#x202f;Modifier dans l’éditeur de texte&#x202f;».</trans
     <message>
         <source>cannot create the lock file %1.lock</source>
         <translation>impossible de créer le fichier de verrou %1.lock</translation>
+    </message>
+</context>
+<context>
+    <name>Slot</name>
+    <message>
+        <source>Unsaved text of the slot kept in %1</source>
+        <translation>Texte non enregistré de l’emplacement conservé dans %1</translation>
+    </message>
+    <message>
+        <source>A capture cut off while it was written was moved to %1</source>
+        <extracomment>%1 is the file the cut-off capture was moved to</extracomment>
+        <translation>Une capture interrompue pendant son écriture a été déplacée dans %1</translation>
+    </message>
+    <message>
+        <source>%1 was written without its lock (%2)</source>
+        <extracomment>%1 is the slot&apos;s file, %2 why it had no lock</extracomment>
+        <translation>%1 a été écrit sans son verrou (%2)</translation>
     </message>
 </context>
 <context>

@@ -1,14 +1,11 @@
 #include "core/Collector.h"
 
-#include "core/Capture.h"
 #include "core/ErrorReporter.h"
 #include "core/StampLine.h"
-#include "core/slotfile/SlotFile.h"
 #include "platform/TerminationRequests.h"
 #include "settings/Settings.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QPointer>
 #include <QScopeGuard>
 
@@ -30,8 +27,13 @@ bool Collector::clipboardHasCapturableText() const
 Collector::Collector(Settings& settings, ErrorReporter& errors, SaveSound& sound, QObject* parent)
     : QObject(parent), m_settings(settings), m_errors(errors), m_sound(sound)
 {
-    for (SlotNumber number : SlotNumber::all())
-        slot(number).fileName = QString::fromLatin1(InitialNames[number.index()]);
+    for (SlotNumber number : SlotNumber::all()) {
+        auto& s = m_slots[number.index()];
+        s = std::make_unique<Slot>(QString::fromLatin1(InitialNames[number.index()]), m_sound);
+        connect(s.get(), &Slot::fileNameChanged, this,
+                [this, number](const QString& name) { Q_EMIT fileNameChanged(number, name); });
+        connect(s.get(), &Slot::notice, this, &Collector::statusMessage);
+    }
     // Due once the events that came with the copies have been handled.
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(0);
@@ -55,16 +57,15 @@ Collector::~Collector()
 
 QString Collector::fileName(SlotNumber number) const
 {
-    return slot(number).fileName;
+    return slot(number).fileName();
 }
 
 void Collector::setFileName(SlotNumber number, const QString& fileName)
 {
-    if (slot(number).fileName == fileName)
+    if (slot(number).fileName() == fileName)
         return;
     flushAutomaticCaptures();
-    slot(number).fileName = fileName;
-    Q_EMIT fileNameChanged(number, fileName);
+    slot(number).setFileName(fileName);
 }
 
 void Collector::setActiveSlot(SlotNumber number)
@@ -79,37 +80,18 @@ void Collector::loadSlots()
 {
     const int active = m_active.number();
     const int order[] = {active, active == 1 ? 2 : 1, active == 3 ? 2 : 3};
-    for (int number : order) {
-        Slot& s = slot(number);
-        const QFileInfo info(s.fileName);
-        if (!info.exists() || info.isDir()) {
-            s.sync.adopt(s.text, s.fileName);
-            continue;
-        }
-        m_errors.reportFailures([&] { s.sync.read(s.text, s.fileName); });
-        reportFileNotes(s);
-    }
+    for (int number : order)
+        m_errors.reportFailures([&] { slot(number).load(); });
     m_started = true;
 }
 
 void Collector::chooseFile(SlotNumber number, const QString& path)
 {
     flushAutomaticCaptures();
-    Slot& s = slot(number);
     // The slot's unsaved text goes to the file it was typed for first.
-    if (SlotFileSync::hasUnsavedText(s.text) && !saveSlot(number))
+    if (hasUnsavedText(number) && !saveSlot(number))
         return;
-    const QFileInfo info(path);
-    if (info.exists() && !info.isDir()) {
-        s.sync.read(s.text, path);
-        setFileName(number, path);
-        reportFileNotes(s);
-    } else {
-        const QString name = path + QStringLiteral(".txt");
-        setFileName(number, name);
-        s.text.clearText();
-        s.sync.adopt(s.text, name);
-    }
+    slot(number).rebind(path);
 }
 
 bool Collector::saveSlot(SlotNumber number)
@@ -117,44 +99,19 @@ bool Collector::saveSlot(SlotNumber number)
     flushAutomaticCaptures();
     if (!settleSlot(number))
         return false;
-    Slot& s = slot(number);
-    s.sync.write(s.text, s.fileName);
-    reportFileNotes(s);
+    slot(number).save();
     return true;
 }
 
 void Collector::saveSlotAs(SlotNumber number, const QString& target) const
 {
-    const Slot& s = slot(number);
-    SlotFile::writeText(target,
-                        s.sync.isAppendOnly() ? SlotFile::readText(s.fileName) : s.text.textLf(),
-                        s.text.font());
+    slot(number).saveAs(target);
 }
 
 void Collector::clearSlot(SlotNumber number)
 {
     flushAutomaticCaptures();
-    Slot& s = slot(number);
-    if (s.sync.changedOnDisk(s.fileName))
-        s.sync.read(s.text, s.fileName);
-    s.text.clearText();
-    s.sync.write(s.text, s.fileName);
-    reportFileNotes(s);
-}
-
-void Collector::reportFileNotes(Slot& s)
-{
-    const QString torn = s.sync.takeTornAside();
-    if (!torn.isEmpty())
-        Q_EMIT statusMessage(
-            //: %1 is the file the cut-off capture was moved to
-            QCoreApplication::translate("Collector",
-                                        "A capture cut off while it was written was moved to %1")
-                .arg(torn));
-    if (!s.sync.lockProblem().isEmpty())
-        Q_EMIT statusMessage( //: %1 is the slot's file, %2 why it had no lock
-            QCoreApplication::translate("Collector", "%1 was written without its lock (%2)")
-                .arg(s.fileName, s.sync.lockProblem()));
+    slot(number).clear();
 }
 
 void Collector::setChangedFileQuestion(ChangedFileQuestion question)
@@ -165,38 +122,36 @@ void Collector::setChangedFileQuestion(ChangedFileQuestion question)
 bool Collector::settleSlot(SlotNumber number)
 {
     Slot& s = slot(number);
-    SlotFileSync::Settle how = SlotFileSync::Settle::KeepBoth;
-    if (m_changedFileQuestion && s.sync.needsAnswer(s.text, s.fileName)) {
-        const std::optional<SlotFileSync::Settle> answer = m_changedFileQuestion(s.fileName);
+    Slot::Settle how = Slot::Settle::KeepBoth;
+    if (m_changedFileQuestion && s.needsAnswer()) {
+        const std::optional<Slot::Settle> answer = m_changedFileQuestion(s.fileName());
         if (!answer)
             return false;
         how = *answer;
     }
-    s.sync.settleChangedFile(s.text, s.fileName, how);
+    s.settle(how);
     return true;
 }
 
 bool Collector::fileChangedOnDisk(SlotNumber number) const
 {
-    const Slot& s = slot(number);
-    return s.sync.changedOnDisk(s.fileName);
+    return slot(number).changedOnDisk();
 }
 
 bool Collector::hasUnsavedText(SlotNumber number) const
 {
-    return SlotFileSync::hasUnsavedText(slot(number).text);
+    return slot(number).hasUnsavedText();
 }
 
 QString Collector::saveUnsavedTextAside(SlotNumber number)
 {
     flushAutomaticCaptures();
-    const Slot& s = slot(number);
-    return SlotFileSync::saveAside(s.text, s.fileName, QDateTime::currentDateTime());
+    return slot(number).saveAside(QDateTime::currentDateTime());
 }
 
 bool Collector::showsFileEnd(SlotNumber number) const
 {
-    return slot(number).sync.isAppendOnly();
+    return slot(number).showsFileEnd();
 }
 
 void Collector::setAutoMode(bool on, Source source)
@@ -334,16 +289,9 @@ Collector::CaptureResult Collector::captureText(Trigger trigger, SlotNumber numb
         // the block goes after it. The user's own command asks what to keep
         // of unsaved text that text would replace; a capture nobody asked
         // for (auto mode, the remote window, the tray) sets it aside.
-        Slot& s = slot(number);
         if (trigger == Trigger::User && !settleSlot(number))
             return CaptureResult::NothingToStore;
-        const QString aside =
-            captureIntoSlot(s.text, stampLine(), s.sync, s.fileName, text, m_sound);
-        if (!aside.isEmpty())
-            Q_EMIT statusMessage(
-                QCoreApplication::translate("Collector", "Unsaved text of the slot kept in %1")
-                    .arg(aside));
-        reportFileNotes(s);
+        slot(number).capture(stampLine(), text);
         return CaptureResult::Stored;
     }
     return CaptureResult::NothingToStore;
@@ -428,11 +376,7 @@ Collector::CaptureResult Collector::captureCopies(SlotNumber number,
     // Checked again: the copies may have waited past a request to end.
     if (!capturesAutomatically() || copies.front().text.isEmpty())
         return CaptureResult::NothingToStore;
-    Slot& s = slot(number);
-    const QString aside = captureIntoSlot(s.text, s.sync, s.fileName, copies, m_sound);
-    if (!aside.isEmpty())
-        Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
-    reportFileNotes(s);
+    slot(number).capture(copies);
     return CaptureResult::Stored;
 }
 

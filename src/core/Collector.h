@@ -1,10 +1,8 @@
 #pragma once
 
-#include "core/Capture.h"
 #include "core/ClipboardMonitor.h"
-#include "core/SlotFileSync.h"
+#include "core/Slot.h"
 #include "core/SlotNumber.h"
-#include "core/SlotText.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -21,8 +19,8 @@ class SaveSound;
 class Settings;
 class TerminationRequests;
 
-// What the program collects and how: the three slots (each its text, its
-// file name and the sync that keeps the file in step), which slot is active,
+// What the program collects and how: the three slots (each a Slot: its
+// text, its file and what keeps the two in step), which slot is active,
 // whether auto mode is on, and the capture of the clipboard into the active
 // slot. It has no windows; the main window, the remote window and the tray
 // icon show its state through its signals and act through its functions.
@@ -80,8 +78,8 @@ public:
 
     // --- Slots -----------------------------------------------------------
     // The slot's text, which its editor shows.
-    SlotText& text(SlotNumber slot) { return this->slot(slot).text; }
-    const SlotText& text(SlotNumber slot) const { return this->slot(slot).text; }
+    SlotText& text(SlotNumber slot) { return this->slot(slot).text(); }
+    const SlotText& text(SlotNumber slot) const { return this->slot(slot).text(); }
 
     QString fileName(SlotNumber slot) const;
     // Changes the name only (no file is read or written, no hint refresh).
@@ -99,10 +97,8 @@ public:
     // Whether loadSlots has run; automatic captures wait for it.
     bool isStarted() const { return m_started; }
 
-    // A file the user chose for the slot: an existing file is read and then
-    // becomes the slot's file (a file that cannot be read never does);
-    // otherwise the name with ".txt" appended becomes the slot's file and the
-    // buffer is emptied.
+    // A file the user chose for the slot (Slot::rebind), after the slot's
+    // unsaved text went to the file it was typed for.
     void chooseFile(SlotNumber slot, const QString& path);
     // Writes the slot's buffer to its file, after reading the file again
     // when another program changed it (settleSlot). False when the user
@@ -119,14 +115,13 @@ public:
 
     // --- The user's unsaved text and another program's change -----------
     // Asks what to keep when a slot's unsaved text and another program's
-    // change of its file meet (SlotFileSync::needsAnswer); nullopt:
+    // change of its file meet (Slot::needsAnswer); nullopt:
     // cancelled. The main window sets it; without one both are kept.
-    using ChangedFileQuestion =
-        std::function<std::optional<SlotFileSync::Settle>(const QString& fileName)>;
+    using ChangedFileQuestion = std::function<std::optional<Slot::Settle>(const QString& fileName)>;
     void setChangedFileQuestion(ChangedFileQuestion question);
     // Before a command of the user's writes the slot or hands its file on:
     // a file another program changed is read again, keeping the slot's
-    // unsaved text (SlotFileSync::settleChangedFile), asking where both
+    // unsaved text (Slot::settle), asking where both
     // cannot simply follow one another. False when the user cancelled.
     bool settleSlot(SlotNumber slot);
     // The slot's file is not what the slot last read or wrote.
@@ -135,7 +130,7 @@ public:
     // written.
     bool hasUnsavedText(SlotNumber slot) const;
     // Writes the slot's unsaved text next to its file, without asking
-    // anyone (SlotFileSync::saveAside), and returns that file's name; empty
+    // anyone (Slot::saveAside), and returns that file's name; empty
     // when there was none. Raises when it cannot be written.
     QString saveUnsavedTextAside(SlotNumber slot);
     // The slot's file is longer than its buffer holds: the buffer shows the
@@ -257,26 +252,18 @@ private:
     // Writes a run of waiting copies into one slot; returns how it ended.
     CaptureResult captureCopies(SlotNumber slot, const std::vector<CopiedText>& copies);
 
-    struct Slot
-    {
-        SlotText text;
-        QString fileName;
-        SlotFileSync sync;
-    };
-    Slot& slot(SlotNumber number) { return m_slots[number.index()]; }
-    // Tells in the status bar what the last read or write of the slot's
-    // file had to do unusually: set aside a capture that was cut off, go
-    // ahead without the lock.
-    void reportFileNotes(Slot& s);
     // Auto mode is on, start-up has read the slots and no end was asked for.
     bool capturesAutomatically() const;
-    const Slot& slot(SlotNumber number) const { return m_slots[number.index()]; }
+    // Each read or write of a slot goes through the functions above, which
+    // write the waiting copies of auto mode first.
+    Slot& slot(SlotNumber number) { return *m_slots[number.index()]; }
+    const Slot& slot(SlotNumber number) const { return *m_slots[number.index()]; }
 
     Settings& m_settings;
     ErrorReporter& m_errors;
     SaveSound& m_sound;
     const TerminationRequests* m_endRequests = nullptr;
-    PerSlot<Slot> m_slots;
+    PerSlot<std::unique_ptr<Slot>> m_slots;
     // Per slot: whether a box about a failed capture is open (or about to
     // open), and how many captures failed since it opened.
     struct FailureBox

@@ -13,9 +13,9 @@
 #include "platform/Shell.h"
 #include "settings/Settings.h"
 #include "ui/ClipboardViewer.h"
+#include "ui/CommandWindow.h"
 #include "ui/Commands.h"
 #include "ui/HelpWindow.h"
-#include "ui/MainWindow.h"
 #include "ui/PreferencesDialog.h"
 #include "ui/SlotPage.h"
 #include "ui/SplashWindow.h"
@@ -65,7 +65,7 @@ std::optional<QFont> askFont(QWidget* parent, const QFont& initial)
     return font;
 }
 
-std::optional<SlotFileSync::Settle> askChangedFile(QWidget* parent, const QString& fileName)
+std::optional<Slot::Settle> askChangedFile(QWidget* parent, const QString& fileName)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Clipstow"),
                     //: %1 is the slot's file
@@ -88,9 +88,9 @@ std::optional<SlotFileSync::Settle> askChangedFile(QWidget* parent, const QStrin
     box.setEscapeButton(cancel);
     box.exec();
     if (box.clickedButton() == both)
-        return SlotFileSync::Settle::KeepBoth;
+        return Slot::Settle::KeepBoth;
     if (box.clickedButton() == reload)
-        return SlotFileSync::Settle::FileOnly;
+        return Slot::Settle::FileOnly;
     return std::nullopt;
 }
 
@@ -122,7 +122,8 @@ bool askPrint(QWidget* parent, QPrinter& printer)
 
 } // namespace
 
-CommandHandlers::CommandHandlers(MainWindow& window, Collector& collector, const Commands& commands)
+CommandHandlers::CommandHandlers(CommandWindow& window, Collector& collector,
+                                 const Commands& commands)
     : m_window(window), m_collector(collector), m_commands(commands), m_dialogs(defaultDialogs()),
       m_fontDialogFont(windowFont())
 {
@@ -131,8 +132,9 @@ CommandHandlers::CommandHandlers(MainWindow& window, Collector& collector, const
         if (value == Settings::Value::ConfirmClear)
             readConfirmClear();
     });
-    m_collector.setChangedFileQuestion(
-        [this](const QString& fileName) { return m_dialogs.changedFile(&m_window, fileName); });
+    m_collector.setChangedFileQuestion([this](const QString& fileName) {
+        return m_dialogs.changedFile(m_window.widget(), fileName);
+    });
 }
 
 CommandHandlers::~CommandHandlers()
@@ -169,7 +171,7 @@ void CommandHandlers::connectCommands()
     connectCommand(errors, c.save, this, [this] { saveActiveSlot(); });
     connectCommand(errors, c.saveAs, this, [this] { saveActiveSlotAs(); });
     connectCommand(errors, c.print, this, [this] { printSlot(); });
-    connectCommand(errors, c.exit, this, [this] { m_window.close(); });
+    connectCommand(errors, c.exit, this, [this] { m_window.widget()->close(); });
     connectCommand(errors, c.hideWindow, this, [this] { m_window.hideWindow(); });
     connectCommand(errors, c.showRemote, this, [this] { m_window.showRemoteWindow(); });
     connectCommand(errors, c.toolbar, this,
@@ -221,7 +223,7 @@ QFileDialog& CommandHandlers::saveDialog()
 {
     if (m_saveDialog)
         return *m_saveDialog;
-    m_saveDialog = new QFileDialog(&m_window);
+    m_saveDialog = new QFileDialog(m_window.widget());
     m_saveDialog->setObjectName(QStringLiteral("saveDialog"));
     m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
     m_saveDialog->setFileMode(QFileDialog::AnyFile);
@@ -269,8 +271,8 @@ bool CommandHandlers::settleUnsavedSlots()
             return false;
         if (!m_collector.hasUnsavedText(slot))
             continue;
-        const std::optional<bool> save =
-            m_dialogs.saveChanges(&m_window, m_window.slotName(slot), m_collector.fileName(slot));
+        const std::optional<bool> save = m_dialogs.saveChanges(
+            m_window.widget(), m_window.slotName(slot), m_collector.fileName(slot));
         if (!save)
             return false;
         if (!*save)
@@ -319,13 +321,13 @@ void CommandHandlers::clearActiveSlot()
     const QString fileName = m_collector.activeFileName();
     if (m_confirmClear &&
         !m_dialogs.confirm(
-            &m_window,
+            m_window.widget(),
             QCoreApplication::translate("CommandHandlers", "Clear \r\n%1 ?").arg(fileName)))
         return;
     // Text another program added since the slot read the file would go
     // unseen: clearing it is asked for on its own.
     if (m_collector.fileChangedOnDisk(m_collector.activeSlot()) &&
-        !m_dialogs.confirm(&m_window,
+        !m_dialogs.confirm(m_window.widget(),
                            QCoreApplication::translate("CommandHandlers",
                                                        "%1 was changed by another program since "
                                                        "it was read.\r\nClear it anyway?")
@@ -337,7 +339,7 @@ void CommandHandlers::clearActiveSlot()
 void CommandHandlers::clearClipboard()
 {
     if (m_confirmClear &&
-        !m_dialogs.confirm(&m_window,
+        !m_dialogs.confirm(m_window.widget(),
                            QCoreApplication::translate("CommandHandlers", "Clear the Clipboard ?")))
         return;
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
@@ -364,7 +366,7 @@ void CommandHandlers::editInTextEditor()
 void CommandHandlers::showHelp()
 {
     if (!m_help)
-        m_help = new HelpWindow(settings(), errors(), &m_window);
+        m_help = new HelpWindow(settings(), errors(), m_window.widget());
     m_help->present();
 }
 
@@ -380,7 +382,7 @@ void CommandHandlers::showClipboardViewer()
     if (!monitor)
         return;
     if (!m_viewer)
-        m_viewer = new ClipboardViewer(*monitor, &m_window);
+        m_viewer = new ClipboardViewer(*monitor, m_window.widget());
     m_viewer->present();
 }
 
@@ -395,7 +397,7 @@ void CommandHandlers::showPreferences()
     const std::unique_ptr<Autostart> autostart = createSystemAutostart();
     {
         PreferencesDialog dialog(settings(), *autostart, m_collector.saveSound(),
-                                 QCoreApplication::applicationFilePath(), &m_window);
+                                 QCoreApplication::applicationFilePath(), m_window.widget());
         dialog.exec();
     }
     // Read again after every close, so that a change made meanwhile by
@@ -416,7 +418,7 @@ bool CommandHandlers::activeSlotEditable()
 // editors' font; a confirmed font goes to all three editors.
 void CommandHandlers::chooseFont()
 {
-    const std::optional<QFont> chosen = m_dialogs.font(&m_window, m_fontDialogFont);
+    const std::optional<QFont> chosen = m_dialogs.font(m_window.widget(), m_fontDialogFont);
     if (!chosen)
         return;
     m_fontDialogFont = *chosen;
@@ -434,15 +436,15 @@ void CommandHandlers::findNextInSlot()
     SlotEditor* slotEditor = m_window.activeEditor();
     if (!slotEditor->repeatFind())
         QApplication::beep();
-    if (slotEditor->isVisible() && slotEditor->isEnabled() && m_window.isVisible() &&
-        m_window.isEnabled())
+    if (slotEditor->isVisible() && slotEditor->isEnabled() && m_window.widget()->isVisible() &&
+        m_window.widget()->isEnabled())
         slotEditor->setFocus(Qt::OtherFocusReason);
 }
 
 void CommandHandlers::printSlot()
 {
     QPrinter printer;
-    if (!m_dialogs.print(&m_window, printer))
+    if (!m_dialogs.print(m_window.widget(), printer))
         return;
     m_window.activeEditor()->printText(Collector::fileNamePart(m_collector.activeFileName()),
                                        printer);

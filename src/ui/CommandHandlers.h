@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/SlotFileSync.h"
+#include "core/Slot.h"
 
 #include <QFont>
 #include <QObject>
@@ -10,9 +10,9 @@
 
 class ClipboardViewer;
 class Collector;
+class CommandWindow;
 class ErrorReporter;
 class HelpWindow;
-class MainWindow;
 class QFileDialog;
 class QPrinter;
 class Settings;
@@ -22,7 +22,7 @@ struct Commands;
 // (connected on construction), the handlers themselves, the modal questions
 // they ask, and the unsaved slots settled before the program ends. The
 // window owns it and stays the view: the handlers act on the collector and
-// through the window's own functions.
+// through what CommandWindow offers of the window.
 class CommandHandlers final : public QObject
 {
     Q_OBJECT
@@ -42,7 +42,7 @@ public:
         std::function<bool(QWidget* parent, QPrinter& printer)> print;
         // The slot holds unsaved changes and another program changed its
         // file: what to keep; nullopt when cancelled.
-        std::function<std::optional<SlotFileSync::Settle>(QWidget* parent, const QString& fileName)>
+        std::function<std::optional<Slot::Settle>(QWidget* parent, const QString& fileName)>
             changedFile;
         // The program is about to end and the slot (named by its tab)
         // holds changes not yet saved: true to save them, false to drop
@@ -52,8 +52,8 @@ public:
             saveChanges;
     };
 
-    // Connects every command of window (its Commands) to its handler.
-    CommandHandlers(MainWindow& window, Collector& collector, const Commands& commands);
+    // Connects every command (the window's Commands) to its handler.
+    CommandHandlers(CommandWindow& window, Collector& collector, const Commands& commands);
     ~CommandHandlers() override;
 
     void setDialogs(Dialogs dialogs);
@@ -102,7 +102,7 @@ private:
     Settings& settings() const;
     ErrorReporter& errors() const;
 
-    MainWindow& m_window;
+    CommandWindow& m_window;
     Collector& m_collector;
     const Commands& m_commands;
     Dialogs m_dialogs;

@@ -2,6 +2,7 @@
 
 #include "core/SlotNumber.h"
 #include "settings/FontRecord.h"
+#include "ui/CommandWindow.h"
 #include "ui/Commands.h"
 
 #include <QMainWindow>
@@ -29,7 +30,7 @@ class WindowPlacement;
 // menu, the tray menu and the editors' context menu. What its commands do
 // is CommandHandlers', which it owns; closing it settles the unsaved slots
 // there first.
-class MainWindow final : public QMainWindow
+class MainWindow final : public QMainWindow, public CommandWindow
 {
     Q_OBJECT
 
@@ -44,14 +45,15 @@ public:
     ErrorReporter& errors() const;
     const Commands& commands() const { return m_commands; }
     CommandHandlers& handlers() const { return *m_handlers; }
+    QWidget* widget() override { return this; }
 
     SlotPage* page(SlotNumber slot) const { return m_pages[slot.index()]; }
     SlotEditor* editor(SlotNumber slot) const;
-    SlotEditor* activeEditor() const;
+    SlotEditor* activeEditor() const override;
     // The caption of the slot's tab.
-    QString slotName(SlotNumber slot) const;
+    QString slotName(SlotNumber slot) const override;
     // A font the user chose, for the three editors, each keeping its colour.
-    void setEditorsFont(const QFont& font);
+    void setEditorsFont(const QFont& font) override;
 
     // The remote window, created after this one (not owned; null until then
     // and after it is gone). It gets the tray menu as its context menu.
@@ -65,18 +67,18 @@ public:
     QMenu* trayMenu() const { return m_trayMenu; }
     // What the status bar shows: a notice while it holds, else the text.
     QString statusText() const;
-    void setStatusText(const QString& text);
+    void setStatusText(const QString& text) override;
     // A notice the next hint refreshes must not overwrite at once.
     void showNotice(const QString& text);
     // Whether the program's icon is in a notification area.
     bool trayIconShown() const;
 
     // The window's own commands, which CommandHandlers runs too.
-    void setToolbarShown(bool shown);
-    void setStatusBarShown(bool shown);
-    void hideWindow();
-    void showWindow();
-    void showRemoteWindow();
+    void setToolbarShown(bool shown) override;
+    void setStatusBarShown(bool shown) override;
+    void hideWindow() override;
+    void showWindow() override;
+    void showRemoteWindow() override;
     // A press on the tray icon: brings the program's last active window
     // forward while the main window is visible; never shows a hidden one.
     void bringLastActiveWindowForward();
@@ -84,7 +86,7 @@ public:
     // session ends; start-up has set their text aside).
     void closeWithoutQuestions();
     // The end goes on without questions (closeWithoutQuestions was called).
-    bool endsWithoutQuestions() const { return m_noQuestions; }
+    bool endsWithoutQuestions() const override { return m_noQuestions; }
 
     // What the window keeps between runs: its place, the editors' font, the
     // toolbar and status bar marks, the confirmation flag. restoreView

@@ -59,8 +59,9 @@ bool isPlain(const QString& fileName)
 
 } // namespace
 
-QString SlotFileWriter::read(const QString& fileName, std::optional<qsizetype> maxChars)
+QString SlotFileWriter::read(std::optional<qsizetype> maxChars)
 {
+    const QString& fileName = m_file;
     // Under the lock, so that another Clipstow's append is never read half
     // written. The state is taken before reading: a change during the read
     // by anyone else makes it differ from the file afterwards, so
@@ -189,70 +190,78 @@ void SlotFileWriter::noteLock(const SlotFile::WriteLock& lock)
     m_lockProblem = lock.held() ? QString() : lock.problem();
 }
 
-void SlotFileWriter::noteRead(const QString& fileName)
+void SlotFileWriter::noteRead()
 {
     dropKnownBytesCheck();
-    const std::optional<DiskState> state = stateOf(fileName);
-    remember(fileName, state, 0, QChar(), false, !state || state->size == 0);
+    const std::optional<DiskState> state = stateOf(m_file);
+    remember(m_file, state, 0, QChar(), false, !state || state->size == 0);
     m_tail.clear();
     m_appendOnly = false;
 }
 
-void SlotFileWriter::write(const QString& fileName, const QString& text, const QFont& font,
+void SlotFileWriter::write(const QString& text, const QFont& font,
                            std::optional<qsizetype> unchangedPrefixChars, Purpose purpose)
 {
     if (unchangedPrefixChars)
         unchangedPrefixChars = std::min(*unchangedPrefixChars, text.size());
     save(
-        fileName, unchangedPrefixChars, [&](qsizetype from) { return text.mid(from); }, font,
-        purpose);
+        unchangedPrefixChars, [&](qsizetype from) { return text.mid(from); }, font, purpose);
 }
 
-void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unchangedPrefixChars,
+void SlotFileWriter::save(std::optional<qsizetype> unchangedPrefixChars,
                           const std::function<QString(qsizetype)>& textFrom, const QFont& font,
                           Purpose purpose)
 {
+    const QString& fileName = m_file;
     const SlotFile::WriteLock lock(fileName);
     noteLock(lock);
+    // The file holds the first m_textLength characters of the text (or
+    // more, when another program added to it), and the text only grew
+    // after them: the new end may be appended. It is taken from the caller
+    // before the file is looked at, so that nothing the caller does comes
+    // between that look and the append.
+    const bool onlyGrew = !m_fileName.isEmpty() && fileName == m_fileName && unchangedPrefixChars &&
+                          *unchangedPrefixChars >= m_textLength;
+    std::optional<QString> plainTail;
+    if (onlyGrew && isPlain(fileName) && (m_appendOnly || purpose == Purpose::Capture))
+        plainTail = textFrom(m_textLength);
+    // The one look at the file before the write; the rename of a whole
+    // rewrite looks again, just before it replaces the file.
     const std::optional<DiskState> now = stateOf(fileName);
     // (Appends need no answer of a check of the known bytes: they leave
     // those bytes as they are.)
-    const bool unchanged = inStepOnDisk(fileName);
-    // The file holds the first m_textLength characters of the text (or
-    // more, when another program added to it), and the text only grew
-    // after them.
-    const bool grown = now && !m_fileName.isEmpty() && fileName == m_fileName &&
-                       unchangedPrefixChars && *unchangedPrefixChars >= m_textLength;
+    const bool unchanged = unchangedAt(now);
+    const bool grown = now && onlyGrew;
     if (!isPlain(fileName)) {
         // An RTF document cannot take bytes at its end: text added there
         // is written with the file's whole text.
         if (grown && (!unchanged || m_appendOnly)) {
-            appendRtf(fileName, textFrom(m_textLength), font, lock);
+            appendRtf(textFrom(m_textLength), font, lock, unchanged, *now);
             return;
         }
-    } else if (grown && (m_appendOnly || purpose == Purpose::Capture)) {
-        const QString tail = textFrom(m_textLength);
+    } else if (grown && plainTail) {
+        const QString& tail = *plainTail;
         const QChar last = tail.isEmpty() ? m_lastChar : tail.back();
         // The file is exactly the slot file format's bytes for the text:
         // the new end is appended, and the file stays so.
-        if (exactAppendAt(fileName, m_textLength)) {
-            appendBytes(fileName, encodeAt(m_textLength, tail), m_textLength + tail.size(), last,
-                        true, true, false, lock);
+        if (exactAppendAt(m_textLength, unchanged)) {
+            appendBytes(encodeAt(m_textLength, tail), m_textLength + tail.size(), last, true, true,
+                        false, lock);
             return;
         }
         // Another program wrote to the file since the slot read it (just
         // now, or the slot shows only its end): the capture goes after
         // their text, which the next read brings in.
         if (!unchanged && purpose == Purpose::Capture) {
-            appendBytes(fileName, SlotFile::encodePlainContinued(tail), m_textLength + tail.size(),
-                        last, false, false, false, lock);
+            appendBytes(SlotFile::encodePlainContinued(tail), m_textLength + tail.size(), last,
+                        false, false, false, lock);
             return;
         }
         // Bytes not in the format (other line ends, another code page, a
         // byte-order mark): the file is written once in the format, the
         // new end with it.
         if (m_appendOnly && unchanged) {
-            rewriteFromFile(fileName, tail, lock, *now);
+            rewriteFromFile(tail, lock, *now);
             return;
         }
     }
@@ -266,33 +275,34 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
                                   "can be saved"),
             fileName);
     if (!grown || purpose != Purpose::Capture || !isPlain(fileName)) {
-        rewrite(fileName, textFrom(0), font, lock, now);
+        rewrite(textFrom(0), font, lock, now);
         return;
     }
     try {
-        rewrite(fileName, textFrom(0), font, lock, now);
+        rewrite(textFrom(0), font, lock, now);
     } catch (const SlotFile::SlotFileChanged&) {
         // Another program added to the file (a shell's >>, which takes no
         // lock) while it was being brought into the format: the capture
         // goes after their text, which the next read brings in, and a later
         // capture brings the file into the format.
-        const QString tail = textFrom(m_textLength);
-        appendBytes(fileName, SlotFile::encodePlainContinued(tail), m_textLength + tail.size(),
+        const QString& tail = *plainTail;
+        appendBytes(SlotFile::encodePlainContinued(tail), m_textLength + tail.size(),
                     tail.isEmpty() ? m_lastChar : tail.back(), false, false, false, lock);
     }
 }
 
-void SlotFileWriter::appendText(const QString& fileName, const QString& text, const QFont& font)
+void SlotFileWriter::appendText(const QString& text, const QFont& font)
 {
-    const SlotFile::WriteLock lock(fileName);
+    const SlotFile::WriteLock lock(m_file);
     noteLock(lock);
-    if (!isPlain(fileName) && stateOf(fileName)) {
-        appendRtf(fileName, text, font, lock);
-    } else if (!isPlain(fileName)) {
-        rewrite(fileName, text, font, lock, std::nullopt);
+    const std::optional<DiskState> now = stateOf(m_file);
+    if (!isPlain(m_file) && now) {
+        appendRtf(text, font, lock, unchangedAt(now) && knownBytesIntact(), *now);
+    } else if (!isPlain(m_file)) {
+        rewrite(text, font, lock, std::nullopt);
     } else {
-        appendBytes(fileName, encodeAt(m_textLength, text), m_textLength + text.size(),
-                    lastOf(text), false, false, true, lock);
+        appendBytes(encodeAt(m_textLength, text), m_textLength + text.size(), lastOf(text), false,
+                    false, true, lock);
         return;
     }
     m_inStep = false;
@@ -305,32 +315,27 @@ void SlotFileWriter::noteTextDiffers(std::optional<qsizetype> textLength)
         m_textLength = *textLength;
 }
 
-bool SlotFileWriter::unchangedOnDisk(const QString& fileName) const
+bool SlotFileWriter::unchangedAt(const std::optional<DiskState>& now) const
 {
-    return inStepOnDisk(fileName) && knownBytesIntact();
+    return m_inStep && !m_fileName.isEmpty() && m_file == m_fileName && now == m_disk;
 }
 
-bool SlotFileWriter::inStepOnDisk(const QString& fileName) const
+bool SlotFileWriter::exactAppendAt(qsizetype tailPosition, bool unchanged) const
 {
-    return m_inStep && !m_fileName.isEmpty() && fileName == m_fileName &&
-           stateOf(fileName) == m_disk;
-}
-
-bool SlotFileWriter::exactAppendAt(const QString& fileName, qsizetype tailPosition) const
-{
-    if (!m_appendable || !m_disk || tailPosition != m_textLength || !isPlain(fileName))
+    if (!m_appendable || !m_disk || tailPosition != m_textLength || !isPlain(m_file))
         return false;
     // Encoding is local except across a CR LF pair or a surrogate pair: when
     // the old text ends in the first half of one, only a rewrite is exact.
     if (m_lastChar == QLatin1Char('\r') || m_lastChar.isHighSurrogate())
         return false;
-    return inStepOnDisk(fileName);
+    return unchanged;
 }
 
-void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& bytes,
-                                 qsizetype textLength, QChar lastChar, bool appendable, bool inStep,
-                                 bool create, const SlotFile::WriteLock& lock)
+void SlotFileWriter::appendBytes(const QByteArray& bytes, qsizetype textLength, QChar lastChar,
+                                 bool appendable, bool inStep, bool create,
+                                 const SlotFile::WriteLock& lock)
 {
+    const QString& fileName = m_file;
     qint64 sizeBefore = 0;
     const int fd = SlotFile::openRegularFile(fileName, O_WRONLY | O_APPEND | (create ? O_CREAT : 0),
                                              CannotCreate, sizeBefore);
@@ -403,40 +408,39 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
     remember(fileName, state, textLength, lastChar, appendable && !interleaved,
              inStep && statOk && !interleaved, digest);
     m_tail = tail;
-    m_lastMethod = Method::Appended;
 }
 
-void SlotFileWriter::appendRtf(const QString& fileName, const QString& tail, const QFont& font,
-                               const SlotFile::WriteLock& lock)
+void SlotFileWriter::appendRtf(const QString& tail, const QFont& font,
+                               const SlotFile::WriteLock& lock, bool unchanged,
+                               const DiskState& before)
 {
     // An RTF document cannot take bytes at its end: its whole text is read
     // and written again with the tail added, never the slot's partial view.
-    const bool unchanged = unchangedOnDisk(fileName);
-    const std::optional<DiskState> before = stateOf(fileName);
-    const QString text = SlotFile::readText(fileName) + tail;
-    rewrite(fileName, text, font, lock, before);
+    const QString text = SlotFile::readText(m_file) + tail;
+    rewrite(text, font, lock, before);
     m_textLength = m_textLength + tail.size();
     m_lastChar = lastOf(text);
     m_inStep = unchanged;
 }
 
-void SlotFileWriter::rewriteFromFile(const QString& fileName, const QString& tail,
-                                     const SlotFile::WriteLock& lock, const DiskState& expected)
+void SlotFileWriter::rewriteFromFile(const QString& tail, const SlotFile::WriteLock& lock,
+                                     const DiskState& expected)
 {
     // The slot shows only the file's end, so the text written is the
     // file's own, read whole, with the new end after it. The view still
     // shows the end of that text: only the record of the file changes.
     const qsizetype viewLength = m_textLength + tail.size();
     const QChar last = tail.isEmpty() ? m_lastChar : tail.back();
-    rewrite(fileName, SlotFile::readText(fileName) + tail, QFont(), lock, expected);
+    rewrite(SlotFile::readText(m_file) + tail, QFont(), lock, expected);
     m_textLength = viewLength;
     m_lastChar = last;
     m_appendOnly = true;
 }
 
-void SlotFileWriter::rewrite(const QString& fileName, const QString& text, const QFont& font,
+void SlotFileWriter::rewrite(const QString& text, const QFont& font,
                              const SlotFile::WriteLock& lock, std::optional<DiskState> expected)
 {
+    const QString& fileName = m_file;
     const bool plain = isPlain(fileName);
     const QByteArray bytes = plain ? SlotFile::encodePlain(text) : SlotFile::encodeRtf(text, font);
     qint64 carried = 0;
@@ -463,17 +467,17 @@ void SlotFileWriter::rewrite(const QString& fileName, const QString& text, const
     remember(fileName, stateOf(fileName), text.size(), lastOf(text), plain, carried == 0, digest);
     m_tail = bytes.right(SlotFile::TailBytes);
     m_appendOnly = false;
-    m_lastMethod = Method::Rewritten;
 }
 
-bool SlotFileWriter::changedOnDisk(const QString& fileName) const
+bool SlotFileWriter::changedOnDisk() const
 {
-    if (!stateOf(fileName)) {
+    const std::optional<DiskState> now = stateOf(m_file);
+    if (!now) {
         // Missing (or not a regular file): changed only if something other
         // than a plain missing file is there.
-        return QFile::exists(fileName);
+        return QFile::exists(m_file);
     }
-    return !unchangedOnDisk(fileName);
+    return !(unchangedAt(now) && knownBytesIntact());
 }
 
 QString SlotFileWriter::takeTornAside()
@@ -487,7 +491,6 @@ void SlotFileWriter::forget()
     remember(QString(), std::nullopt, 0, QChar(), false, false);
     m_tail.clear();
     m_appendOnly = false;
-    m_lastMethod = Method::None;
 }
 
 void SlotFileWriter::remember(const QString& fileName, std::optional<DiskState> state,

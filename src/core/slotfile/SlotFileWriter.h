@@ -7,6 +7,7 @@
 #include <functional>
 #include <future>
 #include <optional>
+#include <utility>
 
 // Writes one slot's file and remembers what the file held after the slot's
 // last read or write, so that
@@ -31,23 +32,28 @@
 // the format, written with the file's whole text read back), and nothing
 // else is ever written to it, so the part not read cannot be lost.
 //
-// The writer keeps no copy of the text: only its length and last character,
-// which is all an exact append needs to know about it.
+// The writer is bound to one file name (bind changes it) and keeps no copy
+// of the text: only its length and last character, which is all an exact
+// append needs to know about it. Each of its reads and writes looks at the
+// file's state on the disk once, under the lock, before it acts (a whole
+// rewrite looks again just before its new file takes the old one's place).
 class SlotFileWriter final
 {
 public:
-    enum class Method
-    {
-        None,
-        Appended,
-        Rewritten
-    };
+    explicit SlotFileWriter(QString fileName) : m_file(std::move(fileName)) {}
+
+    // The file it reads and writes.
+    const QString& fileName() const { return m_file; }
+    // From now on the file is fileName (no file is read or written): until
+    // it reads or writes it, the writer takes it as a file it never saw
+    // (bound again to the file it last read or wrote, it knows it again).
+    void bind(const QString& fileName) { m_file = fileName; }
 
     // Reads the file (SlotFile::readTextDetailed) and remembers it. With
     // maxChars, a longer text gives only its end and makes the slot
     // append-only (appendOnly()); any other read ends that. Raises the
     // errors of SlotFile::readText.
-    QString read(const QString& fileName, std::optional<qsizetype> maxChars = std::nullopt);
+    QString read(std::optional<qsizetype> maxChars = std::nullopt);
 
     // When the file only grew since the slot's last read or write (the same
     // file, every byte known unchanged), reads only the bytes added and
@@ -56,13 +62,13 @@ public:
     // changed otherwise, or the bytes cannot be read on their own (RTF, a
     // known part that ends in a CR or a non-ASCII byte): the caller reads
     // it whole. Raises "Cannot open file %s" / "Failed to Load Stream".
-    std::optional<QString> readAdded(const QString& fileName);
+    std::optional<QString> readAdded() { return readAdded(m_file); }
 
     // For a slot that takes the file as it is now (missing, if so) without
     // reading it: a file that holds text then counts as changed
     // (changedOnDisk), so the slot reads it before a whole rewrite could
     // replace it, and a capture goes after its text.
-    void noteRead(const QString& fileName);
+    void noteRead();
 
     // What a write is for.
     enum class Purpose
@@ -77,19 +83,19 @@ public:
         Capture
     };
 
-    // Writes text ('\n' or CR LF line breaks) to fileName in the format its
+    // Writes text ('\n' or CR LF line breaks) to the file in the format its
     // name selects. unchangedPrefixChars: how many leading characters of
     // text are the same as in the text of the last read or write; nullopt
     // when unknown. Raises the errors of SlotFile::writeAtomically, and
     // SlotFileChanged (see the class comment).
-    void write(const QString& fileName, const QString& text, const QFont& font,
+    void write(const QString& text, const QFont& font,
                std::optional<qsizetype> unchangedPrefixChars = std::nullopt,
                Purpose purpose = Purpose::Whole);
 
     // The same for a caller that holds the text elsewhere: textFrom(n)
     // gives the text from its n-th character to its end ('\n' breaks), and
     // is asked only for the part that is written.
-    void save(const QString& fileName, std::optional<qsizetype> unchangedPrefixChars,
+    void save(std::optional<qsizetype> unchangedPrefixChars,
               const std::function<QString(qsizetype)>& textFrom, const QFont& font,
               Purpose purpose);
 
@@ -97,7 +103,7 @@ public:
     // holds and whatever the slot's text is, in the file's own way. An RTF
     // file is read whole, the text added and the file rewritten. The file
     // is then taken as changed (changedOnDisk), so the slot reads it again.
-    void appendText(const QString& fileName, const QString& text, const QFont& font);
+    void appendText(const QString& text, const QFont& font);
 
     // After read(): the caller keeps the text in a form that differs from
     // the one read (a slot editor stores some characters or breaks its own
@@ -107,11 +113,10 @@ public:
     // differs from the one read.
     void noteTextDiffers(std::optional<qsizetype> textLength = std::nullopt);
 
-    // True when a file named fileName exists and is not the one this writer
-    // last read or wrote (another program replaced or changed it, or this
-    // writer never saw it). A missing file gives false: there is nothing
-    // to read back.
-    bool changedOnDisk(const QString& fileName) const;
+    // True when the file exists and is not the one this writer last read or
+    // wrote (another program replaced or changed it, or this writer never
+    // saw it). A missing file gives false: there is nothing to read back.
+    bool changedOnDisk() const;
 
     // Drops what is remembered; an existing file is then taken as changed.
     void forget();
@@ -119,8 +124,6 @@ public:
     // The last read gave only the file's end: only appends reach the file.
     bool appendOnly() const { return m_appendOnly; }
 
-    // How the last successful write reached the disk.
-    Method lastMethod() const { return m_lastMethod; }
     // Why the last read or write went ahead without its lock; empty when it
     // held it.
     const QString& lockProblem() const { return m_lockProblem; }
@@ -140,41 +143,45 @@ public:
     };
 
 private:
-    // The file is the one last read or written and nobody changed it since.
-    bool unchangedOnDisk(const QString& fileName) const;
-    // The same as far as the file's state tells, before the answer of a
-    // check of its known bytes.
-    bool inStepOnDisk(const QString& fileName) const;
+    std::optional<QString> readAdded(const QString& fileName);
+    // The file, found in state now, is the one last read or written and
+    // nobody changed it since, as far as its state tells (before the answer
+    // of a check of its known bytes).
+    bool unchangedAt(const std::optional<DiskState>& now) const;
     // The answer of the check readAdded left running (waited for, if it is
     // still at it): false when a known byte turned out changed, and from
     // then on until the file is read or written whole.
     bool knownBytesIntact() const;
     void dropKnownBytesCheck();
-    bool exactAppendAt(const QString& fileName, qsizetype tailPosition) const;
+    // The text's end from tailPosition can be appended byte for byte to
+    // the file, which is unchanged (unchangedAt).
+    bool exactAppendAt(qsizetype tailPosition, bool unchanged) const;
     // Appends bytes while the lock is held (creating a missing file when
     // create is set). The text then holds textLength characters ending in
     // lastChar; the file stays its exact encoding when appendable, and in
     // step with it when it was before (inStep).
-    void appendBytes(const QString& fileName, const QByteArray& bytes, qsizetype textLength,
-                     QChar lastChar, bool appendable, bool inStep, bool create,
-                     const SlotFile::WriteLock& lock);
+    void appendBytes(const QByteArray& bytes, qsizetype textLength, QChar lastChar, bool appendable,
+                     bool inStep, bool create, const SlotFile::WriteLock& lock);
     // Under the lock: an append cut off is set aside; tells whether one was.
     bool setAsideTornAppend(const QString& fileName, const SlotFile::WriteLock& lock);
     void noteLock(const SlotFile::WriteLock& lock);
-    void appendRtf(const QString& fileName, const QString& tail, const QFont& font,
-                   const SlotFile::WriteLock& lock);
+    // The file, in state before (unchanged: as last read or written).
+    void appendRtf(const QString& tail, const QFont& font, const SlotFile::WriteLock& lock,
+                   bool unchanged, const DiskState& before);
     // For a slot that shows only the file's end: the file's whole text read
     // back and written in the format, with tail after it.
-    void rewriteFromFile(const QString& fileName, const QString& tail,
-                         const SlotFile::WriteLock& lock, const DiskState& expected);
+    void rewriteFromFile(const QString& tail, const SlotFile::WriteLock& lock,
+                         const DiskState& expected);
     // Replaces the file while it is still in the state expected (nullopt:
     // missing), else raises SlotFileChanged.
-    void rewrite(const QString& fileName, const QString& text, const QFont& font,
-                 const SlotFile::WriteLock& lock, std::optional<DiskState> expected);
+    void rewrite(const QString& text, const QFont& font, const SlotFile::WriteLock& lock,
+                 std::optional<DiskState> expected);
     void remember(const QString& fileName, std::optional<DiskState> state, qsizetype textLength,
                   QChar lastChar, bool appendable, bool inStep = true,
                   std::optional<SlotFile::Digest> digest = std::nullopt);
 
+    // The file bound, and the one the rest describes (empty: none).
+    QString m_file;
     QString m_fileName;
     // The file after the last read or write; nullopt: there was none.
     std::optional<DiskState> m_disk;
@@ -200,7 +207,6 @@ private:
     // write waits for the answer.
     mutable std::future<bool> m_knownBytesCheck;
     mutable bool m_knownBytesChanged = false;
-    Method m_lastMethod = Method::None;
     QString m_lockProblem;
     QString m_tornAside;
 };
