@@ -3,9 +3,9 @@
 // QT_QPA_PLATFORM says otherwise) and real files, the save sound left out:
 // - reading a 20 MB slot file at start-up (its end only is shown);
 // - a 1 KB capture into that slot (appended to the file and the view), and
-//   one after another program appended 1 KB (in the slot file format: only
-//   the new bytes are read; with LF line ends: the file is written whole in
-//   the format);
+//   one after another program appended 1 KB (in the slot file format: the
+//   digest of the 20 MB known is checked and only the new bytes are read;
+//   with LF line ends: the file is written whole in the format);
 // - the capture that fills the view's headroom, after which the view shows
 //   the file's end again;
 // - a copy of 50 MB captured into an empty slot and into the 20 MB slot.

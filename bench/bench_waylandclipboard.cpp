@@ -179,11 +179,11 @@ int main(int argc, char** argv)
     Collector collector(registry.settings(), registry.errors(), registry.saveSound());
     ClipboardMonitor monitor(nullptr);
     ClipboardSourceChooser chooser(
-        [&monitor](std::unique_ptr<ClipboardSource> source) {
-            monitor.setSource(std::move(source));
+        [&monitor](std::unique_ptr<ClipboardSource> source, ClipboardMonitor::SourceStart start) {
+            monitor.setSource(std::move(source), start);
         },
         &createClipboardSource);
-    chooser.start();
+    chooser.start(false);
     collector.setClipboardMonitor(&monitor);
     collector.setFileName(1, file);
     collector.setAutoMode(true, Collector::Source::Startup);

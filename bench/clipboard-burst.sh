@@ -16,6 +16,13 @@
 #   append: the slot file holds SLOT_MB MiB; another program appends 1 KB to
 #           it, then five short texts COPY-1 ... COPY-5 are copied 80 ms
 #           apart; prints the texts in the order the file holds them.
+#   commands: N short texts (default 3000 of 64 bytes, 1 ms apart: 1,000 a
+#           second) copied while "clipstow --auto on" is sent to the program
+#           every 200 ms; prints how long the longest and the median answer
+#           took (the time the program does not answer), how many texts
+#           were stored, how many twice or more, and whether the file holds
+#           them in the order they were copied; and the program's CPU time
+#           over the burst (less at the mercy of the machine's load).
 #   twowriters: two programs on two displays collect into one 2 MiB slot
 #           file while N short texts are copied on each, STEP_MS apart and
 #           interleaved; with SHELL_LOOP=1 a shell loop appends 150 numbered
@@ -24,7 +31,7 @@
 #           the shell lines there, and any .torn- or .unsaved- file. The two
 #           share one runtime folder (one user on two displays) unless
 #           RUNTIME=separate.
-# Usage: bench/clipboard-burst.sh [BUILD_DIR] [burst|end|append ...]
+# Usage: bench/clipboard-burst.sh [BUILD_DIR] [burst|end|append|commands|twowriters ...]
 # Environment: N, SIZE, STEP_MS, SLOT_MB, RUNS (default 1 per measure),
 # SHELL_LOOP, RUNTIME.
 set -uo pipefail
@@ -234,6 +241,44 @@ end() {
     stop_session
 }
 
+# The CPU time a process has used, in ms.
+cpu_ms() {
+    local stat
+    read -r -a stat <"/proc/$1/stat"
+    echo $(((stat[13] + stat[14]) * 1000 / $(getconf CLK_TCK)))
+}
+
+commands() {
+    local dir=$work/commands-$1 n=${N:-3000} size=${SIZE:-64} step=${STEP_MS:-1} said
+    start_session "$dir" || return 1
+    local cpu0
+    cpu0=$(cpu_ms "${pids[1]}")
+    coproc OWNER { exec "$owner" --burst="$n" --interval="$step" --size="$size" burst; }
+    pids+=("$OWNER_PID")
+    # (The coprocess's variables go when it ends; its output stays.)
+    local ofd times=() t0 done=
+    exec {ofd}<&"${OWNER[0]}"
+    while [[ -z $done ]]; do
+        t0=$(now_us)
+        timeout 30 "$program" --auto on >/dev/null 2>&1
+        times+=($((($(now_us) - t0) / 1000)))
+        nap 0.2
+        while read -r -t 0.01 said <&"$ofd"; do [[ $said != done ]] || done=1; done
+    done
+    exec {ofd}<&-
+    settle
+    local longest median markers cpu
+    cpu=$(($(cpu_ms "${pids[1]}") - cpu0))
+    longest=$(printf '%s\n' "${times[@]}" | sort -n | tail -1)
+    median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((${#times[@]} + 1) / 2))p")
+    markers=$(grep -a -o -E '\[\[burst-[0-9]{5}\]\] ' "$HOME/Default1.txt" | tr -d ' ')
+    echo "commands run $1: $n copies of $size bytes ${step} ms apart, ${#times[@]} commands:" \
+        "longest answer $longest ms, median $median ms; program's CPU time $cpu ms;" \
+        "$(sort -u <<<"$markers" | grep -c .) stored, $(sort <<<"$markers" | uniq -d | grep -c .)" \
+        "twice or more, in order: $(sort -c <<<"$markers" 2>/dev/null && echo yes || echo NO)"
+    stop_session
+}
+
 twowriters() {
     local dir=$work/two-$1 slot i
     mkdir -p "$dir"
@@ -302,6 +347,7 @@ for measure in "${measures[@]}"; do
         append) append "$run" ;;
         end) end "$run" ;;
         twowriters) twowriters "$run" ;;
+        commands) commands "$run" ;;
         *) echo "unknown measure $measure" >&2 ;;
         esac
     done

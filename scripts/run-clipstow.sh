@@ -14,12 +14,25 @@ fi
 
 pids=()
 clipstow=""
+# Whether a child still runs (an ended one stays a zombie until waited for).
+running() {
+    local state
+    state="$(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null)" && [ "$state" != Z ]
+}
 stop() {
     trap - INT TERM HUP EXIT
     # Clipstow first, which ends in order (settings saved, typed text kept)
     # while its display is still there; then the display and its tray.
-    if [ -n "$clipstow" ] && kill -0 "$clipstow" 2>/dev/null; then
-        kill -TERM "$clipstow" 2>/dev/null
+    # A Clipstow that hangs does not keep the display: a second TERM ends it
+    # at once once its typed text is safe, KILL after that.
+    if [ -n "$clipstow" ] && running "$clipstow"; then
+        for signal in TERM TERM KILL; do
+            kill -"$signal" "$clipstow" 2>/dev/null
+            for _ in $(seq 100); do
+                running "$clipstow" || break 2
+                sleep 0.1
+            done
+        done
         wait "$clipstow" 2>/dev/null
     fi
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done

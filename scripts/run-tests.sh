@@ -57,6 +57,10 @@ if command -v pulseaudio >/dev/null; then
     export CLIPSTOW_TEST_PULSE=1
 fi
 
+# The program's texts in English, whatever the desktop's language; the
+# tests of the translations set their own.
+export LANGUAGE=en
+
 # Keep the tests away from the user's own settings and files.
 export XDG_CONFIG_HOME="$work/config"
 export CLIPSTOW_REGISTRY="$work/config/clipstow/registry.sqlite3"

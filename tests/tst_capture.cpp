@@ -344,6 +344,7 @@ void TestCapture::appendLeavesEarlierBytes()
 
 void TestCapture::externalChangeIsReadFirst_data()
 {
+    QTest::addColumn<QByteArray>("start"); // the file the slot reads first
     QTest::addColumn<QByteArray>("external");
     QTest::addColumn<int>("change"); // 0 appended, 1 renamed over, 2 rewritten in place
     QTest::addColumn<QByteArray>("kept");
@@ -353,22 +354,35 @@ void TestCapture::externalChangeIsReadFirst_data()
 
     // Exactly the bytes this program would write: only they are read, and
     // the next block is appended.
+    const QByteArray firstLine = "first\r\n";
     QTest::newRow("appended by another program")
-        << QByteArray("added elsewhere\r\n") << 0 << first + "added elsewhere\r\n"
+        << firstLine << QByteArray("added elsewhere\r\n") << 0 << first + "added elsewhere\r\n"
         << SlotFileWriter::Method::Appended << true;
     // With an LF end: the file comes back in the format, the block after it.
-    QTest::newRow("LF line appended") << QByteArray("added\n") << 0 << first + "added\r\n"
-                                      << SlotFileWriter::Method::Rewritten << true;
+    QTest::newRow("LF line appended")
+        << firstLine << QByteArray("added\n") << 0 << first + "added\r\n"
+        << SlotFileWriter::Method::Rewritten << true;
     QTest::newRow("replaced with LF breaks")
-        << QByteArray("other\ntext\n") << 1 << QByteArray("other\r\ntext\r\n")
+        << firstLine << QByteArray("other\ntext\n") << 1 << QByteArray("other\r\ntext\r\n")
         << SlotFileWriter::Method::Rewritten << false;
     const QByteArray upper = "FIRST\r\n" + QByteArray(BlockHello).replace("hello", "HELLO");
     QTest::newRow("replaced, same size")
-        << upper << 1 << upper << SlotFileWriter::Method::Appended << false;
+        << firstLine << upper << 1 << upper << SlotFileWriter::Method::Appended << false;
     // The last bytes the slot wrote changed: read whole, though it grew.
-    QTest::newRow("end changed in place, grown") << upper + "more\r\n"
+    QTest::newRow("end changed in place, grown") << firstLine << upper + "more\r\n"
                                                  << 2 << upper + "more\r\n"
                                                  << SlotFileWriter::Method::Appended << false;
+    // Regression: only the last 4 KB were compared, so line 10 stayed old
+    // in the slot and the capture that brought the LF line into the format
+    // wrote it back as it was.
+    QByteArray lines;
+    for (int i = 1; i <= 1200; ++i)
+        lines += "line " + QByteArray::number(i) + "\r\n";
+    const QByteArray line10 = QByteArray(lines).replace("line 10\r\n", "LINE 10\r\n");
+    QTest::newRow("line 10 changed in place, LF line appended")
+        << lines << line10 + BlockHello + "added\n"
+        << 2 << line10 + BlockHello + "added\r\n"
+        << SlotFileWriter::Method::Rewritten << false;
 }
 
 // Regression (the file read whole): a capture after another writer's append
@@ -377,6 +391,7 @@ void TestCapture::externalChangeIsReadFirst_data()
 // new bytes are read and follow the slot's text; anything else is read whole.
 void TestCapture::externalChangeIsReadFirst()
 {
+    QFETCH(QByteArray, start);
     QFETCH(QByteArray, external);
     QFETCH(int, change);
     QFETCH(QByteArray, kept);
@@ -384,13 +399,13 @@ void TestCapture::externalChangeIsReadFirst()
     QFETCH(bool, onlyNew);
 
     const QString name = fileName(QStringLiteral("Default1.txt"));
-    writeBytes(name, "first\r\n", QIODevice::WriteOnly);
+    writeBytes(name, start, QIODevice::WriteOnly);
     SlotText slot;
     SlotFileSync sync;
     sync.read(slot, name);
     setClipboard(QStringLiteral("hello"));
     captureIntoSlot(slot, Stamp, sync, name, m_clipboard, m_registry->saveSound());
-    QCOMPARE(fileBytes(name), "first\r\n" + BlockHello);
+    QCOMPARE(fileBytes(name), start + BlockHello);
 
     if (change == 0) {
         writeBytes(name, external, QIODevice::Append);
@@ -824,17 +839,19 @@ void TestCapture::tornCaptureIsSetAsideAtTheNextRead()
 {
     const QString name = fileName(QStringLiteral("Default1.txt"));
     writeBytes(name, "first\r\n");
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(TORN_WRITE));
-    // In a sanitizer build the sanitizer's library comes after the shim.
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("verify_asan_link_order=0"));
-    child.setProcessEnvironment(env);
-    child.start(
-        QCoreApplication::applicationFilePath(),
-        {QStringLiteral("--capture"), name, QStringLiteral("half of this TEAR-HERE is lost")});
-    QVERIFY(child.waitForFinished(60000));
-    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    // A capture of text by another process, killed half way through.
+    const auto tear = [&](const QString& text) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(TORN_WRITE));
+        // In a sanitizer build the sanitizer's library comes after the shim.
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("verify_asan_link_order=0"));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--capture"), name, text});
+        return child.waitForFinished(60000) && child.exitStatus() == QProcess::CrashExit;
+    };
+    QVERIFY(tear(QStringLiteral("half of this TEAR-HERE is lost")));
     const QByteArray torn = fileBytes(name).mid(7);
     QVERIFY(!torn.isEmpty());
     QVERIFY(!torn.endsWith("\r\n\r\n\r\n"));
@@ -853,6 +870,40 @@ void TestCapture::tornCaptureIsSetAsideAtTheNextRead()
     QCOMPARE(sync.lastMethod(), SlotFileWriter::Method::Appended);
     QCOMPARE(fileBytes(name), "first\r\n" + BlockHello);
     QVERIFY(sync.takeTornAside().isEmpty());
+
+    // Regression: a capture that finished is the user's to change: its
+    // block shortened in place (truncate -s -6) was set aside as cut off.
+    captureIntoSlot(slot, Stamp, sync, name, QStringLiteral("again"), m_registry->saveSound());
+    QVERIFY(::truncate(QFile::encodeName(name).constData(), fileBytes(name).size() - 6) == 0);
+    const QByteArray shortened = fileBytes(name);
+    sync.read(slot, name);
+    QVERIFY(sync.takeTornAside().isEmpty());
+    QCOMPARE(fileBytes(name), shortened);
+
+    // A large capture cut off at a page of the file (where a signal stops a
+    // write) is told by the digests of the record: set aside exactly. (Its
+    // text is mostly line breaks, two bytes each, to pass as an argument.)
+    const qsizetype fixed =
+        SlotFile::encodePlain(captureBlock(Stamp, QStringLiteral("TEAR-HERE"))).size();
+    const qsizetype block = 2 * ((shortened.size() / 4096 + 18) * 4096 - shortened.size());
+    QVERIFY(tear(QStringLiteral("TEAR-HERE") + QString(fixed % 2, QLatin1Char('x')) +
+                 QString((block - fixed - fixed % 2) / 2, QLatin1Char('\n'))));
+    QCOMPARE(fileBytes(name).size() % 4096, 0);
+    const QByteArray large = fileBytes(name).mid(shortened.size());
+    sync.read(slot, name);
+    QCOMPARE(fileBytes(name), shortened);
+    QCOMPARE(fileBytes(sync.takeTornAside()), large);
+
+    // Cut off, then changed in place by another program: not exactly what
+    // was being appended, so theirs, and it stays.
+    QVERIFY(tear(QStringLiteral("changed after TEAR-HERE ") + QString(100, QLatin1Char('y'))));
+    QByteArray changed = fileBytes(name);
+    QVERIFY(changed.size() > shortened.size() + 60);
+    changed[shortened.size() + 60] = 'X';
+    writeBytes(name, changed);
+    sync.read(slot, name);
+    QVERIFY(sync.takeTornAside().isEmpty());
+    QCOMPARE(fileBytes(name), changed);
 }
 
 void TestCapture::unsavedTextNeverFollowsAPlantedLink_data()

@@ -26,6 +26,7 @@ public:
     {
         fetches << qMakePair(offer, format);
     }
+    void setSizeLimit(qsizetype) override {}
 
     // Announces an offer, with what the plan reads of `content`.
     OfferId offer(const QHash<QString, QByteArray>& content, Failure failure = Failure::None,
@@ -102,12 +103,19 @@ private Q_SLOTS:
         m_source->offer({{Utf8, "shown"}, {Hint, "public"}});
         m_source->offer({{Utf8, "gone"}}, Failure::Superseded); // replaced before it was read
         m_source->offer({{Utf8, "late"}}, Failure::TimedOut);
+        m_source->offer({{Utf8, "huge"}}, Failure::TooLarge);
+        m_source->offer({{Utf8, "cut short"}}, Failure::Overtaken); // formats listed, text not read
+        m_source->offer({{QStringLiteral("image/png"), "PNG"}}, Failure::Overtaken);
         m_source->offer({{QStringLiteral("STRING"), "caf\xe9"}});
         m_source->offer(plain(QByteArray("ends in NUL\0", 12)));
-        QCOMPARE(m_captured, (QStringList{"one", "one", "", "", "", "shown", "", "", u"café"_qs,
-                                          "ends in NUL"}));
-        // Only the copy whose owner did not deliver is said.
-        QCOMPARE(m_notDelivered.size(), 1);
+        QCOMPARE(m_captured, (QStringList{"one", "one", "", "", "", "shown", "", "", "", "", "",
+                                          u"café"_qs, "ends in NUL"}));
+        // Only the copies with text that could not be taken are said, each
+        // with its reason.
+        QCOMPARE(m_notDelivered.size(), 3);
+        QVERIFY(m_notDelivered[0].contains(QLatin1String("did not deliver")));
+        QVERIFY(m_notDelivered[1].contains(QLatin1String("larger than 1 GiB")));
+        QVERIFY(m_notDelivered[2].contains(QLatin1String("next copy came")));
     }
 
     // The text of a secret copy is not even read; without auto mode no
@@ -226,21 +234,44 @@ private Q_SLOTS:
         };
 
         const auto delivered = m_source->offer(plain("first"));
-        collector.capture(Collector::Trigger::RemoteSlotButton);
+        collector.captureInto(collector.activeSlot(), Collector::Trigger::RemoteSlotButton);
         QCOMPARE(result(), std::nullopt);
         Q_EMIT m_source->received(delivered, Utf8, "first");
         QCOMPARE(result(), Collector::CaptureResult::Stored);
         QVERIFY(TestSupport::fileBytes(file).endsWith("\r\nfirst\r\n\r\n\r\n"));
 
         const auto silent = m_source->offer(plain("never"));
-        collector.capture(Collector::Trigger::RemoteSlotButton);
+        collector.captureInto(collector.activeSlot(), Collector::Trigger::RemoteSlotButton);
         Q_EMIT m_source->failed(silent, Utf8, Failure::TimedOut);
         QCOMPARE(result(), Collector::CaptureResult::NotDelivered);
 
         m_source->offer({{Utf8, "pw"}, {Hint, "secret"}});
-        collector.capture(Collector::Trigger::RemoteSlotButton);
+        collector.captureInto(collector.activeSlot(), Collector::Trigger::RemoteSlotButton);
         QCOMPARE(result(), Collector::CaptureResult::NothingToStore);
         QCOMPARE(registry.soundOutput().played, 1);
+
+        // A copy of auto mode after a quiet moment is written at once; the
+        // copies that follow it closely wait for the events that came with
+        // them and are written together, each once and in order; a capture
+        // asked for after them goes after them.
+        collector.setAutoMode(true, Collector::Source::Menu);
+        collector.startWatchingClipboard();
+        for (const QByteArray text : {"one", "", "two", "three"})
+            m_source->offer(plain(text));
+        QCOMPARE(result(), Collector::CaptureResult::Stored);
+        QCOMPARE(result(), std::nullopt);
+        collector.captureInto(collector.activeSlot(), Collector::Trigger::Tray);
+        for (const auto expected :
+             {Collector::CaptureResult::NothingToStore, Collector::CaptureResult::Stored,
+              Collector::CaptureResult::Stored, Collector::CaptureResult::Stored})
+            QCOMPARE(result(), expected);
+        QCOMPARE(TestSupport::capturedTexts(file),
+                 QStringList({QStringLiteral("first"), QStringLiteral("one"), QStringLiteral("two"),
+                              QStringLiteral("three"), QStringLiteral("three")}));
+        m_source->offer(plain("four"));
+        QTRY_VERIFY(!ended.isEmpty());
+        QCOMPARE(result(), Collector::CaptureResult::Stored);
+        QCOMPARE(TestSupport::capturedTexts(file).value(5), QStringLiteral("four"));
     }
 
     // For an end requested by the system: nothing waits and nothing more is
@@ -283,6 +314,38 @@ private Q_SLOTS:
         m_source->offer(plain("copied"));
         // The first copy came while no text was read.
         QCOMPARE(m_captured, (QStringList{"", "copied"}));
+
+        // The same clipboard watched again after a break: what it holds is
+        // a copy made meanwhile when it differs from the newest text read,
+        // read as ahead (secret marks first) and captured before the next.
+        const auto resume = [this](const QHash<QString, QByteArray>& content) {
+            auto resumed = std::make_unique<ScriptedSource>();
+            m_source = resumed.get();
+            m_monitor->setSource(std::move(resumed), ClipboardMonitor::SourceStart::Resumed);
+            m_source->offer(content, Failure::None, true);
+        };
+        resume(plain("copied"));
+        resume({{Utf8, "pw"}, {Hint, "secret"}});
+        resume(plain("made meanwhile"));
+        QCOMPARE(m_captured, (QStringList{"", "copied", "made meanwhile"}));
+        // Not read ahead: its text is asked for, and the next copy waits.
+        auto slow = std::make_unique<ScriptedSource>();
+        m_source = slow.get();
+        m_monitor->setSource(std::move(slow), ClipboardMonitor::SourceStart::Resumed);
+        Q_EMIT m_source->offered({100, {Utf8}, {}, Failure::None, true});
+        QCOMPARE(m_source->fetches, (QList<QPair<quint64, QString>>{{100, Utf8}}));
+        m_source->offer(plain("second after the break"));
+        QCOMPARE(m_captured.size(), 3);
+        Q_EMIT m_source->received(100, Utf8, "first after the break");
+        QCOMPARE(m_captured.mid(3),
+                 (QStringList{"first after the break", "second after the break"}));
+        // A source that starts afresh (a compositor that restarted) holds
+        // the text at start.
+        auto fresh = std::make_unique<ScriptedSource>();
+        m_source = fresh.get();
+        m_monitor->setSource(std::move(fresh));
+        m_source->offer(plain("at start of a new one"), Failure::None, true);
+        QCOMPARE(m_captured.size(), 5);
     }
 };
 

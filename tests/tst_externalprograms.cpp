@@ -12,6 +12,7 @@
 #include "support/RecordingLauncher.h"
 #include "support/TestMain.h"
 #include "ui/ClipboardViewer.h"
+#include "ui/CommandHandlers.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
 #include "ui/editor/SlotEditor.h"
@@ -21,24 +22,18 @@
 #include <QToolButton>
 #include <QUrlQuery>
 
-class TestExternalPrograms final : public QObject
+class TestExternalPrograms final : public QObject, TestSupport::WindowsFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
     std::unique_ptr<TestSupport::RecordingLauncher> m_launcher;
-    std::unique_ptr<Startup> m_program;
-    Collector* m_collector = nullptr;
-    MainWindow* m_main = nullptr;
-    RemoteWindow* m_remote = nullptr;
 
     // Slot 1 bound to fileName, holding text not saved yet; each launch
     // records what the file held at that moment.
     void start(bool autoOn, const QString& fileName)
     {
-        m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
         m_desk->settings().setSlotFileName(1, fileName);
-        TestSupport::startWindows(*m_desk, m_program, m_collector, m_main, m_remote);
+        startWindows(autoOn);
         m_main->editor(1)->setText(QStringLiteral("unsaved\r\n"));
         m_launcher->snapshot = [fileName] { return TestSupport::fileBytes(fileName); };
     }
@@ -46,14 +41,14 @@ class TestExternalPrograms final : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_desk = std::make_unique<TestSupport::DesktopFixture>();
+        beginDesk();
         m_launcher = std::make_unique<TestSupport::RecordingLauncher>();
     }
     void cleanup()
     {
-        TestSupport::closeWindows(m_program, m_collector, m_main, m_remote);
+        closeWindows();
         m_launcher.reset();
-        m_desk.reset();
+        endDesk(true);
     }
 
     void editInTextEditor_data()
@@ -75,7 +70,7 @@ private Q_SLOTS:
         m_desk->settings().setEditor(QStringLiteral("my-editor --wait"));
         const QString file = m_desk->path(QStringLiteral("slot with blanks.txt"));
         start(autoBefore, file);
-        m_main->editInTextEditor();
+        m_main->handlers().editInTextEditor();
         QCOMPARE(m_remote->autoButton()->isChecked(), autoBefore && !autoOff);
         QCOMPARE(m_launcher->calls.size(), 1);
         QCOMPARE(m_launcher->calls[0].command,
@@ -90,14 +85,14 @@ private Q_SLOTS:
         m_desk->settings().setAutoOff(true);
         start(true, m_desk->path(QStringLiteral("gone/slot.txt")));
         QVERIFY(TestSupport::errorOf([this] {
-                    m_main->editInTextEditor();
+                    m_main->handlers().editInTextEditor();
                 }).contains(QLatin1String("gone/slot.txt")));
         QVERIFY(m_launcher->calls.isEmpty());
         QVERIFY(!m_main->collector().autoMode());
 
         m_collector->setFileName(m_collector->activeSlot(), QStringLiteral("Default1.txt"));
         m_launcher->succeed = false;
-        m_main->editInTextEditor();
+        m_main->handlers().editInTextEditor();
         QCOMPARE(m_launcher->calls[0].url,
                  QUrl::fromLocalFile(m_desk->path(QStringLiteral("Default1.txt"))));
         QCOMPARE(m_main->statusText(), QStringLiteral("Cannot start the default program for ") +
@@ -122,11 +117,11 @@ private Q_SLOTS:
         ProgramInfo::setContacts(QString(), QString());
         start(false, QStringLiteral("Default1.txt"));
         QVERIFY(!m_main->commands().support->isVisible());
-        TestSupport::closeWindows(m_program, m_collector, m_main, m_remote);
+        closeWindows();
         ProgramInfo::setContacts(QStringLiteral("help@clipstow.test"), QString());
         start(false, QStringLiteral("Default1.txt"));
         QVERIFY(m_main->commands().support->isVisible());
-        m_main->sendSupportMail();
+        m_main->handlers().sendSupportMail();
         ProgramInfo::setContacts(QStringLiteral(CLIPSTOW_SUPPORT_MAIL),
                                  QStringLiteral(CLIPSTOW_WEB_SITE));
         const QUrl url = m_launcher->calls.value(0).url;
@@ -142,7 +137,7 @@ private Q_SLOTS:
     {
         start(false, QStringLiteral("Default1.txt"));
         QVERIFY(m_main->commands().clipboardViewer->isVisible());
-        m_main->showClipboardViewer();
+        m_main->handlers().showClipboardViewer();
         QVERIFY(m_main->findChild<ClipboardViewer*>()->isVisible());
     }
 };

@@ -59,44 +59,18 @@ void setClipboard(Clip content)
 
 using TestSupport::sameIcon;
 
-class TestHints final : public QObject
+class TestHints final : public QObject, TestSupport::WindowsFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
-    std::unique_ptr<Startup> m_program;
-    Collector* m_collector = nullptr;
-    MainWindow* m_main = nullptr;
-    RemoteWindow* m_remote = nullptr;
-
-    void start(bool autoOn)
-    {
-        m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        TestSupport::startWindows(*m_desk, m_program, m_collector, m_main, m_remote);
-    }
+    void start(bool autoOn) { startWindows(autoOn); }
 
     QString trayHint() const { return m_main->trayIcon()->toolTip(); }
     QString clearTip() const { return m_main->toolButton(m_main->commands().clearSlot)->toolTip(); }
 
-    void activate(QWidget& window)
-    {
-        window.show();
-        window.raise();
-        window.activateWindow();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-
 private Q_SLOTS:
-    void init() { m_desk = std::make_unique<TestSupport::DesktopFixture>(); }
-
-    void cleanup()
-    {
-        TestSupport::closeWindows(m_program, m_collector, m_main, m_remote);
-        const QStringList errors = m_desk->errors();
-        m_desk.reset();
-        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
-    }
+    void init() { beginDesk(); }
+    void cleanup() { endDesk(); }
 
     void texts_data()
     {
@@ -283,7 +257,7 @@ private Q_SLOTS:
 
         // A copy now goes to the slot the hints name.
         setClipboard(Clip::Text);
-        QVERIFY(m_main->editor(slot)->text().contains(QStringLiteral("some text")));
+        QTRY_VERIFY(m_main->editor(slot)->text().contains(QStringLiteral("some text")));
     }
 
     // The icon on the tray, the application and the main window follows
@@ -408,7 +382,7 @@ private Q_SLOTS:
         QFETCH(int, remembered);
         QFETCH(bool, shown);
         if (choice != QLatin1String("-"))
-            m_desk->settings().setRemoteAtStart(choice);
+            m_desk->storeText(QStringLiteral("AShowRemote"), choice);
         if (remembered >= 0)
             m_desk->settings().setRemoteWasShown(remembered == 1);
         start(false);

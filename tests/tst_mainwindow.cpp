@@ -12,6 +12,7 @@
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "support/TestMain.h"
+#include "ui/CommandHandlers.h"
 #include "ui/MainWindow.h"
 #include "ui/SlotPage.h"
 #include "ui/TrayIcon.h"
@@ -43,21 +44,16 @@ Q_DECLARE_METATYPE(CommandMember)
 using TestSupport::fileBytes;
 using TestSupport::writeBytes;
 
-class TestMainWindow final : public QObject
+class TestMainWindow final : public QObject, TestSupport::WindowsFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
     QStringList m_questions;
     bool m_answer = true;
     std::optional<QString> m_chosenFile;
     int m_fontAsked = 0;
     int m_printAsked = 0;
-
-    std::unique_ptr<Startup> m_program;
-    Collector* m_collector = nullptr;
-    RemoteWindow* m_remote = nullptr;
 
     // The answers the changed-file question gives, and the files it named.
     std::optional<SlotFileSync::Settle> m_settle;
@@ -70,9 +66,9 @@ private:
     // One window per test, made by start-up on a collector of its own.
     MainWindow* makeForm()
     {
-        MainWindow* form = nullptr;
-        TestSupport::startWindows(*m_desk, m_program, m_collector, form, m_remote);
-        MainWindow::Dialogs dialogs;
+        startWindows();
+        MainWindow* form = m_main;
+        CommandHandlers::Dialogs dialogs;
         dialogs.confirm = [this](QWidget*, const QString& text) {
             m_questions << text;
             return m_answer;
@@ -98,23 +94,14 @@ private:
             printer.setOutputFileName(m_desk->path(QStringLiteral("print.pdf")));
             return true;
         };
-        form->setDialogs(dialogs);
+        form->handlers().setDialogs(dialogs);
         return form;
     }
-
-    void showActive(MainWindow& form)
-    {
-        form.show();
-        QApplication::setActiveWindow(&form);
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-    }
-
-    QString path(const QString& name) const { return m_desk->path(name); }
 
 private Q_SLOTS:
     void init()
     {
-        m_desk = std::make_unique<TestSupport::DesktopFixture>();
+        beginDesk();
         m_questions.clear();
         m_answer = true;
         m_chosenFile.reset();
@@ -125,11 +112,7 @@ private Q_SLOTS:
         m_saveAsked.clear();
     }
 
-    void cleanup()
-    {
-        m_program.reset();
-        m_desk.reset();
-    }
+    void cleanup() { endDesk(true); }
 
     void layoutAtCreation()
     {
@@ -146,7 +129,15 @@ private Q_SLOTS:
         QCOMPARE(form->toolButton(form->commands().clearSlot)->toolTip(),
                  QStringLiteral("Clear Default1.txt"));
 
-        // Buttons 25 wide, 8-pixel separators, 224 pixels before the panel.
+        QVERIFY(form->toolButton(form->commands().autoSwitch)->isCheckable());
+    }
+
+    // Buttons 25 wide, 8-pixel gaps, 224 pixels before the panel, which
+    // takes the rest of the width but 8 pixels.
+    void toolBarFollowsWidth()
+    {
+        auto form = makeForm();
+        activate(*form);
         const Commands& c = form->commands();
         const QAction* commands[] = {c.capture,    c.showRemote,    c.editInTextEditor,
                                      c.autoSwitch, c.save,          c.preferences,
@@ -159,13 +150,6 @@ private Q_SLOTS:
             QVERIFY(!b->toolTip().isEmpty());
             QVERIFY(!b->icon().isNull());
         }
-        QVERIFY(form->toolButton(form->commands().autoSwitch)->isCheckable());
-    }
-
-    void hidePanelFollowsWidth()
-    {
-        auto form = makeForm();
-        showActive(*form);
         const auto* bar = form->findChild<QWidget*>(QStringLiteral("toolBar"));
         const auto* panel = form->findChild<QLabel*>(QStringLiteral("hidePanel"));
         for (int width : {408, 600, 1000}) {
@@ -182,7 +166,7 @@ private Q_SLOTS:
     void pressedLooks()
     {
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         auto* panel = form->findChild<QLabel*>(QStringLiteral("hidePanel"));
         QTest::mousePress(panel, Qt::RightButton);
         QCOMPARE(panel->frameShadow(), QFrame::Sunken);
@@ -290,7 +274,7 @@ private Q_SLOTS:
     void windowShortcuts()
     {
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         form->editor(1)->setText(QStringLiteral("one"));
         if (form->collector().autoMode())
             form->commands().autoMode->trigger();
@@ -344,12 +328,12 @@ private Q_SLOTS:
         QTest::keyClick(form, Qt::Key_F, Qt::ControlModifier);
         QVERIFY(form->editor(1)->findDialog() && form->editor(1)->findDialog()->isVisible());
         form->editor(1)->findDialog()->close();
-        showActive(*form);
+        activate(*form);
 
         QTest::keyClick(form, Qt::Key_F4);
         QTRY_VERIFY(form->isMinimized()); // Hide, with no notification area here
         form->showNormal();
-        showActive(*form);
+        activate(*form);
         QSignalSpy closed(form, &MainWindow::closing);
         QTest::keyClick(form, Qt::Key_F4, Qt::AltModifier);
         QTRY_COMPARE(closed.count(), 1); // once the key has been handled
@@ -359,7 +343,7 @@ private Q_SLOTS:
     void editorShortcuts()
     {
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         SlotEditor* editor = form->editor(1);
         editor->setFocus();
         QTRY_VERIFY(editor->hasFocus());
@@ -397,7 +381,7 @@ private Q_SLOTS:
     void toolbarButtonsAndViewToggles()
     {
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         auto* bar = form->findChild<QWidget*>(QStringLiteral("toolBar"));
         form->commands().toolbar->trigger();
         QVERIFY(!bar->isVisible() && !bar->isEnabled());
@@ -423,7 +407,7 @@ private Q_SLOTS:
     void undoItemFollowsActiveeditor()
     {
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         form->editor(1)->setFocus();
         QTest::keyClicks(form->editor(1), QStringLiteral("x"));
         QVERIFY(form->commands().undo->isEnabled());
@@ -446,7 +430,7 @@ private Q_SLOTS:
         writeBytes(path("Default1.txt"), "first\r\n");
         writeBytes(path("Default2.txt"), "second");
         auto form = makeForm();
-        showActive(*form);
+        activate(*form);
         QCOMPARE(form->collector().activeSlot().number(), 3);
         QCOMPARE(form->editor(3)->text(), QString());
         QVERIFY(m_desk->errors().isEmpty());
@@ -516,7 +500,7 @@ private Q_SLOTS:
         QFETCH(QString, autoOn);
         QFETCH(bool, remembered);
         QFETCH(bool, expected);
-        m_desk->settings().setAutoAtStart(autoOn);
+        m_desk->storeText(QStringLiteral("AutoOn"), autoOn);
         m_desk->settings().setAutoWasOn(remembered);
         auto form = makeForm();
         QCOMPARE(form->collector().autoMode(), expected);
@@ -535,11 +519,11 @@ private Q_SLOTS:
         QVERIFY(entry.open(QIODevice::ReadOnly));
         QVERIFY(entry.readAll().contains(
             "\nExec=" + XdgAutostart::execValue(QCoreApplication::applicationFilePath()).toUtf8()));
-        showActive(*form);
+        activate(*form);
         form->commands().statusBar->trigger();
         form->findChild<QTabWidget*>()->setCurrentIndex(1);
         m_chosenFile = path("notes");
-        form->chooseSlotFile();
+        form->handlers().chooseSlotFile();
         form->commands().autoMode->trigger(); // on by default, now off
         form->close();
         QCOMPARE(m_desk->settings().slotFileName(1), QStringLiteral("Default1.txt"));
@@ -587,7 +571,7 @@ private Q_SLOTS:
         typeAtStart(QStringLiteral("Z"));
         changeOutside("other 2\r\n");
         QGuiApplication::clipboard()->setText(QStringLiteral("auto clip"));
-        form->collector().capture(Collector::Trigger::Tray);
+        form->collector().captureInto(form->collector().activeSlot(), Collector::Trigger::Tray);
         const auto aside = [this] {
             return QDir(m_desk->folder()).entryList({QStringLiteral("Default1.txt.unsaved-*")});
         };
@@ -598,7 +582,7 @@ private Q_SLOTS:
         const QByteArray before = changeOutside("other 3\r\n");
         m_answer = false;
         m_questions.clear();
-        form->clearActiveSlot();
+        form->handlers().clearActiveSlot();
         QCOMPARE(fileBytes(file), before);
         QVERIFY(m_questions.constLast().contains(QStringLiteral("changed by another program")));
     }
@@ -680,7 +664,7 @@ private Q_SLOTS:
 
         writeBytes(path("small.txt"), "small\r\n");
         m_chosenFile = path("small.txt");
-        form->chooseSlotFile();
+        form->handlers().chooseSlotFile();
         QVERIFY(note->isHidden());
         QVERIFY(!editor->isReadOnly());
         QCOMPARE(editor->text(), QStringLiteral("small\r\n"));
@@ -692,7 +676,7 @@ private Q_SLOTS:
         auto form = makeForm();
         form->editor(1)->setText(QStringLiteral("previous"));
         m_chosenFile = path("notes.log");
-        form->chooseSlotFile();
+        form->handlers().chooseSlotFile();
         QCOMPARE(form->collector().activeFileName(), path("notes.log"));
         QCOMPARE(form->editor(1)->text(), QStringLiteral("log text\r\n"));
     }
@@ -705,10 +689,12 @@ private Q_SLOTS:
         if (form->collector().autoMode())
             form->commands().autoMode->trigger();
         QGuiApplication::clipboard()->setText(QStringLiteral("ignored"));
-        form->collector().capture(Collector::Trigger::Automatic);
+        form->collector().captureInto(form->collector().activeSlot(),
+                                      Collector::Trigger::Automatic);
         QVERIFY(!QFile::exists(path("Default1.txt")));
         form->collector().setAutoMode(true, Collector::Source::Menu);
-        form->collector().capture(Collector::Trigger::Automatic);
+        form->collector().captureInto(form->collector().activeSlot(),
+                                      Collector::Trigger::Automatic);
         QTRY_VERIFY(fileBytes(path("Default1.txt")).contains("ignored"));
     }
 };

@@ -13,6 +13,7 @@
 #include "support/DesktopFixture.h"
 #include "support/Files.h"
 #include "support/TestMain.h"
+#include "ui/CommandHandlers.h"
 #include "ui/MainWindow.h"
 #include "ui/PreferencesDialog.h"
 #include "ui/RemoteWindow.h"
@@ -216,7 +217,8 @@ private Q_SLOTS:
         QVERIFY(!control("editorButton")->isEnabled() && control("soundFileButton")->isEnabled());
         click("okButton");
         QCOMPARE(QString::number(m_desk->settings().dateStyle()) +
-                     m_desk->settings().autoAtStart() +
+                     RegTools::readString(m_desk->store(), ProgramKey, QStringLiteral("AutoOn"),
+                                          QString()) +
                      m_desk->settings().editor().value_or(QString()) +
                      QString::number(m_desk->settings().confirmClear()),
                  QStringLiteral("1R1"));
@@ -334,10 +336,9 @@ private Q_SLOTS:
     void mainWindowCommand()
     {
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* main = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(*m_desk, program, collector, main, remote);
+        TestSupport::startWindows(*m_desk, program);
+        Collector* collector = &program->collector();
+        MainWindow* main = program->mainWindow();
         QStringList pressed;
         auto answer = [&pressed](const QStringList& buttons) {
             QTimer::singleShot(0, [&pressed, buttons] {
@@ -351,7 +352,7 @@ private Q_SLOTS:
         m_desk->settings().setConfirmClear(false);
         answer({"cancelButton"});
         main->commands().preferences->trigger();
-        QVERIFY(collector->dateStyle() == 2 && !main->confirmsClear());
+        QVERIFY(collector->dateStyle() == 2 && !main->handlers().confirmsClear());
         answer({"noDateButton", "okButton"});
         main->toolButton(main->commands().preferences)->click();
         QCOMPARE(collector->dateStyle(), 0);

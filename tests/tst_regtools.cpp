@@ -251,36 +251,59 @@ private Q_SLOTS:
         QCOMPARE(reported.size(), 2);
     }
 
+    // The stored texts of both start choices, decoded as start-up and the
+    // Preferences dialog see them: any other text is Remember for "AutoOn"
+    // but hidden for "AShowRemote"; a choice written is stored as 1, 0, R.
     void startupChoices_data()
     {
         QTest::addColumn<QString>("choice");
         QTest::addColumn<bool>("remembered");
+        QTest::addColumn<int>("autoChoice");
         QTest::addColumn<bool>("autoOn");
+        QTest::addColumn<int>("remoteChoice");
         QTest::addColumn<bool>("showRemote");
-        QTest::newRow("1") << "1" << false << true << true;
-        QTest::newRow("0") << "0" << true << false << false;
-        QTest::newRow("R true") << "R" << true << true << true;
-        QTest::newRow("R false") << "R" << false << false << false;
-        QTest::newRow("other true") << "x" << true << true << false;
-        QTest::newRow("lower r") << "r" << true << true << false;
+        const int remember = int(StartChoice::Remember), on = int(StartChoice::AlwaysOn),
+                  off = int(StartChoice::AlwaysOff);
+        QTest::newRow("1") << "1" << false << on << true << on << true;
+        QTest::newRow("0") << "0" << true << off << false << off << false;
+        QTest::newRow("R true") << "R" << true << remember << true << remember << true;
+        QTest::newRow("R false") << "R" << false << remember << false << remember << false;
+        QTest::newRow("other true") << "yes" << true << remember << true << off << false;
+        QTest::newRow("lower r") << "r" << true << remember << true << off << false;
     }
 
     void startupChoices()
     {
         QFETCH(QString, choice);
         QFETCH(bool, remembered);
+        QFETCH(int, autoChoice);
         QFETCH(bool, autoOn);
+        QFETCH(int, remoteChoice);
         QFETCH(bool, showRemote);
-        QCOMPARE(Layout::decodeAutoOn(choice, remembered), autoOn);
-        QCOMPARE(Layout::decodeShowRemote(choice, remembered), showRemote);
+        Settings& settings = m_registry->settings();
+        RegTools::writeString(m_registry->store(), ProgramKey, "AutoOn", choice);
+        RegTools::writeString(m_registry->store(), ProgramKey, "AShowRemote", choice);
+        settings.setAutoWasOn(remembered);
+        settings.setRemoteWasShown(remembered);
+        QCOMPARE(int(settings.autoAtStart()), autoChoice);
+        QCOMPARE(settings.autoModeAtStart(), autoOn);
+        QCOMPARE(int(settings.remoteAtStart()), remoteChoice);
+        QCOMPARE(settings.remoteShownAtStart(), showRemote);
+        settings.setAutoAtStart(settings.autoAtStart());
+        settings.setRemoteAtStart(settings.remoteAtStart());
+        const QString texts = QStringLiteral("R10");
+        QCOMPARE(RegTools::readString(m_registry->store(), ProgramKey, "AutoOn", QString()),
+                 texts.at(autoChoice));
+        QCOMPARE(RegTools::readString(m_registry->store(), ProgramKey, "AShowRemote", QString()),
+                 texts.at(remoteChoice));
     }
 
     void activeFile()
     {
-        QCOMPARE(Layout::decodeActiveFile(7), 1);
-        QCOMPARE(Layout::decodeActiveFile(0), 1);
-        QCOMPARE(Layout::decodeActiveFile(2), 2);
-        QCOMPARE(Layout::decodeActiveFile(3), 3);
+        for (const auto& [stored, slot] : {std::pair{7, 1}, {0, 1}, {2, 2}, {3, 3}}) {
+            RegTools::writeInt(m_registry->store(), ProgramKey, "ActiveFile", stored);
+            QCOMPARE(m_registry->settings().activeSlot(), slot);
+        }
         QCOMPARE(m_registry->settings().slotFileName(3), QString("Default3.txt"));
     }
 

@@ -32,24 +32,17 @@
 using TestSupport::downButtons;
 using TestSupport::fileBytes;
 
-class TestRemoteWindow final : public QObject
+class TestRemoteWindow final : public QObject, TestSupport::WindowsFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
-    std::unique_ptr<Startup> m_program;
-    Collector* m_collector = nullptr;
-    RemoteWindow* m_remote = nullptr;
-
     // Start-up with auto mode as asked: the main window, then the remote
     // window (m_remote), which takes the auto state restored.
     MainWindow* makeMain(bool autoOn)
     {
-        m_desk->settings().setAutoAtStart(autoOn ? QStringLiteral("1") : QStringLiteral("0"));
-        MainWindow* main = nullptr;
-        TestSupport::startWindows(*m_desk, m_program, m_collector, main, m_remote);
-        return main;
+        startWindows(autoOn);
+        return m_main;
     }
 
     static void setClipboardText(const QString& text)
@@ -62,25 +55,9 @@ private:
         return main.toolButton(main.commands().autoSwitch);
     }
 
-    void activate(QWidget& window)
-    {
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-
-    QString path(const QString& name) const { return m_desk->path(name); }
-
 private Q_SLOTS:
-    void init() { m_desk = std::make_unique<TestSupport::DesktopFixture>(); }
-
-    void cleanup()
-    {
-        m_program.reset();
-        const QStringList errors = m_desk->errors();
-        m_desk.reset();
-        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
-    }
+    void init() { beginDesk(); }
+    void cleanup() { endDesk(); }
 
     // Dialogs hidden under the remote window: while it shows, every
     // dialog and message box comes in its above-all layer; otherwise not.
@@ -291,8 +268,8 @@ private Q_SLOTS:
         QCOMPARE(m_desk->played(), 0);
 
         // The next clipboard change is captured into the chosen slot.
-        main->collector().capture(
-            Collector::Trigger::User); // not the monitor: the capture is manual
+        // Not the monitor: the capture is manual.
+        main->collector().captureInto(main->collector().activeSlot(), Collector::Trigger::User);
         QVERIFY(fileBytes(path(QStringLiteral("Default3.txt"))).contains("not to be captured"));
     }
 
@@ -323,17 +300,18 @@ private Q_SLOTS:
     void slotClickWithoutText()
     {
         auto main = makeMain(false);
-        RemoteWindow& remote = *m_remote;
         QImage picture(2, 2, QImage::Format_RGB32);
         picture.fill(Qt::blue);
         QGuiApplication::clipboard()->setImage(picture);
-        remote.useSlot(2);
+        main->collector().captureInto(2, Collector::Trigger::RemoteSlotButton);
         QCOMPARE(main->collector().activeSlot().number(), 2);
         QVERIFY(!QFile::exists(path(QStringLiteral("Default2.txt"))));
         QCOMPARE(m_desk->played(), 0);
     }
 
-    // Each slot button chooses its own slot, whichever was active before.
+    // Each slot button chooses its own slot, whichever was active before,
+    // and shows it at once, also when the window's activation (which puts
+    // the active slot's button down) is delivered during the click.
     void eachButtonChoosesItsSlot()
     {
         auto main = makeMain(true);
@@ -341,8 +319,13 @@ private Q_SLOTS:
         for (int from : {1, 2, 3}) {
             for (int slot : {1, 2, 3}) {
                 main->collector().setActiveSlot(from);
+                remote.setDown(from);
+                QMetaObject::invokeMethod(&main->collector(), &Collector::announceActiveSlot,
+                                          Qt::QueuedConnection);
                 remote.slotButton(slot)->click();
                 QCOMPARE(main->collector().activeSlot().number(), slot);
+                QCOMPARE(downButtons(remote), QString::number(slot));
+                QCoreApplication::processEvents();
                 QCOMPARE(downButtons(remote), QString::number(slot));
             }
         }

@@ -1,5 +1,6 @@
 // The single-instance rule's lock folder and display names.
 #include "app/SingleInstance.h"
+#include "platform/RuntimeFolder.h"
 #include "support/TestMain.h"
 
 #include <QDir>
@@ -24,6 +25,12 @@ private:
     {
         return m_tmp->filePath(QStringLiteral("clipstow-%1").arg(::geteuid()));
     }
+    // Where the lock goes when another user holds the name above.
+    QString cacheFolder() const
+    {
+        return m_tmp->filePath(QStringLiteral("cache/clipstow/runtime-") +
+                               QSysInfo::machineHostName());
+    }
 
 private Q_SLOTS:
     void initTestCase() { m_tmpdir = qgetenv("TMPDIR"); }
@@ -34,40 +41,71 @@ private Q_SLOTS:
         m_tmp = std::make_unique<QTemporaryDir>();
         qunsetenv("XDG_RUNTIME_DIR");
         qputenv("TMPDIR", QFile::encodeName(m_tmp->path()));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_tmp->filePath(QStringLiteral("cache"))));
     }
     void cleanup() { m_tmp.reset(); }
 
     // Without XDG_RUNTIME_DIR a lock file another user placed in the shared
     // temporary folder made Clipstow exit 0 without a word. The lock lives
-    // in a private folder of the user's own; where that cannot be had, or
-    // the lock cannot be made, Clipstow says so and starts anyway.
+    // in a private folder of the user's own; where another user took its
+    // name first (which left Clipstow unguarded) the user's cache folder
+    // holds it instead. Where neither can be had, or the lock cannot be
+    // made, Clipstow says so and starts anyway.
     void lockWithoutRuntimeFolder_data()
     {
         QTest::addColumn<QString>("planted");
-        QTest::addColumn<bool>("guarded");
+        QTest::addColumn<bool>("cacheUsable");
+        QTest::addColumn<QString>("folder"); // "temporary", "cache" or "" (unguarded)
         QTest::addColumn<QString>("problem");
-        QTest::newRow("nothing there") << "" << true << "";
-        QTest::newRow("lock file at the old shared name") << "shared lock" << true << "";
-        QTest::newRow("own folder open to others") << "open folder" << true << "";
-        QTest::newRow("link in place of the folder") << "link" << false << "is not a folder";
-        QTest::newRow("another user's folder") << "foreign folder" << false << "another user";
-        QTest::newRow("lock cannot be made") << "folder at the lock" << false << "lock file";
+        QTest::newRow("nothing there") << "" << true << "temporary"
+                                       << "";
+        QTest::newRow("lock file at the old shared name") << "shared lock" << true << "temporary"
+                                                          << "";
+        QTest::newRow("own folder open to others") << "open folder" << true << "temporary"
+                                                   << "";
+        QTest::newRow("own folder open to others, another user's file in it")
+            << "open folder, foreign file" << true << "cache"
+            << "";
+        QTest::newRow("link in place of the folder") << "link" << true << "cache"
+                                                     << "";
+        QTest::newRow("another user's folder") << "foreign folder" << true << "cache"
+                                               << "";
+        QTest::newRow("another user's folder, no cache folder") << "foreign folder" << false << ""
+                                                                << "another user";
+        QTest::newRow("link, no cache folder") << "link" << false << ""
+                                               << "is not a folder";
+        QTest::newRow("lock cannot be made") << "folder at the lock" << true << ""
+                                             << "lock file";
     }
 
     void lockWithoutRuntimeFolder()
     {
         QFETCH(QString, planted);
-        QFETCH(bool, guarded);
+        QFETCH(bool, cacheUsable);
+        QFETCH(QString, folder);
         QFETCH(QString, problem);
+        const bool guarded = !folder.isEmpty();
+        if (!cacheUsable) {
+            QFile file(m_tmp->filePath(QStringLiteral("cache")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
         const QString name = QStringLiteral("clipstow-test");
         const QByteArray own = QFile::encodeName(ownFolder());
         if (planted == QLatin1String("shared lock")) {
             QFile lock(m_tmp->filePath(name + QStringLiteral(".lock")));
             QVERIFY(lock.open(QIODevice::WriteOnly));
             lock.write(QByteArray::number(::getppid()) + "\nclipstow\n\n");
-        } else if (planted == QLatin1String("open folder")) {
+        } else if (planted.startsWith(QLatin1String("open folder"))) {
             QCOMPARE(::mkdir(own.constData(), 0777), 0);
             QCOMPARE(::chmod(own.constData(), 0777), 0);
+            if (planted.endsWith(QLatin1String("foreign file"))) {
+                if (::geteuid() != 0)
+                    QSKIP("only root can give a file to another user");
+                const QByteArray lockPath = own + "/" + name.toUtf8() + ".lock";
+                QFile lock(QString::fromUtf8(lockPath));
+                QVERIFY(lock.open(QIODevice::WriteOnly));
+                QCOMPARE(::chown(lockPath.constData(), 65534, 65534), 0);
+            }
         } else if (planted == QLatin1String("link")) {
             QCOMPARE(::symlink(QFile::encodeName(m_tmp->path()).constData(), own.constData()), 0);
         } else if (planted == QLatin1String("foreign folder")) {
@@ -88,9 +126,11 @@ private Q_SLOTS:
         QCOMPARE(first.problem().isEmpty(), guarded);
         if (!guarded)
             return;
-        QVERIFY(first.socketPath().startsWith(ownFolder() + QLatin1Char('/')));
+        const QString expected = folder == QLatin1String("cache") ? cacheFolder() : ownFolder();
+        QVERIFY2(first.socketPath().startsWith(expected + QLatin1Char('/')),
+                 qPrintable(first.socketPath()));
         struct stat info;
-        QCOMPARE(::lstat(own.constData(), &info), 0);
+        QCOMPARE(::lstat(QFile::encodeName(expected).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, 0700u);
         QCOMPARE(info.st_uid, ::geteuid());
         // The lock still keeps out a second collector.
@@ -104,11 +144,11 @@ private Q_SLOTS:
         QTemporaryDir runtime;
         QVERIFY(QFile::setPermissions(runtime.path(), QFileDevice::Permissions(0x7777)));
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-        QCOMPARE(SingleInstance::privateFolder(), ownFolder());
+        QCOMPARE(privateRuntimeFolder(), ownFolder());
         QVERIFY(QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner |
                                                           QFileDevice::WriteOwner |
                                                           QFileDevice::ExeOwner));
-        QCOMPARE(SingleInstance::privateFolder(), runtime.path());
+        QCOMPARE(privateRuntimeFolder(), runtime.path());
     }
 
     // ":121" and ":121.0" let two collectors run on one display; a named

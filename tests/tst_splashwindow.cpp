@@ -116,6 +116,10 @@ private Q_SLOTS:
             QVERIFY(window.rect().contains(text->geometry()));
             if (window.width() == 387)
                 QVERIFY(std::abs(text->geometry().center().x() - 191) <= 1);
+            // Centred there, it stays clear of the clipboard drawn at the left.
+            if (fontScale == 1.0)
+                QVERIFY(text->fontMetrics().horizontalAdvance(text->text()) <=
+                        SplashLayout::CreditRoom);
         }
         if (fontScale == 1.0)
             QCOMPARE(build->y() + (build->height() - build->sizeHint().height()) / 2, 116);

@@ -15,6 +15,7 @@
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 #include "ui/AgreementDialog.h"
+#include "ui/CommandHandlers.h"
 #include "ui/Commands.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
@@ -36,7 +37,11 @@
 #include <QTimer>
 #include <future>
 
+#include <QLocalSocket>
+
+#include <algorithm>
 #include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 class TestStartup final : public QObject
@@ -79,9 +84,10 @@ private Q_SLOTS:
         RegistryStore& store = registry.store();
         const QString placement = QStringLiteral("SOFTWARE\\Orvane\\Clipstow\\MainForm");
         QVERIFY(store.openKey(RegRoot::CurrentUser, placement, true));
-        QVERIFY(store.openKey(RegRoot::LocalMachine, QString::fromLatin1(Layout::RunKey), true)
-                    ->setValue(QStringLiteral("Clipstow"), RegType::Sz,
-                               RegValue::encodeString(QStringLiteral("/bin/clipstow"))));
+        const QString otherKey =
+            QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+        RegTools::writeString(store, otherKey, QStringLiteral("Clipstow"),
+                              QStringLiteral("/bin/clipstow"));
         QStringList shown;
         Startup::runUninstall(
             registry.settings(),
@@ -92,7 +98,7 @@ private Q_SLOTS:
         QVERIFY(!store.keyExists(RegRoot::CurrentUser, key));
         // A value under another program's key (the Windows-style Run key,
         // which Clipstow never writes) is left alone, and so the file.
-        QVERIFY(TestSupport::isStored(store, Layout::RunEntry));
+        QVERIFY(RegTools::valueExists(store, otherKey, QStringLiteral("Clipstow")));
 
         // Nothing there: the message all the same.
         shown.clear();
@@ -119,10 +125,8 @@ private Q_SLOTS:
         TestSupport::DesktopFixture desk;
         desk.settings().setAutoHide(autoHide);
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* form = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(desk, program, collector, form, remote);
+        TestSupport::startWindows(desk, program);
+        MainWindow* form = program->mainWindow();
         program->showWindows(tray);
         QCOMPARE(form->isVisible(), shown);
         QCOMPARE(form->statusText().contains(QStringLiteral("notification area")), !tray);
@@ -132,10 +136,10 @@ private Q_SLOTS:
     static QString startedState(TestSupport::DesktopFixture& desk, bool withFont = true)
     {
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* main = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(desk, program, collector, main, remote);
+        TestSupport::startWindows(desk, program);
+        Collector* collector = &program->collector();
+        MainWindow* main = program->mainWindow();
+        RemoteWindow* remote = program->remoteWindow();
         program->showWindows(true);
         const bool remoteShown = remote->isVisible();
         const bool mainShown = main->isVisible();
@@ -146,9 +150,9 @@ private Q_SLOTS:
               << collector->stampLine().left(2);
         if (withFont)
             state << main->editor(1)->font().toString();
-        for (bool flag :
-             {collector->autoMode(), main->confirmsClear(), main->commands().toolbar->isChecked(),
-              main->commands().statusBar->isChecked(), remoteShown, mainShown})
+        for (bool flag : {collector->autoMode(), main->handlers().confirmsClear(),
+                          main->commands().toolbar->isChecked(),
+                          main->commands().statusBar->isChecked(), remoteShown, mainShown})
             state << QString::number(flag);
         main->close();
         return state.join(QLatin1Char(' '));
@@ -257,10 +261,8 @@ private Q_SLOTS:
             desk.reopenStore([&] { journalSet = TestSupport::setJournalMode(registry, "DELETE"); });
         QVERIFY(journalSet);
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* main = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(desk, program, collector, main, remote);
+        TestSupport::startWindows(desk, program);
+        MainWindow* main = program->mainWindow();
         TestSupport::ForeignLock lock(registry, false);
         QVERIFY(lock.ok());
         if (session) {
@@ -336,14 +338,25 @@ private Q_SLOTS:
         connect(first.get(), &SingleInstance::requestReceived, this,
                 [&received](InstanceRequest* request) {
                     received << request->text();
+                    // A stopped instance does not answer; one that asks its
+                    // user first says so and answers later.
+                    if (request->text() == QLatin1String("hang"))
+                        return;
+                    if (request->text() == QLatin1String("quit")) {
+                        request->tellAskingUser();
+                        QTimer::singleShot(600, request, [request] {
+                            request->answer(true, QStringLiteral("ended"));
+                        });
+                        return;
+                    }
                     request->answer(request->text() == QLatin1String("capture 2"),
                                     QStringLiteral("took\n\\") + request->text());
                 });
         using Outcome = SingleInstance::Answer::Outcome;
         // The asking side waits for the answer, so it runs in a thread.
-        const auto ask = [&name](const QString& request) {
-            auto answer = std::async(std::launch::async, [&name, request] {
-                return SingleInstance(name).ask(request, 2000);
+        const auto ask = [&name](const QString& request, int answerTimeoutMs = 5000) {
+            auto answer = std::async(std::launch::async, [&name, request, answerTimeoutMs] {
+                return SingleInstance(name).ask(request, 2000, answerTimeoutMs);
             });
             while (answer.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
                 QCoreApplication::processEvents();
@@ -361,6 +374,49 @@ private Q_SLOTS:
         QCOMPARE(ask(QString(SingleInstance::MaxRequestLength + 1, QLatin1Char('x'))).outcome,
                  Outcome::NoAnswer);
         QCOMPARE(received, QStringList({"show", "capture 2", "hide"}));
+        // Regression: a command to a stopped instance waited for ever. It
+        // has a time limit, but none while the instance asks its user.
+        QCOMPARE(ask(QStringLiteral("hang"), 300).outcome, Outcome::TimedOut);
+        const SingleInstance::Answer afterQuestion = ask(QStringLiteral("quit"), 300);
+        QCOMPARE(afterQuestion.outcome, Outcome::Done);
+        QCOMPARE(afterQuestion.text, QStringLiteral("ended"));
+
+        // Regression: 1,100 connections that sent nothing used up the file
+        // descriptors; the socket went, and Clipstow heard nobody until it
+        // was started again. Idle connections are dropped, the open ones
+        // are capped, and the next request is answered.
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (int i = 0; i < SingleInstance::MaxConnections + 8; ++i) {
+            idle.push_back(std::make_unique<QLocalSocket>());
+            idle.back()->connectToServer(first->socketPath());
+        }
+        QCOMPARE(ask(QStringLiteral("capture 2")).outcome, Outcome::Done);
+        QTRY_VERIFY(std::all_of(idle.begin(), idle.end(), [](const auto& socket) {
+            return socket->state() == QLocalSocket::UnconnectedState;
+        }));
+        idle.clear();
+        // Out of file descriptors, a connection cannot be taken for a
+        // while: the socket stays, and the request is taken afterwards.
+        QLocalSocket waiting;
+        waiting.connectToServer(first->socketPath());
+        QVERIFY(waiting.waitForConnected(2000));
+        waiting.write("show\n");
+        QVERIFY(waiting.waitForBytesWritten(2000));
+        struct rlimit files
+        {
+        };
+        QCOMPARE(::getrlimit(RLIMIT_NOFILE, &files), 0);
+        const int lowestFree = ::dup(0);
+        QVERIFY(lowestFree >= 0);
+        ::close(lowestFree);
+        struct rlimit none = files;
+        none.rlim_cur = rlim_t(lowestFree);
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &none), 0);
+        QTest::qWait(300);
+        QCOMPARE(::setrlimit(RLIMIT_NOFILE, &files), 0);
+        QVERIFY(QFileInfo::exists(first->socketPath()));
+        QTRY_COMPARE(received.size(), 7);
+        QCOMPARE(received.last(), QStringLiteral("show"));
         // Only the user may open the socket.
         QCOMPARE(QFileInfo(first->socketPath()).permissions() &
                      (QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ReadGroup |
@@ -375,16 +431,16 @@ private Q_SLOTS:
     void commandsOfTheRunningInstance()
     {
         TestSupport::DesktopFixture desktop;
-        desktop.settings().setAutoAtStart(QStringLiteral("0"));
+        desktop.settings().setAutoAtStart(StartChoice::AlwaysOff);
         std::unique_ptr<Startup> program;
-        Collector* collector = nullptr;
-        MainWindow* main = nullptr;
-        RemoteWindow* remote = nullptr;
-        TestSupport::startWindows(desktop, program, collector, main, remote);
+        TestSupport::startWindows(desktop, program);
+        Collector* collector = &program->collector();
+        MainWindow* main = program->mainWindow();
+        RemoteWindow* remote = program->remoteWindow();
         std::optional<bool> saveChanges;
-        MainWindow::Dialogs dialogs = MainWindow::defaultDialogs();
+        CommandHandlers::Dialogs dialogs = CommandHandlers::defaultDialogs();
         dialogs.saveChanges = [&](QWidget*, const QString&, const QString&) { return saveChanges; };
-        main->setDialogs(dialogs);
+        main->handlers().setDialogs(dialogs);
         QSignalSpy closed(main, &MainWindow::closing);
         SingleInstance instance(QStringLiteral("clipstow-test"));
         InstanceCommands commands(instance);
@@ -396,10 +452,14 @@ private Q_SLOTS:
 
         QGuiApplication::clipboard()->setText(QStringLiteral("copied"));
         QTRY_VERIFY(collector->clipboardHasCapturableText());
+        // How often the sender was told to wait for the user's answer.
+        int askingUser = 0;
         const auto expect = [&](const char* request, bool done, const QString& text) {
             std::optional<InstanceCommands::Result> answer;
-            commands.carryOut(QLatin1String(request),
-                              [&answer](const InstanceCommands::Result& r) { answer = r; });
+            commands.carryOut(
+                QLatin1String(request),
+                [&answer](const InstanceCommands::Result& r) { answer = r; },
+                [&askingUser] { ++askingUser; });
             QTRY_VERIFY(answer.has_value());
             const InstanceCommands::Result& result = *answer;
             QVERIFY2(result.done == done && result.text == text,
@@ -438,20 +498,29 @@ private Q_SLOTS:
         expect("frobnicate 2", false,
                QStringLiteral("Clipstow does not know the request \"frobnicate 2\""));
 
-        // Ending asks about typed text; a cancel keeps the program.
+        QCOMPARE(askingUser, 0);
+        // Ending asks about typed text, and the sender waits for the
+        // answer; a cancel keeps the program.
         main->editor(1)->setText(QStringLiteral("typed"));
         expect("quit", false, QStringLiteral("Clipstow goes on running: ending it was cancelled"));
         QCOMPARE(closed.count(), 0);
-        // While another window holds the program nobody can answer: the
-        // typed text is set aside and the program ends.
-        QDialog busy;
-        QTimer::singleShot(0, [&] {
-            expect("quit", true,
-                   QStringLiteral("Clipstow has ended; the unsaved text of slot 1 was kept in a "
-                                  "file next to the slot's file"));
-            busy.reject();
-        });
-        busy.exec();
+        QCOMPARE(askingUser, 1);
+        // While the question is open nobody can answer another: a second
+        // quit sets the typed text aside and ends the program. Regression:
+        // the first was answered that ending was cancelled.
+        dialogs.saveChanges = [&](QWidget*, const QString&, const QString&) {
+            QDialog question;
+            QTimer::singleShot(0, [&] {
+                expect("quit", true,
+                       QStringLiteral("Clipstow has ended; the unsaved text of slot 1 was kept in "
+                                      "a file next to the slot's file"));
+                question.reject();
+            });
+            question.exec();
+            return std::optional<bool>();
+        };
+        main->handlers().setDialogs(dialogs);
+        expect("quit", true, QStringLiteral("Clipstow has ended"));
         QCOMPARE(closed.count(), 1);
         QCOMPARE(QDir(desktop.folder())
                      .entryList({QStringLiteral("Default1.txt.unsaved-*")}, QDir::Files)

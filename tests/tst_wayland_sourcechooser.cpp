@@ -24,15 +24,18 @@ class TestWaylandSourceChooser : public QObject
     std::unique_ptr<ClipboardSource> m_installed;
     int m_installs = 0;
     int m_fallbacks = 0;
+    QList<ClipboardMonitor::SourceStart> m_starts;
 
     std::unique_ptr<ClipboardSourceChooser> chooser(int retryMs)
     {
         m_installed.reset();
         m_installs = m_fallbacks = 0;
+        m_starts.clear();
         return std::make_unique<ClipboardSourceChooser>(
-            [this](std::unique_ptr<ClipboardSource> source) {
+            [this](std::unique_ptr<ClipboardSource> source, ClipboardMonitor::SourceStart start) {
                 ++m_installs;
                 m_installed = std::move(source);
+                m_starts << start;
             },
             [this] {
                 ++m_fallbacks;
@@ -49,19 +52,23 @@ private Q_SLOTS:
     }
 
     // The compositor's clipboard where it offers data-control; elsewhere the
-    // fallback, and a word for the user where that sees less.
+    // fallback, and a word for the user where that sees less: Qt's
+    // clipboard on Wayland itself, not XWayland, which passes every copy on.
     void choice_data()
     {
         QTest::addColumn<QString>("compositor");
+        QTest::addColumn<bool>("fallbackNeedsFocus");
         QTest::addColumn<bool>("dataControl");
         QTest::addColumn<bool>("notice");
-        QTest::newRow("sway") << "sway" << true << false;
-        QTest::newRow("weston, without data-control") << "weston" << false << true;
-        QTest::newRow("not a Wayland session") << "" << false << false;
+        QTest::newRow("sway") << "sway" << true << true << false;
+        QTest::newRow("weston, without data-control") << "weston" << true << false << true;
+        QTest::newRow("weston, windows through XWayland") << "weston" << false << false << false;
+        QTest::newRow("not a Wayland session") << "" << true << false << false;
     }
     void choice()
     {
         QFETCH(QString, compositor);
+        QFETCH(bool, fallbackNeedsFocus);
         QFETCH(bool, dataControl);
         QFETCH(bool, notice);
         QTemporaryDir runtime;
@@ -76,7 +83,7 @@ private Q_SLOTS:
             qunsetenv("WAYLAND_DISPLAY");
         }
         const auto choosing = chooser(ClipboardSourceChooser::RetryMs);
-        const QString told = choosing->start();
+        const QString told = choosing->start(fallbackNeedsFocus);
         weston.kill();
         weston.waitForFinished();
 
@@ -95,7 +102,7 @@ private Q_SLOTS:
     {
         m_sway.enter();
         const auto choosing = chooser(200);
-        QVERIFY(choosing->start().isEmpty());
+        QVERIFY(choosing->start(true).isEmpty());
         QVERIFY(choosing->watchesCompositor());
 
         m_sway.stop();
@@ -108,6 +115,10 @@ private Q_SLOTS:
         QTRY_VERIFY(choosing->watchesCompositor());
         QCOMPARE(m_installs, 3);
         QCOMPARE(m_installed->name(), DataControl);
+        // A compositor that started since holds the text at start, not a
+        // copy made while the connection was down.
+        using Start = ClipboardMonitor::SourceStart;
+        QCOMPARE(m_starts, (QList<Start>{Start::Fresh, Start::Fresh, Start::Fresh}));
     }
 };
 

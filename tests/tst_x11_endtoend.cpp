@@ -25,6 +25,7 @@
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -41,6 +42,7 @@ struct Output
 {
     int code = -1;
     QString out;
+    QString err;
 };
 
 Output runTool(const QString& program, const QStringList& args,
@@ -55,7 +57,8 @@ Output runTool(const QString& program, const QStringList& args,
         return {};
     }
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAllStandardOutput())};
+            QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
 }
 
 Output xdotool(const QStringList& args)
@@ -629,6 +632,29 @@ private Q_SLOTS:
         // The same dialog in this process says where its buttons are.
         TestSupport::ScopedRegistry scratch;
         const AgreementDialog sample(scratch.settings(), QString());
+        const auto agreementShown = [this] {
+            return !windowsOf(m_app->processId(), QStringLiteral("Clipstow License Agreement"),
+                              true)
+                        .isEmpty();
+        };
+
+        // Regression: a command waited as long as the agreement was open,
+        // and an end signal left the program running. The command is told
+        // at once; the signal ends the program with nothing accepted.
+        STEP(launchProgram());
+        QTRY_VERIFY_WITH_TIMEOUT(agreementShown(), StartTimeoutMs);
+        const Output command =
+            runTool(TestSupport::builtProgram(QStringLiteral("clipstow")), {"--auto", "on"}, m_env);
+        QCOMPARE(command.code, 1);
+        QCOMPARE(command.err, QStringLiteral("Clipstow is waiting for its licence agreement\n"));
+        m_app->terminate();
+        QVERIFY(m_app->waitForFinished(EventTimeoutMs));
+        QCOMPARE(m_app->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(m_app->exitCode(), 0);
+        const QString notAccepted = query(QStringLiteral("AcceptedLicense"));
+        QVERIFY2(notAccepted.isEmpty() || notAccepted.contains(QLatin1String("Never")),
+                 qPrintable(notAccepted));
+        QVERIFY(!QFile::exists(firstSlot));
 
         for (const bool accept : {false, true}) {
             STEP(launchProgram());
@@ -748,6 +774,13 @@ private Q_SLOTS:
         QCOMPARE(clipstow({"--auto", "toggle"}).out, QStringLiteral("Auto mode is off\n"));
         QTRY_VERIFY_WITH_TIMEOUT(remoteIcon() != autoIcon && !remoteIcon().isEmpty(),
                                  EventTimeoutMs);
+        // Regression: a command to a stopped Clipstow never returned (one
+        // process left per key press). It gives up after its time limit.
+        QCOMPARE(::kill(pid_t(m_app->processId()), SIGSTOP), 0);
+        const Output stopped = clipstow({"--auto", "off"});
+        QCOMPARE(::kill(pid_t(m_app->processId()), SIGCONT), 0);
+        QCOMPARE(stopped.code, 1);
+        QCOMPARE(stopped.err, QStringLiteral("Clipstow did not answer within 10 seconds\n"));
         STEP(copyText(QStringLiteral("by command")));
         const Output captured = clipstow({"--capture", "2"});
         QCOMPARE(captured.code, 0);

@@ -3,6 +3,8 @@
 #include "support/TestMain.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
@@ -19,6 +21,25 @@ bool mainWindowVisible()
                   QStringLiteral("--name"), QStringLiteral("^Clipstow 3$")});
     search.waitForFinished(5000);
     return search.exitCode() == 0 && !search.readAllStandardOutput().trimmed().isEmpty();
+}
+
+// Message bus processes started for this display (the bus library's
+// autolaunch), by the environment they inherited.
+QStringList busProcessesOfDisplay()
+{
+    QStringList found;
+    const QByteArray display = "DISPLAY=" + qgetenv("DISPLAY");
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile command(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        QFile environment(QStringLiteral("/proc/%1/environ").arg(pid));
+        if (!command.open(QIODevice::ReadOnly) || !environment.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray program = command.readAll().split('\0').value(0);
+        if ((program.endsWith("dbus-launch") || program.endsWith("dbus-daemon")) &&
+            environment.readAll().split('\0').contains(display))
+            found << pid + QLatin1Char(' ') + QString::fromLocal8Bit(program);
+    }
+    return found;
 }
 
 } // namespace
@@ -68,6 +89,10 @@ private Q_SLOTS:
         env.insert(QStringLiteral("CLIPSTOW_REGISTRY"), registry.filePath());
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(QStringLiteral("runtime")));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        // Regression: in a session without a message bus, one was started
+        // for the program and outlived it.
+        env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        const QStringList busesBefore = busProcessesOfDisplay();
 
         QProcess first;
         TestSupport::startProgram(first, env, dir.path());
@@ -90,6 +115,7 @@ private Q_SLOTS:
         QCOMPARE(first.state(), QProcess::Running);
         first.terminate();
         QVERIFY(first.waitForFinished(5000));
+        QCOMPARE(busProcessesOfDisplay(), busesBefore);
     }
 };
 

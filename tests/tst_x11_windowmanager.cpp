@@ -7,6 +7,7 @@
 #include "support/DesktopFixture.h"
 #include "support/PrivateDesktop.h"
 #include "support/TestMain.h"
+#include "ui/CommandHandlers.h"
 #include "ui/MainWindow.h"
 #include "ui/RemoteWindow.h"
 #include "ui/editor/SlotEditor.h"
@@ -50,15 +51,9 @@ bool shownNormally(const QWidget& window)
 
 } // namespace
 
-class TestX11WindowManager final : public QObject
+class TestX11WindowManager final : public QObject, TestSupport::WindowsFixture
 {
     Q_OBJECT
-
-    std::unique_ptr<TestSupport::DesktopFixture> m_desk;
-    std::unique_ptr<Startup> m_program;
-    Collector* m_collector = nullptr;
-    MainWindow* m_main = nullptr;
-    RemoteWindow* m_remote = nullptr;
 
     void showRemote()
     {
@@ -78,17 +73,11 @@ private Q_SLOTS:
 
     void init()
     {
-        m_desk = std::make_unique<TestSupport::DesktopFixture>();
-        TestSupport::startWindows(*m_desk, m_program, m_collector, m_main, m_remote);
+        beginDesk();
+        startWindows();
     }
 
-    void cleanup()
-    {
-        TestSupport::closeWindows(m_program, m_collector, m_main, m_remote);
-        const QStringList errors = m_desk->errors();
-        m_desk.reset();
-        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('|'))));
-    }
+    void cleanup() { endDesk(); }
 
     // The title bar offers closing and moving only: no minimise button (a
     // minimised tool window has no taskbar entry) and no maximise button,
@@ -153,13 +142,13 @@ private Q_SLOTS:
         // of the two files.
         QVERIFY(!m_main->findChild<QFileDialog*>());
         QFileDialog* dialog = nullptr;
-        MainWindow::Dialogs dialogs;
+        CommandHandlers::Dialogs dialogs;
         dialogs.saveFile = [&](QFileDialog& shown) {
             dialog = &shown;
             shown.setDirectory(folder);
-            return MainWindow::defaultDialogs().saveFile(shown);
+            return CommandHandlers::defaultDialogs().saveFile(shown);
         };
-        m_main->setDialogs(dialogs);
+        m_main->handlers().setDialogs(dialogs);
         bool listShown = false;
         QTimer::singleShot(0, [&] {
             // A failed check must not leave the dialog waiting.
@@ -194,7 +183,7 @@ private Q_SLOTS:
                                 {QStringLiteral("key"), QStringLiteral("Return")});
         });
         m_main->editor(1)->setText(QStringLiteral("saved as"));
-        m_main->saveActiveSlotAs();
+        m_main->handlers().saveActiveSlotAs();
         QVERIFY(listShown);
         QVERIFY(!dialog->isVisible());
         QTest::qWait(300);

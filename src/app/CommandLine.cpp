@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "base/Translations.h"
 
 #include "app/InstanceCommands.h"
 #include "app/SingleInstance.h"
@@ -102,7 +103,9 @@ QString commandRequest(const CommandOption& option, const QStringList& arguments
             value = arguments.at(++i);
         if ((inlineValue || !value.isEmpty()) && value != QLatin1String("1") &&
             value != QLatin1String("2") && value != QLatin1String("3")) {
-            complaint = QStringLiteral("invalid slot '%1' for --capture (1, 2 or 3)").arg(value);
+            complaint = QCoreApplication::translate("CommandLine",
+                                                    "invalid slot '%1' for --capture (1, 2 or 3)")
+                            .arg(value);
             return {};
         }
         return value.isEmpty() ? QStringLiteral("capture") : QStringLiteral("capture ") + value;
@@ -113,16 +116,19 @@ QString commandRequest(const CommandOption& option, const QStringList& arguments
         if (value != QLatin1String("on") && value != QLatin1String("off") &&
             value != QLatin1String("toggle")) {
             complaint = value.isEmpty() && !inlineValue
-                            ? QStringLiteral("option --auto needs on, off or toggle")
-                            : QStringLiteral("invalid argument '%1' for --auto (on, off or "
-                                             "toggle)")
+                            ? QCoreApplication::translate("CommandLine",
+                                                          "option --auto needs on, off or toggle")
+                            : QCoreApplication::translate(
+                                  "CommandLine", "invalid argument '%1' for --auto (on, off or "
+                                                 "toggle)")
                                   .arg(value);
             return {};
         }
         return QStringLiteral("auto ") + value;
     }
     if (inlineValue) {
-        complaint = QStringLiteral("option %1 takes no argument").arg(name);
+        complaint =
+            QCoreApplication::translate("CommandLine", "option %1 takes no argument").arg(name);
         return {};
     }
     return QString::fromLatin1(option.request);
@@ -161,11 +167,12 @@ Decision decide(const QStringList& arguments, const Environment& environment)
             if (const CommandOption* command = commandOption(argument)) {
                 const QString name = argument.section(QLatin1Char('='), 0, 0);
                 if (!request.isEmpty())
-                    return {
-                        Action::UsageError,
-                        {},
-                        QStringLiteral("%1 and %2 cannot be given together").arg(commandName, name),
-                        {}};
+                    return {Action::UsageError,
+                            {},
+                            QCoreApplication::translate("CommandLine",
+                                                        "%1 and %2 cannot be given together")
+                                .arg(commandName, name),
+                            {}};
                 QString complaint;
                 request = commandRequest(*command, arguments, i, complaint);
                 if (request.isEmpty())
@@ -175,16 +182,18 @@ Decision decide(const QStringList& arguments, const Environment& environment)
             }
             const ToolkitOption* option = toolkitOption(argument);
             if (!option)
-                return {Action::UsageError,
-                        {},
-                        QStringLiteral("unknown option '%1'").arg(argument),
-                        {}};
+                return {
+                    Action::UsageError,
+                    {},
+                    QCoreApplication::translate("CommandLine", "unknown option '%1'").arg(argument),
+                    {}};
             if (!option->takesValue || carriesValue(argument))
                 continue;
             if (i + 1 >= arguments.size())
                 return {Action::UsageError,
                         {},
-                        QStringLiteral("option %1 needs a value").arg(argument),
+                        QCoreApplication::translate("CommandLine", "option %1 needs a value")
+                            .arg(argument),
                         {}};
             const QString value = arguments.at(++i);
             if (QLatin1String(option->name) == QLatin1String("platform"))
@@ -232,7 +241,9 @@ QStringList arguments(int argc, char** argv)
 
 QString usage()
 {
-    return QStringLiteral(
+    //: The answer to clipstow --help; the options and names of variables and files stay as they are
+    return QCoreApplication::translate(
+        "CommandLine",
         "Usage: clipstow [OPTION]...\n"
         "       clipstow COMMAND\n"
         "       clipstow /uninstall\n"
@@ -267,7 +278,8 @@ QString usage()
         "                     xcb (XWayland) unless this is set, or wayland where\n"
         "                     XWayland cannot be opened. Copies are seen through the\n"
         "                     compositor's data-control protocol where it offers one,\n"
-        "                     else only while a Clipstow window is active\n"
+        "                     else through XWayland, or on the wayland plugin only\n"
+        "                     while a Clipstow window is active\n"
         "  DISPLAY, WAYLAND_DISPLAY\n"
         "                     the display to run on; without one Clipstow exits\n"
         "\n"
@@ -301,6 +313,7 @@ struct CoreApplication
     char name[9] = "clipstow";
     char* argv[2] = {name, nullptr};
     QCoreApplication app{argc, argv};
+    QString language = Translations::install();
 };
 } // namespace
 
@@ -314,11 +327,13 @@ int runWithoutWindows(const Decision& decision)
         print(stdout, versionLine());
         return 0;
     case Action::UsageError:
-        print(stderr, QStringLiteral("clipstow: %1\n%2\n")
-                          .arg(decision.complaint, QLatin1String(TryHelpLine)));
+        print(stderr, QCoreApplication::translate("CommandLine", "clipstow: %1\n%2\n")
+                          .arg(decision.complaint,
+                               QCoreApplication::translate("CommandLine", TryHelpLine)));
         return 2;
     case Action::NoDisplay:
-        print(stderr, QString::fromLatin1(NoDisplayMessage) + QLatin1Char('\n'));
+        print(stderr,
+              QCoreApplication::translate("CommandLine", NoDisplayMessage) + QLatin1Char('\n'));
         return 1;
     case Action::Command: {
         const CoreApplication app;

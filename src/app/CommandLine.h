@@ -53,10 +53,11 @@ QStringList arguments(int argc, char** argv);
 QString usage();
 QString versionLine();
 inline constexpr const char* NoDisplayMessage =
-    "Clipstow needs a graphical desktop (no display found)";
+    QT_TRANSLATE_NOOP("CommandLine", "Clipstow needs a graphical desktop (no display found)");
 
 // The second line of a complaint about the command line.
-inline constexpr const char* TryHelpLine = "Try 'clipstow --help' for more information.";
+inline constexpr const char* TryHelpLine =
+    QT_TRANSLATE_NOOP("CommandLine", "Try 'clipstow --help' for more information.");
 
 // Carries out every action but Start and Uninstall, which need the
 // application object, and returns the exit code.

@@ -4,10 +4,12 @@
 #include "app/Startup.h"
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
+#include "ui/AgreementDialog.h"
 #include "ui/MainWindow.h"
-#include "ui/RemoteWindow.h"
+#include "ui/SplashWindow.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <cstdio>
@@ -23,9 +25,12 @@ int InstanceCommands::send(SingleInstance& instance, const QString& request)
     const SingleInstance::Answer answer = instance.ask(request);
     QString text = answer.text;
     if (answer.outcome == Outcome::NotRunning)
-        text = QString::fromLatin1(NotRunningMessage);
+        text = tr(NotRunningMessage);
     else if (answer.outcome == Outcome::NoAnswer)
-        text = QStringLiteral("Clipstow did not answer");
+        text = tr("Clipstow did not answer");
+    else if (answer.outcome == Outcome::TimedOut)
+        text = tr("Clipstow did not answer within %1 seconds")
+                   .arg(SingleInstance::AnswerTimeoutMs / 1000);
     const bool done = answer.outcome == Outcome::Done;
     std::FILE* stream = done ? stdout : stderr;
     std::fputs((text + QLatin1Char('\n')).toLocal8Bit().constData(), stream);
@@ -37,7 +42,6 @@ void InstanceCommands::attach(Startup& program)
 {
     m_program = &program;
     m_window = program.mainWindow();
-    m_remote = program.remoteWindow();
     if (!m_waiting.empty())
         QTimer::singleShot(0, this, &InstanceCommands::runWaiting);
 }
@@ -49,8 +53,8 @@ void InstanceCommands::addOwnRequest(const QString& text)
 
 void InstanceCommands::take(InstanceRequest* request)
 {
-    m_waiting.push_back({request->text(), request});
     if (m_window) {
+        m_waiting.push_back({request->text(), request});
         runWaiting();
         return;
     }
@@ -60,6 +64,27 @@ void InstanceCommands::take(InstanceRequest* request)
         modal->raise();
         modal->activateWindow();
     }
+    // Nobody knows when the user answers: the sender is told at once
+    // rather than kept waiting. A request of this program's own waits.
+    const QString waiting = request->parent() == this ? QString() : waitingForUser();
+    if (waiting.isEmpty()) {
+        m_waiting.push_back({request->text(), request});
+    } else {
+        // As a second start's, which does not wait for the answer.
+        if (request->text() == QLatin1String("show"))
+            m_waiting.push_back({request->text(), nullptr});
+        request->answer(false, waiting);
+    }
+}
+
+QString InstanceCommands::waitingForUser()
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || qobject_cast<SplashWindow*>(modal))
+        return {};
+    if (qobject_cast<AgreementDialog*>(modal))
+        return tr("Clipstow is waiting for its licence agreement");
+    return tr("Clipstow is waiting for an answer to its message");
 }
 
 void InstanceCommands::runWaiting()
@@ -70,27 +95,35 @@ void InstanceCommands::runWaiting()
         const Waiting next = m_waiting.front();
         m_waiting.pop_front();
         const QPointer<InstanceRequest> request = next.request;
-        carryOut(next.text, [this, request](const Result& result) {
-            // The sender may have stopped waiting.
-            if (request)
-                request->answer(result.done, result.text);
-            if (request && request->parent() == this)
-                request->deleteLater();
-        });
+        carryOut(
+            next.text,
+            [this, request](const Result& result) {
+                // The sender may have stopped waiting.
+                if (request)
+                    request->answer(result.done, result.text);
+                if (request && request->parent() == this)
+                    request->deleteLater();
+            },
+            [request] {
+                if (request)
+                    request->tellAskingUser();
+            });
     }
 }
 
-void InstanceCommands::carryOut(const QString& text, Reply reply)
+void InstanceCommands::carryOut(const QString& text, Reply reply,
+                                const std::function<void()>& askingUser)
 {
     const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.value(0) == QLatin1String("capture") && words.size() <= 2)
         capture(words.value(1), std::move(reply));
     else
-        reply(carryOutAtOnce(words, text));
+        reply(carryOutAtOnce(words, text, askingUser));
 }
 
 InstanceCommands::Result InstanceCommands::carryOutAtOnce(const QStringList& words,
-                                                          const QString& text)
+                                                          const QString& text,
+                                                          const std::function<void()>& askingUser)
 {
     const QString command = words.value(0);
     if (command == QLatin1String("auto") && words.size() == 2)
@@ -98,23 +131,23 @@ InstanceCommands::Result InstanceCommands::carryOutAtOnce(const QStringList& wor
     if (words.size() == 1) {
         if (command == QLatin1String("show")) {
             m_window->showWindow();
-            return {true, QStringLiteral("The main window is shown")};
+            return {true, tr("The main window is shown")};
         }
         if (command == QLatin1String("remote")) {
             m_window->showRemoteWindow();
-            return {true, QStringLiteral("The remote window is shown")};
+            return {true, tr("The remote window is shown")};
         }
         if (command == QLatin1String("hide")) {
             m_window->hideWindow();
             return {true, m_window->isMinimized()
-                              ? QStringLiteral("The main window is minimised (no notification "
-                                               "area to hide it in)")
-                              : QStringLiteral("The main window is hidden")};
+                              ? tr("The main window is minimised (no notification area to hide "
+                                   "it in)")
+                              : tr("The main window is hidden")};
         }
         if (command == QLatin1String("quit"))
-            return quit();
+            return quit(askingUser);
     }
-    return {false, QStringLiteral("Clipstow does not know the request \"%1\"").arg(text)};
+    return {false, tr("Clipstow does not know the request \"%1\"").arg(text)};
 }
 
 void InstanceCommands::capture(const QString& slotWord, Reply reply)
@@ -125,13 +158,12 @@ void InstanceCommands::capture(const QString& slotWord, Reply reply)
         bool ok = false;
         const int number = slotWord.toInt(&ok);
         if (!ok || number < 1 || number > SlotCount) {
-            reply({false, QStringLiteral("There is no slot %1 (only 1, 2 and 3)").arg(slotWord)});
+            reply({false, tr("There is no slot %1 (only 1, 2 and 3)").arg(slotWord)});
             return;
         }
         slot = number;
     }
-    const QString where =
-        QStringLiteral("slot %1 (%2)").arg(slot.number()).arg(collector.fileName(slot));
+    const QString where = tr("slot %1 (%2)").arg(slot.number()).arg(collector.fileName(slot));
     const bool capturing = !collector.autoMode() && collector.clipboardHasCapturableText();
     // Outside auto mode the answer waits for the capture's end: the text
     // comes from the clipboard's owner, which may not deliver it.
@@ -142,23 +174,21 @@ void InstanceCommands::capture(const QString& slotWord, Reply reply)
             [reply, where](Collector::CaptureResult result) {
                 using R = Collector::CaptureResult;
                 if (result == R::Stored)
-                    reply({true, QStringLiteral("Captured into ") + where});
+                    reply({true, tr("Captured into %1").arg(where)});
                 else if (result == R::NotDelivered)
-                    reply({false, QStringLiteral("The program that copied did not deliver the "
-                                                 "text: nothing captured into ") +
-                                      where});
+                    reply({false, tr("The program that copied did not deliver the text: nothing "
+                                     "captured into %1")
+                                      .arg(where)});
                 else if (result == R::Failed)
-                    reply({false, QStringLiteral("Nothing captured into ") + where +
-                                      QStringLiteral(": Clipstow shows why")});
+                    reply({false, tr("Nothing captured into %1: Clipstow shows why").arg(where)});
                 else
-                    reply(
-                        {false, QStringLiteral("No text in the Clipboard: nothing captured into ") +
-                                    where});
+                    reply({false,
+                           tr("No text in the Clipboard: nothing captured into %1").arg(where)});
             },
             Qt::SingleShotConnection);
     // As the remote window's button of the slot.
     try {
-        m_remote->useSlot(slot);
+        collector.captureInto(slot, Collector::Trigger::RemoteSlotButton);
     } catch (const std::exception& failure) {
         // The sender learns why, and the user sees it as after a click.
         disconnect(ended);
@@ -169,9 +199,9 @@ void InstanceCommands::capture(const QString& slotWord, Reply reply)
         return;
     }
     if (collector.autoMode())
-        reply({true, QStringLiteral("Auto mode captures into ") + where});
+        reply({true, tr("Auto mode captures into %1").arg(where)});
     else if (!capturing)
-        reply({false, QStringLiteral("No text in the Clipboard: nothing captured into ") + where});
+        reply({false, tr("No text in the Clipboard: nothing captured into %1").arg(where)});
 }
 
 InstanceCommands::Result InstanceCommands::switchAutoMode(const QString& how)
@@ -185,32 +215,37 @@ InstanceCommands::Result InstanceCommands::switchAutoMode(const QString& how)
     else if (how == QLatin1String("toggle"))
         on = !collector.autoMode();
     else
-        return {false, QStringLiteral("Auto mode can be on, off or toggle, not \"%1\"").arg(how)};
+        return {false, tr("Auto mode can be on, off or toggle, not \"%1\"").arg(how)};
     // As the remote window's toggle, whose slot buttons follow.
     if (on != collector.autoMode())
         collector.setAutoMode(on, Collector::Source::RemoteToggle);
-    return {true, on ? QStringLiteral("Auto mode is on") : QStringLiteral("Auto mode is off")};
+    return {true, on ? tr("Auto mode is on") : tr("Auto mode is off")};
 }
 
-InstanceCommands::Result InstanceCommands::quit()
+InstanceCommands::Result InstanceCommands::quit(const std::function<void()>& askingUser)
 {
     // As Exit: the settings are saved, and each slot with unsaved changes
     // is asked about. While another window holds the program modally
     // (another question, the preferences) nobody can answer one more: the
     // unsaved text is set aside as when the session ends.
+    QStringList unsaved;
+    for (SlotNumber slot : SlotNumber::all())
+        if (m_window->collector().hasUnsavedText(slot))
+            unsaved << QString::number(slot.number());
     if (QApplication::activeModalWidget()) {
-        QStringList kept;
-        for (SlotNumber slot : SlotNumber::all())
-            if (m_window->collector().hasUnsavedText(slot))
-                kept << QString::number(slot.number());
         m_program->endSession();
-        if (kept.isEmpty())
-            return {true, QStringLiteral("Clipstow has ended")};
-        return {true, QStringLiteral("Clipstow has ended; the unsaved text of slot %1 was kept "
-                                     "in a file next to the slot's file")
-                          .arg(kept.join(QStringLiteral(", ")))};
+        if (unsaved.isEmpty())
+            return {true, tr("Clipstow has ended")};
+        return {true, tr("Clipstow has ended; the unsaved text of slot %1 was kept in a file next "
+                         "to the slot's file")
+                          .arg(unsaved.join(QStringLiteral(", ")))};
     }
-    if (!m_window->close())
-        return {false, QStringLiteral("Clipstow goes on running: ending it was cancelled")};
-    return {true, QStringLiteral("Clipstow has ended")};
+    // The sender waits as long as the user takes to answer.
+    if (!unsaved.isEmpty() && askingUser)
+        askingUser();
+    // A second quit or the session may end the program while the question
+    // is open: that is an end too, not a cancel.
+    if (!m_window->close() && !m_program->hasEnded())
+        return {false, tr("Clipstow goes on running: ending it was cancelled")};
+    return {true, tr("Clipstow has ended")};
 }

@@ -8,7 +8,6 @@
 
 class InstanceRequest;
 class MainWindow;
-class RemoteWindow;
 class SingleInstance;
 class Startup;
 
@@ -26,6 +25,9 @@ class Startup;
 // Requests that come while the program is starting wait until start-up is
 // through, the window up meanwhile (the agreement, the splash) brought to
 // the front; a start that ends early (the agreement declined) answers none.
+// While start-up waits for the user (the licence agreement, a message) a
+// request is answered at once that it cannot be carried out now; "show"
+// still shows the main window once start-up is through.
 class InstanceCommands final : public QObject
 {
     Q_OBJECT
@@ -38,7 +40,7 @@ public:
     // on standard error. Returns the exit status: 0 when it was carried
     // out, else 1 ("Clipstow is not running" when nothing runs).
     static int send(SingleInstance& instance, const QString& request);
-    static constexpr const char* NotRunningMessage = "Clipstow is not running";
+    static constexpr const char* NotRunningMessage = QT_TR_NOOP("Clipstow is not running");
 
     // Start-up is through: the waiting requests are carried out from the
     // event loop, later ones as they come.
@@ -55,16 +57,21 @@ public:
     using Reply = std::function<void(const Result& result)>;
     // Carries out the request's words and replies: at once, or for a
     // capture once its text has come from the clipboard's owner and was
-    // stored, or not. Needs attach first.
-    void carryOut(const QString& text, Reply reply);
+    // stored, or not. askingUser is told before a question to the user
+    // (quit with unsaved text). Needs attach first.
+    void carryOut(const QString& text, Reply reply, const std::function<void()>& askingUser = {});
 
 private:
     void take(InstanceRequest* request);
+    // Why start-up cannot carry out a request now; empty when it only
+    // has to wait a moment (the splash window).
+    static QString waitingForUser();
     void runWaiting();
-    Result carryOutAtOnce(const QStringList& words, const QString& text);
+    Result carryOutAtOnce(const QStringList& words, const QString& text,
+                          const std::function<void()>& askingUser);
     void capture(const QString& slotWord, Reply reply);
     Result switchAutoMode(const QString& how);
-    Result quit();
+    Result quit(const std::function<void()>& askingUser);
 
     // A request goes with its connection; a plain second start, which does
     // not wait for the answer, closes it at once. Its words stay here.
@@ -76,5 +83,4 @@ private:
     std::deque<Waiting> m_waiting;
     Startup* m_program = nullptr;
     MainWindow* m_window = nullptr;
-    RemoteWindow* m_remote = nullptr;
 };

@@ -1,24 +1,36 @@
 #include "app/SingleInstance.h"
 
+#include "platform/RuntimeFolder.h"
+
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QSocketNotifier>
 #include <QSysInfo>
 #include <QThread>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
 
 const QByteArray ShowRequest = "show\n";
+// Sent before the answer when the instance asks its user first.
+const QByteArray AskingUserLine = "+ asking\n";
+// How long taking connections pauses after the system refused one.
+constexpr int AcceptRetryMs = 200;
 
 // An answer is one line: "0 " or "1 " (the sender's exit status), then the
 // text, its line breaks escaped.
@@ -49,42 +61,6 @@ SingleInstance::Answer parseAnswer(const QByteArray& line)
     return {line.at(0) == '0' ? Outcome::Done : Outcome::Failed, text};
 }
 
-QString safeForFileName(const QString& text)
-{
-    QString out;
-    for (QChar c : text)
-        out += (c.isLetterOrNumber() && c.unicode() < 128) || c == QLatin1Char('.') ||
-                       c == QLatin1Char('-')
-                   ? c
-                   : QLatin1Char('_');
-    return out;
-}
-
-// A folder of this user's that nobody else may enter. Its owner may fix
-// its mode; a link or another user's folder is refused.
-bool isPrivateFolder(const QString& path, bool fixMode, QString* problem)
-{
-    struct stat info;
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) {
-        *problem = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
-        return false;
-    }
-    if (!S_ISDIR(info.st_mode)) {
-        *problem = QStringLiteral("%1 is not a folder").arg(path);
-        return false;
-    }
-    if (info.st_uid != ::geteuid()) {
-        *problem = QStringLiteral("the folder %1 belongs to another user").arg(path);
-        return false;
-    }
-    if ((info.st_mode & 077) != 0 &&
-        !(fixMode && ::chmod(QFile::encodeName(path).constData(), 0700) == 0)) {
-        *problem = QStringLiteral("the folder %1 is open to other users").arg(path);
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 InstanceRequest::InstanceRequest(QString text, QLocalSocket* socket, QObject* parent)
@@ -106,40 +82,28 @@ void InstanceRequest::answer(bool done, const QString& text)
     m_socket->disconnectFromServer();
 }
 
+void InstanceRequest::tellAskingUser()
+{
+    if (m_answered || !m_socket || m_socket->state() != QLocalSocket::ConnectedState)
+        return;
+    m_socket->write(AskingUserLine);
+    m_socket->flush();
+}
+
 SingleInstance::SingleInstance(const QString& name, QObject* parent) : QObject(parent)
 {
-    const QString folder = privateFolder(&m_problem);
+    const QString folder = privateRuntimeFolder(&m_problem);
     if (!folder.isEmpty())
         m_basePath = QDir(folder).filePath(name);
 }
 
 SingleInstance::~SingleInstance()
 {
-    if (m_server)
-        m_server->close();
-}
-
-QString SingleInstance::privateFolder(QString* problem)
-{
-    QString ignored;
-    QString& why = problem ? *problem : ignored;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir::isAbsolutePath(runtime) &&
-        isPrivateFolder(runtime, false, &why))
-        return runtime;
-    // Not the shared temporary folder itself, where any user could put a
-    // lock file of the expected name in advance.
-    const QString own =
-        QDir(QDir::tempPath()).filePath(QStringLiteral("clipstow-%1").arg(::geteuid()));
-    if (::mkdir(QFile::encodeName(own).constData(), 0700) != 0 && errno != EEXIST) {
-        why = QStringLiteral("cannot create the folder %1: %2")
-                  .arg(own, QString::fromLocal8Bit(strerror(errno)));
-        return QString();
-    }
-    if (!isPrivateFolder(own, true, &why))
-        return QString();
-    why.clear();
-    return own;
+    if (m_listening < 0)
+        return;
+    delete m_incoming;
+    ::close(m_listening);
+    ::unlink(QFile::encodeName(socketPath()).constData());
 }
 
 QString SingleInstance::displayKey(const QString& display)
@@ -186,8 +150,8 @@ QString SingleInstance::socketPath() const
 bool SingleInstance::runUnguarded(const QString& problem)
 {
     m_status = Status::Unguarded;
-    m_problem = QStringLiteral("Clipstow cannot make sure that it runs only once on this "
-                               "display (%1); it starts anyway.")
+    m_problem = tr("Clipstow cannot make sure that it runs only once on this display (%1); it "
+                   "starts anyway.")
                     .arg(problem);
     std::fprintf(stderr, "%s\n", m_problem.toLocal8Bit().constData());
     return true;
@@ -211,46 +175,159 @@ bool SingleInstance::claim()
                           m_lock->getLockInfo(&pid, &host, &application);
         m_lock.reset();
         if (!held)
-            return runUnguarded(
-                QStringLiteral("cannot create the lock file %1.lock").arg(m_basePath));
+            return runUnguarded(tr("cannot create the lock file %1.lock").arg(m_basePath));
         m_status = Status::AlreadyRunning;
         return false;
     }
     m_status = Status::Alone;
     m_problem.clear();
-    // A socket left by a process that ended without closing it.
-    QLocalServer::removeServer(socketPath());
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
     // Without the socket this process still runs alone; a later start then
     // only fails to bring its window forward.
-    m_server->listen(socketPath());
+    listen();
+    return true;
+}
+
+bool SingleInstance::listen()
+{
+    const QByteArray path = QFile::encodeName(socketPath());
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (size_t(path.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int listening = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (listening < 0)
+        return false;
+    // A socket left by a process that ended without removing it. The
+    // folder is the user's alone, so only the user opens the socket; its
+    // own mode says so as well.
+    ::unlink(path.constData());
+    if (::bind(listening, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(path.constData(), 0600) != 0 || ::listen(listening, SOMAXCONN) != 0) {
+        ::close(listening);
+        return false;
+    }
+    m_listening = listening;
+    m_incoming = new QSocketNotifier(listening, QSocketNotifier::Read, this);
+    connect(m_incoming, &QSocketNotifier::activated, this, &SingleInstance::acceptConnections);
+    m_retry = new QTimer(this);
+    m_retry->setSingleShot(true);
+    m_retry->setInterval(AcceptRetryMs);
+    connect(m_retry, &QTimer::timeout, this, &SingleInstance::acceptConnections);
+    m_evict = new QTimer(this);
+    m_evict->setSingleShot(true);
+    m_evict->setInterval(IdleEvictMs);
+    connect(m_evict, &QTimer::timeout, this, &SingleInstance::acceptConnections);
     return true;
 }
 
 void SingleInstance::acceptConnections()
 {
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            // One request per connection: its first line.
-            if (socket->canReadLine()) {
-                const QByteArray line = socket->readLine(MaxRequestLength + 1);
-                disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
-                if (!line.endsWith('\n')) {
-                    socket->abort();
-                    return;
-                }
-                const QString text = QString::fromUtf8(line.chopped(1)).trimmed();
-                Q_EMIT requestReceived(new InstanceRequest(text, socket, socket));
+    for (;;) {
+        // Full: an idle connection gives its place to one that waits.
+        if (m_open >= MaxConnections && !(connectionWaiting() && evictIdle()))
+            break;
+        const int connection = ::accept4(m_listening, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK)
+                m_incoming->setEnabled(true);
+            else // out of file descriptors or memory: the senders wait meanwhile
+                acceptLater();
+            return;
+        }
+        auto* socket = new QLocalSocket(this);
+        if (!socket->setSocketDescriptor(connection)) {
+            ::close(connection);
+            delete socket;
+            acceptLater();
+            return;
+        }
+        take(socket);
+    }
+    // Full: the next ones wait in the system's queue until one closes, or
+    // an idle one can be closed for them.
+    m_incoming->setEnabled(false);
+    if (connectionWaiting())
+        m_evict->start();
+}
+
+bool SingleInstance::connectionWaiting() const
+{
+    pollfd listening{m_listening, POLLIN, 0};
+    return ::poll(&listening, 1, 0) == 1 && (listening.revents & POLLIN) != 0;
+}
+
+bool SingleInstance::evictIdle()
+{
+    for (auto it = m_idle.begin(); it != m_idle.end();) {
+        if (!it->socket || !it->limit || !it->limit->isActive()) {
+            it = m_idle.erase(it); // gone, or its request came
+            continue;
+        }
+        if (it->since.elapsed() < IdleEvictMs)
+            return false; // the others are younger still
+        // One whose request has come but was not read yet stays.
+        int unread = 0;
+        if (::ioctl(int(it->socket->socketDescriptor()), FIONREAD, &unread) == 0 && unread > 0) {
+            ++it;
+            continue;
+        }
+        // Gone at once: its place is free for the next.
+        delete it->socket.data();
+        m_idle.erase(it);
+        return true;
+    }
+    return false;
+}
+
+void SingleInstance::acceptLater()
+{
+    m_incoming->setEnabled(false);
+    m_retry->start();
+}
+
+void SingleInstance::take(QLocalSocket* socket)
+{
+    ++m_open;
+    connect(socket, &QObject::destroyed, this, [this] {
+        --m_open;
+        if (!m_retry->isActive())
+            m_incoming->setEnabled(true);
+    });
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    // A sender that says nothing gives its place to the next.
+    auto* idle = new QTimer(socket);
+    idle->setSingleShot(true);
+    connect(idle, &QTimer::timeout, socket, [socket] {
+        socket->abort();
+        socket->deleteLater();
+    });
+    idle->start(IdleLimitMs);
+    m_idle.push_back({socket, idle, {}});
+    m_idle.back().since.start();
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket, idle] {
+        // One request per connection: its first line.
+        if (socket->canReadLine()) {
+            const QByteArray line = socket->readLine(MaxRequestLength + 1);
+            disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+            idle->stop();
+            if (!line.endsWith('\n')) {
+                socket->abort();
+                socket->deleteLater();
                 return;
             }
-            // Nothing but short requests is expected.
-            if (socket->bytesAvailable() > MaxRequestLength)
-                socket->abort();
-        });
-    }
+            const QString text = QString::fromUtf8(line.chopped(1)).trimmed();
+            Q_EMIT requestReceived(new InstanceRequest(text, socket, socket));
+            return;
+        }
+        // Nothing but short requests is expected.
+        if (socket->bytesAvailable() > MaxRequestLength) {
+            socket->abort();
+            socket->deleteLater();
+        }
+    });
 }
 
 bool SingleInstance::lockHeldByLiveProcess() const
@@ -266,7 +343,8 @@ bool SingleInstance::lockHeldByLiveProcess() const
     return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
 }
 
-SingleInstance::Answer SingleInstance::ask(const QString& request, int connectTimeoutMs)
+SingleInstance::Answer SingleInstance::ask(const QString& request, int connectTimeoutMs,
+                                           int answerTimeoutMs)
 {
     using Outcome = Answer::Outcome;
     const QDeadlineTimer deadline(connectTimeoutMs);
@@ -286,14 +364,26 @@ SingleInstance::Answer SingleInstance::ask(const QString& request, int connectTi
     socket.write(request.toUtf8() + '\n');
     if (!socket.waitForBytesWritten(5000))
         return {Outcome::NoAnswer, {}};
-    // The instance may ask its user before it answers (quit): no limit.
-    while (!socket.canReadLine()) {
-        if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0)
-            return {Outcome::NoAnswer, {}};
-        if (!socket.waitForReadyRead(-1) && !socket.canReadLine())
-            return {Outcome::NoAnswer, {}};
+    // An instance that is stopped or hangs does not keep the sender (a
+    // desktop shortcut's process) waiting; one that asks its user first
+    // says so, and is waited for as long as the user takes.
+    QDeadlineTimer answerDeadline(answerTimeoutMs);
+    for (;;) {
+        while (!socket.canReadLine()) {
+            if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0)
+                return {Outcome::NoAnswer, {}};
+            if (answerDeadline.hasExpired())
+                return {Outcome::TimedOut, {}};
+            const qint64 left = answerDeadline.remainingTime();
+            if (!socket.waitForReadyRead(left < 0 ? -1 : int(std::max<qint64>(left, 1))) &&
+                socket.state() != QLocalSocket::ConnectedState && !socket.canReadLine())
+                return {Outcome::NoAnswer, {}};
+        }
+        const QByteArray line = socket.readLine();
+        if (line != AskingUserLine)
+            return parseAnswer(line);
+        answerDeadline = QDeadlineTimer::Forever;
     }
-    return parseAnswer(socket.readLine());
 }
 
 bool SingleInstance::activateRunning(int timeoutMs)

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <deque>
 #include <memory>
 
-class QLocalServer;
 class QLocalSocket;
 class QLockFile;
+class QSocketNotifier;
+class QTimer;
 
 // One request another process sent to the running instance ("show",
 // "capture 2", ...). It is answered once; the answer goes back to the
@@ -25,6 +29,9 @@ public:
     // done: whether the request was carried out (the sender's exit status
     // is 0 then, else 1); text: what the sender prints.
     void answer(bool done, const QString& text);
+    // Before the answer: the program asks its user first, so the sender
+    // waits for the answer without its time limit.
+    void tellAskingUser();
 
 private:
     QString m_text;
@@ -39,6 +46,13 @@ private:
 // from two buffers. The same socket carries the commands of the program's
 // command line (clipstow --capture and the others) to the running instance,
 // which answers each.
+//
+// Connections cost the listening process little and cannot make it deaf:
+// at most MaxConnections are open at a time (the others wait in the
+// system's queue), one that sends no request within IdleLimitMs is closed,
+// sooner (after IdleEvictMs) when others wait for its place,
+// and a connection that cannot be taken for a moment (no file descriptors
+// left) is taken later, the socket listening all the while.
 class SingleInstance final : public QObject
 {
     Q_OBJECT
@@ -53,7 +67,7 @@ public:
     };
 
     // name: the base name of the lock file and the socket, in the user's
-    // private folder (see privateFolder).
+    // private folder (see privateRuntimeFolder).
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
     ~SingleInstance() override;
 
@@ -66,12 +80,6 @@ public:
     // its host name) become the empty host. A name that is not an X display
     // name comes back as it is.
     static QString displayKey(const QString& display);
-    // $XDG_RUNTIME_DIR when it is a folder of the user's that only the user
-    // may enter; else <temporary folder>/clipstow-<user id>, made with mode
-    // 0700 and checked to be a folder (not a link) of the user's alone.
-    // Empty, with the reason in problem, when there is no such folder.
-    static QString privateFolder(QString* problem = nullptr);
-
     // True when this process is to run: it is now the one instance (and
     // listens for others), or the lock could not be taken for a reason other
     // than a running Clipstow, which status() and problem() then tell (it is
@@ -95,18 +103,30 @@ public:
             Failed,     // the instance could not; text says why
             NotRunning, // no Clipstow of this user and display runs
             NoAnswer,   // one runs but did not take the request, or ended first
+            TimedOut,   // one runs but did not answer in time (stopped, busy)
         };
         Outcome outcome = Outcome::NoAnswer;
         QString text;
     };
     // From another process: sends request to the running instance and
-    // waits for its answer, however long the instance takes (it may ask
-    // its user first). An instance still starting is waited for up to
+    // waits for its answer up to answerTimeoutMs (TimedOut after that),
+    // without limit once the instance says that it asks its user first
+    // (quit). An instance still starting is waited for up to
     // connectTimeoutMs.
-    Answer ask(const QString& request, int connectTimeoutMs = 5000);
+    Answer ask(const QString& request, int connectTimeoutMs = 5000,
+               int answerTimeoutMs = AnswerTimeoutMs);
 
     // The longest request the instance reads.
     static constexpr int MaxRequestLength = 64;
+    // How long a sender waits for an answer, at most: a capture waits up to
+    // 3 s for the clipboard's owner, a request during start-up for the
+    // splash window.
+    static constexpr int AnswerTimeoutMs = 10000;
+    // Connections open at a time, and how long one may stay without a
+    // request.
+    static constexpr int MaxConnections = 32;
+    static constexpr int IdleLimitMs = 2000;
+    static constexpr int IdleEvictMs = 100;
 
     QString socketPath() const;
 
@@ -116,7 +136,14 @@ Q_SIGNALS:
     void requestReceived(InstanceRequest* request);
 
 private:
+    bool listen();
     void acceptConnections();
+    // Closes the connection that has waited longest without a request,
+    // when it waited IdleEvictMs; false when there is none.
+    bool evictIdle();
+    bool connectionWaiting() const;
+    void take(QLocalSocket* socket);
+    void acceptLater();
     bool runUnguarded(const QString& problem);
     // Whether the lock file names a process that still runs (one that is
     // starting and does not listen yet).
@@ -126,5 +153,18 @@ private:
     Status m_status = Status::NotClaimed;
     QString m_problem;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer* m_server = nullptr;
+    int m_listening = -1; // the listening socket
+    QSocketNotifier* m_incoming = nullptr;
+    // Runs while connections cannot be taken for want of resources.
+    QTimer* m_retry = nullptr;
+    int m_open = 0; // connections open
+    // The open connections without a request yet, oldest first.
+    struct Idle
+    {
+        QPointer<QLocalSocket> socket;
+        QPointer<QTimer> limit;
+        QElapsedTimer since;
+    };
+    std::deque<Idle> m_idle;
+    QTimer* m_evict = nullptr;
 };

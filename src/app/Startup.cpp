@@ -21,6 +21,8 @@
 #include "ui/TrayIcon.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -28,15 +30,30 @@
 
 namespace {
 
-// What the windows cannot do on Qt's Wayland platform, which the program
-// takes where XWayland cannot be opened.
+bool onWaylandItself()
+{
+    return QGuiApplication::platformName() == QLatin1String("wayland");
+}
+
+// What the windows cannot do on Qt's Wayland platform, and why they run
+// there: the desktop has no XWayland, XWayland could not be opened (the
+// program asks for "xcb;wayland" itself), or the user asked for it.
 QString platformNotice()
 {
-    if (QGuiApplication::platformName() != QLatin1String("wayland"))
+    if (!onWaylandItself())
         return {};
-    return QStringLiteral("Clipstow runs without XWayland on this desktop: the remote window "
-                          "cannot stay on top of other windows, and windows cannot be put back "
-                          "where they were");
+    const QString plugins = qEnvironmentVariable("QT_QPA_PLATFORM");
+    QString why;
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        why = Startup::tr("this desktop offers no XWayland");
+    else if (plugins.startsWith(QLatin1String("xcb")))
+        why = Startup::tr("XWayland (%1) could not be opened").arg(qEnvironmentVariable("DISPLAY"));
+    else
+        why = Startup::tr("QT_QPA_PLATFORM asks for it");
+    return Startup::tr("Clipstow's windows run on Wayland itself, as %1: the remote window "
+                       "cannot stay on top of other windows, and windows cannot be put back "
+                       "where they were")
+        .arg(why);
 }
 
 } // namespace
@@ -99,8 +116,8 @@ void Startup::runUninstall(Settings& settings,
     // The entry that started Clipstow with the desktop goes too; the slot
     // files stay, they are the user's.
     createSystemAutostart()->remove();
-    const QString text = QStringLiteral("Clipstow registry data removed");
-    const QString caption = QStringLiteral("Uninstall");
+    const QString text = QCoreApplication::translate("Startup", "Clipstow registry data removed");
+    const QString caption = QCoreApplication::translate("Startup", "Uninstall");
     if (show) {
         show(text, caption);
         return;
@@ -121,12 +138,12 @@ Startup::Startup(Settings& settings, ErrorReporter& errors, SaveSound& sound, QO
     // tells of every copy, else the platform's. A monitor stopped at the
     // end takes no new one.
     m_sources = std::make_unique<ClipboardSourceChooser>(
-        [this](std::unique_ptr<ClipboardSource> source) {
+        [this](std::unique_ptr<ClipboardSource> source, ClipboardMonitor::SourceStart start) {
             if (!m_clipboard->isStopped())
-                m_clipboard->setSource(std::move(source));
+                m_clipboard->setSource(std::move(source), start);
         },
         &createClipboardSource);
-    m_sourceNotice = m_sources->start();
+    m_sourceNotice = m_sources->start(onWaylandItself());
     m_collector->setClipboardMonitor(m_clipboard.get());
     QApplication::setWindowIcon(Icons::programIcon());
     // The program ends by end() alone: not when its last window closes (the
@@ -156,12 +173,17 @@ bool Startup::start()
             m_ended = true;
             return false;
         }
-        showSplash();
-        readSettings();
-        buildWindows();
-        readSlots();
-        attachTray();
-        watchClipboard();
+        // A step waits for the user (the agreement, a message) or the
+        // splash window: the end may come meanwhile, and no later step runs.
+        for (void (Startup::*step)() :
+             {&Startup::showSplash, &Startup::readSettings, &Startup::buildWindows,
+              &Startup::readSlots, &Startup::attachTray, &Startup::watchClipboard}) {
+            if (m_ended)
+                return false;
+            (this->*step)();
+        }
+        if (m_ended)
+            return false;
         showWindows(QSystemTrayIcon::isSystemTrayAvailable());
     }
     // Said once the event loop runs, so that a close made while the box is
@@ -239,7 +261,8 @@ void Startup::showWindows(bool trayAvailable)
         m_remote->show();
     if (!trayAvailable) {
         m_main->show();
-        m_main->showNotice(QStringLiteral("No notification area: the main window stays open"));
+        m_main->showNotice(QCoreApplication::translate(
+            "Startup", "No notification area: the main window stays open"));
     } else if (!m_settings.autoHide()) {
         m_main->show();
     }
@@ -299,9 +322,15 @@ void Startup::end()
     tellNotSaved();
     m_collector->stopWatchingClipboard();
     // Before the event loop runs (an end during start-up) exec() returns at
-    // once instead.
-    if (m_running)
+    // once instead, and start-up stops at the window it shows: closed as
+    // its close box would, so that nothing is taken as the user's answer.
+    if (m_running) {
         QCoreApplication::exit(0);
+        return;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+            dialog->done(QDialog::Rejected);
 }
 
 void Startup::endSession()

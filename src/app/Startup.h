@@ -92,7 +92,9 @@ public:
     // --- The end ------------------------------------------------------------
     // The main window closed (Exit, its close box): the tray icon goes, the
     // settings are saved in one batch (said once when they cannot be), the
-    // clipboard monitor stops and the event loop ends.
+    // clipboard monitor stops and the event loop ends. During start-up the
+    // window it waits on (the agreement, a message, the splash) closes as by
+    // its close box, and start() stops there.
     void end();
     // The session or the system ends the program: nobody can be asked, so
     // failures go to standard error from now on, each slot's unsaved text is

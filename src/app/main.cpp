@@ -1,8 +1,10 @@
 #include "app/CommandLine.h"
 #include "app/Startup.h"
 #include "base/AppError.h"
+#include "base/Translations.h"
 #include "core/ErrorReporter.h"
 #include "platform/FileSizeLimit.h"
+#include "platform/SessionBus.h"
 #include "settings/Settings.h"
 
 #include <QApplication>
@@ -15,16 +17,32 @@ int main(int argc, char** argv)
     keepRunningAtFileSizeLimit();
     // Help, version, a wrong option and a missing display are answered
     // before the toolkit looks for a display.
-    const CommandLine::Decision decision = CommandLine::decide(CommandLine::arguments(argc, argv),
-                                                               CommandLine::Environment::current());
+    CommandLine::Decision decision;
+    {
+        // The answers and complaints come in the desktop's language.
+        int textArgc = 1;
+        QCoreApplication texts(textArgc, argv);
+        Translations::install();
+        decision = CommandLine::decide(CommandLine::arguments(argc, argv),
+                                       CommandLine::Environment::current());
+        if (decision.action != CommandLine::Action::Start &&
+            decision.action != CommandLine::Action::Uninstall &&
+            decision.action != CommandLine::Action::Command &&
+            decision.action != CommandLine::Action::UninstallToConsole)
+            return CommandLine::runWithoutWindows(decision);
+    }
     if (decision.action != CommandLine::Action::Start &&
         decision.action != CommandLine::Action::Uninstall)
         return CommandLine::runWithoutWindows(decision);
     if (!decision.platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", decision.platform.toLocal8Bit());
+    // Nothing of the program's may outlive it: no message bus started for it.
+    SessionBus::keepFromStarting();
 
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Clipstow"));
+    SessionBus::restoreEnvironment();
+    Translations::install();
 
     // A failure that no step of the program caught is shown, and the
     // program ends with an error code rather than an abort.

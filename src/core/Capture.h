@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 class SaveSound;
 class SlotText;
@@ -24,3 +25,14 @@ class SlotFileSync;
 // else an empty text.
 QString captureIntoSlot(SlotText& buffer, const QString& stampLine, SlotFileSync& sync,
                         const QString& fileName, const QString& text, SaveSound& sound);
+
+// The same for copies that came in a row, each with the stamp line of its
+// time: their blocks, in order, reach the file in one write (and one flush
+// to the disk), and the sound plays once. Copies without text are skipped.
+struct CopiedText
+{
+    QString stampLine;
+    QString text;
+};
+QString captureIntoSlot(SlotText& buffer, SlotFileSync& sync, const QString& fileName,
+                        const std::vector<CopiedText>& copies, SaveSound& sound);

@@ -2,6 +2,7 @@
 
 #include "core/ClipboardSecrets.h"
 
+#include <QLocale>
 #include <QScopeGuard>
 
 namespace {
@@ -13,18 +14,29 @@ using Failure = ClipboardSource::Failure;
 // deliver).
 constexpr int MaximumReadAttempts = 5;
 
-QString notDeliveredText()
+// The text of a copy, from what was read of its formats.
+QString textOf(const QStringList& formats, const QHash<QString, QByteArray>& read)
 {
-    return QStringLiteral("Not captured: the program that copied did not deliver the text");
-}
-
-// A copy whose text can be read: it lists a text format.
-QString textOf(const ClipboardSource::Offer& offer)
-{
-    const QString format = ClipboardMonitor::textFormat(offer.formats);
-    const QByteArray data = offer.data.value(format);
+    const QString format = ClipboardMonitor::textFormat(formats);
+    const QByteArray data = read.value(format);
     return format.isEmpty() || data.isNull() ? QString()
                                              : ClipboardMonitor::decodeText(format, data);
+}
+
+// Whether a copy whose reading failed is said: when there was text to take,
+// or no telling (the owner did not even list its formats). One replaced
+// before its owner answered anything, or that has no text, is not.
+bool lossIsTold(const ClipboardSource::Offer& offer)
+{
+    switch (offer.failure) {
+    case Failure::TimedOut:
+    case Failure::Broken:
+    case Failure::TooLarge:
+    case Failure::Overtaken:
+        return offer.formats.isEmpty() || !ClipboardMonitor::textFormat(offer.formats).isEmpty();
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -74,7 +86,18 @@ QString ClipboardMonitor::nextToRead(const QStringList& formats,
     return read.contains(text) ? QString() : text;
 }
 
-void ClipboardMonitor::setSource(std::unique_ptr<ClipboardSource> source)
+QString ClipboardMonitor::notCapturedText(Failure why)
+{
+    if (why == Failure::TooLarge)
+        return tr("Not captured: the copied text is larger than %1")
+            .arg(QLocale().formattedDataSize(ClipboardSource::MaxTransferBytes, 0,
+                                             QLocale::DataSizeIecFormat));
+    if (why == Failure::Overtaken)
+        return tr("Not captured: the next copy came before the text of the one before was read");
+    return tr("Not captured: the program that copied did not deliver the text");
+}
+
+void ClipboardMonitor::setSource(std::unique_ptr<ClipboardSource> source, SourceStart start)
 {
     if (m_source) {
         m_source->disconnect(this);
@@ -85,6 +108,8 @@ void ClipboardMonitor::setSource(std::unique_ptr<ClipboardSource> source)
     m_source = std::move(source);
     m_current = {};
     m_currentSecret = false;
+    m_resuming = start == SourceStart::Resumed;
+    m_resumed.reset();
     // Reads waiting on the old source go to the new one's first copy.
     for (PendingRead& read : m_reads)
         read.waitsForNewerOffer = true;
@@ -93,7 +118,6 @@ void ClipboardMonitor::setSource(std::unique_ptr<ClipboardSource> source)
     connect(m_source.get(), &ClipboardSource::offered, this, &ClipboardMonitor::onOffered);
     connect(m_source.get(), &ClipboardSource::received, this, &ClipboardMonitor::onReceived);
     connect(m_source.get(), &ClipboardSource::failed, this, &ClipboardMonitor::onFailed);
-    connect(m_source.get(), &ClipboardSource::lost, this, &ClipboardMonitor::sourceLost);
     applyReadAhead();
 }
 
@@ -123,6 +147,7 @@ void ClipboardMonitor::stop()
     m_onCapture = nullptr;
     m_texts.clear();
     m_reads.clear();
+    m_resumed.reset();
     setSource(nullptr);
 }
 
@@ -152,21 +177,80 @@ void ClipboardMonitor::onOffered(const ClipboardSource::Offer& offer)
     for (PendingRead& read : overtaken)
         startRead(std::move(read));
 
-    if (offer.atStart || !m_onCapture)
+    if (offer.atStart) {
+        const bool resumed = std::exchange(m_resuming, false);
+        if (resumed && m_onCapture && m_readingText && m_newest != Newest::Unread) {
+            m_resumed = ResumedRead{offer.id,       offer.formats, offer.data,  {},
+                                    m_texts.size(), m_newest,      m_newestText};
+            readResumed();
+        }
+        return;
+    }
+    noteNewest(offer);
+    if (!m_onCapture)
         return;
     // Every change reaches the capture, with the text when there is one to
     // take.
     QString text;
     if (m_currentSecret) {
-    } else if (offer.failure == Failure::TimedOut || offer.failure == Failure::Broken) {
-        // Said when there was text to take, or no telling (the owner did
-        // not even list its formats).
-        if (m_readingText && (offer.formats.isEmpty() || !textFormat(offer.formats).isEmpty()))
-            Q_EMIT notDelivered(notDeliveredText());
     } else if (offer.failure == Failure::None) {
-        text = textOf(offer);
+        text = textOf(offer.formats, offer.data);
+    } else if (m_readingText && lossIsTold(offer)) {
+        Q_EMIT notDelivered(notCapturedText(offer.failure));
     }
     m_texts.push_back(text);
+    deliverTexts();
+}
+
+void ClipboardMonitor::noteNewest(const ClipboardSource::Offer& offer)
+{
+    const QString format = textFormat(offer.formats);
+    if (offer.failure != Failure::None || m_currentSecret) {
+        m_newest = Newest::Lost;
+    } else if (!format.isEmpty() && !offer.data.contains(format)) {
+        m_newest = Newest::Unread;
+    } else {
+        m_newest = Newest::Read;
+        m_newestText = textOf(offer.formats, offer.data);
+    }
+}
+
+// Reads the first copy of a resumed source as the read-ahead plan would,
+// one format after the other.
+void ClipboardMonitor::readResumed()
+{
+    ResumedRead& resumed = *m_resumed;
+    resumed.format = nextToRead(resumed.formats, resumed.read, true);
+    if (resumed.format.isEmpty())
+        endResumed(Failure::None);
+    else
+        m_source->fetch(resumed.offer, resumed.format, ReadAheadMs);
+}
+
+void ClipboardMonitor::endResumed(Failure why)
+{
+    const ResumedRead resumed = std::move(*m_resumed);
+    m_resumed.reset();
+    const bool secret = ClipboardSecrets::isSecret(resumed.formats, resumed.read);
+    const bool newest = m_current.id == resumed.offer;
+    if (why == Failure::None && secret) {
+        if (newest)
+            m_newest = Newest::Lost;
+    } else if (why == Failure::None) {
+        const QString text = textOf(resumed.formats, resumed.read);
+        const bool seen = resumed.before == Newest::Read && resumed.beforeText == text;
+        if (!seen && !text.isEmpty())
+            m_texts.insert(m_texts.begin() + qsizetype(resumed.queuedBefore), text);
+        if (newest) {
+            m_newest = Newest::Read;
+            m_newestText = text;
+        }
+    } else if (why != Failure::Superseded) {
+        if (newest)
+            m_newest = Newest::Lost;
+        if (!secret && !textFormat(resumed.formats).isEmpty())
+            Q_EMIT notDelivered(notCapturedText(why));
+    }
     deliverTexts();
 }
 
@@ -176,6 +260,11 @@ void ClipboardMonitor::onOffered(const ClipboardSource::Offer& offer)
 void ClipboardMonitor::deliverTexts()
 {
     while (!m_capturing && !m_texts.empty() && m_onCapture) {
+        // The copies after a resumed source's first one wait for it.
+        if (m_resumed && m_resumed->queuedBefore == 0)
+            return;
+        if (m_resumed)
+            --m_resumed->queuedBefore;
         const QString text = std::move(m_texts.front());
         m_texts.pop_front();
         m_capturing = true;
@@ -228,10 +317,11 @@ void ClipboardMonitor::startRead(PendingRead read)
     m_source->fetch(m_current.id, format, ReadMs);
 }
 
-void ClipboardMonitor::answer(const PendingRead& read, Outcome outcome, const QString& text)
+void ClipboardMonitor::answer(const PendingRead& read, Outcome outcome, const QString& text,
+                              Failure why)
 {
     if (outcome == Outcome::NotDelivered)
-        Q_EMIT notDelivered(notDeliveredText());
+        Q_EMIT notDelivered(notCapturedText(why));
     if (read.context && read.receiver)
         read.receiver(outcome, text);
 }
@@ -255,6 +345,10 @@ void ClipboardMonitor::onReceived(OfferId offer, const QString& format, const QB
     const QString text = decodeText(format, data);
     for (const PendingRead& read : done)
         answer(read, text.isEmpty() ? Outcome::NoText : Outcome::Text, text);
+    if (m_resumed && m_resumed->offer == offer && m_resumed->format == format) {
+        m_resumed->read.insert(format, data);
+        readResumed();
+    }
 }
 
 void ClipboardMonitor::onFailed(OfferId offer, const QString& format, Failure why)
@@ -285,7 +379,17 @@ void ClipboardMonitor::onFailed(OfferId offer, const QString& format, Failure wh
     for (PendingRead& read : overtaken)
         startRead(std::move(read));
     for (const PendingRead& read : done)
-        answer(read, why == Failure::Refused ? Outcome::NoText : Outcome::NotDelivered, QString());
+        answer(read, why == Failure::Refused ? Outcome::NoText : Outcome::NotDelivered, QString(),
+               why);
+    if (m_resumed && m_resumed->offer == offer && m_resumed->format == format) {
+        // A format the owner refuses is only missing, as in reading ahead.
+        if (why == Failure::Refused) {
+            m_resumed->read.insert(format, QByteArray());
+            readResumed();
+        } else {
+            endResumed(why);
+        }
+    }
 }
 
 void ClipboardMonitor::readFormat(const QString& format, int timeoutMs)

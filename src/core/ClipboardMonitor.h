@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // Follows the clipboard through a ClipboardSource: hands each copy's text
@@ -24,15 +25,23 @@
 // - no text: an emptied clipboard, a copy without text, content marked
 //   secret by its owner (ClipboardSecrets), whose text is not even read, a
 //   copy that came while reading text was off;
-// - a copy whose owner does not deliver within the time limit has no text
-//   and is said through notDelivered(); the next copy goes on at once;
+// - a copy whose owner does not deliver within the time limit, whose text
+//   is larger than the sources take, or that the next copy replaced while
+//   it was being read has no text and is said through notDelivered(); the
+//   next copy goes on at once;
 // - the text on the clipboard when the source started causes no call.
 // The handler is called on the monitor's thread; changes that come while
 // it runs wait for it. It must not raise.
 //
 // The source can be replaced while running (setSource): what the new one
 // finds on the clipboard counts as the text at start, and texts already
-// read from the old one are still handed on.
+// read from the old one are still handed on. A source that takes up again
+// where one broke off (the compositor's clipboard, opened again after its
+// connection broke) is Resumed: what it finds is a copy made meanwhile when
+// its text differs from the newest text read before, and is read (secret
+// marks first, as always) and handed on before the copies after it. When
+// the newest copy before was never read (the text at start, a copy made
+// outside auto mode) there is nothing to tell it from, and it is not.
 class ClipboardMonitor final : public QObject
 {
     Q_OBJECT
@@ -63,9 +72,14 @@ public:
     ClipboardMonitor& operator=(const ClipboardMonitor&) = delete;
 
     // --- The source -----------------------------------------------------
+    enum class SourceStart
+    {
+        Fresh,   // what the source finds is the text at start
+        Resumed, // it watches again what another source lost (see above)
+    };
     // Replaces the source (null: none); reads waiting on the old one go to
     // the new one's first offer.
-    void setSource(std::unique_ptr<ClipboardSource> source);
+    void setSource(std::unique_ptr<ClipboardSource> source, SourceStart start = SourceStart::Fresh);
     ClipboardSource* source() const { return m_source.get(); }
 
     // --- Automatic captures ----------------------------------------------
@@ -118,10 +132,10 @@ Q_SIGNALS:
     void formatRead(ClipboardMonitor::OfferId offer, const QString& format, const QByteArray& data);
     void formatFailed(ClipboardMonitor::OfferId offer, const QString& format,
                       ClipboardSource::Failure why);
-    // A copy's owner did not deliver; text is for the status bar.
+    // A copy's text could not be taken (its owner did not deliver it, it
+    // was too large, the next copy came first); text says which, for the
+    // status bar.
     void notDelivered(const QString& text);
-    // The source can no longer tell changes.
-    void sourceLost(const QString& reason);
 
 private:
     struct PendingRead
@@ -138,9 +152,14 @@ private:
     void onReceived(OfferId offer, const QString& format, const QByteArray& data);
     void onFailed(OfferId offer, const QString& format, ClipboardSource::Failure why);
     void startRead(PendingRead read);
-    void answer(const PendingRead& read, Outcome outcome, const QString& text);
+    void answer(const PendingRead& read, Outcome outcome, const QString& text,
+                ClipboardSource::Failure why = ClipboardSource::Failure::None);
     void applyReadAhead();
     void deliverTexts();
+    void noteNewest(const ClipboardSource::Offer& offer);
+    void readResumed();
+    void endResumed(ClipboardSource::Failure why);
+    static QString notCapturedText(ClipboardSource::Failure why);
 
     std::unique_ptr<ClipboardSource> m_source;
     ClipboardSource::Offer m_current;
@@ -153,4 +172,30 @@ private:
     int m_delivering = 0;
     std::deque<QString> m_texts;
     std::vector<PendingRead> m_reads;
+
+    // The newest copy's text, as far as it was read: what a resumed
+    // source's first copy is told from.
+    enum class Newest
+    {
+        Unread, // not read (the text at start, a copy outside auto mode)
+        Read,   // m_newestText (empty: it had no text)
+        Lost,   // its reading failed, or it was secret
+    };
+    Newest m_newest = Newest::Unread;
+    QString m_newestText;
+    // The first offer of a resumed source, announced or being read; the
+    // copies after it wait.
+    bool m_resuming = false;
+    struct ResumedRead
+    {
+        OfferId offer = 0;
+        QStringList formats;
+        QHash<QString, QByteArray> read;
+        QString format;
+        // The copies queued before it, and the newest copy seen before it.
+        size_t queuedBefore = 0;
+        Newest before = Newest::Unread;
+        QString beforeText;
+    };
+    std::optional<ResumedRead> m_resumed;
 };

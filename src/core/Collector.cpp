@@ -7,7 +7,12 @@
 #include "platform/TerminationRequests.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
+#include <QScopeGuard>
+
+#include <utility>
 
 namespace {
 
@@ -22,17 +27,16 @@ bool Collector::clipboardHasCapturableText() const
     return m_monitor && m_monitor->hasCapturableText();
 }
 
-bool Collector::slotButtonsFollow(Source source)
-{
-    return source == Source::Toolbar || source == Source::RemoteToggle ||
-           source == Source::TextEditorCommand;
-}
-
 Collector::Collector(Settings& settings, ErrorReporter& errors, SaveSound& sound, QObject* parent)
     : QObject(parent), m_settings(settings), m_errors(errors), m_sound(sound)
 {
     for (SlotNumber number : SlotNumber::all())
         slot(number).fileName = QString::fromLatin1(InitialNames[number.index()]);
+    // Due once the events that came with the copies have been handled.
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(0);
+    connect(&m_flushTimer, &QTimer::timeout, this,
+            [this] { m_errors.reportFailures([this] { flushAutomaticCaptures(); }); });
     connect(&m_settings, &Settings::changed, this, [this](Settings::Value value) {
         if (value == Settings::Value::DateStyle)
             readDateStyle();
@@ -58,6 +62,7 @@ void Collector::setFileName(SlotNumber number, const QString& fileName)
 {
     if (slot(number).fileName == fileName)
         return;
+    flushAutomaticCaptures();
     slot(number).fileName = fileName;
     Q_EMIT fileNameChanged(number, fileName);
 }
@@ -89,6 +94,7 @@ void Collector::loadSlots()
 
 void Collector::chooseFile(SlotNumber number, const QString& path)
 {
+    flushAutomaticCaptures();
     Slot& s = slot(number);
     // The slot's unsaved text goes to the file it was typed for first.
     if (SlotFileSync::hasUnsavedText(s.text) && !saveSlot(number))
@@ -108,6 +114,7 @@ void Collector::chooseFile(SlotNumber number, const QString& path)
 
 bool Collector::saveSlot(SlotNumber number)
 {
+    flushAutomaticCaptures();
     if (!settleSlot(number))
         return false;
     Slot& s = slot(number);
@@ -126,6 +133,7 @@ void Collector::saveSlotAs(SlotNumber number, const QString& target) const
 
 void Collector::clearSlot(SlotNumber number)
 {
+    flushAutomaticCaptures();
     Slot& s = slot(number);
     if (s.sync.changedOnDisk(s.fileName))
         s.sync.read(s.text, s.fileName);
@@ -139,10 +147,14 @@ void Collector::reportFileNotes(Slot& s)
     const QString torn = s.sync.takeTornAside();
     if (!torn.isEmpty())
         Q_EMIT statusMessage(
-            QStringLiteral("A capture cut off while it was written was moved to ") + torn);
+            //: %1 is the file the cut-off capture was moved to
+            QCoreApplication::translate("Collector",
+                                        "A capture cut off while it was written was moved to %1")
+                .arg(torn));
     if (!s.sync.lockProblem().isEmpty())
-        Q_EMIT statusMessage(s.fileName + QStringLiteral(" was written without its lock (") +
-                             s.sync.lockProblem() + QLatin1Char(')'));
+        Q_EMIT statusMessage( //: %1 is the slot's file, %2 why it had no lock
+            QCoreApplication::translate("Collector", "%1 was written without its lock (%2)")
+                .arg(s.fileName, s.sync.lockProblem()));
 }
 
 void Collector::setChangedFileQuestion(ChangedFileQuestion question)
@@ -177,6 +189,7 @@ bool Collector::hasUnsavedText(SlotNumber number) const
 
 QString Collector::saveUnsavedTextAside(SlotNumber number)
 {
+    flushAutomaticCaptures();
     const Slot& s = slot(number);
     return SlotFileSync::saveAside(s.text, s.fileName, QDateTime::currentDateTime());
 }
@@ -201,6 +214,21 @@ QString Collector::stampLine() const
     return buildStampLine(m_dateStyle, QDateTime::currentDateTime(), RegionalSettings::system());
 }
 
+void Collector::captureInto(SlotNumber slot, Trigger trigger)
+{
+    if (trigger == Trigger::RemoteSlotButton && m_autoMode) {
+        // Choose where the automatic captures go. The slot is the
+        // collector's before the remote window shows it, and no events run
+        // meanwhile: the window's activation, which the click may bring,
+        // puts the active slot's button down.
+        setActiveSlot(slot);
+        announceActiveSlot();
+        return;
+    }
+    setActiveSlot(slot);
+    capture(trigger);
+}
+
 void Collector::capture(Trigger trigger)
 {
     // Nothing is captured automatically before start-up has read the slot
@@ -222,8 +250,65 @@ void Collector::endCapture(Trigger trigger, SlotNumber slot, ClipboardMonitor::O
                            const QString& text)
 {
     CaptureResult result = CaptureResult::Failed;
-    m_errors.reportFailures([&] { result = captureText(trigger, slot, outcome, text); });
+    // Copies made before this capture was asked for go first.
+    flushAutomaticCaptures();
+    try {
+        result = captureText(trigger, slot, outcome, text);
+    } catch (...) {
+        captureFailed(slot, std::current_exception(), trigger == Trigger::Automatic, 1);
+    }
     Q_EMIT captureEnded(result);
+}
+
+void Collector::captureFailed(SlotNumber slot, std::exception_ptr failure, bool later, int copies)
+{
+    FailureBox& box = m_failureBoxes[slot.index()];
+    if (box.open) {
+        box.more += copies;
+        Q_EMIT statusMessage(failedCopiesText(slot, box.more));
+        return;
+    }
+    box.open = true;
+    // The box says the first copy's failure; the others of its write follow.
+    box.more = copies - 1;
+    if (later)
+        QMetaObject::invokeMethod(
+            this, [this, slot, failure] { showCaptureFailures(slot, failure); },
+            Qt::QueuedConnection);
+    else
+        showCaptureFailures(slot, failure);
+}
+
+void Collector::showCaptureFailures(SlotNumber slot, std::exception_ptr failure)
+{
+    // The boxes are modal: the collector may be gone when one closes.
+    const QPointer<Collector> alive(this);
+    m_errors.reportFailures([&failure] { std::rethrow_exception(failure); });
+    while (alive) {
+        FailureBox& box = m_failureBoxes[slot.index()];
+        const int more = std::exchange(box.more, 0);
+        if (more == 0) {
+            box.open = false;
+            return;
+        }
+        m_errors.show(failedCopiesText(slot, more));
+    }
+}
+
+QString Collector::failedCopiesText(SlotNumber slot, int count) const
+{
+    const QString file = fileName(slot);
+    const int number = slot.number();
+    if (count == 1)
+        return tr("One more copy could not be written to %1; its text is in slot %2, "
+                  "which can be saved once the file can be written")
+            .arg(file)
+            .arg(number);
+    return tr("%n more copies could not be written to %1; their text is in slot %2, "
+              "which can be saved once the file can be written",
+              nullptr, count)
+        .arg(file)
+        .arg(number);
 }
 
 Collector::CaptureResult Collector::captureText(Trigger trigger, SlotNumber number,
@@ -240,7 +325,8 @@ Collector::CaptureResult Collector::captureText(Trigger trigger, SlotNumber numb
         // Text its owner marked as not to be kept (a password) is never
         // collected; only a capture the user asked for says so.
         if (trigger != Trigger::Automatic)
-            Q_EMIT statusMessage(QStringLiteral("Secret text on the Clipboard was not captured"));
+            Q_EMIT statusMessage(QCoreApplication::translate(
+                "Collector", "Secret text on the Clipboard was not captured"));
     } else if (outcome == Outcome::Text) {
         // The file's current text is read first when it changed on disk, so
         // the block goes after it. The user's own command asks what to keep
@@ -252,7 +338,9 @@ Collector::CaptureResult Collector::captureText(Trigger trigger, SlotNumber numb
         const QString aside =
             captureIntoSlot(s.text, stampLine(), s.sync, s.fileName, text, m_sound);
         if (!aside.isEmpty())
-            Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
+            Q_EMIT statusMessage(
+                QCoreApplication::translate("Collector", "Unsaved text of the slot kept in %1")
+                    .arg(aside));
         reportFileNotes(s);
         return CaptureResult::Stored;
     }
@@ -284,14 +372,71 @@ void Collector::startWatchingClipboard()
         return;
     // Until start-up has read the slot files the capture writes nothing.
     m_monitor->setCaptureHandler([this](const QString& text) {
-        const auto outcome =
-            text.isEmpty() ? ClipboardMonitor::Outcome::NoText : ClipboardMonitor::Outcome::Text;
-        endCapture(Trigger::Automatic, m_active, outcome, text);
+        m_waiting.push_back({m_active, text.isEmpty() ? QString() : stampLine(), text});
+        if (m_flushTimer.isActive() || m_flushing)
+            return;
+        if (m_sinceFlush.isValid() && m_sinceFlush.elapsed() < BurstGapMs)
+            m_flushTimer.start();
+        else
+            flushAutomaticCaptures();
     });
+}
+
+void Collector::flushAutomaticCaptures()
+{
+    // One at a time: a copy that comes while a write runs waits behind the
+    // ones being written, in order. (A failure's box opens after the write,
+    // see captureFailed.)
+    if (m_flushing)
+        return;
+    m_flushing = true;
+    const auto done = qScopeGuard([this] {
+        m_flushing = false;
+        if (!m_waiting.empty())
+            m_flushTimer.start();
+    });
+    m_flushTimer.stop();
+    while (!m_waiting.empty()) {
+        // The run of copies into one slot, with text or without.
+        const SlotNumber number = m_waiting.front().slot;
+        const bool withText = !m_waiting.front().text.isEmpty();
+        std::vector<CopiedText> copies;
+        while (!m_waiting.empty() && m_waiting.front().slot == number &&
+               m_waiting.front().text.isEmpty() != withText) {
+            copies.push_back(
+                {std::move(m_waiting.front().stampLine), std::move(m_waiting.front().text)});
+            m_waiting.pop_front();
+        }
+        CaptureResult result = CaptureResult::Failed;
+        try {
+            result = captureCopies(number, copies);
+        } catch (...) {
+            captureFailed(number, std::current_exception(), true, int(copies.size()));
+        }
+        if (result == CaptureResult::Stored)
+            m_sinceFlush.start();
+        for (std::size_t i = 0; i < copies.size(); ++i)
+            Q_EMIT captureEnded(result);
+    }
+}
+
+Collector::CaptureResult Collector::captureCopies(SlotNumber number,
+                                                  const std::vector<CopiedText>& copies)
+{
+    // Checked again: the copies may have waited past a request to end.
+    if (!capturesAutomatically() || copies.front().text.isEmpty())
+        return CaptureResult::NothingToStore;
+    Slot& s = slot(number);
+    const QString aside = captureIntoSlot(s.text, s.sync, s.fileName, copies, m_sound);
+    if (!aside.isEmpty())
+        Q_EMIT statusMessage(QStringLiteral("Unsaved text of the slot kept in ") + aside);
+    reportFileNotes(s);
+    return CaptureResult::Stored;
 }
 
 void Collector::stopWatchingClipboard()
 {
+    flushAutomaticCaptures();
     if (m_monitor)
         m_monitor->stop();
 }
@@ -301,13 +446,23 @@ bool Collector::isWatchingClipboard() const
     return m_monitor && m_monitor->hasCaptureHandler();
 }
 
+// The words of every hint are here.
 QString Collector::hintText() const
 {
     if (!clipboardHasCapturableText())
-        return QStringLiteral("No text in the Clipboard");
-    return (m_autoMode ? QStringLiteral("Auto clipstow to ")
-                       : QStringLiteral("Ready to clipstow to ")) +
-           activeFileName();
+        return tr("No text in the Clipboard");
+    //: The status hint; %1 is the active slot's file
+    return (m_autoMode ? tr("Auto clipstow to %1") : tr("Ready to clipstow to %1"))
+        .arg(activeFileName());
+}
+
+QString Collector::slotButtonHint(SlotNumber slot) const
+{
+    if (!clipboardHasCapturableText())
+        return tr("No text in the Clipboard");
+    //: A remote slot button's tool tip; %1 is the slot's file
+    return (m_autoMode ? tr("Switch Auto Clipstow to %1") : tr("Clipstow to %1"))
+        .arg(fileName(slot));
 }
 
 void Collector::refreshHints()

@@ -1,12 +1,17 @@
 #pragma once
 
+#include "core/Capture.h"
 #include "core/ClipboardMonitor.h"
 #include "core/SlotFileSync.h"
 #include "core/SlotNumber.h"
 #include "core/SlotText.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
+#include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -39,10 +44,7 @@ public:
     };
     Q_ENUM(Trigger)
 
-    // Who switched auto mode. The toolbar's switch, the remote window's
-    // toggle and the text-editor command also give the remote window's
-    // slot buttons the matching presentation; the menu items switch the
-    // mode alone.
+    // Who switched auto mode.
     enum class Source
     {
         Startup,
@@ -52,7 +54,6 @@ public:
         TextEditorCommand,
     };
     Q_ENUM(Source)
-    static bool slotButtonsFollow(Source source);
 
     // How a capture ended.
     enum class CaptureResult
@@ -151,7 +152,11 @@ public:
     void readDateStyle();
     QString stampLine() const;
 
-    // Adds the clipboard's text as a block to the active slot and saves it.
+    // The one capture command, of every view and the command line: slot
+    // becomes the active one, and the clipboard's text is added to it as a
+    // block and saved. A slot button's capture (RemoteSlotButton) in auto
+    // mode only chooses the slot the automatic captures go to and
+    // announces it (activeSlotAnnounced); nothing is captured then.
     // Text its owner marked as secret is never captured (a capture the user
     // asked for says so in the status bar). An automatic capture happens
     // only in auto mode once started. The user's capture command settles a
@@ -161,12 +166,19 @@ public:
     // at once when it has read it already, otherwise once its owner has
     // delivered it, into the slot that was active when the capture was
     // asked for; an owner that does not deliver is said in the status bar.
-    // captureEnded() follows in every case, a failure included.
-    void capture(Trigger trigger);
+    // captureEnded() follows every capture, a failure included.
+    void captureInto(SlotNumber slot, Trigger trigger);
 
     // The clipboard monitor (not owned; start-up keeps it), whose copies
     // are captured in auto mode once startWatchingClipboard has run, until
     // stopWatchingClipboard stops it for good. Null: no clipboard.
+    // A copy after a quiet moment is written at once. Copies that come in a
+    // row (faster than their writes) are written together: each waits until
+    // the events that came with it have been handled, and the copies
+    // waiting then reach the slot's file in one write and one flush to the
+    // disk (flushAutomaticCaptures), each with the stamp line of the moment
+    // it came; captureEnded follows once they are on the disk. Whatever reads or writes a slot, and
+    // every capture the user asks for, writes the waiting copies first.
     void setClipboardMonitor(ClipboardMonitor* monitor);
     ClipboardMonitor* clipboardMonitor() const { return m_monitor; }
 
@@ -176,12 +188,16 @@ public:
     void setEndRequests(const TerminationRequests* requests) { m_endRequests = requests; }
 
     void startWatchingClipboard();
+    // Writes the waiting copies of auto mode now, in order.
+    void flushAutomaticCaptures();
     void stopWatchingClipboard();
     bool isWatchingClipboard() const;
 
     // --- Hints ------------------------------------------------------------
     // The status bar's and tray icon's text: what a capture would do now.
     QString hintText() const;
+    // The remote window's slot button's tooltip: what a click would do.
+    QString slotButtonHint(SlotNumber slot) const;
     // Whether the clipboard holds text a capture would take (asking no
     // clipboard owner).
     bool clipboardHasCapturableText() const;
@@ -212,11 +228,33 @@ Q_SIGNALS:
     void statusMessage(const QString& text);
 
 private:
+    // Captures into the active slot (captureInto).
+    void capture(Trigger trigger);
     CaptureResult captureText(Trigger trigger, SlotNumber slot, ClipboardMonitor::Outcome outcome,
                               const QString& text);
     // captureText, its failure shown, then captureEnded.
     void endCapture(Trigger trigger, SlotNumber slot, ClipboardMonitor::Outcome outcome,
                     const QString& text);
+    // A capture into the slot failed. The first failure opens a box; those
+    // that come while it is open are counted and said once it closes, in
+    // one box (which gathers the next ones in turn). An automatic capture's
+    // box opens once the clipboard monitor's handler has returned, so that
+    // the copies made meanwhile are captured, not held back until it
+    // closes. The text of each is in the slot's buffer. copies: how many
+    // copies the failed write held.
+    void captureFailed(SlotNumber slot, std::exception_ptr failure, bool later, int copies);
+    void showCaptureFailures(SlotNumber slot, std::exception_ptr failure);
+    QString failedCopiesText(SlotNumber slot, int count) const;
+
+    // A copy of auto mode waiting for its write.
+    struct WaitingCopy
+    {
+        SlotNumber slot;
+        QString stampLine;
+        QString text;
+    };
+    // Writes a run of waiting copies into one slot; returns how it ended.
+    CaptureResult captureCopies(SlotNumber slot, const std::vector<CopiedText>& copies);
 
     struct Slot
     {
@@ -238,10 +276,25 @@ private:
     SaveSound& m_sound;
     const TerminationRequests* m_endRequests = nullptr;
     PerSlot<Slot> m_slots;
+    // Per slot: whether a box about a failed capture is open (or about to
+    // open), and how many captures failed since it opened.
+    struct FailureBox
+    {
+        bool open = false;
+        int more = 0;
+    };
+    PerSlot<FailureBox> m_failureBoxes{};
     ChangedFileQuestion m_changedFileQuestion;
     SlotNumber m_active;
     bool m_autoMode = false;
     bool m_started = false;
     int m_dateStyle = 1;
     ClipboardMonitor* m_monitor = nullptr;
+    std::deque<WaitingCopy> m_waiting;
+    QTimer m_flushTimer;
+    bool m_flushing = false;
+    // Since the last write of waiting copies: a copy within BurstGapMs of
+    // it is part of a burst and waits for the end of the round.
+    static constexpr int BurstGapMs = 50;
+    QElapsedTimer m_sinceFlush;
 };

@@ -3,6 +3,7 @@
 #include "platform/Shell.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -65,11 +66,13 @@ QString run(const Plan& plan, Shell::Launcher& launcher)
     if (plan.opensDocument()) {
         if (launcher.openUrl(QUrl::fromLocalFile(plan.document)))
             return {};
-        return QStringLiteral("Cannot start the default program for ") + plan.document;
+        return QCoreApplication::translate("EditorLaunch",
+                                           "Cannot start the default program for %1")
+            .arg(plan.document);
     }
     if (launcher.startDetached(plan.program, plan.arguments))
         return {};
-    return QStringLiteral("Cannot start ") + plan.program;
+    return QCoreApplication::translate("EditorLaunch", "Cannot start %1").arg(plan.program);
 }
 
 } // namespace EditorLaunch

@@ -2,6 +2,7 @@
 
 #include "base/AppError.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 
 QString ErrorReporter::displayText(const QString& message)
@@ -20,8 +21,11 @@ QString ErrorReporter::boxText(const QString& message, const QString& detail)
 QString ErrorReporter::repeatNotice(const QString& text, int repeats)
 {
     const QString firstLine = text.section(QLatin1Char('\n'), 0, 0);
-    return repeats == 1 ? QStringLiteral("%1 (once more)").arg(firstLine)
-                        : QStringLiteral("%1 (%2 more times)").arg(firstLine).arg(repeats);
+    return repeats == 1
+               ? QCoreApplication::translate("ErrorReporter", "%1 (once more)").arg(firstLine)
+               : QCoreApplication::translate("ErrorReporter", "%1 (%2 more times)")
+                     .arg(firstLine)
+                     .arg(repeats);
 }
 
 void ErrorReporter::setPresenter(Presenter presenter)

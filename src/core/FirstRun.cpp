@@ -2,6 +2,8 @@
 
 #include "core/ProgramInfo.h"
 
+#include <QCoreApplication>
+
 namespace FirstRun {
 
 namespace {
@@ -34,12 +36,14 @@ QString agreementText(const AgreementFacts& facts)
     // Only the contacts the program was built with.
     QString contacts;
     if (!ProgramInfo::supportMailAddress().isEmpty())
-        contacts +=
-            QStringLiteral("Support: ") + ProgramInfo::supportMailAddress() + QLatin1Char('\n');
+        contacts += QCoreApplication::translate("FirstRun", "Support: ") +
+                    ProgramInfo::supportMailAddress() + QLatin1Char('\n');
     if (!ProgramInfo::webSite().isEmpty())
-        contacts += QStringLiteral("Web site: ") + ProgramInfo::webSite() + QLatin1Char('\n');
+        contacts += QCoreApplication::translate("FirstRun", "Web site: ") + ProgramInfo::webSite() +
+                    QLatin1Char('\n');
 
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "FirstRun",
                "%1 %2\n"
                "%3\n"
                "%4"

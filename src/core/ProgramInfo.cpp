@@ -2,6 +2,7 @@
 
 #include "base/AppError.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 // The resources are compiled into the static library; referencing their
@@ -76,7 +77,7 @@ QString licenseText()
     initLicenseResource();
     QFile file(QStringLiteral(":/text/LICENSE"));
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Cannot read the licence text"));
+        throw AppError(QCoreApplication::translate("ProgramInfo", "Cannot read the licence text"));
     return QString::fromUtf8(file.readAll());
 }
 

@@ -5,6 +5,7 @@
 #include "platform/SoundOutput.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
@@ -82,6 +83,6 @@ void SaveSound::playChime()
             image = resource.readAll();
     }
     if (image.isEmpty())
-        throw AppError(QStringLiteral("Cannot read CHIMES_WAV"));
+        throw AppError(QCoreApplication::translate("SaveSound", "Cannot read CHIMES_WAV"));
     playWaveData(image);
 }

@@ -122,7 +122,11 @@ void SlotFileSync::write(SlotText& buffer, const QString& fileName)
 void SlotFileSync::appendCapture(SlotText& buffer, const QString& fileName,
                                  const QString& stampLine, const QString& text)
 {
-    const QString block = captureBlock(stampLine, text);
+    appendBlocks(buffer, fileName, captureBlock(stampLine, text));
+}
+
+void SlotFileSync::appendBlocks(SlotText& buffer, const QString& fileName, const QString& block)
+{
     // An append-only slot whose view was edited before its end cannot save
     // the view: the block goes straight to the file.
     const bool viewSaveable =

@@ -69,6 +69,9 @@ public:
     // fails the buffer still gets the block, unsaved.
     void appendCapture(SlotText& buffer, const QString& fileName, const QString& stampLine,
                        const QString& text);
+    // The same for blocks (captureBlock) of several captures in a row: one
+    // write of the file for all of them.
+    void appendBlocks(SlotText& buffer, const QString& fileName, const QString& block);
 
     // --- The user's unsaved text and another program's change -----------
 

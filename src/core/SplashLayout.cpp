@@ -1,10 +1,13 @@
 #include "core/SplashLayout.h"
 
+#include <QCoreApplication>
+
 namespace SplashLayout {
 
 QString buildLabelText(const QDate& buildDate, const RegionalSettings& region)
 {
-    return QStringLiteral("Build ") + shortDateText(buildDate, region);
+    return QCoreApplication::translate("SplashLayout", "Build %1")
+        .arg(shortDateText(buildDate, region));
 }
 
 QSize closeButtonSize(const QSize& titleBarButton)

@@ -14,6 +14,9 @@ namespace SplashLayout {
 inline constexpr int CreditLeft = 119;
 inline constexpr int CreditTop = 46;
 inline constexpr int CreditWidth = 145;
+// The widest a text centred in the band may be before it reaches the
+// clipboard drawn at the picture's left; a wider one gets a smaller font.
+inline constexpr int CreditRoom = 156;
 inline constexpr int BuildLabelTop = 116;
 // The web-site button across the top of the band.
 inline constexpr int WebSiteTop = 8;

@@ -38,10 +38,18 @@
 // time limit (neither the start of the answer nor the next piece of a long
 // one); fails as Superseded when a newer offer replaced its offer before
 // the owner got the request, so that data a source hands on is always its
-// own offer's, never the next one's; has no size limit. A source never
-// blocks the thread it lives on, and all its signals come on that thread.
-// Destroying a source abandons its transfers and the offers it has not
-// announced yet.
+// own offer's, never the next one's; fails as TooLarge as soon as its data
+// would pass the size limit, and what it had read is let go at once.
+//
+// An offer whose owner had answered a request (for its formats, or a
+// format of the plan) and that a newer one replaced before the plan was
+// done fails as Overtaken: its reading had begun, so its loss is to be
+// told. One replaced before its owner answered anything fails as
+// Superseded.
+//
+// A source never blocks the thread it lives on, and all its signals come
+// on that thread. Destroying a source abandons its transfers and the
+// offers it has not announced yet.
 class ClipboardSource : public QObject
 {
     Q_OBJECT
@@ -54,9 +62,16 @@ public:
         TimedOut,   // the owner did not deliver within the limit
         Superseded, // a newer offer replaced this one first
         Refused,    // the owner refused, or the format is not offered
-        Broken      // the transfer or the connection broke
+        Broken,     // the transfer or the connection broke
+        TooLarge,   // the data passed the size limit
+        Overtaken   // (offers only) a newer offer replaced it while it was read
     };
     Q_ENUM(Failure)
+
+    // The size limit of every transfer: more than any clipboard text a
+    // person copies, it keeps an owner that sends without end from filling
+    // the memory.
+    static constexpr qsizetype MaxTransferBytes = qsizetype(1) << 30;
 
     struct Offer
     {
@@ -88,6 +103,9 @@ public:
     virtual void setReadAhead(ReadAhead plan, int timeoutMs) = 0;
     // Asks for the data of one format of an offer, within timeoutMs.
     virtual void fetch(OfferId offer, const QString& format, int timeoutMs) = 0;
+    // A lower size limit than MaxTransferBytes for the transfers that start
+    // from now on (a test's, which need not send a gigabyte to pass it).
+    virtual void setSizeLimit(qsizetype bytes) = 0;
 
 Q_SIGNALS:
     // The clipboard has a new owner or was emptied.

@@ -40,8 +40,12 @@ void QtClipboardSource::announce(bool atStart)
         if (format.isEmpty() || asked.contains(format))
             break;
         asked.insert(format);
-        offer.data.insert(format,
-                          offer.formats.contains(format) ? data->data(format) : QByteArray());
+        const QByteArray read = offer.formats.contains(format) ? data->data(format) : QByteArray();
+        if (read.size() > m_sizeLimit) {
+            offer.failure = Failure::TooLarge;
+            break;
+        }
+        offer.data.insert(format, read);
     }
     Q_EMIT offered(offer);
 }
@@ -55,7 +59,9 @@ void QtClipboardSource::fetch(OfferId offer, const QString& format, int)
             Q_EMIT failed(offer, format, Failure::Superseded);
         else if (!data || !data->formats().contains(format))
             Q_EMIT failed(offer, format, Failure::Refused);
+        else if (const QByteArray read = data->data(format); read.size() > m_sizeLimit)
+            Q_EMIT failed(offer, format, Failure::TooLarge);
         else
-            Q_EMIT received(offer, format, data->data(format));
+            Q_EMIT received(offer, format, read);
     });
 }

@@ -21,10 +21,14 @@ public:
     QString name() const override { return QStringLiteral("Qt"); }
     void setReadAhead(ReadAhead plan, int timeoutMs) override;
     void fetch(OfferId offer, const QString& format, int timeoutMs) override;
+    void setSizeLimit(qsizetype bytes) override { m_sizeLimit = bytes; }
 
 private:
     void announce(bool atStart);
 
     OfferId m_lastId = 0;
     ReadAhead m_plan;
+    // Qt reads the whole of a format before it is seen here: the limit
+    // keeps the sources alike, not the memory.
+    qsizetype m_sizeLimit = MaxTransferBytes;
 };

@@ -59,9 +59,4 @@ void openLink(const QUrl& link)
     QDesktopServices::openUrl(link);
 }
 
-bool launch(const QString& program, const QStringList& arguments)
-{
-    return launcher().startDetached(program, arguments);
-}
-
 } // namespace Shell

@@ -38,9 +38,6 @@ bool open(const QString& target);
 // that went is not examined: a link that cannot be opened is not reported.
 void openLink(const QUrl& link);
 
-// Starts program with arguments, detached.
-bool launch(const QString& program, const QStringList& arguments);
-
 // The plain-text editors of this platform's desktops, most preferred first,
 // as program names to look for on the search path.
 QStringList commonTextEditors();

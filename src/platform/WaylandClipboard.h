@@ -33,6 +33,9 @@ struct Opening
     std::unique_ptr<ClipboardSource> source;
     // Opened: the protocol bound; otherwise why not, for a message.
     QString detail;
+    // Opened: the compositor's process, which tells the compositor that
+    // was watched before from one that has started since (0: unknown).
+    qint64 compositor = 0;
 };
 
 // Connects and binds the protocol and the first seat, waiting at most

@@ -7,6 +7,8 @@
 #include <array>
 #include <optional>
 
+class RegistryStore;
+
 // Where a window was left (Settings::placement, Settings::setPlacement):
 // the values kept under
 // HKEY_CURRENT_USER\SOFTWARE\<section>, all of them text.
@@ -69,5 +71,15 @@ int encodeShowCmd(ShowState state);
 
 // The section's key below HKEY_CURRENT_USER.
 QString sectionPath(Window window);
+
+// The window's values as Settings reads and writes them. A value of another
+// type than text raises AppError ("Invalid data type for '%s'"), and so
+// does a failed write ("Failed to set data for '%s'"); a section that cannot
+// be opened reads as nothing stored and is skipped by write, and so is the
+// rest of a write once the store became unavailable.
+Found read(RegistryStore& store, Window window, QSize screenPixels, int currentPixelsPerInch,
+           const std::array<int, 4>& currentNormal);
+void write(RegistryStore& store, Window window, const Record& record, QSize screenPixels,
+           bool visible);
 
 } // namespace Placement

@@ -4,28 +4,6 @@
 #include "platform/Autostart.h"
 #include "settings/Settings.h"
 
-StartChoice decodeStartChoice(const QString& stored)
-{
-    if (stored == QLatin1String("1"))
-        return StartChoice::AlwaysOn;
-    if (stored == QLatin1String("0"))
-        return StartChoice::AlwaysOff;
-    return StartChoice::Remember;
-}
-
-QString encodeStartChoice(StartChoice choice)
-{
-    switch (choice) {
-    case StartChoice::AlwaysOn:
-        return QStringLiteral("1");
-    case StartChoice::AlwaysOff:
-        return QStringLiteral("0");
-    case StartChoice::Remember:
-        break;
-    }
-    return QStringLiteral("R");
-}
-
 PreferenceValues loadPreferences(const Settings& settings, const Autostart& autostart)
 {
     PreferenceValues values;
@@ -40,8 +18,8 @@ PreferenceValues loadPreferences(const Settings& settings, const Autostart& auto
     values.showSplash = settings.showSplash();
     const int dateStyle = settings.dateStyle();
     values.dateStyle = (dateStyle == 0 || dateStyle == 2) ? dateStyle : 1;
-    values.autoOn = decodeStartChoice(settings.autoAtStart());
-    values.showRemote = decodeStartChoice(settings.remoteAtStart());
+    values.autoOn = settings.autoAtStart();
+    values.showRemote = settings.remoteAtStart();
     return values;
 }
 
@@ -69,6 +47,5 @@ bool savePreferences(Settings& settings, const PreferenceValues& values, Autosta
            settings.setSoundFile(values.soundFile) && autostartWritten() &&
            settings.setDateStyle(values.dateStyle == 0 || values.dateStyle == 2 ? values.dateStyle
                                                                                 : 1) &&
-           settings.setAutoAtStart(encodeStartChoice(values.autoOn)) &&
-           settings.setRemoteAtStart(encodeStartChoice(values.showRemote));
+           settings.setAutoAtStart(values.autoOn) && settings.setRemoteAtStart(values.showRemote);
 }

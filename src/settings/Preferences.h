@@ -1,34 +1,27 @@
 #pragma once
 
+#include "settings/Settings.h"
+
 #include <QString>
 
 class Autostart;
-class Settings;
 
 // The values the Preferences dialog shows, and the order in which they are
 // read from the settings and written back.
 
-// A start-up choice with three states ("AutoOn", "AShowRemote").
-enum class StartChoice
-{
-    Remember, // "R", and any text other than "1" and "0"
-    AlwaysOn, // "1"
-    AlwaysOff // "0"
-};
-
 struct PreferenceValues
 {
-    bool autostart = false;    // the program starts with the desktop session
-    bool confirmClr = true;    // "ConfirmClr"
-    bool autoHide = true;      // "AutoHide"
-    bool defaultEditor = true; // the inverse of "DefinEd"
-    bool defaultSound = true;  // "DefaultSound"
-    bool autoOff = false;      // "AutoOff"
-    QString editor;            // "Editor" of the Editor key
-    QString soundFile;         // "SoundFile"
-    bool showSplash = true;    // "ShowSplash"
-    int dateStyle = 1;         // "DateStyle": 0, 1 or 2
-    StartChoice autoOn = StartChoice::Remember;
+    bool autostart = false;                         // the program starts with the desktop session
+    bool confirmClr = true;                         // "ConfirmClr"
+    bool autoHide = true;                           // "AutoHide"
+    bool defaultEditor = true;                      // the inverse of "DefinEd"
+    bool defaultSound = true;                       // "DefaultSound"
+    bool autoOff = false;                           // "AutoOff"
+    QString editor;                                 // "Editor" of the Editor key
+    QString soundFile;                              // "SoundFile"
+    bool showSplash = true;                         // "ShowSplash"
+    int dateStyle = 1;                              // "DateStyle": 0, 1 or 2
+    StartChoice autoOn = StartChoice::Remember;     // "AutoOn"
     StartChoice showRemote = StartChoice::Remember; // "AShowRemote"
 
     bool operator==(const PreferenceValues&) const = default;
@@ -49,7 +42,3 @@ PreferenceValues loadPreferences(const Settings& settings, const Autostart& auto
 // sequence: false.
 bool savePreferences(Settings& settings, const PreferenceValues& values, Autostart& autostart,
                      const QString& programPath);
-
-// The choice a stored text stands for, and the text stored for a choice.
-StartChoice decodeStartChoice(const QString& stored);
-QString encodeStartChoice(StartChoice choice);

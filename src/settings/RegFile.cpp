@@ -1,5 +1,6 @@
 #include "settings/RegFile.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 #include <QStringList>
 #include <QUtf8StringView>
@@ -7,7 +8,10 @@
 namespace RegFile {
 
 ParseError::ParseError(int line, const QString& reason)
-    : std::runtime_error(QStringLiteral("line %1: %2").arg(line).arg(reason).toStdString()),
+    : std::runtime_error(QCoreApplication::translate("RegFile", "line %1: %2")
+                             .arg(line)
+                             .arg(reason)
+                             .toStdString()),
       m_line(line), m_reason(reason)
 {
 }
@@ -180,7 +184,7 @@ public:
             else if (line.startsWith(QLatin1Char('"')) || line.startsWith(QLatin1Char('@')))
                 valueLine(line);
             else
-                fail(QStringLiteral("unexpected text"));
+                fail(QCoreApplication::translate("RegFile", "unexpected text"));
         }
         return m_entries;
     }
@@ -197,7 +201,7 @@ private:
         const QString first = m_index < m_lines.size() ? m_lines[m_index].trimmed() : QString();
         m_legacy = first == QLatin1String(legacyHeader);
         if (!m_legacy && first != QLatin1String(header))
-            fail(QStringLiteral("the first line must be \"%1\" or \"%2\"")
+            fail(QCoreApplication::translate("RegFile", "the first line must be \"%1\" or \"%2\"")
                      .arg(QLatin1String(header), QLatin1String(legacyHeader)));
         ++m_index;
     }
@@ -206,7 +210,7 @@ private:
     {
         const qsizetype close = line.lastIndexOf(QLatin1Char(']'));
         if (close < 0 || !onlyCommentLeft(QStringView(line).mid(close + 1)))
-            fail(QStringLiteral("a key name must end with ]"));
+            fail(QCoreApplication::translate("RegFile", "a key name must end with ]"));
         QString name = line.mid(1, close - 1);
         const bool remove = name.startsWith(QLatin1Char('-'));
         if (remove)
@@ -214,10 +218,10 @@ private:
         const qsizetype slash = name.indexOf(QLatin1Char('\\'));
         const auto root = RegistryStore::parseRoot(slash < 0 ? name : name.left(slash));
         if (!root)
-            fail(QStringLiteral("unknown root key in [%1]").arg(name));
+            fail(QCoreApplication::translate("RegFile", "unknown root key in [%1]").arg(name));
         const QString path = slash < 0 ? QString() : name.mid(slash + 1);
         if (path.contains(QStringLiteral("\\\\")) || path.endsWith(QLatin1Char('\\')))
-            fail(QStringLiteral("empty key name in [%1]").arg(name));
+            fail(QCoreApplication::translate("RegFile", "empty key name in [%1]").arg(name));
         // The registry's limits on names and depth, checked before anything
         // is created: a script of deeply nested keys would otherwise grow the
         // store far beyond its own size.
@@ -225,7 +229,7 @@ private:
         if (!problem.isEmpty())
             fail(problem);
         if (remove && path.isEmpty())
-            fail(QStringLiteral("a root key cannot be deleted"));
+            fail(QCoreApplication::translate("RegFile", "a root key cannot be deleted"));
         Entry entry;
         entry.kind = remove ? Entry::Kind::DeleteKey : Entry::Kind::CreateKey;
         entry.root = *root;
@@ -265,16 +269,17 @@ private:
                 out += QLatin1Char('\r');
                 break;
             default:
-                fail(QStringLiteral("unknown escape \\%1 in a string").arg(line[pos]));
+                fail(QCoreApplication::translate("RegFile", "unknown escape \\%1 in a string")
+                         .arg(line[pos]));
             }
         }
-        fail(QStringLiteral("a string is not closed"));
+        fail(QCoreApplication::translate("RegFile", "a string is not closed"));
     }
 
     void valueLine(const QString& line)
     {
         if (!m_hasKey)
-            fail(QStringLiteral("a value outside a key section"));
+            fail(QCoreApplication::translate("RegFile", "a value outside a key section"));
         Entry entry;
         entry.root = m_root;
         entry.path = m_path;
@@ -286,11 +291,11 @@ private:
         while (pos < line.size() && line[pos].isSpace())
             ++pos;
         if (pos == line.size() || line[pos] != QLatin1Char('='))
-            fail(QStringLiteral("= expected after the value name"));
+            fail(QCoreApplication::translate("RegFile", "= expected after the value name"));
         const QString data = line.mid(pos + 1).trimmed();
         if (data.startsWith(QLatin1Char('-'))) {
             if (!onlyCommentLeft(QStringView(data).mid(1)))
-                fail(QStringLiteral("unexpected text after -"));
+                fail(QCoreApplication::translate("RegFile", "unexpected text after -"));
             entry.kind = Entry::Kind::DeleteValue;
         } else {
             entry.kind = Entry::Kind::SetValue;
@@ -305,7 +310,7 @@ private:
             qsizetype pos = 0;
             const QString text = quotedString(data, pos);
             if (!onlyCommentLeft(QStringView(data).mid(pos)))
-                fail(QStringLiteral("unexpected text after a string"));
+                fail(QCoreApplication::translate("RegFile", "unexpected text after a string"));
             entry.type = RegType::Sz;
             entry.data = RegValue::encodeString(text);
             return;
@@ -322,10 +327,10 @@ private:
             return;
         }
         if (!lower.startsWith(QLatin1String("hex")))
-            fail(QStringLiteral("unknown value data"));
+            fail(QCoreApplication::translate("RegFile", "unknown value data"));
         qsizetype colon = lower.indexOf(QLatin1Char(':'));
         if (colon < 0)
-            fail(QStringLiteral("hex data needs a colon"));
+            fail(QCoreApplication::translate("RegFile", "hex data needs a colon"));
         const QString kind = lower.mid(3, colon - 3);
         if (kind.isEmpty()) {
             entry.type = RegType::Binary;
@@ -335,7 +340,7 @@ private:
                                   ? kind.mid(1, kind.size() - 2).toUInt(&ok, 16)
                                   : 0;
             if (!ok)
-                fail(QStringLiteral("unknown hex type %1").arg(kind));
+                fail(QCoreApplication::translate("RegFile", "unknown hex type %1").arg(kind));
             entry.type = RegType(type);
         }
         entry.data = hexBytes(data.mid(colon + 1));
@@ -355,7 +360,7 @@ private:
         while (list.endsWith(QLatin1Char('\\'))) {
             list.chop(1);
             if (++m_index == m_lines.size() || m_lines[m_index].trimmed().isEmpty())
-                fail(QStringLiteral("hex data breaks off"));
+                fail(QCoreApplication::translate("RegFile", "hex data breaks off"));
             list += m_lines[m_index].section(QLatin1Char(';'), 0, 0).trimmed();
         }
         QByteArray bytes;
@@ -367,7 +372,8 @@ private:
             bool ok = false;
             const uint byte = item.toUInt(&ok, 16);
             if (!ok || item.size() > 2 || item.startsWith(QLatin1Char('+')))
-                fail(QStringLiteral("bad byte \"%1\" in hex data").arg(item));
+                fail(QCoreApplication::translate("RegFile", "bad byte \"%1\" in hex data")
+                         .arg(item));
             bytes.append(char(byte));
         }
         return bytes;

@@ -4,6 +4,7 @@
 #include "settings/RegistryStore.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QPalette>
 #include <cmath>
 
@@ -25,15 +26,18 @@ std::optional<RegKey> openKey(RegistryStore& store, const QString& key, bool cre
 
 AppError invalidType(const QString& name)
 {
-    return AppError::withName(QStringLiteral("Invalid data type for '%s'"), name);
+    return AppError::withName(QCoreApplication::translate("RegTools", "Invalid data type for '%s'"),
+                              name);
 }
 AppError getFailed(const QString& name)
 {
-    return AppError::withName(QStringLiteral("Failed to get data for '%s'"), name);
+    return AppError::withName(
+        QCoreApplication::translate("RegTools", "Failed to get data for '%s'"), name);
 }
 AppError setFailed(const QString& name)
 {
-    return AppError::withName(QStringLiteral("Failed to set data for '%s'"), name);
+    return AppError::withName(
+        QCoreApplication::translate("RegTools", "Failed to set data for '%s'"), name);
 }
 
 std::optional<RegValue> readValue(RegistryStore& store, const QString& key, const QString& name)
@@ -155,7 +159,8 @@ QString takeNotSavedMessage(RegistryStore& store)
     const QString reason = store.takeUnsavedReason();
     if (reason.isEmpty())
         return QString();
-    return QStringLiteral("The settings could not be saved: %1.").arg(reason);
+    return QCoreApplication::translate("RegTools", "The settings could not be saved: %1.")
+        .arg(reason);
 }
 
 bool readFont(RegistryStore& store, FontRecord& target, const QString& key,

@@ -1,5 +1,7 @@
 #include "settings/RegistryLayout.h"
 
+#include <QCoreApplication>
+
 namespace Layout {
 
 namespace {
@@ -53,12 +55,12 @@ QList<ValueDescription> describeValues()
     // "Editor" is listed once, with the default that takes effect when a
     // slot file is opened in the editor.
     QList<ValueDescription> list{
-        describe(AcceptedLicense), describe(ShowSplash), describe(Path),      describe(Filename1),
-        describe(Filename2),       describe(Filename3),  describe(Toolbar),   describe(StatusBar),
-        describe(ConfirmClr),      describe(DateStyle),  describe(AutoOn),    describe(Auto),
-        describe(AShowRemote),     describe(ShowRemote), describe(AutoHide),  describe(ActiveFile),
-        describe(DefaultSound),    describe(SoundFile),  describe(AutoOff),   describe(DefinEd),
-        describe(EditorToLaunch),  describe(RunEntry),   describe(MediaPath),
+        describe(AcceptedLicense), describe(ShowSplash), describe(Path),     describe(Filename1),
+        describe(Filename2),       describe(Filename3),  describe(Toolbar),  describe(StatusBar),
+        describe(ConfirmClr),      describe(DateStyle),  describe(AutoOn),   describe(Auto),
+        describe(AShowRemote),     describe(ShowRemote), describe(AutoHide), describe(ActiveFile),
+        describe(DefaultSound),    describe(SoundFile),  describe(AutoOff),  describe(DefinEd),
+        describe(EditorToLaunch),  describe(MediaPath),
     };
     for (const FontValue& value : FontValues)
         list.append({q(FontKey), q(value.name), q(value.type), QString::fromUtf8(value.defaultText),
@@ -68,21 +70,23 @@ QList<ValueDescription> describeValues()
 
 QString valuesHelpText()
 {
-    QString text = QStringLiteral("Clipstow's values, by key (NAME  TYPE  default: DEFAULT, then "
-                                  "what it means):\n");
+    QString text = QCoreApplication::translate(
+        "RegistryLayout", "Clipstow's values, by key (NAME  TYPE  default: DEFAULT, then "
+                          "what it means):\n");
     QString key;
     for (const ValueDescription& value : describeValues()) {
         if (value.key != key) {
             key = value.key;
             text += QStringLiteral("\nHKLM\\") + key + QLatin1Char('\n');
         }
-        text += QStringLiteral("  %1  %2  default: %3\n")
+        text += QCoreApplication::translate("RegistryLayout", "  %1  %2  default: %3\n")
                     .arg(value.name, value.type, value.defaultText);
         text += wrapped(value.meaning, QStringLiteral("      "), 79);
     }
     text += QLatin1Char('\n') +
-            wrapped(QStringLiteral("HKCU\\%1\\%2 and HKCU\\%1\\%3 keep the placement of the "
-                                   "main window and of the remote control window.")
+            wrapped(QCoreApplication::translate(
+                        "RegistryLayout", "HKCU\\%1\\%2 and HKCU\\%1\\%3 keep the placement of the "
+                                          "main window and of the remote control window.")
                         .arg(q(PlacementKey), q(MainFormSection), q(RemoteFormSection)),
                     QString(), 79);
     return text;
@@ -98,29 +102,6 @@ const StrSetting& slotFilename(int slot)
     default:
         return Filename1;
     }
-}
-
-int decodeActiveFile(int stored)
-{
-    return (stored == 2 || stored == 3) ? stored : 1;
-}
-
-bool decodeAutoOn(const QString& choice, bool remembered)
-{
-    if (choice == QLatin1String("1"))
-        return true;
-    if (choice == QLatin1String("0"))
-        return false;
-    return remembered;
-}
-
-bool decodeShowRemote(const QString& choice, bool remembered)
-{
-    if (choice == QLatin1String("1"))
-        return true;
-    if (choice == QLatin1String("R"))
-        return remembered;
-    return false;
 }
 
 } // namespace Layout

@@ -13,7 +13,6 @@ namespace Layout {
 inline constexpr const char* ProgramKey = "SOFTWARE\\Orvane\\Clipstow";
 inline constexpr const char* EditorKey = "SOFTWARE\\Orvane\\Clipstow\\Editor";
 inline constexpr const char* FontKey = "SOFTWARE\\Orvane\\Clipstow\\Font";
-inline constexpr const char* RunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr const char* SetupKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Setup";
 // Window placement lives under HKEY_CURRENT_USER, below PlacementKey, in
 // these sections.
@@ -105,10 +104,7 @@ inline constexpr StrSetting EditorToLaunch{
     EditorKey, "Editor", "Notepad.exe",
     "full path of the text editor program used when DefinEd is 1"};
 
-// The start-with-the-desktop entry and the media folder.
-inline constexpr StrSetting RunEntry{
-    RunKey, "Clipstow", "",
-    "full path of the program, present when Clipstow starts with the desktop session"};
+// The media folder.
 inline constexpr StrSetting MediaPath{
     SetupKey, "MediaPath", "",
     "folder where choosing a sound file starts when the current one does not exist; only read"};
@@ -154,14 +150,5 @@ QString valuesHelpText();
 
 // The slot file name settings by slot number 1 to 3.
 const StrSetting& slotFilename(int slot);
-
-// The slot number "ActiveFile" selects: 1, 2 or 3; any other value gives 1.
-int decodeActiveFile(int stored);
-
-// "AutoOn": "1" on, "0" off, any other text the remembered "Auto".
-bool decodeAutoOn(const QString& choice, bool remembered);
-// "AShowRemote": "1" shown, "R" the remembered "ShowRemote", any other text
-// (including "0") hidden.
-bool decodeShowRemote(const QString& choice, bool remembered);
 
 } // namespace Layout

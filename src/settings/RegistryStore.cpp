@@ -1,6 +1,7 @@
 #include "settings/RegistryStore.h"
 #include "settings/RegistryStoreImpl.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -103,7 +104,10 @@ QByteArray SqlStatement::blob(int column) const
 }
 
 SqlError::SqlError(int code, const QString& what)
-    : RegistryIoError(QStringLiteral("registry database: %1").arg(what).toStdString()), m_code(code)
+    : RegistryIoError(QCoreApplication::translate("RegistryStore", "registry database: %1")
+                          .arg(what)
+                          .toStdString()),
+      m_code(code)
 {
 }
 
@@ -166,7 +170,9 @@ QString RegistryStore::Impl::takeUnsavedReason()
 
 QString RegistryStore::Impl::busyReason() const
 {
-    return QStringLiteral("the registry file %1 is in use by another program").arg(m_filePath);
+    return QCoreApplication::translate("RegistryStore",
+                                       "the registry file %1 is in use by another program")
+        .arg(m_filePath);
 }
 
 void RegistryStore::Impl::noteFailure(const QString& reason, bool reading, bool unavailable)
@@ -192,8 +198,9 @@ void RegistryStore::Impl::refuseAfterMissedReads()
     if (!m_missedReads)
         return;
     const QString reason =
-        QStringLiteral("the registry file %1 was in use by another program when the settings "
-                       "were read")
+        QCoreApplication::translate(
+            "RegistryStore", "the registry file %1 was in use by another program when the settings "
+                             "were read")
             .arg(m_filePath);
     noteFailure(reason, false, true);
     throw RegistryUnavailableError(reason.toStdString());
@@ -279,7 +286,9 @@ bool RegistryStore::Impl::mayWrite() const
 
 QString RegistryStore::Impl::readOnlyReason() const
 {
-    return QStringLiteral("the registry file %1 may be read but not written").arg(m_filePath);
+    return QCoreApplication::translate("RegistryStore",
+                                       "the registry file %1 may be read but not written")
+        .arg(m_filePath);
 }
 
 bool RegistryStore::Impl::connect(const struct stat& info, bool immutable)
@@ -336,7 +345,8 @@ bool RegistryStore::Impl::validate()
             return true;
         }
         if (id != applicationId) {
-            moveAside(QStringLiteral("it is a database of another program"));
+            moveAside(QCoreApplication::translate("RegistryStore",
+                                                  "it is a database of another program"));
             return false;
         }
         bool sound = false;
@@ -345,7 +355,7 @@ bool RegistryStore::Impl::validate()
             sound = check.next() && check.text(0) == QLatin1String("ok");
         } // statements end before moveAside closes the connection
         if (!sound) {
-            moveAside(QStringLiteral("it is damaged"));
+            moveAside(QCoreApplication::translate("RegistryStore", "it is damaged"));
             return false;
         }
         m_schemaReady = ours == 2;
@@ -363,19 +373,24 @@ void RegistryStore::Impl::openForWrite()
     close();
     const QFileInfo info(m_filePath);
     if (!makeFolders(info.absolutePath()))
-        throwCannotCreate(QStringLiteral("cannot create the folder %1: %2"), info.absolutePath());
+        throwCannotCreate(
+            QCoreApplication::translate("RegistryStore", "cannot create the folder %1: %2"),
+            info.absolutePath());
     const QByteArray path = nativePath(m_filePath);
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) {
         ::fchmod(fd, 0600); // whatever the umask
         ::close(fd);
     } else if (errno != EEXIST) {
-        throwCannotCreate(QStringLiteral("cannot create %1: %2"), m_filePath);
+        throwCannotCreate(QCoreApplication::translate("RegistryStore", "cannot create %1: %2"),
+                          m_filePath);
     }
     if (!openExisting()) {
         // Raced with another process that moved the file aside: try once more.
         if (!openExisting())
-            throw RegistryIoError(QStringLiteral("cannot open %1").arg(m_filePath).toStdString());
+            throw RegistryIoError(QCoreApplication::translate("RegistryStore", "cannot open %1")
+                                      .arg(m_filePath)
+                                      .toStdString());
     }
     if (!m_schemaReady) {
         // Set before the first transaction; a no-op when another process
@@ -410,10 +425,12 @@ void RegistryStore::Impl::moveAside(const QString& why)
     if (::rename(nativePath(m_filePath).constData(), nativePath(target).constData()) != 0) {
         if (errno == ENOENT)
             return; // another process moved it first
-        throw RegistryIoError(QStringLiteral("the registry file %1 is not usable (%2) and cannot "
-                                             "be moved aside: %3")
-                                  .arg(m_filePath, why, QString::fromLocal8Bit(strerror(errno)))
-                                  .toStdString());
+        throw RegistryIoError(
+            QCoreApplication::translate("RegistryStore",
+                                        "the registry file %1 is not usable (%2) and cannot "
+                                        "be moved aside: %3")
+                .arg(m_filePath, why, QString::fromLocal8Bit(strerror(errno)))
+                .toStdString());
     }
     // Leftover journals belong to the old file; a fresh database must not
     // pick them up.
@@ -424,8 +441,9 @@ void RegistryStore::Impl::moveAside(const QString& why)
                      nativePath(target + QLatin1String(suffix)).constData());
     }
     const QString warning =
-        QStringLiteral("Warning: the registry file %1 is not usable (%2); it was "
-                       "moved to %3 and a fresh registry is started.\n")
+        QCoreApplication::translate("RegistryStore",
+                                    "Warning: the registry file %1 is not usable (%2); it was "
+                                    "moved to %3 and a fresh registry is started.\n")
             .arg(m_filePath, why, target);
     std::fputs(warning.toLocal8Bit().constData(), stderr);
     std::fflush(stderr);

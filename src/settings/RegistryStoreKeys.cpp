@@ -3,6 +3,8 @@
 #include "settings/RegistryStore.h"
 #include "settings/RegistryStoreImpl.h"
 
+#include <QCoreApplication>
+
 namespace {
 qint64 rootId(RegRoot root)
 {
@@ -42,12 +44,16 @@ QString RegistryStore::keyPathProblem(const QString& path)
     // Counted before splitting, so that a hostile path of thousands of
     // levels costs no list of its names.
     if (trimmed.count(QLatin1Char('\\')) >= MaxKeyDepth)
-        return QStringLiteral("a key lies more than %1 levels deep").arg(MaxKeyDepth);
+        return QCoreApplication::translate("RegistryStoreKeys",
+                                           "a key lies more than %1 levels deep")
+            .arg(MaxKeyDepth);
     for (const QStringView name : QStringView(trimmed).split(QLatin1Char('\\'))) {
         if (name.isEmpty())
-            return QStringLiteral("empty key name");
+            return QCoreApplication::translate("RegistryStoreKeys", "empty key name");
         if (name.size() > MaxKeyNameLength)
-            return QStringLiteral("a key name is longer than %1 characters").arg(MaxKeyNameLength);
+            return QCoreApplication::translate("RegistryStoreKeys",
+                                               "a key name is longer than %1 characters")
+                .arg(MaxKeyNameLength);
     }
     return QString();
 }

@@ -14,113 +14,29 @@ QString text(const char* latin1)
     return QString::fromLatin1(latin1);
 }
 
-// ---- Window places: text values below HKEY_CURRENT_USER ----------------
-
-// The text of a value, nullopt when it is missing or cannot be read; any
-// other type than a string is an error.
-std::optional<QString> placementText(const std::optional<RegKey>& key, const QString& name)
+QString storedChoice(StartChoice choice)
 {
-    if (!key)
-        return std::nullopt;
-    std::optional<RegValue> value;
-    try {
-        value = key->value(name);
-    } catch (const RegistryIoError&) {
-        return std::nullopt;
+    switch (choice) {
+    case StartChoice::AlwaysOn:
+        return QStringLiteral("1");
+    case StartChoice::AlwaysOff:
+        return QStringLiteral("0");
+    case StartChoice::Remember:
+        break;
     }
-    if (!value)
-        return std::nullopt;
-    if (value->type != RegType::Sz && value->type != RegType::ExpandSz)
-        throw AppError::withName(QStringLiteral("Invalid data type for '%s'"), name);
-    return RegValue::decodeString(value->data);
+    return QStringLiteral("R");
 }
 
-std::optional<int> number(const std::optional<QString>& stored)
+// The stored text back; any text other than the three gives fallback.
+StartChoice decodedChoice(const QString& stored, StartChoice fallback)
 {
-    if (!stored)
-        return std::nullopt;
-    bool ok = false;
-    const int value = stored->trimmed().toInt(&ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
-
-// The suffixed value when it holds text, else the plain one.
-std::optional<QString> positionText(const std::optional<RegKey>& key, const QString& name,
-                                    const QString& suffix)
-{
-    std::optional<QString> stored = placementText(key, name + suffix);
-    if (!stored || stored->isEmpty())
-        stored = placementText(key, name);
-    return stored;
-}
-
-Placement::Found readPlacement(RegistryStore& store, Placement::Window window, QSize screenPixels,
-                               int currentPixelsPerInch, const std::array<int, 4>& currentNormal)
-{
-    std::optional<RegKey> key;
-    try {
-        key = store.openKey(RegRoot::CurrentUser, Placement::sectionPath(window), false);
-    } catch (const RegistryIoError&) {
-        key.reset();
-    }
-    Placement::Found found;
-    found.flags = number(placementText(key, QStringLiteral("Flags")));
-    const QString suffix = Placement::screenSuffix(screenPixels);
-    const std::optional<QString> minMax = positionText(key, QStringLiteral("MinMaxPos"), suffix);
-    const std::optional<QString> normal = positionText(key, QStringLiteral("NormPos"), suffix);
-    if (normal)
-        found.position = Placement::parseFour(*normal, currentNormal);
-    else if (minMax)
-        found.position = currentNormal;
-    const int pixelsPerInch =
-        number(placementText(key, QStringLiteral("PixelsPerInch"))).value_or(currentPixelsPerInch);
-    if (pixelsPerInch != currentPixelsPerInch)
-        found.position.reset();
-    found.state =
-        Placement::decodeShowCmd(number(placementText(key, QStringLiteral("ShowCmd"))).value_or(0));
-    return found;
-}
-
-// Each value in its own write, in the fixed order other readers of these
-// values expect. A section that cannot be opened is skipped as every key
-// that cannot be opened is; the store keeps the reason for the one message.
-void writePlacement(RegistryStore& store, Placement::Window window, const Placement::Record& record,
-                    QSize screenPixels, bool visible)
-{
-    std::optional<RegKey> key;
-    try {
-        key = store.openKey(RegRoot::CurrentUser, Placement::sectionPath(window), true);
-    } catch (const RegistryIoError&) {
-        return;
-    }
-    if (!key)
-        return;
-    const auto set = [&key](const QString& name, const QString& value) {
-        bool written = false;
-        try {
-            written = key->setValue(name, RegType::Sz, RegValue::encodeString(value));
-        } catch (const RegistryUnavailableError&) {
-            return false;
-        } catch (const RegistryIoError&) {
-            written = false;
-        }
-        if (!written)
-            throw AppError::withName(QStringLiteral("Failed to set data for '%s'"), name);
-        return true;
-    };
-    const QString suffix = Placement::screenSuffix(screenPixels);
-    const QString minMax =
-        Placement::formatFour({record.minimizedPosition.x(), record.minimizedPosition.y(),
-                               record.maximizedPosition.x(), record.maximizedPosition.y()});
-    const QString normal = Placement::formatFour(record.normal);
-    // A store that became unavailable part-way skips the rest.
-    set(QStringLiteral("Flags"), QString::number(record.flags)) &&
-        set(QStringLiteral("ShowCmd"), QString::number(Placement::encodeShowCmd(record.state))) &&
-        set(QStringLiteral("PixelsPerInch"), QString::number(record.pixelsPerInch)) &&
-        set(QStringLiteral("MinMaxPos") + suffix, minMax) &&
-        set(QStringLiteral("MinMaxPos"), minMax) &&
-        set(QStringLiteral("NormPos") + suffix, normal) && set(QStringLiteral("NormPos"), normal) &&
-        set(QStringLiteral("Visible"), visible ? QStringLiteral("1") : QStringLiteral("0"));
+    if (stored == QLatin1String("1"))
+        return StartChoice::AlwaysOn;
+    if (stored == QLatin1String("0"))
+        return StartChoice::AlwaysOff;
+    if (stored == QLatin1String("R"))
+        return StartChoice::Remember;
+    return fallback;
 }
 
 } // namespace
@@ -338,14 +254,14 @@ bool Settings::setDateStyle(int value)
     return set(Layout::DateStyle, Value::DateStyle, value);
 }
 
-QString Settings::autoAtStart() const
+StartChoice Settings::autoAtStart() const
 {
-    return get(Layout::AutoOn);
+    return decodedChoice(get(Layout::AutoOn), StartChoice::Remember);
 }
 
-bool Settings::setAutoAtStart(const QString& value)
+bool Settings::setAutoAtStart(StartChoice choice)
 {
-    return set(Layout::AutoOn, Value::AutoAtStart, value);
+    return set(Layout::AutoOn, Value::AutoAtStart, storedChoice(choice));
 }
 
 bool Settings::autoWasOn() const
@@ -358,14 +274,15 @@ bool Settings::setAutoWasOn(bool value)
     return set(Layout::Auto, Value::AutoWasOn, value);
 }
 
-QString Settings::remoteAtStart() const
+// Unlike "AutoOn", a text other than the three stands for hidden.
+StartChoice Settings::remoteAtStart() const
 {
-    return get(Layout::AShowRemote);
+    return decodedChoice(get(Layout::AShowRemote), StartChoice::AlwaysOff);
 }
 
-bool Settings::setRemoteAtStart(const QString& value)
+bool Settings::setRemoteAtStart(StartChoice choice)
 {
-    return set(Layout::AShowRemote, Value::RemoteAtStart, value);
+    return set(Layout::AShowRemote, Value::RemoteAtStart, storedChoice(choice));
 }
 
 bool Settings::remoteWasShown() const
@@ -450,27 +367,20 @@ bool Settings::setSlotFileName(int slot, const QString& fileName)
 
 bool Settings::autoModeAtStart() const
 {
-    const QString choice = autoAtStart();
-    if (choice == QLatin1String("1"))
-        return true;
-    if (choice == QLatin1String("0"))
-        return false;
-    return autoWasOn();
+    const StartChoice choice = autoAtStart();
+    return choice == StartChoice::Remember ? autoWasOn() : choice == StartChoice::AlwaysOn;
 }
 
 bool Settings::remoteShownAtStart() const
 {
-    const QString choice = remoteAtStart();
-    if (choice == QLatin1String("1"))
-        return true;
-    if (choice == QLatin1String("R"))
-        return remoteWasShown();
-    return false;
+    const StartChoice choice = remoteAtStart();
+    return choice == StartChoice::Remember ? remoteWasShown() : choice == StartChoice::AlwaysOn;
 }
 
 int Settings::activeSlot() const
 {
-    return Layout::decodeActiveFile(get(Layout::ActiveFile));
+    const int stored = get(Layout::ActiveFile);
+    return (stored == 2 || stored == 3) ? stored : 1;
 }
 
 bool Settings::setActiveSlot(int slot)
@@ -526,8 +436,8 @@ Placement::Found Settings::placement(Placement::Window window, QSize screenPixel
     return readOr(
         window == Placement::Window::Main ? Layout::MainFormSection : Layout::RemoteFormSection,
         [&] {
-            return readPlacement(m_store, window, screenPixels, currentPixelsPerInch,
-                                 currentNormal);
+            return Placement::read(m_store, window, screenPixels, currentPixelsPerInch,
+                                   currentNormal);
         },
         Placement::Found());
 }
@@ -535,9 +445,10 @@ Placement::Found Settings::placement(Placement::Window window, QSize screenPixel
 bool Settings::setPlacement(Placement::Window window, const Placement::Record& record,
                             QSize screenPixels, bool visible)
 {
-    return write(
-        window == Placement::Window::Main ? Layout::MainFormSection : Layout::RemoteFormSection,
-        Value::Placement, [&] { writePlacement(m_store, window, record, screenPixels, visible); });
+    return write(window == Placement::Window::Main ? Layout::MainFormSection
+                                                   : Layout::RemoteFormSection,
+                 Value::Placement,
+                 [&] { Placement::write(m_store, window, record, screenPixels, visible); });
 }
 
 bool Settings::removeAll()

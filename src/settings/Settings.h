@@ -18,6 +18,15 @@ struct IntSetting;
 struct BoolSetting;
 } // namespace Layout
 
+// A start-up choice with three states ("AutoOn", "AShowRemote"), stored as
+// "1", "0" and "R".
+enum class StartChoice
+{
+    Remember,  // "R": as at the last exit
+    AlwaysOn,  // "1"
+    AlwaysOff, // "0"
+};
+
 // Every value the program keeps, each with a typed getter and setter, read
 // from and written to the registry store as RegistryLayout.h declares it.
 // Nothing is cached: a value changed by another program (clipstow-reg, an
@@ -129,17 +138,19 @@ public:
     int dateStyle() const;
     bool setDateStyle(int style);
 
-    // "AutoOn" as stored ("1", "0", "R" or any other text) and "Auto";
-    // autoModeAtStart decodes the pair, reading "Auto" only for "R".
-    QString autoAtStart() const;
-    bool setAutoAtStart(const QString& choice);
+    // "AutoOn": "1" on, "0" off, "R" and any other text Remember; and
+    // "Auto". autoModeAtStart decodes the pair, reading "Auto" only for
+    // Remember.
+    StartChoice autoAtStart() const;
+    bool setAutoAtStart(StartChoice choice);
     bool autoWasOn() const;
     bool setAutoWasOn(bool on);
     bool autoModeAtStart() const;
 
-    // "AShowRemote" and "ShowRemote", decoded by remoteShownAtStart.
-    QString remoteAtStart() const;
-    bool setRemoteAtStart(const QString& choice);
+    // "AShowRemote": "1" shown, "R" Remember, "0" and any other text hidden;
+    // and "ShowRemote", decoded with it by remoteShownAtStart.
+    StartChoice remoteAtStart() const;
+    bool setRemoteAtStart(StartChoice choice);
     bool remoteWasShown() const;
     bool setRemoteWasShown(bool shown);
     bool remoteShownAtStart() const;

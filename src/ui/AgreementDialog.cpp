@@ -5,6 +5,7 @@
 #include "settings/Settings.h"
 #include "ui/Icons.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -31,25 +32,29 @@ AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidge
     : QDialog(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("agreementDialog"));
-    setWindowTitle(QStringLiteral("Clipstow License Agreement"));
+    setWindowTitle(QCoreApplication::translate("AgreementDialog", "Clipstow License Agreement"));
     // A fixed dialog border with only the close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
-    m_memo = new QPlainTextEdit(this);
-    m_memo->setObjectName(QStringLiteral("agreementText"));
-    m_memo->setReadOnly(true);
-    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    m_memo->setTabChangesFocus(true);
-    m_memo->setMinimumSize(TextMinimumSize);
-    m_memo->setPlainText(text);
+    m_textView = new QPlainTextEdit(this);
+    m_textView->setObjectName(QStringLiteral("agreementText"));
+    m_textView->setReadOnly(true);
+    //: The agreement's text for screen readers
+    m_textView->setAccessibleName(QCoreApplication::translate("AgreementDialog", "Terms"));
+    m_textView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_textView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_textView->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_textView->setTabChangesFocus(true);
+    m_textView->setMinimumSize(TextMinimumSize);
+    m_textView->setPlainText(text);
 
-    m_agreeButton = new QPushButton(Icons::acceptGlyph(), QStringLiteral("I Accept"), this);
+    m_agreeButton = new QPushButton(
+        Icons::acceptGlyph(), QCoreApplication::translate("AgreementDialog", "I Accept"), this);
     m_agreeButton->setObjectName(QStringLiteral("acceptButton"));
     m_notAgreeButton =
-        new QPushButton(Icons::cancelGlyph(), QStringLiteral("I Do Not Accept"), this);
+        new QPushButton(Icons::cancelGlyph(),
+                        QCoreApplication::translate("AgreementDialog", "I Do Not Accept"), this);
     m_notAgreeButton->setObjectName(QStringLiteral("declineButton"));
     // No default button: Enter answers only on a focused button (see
     // keyPressEvent), never from the text.
@@ -71,7 +76,7 @@ AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidge
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(DialogMargins);
     layout->setSpacing(ButtonIndent);
-    layout->addWidget(m_memo);
+    layout->addWidget(m_textView);
     layout->addLayout(buttons);
     // A fixed dialog border: the size the contents need, no other.
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -83,7 +88,7 @@ AgreementDialog::AgreementDialog(Settings& settings, const QString& text, QWidge
         area.moveCenter(screen->availableGeometry().center());
         move(area.topLeft());
     }
-    m_memo->setFocus();
+    m_textView->setFocus();
 }
 
 QString AgreementDialog::textForThisStart(const Settings& settings)

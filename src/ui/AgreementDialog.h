@@ -26,7 +26,7 @@ public:
     AgreementDialog(Settings& settings, const QString& text, QWidget* parent = nullptr);
 
     Outcome outcome() const { return m_outcome; }
-    QPlainTextEdit* textView() const { return m_memo; }
+    QPlainTextEdit* textView() const { return m_textView; }
     QPushButton* acceptButton() const { return m_agreeButton; }
     QPushButton* declineButton() const { return m_notAgreeButton; }
 
@@ -45,7 +45,7 @@ private:
     void declineClicked();
 
     Settings& m_settings;
-    QPlainTextEdit* m_memo = nullptr;
+    QPlainTextEdit* m_textView = nullptr;
     QPushButton* m_agreeButton = nullptr;
     QPushButton* m_notAgreeButton = nullptr;
     Outcome m_outcome = Outcome::Closed;

@@ -2,6 +2,7 @@
 
 #include "ui/Icons.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -13,13 +14,14 @@
 ClipboardViewer::ClipboardViewer(ClipboardMonitor& monitor, QWidget* parent)
     : QWidget(parent, Qt::Window), m_monitor(monitor)
 {
-    setWindowTitle(QStringLiteral("Clipboard Viewer"));
+    setWindowTitle(QCoreApplication::translate("ClipboardViewer", "Clipboard Viewer"));
     setWindowIcon(Icons::clipboardViewer());
 
     m_summary = new QLabel(this);
     m_formats = new QTreeWidget(this);
     m_formats->setColumnCount(2);
-    m_formats->setHeaderLabels({QStringLiteral("Format"), QStringLiteral("Size")});
+    m_formats->setHeaderLabels(
+        {QCoreApplication::translate("ClipboardViewer", "Format"), QStringLiteral("Size")});
     m_formats->setRootIsDecorated(false);
     m_formats->setUniformRowHeights(true);
     m_formats->header()->setStretchLastSection(false);
@@ -85,19 +87,22 @@ void ClipboardViewer::refresh()
     }
     const qsizetype count = offer.formats.size();
     if (count == 0)
-        m_summary->setText(QStringLiteral("The clipboard is empty."));
+        m_summary->setText(
+            QCoreApplication::translate("ClipboardViewer", "The clipboard is empty."));
     else if (count == 1)
-        m_summary->setText(QStringLiteral("1 format:"));
+        m_summary->setText(QCoreApplication::translate("ClipboardViewer", "1 format:"));
     else
-        m_summary->setText(QStringLiteral("%1 formats:").arg(count));
+        m_summary->setText(
+            QCoreApplication::translate("ClipboardViewer", "%1 formats:").arg(count));
 
     m_textFormat = ClipboardMonitor::textFormat(offer.formats);
     if (secret) {
         m_text->setPlainText(hiddenText());
         return;
     }
-    m_text->setPlainText(m_textFormat.isEmpty() ? QStringLiteral("(no text)")
-                                                : QStringLiteral("…"));
+    m_text->setPlainText(m_textFormat.isEmpty()
+                             ? QCoreApplication::translate("ClipboardViewer", "(no text)")
+                             : QStringLiteral("…"));
     // The text first, then the others in the owner's order; what was read
     // already is shown at once.
     QStringList order = offer.formats;
@@ -178,6 +183,7 @@ void ClipboardViewer::showText(const QString& format, const QByteArray& data)
         return;
     }
     m_text->setPlainText(start.left(MaximumShownLength) +
-                         QStringLiteral("\n\n(The text goes on: %1 characters in all.)")
+                         QCoreApplication::translate(
+                             "ClipboardViewer", "\n\n(The text goes on: %1 characters in all.)")
                              .arg(QLocale().toString(decodedLength(format, data))));
 }

@@ -24,9 +24,9 @@ class ClipboardViewer final : public QWidget
 
 public:
     // What the text pane shows instead of secret content.
-    static QString hiddenText() { return QStringLiteral("(hidden: marked secret by its owner)"); }
+    static QString hiddenText() { return tr("(hidden: marked secret by its owner)"); }
     // The size column and the text pane of a format that did not come.
-    static QString notDeliveredText() { return QStringLiteral("(not delivered)"); }
+    static QString notDeliveredText() { return tr("(not delivered)"); }
     // Longest text shown; a longer one is cut there, saying so. Laying out
     // a long line without breaks takes the viewer far longer than a glance
     // at the clipboard is worth.

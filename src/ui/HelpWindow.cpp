@@ -8,6 +8,7 @@
 #include "ui/Icons.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
@@ -56,7 +57,7 @@ QString joinWrappedLines(const QString& text)
 HelpWindow::HelpWindow(Settings& settings, ErrorReporter& errors, QWidget* parent)
     : QWidget(parent, Qt::Window), m_settings(settings), m_errors(errors)
 {
-    setWindowTitle(QStringLiteral("Clipstow Help"));
+    setWindowTitle(QCoreApplication::translate("HelpWindow", "Clipstow Help"));
     setWindowIcon(Icons::help());
 
     m_viewer = new QPlainTextEdit(this);
@@ -64,10 +65,10 @@ HelpWindow::HelpWindow(Settings& settings, ErrorReporter& errors, QWidget* paren
     m_viewer->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_viewer->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    m_copyAction = new QAction(QStringLiteral("&Copy"), this);
+    m_copyAction = new QAction(QCoreApplication::translate("HelpWindow", "&Copy"), this);
     m_copyAction->setIcon(Icons::copy());
     m_copyAction->setEnabled(false);
-    m_selectAllAction = new QAction(QStringLiteral("&Select All"), this);
+    m_selectAllAction = new QAction(QCoreApplication::translate("HelpWindow", "&Select All"), this);
     m_selectAllAction->setIcon(Icons::selectAll());
     auto* contextMenu = new QMenu(this);
     contextMenu->addAction(m_copyAction);
@@ -110,8 +111,10 @@ QWidget* HelpWindow::buildButtonRow()
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(13);
     const std::array<QString, TopicCount> captions = {
-        QStringLiteral("&Features"), QStringLiteral("&How to use"), QStringLiteral("&More"),
-        QStringLiteral("&License")};
+        QCoreApplication::translate("HelpWindow", "&Features"),
+        QCoreApplication::translate("HelpWindow", "&How to use"),
+        QCoreApplication::translate("HelpWindow", "&More"),
+        QCoreApplication::translate("HelpWindow", "&License")};
     auto addButton = [row, layout](const QString& caption) {
         auto* button = new QPushButton(caption, row);
         button->setMinimumSize(ButtonWidth, ButtonHeight);
@@ -126,7 +129,7 @@ QWidget* HelpWindow::buildButtonRow()
                 [this, topic] { m_errors.reportFailures([this, topic] { showTopic(topic); }); });
     }
     const QString website = ProgramInfo::webSite();
-    m_websiteButton = addButton(QStringLiteral("&Website"));
+    m_websiteButton = addButton(QCoreApplication::translate("HelpWindow", "&Website"));
     m_websiteButton->setToolTip(website);
     connect(m_websiteButton, &QPushButton::clicked, this, [website] { Shell::open(website); });
     // Without a web site there is nowhere to send the user.
@@ -139,8 +142,8 @@ QWidget* HelpWindow::buildLegend()
 {
     auto* legend = new QWidget(this);
     legend->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    legend->setToolTip(
-        QStringLiteral("This demonstrates Clipstow icons in different states of Auto Clipstow"));
+    legend->setToolTip(QCoreApplication::translate(
+        "HelpWindow", "This demonstrates Clipstow icons in different states of Auto Clipstow"));
     auto* layout = new QHBoxLayout(legend);
     layout->setContentsMargins(8, 4, 8, 4);
     layout->setSpacing(6);
@@ -152,8 +155,10 @@ QWidget* HelpWindow::buildLegend()
         layout->addWidget(new QLabel(caption, legend));
         layout->addSpacing(8);
     };
-    addEntry(Icons::programIcon(), QStringLiteral("- Auto Clipstow is DISABLED"));
-    addEntry(Icons::autoProgramIcon(), QStringLiteral("- Auto Clipstow is ENABLED"));
+    addEntry(Icons::programIcon(),
+             QCoreApplication::translate("HelpWindow", "- Auto Clipstow is DISABLED"));
+    addEntry(Icons::autoProgramIcon(),
+             QCoreApplication::translate("HelpWindow", "- Auto Clipstow is ENABLED"));
     layout->addStretch(1);
     return legend;
 }
@@ -162,7 +167,8 @@ QString HelpWindow::topicText(Topic topic)
 {
     QFile file(QString::fromLatin1(resourceOf(topic)));
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Cannot open resource ") + file.fileName());
+        throw AppError(QCoreApplication::translate("HelpWindow", "Cannot open resource ") +
+                       file.fileName());
     const QString text = QString::fromUtf8(file.readAll());
     return topic == Topic::License ? joinWrappedLines(text) : text;
 }

@@ -2,6 +2,7 @@
 
 #include "base/AppError.h"
 
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>
 #include <iterator>
@@ -206,7 +207,7 @@ QByteArray splashPictureData()
 {
     QFile file(splashPicturePath());
     if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QStringLiteral("Cannot read the splash picture"));
+        throw AppError(QCoreApplication::translate("Icons", "Cannot read the splash picture"));
     return file.readAll();
 }
 

@@ -2,8 +2,8 @@
 
 #include "core/Collector.h"
 #include "core/ErrorReporter.h"
-#include "platform/Shell.h"
 #include "settings/Settings.h"
+#include "ui/CommandHandlers.h"
 #include "ui/Icons.h"
 #include "ui/RemoteWindow.h"
 #include "ui/SlotPage.h"
@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -24,6 +23,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolBar>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -33,19 +33,21 @@ constexpr int StatusBarHeight = 19;
 constexpr QSize InitialClientSize(401, 380);
 constexpr QSize MinimumFrameSize(408, 165);
 
-const char* const TabCaptions[SlotCount] = {"First", "Second", "Third"};
+//: The slots' names, on their tabs
+const char* const TabCaptions[SlotCount] = {QT_TRANSLATE_NOOP("MainWindow", "First"),
+                                            QT_TRANSLATE_NOOP("MainWindow", "Second"),
+                                            QT_TRANSLATE_NOOP("MainWindow", "Third")};
 
 } // namespace
 
 MainWindow::MainWindow(Collector& collector, TrayIcon& trayIcon, QWidget* parent)
     : QMainWindow(parent), m_collector(collector), m_commands(Commands::create(this)),
-      m_dialogs(defaultDialogs()), m_trayIcon(trayIcon)
+      m_trayIcon(trayIcon)
 {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Clipstow 3"));
     setFont(windowFont());
     setWindowIcon(Icons::programIcon());
-    m_fontDialogFont = windowFont();
 
     auto* client = new QWidget(this);
     auto* column = new QVBoxLayout(client);
@@ -53,14 +55,14 @@ MainWindow::MainWindow(Collector& collector, TrayIcon& trayIcon, QWidget* parent
     column->setSpacing(0);
     setCentralWidget(client);
 
-    buildToolBar();
+    buildToolBar(client);
     column->addWidget(m_toolBar);
-    m_toolBarBevel = new QFrame(client);
-    m_toolBarBevel->setObjectName(QStringLiteral("toolBarRule"));
-    m_toolBarBevel->setFrameShape(QFrame::HLine);
-    m_toolBarBevel->setFrameShadow(QFrame::Sunken);
-    m_toolBarBevel->setFixedHeight(2);
-    column->addWidget(m_toolBarBevel);
+    m_toolBarRule = new QFrame(client);
+    m_toolBarRule->setObjectName(QStringLiteral("toolBarRule"));
+    m_toolBarRule->setFrameShape(QFrame::HLine);
+    m_toolBarRule->setFrameShadow(QFrame::Sunken);
+    m_toolBarRule->setFixedHeight(2);
+    column->addWidget(m_toolBarRule);
 
     buildPages();
     column->addWidget(m_tabs, 1);
@@ -68,13 +70,14 @@ MainWindow::MainWindow(Collector& collector, TrayIcon& trayIcon, QWidget* parent
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
     bar->setFixedHeight(StatusBarHeight);
+    bar->setAccessibleName(tr("Status bar"));
     m_statusText = new QLabel(bar);
     m_statusText->setObjectName(QStringLiteral("statusText"));
     m_statusText->setTextFormat(Qt::PlainText);
     bar->addWidget(m_statusText, 1);
 
     buildMenus();
-    connectCommands();
+    m_handlers = std::make_unique<CommandHandlers>(*this, m_collector, m_commands);
 
     // Client area of 401 x 380 below the menu bar, centred, until a stored
     // placement says otherwise.
@@ -85,9 +88,6 @@ MainWindow::MainWindow(Collector& collector, TrayIcon& trayIcon, QWidget* parent
         move(area.topLeft());
     }
     setMinimumSize(MinimumFrameSize);
-
-    // The clipboard viewer, where the platform has one.
-    m_commands.clipboardViewer->setVisible(Shell::hasClipboardViewer());
 
     watchTrayIcon();
     connectCollector();
@@ -100,7 +100,6 @@ MainWindow::MainWindow(Collector& collector, TrayIcon& trayIcon, QWidget* parent
 MainWindow::~MainWindow()
 {
     errors().setRepeatListener({});
-    m_collector.setChangedFileQuestion({});
 }
 
 ErrorReporter& MainWindow::errors() const
@@ -133,18 +132,12 @@ void MainWindow::watchTrayIcon()
 
 void MainWindow::connectCollector()
 {
-    connect(&settings(), &Settings::changed, this, [this](Settings::Value value) {
-        if (value == Settings::Value::ConfirmClear)
-            m_confirmClear = settings().confirmClear();
-    });
     connect(&m_collector, &Collector::autoModeChanged, this, [this](bool on) { showAutoMode(on); });
     connect(&m_collector, &Collector::hintsChanged, this, &MainWindow::showHints);
     connect(&m_collector, &Collector::activeSlotChanged, this, &MainWindow::showActiveSlot);
     connect(&m_collector, &Collector::fileNameChanged, this,
             [this](SlotNumber slot, const QString& name) { page(slot)->showFileName(name); });
     connect(&m_collector, &Collector::statusMessage, this, &MainWindow::setStatusText);
-    m_collector.setChangedFileQuestion(
-        [this](const QString& fileName) { return m_dialogs.changedFile(this, fileName); });
     // What the collector holds already.
     for (SlotPage* slotPage : m_pages)
         slotPage->showFileName(m_collector.fileName(slotPage->slot()));
@@ -171,9 +164,11 @@ void MainWindow::buildPages()
                     m_editorMenu->popup(slotEditor->viewport()->mapToGlobal(pos));
                 });
         connect(slotPage, &SlotPage::fileNameClicked, this,
-                [this] { errors().reportFailures([this] { chooseSlotFile(); }); });
+                [this] { errors().reportFailures([this] { m_handlers->chooseSlotFile(); }); });
         m_pages[slot.index()] = slotPage;
-        m_tabs->addTab(slotPage, QString::fromLatin1(TabCaptions[slot.index()]));
+        m_tabs->addTab(slotPage, tr(TabCaptions[slot.index()]));
+        //: The slot's text for screen readers; %1 is the slot's name (First, Second, Third)
+        slotEditor->setAccessibleName(tr("Text of slot %1").arg(tr(TabCaptions[slot.index()])));
     }
     m_tabs->setCurrentIndex(0);
     // Any change of the page makes its slot the active one. The user's
@@ -210,6 +205,11 @@ SlotEditor* MainWindow::activeEditor() const
     return editor(m_collector.activeSlot());
 }
 
+QString MainWindow::slotName(SlotNumber slot) const
+{
+    return m_tabs->tabText(slot.index());
+}
+
 void MainWindow::setRemoteWindow(RemoteWindow* remote)
 {
     m_remote = remote;
@@ -217,43 +217,15 @@ void MainWindow::setRemoteWindow(RemoteWindow* remote)
         m_remote->setContextMenu(m_trayMenu);
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    placeHidePanel();
-}
-
-// Made at its first use: a file dialog keeps its state in the toolkit's
-// settings file when it goes, which a user who never chose a file should
-// not find in the configuration folder.
-QFileDialog& MainWindow::saveDialog()
-{
-    if (m_saveDialog)
-        return *m_saveDialog;
-    m_saveDialog = new QFileDialog(this);
-    m_saveDialog->setObjectName(QStringLiteral("saveDialog"));
-    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    m_saveDialog->setFileMode(QFileDialog::AnyFile);
-    m_saveDialog->setNameFilter(QStringLiteral("Text Files (*.txt)"));
-    m_saveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
-    // Enter accepts the dialog while the file name's completion list is
-    // open; the list would stay over the main window holding the keyboard.
-    // The dialog runs modally, so a popup still open when it finishes was
-    // opened inside it.
-    connect(m_saveDialog, &QDialog::finished, this, [] {
-        if (QWidget* popup = QApplication::activePopupWidget())
-            popup->hide();
-    });
-    return *m_saveDialog;
-}
-
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!m_closed) {
         bool settled = m_noQuestions;
         if (!settled)
-            errors().reportFailures([&] { settled = settleUnsavedSlots(); });
-        if (!settled) {
+            errors().reportFailures([&] { settled = m_handlers->settleUnsavedSlots(); });
+        // The session may end the program while a question is open: its
+        // end, which sets the text aside, goes on.
+        if (!settled && !m_noQuestions) {
             event->ignore();
             return;
         }
@@ -291,8 +263,8 @@ void MainWindow::changeEvent(QEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_toolBar && event->type() == QEvent::Resize)
-        placeHidePanel();
+    if (watched == m_toolBar && event->type() == QEvent::LayoutRequest)
+        tightenToolBar();
     if (consumeEditorShortcut(watched, event))
         return true;
     if (watched != m_hidePanel)

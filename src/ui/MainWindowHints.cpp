@@ -1,16 +1,20 @@
 // The window as a view of the collector's state (auto mode, hints, the
-// active slot) and the window commands around the tray: hiding and showing
-// the main window, showing the remote window, a press on the tray icon.
+// active slot, the undo item) and the window's own commands: the toolbar
+// and status bar shown or not, hiding and showing the main window, showing
+// the remote window, a press on the tray icon.
 #include "ui/MainWindow.h"
 
 #include "core/Collector.h"
 #include "ui/Icons.h"
 #include "ui/RemoteWindow.h"
 #include "ui/TrayIcon.h"
+#include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QStatusBar>
+#include <QToolBar>
 
 namespace {
 
@@ -31,8 +35,9 @@ void MainWindow::showHints()
     QApplication::setWindowIcon(icon);
     setWindowIcon(icon);
     m_statusText->setText(m_collector.hintText());
-    m_commands.clearSlot->setToolTip(QStringLiteral("Clear ") +
-                                     Collector::fileNamePart(m_collector.activeFileName()));
+    //: The Clear button's tool tip; %1 is the active slot's file name
+    m_commands.clearSlot->setToolTip(
+        tr("Clear %1").arg(Collector::fileNamePart(m_collector.activeFileName())));
 }
 
 bool MainWindow::trayIconShown() const
@@ -88,4 +93,25 @@ void MainWindow::bringLastActiveWindowForward()
         return;
     window->raise();
     window->activateWindow();
+}
+
+void MainWindow::onEditorChanged()
+{
+    m_commands.undo->setEnabled(activeEditor()->isModified());
+}
+
+void MainWindow::setToolbarShown(bool shown)
+{
+    m_commands.toolbar->setChecked(shown);
+    m_toolBarRule->setVisible(shown);
+    m_toolBar->setEnabled(shown);
+    m_toolBar->setVisible(shown);
+}
+
+void MainWindow::setStatusBarShown(bool shown)
+{
+    m_commands.statusBar->setChecked(shown);
+    // Start-up disables a bar it hides; shown again, its text is not grey.
+    statusBar()->setEnabled(shown);
+    statusBar()->setVisible(shown);
 }

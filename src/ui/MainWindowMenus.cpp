@@ -1,28 +1,28 @@
 // The toolbar, the main menu, the tray menu and the editors' context menu,
-// all showing the window's commands; which handler each command runs; and
-// the rule that a shortcut of a disabled item is consumed.
+// all showing the window's commands (CommandHandlers connects what they
+// run); and the rule that a shortcut of a disabled item is consumed.
 #include "ui/MainWindow.h"
 
 #include "core/Collector.h"
-#include "core/SupportMail.h"
 #include "ui/Icons.h"
 #include "ui/SlotPage.h"
-#include "ui/SplashWindow.h"
 #include "ui/editor/SlotEditor.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolBar>
 #include <QToolButton>
 
 namespace {
 
 constexpr int ToolBarHeight = 25;
 constexpr int ToolButtonWidth = 25;
-constexpr int SeparatorWidth = 8;
-constexpr int ButtonGroupsWidth = 224; // buttons and separators before the hide panel
+constexpr int GapWidth = 8;
 constexpr int HidePanelHeight = 22;
 
 // The hide panel keeps its inner bevel lowered; only the outer one moves.
@@ -35,58 +35,62 @@ void setHidePanelLook(QFrame* panel, bool pressed)
     panel->setProperty("outerBevelLowered", pressed);
 }
 
-QString text(const char* s)
-{
-    return QString::fromUtf8(s);
-}
-
 } // namespace
 
-void MainWindow::buildToolBar()
+void MainWindow::buildToolBar(QWidget* parent)
 {
-    m_toolBar = new QWidget(this);
+    m_toolBar = new QToolBar(parent);
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setIconSize(QSize(16, 16));
     m_toolBar->setFixedHeight(ToolBarHeight);
     m_toolBar->installEventFilter(this);
+    tightenToolBar();
 
     const Commands& c = m_commands;
-    int x = 0;
-    addToolButton("captureButton", c.capture, x);
-    x += ToolButtonWidth + SeparatorWidth;
-    addToolButton("showRemoteButton", c.showRemote, x);
-    x += ToolButtonWidth;
-    addToolButton("editButton", c.editInTextEditor, x);
-    x += ToolButtonWidth;
-    addToolButton("autoButton", c.autoSwitch, x);
-    x += ToolButtonWidth;
-    addToolButton("saveButton", c.save, x);
-    x += ToolButtonWidth;
-    addToolButton("preferencesButton", c.preferences, x);
-    x += ToolButtonWidth + SeparatorWidth;
-    addToolButton("clearButton", c.clearSlot, x);
-    x += ToolButtonWidth;
-    addToolButton("clearClipboardButton", c.clearClipboard, x);
-    x += ToolButtonWidth + SeparatorWidth;
-    Q_ASSERT(x == ButtonGroupsWidth);
+    addToolButton("captureButton", c.capture);
+    addToolBarGap();
+    addToolButton("showRemoteButton", c.showRemote);
+    addToolButton("editButton", c.editInTextEditor);
+    addToolButton("autoButton", c.autoSwitch);
+    addToolButton("saveButton", c.save);
+    addToolButton("preferencesButton", c.preferences);
+    addToolBarGap();
+    addToolButton("clearButton", c.clearSlot);
+    addToolButton("clearClipboardButton", c.clearClipboard);
+    addToolBarGap();
 
-    m_hidePanel = new QLabel(QStringLiteral("H i d e"), m_toolBar);
+    // The rest of the width, less a gap at the end, is the hide panel.
+    m_hidePanel = new QLabel(tr("H i d e"), m_toolBar);
+    //: The hide panel's name for screen readers, which read its spaced-out caption letter by letter
+    m_hidePanel->setAccessibleName(tr("Hide this window"));
     m_hidePanel->setObjectName(QStringLiteral("hidePanel"));
     m_hidePanel->setTextFormat(Qt::PlainText);
     m_hidePanel->setAlignment(Qt::AlignCenter);
-    m_hidePanel->setToolTip(QStringLiteral("Hide this window"));
+    m_hidePanel->setToolTip(QCoreApplication::translate("MainWindowMenus", "Hide this window"));
     QFont bold = font();
     bold.setBold(true);
     m_hidePanel->setFont(bold);
     setHidePanelPressed(false);
-    m_hidePanel->setGeometry(ButtonGroupsWidth, (ToolBarHeight - HidePanelHeight) / 2, 1,
-                             HidePanelHeight);
+    m_hidePanel->setMinimumWidth(0);
+    m_hidePanel->setFixedHeight(HidePanelHeight);
+    m_hidePanel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_hidePanel->installEventFilter(this);
+    m_toolBar->addWidget(m_hidePanel);
+    addToolBarGap();
 }
 
-void MainWindow::placeHidePanel()
+// The buttons sit edge to edge from the toolbar's corner: the style's
+// margins and spacing, which it sets again at a change of style, are
+// taken away whenever the toolbar lays out.
+void MainWindow::tightenToolBar()
 {
-    m_hidePanel->resize(std::max(0, m_toolBar->width() - ButtonGroupsWidth - SeparatorWidth),
-                        HidePanelHeight);
+    QLayout* layout = m_toolBar->layout();
+    if (layout->contentsMargins() != QMargins())
+        layout->setContentsMargins(QMargins());
+    if (layout->spacing() != 0)
+        layout->setSpacing(0);
 }
 
 void MainWindow::setHidePanelPressed(bool pressed)
@@ -94,23 +98,27 @@ void MainWindow::setHidePanelPressed(bool pressed)
     setHidePanelLook(m_hidePanel, pressed);
 }
 
-void MainWindow::addToolButton(const char* name, QAction* command, int x)
+void MainWindow::addToolButton(const char* name, QAction* command)
 {
-    auto* button = new QToolButton(m_toolBar);
+    m_toolBar->addAction(command);
+    QWidget* button = m_toolBar->widgetForAction(command);
     button->setObjectName(QString::fromLatin1(name));
-    button->setDefaultAction(command);
-    button->setAutoRaise(true);
-    button->setIconSize(QSize(16, 16));
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setGeometry(x, 0, ToolButtonWidth, ToolBarHeight);
-    m_toolButtons.push_back(button);
+    button->setFixedSize(ToolButtonWidth, ToolBarHeight);
+}
+
+// An empty gap between groups of buttons.
+void MainWindow::addToolBarGap()
+{
+    auto* gap = new QWidget(m_toolBar);
+    gap->setFixedSize(GapWidth, ToolBarHeight);
+    m_toolBar->addWidget(gap);
 }
 
 QToolButton* MainWindow::toolButton(const QAction* command) const
 {
-    for (QToolButton* button : m_toolButtons)
-        if (button->defaultAction() == command)
-            return button;
+    for (QAction* action : m_toolBar->actions())
+        if (action == command)
+            return qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action));
     return nullptr;
 }
 
@@ -120,25 +128,25 @@ void MainWindow::buildMenus()
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("mainMenu"));
 
-    QMenu* file = bar->addMenu(text("&File"));
+    QMenu* file = bar->addMenu(tr("&File"));
     file->addAction(c.capture);
     file->addSeparator();
     file->addActions({c.editInTextEditor, c.save, c.saveAs, c.print});
     file->addSeparator();
     file->addAction(c.exit);
 
-    QMenu* view = bar->addMenu(text("&View"));
+    QMenu* view = bar->addMenu(tr("&View"));
     view->addActions({c.hideWindow, c.showRemote});
     view->addSeparator();
     view->addActions({c.toolbar, c.statusBar});
     view->addSeparator();
     view->addAction(c.font);
 
-    QMenu* options = bar->addMenu(text("&Options"));
+    QMenu* options = bar->addMenu(tr("&Options"));
     options->addActions(
         {c.preferences, c.autoMode, c.clearClipboard, c.setFilename, c.find, c.findNext});
 
-    QMenu* help = bar->addMenu(text("&Help"));
+    QMenu* help = bar->addMenu(tr("&Help"));
     help->addActions({c.help, c.about, c.support});
 
     m_trayMenu = new QMenu(this);
@@ -167,60 +175,6 @@ void MainWindow::buildMenus()
         for (SlotPage* slotPage : m_pages)
             editor(slotPage->slot())->addAction(action);
     }
-}
-
-void MainWindow::connectCommands()
-{
-    using Source = Collector::Source;
-    const Commands& c = m_commands;
-    Collector& collector = m_collector;
-    ErrorReporter& errors = this->errors();
-
-    connectCommand(errors, c.capture, this,
-                   [&collector] { collector.capture(Collector::Trigger::User); });
-    connectCommand(errors, c.editInTextEditor, this, [this] { editInTextEditor(); });
-    connectCommand(errors, c.save, this, [this] { saveActiveSlot(); });
-    connectCommand(errors, c.saveAs, this, [this] { saveActiveSlotAs(); });
-    connectCommand(errors, c.print, this, [this] { printSlot(); });
-    connectCommand(errors, c.exit, this, [this] { close(); });
-    connectCommand(errors, c.hideWindow, this, [this] { hideWindow(); });
-    connectCommand(errors, c.showRemote, this, [this] { showRemoteWindow(); });
-    connectCommand(errors, c.toolbar, this, [this](bool checked) { setToolbarShown(checked); });
-    connectCommand(errors, c.statusBar, this, [this](bool checked) { setStatusBarShown(checked); });
-    connectCommand(errors, c.font, this, [this] { chooseFont(); });
-    connectCommand(errors, c.preferences, this, [this] { showPreferences(); });
-    connectCommand(errors, c.about, this, [] { SplashWindow::run(SplashWindow::Mode::About); });
-    connectCommand(errors, c.help, this, [this] { showHelp(); });
-    connectCommand(errors, c.support, this, [this] { sendSupportMail(); });
-    // A program built without a support address offers no mail to it.
-    c.support->setVisible(!SupportMail::address().isEmpty());
-    connectCommand(errors, c.clipboardViewer, this, [this] { showClipboardViewer(); });
-    // The menu items switch auto mode alone: the remote window's slot
-    // buttons keep their presentation.
-    connectCommand(errors, c.autoMode, this,
-                   [&collector] { collector.setAutoMode(!collector.autoMode(), Source::Menu); });
-    connectCommand(errors, c.autoSwitch, this,
-                   [&collector] { collector.setAutoMode(!collector.autoMode(), Source::Toolbar); });
-    connectCommand(errors, c.clearClipboard, this, [this] { clearClipboard(); });
-    connectCommand(errors, c.setFilename, this, [this] { chooseSlotFile(); });
-    connectCommand(errors, c.find, this, [this] { findInSlot(); });
-    connectCommand(errors, c.findNext, this, [this] { findNextInSlot(); });
-    connectCommand(errors, c.showMainWindow, this, [this] { showWindow(); });
-    connectCommand(errors, c.undo, this, [this] {
-        if (activeSlotEditable())
-            activeEditor()->undoLast();
-    });
-    connectCommand(errors, c.cut, this, [this] {
-        if (activeSlotEditable())
-            activeEditor()->cutSelection();
-    });
-    connectCommand(errors, c.copy, this, [this] { activeEditor()->copySelection(); });
-    connectCommand(errors, c.paste, this, [this] {
-        if (activeSlotEditable())
-            activeEditor()->pasteClipboard();
-    });
-    connectCommand(errors, c.selectAll, this, [this] { activeEditor()->selectAllText(); });
-    connectCommand(errors, c.clearSlot, this, [this] { clearActiveSlot(); });
 }
 
 // The editors would take Ctrl+Z, Ctrl+C and the like for themselves; the

@@ -5,11 +5,15 @@
 
 #include "core/Collector.h"
 #include "settings/Settings.h"
+#include "ui/CommandHandlers.h"
 #include "ui/RemoteWindow.h"
 #include "ui/WindowPlacement.h"
 #include "ui/editor/SlotEditor.h"
 
+#include <QApplication>
 #include <QFontDatabase>
+#include <QStatusBar>
+#include <QToolBar>
 
 namespace {
 
@@ -46,7 +50,7 @@ void MainWindow::restoreView()
 
     m_commands.toolbar->setChecked(settings().toolbarShown());
     m_commands.statusBar->setChecked(settings().statusBarShown());
-    m_confirmClear = settings().confirmClear();
+    m_handlers->readConfirmClear();
     applyViewMarks();
 }
 
@@ -86,4 +90,39 @@ WindowPlacement& MainWindow::placement()
         m_placement = std::make_unique<WindowPlacement>(*this, settings(), Placement::Window::Main,
                                                         WindowPlacement::Mode::Explicit, true);
     return *m_placement;
+}
+
+// The check marks as start-up left them: a view that is off is hidden and
+// disabled.
+void MainWindow::applyViewMarks()
+{
+    if (!m_commands.toolbar->isChecked()) {
+        m_toolBar->setEnabled(false);
+        m_toolBar->setVisible(false);
+        m_toolBarRule->setVisible(false);
+    }
+    if (!m_commands.statusBar->isChecked()) {
+        statusBar()->setEnabled(false);
+        statusBar()->setVisible(false);
+    }
+}
+
+void MainWindow::applyEditorFont(SlotNumber slot, const FontRecord& record)
+{
+    SlotEditor* slotEditor = editor(slot);
+    m_editorFonts[slot.index()] = record;
+    slotEditor->setFont(record.font);
+    QPalette palette = slotEditor->palette();
+    palette.setColor(QPalette::Text, record.resolvedColor(QApplication::palette(slotEditor)));
+    slotEditor->setPalette(palette);
+}
+
+// The dialog's font goes to all three editors; each keeps its colour.
+void MainWindow::setEditorsFont(const QFont& font)
+{
+    for (SlotNumber slot : SlotNumber::all()) {
+        FontRecord record = m_editorFonts[slot.index()];
+        record.font = font;
+        applyEditorFont(slot, record);
+    }
 }

@@ -8,6 +8,7 @@
 #include "ui/Icons.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -78,21 +79,21 @@ PreferencesDialog::PreferencesDialog(Settings& settings, Autostart& autostart, S
       m_programPath(std::move(programPath)), m_chooseFile(&runFileDialog)
 {
     setObjectName(QStringLiteral("preferencesDialog"));
-    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowTitle(QCoreApplication::translate("PreferencesDialog", "Preferences"));
     setFont(windowFont());
 
-    m_pageControl = new QTabWidget(this);
-    m_pageControl->setObjectName(QStringLiteral("preferencePages"));
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("preferencePages"));
     // Every tab stays readable: no scroll buttons, no shortened captions.
-    m_pageControl->setUsesScrollButtons(false);
-    m_pageControl->setElideMode(Qt::ElideNone);
-    m_pageControl->setMinimumSize(PagesMinimumSize);
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->setElideMode(Qt::ElideNone);
+    m_tabs->setMinimumSize(PagesMinimumSize);
     buildPages();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(DialogMargin, DialogMargin, DialogMargin, BottomMargin);
     layout->setSpacing(ButtonRowTopGap);
-    layout->addWidget(m_pageControl);
+    layout->addWidget(m_tabs);
     layout->addLayout(buildButtonRow());
     // A fixed dialog border: the size the contents need, no other.
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -130,14 +131,16 @@ void PreferencesDialog::done(int result)
 // OK answers Enter; Enter on a focused button presses that button instead.
 QLayout* PreferencesDialog::buildButtonRow()
 {
-    m_okButton = new QPushButton(Icons::acceptGlyph(), QStringLiteral("OK"), this);
+    m_okButton = new QPushButton(Icons::acceptGlyph(),
+                                 QCoreApplication::translate("PreferencesDialog", "OK"), this);
     m_okButton->setObjectName(QStringLiteral("okButton"));
     m_okButton->setDefault(true);
     connect(m_okButton, &QPushButton::clicked, this, [this] {
         m_save = true;
         accept();
     });
-    m_cancelButton = new QPushButton(Icons::cancelGlyph(), QStringLiteral("Cancel"), this);
+    m_cancelButton = new QPushButton(
+        Icons::cancelGlyph(), QCoreApplication::translate("PreferencesDialog", "Cancel"), this);
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     connect(m_cancelButton, &QPushButton::clicked, this, [this] {
         m_save = false;
@@ -166,7 +169,7 @@ QWidget* PreferencesDialog::addPage(const char* name, const QString& caption, in
     auto* rows = new QVBoxLayout(page);
     rows->setContentsMargins(leftMargin, DialogMargin, DialogMargin, DialogMargin);
     rows->setSpacing(RowGap);
-    m_pageControl->addTab(page, caption);
+    m_tabs->addTab(page, caption);
     return page;
 }
 
@@ -205,7 +208,8 @@ QLineEdit* PreferencesDialog::addPathField(QWidget* page, const char* name, int 
 
 QPushButton* PreferencesDialog::addSelectButton(QWidget* page, const char* name)
 {
-    auto* button = new QPushButton(Icons::browse(), QStringLiteral("Select..."), page);
+    auto* button = new QPushButton(
+        Icons::browse(), QCoreApplication::translate("PreferencesDialog", "Select..."), page);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(true);
     button->setMinimumSize(ButtonMinimumSize);
@@ -244,51 +248,72 @@ void PreferencesDialog::addFileChoice(QWidget* page, QWidget* picture, QCheckBox
 void PreferencesDialog::buildPages()
 {
     constexpr int GeneralIndent = 16;
-    QWidget* general = addPage("generalPage", QStringLiteral("&General"), GeneralIndent);
-    m_autoLoadCB =
-        addCheckBox(general, "autostartBox", QStringLiteral("&Load when starting the desktop"));
-    m_splashCB = addCheckBox(general, "splashBox", QStringLiteral("Show s&plash screen"));
-    m_hideCB = addCheckBox(general, "hideOnStartBox", QStringLiteral("&Hide on startup"));
-    m_confirmCB = addCheckBox(general, "confirmBox", QStringLiteral("&Confirmation boxes"));
-    m_confirmCB->setToolTip(
-        QStringLiteral("If this item is checked Clipstow will ask your "
-                       "confirmation\nbefore clearing files or the Clipboard."));
+    QWidget* general = addPage(
+        "generalPage", QCoreApplication::translate("PreferencesDialog", "&General"), GeneralIndent);
+    m_autoLoadCheck = addCheckBox(
+        general, "autostartBox",
+        QCoreApplication::translate("PreferencesDialog", "&Load when starting the desktop"));
+    m_splashCheck =
+        addCheckBox(general, "splashBox",
+                    QCoreApplication::translate("PreferencesDialog", "Show s&plash screen"));
+    m_hideCheck = addCheckBox(general, "hideOnStartBox",
+                              QCoreApplication::translate("PreferencesDialog", "&Hide on startup"));
+    m_confirmCheck =
+        addCheckBox(general, "confirmBox",
+                    QCoreApplication::translate("PreferencesDialog", "&Confirmation boxes"));
+    m_confirmCheck->setToolTip(QCoreApplication::translate(
+        "PreferencesDialog", "If this item is checked Clipstow will ask your "
+                             "confirmation\nbefore clearing files or the Clipboard."));
     // The splash box is the last stop of the page's tab order.
-    setTabOrder(m_autoLoadCB, m_hideCB);
-    setTabOrder(m_hideCB, m_confirmCB);
-    setTabOrder(m_confirmCB, m_splashCB);
+    setTabOrder(m_autoLoadCheck, m_hideCheck);
+    setTabOrder(m_hideCheck, m_confirmCheck);
+    setTabOrder(m_confirmCheck, m_splashCheck);
     rowsOf(general)->addStretch(1);
 
     QWidget* autoPage =
-        addPage("autoModePage", QStringLiteral("\"&Auto Clipstow\" Feature"), DialogMargin);
-    m_rememberRB =
-        addRadioButton(autoPage, "autoRememberButton", QStringLiteral("R&emember last state"));
-    m_alwaysOnRB =
-        addRadioButton(autoPage, "autoOnButton", QStringLiteral("Always \"&On\" on startup"));
-    m_alwaysOffRB =
-        addRadioButton(autoPage, "autoOffButton", QStringLiteral("Always \"O&ff\" on startup"));
-    m_autoOffCB = addCheckBox(autoPage, "autoOffWhenEditingBox",
-                              QStringLiteral("T&urn \"Auto Clipstow\" off when editing"));
+        addPage("autoModePage",
+                QCoreApplication::translate("PreferencesDialog", "\"&Auto Clipstow\" Feature"),
+                DialogMargin);
+    m_autoRememberRadio =
+        addRadioButton(autoPage, "autoRememberButton",
+                       QCoreApplication::translate("PreferencesDialog", "R&emember last state"));
+    m_autoOnRadio = addRadioButton(
+        autoPage, "autoOnButton",
+        QCoreApplication::translate("PreferencesDialog", "Always \"&On\" on startup"));
+    m_autoOffRadio = addRadioButton(
+        autoPage, "autoOffButton",
+        QCoreApplication::translate("PreferencesDialog", "Always \"O&ff\" on startup"));
+    m_editorAutoOffCheck =
+        addCheckBox(autoPage, "autoOffWhenEditingBox",
+                    QCoreApplication::translate("PreferencesDialog",
+                                                "T&urn \"Auto Clipstow\" off when editing"));
     rowsOf(autoPage)->addStretch(1);
 
     // The two date captions are set when the values are loaded.
-    QWidget* datePage = addPage("datePage", QStringLiteral("&Date Style"), DialogMargin);
-    m_date1RB = addRadioButton(datePage, "shortDateButton", QString());
-    m_date2RB = addRadioButton(datePage, "longDateButton", QString());
-    m_date0RB =
-        addRadioButton(datePage, "noDateButton", QStringLiteral("Do&n't save date and time"));
+    QWidget* datePage = addPage(
+        "datePage", QCoreApplication::translate("PreferencesDialog", "&Date Style"), DialogMargin);
+    m_dateShortRadio = addRadioButton(datePage, "shortDateButton", QString());
+    m_dateLongRadio = addRadioButton(datePage, "longDateButton", QString());
+    m_dateNoneRadio = addRadioButton(
+        datePage, "noDateButton",
+        QCoreApplication::translate("PreferencesDialog", "Do&n't save date and time"));
     rowsOf(datePage)->addStretch(1);
 
     buildSoundPage();
     buildEditorPage();
 
-    QWidget* remote = addPage("remotePage", QStringLiteral("\"&Remote Control\""), DialogMargin);
-    m_rcRemRB =
-        addRadioButton(remote, "remoteRememberButton", QStringLiteral("R&emember last state"));
-    m_rcShowRB =
-        addRadioButton(remote, "remoteShowButton", QStringLiteral("Always sho&w on startup"));
-    m_rcHideRB =
-        addRadioButton(remote, "remoteHideButton", QStringLiteral("Always &hide on startup"));
+    QWidget* remote = addPage(
+        "remotePage", QCoreApplication::translate("PreferencesDialog", "\"&Remote Control\""),
+        DialogMargin);
+    m_remoteRememberRadio =
+        addRadioButton(remote, "remoteRememberButton",
+                       QCoreApplication::translate("PreferencesDialog", "R&emember last state"));
+    m_remoteShowRadio =
+        addRadioButton(remote, "remoteShowButton",
+                       QCoreApplication::translate("PreferencesDialog", "Always sho&w on startup"));
+    m_remoteHideRadio =
+        addRadioButton(remote, "remoteHideButton",
+                       QCoreApplication::translate("PreferencesDialog", "Always &hide on startup"));
     rowsOf(remote)->addStretch(1);
 }
 
@@ -297,45 +322,56 @@ void PreferencesDialog::buildPages()
 void PreferencesDialog::buildSoundPage()
 {
     constexpr int IconIndent = 4;
-    QWidget* page = addPage("soundPage", QStringLiteral("&Sound"), IconIndent);
-    m_defSoundCB = new QCheckBox(QStringLiteral("&Use default sound"), page);
-    m_defSoundCB->setObjectName(QStringLiteral("defaultSoundBox"));
-    m_soundEdit = addPathField(page, "soundFileField", SoundFieldMinimumWidth);
-    m_soundSelBtn = addSelectButton(page, "soundFileButton");
+    QWidget* page = addPage("soundPage", QCoreApplication::translate("PreferencesDialog", "&Sound"),
+                            IconIndent);
+    m_defaultSoundCheck =
+        new QCheckBox(QCoreApplication::translate("PreferencesDialog", "&Use default sound"), page);
+    m_defaultSoundCheck->setObjectName(QStringLiteral("defaultSoundBox"));
+    m_soundField = addPathField(page, "soundFileField", SoundFieldMinimumWidth);
+    m_soundChooseButton = addSelectButton(page, "soundFileButton");
 
     // A picture, not a stop of the tab order.
-    m_soundIcon = new QToolButton(page);
-    m_soundIcon->setObjectName(QStringLiteral("playSoundButton"));
-    m_soundIcon->setIcon(Icons::playSound());
-    m_soundIcon->setIconSize(QSize(32, 32));
-    m_soundIcon->setAutoRaise(true);
-    m_soundIcon->setFocusPolicy(Qt::NoFocus);
-    m_soundIcon->setCursor(Qt::PointingHandCursor);
-    m_soundIcon->setToolTip(QStringLiteral("Click to play"));
+    m_playSoundButton = new QToolButton(page);
+    m_playSoundButton->setObjectName(QStringLiteral("playSoundButton"));
+    m_playSoundButton->setIcon(Icons::playSound());
+    m_playSoundButton->setIconSize(QSize(32, 32));
+    m_playSoundButton->setAutoRaise(true);
+    m_playSoundButton->setFocusPolicy(Qt::NoFocus);
+    m_playSoundButton->setCursor(Qt::PointingHandCursor);
+    m_playSoundButton->setToolTip(
+        QCoreApplication::translate("PreferencesDialog", "Click to play"));
 
-    addFileChoice(page, m_soundIcon, m_defSoundCB, m_soundEdit, m_soundSelBtn, "soundNote",
-                  QStringLiteral("Please choose the wave file that will be played after each\n"
-                                 "clipstowing."));
+    addFileChoice(
+        page, m_playSoundButton, m_defaultSoundCheck, m_soundField, m_soundChooseButton,
+        "soundNote",
+        QCoreApplication::translate("PreferencesDialog",
+                                    "Please choose the wave file that will be played after each\n"
+                                    "clipstowing."));
 
-    connect(m_defSoundCB, &QCheckBox::toggled, this, &PreferencesDialog::applyEnabling);
-    connect(m_soundSelBtn, &QPushButton::clicked, this, &PreferencesDialog::selectSoundFile);
-    connect(m_soundIcon, &QToolButton::clicked, this, &PreferencesDialog::playShownSound);
+    connect(m_defaultSoundCheck, &QCheckBox::toggled, this, &PreferencesDialog::applyEnabling);
+    connect(m_soundChooseButton, &QPushButton::clicked, this, &PreferencesDialog::selectSoundFile);
+    connect(m_playSoundButton, &QToolButton::clicked, this, &PreferencesDialog::playShownSound);
 }
 
 void PreferencesDialog::buildEditorPage()
 {
-    QWidget* page = addPage("editorPage", QStringLiteral("&Text Editor"), DialogMargin);
-    m_defEditorCB = new QCheckBox(QStringLiteral("Use default &editor"), page);
-    m_defEditorCB->setObjectName(QStringLiteral("defaultEditorBox"));
-    m_editorEdit = addPathField(page, "editorField", EditorFieldMinimumWidth);
-    m_edSelBtn = addSelectButton(page, "editorButton");
+    QWidget* page =
+        addPage("editorPage", QCoreApplication::translate("PreferencesDialog", "&Text Editor"),
+                DialogMargin);
+    m_defaultEditorCheck = new QCheckBox(
+        QCoreApplication::translate("PreferencesDialog", "Use default &editor"), page);
+    m_defaultEditorCheck->setObjectName(QStringLiteral("defaultEditorBox"));
+    m_editorField = addPathField(page, "editorField", EditorFieldMinimumWidth);
+    m_editorChooseButton = addSelectButton(page, "editorButton");
 
-    addFileChoice(page, nullptr, m_defEditorCB, m_editorEdit, m_edSelBtn, "editorNote",
-                  QStringLiteral("Please choose the application that will be launched\n"
-                                 "when you click \"Edit in Text Editor\"."));
+    addFileChoice(page, nullptr, m_defaultEditorCheck, m_editorField, m_editorChooseButton,
+                  "editorNote",
+                  QCoreApplication::translate(
+                      "PreferencesDialog", "Please choose the application that will be launched\n"
+                                           "when you click \"Edit in Text Editor\"."));
 
-    connect(m_defEditorCB, &QCheckBox::toggled, this, &PreferencesDialog::applyEnabling);
-    connect(m_edSelBtn, &QPushButton::clicked, this, &PreferencesDialog::selectEditor);
+    connect(m_defaultEditorCheck, &QCheckBox::toggled, this, &PreferencesDialog::applyEnabling);
+    connect(m_editorChooseButton, &QPushButton::clicked, this, &PreferencesDialog::selectEditor);
 }
 
 void PreferencesDialog::centreOnScreen()
@@ -354,54 +390,54 @@ void PreferencesDialog::loadValues()
 {
     m_save = false;
     const PreferenceValues values = loadPreferences(m_settings, m_autostart);
-    m_autoLoadCB->setChecked(values.autostart);
-    m_confirmCB->setChecked(values.confirmClr);
-    m_hideCB->setChecked(values.autoHide);
-    m_defEditorCB->setChecked(values.defaultEditor);
-    m_defSoundCB->setChecked(values.defaultSound);
-    m_autoOffCB->setChecked(values.autoOff);
-    m_editorEdit->setText(values.editor);
-    m_soundEdit->setText(values.soundFile);
-    m_splashCB->setChecked(values.showSplash);
-    (values.dateStyle == 2   ? m_date2RB
-     : values.dateStyle == 0 ? m_date0RB
-                             : m_date1RB)
+    m_autoLoadCheck->setChecked(values.autostart);
+    m_confirmCheck->setChecked(values.confirmClr);
+    m_hideCheck->setChecked(values.autoHide);
+    m_defaultEditorCheck->setChecked(values.defaultEditor);
+    m_defaultSoundCheck->setChecked(values.defaultSound);
+    m_editorAutoOffCheck->setChecked(values.autoOff);
+    m_editorField->setText(values.editor);
+    m_soundField->setText(values.soundFile);
+    m_splashCheck->setChecked(values.showSplash);
+    (values.dateStyle == 2   ? m_dateLongRadio
+     : values.dateStyle == 0 ? m_dateNoneRadio
+                             : m_dateShortRadio)
         ->setChecked(true);
     const std::map<StartChoice, std::pair<QRadioButton*, QRadioButton*>> choices = {
-        {StartChoice::Remember, {m_rememberRB, m_rcRemRB}},
-        {StartChoice::AlwaysOn, {m_alwaysOnRB, m_rcShowRB}},
-        {StartChoice::AlwaysOff, {m_alwaysOffRB, m_rcHideRB}}};
+        {StartChoice::Remember, {m_autoRememberRadio, m_remoteRememberRadio}},
+        {StartChoice::AlwaysOn, {m_autoOnRadio, m_remoteShowRadio}},
+        {StartChoice::AlwaysOff, {m_autoOffRadio, m_remoteHideRadio}}};
     choices.at(values.autoOn).first->setChecked(true);
     choices.at(values.showRemote).second->setChecked(true);
 
     // The examples show the date only; the stamp line adds the time.
     const QDateTime now = QDateTime::currentDateTime();
-    m_date1RB->setText(QStringLiteral("&Like this: ") +
-                       shortDateText(now.date(), RegionalSettings::system()));
-    m_date2RB->setText(QStringLiteral("Li&ke this: ") +
-                       longDateText(now.date(), QLocale::system()));
+    m_dateShortRadio->setText(QCoreApplication::translate("PreferencesDialog", "&Like this: ") +
+                              shortDateText(now.date(), RegionalSettings::system()));
+    m_dateLongRadio->setText(QCoreApplication::translate("PreferencesDialog", "Li&ke this: ") +
+                             longDateText(now.date(), QLocale::system()));
     applyEnabling();
 }
 
 PreferenceValues PreferencesDialog::shownValues() const
 {
     PreferenceValues values;
-    values.autostart = m_autoLoadCB->isChecked();
-    values.confirmClr = m_confirmCB->isChecked();
-    values.autoHide = m_hideCB->isChecked();
-    values.defaultEditor = m_defEditorCB->isChecked();
-    values.defaultSound = m_defSoundCB->isChecked();
-    values.autoOff = m_autoOffCB->isChecked();
-    values.editor = m_editorEdit->text();
-    values.soundFile = m_soundEdit->text();
-    values.showSplash = m_splashCB->isChecked();
-    values.dateStyle = m_date2RB->isChecked() ? 2 : m_date0RB->isChecked() ? 0 : 1;
-    values.autoOn = m_alwaysOnRB->isChecked()    ? StartChoice::AlwaysOn
-                    : m_alwaysOffRB->isChecked() ? StartChoice::AlwaysOff
-                                                 : StartChoice::Remember;
-    values.showRemote = m_rcShowRB->isChecked()   ? StartChoice::AlwaysOn
-                        : m_rcHideRB->isChecked() ? StartChoice::AlwaysOff
+    values.autostart = m_autoLoadCheck->isChecked();
+    values.confirmClr = m_confirmCheck->isChecked();
+    values.autoHide = m_hideCheck->isChecked();
+    values.defaultEditor = m_defaultEditorCheck->isChecked();
+    values.defaultSound = m_defaultSoundCheck->isChecked();
+    values.autoOff = m_editorAutoOffCheck->isChecked();
+    values.editor = m_editorField->text();
+    values.soundFile = m_soundField->text();
+    values.showSplash = m_splashCheck->isChecked();
+    values.dateStyle = m_dateLongRadio->isChecked() ? 2 : m_dateNoneRadio->isChecked() ? 0 : 1;
+    values.autoOn = m_autoOnRadio->isChecked()    ? StartChoice::AlwaysOn
+                    : m_autoOffRadio->isChecked() ? StartChoice::AlwaysOff
                                                   : StartChoice::Remember;
+    values.showRemote = m_remoteShowRadio->isChecked()   ? StartChoice::AlwaysOn
+                        : m_remoteHideRadio->isChecked() ? StartChoice::AlwaysOff
+                                                         : StartChoice::Remember;
     return values;
 }
 
@@ -409,15 +445,15 @@ PreferenceValues PreferencesDialog::shownValues() const
 // the default, so they are enabled only while the default is not used.
 void PreferencesDialog::applyEnabling()
 {
-    m_editorEdit->setEnabled(!m_defEditorCB->isChecked());
-    m_edSelBtn->setEnabled(!m_defEditorCB->isChecked());
-    m_soundEdit->setEnabled(!m_defSoundCB->isChecked());
-    m_soundSelBtn->setEnabled(!m_defSoundCB->isChecked());
+    m_editorField->setEnabled(!m_defaultEditorCheck->isChecked());
+    m_editorChooseButton->setEnabled(!m_defaultEditorCheck->isChecked());
+    m_soundField->setEnabled(!m_defaultSoundCheck->isChecked());
+    m_soundChooseButton->setEnabled(!m_defaultSoundCheck->isChecked());
 }
 
 void PreferencesDialog::selectSoundFile()
 {
-    QString folder = existingFileFolder(m_soundEdit->text());
+    QString folder = existingFileFolder(m_soundField->text());
     if (folder.isEmpty()) {
         folder = m_settings.mediaFolder();
         if (folder.isEmpty() && QFileInfo(SoundsFolder).isDir())
@@ -426,29 +462,30 @@ void PreferencesDialog::selectSoundFile()
     QFileDialog dialog(this, QString(), folder);
     dialog.setObjectName(QStringLiteral("soundFileDialog"));
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("Wave files (*.wav)"), QStringLiteral("All files (*)")});
+    dialog.setNameFilters({QCoreApplication::translate("PreferencesDialog", "Wave files (*.wav)"),
+                           QCoreApplication::translate("PreferencesDialog", "All files (*)")});
     if (const std::optional<QString> chosen = m_chooseFile(dialog))
-        m_soundEdit->setText(QFileInfo(*chosen).absoluteFilePath());
+        m_soundField->setText(QFileInfo(*chosen).absoluteFilePath());
 }
 
 void PreferencesDialog::selectEditor()
 {
-    QString folder = existingFileFolder(m_editorEdit->text());
+    QString folder = existingFileFolder(m_editorField->text());
     if (folder.isEmpty())
         folder = ProgramsFolder;
     QFileDialog dialog(this, QString(), folder);
     dialog.setObjectName(QStringLiteral("editorFileDialog"));
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("All files (*)"));
+    dialog.setNameFilter(QCoreApplication::translate("PreferencesDialog", "All files (*)"));
     if (const std::optional<QString> chosen = m_chooseFile(dialog))
-        m_editorEdit->setText(QFileInfo(*chosen).absoluteFilePath());
+        m_editorField->setText(QFileInfo(*chosen).absoluteFilePath());
 }
 
 // Plays what the dialog shows, saved or not.
 void PreferencesDialog::playShownSound()
 {
-    const QFileInfo shown(m_soundEdit->text());
-    if (shown.isFile() && !m_defSoundCB->isChecked())
+    const QFileInfo shown(m_soundField->text());
+    if (shown.isFile() && !m_defaultSoundCheck->isChecked())
         m_sound.playWaveFile(shown.absoluteFilePath());
     else
         m_sound.playChime();

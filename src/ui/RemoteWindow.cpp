@@ -9,6 +9,7 @@
 #include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -94,13 +95,18 @@ void RemoteWindow::buildToolBar()
     const char* const names[SlotCount] = {"slotButton1", "slotButton2", "slotButton3"};
     for (SlotNumber slot : SlotNumber::all()) {
         QToolButton* button = addButton(names[slot.index()], int(slot.index()));
-        connect(button, &QToolButton::clicked, this,
-                [this, slot] { m_collector.errors().reportFailures([&] { useSlot(slot); }); });
+        connect(button, &QToolButton::clicked, this, [this, slot] {
+            m_collector.errors().reportFailures(
+                [&] { m_collector.captureInto(slot, Collector::Trigger::RemoteSlotButton); });
+        });
         m_slotButtons[slot.index()] = button;
+        //: A slot button's name for screen readers; %1 is the slot's number
+        button->setAccessibleName(tr("Capture into slot %1").arg(slot.number()));
     }
     m_autoButton = addButton("autoButton", SlotCount);
     m_autoButton->setCheckable(true);
-    m_autoButton->setToolTip(QStringLiteral("Auto Clipstow"));
+    m_autoButton->setToolTip(QCoreApplication::translate("RemoteWindow", "Auto Clipstow"));
+    showAutoState(m_collector.autoMode());
     connect(m_autoButton, &QToolButton::clicked, this, [this] {
         m_collector.errors().reportFailures([this] {
             m_collector.setAutoMode(!m_collector.autoMode(), Collector::Source::RemoteToggle);

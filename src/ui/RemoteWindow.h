@@ -38,11 +38,6 @@ public:
     // hands it over once the agreement and the splash window are through.
     void setContextMenu(QMenu* menu) { m_contextMenu = menu; }
 
-    // A slot button's click. In auto mode it chooses where the automatic
-    // captures go and captures nothing; otherwise it makes the slot active
-    // and captures into it.
-    void useSlot(SlotNumber slot);
-
     // The remote auto flag: whether activating the window keeps the slot
     // buttons as they are (true) or releases them (false).
     void setRemoteAuto(bool on) { m_remoteAuto = on; }
@@ -77,6 +72,10 @@ private:
     QToolButton* addButton(const char* name, int image);
     void onActivated();
     void onAutoModeChanged(bool on, Collector::Source source);
+    void showAutoState(bool on);
+    // Whether the slot buttons take the presentation of auto mode's new
+    // state when source switched it.
+    static bool slotButtonsFollow(Collector::Source source);
     void openContextMenu(const QPoint& pos);
     static void setButtonDown(QToolButton* button, bool down);
 

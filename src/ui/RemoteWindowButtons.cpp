@@ -2,10 +2,7 @@
 // their clicks, which act through the collector.
 #include "ui/RemoteWindow.h"
 
-#include <QClipboard>
-#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QMimeData>
 #include <QToolButton>
 
 // A check button shows down through its checked state, a push button through
@@ -63,30 +60,21 @@ void RemoteWindow::allUp()
 
 void RemoteWindow::showHints()
 {
-    if (!m_collector.clipboardHasCapturableText()) {
-        for (QToolButton* button : m_slotButtons)
-            button->setToolTip(QStringLiteral("No text in the Clipboard"));
-        return;
-    }
-    const QString prefix = m_collector.autoMode() ? QStringLiteral("Switch Auto Clipstow to ")
-                                                  : QStringLiteral("Clipstow to ");
     for (SlotNumber slot : SlotNumber::all())
-        slotButton(slot)->setToolTip(prefix + m_collector.fileName(slot));
+        slotButton(slot)->setToolTip(m_collector.slotButtonHint(slot));
 }
 
-void RemoteWindow::useSlot(SlotNumber slot)
+bool RemoteWindow::slotButtonsFollow(Collector::Source source)
 {
-    if (m_collector.autoMode()) {
-        // Choose where the automatic captures go; nothing is captured now.
-        setDown(slot);
-        QCoreApplication::processEvents(); // repaint the buttons at once
-        m_collector.setActiveSlot(slot);
-        m_collector.refreshHints();
-    } else {
-        // Capture into the slot; the capture releases the buttons at its end.
-        m_collector.setActiveSlot(slot);
-        m_collector.capture(Collector::Trigger::RemoteSlotButton);
-    }
+    using Source = Collector::Source;
+    return source == Source::Toolbar || source == Source::RemoteToggle ||
+           source == Source::TextEditorCommand;
+}
+
+// The auto switch's name for screen readers says its state.
+void RemoteWindow::showAutoState(bool on)
+{
+    m_autoButton->setAccessibleName(on ? tr("Auto Clipstow: on") : tr("Auto Clipstow: off"));
 }
 
 // The toolbar's switch, this window's toggle and the text-editor command
@@ -95,7 +83,8 @@ void RemoteWindow::useSlot(SlotNumber slot)
 void RemoteWindow::onAutoModeChanged(bool on, Collector::Source source)
 {
     m_autoButton->setChecked(on);
-    if (!Collector::slotButtonsFollow(source))
+    showAutoState(on);
+    if (!slotButtonsFollow(source))
         return;
     m_remoteAuto = on;
     makeCheckButtons(on);

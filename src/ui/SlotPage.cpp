@@ -2,6 +2,7 @@
 
 #include "ui/editor/SlotEditor.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -28,7 +29,7 @@ SlotPage::SlotPage(SlotNumber slot, SlotText& text, QWidget* parent) : QWidget(p
     m_fileNamePanel->setObjectName(QStringLiteral("fileNamePanel") + number);
     m_fileNamePanel->setTextFormat(Qt::PlainText);
     m_fileNamePanel->setAlignment(Qt::AlignCenter);
-    m_fileNamePanel->setToolTip(QStringLiteral("Click to change"));
+    m_fileNamePanel->setToolTip(QCoreApplication::translate("SlotPage", "Click to change"));
     m_fileNamePanel->setFixedHeight(FileNamePanelHeight);
     setPanelLook(m_fileNamePanel, false);
     m_fileNamePanel->installEventFilter(this);
@@ -58,7 +59,8 @@ SlotPage::SlotPage(SlotNumber slot, SlotText& text, QWidget* parent) : QWidget(p
 
 QString SlotPage::fileEndNote()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "SlotPage",
         "This file is longer than the editor holds: only its end is shown, and it cannot be "
         "edited here. Captures are added to the file whole. Choose another file for the slot to "
         "edit again.");

@@ -6,7 +6,9 @@
 #include "platform/Shell.h"
 #include "ui/Icons.h"
 
+#include <QCoreApplication>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -21,7 +23,7 @@
 SplashWindow::SplashWindow(Mode mode, QWidget* parent) : QDialog(parent), m_mode(mode)
 {
     setObjectName(QStringLiteral("splashWindow"));
-    setWindowTitle(QStringLiteral("Clipstow Splash"));
+    setWindowTitle(QCoreApplication::translate("SplashWindow", "Clipstow Splash"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -61,13 +63,27 @@ void SplashWindow::buildPicture()
 {
     QImage image;
     if (!image.loadFromData(Icons::splashPictureData(), "JPEG"))
-        throw AppError(QStringLiteral("Cannot decode the splash picture"));
+        throw AppError(
+            QCoreApplication::translate("SplashWindow", "Cannot decode the splash picture"));
     m_picture = new QLabel(this);
     m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->setPixmap(QPixmap::fromImage(image));
     m_picture->setFixedSize(image.size());
     m_picture->installEventFilter(this);
 }
+
+namespace {
+
+// A smaller font for a text that would not fit the room beside the picture.
+void fitFont(QLabel* label, int room)
+{
+    QFont font = label->font();
+    while (QFontMetrics(font).horizontalAdvance(label->text()) > room && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+}
+
+} // namespace
 
 void SplashWindow::buildLabels()
 {
@@ -80,6 +96,7 @@ void SplashWindow::buildLabels()
         m_creditLabel->setToolTip(ProgramInfo::supportMailAddress());
     }
     m_creditLabel->installEventFilter(this);
+    fitFont(m_creditLabel, SplashLayout::CreditRoom);
     highlightCredit(false);
 
     m_buildLabel = new QLabel(this);
@@ -87,6 +104,7 @@ void SplashWindow::buildLabels()
     m_buildLabel->setAlignment(Qt::AlignCenter);
     m_buildLabel->setText(
         SplashLayout::buildLabelText(ProgramInfo::buildDate(), RegionalSettings::system()));
+    fitFont(m_buildLabel, SplashLayout::CreditRoom);
 }
 
 void SplashWindow::buildButtons()
@@ -97,7 +115,7 @@ void SplashWindow::buildButtons()
     m_webSiteButton->setFixedSize(SplashLayout::WebSiteSize);
     m_webSiteButton->setCursor(Qt::PointingHandCursor);
     m_webSiteButton->setToolTip(ProgramInfo::webSite());
-    m_webSiteButton->setAccessibleName(QStringLiteral("Web site"));
+    m_webSiteButton->setAccessibleName(QCoreApplication::translate("SplashWindow", "Web site"));
     m_webSiteButton->setFocusPolicy(Qt::NoFocus);
     connect(m_webSiteButton, &QToolButton::clicked, this,
             [] { Shell::openLink(QUrl(ProgramInfo::webSite())); });
@@ -114,7 +132,7 @@ void SplashWindow::buildButtons()
     m_closeButton = new QToolButton(this);
     m_closeButton->setObjectName(QStringLiteral("closeButton"));
     m_closeButton->setIcon(Icons::closeGlyph());
-    m_closeButton->setToolTip(QStringLiteral("Close this window"));
+    m_closeButton->setToolTip(QCoreApplication::translate("SplashWindow", "Close this window"));
     m_closeButton->setFocusPolicy(Qt::NoFocus);
     m_closeButton->setFixedSize(SplashLayout::closeButtonSize(QSize(titleButton, titleButton)));
     const int glyph = std::max(8, m_closeButton->height() - 4);

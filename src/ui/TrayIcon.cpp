@@ -71,7 +71,7 @@ void TrayIcon::runDefaultItem()
             return;
         }
     }
-    m_collector.capture(Collector::Trigger::Tray);
+    m_collector.captureInto(m_collector.activeSlot(), Collector::Trigger::Tray);
 }
 
 void TrayIcon::openMenu()

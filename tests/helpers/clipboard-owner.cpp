@@ -10,7 +10,12 @@
 //   --withhold=TYPE   lists TYPE, never sends it
 //   --chunk=BYTES     texts longer than this go in pieces (default 262144)
 //   --incr-stop       sends the first piece of a text in pieces, then stops
+//   --incr-endless    sends a text in pieces without end (the text again
+//                     and again), as a never-ending source would
 //   --retake=MS       takes the clipboard again every MS ms
+//   --copy-again      takes the clipboard again, from a new window, the
+//                     moment it has answered the first request for its
+//                     formats (as a program copying twice 2 ms apart)
 //   --burst=N         takes the clipboard N times, INTERVAL apart, each time
 //   --interval=MS     from a window of its own (as N programs would), the
 //   --size=BYTES      i-th text being "[[TEXT-i]] filler [[TEXT-i]]" of
@@ -43,7 +48,9 @@ struct Options
     std::vector<std::string> withheld;
     size_t chunk = 262144;
     bool incrStop = false;
+    bool incrEndless = false;
     int retakeMs = 0;
+    bool copyAgain = false;
     int burst = 0;
     int intervalMs = 20;
     size_t size = 0;
@@ -78,6 +85,8 @@ struct Owner
     std::map<std::string, xcb_atom_t> atoms;
     std::vector<Incremental> incremental;
     std::vector<Delayed> delayed;
+    // Whether the formats were asked for (and answered) once.
+    bool targetsAnswered = false;
 
     xcb_atom_t atom(const std::string& name)
     {
@@ -152,6 +161,12 @@ struct Owner
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property,
                                 XCB_ATOM_ATOM, 32, uint32_t(list.size()), list.data());
             notify(request, property);
+            if (options.copyAgain && !targetsAnswered) {
+                windows.push_back(newWindow());
+                texts.push_back(texts[size_t(index)]);
+                own(windows.back());
+            }
+            targetsAnswered = true;
             return;
         }
         if (withheld(target) || (options.silentText && isTextTarget(target)))
@@ -167,7 +182,7 @@ struct Owner
             return;
         }
         const xcb_atom_t type = isTextTarget(target) ? atom("UTF8_STRING") : request.target;
-        if (data->size() > options.chunk) {
+        if (data->size() > options.chunk || (options.incrEndless && isTextTarget(target))) {
             const uint32_t size = uint32_t(data->size());
             const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
             xcb_change_window_attributes(c, request.requestor, XCB_CW_EVENT_MASK, &events);
@@ -190,6 +205,8 @@ struct Owner
         });
         if (it == incremental.end() || (options.incrStop && it->sent > 0))
             return;
+        if (options.incrEndless && it->sent == it->data.size())
+            it->sent = 0;
         const size_t length = std::min(options.chunk, it->data.size() - it->sent);
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, it->requestor, it->property, it->type, 8,
                             uint32_t(length), it->data.data() + it->sent);
@@ -273,6 +290,10 @@ bool parse(int argc, char** argv, Options& options)
             options.silentText = true;
         else if (arg == "--incr-stop")
             options.incrStop = true;
+        else if (arg == "--incr-endless")
+            options.incrEndless = true;
+        else if (arg == "--copy-again")
+            options.copyAgain = true;
         else if (auto v = value("--delay"))
             options.delayMs = std::atoi(v->c_str());
         else if (auto v = value("--withhold"))

@@ -1,13 +1,16 @@
 // Test helper: takes the Wayland clipboard through data-control with several
 // formats at once (which wl-copy cannot do) and serves it until another
 // selection replaces it; or, with --silent, as an owner that never sends
-// its data and holds every request open until it is killed. Either ends
-// after two minutes at the latest. Prints "ready" once it owns the
-// clipboard. Usage: wayland-owner [--silent] TEXT [TYPE=VALUE ...]
+// its data and holds every request open until it is killed; --types=N
+// lists N more types as well (application/x-clipstow-1 and so on, each
+// served as an empty text). Either ends after two minutes at the latest.
+// Prints "ready" once it owns the clipboard.
+// Usage: wayland-owner [--silent] [--types=N] TEXT [TYPE=VALUE ...]
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <poll.h>
@@ -71,14 +74,21 @@ void onGlobalRemove(void*, wl_registry*, uint32_t) {}
 int main(int argc, char** argv)
 {
     int first = 1;
-    if (argc > 1 && std::strcmp(argv[1], "--silent") == 0) {
-        g_silent = true;
-        ++first;
+    long types = 0;
+    for (; first < argc && std::strncmp(argv[first], "--", 2) == 0; ++first) {
+        if (std::strcmp(argv[first], "--silent") == 0)
+            g_silent = true;
+        else if (std::strncmp(argv[first], "--types=", 8) == 0)
+            types = std::atol(argv[first] + 8);
+        else
+            break;
     }
     if (first >= argc) {
-        std::fprintf(stderr, "usage: wayland-owner [--silent] TEXT [TYPE=VALUE ...]\n");
+        std::fprintf(stderr, "usage: wayland-owner [--silent] [--types=N] TEXT [TYPE=VALUE ...]\n");
         return 2;
     }
+    for (long i = 1; i <= types; ++i)
+        g_formats["application/x-clipstow-" + std::to_string(i)] = std::string();
     for (const char* type : {"text/plain;charset=utf-8", "text/plain", "UTF8_STRING"})
         g_formats[type] = argv[first];
     for (int i = first + 1; i < argc; ++i) {
@@ -103,8 +113,13 @@ int main(int argc, char** argv)
     zwlr_data_control_source_v1* source =
         zwlr_data_control_manager_v1_create_data_source(g_manager);
     zwlr_data_control_source_v1_add_listener(source, &sourceListener, nullptr);
-    for (const auto& [type, value] : g_formats)
+    // The requests go in batches: the socket holds only so many at once.
+    int listed = 0;
+    for (const auto& [type, value] : g_formats) {
         zwlr_data_control_source_v1_offer(source, type.c_str());
+        if (++listed % 256 == 0)
+            wl_display_roundtrip(display);
+    }
     zwlr_data_control_device_v1* device =
         zwlr_data_control_manager_v1_get_data_device(g_manager, g_seat);
     zwlr_data_control_device_v1_set_selection(device, source);

@@ -126,19 +126,7 @@ void PrivateSway::enter() const
 
 bool PrivateSway::copy(const QByteArray& data, const QStringList& arguments) const
 {
-    // wl-copy returns once the compositor has its selection; what stays
-    // behind to serve it ends when the clipboard changes again.
-    QProcess copy;
-    copy.setProcessEnvironment(environment(QProcessEnvironment::systemEnvironment()));
-    copy.setStandardOutputFile(QProcess::nullDevice());
-    copy.start(QStringLiteral("wl-copy"), arguments);
-    if (!copy.waitForStarted())
-        return false;
-    if (!data.isEmpty())
-        copy.write(data);
-    copy.closeWriteChannel();
-    return copy.waitForFinished(30000) && copy.exitStatus() == QProcess::NormalExit &&
-           copy.exitCode() == 0;
+    return wlCopy(environment(QProcessEnvironment::systemEnvironment()), data, arguments);
 }
 
 QStringList PrivateSway::copyBurst(int count, const QString& prefix) const
@@ -156,6 +144,22 @@ QStringList PrivateSway::copyBurst(int count, const QString& prefix) const
     }
     texts.sort();
     return texts;
+}
+
+bool wlCopy(const QProcessEnvironment& env, const QByteArray& data, const QStringList& arguments)
+{
+    // wl-copy returns once the compositor has its selection.
+    QProcess copy;
+    copy.setProcessEnvironment(env);
+    copy.setStandardOutputFile(QProcess::nullDevice());
+    copy.start(QStringLiteral("wl-copy"), arguments);
+    if (!copy.waitForStarted())
+        return false;
+    if (!data.isEmpty())
+        copy.write(data);
+    copy.closeWriteChannel();
+    return copy.waitForFinished(30000) && copy.exitStatus() == QProcess::NormalExit &&
+           copy.exitCode() == 0;
 }
 
 QString startHeadlessWeston(QProcess& weston, const QString& runtimeDir)

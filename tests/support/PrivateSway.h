@@ -54,6 +54,12 @@ private:
     QString m_socket;
 };
 
+// Sets the clipboard of the compositor env names to data with wl-copy,
+// which stays behind to serve it until the clipboard changes again; true
+// once the compositor has the new selection.
+bool wlCopy(const QProcessEnvironment& env, const QByteArray& data,
+            const QStringList& arguments = {});
+
 // Starts weston on its headless back end in runtimeDir, a compositor that
 // offers neither data-control protocol; returns its socket's full path once
 // it takes connections, or an empty text when it cannot start.

@@ -80,7 +80,7 @@ std::unique_ptr<Collector> makeCollector(Settings& settings, ErrorReporter& erro
 bool captureAndWait(Collector& collector, Collector::Trigger trigger)
 {
     QSignalSpy ended(&collector, &Collector::captureEnded);
-    collector.capture(trigger);
+    collector.captureInto(collector.activeSlot(), trigger);
     return !ended.isEmpty() || ended.wait();
 }
 

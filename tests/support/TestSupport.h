@@ -68,7 +68,7 @@ std::unique_ptr<Collector> makeCollector(Settings& settings, ErrorReporter& erro
                                          SaveSound& sound);
 
 // Runs a capture and waits until it has ended: outside auto mode its text
-// comes from the clipboard's owner after capture() has returned. False when
+// comes from the clipboard's owner after captureInto() has returned. False when
 // it did not end (it failed).
 bool captureAndWait(Collector& collector, Collector::Trigger trigger);
 

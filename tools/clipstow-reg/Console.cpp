@@ -1,5 +1,6 @@
 #include "Console.h"
 
+#include <QCoreApplication>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -8,7 +9,8 @@ namespace RegTool {
 
 Failure syntaxError(const QString& command)
 {
-    return Failure(QStringLiteral("Invalid syntax. Type \"clipstow-reg %1 /?\" for usage.")
+    return Failure(QCoreApplication::translate(
+                       "Console", "Invalid syntax. Type \"clipstow-reg %1 /?\" for usage.")
                        .arg(command.toUpper()));
 }
 
@@ -25,7 +27,7 @@ void printLine(const QString& text)
 
 bool confirm(const QString& question)
 {
-    print(question + QStringLiteral("(Yes/No)? "));
+    print(question + QCoreApplication::translate("Console", "(Yes/No)? "));
     std::fflush(stdout);
     std::string answer;
     if (!std::getline(std::cin, answer))
@@ -44,7 +46,7 @@ KeyName parseKeyName(const QString& text)
     const QString path = slash < 0 ? QString() : name.mid(slash + 1);
     if (!root || path.contains(QStringLiteral("\\\\")) || path.startsWith(QLatin1Char('\\')) ||
         !RegistryStore::keyPathProblem(path).isEmpty())
-        throw Failure(QStringLiteral("Invalid key name."));
+        throw Failure(QCoreApplication::translate("Console", "Invalid key name."));
     QString full = RegistryStore::rootName(*root);
     if (!path.isEmpty())
         full += QLatin1Char('\\') + path;

@@ -2,6 +2,7 @@
 
 #include "Console.h"
 
+#include <QCoreApplication>
 #include <cctype>
 
 namespace RegTool {
@@ -10,7 +11,8 @@ namespace {
 
 Failure badData(const QString& type, const QString& data)
 {
-    return Failure(QStringLiteral("Invalid data \"%1\" for %2.").arg(data, type));
+    return Failure(
+        QCoreApplication::translate("Edit", "Invalid data \"%1\" for %2.").arg(data, type));
 }
 
 // Unsigned number in decimal, or in hexadecimal after 0x, up to max.
@@ -92,7 +94,8 @@ int add(RegistryStore& store, const QStringList& words)
     const RegType type =
         typeText ? RegistryStore::parseType(*typeText).value_or(RegType::None) : RegType::Sz;
     if (type == RegType::None)
-        throw Failure(QStringLiteral("Invalid type %1.").arg(typeText.value_or(QString())));
+        throw Failure(QCoreApplication::translate("Edit", "Invalid type %1.")
+                          .arg(typeText.value_or(QString())));
     if (separator && (type != RegType::MultiSz || separator->size() != 1))
         throw syntaxError(args.command());
     // Check the data before anything is written.
@@ -102,7 +105,7 @@ int add(RegistryStore& store, const QStringList& words)
     const bool setsValue = name || defaultValue || typeText || data;
     if (!setsValue) {
         if (!store.openKey(keyName.root, keyName.path, true))
-            throw Failure(QStringLiteral("Invalid key name."));
+            throw Failure(QCoreApplication::translate("Edit", "Invalid key name."));
         printLine(QString::fromLatin1(completed));
         return 0;
     }
@@ -110,7 +113,8 @@ int add(RegistryStore& store, const QStringList& words)
     if (!force) {
         const auto existing = store.openKey(keyName.root, keyName.path, false);
         if (existing && existing->hasValue(valueName) &&
-            !confirm(QStringLiteral("Value %1 exists, overwrite").arg(displayName(valueName)))) {
+            !confirm(QCoreApplication::translate("Edit", "Value %1 exists, overwrite")
+                         .arg(displayName(valueName)))) {
             printLine(QString::fromLatin1(canceled));
             return 0;
         }
@@ -121,8 +125,8 @@ int add(RegistryStore& store, const QStringList& words)
         written = key && key->setValue(valueName, type, bytes);
     });
     if (!written)
-        throw Failure(
-            QStringLiteral("Cannot set %1 in %2.").arg(displayName(valueName), keyName.fullName));
+        throw Failure(QCoreApplication::translate("Edit", "Cannot set %1 in %2.")
+                          .arg(displayName(valueName), keyName.fullName));
     printLine(QString::fromLatin1(completed));
     return 0;
 }
@@ -146,10 +150,10 @@ int remove(RegistryStore& store, const QStringList& words)
 
     if (!name && !defaultValue && !allValues) {
         if (keyName.path.isEmpty())
-            throw Failure(QStringLiteral("A root key cannot be deleted."));
+            throw Failure(QCoreApplication::translate("Edit", "A root key cannot be deleted."));
         if (!force &&
-            !confirm(
-                QStringLiteral("Permanently delete the registry key %1 ").arg(keyName.fullName))) {
+            !confirm(QCoreApplication::translate("Edit", "Permanently delete the registry key %1 ")
+                         .arg(keyName.fullName))) {
             printLine(QString::fromLatin1(canceled));
             return 0;
         }
@@ -159,7 +163,8 @@ int remove(RegistryStore& store, const QStringList& words)
         return 0;
     }
     if (allValues) {
-        if (!force && !confirm(QStringLiteral("Delete all values under the registry key %1 ")
+        if (!force && !confirm(QCoreApplication::translate(
+                                   "Edit", "Delete all values under the registry key %1 ")
                                    .arg(keyName.fullName))) {
             printLine(QString::fromLatin1(canceled));
             return 0;
@@ -174,8 +179,8 @@ int remove(RegistryStore& store, const QStringList& words)
     const QString valueName = name.value_or(QString());
     if (!key->hasValue(valueName))
         throw Failure(QString::fromLatin1(notFound));
-    if (!force &&
-        !confirm(QStringLiteral("Delete the registry value %1 ").arg(displayName(valueName)))) {
+    if (!force && !confirm(QCoreApplication::translate("Edit", "Delete the registry value %1 ")
+                               .arg(displayName(valueName)))) {
         printLine(QString::fromLatin1(canceled));
         return 0;
     }

@@ -5,6 +5,8 @@
 
 #include "settings/RegistryLayout.h"
 
+#include <QCoreApplication>
+
 namespace RegTool {
 
 namespace {
@@ -96,7 +98,8 @@ int query(RegistryStore& store, const QStringList& words)
     if (recurse) {
         printLine(QString());
         const int found = queryValue(store, *key, keyName.fullName, valueName, true);
-        printLine(QStringLiteral("End of search: %1 match(es) found.").arg(found));
+        printLine(
+            QCoreApplication::translate("Query", "End of search: %1 match(es) found.").arg(found));
         return 0;
     }
     const auto value = key->value(valueName);

@@ -4,6 +4,7 @@
 
 #include "settings/RegFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -26,7 +27,8 @@ constexpr qint64 MaxScriptBytes = qint64(64) << 20;
 QByteArray readScript(const QString& fileName)
 {
     const auto failure = [&fileName](const QString& reason) {
-        return Failure(QStringLiteral("Error opening the file %1: %2").arg(fileName, reason));
+        return Failure(QCoreApplication::translate("Transfer", "Error opening the file %1: %2")
+                           .arg(fileName, reason));
     };
     const int fd =
         ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -37,9 +39,10 @@ QByteArray readScript(const QString& fileName)
     if (::fstat(fd, &info) != 0)
         throw failure(QString::fromLocal8Bit(std::strerror(errno)));
     if (!S_ISREG(info.st_mode))
-        throw failure(QStringLiteral("it is not a regular file"));
+        throw failure(QCoreApplication::translate("Transfer", "it is not a regular file"));
     const auto tooLarge = [&] {
-        return failure(QStringLiteral("it is larger than %1 MB").arg(MaxScriptBytes >> 20));
+        return failure(QCoreApplication::translate("Transfer", "it is larger than %1 MB")
+                           .arg(MaxScriptBytes >> 20));
     };
     if (info.st_size > MaxScriptBytes)
         throw tooLarge();
@@ -53,7 +56,7 @@ QByteArray readScript(const QString& fileName)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            throw Failure(QStringLiteral("Error reading the file %1: %2")
+            throw Failure(QCoreApplication::translate("Transfer", "Error reading the file %1: %2")
                               .arg(fileName, QString::fromLocal8Bit(std::strerror(errno))));
         }
         if (bytes.size() + got > MaxScriptBytes)
@@ -77,7 +80,8 @@ int exportKey(RegistryStore& store, const QStringList& words)
     if (!key)
         throw Failure(QString::fromLatin1(notFound));
     if (QFileInfo::exists(fileName) && !overwrite &&
-        !confirm(QStringLiteral("File %1 already exists. Overwrite ").arg(fileName))) {
+        !confirm(QCoreApplication::translate("Transfer", "File %1 already exists. Overwrite ")
+                     .arg(fileName))) {
         printLine(QString::fromLatin1(canceled));
         return 0;
     }
@@ -87,7 +91,8 @@ int exportKey(RegistryStore& store, const QStringList& words)
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(RegFile::encodeBytes(text)) < 0 ||
         !file.commit())
-        throw Failure(QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString()));
+        throw Failure(QCoreApplication::translate("Transfer", "Cannot write %1: %2")
+                          .arg(fileName, file.errorString()));
     printLine(QString::fromLatin1(completed));
     return 0;
 }
@@ -104,8 +109,9 @@ int importFile(RegistryStore& store, const QStringList& words)
     try {
         entries = RegFile::parse(RegFile::decodeBytes(bytes));
     } catch (const RegFile::ParseError& error) {
-        throw Failure(QStringLiteral("%1 is not a valid registry script: line %2: %3. Nothing was "
-                                     "imported.")
+        throw Failure(QCoreApplication::translate(
+                          "Transfer", "%1 is not a valid registry script: line %2: %3. Nothing was "
+                                      "imported.")
                           .arg(fileName)
                           .arg(error.line())
                           .arg(error.reason()));

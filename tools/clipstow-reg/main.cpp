@@ -3,6 +3,7 @@
 
 #include "Console.h"
 
+#include "base/Translations.h"
 #include "settings/RegistryLayout.h"
 
 #include <QCoreApplication>
@@ -10,9 +11,12 @@
 
 namespace {
 
-const char invalidSyntax[] = "Invalid syntax. Type \"clipstow-reg /?\" for usage.";
+const char invalidSyntax[] =
+    QT_TRANSLATE_NOOP("clipstow-reg", "Invalid syntax. Type \"clipstow-reg /?\" for usage.");
 
-const char usage[] =
+//: The answer to clipstow-reg /?; operations, switches, key and type names stay as they are
+const char usage[] = QT_TRANSLATE_NOOP(
+    "clipstow-reg",
     "clipstow-reg OPERATION [parameters]\n"
     "\n"
     "  query KEY [/v NAME | /ve] [/s]\n"
@@ -25,13 +29,13 @@ const char usage[] =
     "TYPE is REG_SZ (the default), REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD or\n"
     "REG_QWORD. The store is $CLIPSTOW_REGISTRY, else\n"
     "$XDG_CONFIG_HOME/clipstow/registry.sqlite3 (~/.config when unset).\n"
-    "/?, -h or --help shows this text; --version the version.\n";
+    "/?, -h or --help shows this text; --version the version.\n");
 
 int run(const QStringList& words)
 {
     using namespace RegTool;
     if (words.isEmpty())
-        throw Failure(QString::fromLatin1(invalidSyntax));
+        throw Failure(QCoreApplication::translate("clipstow-reg", invalidSyntax));
     const QString operation = words.first().toLower();
     // Help right after the program or the operation; "/?" anywhere, as the
     // registry tool takes it.
@@ -41,7 +45,8 @@ int run(const QStringList& words)
     };
     if (asksHelp(words.first()) || (words.size() > 1 && asksHelp(words.at(1))) ||
         words.contains(QStringLiteral("/?"))) {
-        print(QString::fromLatin1(usage) + QLatin1Char('\n') + Layout::valuesHelpText());
+        print(QCoreApplication::translate("clipstow-reg", usage) + QLatin1Char('\n') +
+              Layout::valuesHelpText());
         return 0;
     }
     if (words.size() == 1 && operation == QLatin1String("--version")) {
@@ -64,7 +69,7 @@ int run(const QStringList& words)
         return exportKey(store, rest);
     if (operation == QLatin1String("import"))
         return importFile(store, rest);
-    throw Failure(QString::fromLatin1(invalidSyntax));
+    throw Failure(QCoreApplication::translate("clipstow-reg", invalidSyntax));
 }
 
 } // namespace
@@ -72,6 +77,7 @@ int run(const QStringList& words)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    Translations::install();
     int status = 1;
     try {
         status = run(app.arguments().mid(1));

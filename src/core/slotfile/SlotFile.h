@@ -89,16 +89,18 @@ public:
     const QString& problem() const { return m_problem; }
 
     // Before appending bytes at start of the file open as fd: records where
-    // they go (one small write into the lock file).
+    // they go and what they are (one write into the lock file).
     void recordAppend(int fd, qint64 start, QByteArrayView bytes) const;
-    // After an append that was taken back, or a write of the whole file:
-    // no append is under way.
+    // Once the append is on the disk, or was taken back, or after a write
+    // of the whole file: no append is under way.
     void forgetAppend() const;
-    // When the last append recorded for fileName was cut off (the file
-    // ends between its start and its end, with its first bytes): moves what
-    // got through into "<fileName>.torn-<yyyyMMdd-HHmmss>" (writeNewFile),
-    // cuts the file back to where the append started and returns that
-    // file's name; else an empty text. Only while the lock is held.
+    // When the last append recorded for fileName never finished and was
+    // cut off (the file ends between its start and its end, and the bytes
+    // from its start are exactly the first ones it was writing): moves
+    // what got through into "<fileName>.torn-<yyyyMMdd-HHmmss>"
+    // (writeNewFile), cuts the file back to where the append started and
+    // returns that file's name; else an empty text. A file changed since
+    // in any other way is left as it is. Only while the lock is held.
     QString setAsideTornAppend(const QString& fileName) const;
 
 private:
@@ -123,6 +125,34 @@ public:
     explicit SlotFileChanged(const QString& fileName);
 };
 
+// A digest of bytes given in pieces, in order (xxHash64): by which the
+// bytes a file held can be told from any others without keeping them.
+class Digest final
+{
+public:
+    Digest();
+    void add(QByteArrayView bytes);
+    // Of all the bytes added so far; more may be added after.
+    quint64 value() const;
+    // How many bytes were added.
+    qint64 size() const { return m_size; }
+    bool operator==(const Digest& other) const
+    {
+        return m_size == other.m_size && value() == other.value();
+    }
+
+private:
+    static constexpr int Stripe = 32;
+    void stripe(const char* bytes);
+    quint64 m_lanes[4];
+    char m_pending[Stripe] = {};
+    int m_pendingSize = 0;
+    qint64 m_size = 0;
+};
+// The digest of the first size bytes of fd (fewer when it is shorter).
+// Raises "Failed to Load Stream" for the file on an error.
+Digest digestOf(int fd, qint64 size, const QString& fileName);
+
 // What a read found, for callers that keep track of the file (SlotFileWriter).
 struct ReadResult
 {
@@ -138,9 +168,12 @@ struct ReadResult
     qint64 size = 0;
     // Only the file's end was read (see readTextDetailed).
     bool cut = false;
-    // The file's last bytes (at most TailBytes), by which a later read can
-    // tell that the file only grew since (SlotFileWriter::readAdded).
+    // The file's last bytes (at most TailBytes), and the digest of all the
+    // bytes read (the part only checked for the format included), by which
+    // a later read can tell that the file only grew since
+    // (SlotFileWriter::readAdded).
     QByteArray tail;
+    Digest digest;
 };
 constexpr qsizetype TailBytes = 4096;
 // With maxChars, a file whose text is longer gives only its end: as many of

@@ -1,10 +1,12 @@
 #include "base/AppError.h"
+#include "base/Translations.h"
 #include "core/slotfile/SlotFile.h"
+#include "platform/RuntimeFolder.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <cerrno>
@@ -14,7 +16,9 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
+#include <vector>
 
 // Writing a slot file so that a crash, a full disk or a killed process never
 // leaves it half written: the new contents go to a temporary file next to
@@ -24,9 +28,11 @@ namespace SlotFile {
 
 namespace {
 
-const QString CannotCreate = QStringLiteral("Cannot create file %s");
-const QString FailedToSave = QStringLiteral("Failed to Save Stream");
-const QString NotRegular = QStringLiteral("Not a regular file");
+const TranslatedText CannotCreate{"SlotFile",
+                                  QT_TRANSLATE_NOOP("SlotFile", "Cannot create file %s")};
+const TranslatedText FailedToSave{"SlotFile",
+                                  QT_TRANSLATE_NOOP("SlotFile", "Failed to Save Stream")};
+const TranslatedText NotRegular{"SlotFile", QT_TRANSLATE_NOOP("SlotFile", "Not a regular file")};
 
 QByteArray directoryOf(const QByteArray& path)
 {
@@ -84,24 +90,27 @@ QByteArray resolveLinks(QByteArray path, int& error)
 // A write that failed with error: past the file size limit or on a full
 // disk the file could not be made, as the user sees it; anything else is a
 // failed write of the text.
-const QString& writeFailure(int error)
+QString writeFailure(int error)
 {
     return error == EFBIG ? CannotCreate : FailedToSave;
 }
 
-// The folder where this user's lock files live: the session's runtime
-// folder, which only the user may enter. Empty when there is none. Looked
-// up once (Qt warns each time it has to make one up).
+// The folder where this user's lock files live, which only the user may
+// enter (the single-instance lock's). Empty when there is none. Looked up
+// once.
 QString lockFolder()
 {
-    static const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    static const QString folder = privateRuntimeFolder();
     return folder;
 }
 
-// What a lock file holds after the record of an append: the file (device,
-// inode and, where the file system keeps it, the time it was made, so that
-// a later file that got the same inode is not taken for it), where the
-// appended bytes start and end, and their first bytes.
+// What a lock file holds while an append is under way (it is emptied once
+// the append is on the disk): the file (device, inode and, where the file
+// system keeps it, the time it was made, so that a later file that got the
+// same inode is not taken for it), where the appended bytes start and end,
+// and what they are: their first headSize bytes as they are, then the
+// digests of the bytes from start to each page boundary of the file after
+// those (a write cut off by a signal ends at one), digestCount of them.
 struct AppendRecord
 {
     char magic[8];
@@ -111,9 +120,18 @@ struct AppendRecord
     qint64 start;
     qint64 end;
     qint32 headSize;
-    char head[44];
+    qint32 digestCount;
 };
-constexpr char RecordMagic[8] = {'c', 'l', 'i', 'p', 'a', 'p', 'p', '2'};
+constexpr char RecordMagic[8] = {'c', 'l', 'i', 'p', 'a', 'p', 'p', '3'};
+constexpr qint64 RecordHeadBytes = 64 * 1024;
+constexpr qint64 PageBytes = 4096;
+
+// The first page boundary of the file after the bytes a record holds as
+// they are.
+qint64 firstDigestAt(const AppendRecord& record)
+{
+    return (record.start + record.headSize) / PageBytes * PageBytes + PageBytes;
+}
 
 // The identity of the open file fd: device, inode, birth time (0 where the
 // file system keeps none). False when it cannot be had.
@@ -136,7 +154,9 @@ bool identify(int fd, AppendRecord& record)
 
 SlotFileChanged::SlotFileChanged(const QString& fileName)
     : AppError(AppError::withName(
-          QStringLiteral("%s was changed by another program and was not overwritten"), fileName))
+          QCoreApplication::translate("SlotFileAtomic",
+                                      "%s was changed by another program and was not overwritten"),
+          fileName))
 {
 }
 
@@ -150,7 +170,7 @@ WriteLock::WriteLock(const QString& fileName)
     const QString locks = lockFolder();
     if (target.isEmpty() || locks.isEmpty() ||
         ::stat(directoryOf(target).constData(), &folder) != 0) {
-        m_problem = QStringLiteral("no place for its lock");
+        m_problem = QCoreApplication::translate("SlotFileAtomic", "no place for its lock");
         return;
     }
     // One lock file per slot file, named after the file's folder (which
@@ -181,7 +201,7 @@ WriteLock::WriteLock(const QString& fileName)
         QThread::msleep(pause);
         waited += pause;
     }
-    m_problem = QStringLiteral("another Clipstow was writing it");
+    m_problem = QCoreApplication::translate("SlotFileAtomic", "another Clipstow was writing it");
     ::close(m_fd);
     m_fd = -1;
 }
@@ -200,27 +220,49 @@ void WriteLock::recordAppend(int fd, qint64 start, QByteArrayView bytes) const
     std::memcpy(record.magic, RecordMagic, sizeof record.magic);
     record.start = start;
     record.end = start + bytes.size();
-    record.headSize = qint32(std::min<qsizetype>(bytes.size(), sizeof record.head));
-    std::memcpy(record.head, bytes.data(), size_t(record.headSize));
+    record.headSize = qint32(std::min<qint64>(bytes.size(), RecordHeadBytes));
+    std::vector<quint64> digests;
+    Digest digest;
+    qint64 at = start;
+    for (qint64 boundary = firstDigestAt(record); boundary < record.end; boundary += PageBytes) {
+        digest.add(bytes.sliced(at - start, boundary - at));
+        digests.push_back(digest.value());
+        at = boundary;
+    }
+    record.digestCount = qint32(digests.size());
+    const iovec parts[] = {
+        {&record, sizeof record},
+        {const_cast<char*>(bytes.data()), size_t(record.headSize)},
+        {digests.data(), digests.size() * sizeof(quint64)},
+    };
     // The one extra write of an append; a record that does not get through
     // only means a torn append would not be recognised.
-    (void)!::pwrite(m_fd, &record, sizeof record, 0);
+    (void)!::pwritev(m_fd, parts, 3, 0);
 }
 
 void WriteLock::forgetAppend() const
 {
-    if (m_fd < 0)
-        return;
-    const AppendRecord none{};
-    (void)!::pwrite(m_fd, &none, sizeof none, 0);
+    if (m_fd >= 0)
+        (void)!::ftruncate(m_fd, 0);
 }
 
 QString WriteLock::setAsideTornAppend(const QString& fileName) const
 {
     AppendRecord record{};
     if (m_fd < 0 || ::pread(m_fd, &record, sizeof record, 0) != qsizetype(sizeof record) ||
-        std::memcmp(record.magic, RecordMagic, sizeof record.magic) != 0 || record.headSize < 0 ||
-        record.headSize > qint32(sizeof record.head))
+        std::memcmp(record.magic, RecordMagic, sizeof record.magic) != 0 || record.start < 0 ||
+        record.end <= record.start || record.headSize < 0 || record.headSize > RecordHeadBytes ||
+        record.headSize > record.end - record.start || record.digestCount < 0 ||
+        record.digestCount > (record.end - record.start) / PageBytes + 1)
+        return QString();
+    QByteArray head(record.headSize, Qt::Uninitialized);
+    std::vector<quint64> digests(size_t(record.digestCount));
+    iovec parts[] = {
+        {head.data(), size_t(head.size())},
+        {digests.data(), digests.size() * sizeof(quint64)},
+    };
+    if (::preadv(m_fd, parts, 2, sizeof record) !=
+        qsizetype(head.size() + digests.size() * sizeof(quint64)))
         return QString();
     qint64 size = 0;
     int fd = -1;
@@ -234,9 +276,22 @@ QString WriteLock::setAsideTornAppend(const QString& fileName) const
     if (identify(fd, file) && file.device == record.device && file.inode == record.inode &&
         file.bornNs == record.bornNs && size > record.start && size < record.end) {
         torn.resize(qsizetype(size - record.start));
-        const qsizetype head = std::min<qsizetype>(record.headSize, torn.size());
-        if (::pread(fd, torn.data(), size_t(torn.size()), record.start) != torn.size() ||
-            QByteArrayView(record.head, head) != QByteArrayView(torn.constData(), head))
+        if (::pread(fd, torn.data(), size_t(torn.size()), record.start) != torn.size())
+            torn.clear();
+        // Exactly the first bytes of the append, checked byte for byte
+        // where the record holds them, else by the digest at the page
+        // boundary the file ends at.
+        const qint64 index = (size - firstDigestAt(record)) / PageBytes;
+        bool prefix = false;
+        if (torn.size() <= head.size()) {
+            prefix = head.startsWith(torn);
+        } else if (size % PageBytes == 0 && index >= 0 && index < record.digestCount &&
+                   torn.startsWith(head)) {
+            Digest digest;
+            digest.add(torn);
+            prefix = digest.value() == digests[size_t(index)];
+        }
+        if (!prefix)
             torn.clear();
     }
     if (torn.isEmpty()) {
@@ -244,9 +299,11 @@ QString WriteLock::setAsideTornAppend(const QString& fileName) const
         return QString();
     }
     // Whoever appended holds the lock no more and left the file between
-    // the start and the end of what it meant to write, starting with its
-    // first bytes: the append was cut off. What got through is kept beside
-    // the file, and the file is cut back to where the append started.
+    // the start and the end of what it meant to write, with exactly its
+    // first bytes, and never said it finished: the append was cut off.
+    // (Bytes changed or cut by anyone else are theirs and stay.) What got
+    // through is kept beside the file, and the file is cut back to where
+    // the append started.
     QString name;
     try {
         name = writeNewFile(

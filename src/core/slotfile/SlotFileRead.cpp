@@ -1,6 +1,8 @@
 #include "base/AppError.h"
+#include "base/Translations.h"
 #include "core/slotfile/SlotFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -15,8 +17,9 @@ namespace SlotFile {
 
 namespace {
 
-const QString CannotOpen = QStringLiteral("Cannot open file %s");
-const QString FailedToLoad = QStringLiteral("Failed to Load Stream");
+const TranslatedText CannotOpen{"SlotFile", QT_TRANSLATE_NOOP("SlotFile", "Cannot open file %s")};
+const TranslatedText FailedToLoad{"SlotFile",
+                                  QT_TRANSLATE_NOOP("SlotFile", "Failed to Load Stream")};
 
 // An open regular file, closed on leaving the scope.
 class OpenFile final
@@ -38,8 +41,8 @@ public:
         return readToEnd(m_fd, offset, m_size - offset, m_fileName);
     }
 
-    // Feeds the bytes from 0 to end to check, a piece at a time.
-    void check(qint64 end, FormatCheck& check) const
+    // Feeds the bytes from 0 to end to check and digest, a piece at a time.
+    void check(qint64 end, FormatCheck& check, Digest& digest) const
     {
         QByteArray piece(1 << 20, Qt::Uninitialized);
         for (qint64 at = 0; at < end;) {
@@ -49,6 +52,7 @@ public:
             if (n == 0)
                 break;
             check.add(QByteArrayView(piece.constData(), n));
+            digest.add(QByteArrayView(piece.constData(), n));
             at += n;
         }
     }
@@ -123,10 +127,11 @@ ReadResult readTextDetailed(const QString& fileName, std::optional<qsizetype> ma
     bool headInFormat = true;
     if (offset > 0 && !rtf) {
         FormatCheck check;
-        file.check(offset, check);
+        file.check(offset, check, result.digest);
         check.add(bytes);
         headInFormat = check.inFormat();
     }
+    result.digest.add(bytes);
     if (offset > 0) {
         // Start at a character: skip the rest of a sequence cut in two.
         qsizetype skip = 0;

@@ -1,7 +1,9 @@
 #include "core/slotfile/SlotFileWriter.h"
+#include "base/Translations.h"
 
 #include "base/AppError.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -12,9 +14,11 @@
 
 namespace {
 
-const QString CannotCreate = QStringLiteral("Cannot create file %s");
-const QString CannotOpen = QStringLiteral("Cannot open file %s");
-const QString FailedToSave = QStringLiteral("Failed to Save Stream");
+const TranslatedText CannotCreate{"SlotFile",
+                                  QT_TRANSLATE_NOOP("SlotFile", "Cannot create file %s")};
+const TranslatedText CannotOpen{"SlotFile", QT_TRANSLATE_NOOP("SlotFile", "Cannot open file %s")};
+const TranslatedText FailedToSave{"SlotFile",
+                                  QT_TRANSLATE_NOOP("SlotFile", "Failed to Save Stream")};
 
 // The bytes of text that starts at character offset of the file's text.
 QByteArray encodeAt(qsizetype offset, const QString& text)
@@ -68,8 +72,8 @@ QString SlotFileWriter::read(const QString& fileName, std::optional<qsizetype> m
     SlotFile::ReadResult result = SlotFile::readTextDetailed(fileName, maxChars);
     const bool complete = before && before->size == result.size;
     remember(fileName, complete ? before : std::nullopt, result.text.size(), lastOf(result.text),
-             complete && result.format == SlotFile::Format::PlainText && result.canonical,
-             complete);
+             complete && result.format == SlotFile::Format::PlainText && result.canonical, complete,
+             result.digest);
     m_tail = complete ? std::move(result.tail) : QByteArray();
     m_appendOnly = result.cut;
     return std::move(result.text);
@@ -87,19 +91,18 @@ std::optional<QString> SlotFileWriter::readAdded(const QString& fileName)
     const std::optional<DiskState> now = stateOf(fileName);
     if (!m_inStep || !m_disk || !now || fileName != m_fileName || !isPlain(fileName) ||
         now->device != m_disk->device || now->inode != m_disk->inode || now->size <= m_disk->size ||
-        m_disk->size == 0 || m_tail.size() != std::min<qint64>(m_disk->size, SlotFile::TailBytes) ||
+        m_disk->size == 0 || !m_digest || m_digest->size() != m_disk->size ||
+        m_tail.size() != std::min<qint64>(m_disk->size, SlotFile::TailBytes) ||
         m_tail.back() == '\r' || uchar(m_tail.back()) >= 0x80)
         return std::nullopt;
     qint64 size = 0;
     const int fd = SlotFile::openRegularFile(fileName, O_RDONLY, CannotOpen, size);
-    // The old bytes are still there: their last ones (the last capture
-    // written, or more) are as they were.
-    QByteArray known(m_tail.size(), Qt::Uninitialized);
+    // Every old byte is still there as it was, not only the last ones: a
+    // line changed in place anywhere before them would otherwise stay old
+    // in the slot's text, and a whole write would put it back.
     QByteArray added;
     try {
-        if (SlotFile::readAt(fd, m_disk->size - known.size(), known.data(), known.size(),
-                             fileName) == known.size() &&
-            known == m_tail)
+        if (SlotFile::digestOf(fd, m_disk->size, fileName) == *m_digest)
             added = SlotFile::readToEnd(fd, m_disk->size, size - m_disk->size, fileName);
     } catch (...) {
         ::close(fd);
@@ -120,9 +123,11 @@ std::optional<QString> SlotFileWriter::readAdded(const QString& fileName)
     // Known up to where the bytes were read; a later append shows as more.
     DiskState state = toState(st);
     state.size = m_disk->size + added.size();
+    SlotFile::Digest digest = *m_digest;
+    digest.add(added);
     remember(fileName, state, m_textLength + decoded.text.size(),
              decoded.text.isEmpty() ? m_lastChar : decoded.text.back(),
-             m_appendable && decoded.canonical, true);
+             m_appendable && decoded.canonical, true, digest);
     m_tail = (m_tail + added).right(SlotFile::TailBytes);
     return decoded.text;
 }
@@ -212,8 +217,9 @@ void SlotFileWriter::save(const QString& fileName, std::optional<qsizetype> unch
         throw SlotFile::SlotFileChanged(fileName);
     if (now && m_appendOnly)
         throw AppError::withName(
-            QStringLiteral("%s is longer than the editor holds: only text added at its end "
-                           "can be saved"),
+            QCoreApplication::translate(
+                "SlotFileWriter", "%s is longer than the editor holds: only text added at its end "
+                                  "can be saved"),
             fileName);
     if (!grown || purpose != Purpose::Capture || !isPlain(fileName)) {
         rewrite(fileName, textFrom(0), font, lock, now);
@@ -317,6 +323,11 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
             m_inStep = false;
         throw AppError::forFile(error == EFBIG ? CannotCreate : FailedToSave, fileName, error);
     }
+    // On the disk: the append is no longer under way, so that what the user
+    // or another program does to these bytes later is never taken for one
+    // cut off.
+    if (!bytes.isEmpty())
+        lock.forgetAppend();
     const bool statOk = ::fstat(fd, &st) == 0;
     // Another program's bytes between the old end and these: not in the
     // slot's text, so the slot reads the file again.
@@ -327,8 +338,13 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
         state->size = end;
     }
     QByteArray tail;
+    std::optional<SlotFile::Digest> digest;
     if (!interleaved) {
         tail = (m_tail + bytes).right(SlotFile::TailBytes);
+        if (m_digest && m_digest->size() == sizeBefore) {
+            digest = std::move(m_digest);
+            digest->add(bytes);
+        }
     } else {
         tail.resize(std::min<qint64>(end, SlotFile::TailBytes));
         if (::pread(fd, tail.data(), size_t(tail.size()), end - tail.size()) != tail.size())
@@ -336,7 +352,7 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
     }
     ::close(fd);
     remember(fileName, state, textLength, lastChar, appendable && !interleaved,
-             inStep && statOk && !interleaved);
+             inStep && statOk && !interleaved, digest);
     m_tail = tail;
     m_lastMethod = Method::Appended;
 }
@@ -392,7 +408,9 @@ void SlotFileWriter::rewrite(const QString& fileName, const QString& text, const
     }
     // Bytes another program appended meanwhile follow the text: the slot
     // reads them in.
-    remember(fileName, stateOf(fileName), text.size(), lastOf(text), plain, carried == 0);
+    SlotFile::Digest digest;
+    digest.add(bytes);
+    remember(fileName, stateOf(fileName), text.size(), lastOf(text), plain, carried == 0, digest);
     m_tail = bytes.right(SlotFile::TailBytes);
     m_appendOnly = false;
     m_lastMethod = Method::Rewritten;
@@ -422,10 +440,14 @@ void SlotFileWriter::forget()
 }
 
 void SlotFileWriter::remember(const QString& fileName, std::optional<DiskState> state,
-                              qsizetype textLength, QChar lastChar, bool appendable, bool inStep)
+                              qsizetype textLength, QChar lastChar, bool appendable, bool inStep,
+                              std::optional<SlotFile::Digest> digest)
 {
     m_fileName = fileName;
     m_disk = state;
+    // Only of all the bytes the file held, and only while it is in step.
+    m_digest = inStep && state && digest && digest->size() == state->size ? std::move(digest)
+                                                                          : std::nullopt;
     m_textLength = textLength;
     m_lastChar = lastChar;
     m_inStep = inStep;

@@ -49,7 +49,7 @@ public:
     QString read(const QString& fileName, std::optional<qsizetype> maxChars = std::nullopt);
 
     // When the file only grew since the slot's last read or write (the same
-    // file, its last known bytes unchanged), reads only the bytes added and
+    // file, every byte known unchanged), reads only the bytes added and
     // returns their text, which the slot's text is to be followed by.
     // nullopt when the file
     // changed otherwise, or the bytes cannot be read on their own (RTF, a
@@ -163,7 +163,8 @@ private:
     void rewrite(const QString& fileName, const QString& text, const QFont& font,
                  const SlotFile::WriteLock& lock, std::optional<DiskState> expected);
     void remember(const QString& fileName, std::optional<DiskState> state, qsizetype textLength,
-                  QChar lastChar, bool appendable, bool inStep = true);
+                  QChar lastChar, bool appendable, bool inStep = true,
+                  std::optional<SlotFile::Digest> digest = std::nullopt);
 
     QString m_fileName;
     // The file after the last read or write; nullopt: there was none.
@@ -179,9 +180,11 @@ private:
     // The file's bytes are exactly the encoding of those characters.
     bool m_appendable = false;
     bool m_appendOnly = false;
-    // The file's last bytes as known (at most SlotFile::TailBytes): what
-    // tells that it only grew since.
+    // The file's last bytes as known (at most SlotFile::TailBytes), and the
+    // digest of all its bytes while in step: what tells that it only grew
+    // since.
     QByteArray m_tail;
+    std::optional<SlotFile::Digest> m_digest;
     Method m_lastMethod = Method::None;
     QString m_lockProblem;
     QString m_tornAside;

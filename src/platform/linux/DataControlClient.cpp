@@ -8,14 +8,12 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
 namespace {
 
-// More than any clipboard text a person copies; it keeps an owner that
-// sends without end from filling the memory before its time is up.
-constexpr qsizetype kMaxTransferBytes = qsizetype(1) << 30;
 // What one wake-up reads of a transfer before the event loop gets its turn
 // (also the pipe's size, so that one read takes all there is).
 constexpr qsizetype kReadPiece = qsizetype(1) << 20;
@@ -63,12 +61,18 @@ WaylandClipboard::Opening DataControlClient::open(int timeoutMs)
     wl_display* connection = wl_display_connect(nullptr);
     if (!connection)
         return {Status::NoConnection, nullptr,
-                QStringLiteral("cannot connect to the Wayland display %1: %2")
+                QCoreApplication::translate("DataControlClient",
+                                            "cannot connect to the Wayland display %1: %2")
                     .arg(display, systemError(errno))};
     std::unique_ptr<DataControlClient> source(new DataControlClient(connection));
     WaylandClipboard::Opening opening = source->bind(QDeadlineTimer(timeoutMs));
-    if (opening.status == Status::Opened)
-        opening.source = std::move(source);
+    if (opening.status != Status::Opened)
+        return opening;
+    opening.source = std::move(source);
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(wl_display_get_fd(connection), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0)
+        opening.compositor = peer.pid;
     return opening;
 }
 
@@ -102,6 +106,11 @@ void DataControlClient::setReadAhead(ReadAhead plan, int timeoutMs)
     m_planTimeoutMs = timeoutMs;
 }
 
+void DataControlClient::setSizeLimit(qsizetype bytes)
+{
+    m_sizeLimit = bytes;
+}
+
 WaylandClipboard::Opening DataControlClient::bind(QDeadlineTimer deadline)
 {
     using WaylandClipboard::Status;
@@ -112,7 +121,9 @@ WaylandClipboard::Opening DataControlClient::bind(QDeadlineTimer deadline)
     const auto noAnswer = [this] {
         return WaylandClipboard::Opening{
             Status::NoConnection, nullptr,
-            m_broken ? m_lostReason : QStringLiteral("the Wayland compositor did not answer")};
+            m_broken ? m_lostReason
+                     : QCoreApplication::translate("DataControlClient",
+                                                   "the Wayland compositor did not answer")};
     };
     m_registry = wl_display_get_registry(m_display);
     wl_registry_add_listener(m_registry, &registryListener, this);
@@ -134,11 +145,14 @@ WaylandClipboard::Opening DataControlClient::bind(QDeadlineTimer deadline)
                                    [](const Global& g) { return g.interface == "wl_seat"; });
     if (!manager)
         return {Status::NoDataControl, nullptr,
-                QStringLiteral("the Wayland compositor offers no data-control protocol "
-                               "(ext_data_control_manager_v1 or zwlr_data_control_manager_v1)")};
+                QCoreApplication::translate(
+                    "DataControlClient",
+                    "the Wayland compositor offers no data-control protocol "
+                    "(ext_data_control_manager_v1 or zwlr_data_control_manager_v1)")};
     if (seat == m_globals.end())
-        return {Status::NoDataControl, nullptr,
-                QStringLiteral("the Wayland compositor has no seat")};
+        return {
+            Status::NoDataControl, nullptr,
+            QCoreApplication::translate("DataControlClient", "the Wayland compositor has no seat")};
 
     m_managerName = manager->name;
     m_seatName = seat->name;
@@ -196,7 +210,8 @@ bool DataControlClient::roundtrip(QDeadlineTimer deadline)
     m_dispatching = false;
     wl_callback_destroy(callback);
     if (!done && wl_display_get_error(m_display) != 0)
-        markBroken(QStringLiteral("the connection to the Wayland compositor broke: %1")
+        markBroken(QCoreApplication::translate("DataControlClient",
+                                               "the connection to the Wayland compositor broke: %1")
                        .arg(systemError(wl_display_get_error(m_display))));
     return done;
 }
@@ -206,19 +221,32 @@ void DataControlClient::readConnection()
     if (m_dispatching || m_broken)
         return;
     m_dispatching = true;
+    // Everything there is, before the event loop gets its turn: the
+    // compositor drops a client whose socket fills up (an offer of
+    // thousands of formats is sent in one go), and the connection's buffer
+    // takes only 4 KiB at a time.
     bool ok = true;
-    while (ok && wl_display_prepare_read(m_display) != 0)
-        ok = wl_display_dispatch_pending(m_display) >= 0;
-    if (ok) {
-        // The socket is readable, so this does not wait; a wake-up that
-        // finds nothing to read (EAGAIN) is not an error.
+    bool more = true;
+    while (ok && more) {
+        while (ok && wl_display_prepare_read(m_display) != 0)
+            ok = wl_display_dispatch_pending(m_display) >= 0;
+        if (!ok)
+            break;
+        pollfd socket = {wl_display_get_fd(m_display), POLLIN, 0};
+        more = ::poll(&socket, 1, 0) > 0;
+        if (!more) {
+            wl_display_cancel_read(m_display);
+            break;
+        }
+        // The socket is readable, so this does not wait.
         ok = wl_display_read_events(m_display) >= 0 || errno == EAGAIN;
         ok = ok && wl_display_dispatch_pending(m_display) >= 0;
     }
     m_dispatching = false;
     if (!ok || wl_display_get_error(m_display) != 0) {
         const int error = wl_display_get_error(m_display);
-        markBroken(QStringLiteral("the connection to the Wayland compositor broke: %1")
+        markBroken(QCoreApplication::translate("DataControlClient",
+                                               "the connection to the Wayland compositor broke: %1")
                        .arg(systemError(error ? error : EPIPE)));
     }
     settle();
@@ -228,7 +256,8 @@ void DataControlClient::flush()
 {
     if (m_broken || wl_display_flush(m_display) >= 0 || errno == EAGAIN)
         return;
-    markBroken(QStringLiteral("the connection to the Wayland compositor broke: %1")
+    markBroken(QCoreApplication::translate("DataControlClient",
+                                           "the connection to the Wayland compositor broke: %1")
                    .arg(systemError(errno)));
     settle();
 }
@@ -294,7 +323,8 @@ void DataControlClient::onGlobalRemove(void* data, wl_registry*, uint32_t name)
 {
     auto* self = static_cast<DataControlClient*>(data);
     if (self->m_manager && (name == self->m_managerName || name == self->m_seatName))
-        self->markBroken(QStringLiteral("the Wayland compositor withdrew its clipboard"));
+        self->markBroken(QCoreApplication::translate(
+            "DataControlClient", "the Wayland compositor withdrew its clipboard"));
 }
 
 void DataControlClient::onDataOffer(void* data, wl_proxy*, wl_proxy* offer)
@@ -326,8 +356,8 @@ void DataControlClient::onPrimarySelection(void* data, wl_proxy*, wl_proxy* offe
 
 void DataControlClient::onFinished(void* data, wl_proxy*)
 {
-    static_cast<DataControlClient*>(data)->markBroken(
-        QStringLiteral("the Wayland compositor ended the clipboard device"));
+    static_cast<DataControlClient*>(data)->markBroken(QCoreApplication::translate(
+        "DataControlClient", "the Wayland compositor ended the clipboard device"));
 }
 
 void DataControlClient::takeSelection(wl_proxy* offer)
@@ -381,7 +411,7 @@ void DataControlClient::readAhead(PendingOffer& pending)
         }
         // The compositor serves only the newest selection.
         if (offer.id != m_newest) {
-            offer.failure = Failure::Superseded;
+            offer.failure = pending.answered ? Failure::Overtaken : Failure::Superseded;
             break;
         }
         if (startTransfer(offer.id, format, true, pending.timeoutMs))
@@ -417,6 +447,7 @@ bool DataControlClient::startTransfer(OfferId offer, const QString& format, bool
     raw->offer = offer;
     raw->format = format;
     raw->readAhead = readAhead;
+    raw->limit = m_sizeLimit;
     raw->fd = pipe[0];
     raw->notifier = std::make_unique<QSocketNotifier>(pipe[0], QSocketNotifier::Read);
     connect(raw->notifier.get(), &QSocketNotifier::activated, this, [this, raw] {
@@ -461,16 +492,20 @@ void DataControlClient::readTransfer(Transfer* transfer)
     while (budget > 0) {
         QByteArray& data = transfer->data;
         const qsizetype size = data.size();
+        // (Never more than the limit, and a piece past it, which is where
+        // the transfer ends.)
         if (data.capacity() - size < kReadPiece)
-            data.reserve(size < kReadPiece ? 2 * kReadPiece : std::max(size * 2, kLargeBuffer));
+            data.reserve(
+                std::min(size < kReadPiece ? 2 * kReadPiece : std::max(size * 2, kLargeBuffer),
+                         transfer->limit + kReadPiece));
         data.resize(size + kReadPiece);
         const ssize_t got = ::read(transfer->fd, data.data() + size, size_t(kReadPiece));
         data.resize(size + std::max<ssize_t>(got, 0));
         if (got > 0) {
             budget -= got;
             transfer->timer.start();
-            if (data.size() > kMaxTransferBytes)
-                return finish(transfer, Failure::Refused);
+            if (data.size() > transfer->limit)
+                return finish(transfer, Failure::TooLarge);
             continue;
         }
         if (got < 0 && errno == EINTR)
@@ -536,9 +571,11 @@ void DataControlClient::finish(Transfer* transfer, Failure why)
         // A format the owner refuses is only missing from the data.
         pending->offer.data.insert(done->format,
                                    why == Failure::None ? std::move(done->data) : QByteArray());
+        pending->answered = true;
         readAhead(*pending);
     } else {
-        pending->offer.failure = why;
+        pending->offer.failure =
+            why == Failure::Superseded && pending->answered ? Failure::Overtaken : why;
         pending->done = true;
     }
 }

@@ -48,6 +48,7 @@ public:
     QString name() const override;
     void setReadAhead(ReadAhead plan, int timeoutMs) override;
     void fetch(OfferId offer, const QString& format, int timeoutMs) override;
+    void setSizeLimit(qsizetype bytes) override;
 
 private:
     struct Global
@@ -69,6 +70,9 @@ private:
         int timeoutMs = 0;
         QSet<QString> asked;
         bool started = false;
+        // Its owner has delivered (or refused) a format: a newer offer that
+        // replaces it now cuts its reading short.
+        bool answered = false;
         bool done = false;
     };
     struct Transfer
@@ -76,6 +80,7 @@ private:
         OfferId offer = 0;
         QString format;
         bool readAhead = false;
+        qsizetype limit = 0;
         int fd = -1;
         QByteArray data;
         std::unique_ptr<QSocketNotifier> notifier;
@@ -130,6 +135,7 @@ private:
 
     ReadAhead m_plan;
     int m_planTimeoutMs = 2000;
+    qsizetype m_sizeLimit = MaxTransferBytes;
     std::vector<ListedOffer> m_listedOffers;
     // The newest selection, the only offer the compositor still serves.
     wl_proxy* m_selection = nullptr;

@@ -9,6 +9,7 @@
 #include "platform/WaylandClipboard.h"
 #include "platform/linux/DataControlClient.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
 namespace {
@@ -73,6 +74,12 @@ public:
                                   });
     }
 
+    void setSizeLimit(qsizetype bytes) override
+    {
+        QMetaObject::invokeMethod(
+            m_client.get(), [client = m_client.get(), bytes] { client->setSizeLimit(bytes); });
+    }
+
 private:
     QThread m_thread;
     // Runs what must happen on the thread before the client exists there.
@@ -87,7 +94,9 @@ namespace WaylandClipboard {
 Opening open(int timeoutMs)
 {
     if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return {Status::NoWayland, nullptr, QStringLiteral("WAYLAND_DISPLAY is not set")};
+        return {
+            Status::NoWayland, nullptr,
+            QCoreApplication::translate("WaylandClipboardSource", "WAYLAND_DISPLAY is not set")};
     auto source = std::make_unique<WaylandClipboardSource>();
     Opening opening = source->open(timeoutMs);
     if (opening.status == Status::Opened)

@@ -50,3 +50,8 @@ void X11ClipboardSource::fetch(OfferId offer, const QString& format, int timeout
 {
     m_reader->fetch(offer, format, timeoutMs);
 }
+
+void X11ClipboardSource::setSizeLimit(qsizetype bytes)
+{
+    m_reader->setSizeLimit(bytes);
+}

@@ -21,6 +21,7 @@ public:
     QString name() const override { return QStringLiteral("X11"); }
     void setReadAhead(ReadAhead plan, int timeoutMs) override;
     void fetch(OfferId offer, const QString& format, int timeoutMs) override;
+    void setSizeLimit(qsizetype bytes) override;
 
 private:
     X11ClipboardSource();

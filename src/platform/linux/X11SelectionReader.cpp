@@ -81,6 +81,7 @@ struct X11SelectionReader::State
         // of its pieces (xclip then answers no one else).
         bool abandoned = false;
         QByteArray data;
+        qsizetype limit = 0;
         int timeoutMs = 0;
         Clock::time_point deadline;
     };
@@ -131,6 +132,7 @@ struct X11SelectionReader::State
     std::mutex mutex;
     ClipboardSource::ReadAhead plan;
     int planTimeoutMs = DefaultTimeoutMs;
+    qsizetype sizeLimit = ClipboardSource::MaxTransferBytes;
     std::vector<Command> commands;
     int wake[2] = {-1, -1};
     std::atomic<bool> stop{false};
@@ -151,7 +153,8 @@ struct X11SelectionReader::State
     void newOffer(xcb_window_t owner, xcb_timestamp_t time, bool atStart);
     void selectionNotify(const xcb_selection_notify_event_t& event);
     void propertyNotify(const xcb_property_notify_event_t& event);
-    ReplyPtr<xcb_get_property_reply_t> takeProperty(xcb_window_t window);
+    ReplyPtr<xcb_get_property_reply_t> takeProperty(const Transfer& transfer);
+    bool dropPiece(xcb_window_t window);
     void expire(Clock::time_point now);
     int msUntilNextDeadline(Clock::time_point now) const;
 
@@ -419,6 +422,10 @@ bool X11SelectionReader::State::start(OfferId offer, const QString& format, xcb_
     transfer.window = takeWindow();
     transfer.timeoutMs = timeoutMs;
     transfer.deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    {
+        const std::lock_guard lock(mutex);
+        transfer.limit = sizeLimit;
+    }
     // Owners that check the time (Qt does) answer only a request made for
     // their own ownership.
     transfer.request =
@@ -446,7 +453,14 @@ void X11SelectionReader::State::finish(TransferIt it, Failure why)
     if (!transfer.abandoned)
         report(transfer, why);
     transfer.data.clear();
-    if ((why == Failure::TimedOut || why == Failure::Superseded) && !transfer.abandoned) {
+    // An owner that sends in pieces may go on sending after a failure.
+    const bool ownerGoesOn = why == Failure::TimedOut || why == Failure::Superseded ||
+                             (why == Failure::TooLarge && transfer.incremental);
+    if (ownerGoesOn && !transfer.abandoned) {
+        // A piece too large for the limit is still there: its deletion
+        // asks for the next one, which goes unread.
+        if (why == Failure::TooLarge)
+            xcb_delete_property(connection, transfer.window, property);
         transfer.abandoned = true;
         transfer.deadline = Clock::now() + QuarantineTime;
         return;
@@ -485,7 +499,9 @@ void X11SelectionReader::State::report(Transfer& transfer, Failure why)
     } else if (transfer.purpose == Purpose::ReadAhead && why == Failure::Refused) {
         offer->offer.data.insert(transfer.format, QByteArray());
     } else {
-        offer->offer.failure = why;
+        // The owner had listed its formats: its copy was being read.
+        const bool begun = transfer.purpose == Purpose::ReadAhead;
+        offer->offer.failure = begun && why == Failure::Superseded ? Failure::Overtaken : why;
         offer->done = true;
         return;
     }
@@ -503,8 +519,10 @@ void X11SelectionReader::State::readAhead(PendingOffer& offer)
             offer.offer.data.insert(format, QByteArray());
             continue;
         }
+        // A request now would reach the newer owner. This one has listed
+        // its formats already, so its loss is told.
         if (offer.offer.id != newest) {
-            offer.offer.failure = Failure::Superseded;
+            offer.offer.failure = Failure::Overtaken;
             break;
         }
         if (start(offer.offer.id, format, atom(format), Purpose::ReadAhead, offer.timeoutMs))
@@ -516,13 +534,15 @@ void X11SelectionReader::State::readAhead(PendingOffer& offer)
 }
 
 // The property's value, deleted from the window (which asks an owner that
-// sends in pieces for the next one).
-ReplyPtr<xcb_get_property_reply_t> X11SelectionReader::State::takeProperty(xcb_window_t window)
+// sends in pieces for the next one). No more than just past the transfer's
+// size limit is read: a longer value stays, with its bytes_after.
+ReplyPtr<xcb_get_property_reply_t> X11SelectionReader::State::takeProperty(const Transfer& transfer)
 {
+    const auto words = uint32_t(std::min<qsizetype>(transfer.limit / 4 + 1, UINT32_MAX / 4));
     return ReplyPtr<xcb_get_property_reply_t>(
         xcb_get_property_reply(connection,
-                               xcb_get_property(connection, 1, window, property,
-                                                XCB_GET_PROPERTY_TYPE_ANY, 0, UINT32_MAX / 4),
+                               xcb_get_property(connection, 1, transfer.window, property,
+                                                XCB_GET_PROPERTY_TYPE_ANY, 0, words),
                                nullptr));
 }
 
@@ -540,7 +560,7 @@ void X11SelectionReader::State::selectionNotify(const xcb_selection_notify_event
         finish(it, Failure::Refused);
         return;
     }
-    const ReplyPtr<xcb_get_property_reply_t> reply = takeProperty(it->window);
+    const ReplyPtr<xcb_get_property_reply_t> reply = takeProperty(*it);
     if (!reply) {
         finish(it, Failure::Broken);
         return;
@@ -548,18 +568,30 @@ void X11SelectionReader::State::selectionNotify(const xcb_selection_notify_event
     const int length = xcb_get_property_value_length(reply.get());
     if (reply->type == incr) {
         // The owner sends its data in pieces, each one once the property
-        // has been deleted (as reading it did).
+        // has been deleted (as reading it did). It starts with the least
+        // it will send.
         it->incremental = true;
-        if (length >= 4 && !it->abandoned)
-            it->data.reserve(qsizetype(std::min<uint32_t>(
-                *static_cast<const uint32_t*>(xcb_get_property_value(reply.get())), 1u << 30)));
-        if (!it->abandoned)
-            it->deadline = Clock::now() + std::chrono::milliseconds(it->timeoutMs);
+        if (it->abandoned)
+            return;
+        const qsizetype least =
+            length >= 4 ? *static_cast<const uint32_t*>(xcb_get_property_value(reply.get())) : 0;
+        if (least > it->limit) {
+            finish(it, Failure::TooLarge);
+            return;
+        }
+        it->data.reserve(least);
+        it->deadline = Clock::now() + std::chrono::milliseconds(it->timeoutMs);
         return;
     }
-    if (!it->abandoned)
-        it->data =
-            QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
+    if (it->abandoned) {
+        finish(it, Failure::None);
+        return;
+    }
+    if (reply->bytes_after > 0 || length > it->limit) {
+        finish(it, Failure::TooLarge);
+        return;
+    }
+    it->data = QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
     finish(it, Failure::None);
 }
 
@@ -572,7 +604,14 @@ void X11SelectionReader::State::propertyNotify(const xcb_property_notify_event_t
     });
     if (it == transfers.end())
         return;
-    const ReplyPtr<xcb_get_property_reply_t> reply = takeProperty(it->window);
+    // The pieces of an abandoned transfer are deleted unread, which asks for
+    // the next one all the same, until the empty one ends it.
+    if (it->abandoned) {
+        if (!dropPiece(it->window))
+            finish(it, Failure::None);
+        return;
+    }
+    const ReplyPtr<xcb_get_property_reply_t> reply = takeProperty(*it);
     if (!reply) {
         finish(it, Failure::Broken);
         return;
@@ -582,10 +621,31 @@ void X11SelectionReader::State::propertyNotify(const xcb_property_notify_event_t
         finish(it, Failure::None);
         return;
     }
-    if (!it->abandoned) {
-        it->data.append(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
-        it->deadline = Clock::now() + std::chrono::milliseconds(it->timeoutMs);
+    if (reply->bytes_after > 0 || length > it->limit - it->data.size()) {
+        finish(it, Failure::TooLarge);
+        return;
     }
+    // Grown by doubling, but never past the limit, so that the memory an
+    // owner can make this take is the limit's.
+    QByteArray& data = it->data;
+    if (data.capacity() - data.size() < length)
+        data.reserve(std::min(std::max(2 * data.size(), data.size() + length), it->limit));
+    data.append(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
+    it->deadline = Clock::now() + std::chrono::milliseconds(it->timeoutMs);
+}
+
+// Deletes a piece without reading it; false for the empty piece that ends
+// a transfer (or a property that is gone).
+bool X11SelectionReader::State::dropPiece(xcb_window_t window)
+{
+    const ReplyPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
+        nullptr));
+    if (!reply || reply->bytes_after == 0)
+        return false;
+    xcb_delete_property(connection, window, property);
+    return true;
 }
 
 void X11SelectionReader::State::expire(Clock::time_point now)
@@ -640,6 +700,12 @@ void X11SelectionReader::setReadAhead(ClipboardSource::ReadAhead plan, int timeo
     const std::lock_guard lock(m_state->mutex);
     m_state->plan = std::move(plan);
     m_state->planTimeoutMs = timeoutMs;
+}
+
+void X11SelectionReader::setSizeLimit(qsizetype bytes)
+{
+    const std::lock_guard lock(m_state->mutex);
+    m_state->sizeLimit = bytes;
 }
 
 void X11SelectionReader::fetch(OfferId offer, const QString& format, int timeoutMs)

@@ -46,9 +46,10 @@ public:
     X11SelectionReader(const X11SelectionReader&) = delete;
     X11SelectionReader& operator=(const X11SelectionReader&) = delete;
 
-    // Both may be called from any thread.
+    // These may be called from any thread.
     void setReadAhead(ClipboardSource::ReadAhead plan, int timeoutMs);
     void fetch(OfferId offer, const QString& format, int timeoutMs);
+    void setSizeLimit(qsizetype bytes);
 
     struct State;
 

@@ -1,13 +1,17 @@
 #include "platform/WaylandClipboard.h"
 
+#include <QCoreApplication>
+
 namespace WaylandClipboard {
 
 Opening open(int)
 {
     if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return {Status::NoWayland, nullptr, QStringLiteral("WAYLAND_DISPLAY is not set")};
+        return {Status::NoWayland, nullptr,
+                QCoreApplication::translate("NullWaylandClipboard", "WAYLAND_DISPLAY is not set")};
     return {Status::NotBuilt, nullptr,
-            QStringLiteral("this build of Clipstow has no Wayland client library")};
+            QCoreApplication::translate("NullWaylandClipboard",
+                                        "this build of Clipstow has no Wayland client library")};
 }
 
 } // namespace WaylandClipboard

@@ -6,6 +6,7 @@
 #include "base/AppError.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPrinter>
 #include <QTextDocument>
@@ -56,7 +57,8 @@ void SlotEditor::printText(const QString& title, QPrinter& printer)
     // A job that cannot start (an unwritable output file, a printer that
     // went away) is reported rather than ending as if it had printed.
     if (!painter.begin(&printer))
-        throw AppError::withName(QStringLiteral("Cannot print %s"), title);
+        throw AppError::withName(QCoreApplication::translate("SlotEditorPrint", "Cannot print %s"),
+                                 title);
     const int pages = std::max(1, doc.pageCount());
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);

@@ -108,11 +108,6 @@ bool SlotFindDialog::wholeWord() const
     return m_wholeWord->isChecked();
 }
 
-void SlotFindDialog::setWholeWord(bool on)
-{
-    m_wholeWord->setChecked(on);
-}
-
 bool SlotFindDialog::searchDown() const
 {
     return m_down->isChecked();

@@ -26,7 +26,6 @@ public:
     bool matchCase() const;
     void setMatchCase(bool on);
     bool wholeWord() const;
-    void setWholeWord(bool on);
     bool searchDown() const;
     void setSearchDown(bool down);
 
