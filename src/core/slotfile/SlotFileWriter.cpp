@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -26,25 +25,15 @@ QByteArray encodeAt(qsizetype offset, const QString& text)
     return offset == 0 ? SlotFile::encodePlain(text) : SlotFile::encodePlainContinued(text);
 }
 
-SlotFileWriter::DiskState toState(const struct stat& st)
+SlotFileWriter::DiskState toState(const SlotFile::FileState& st)
 {
-    SlotFileWriter::DiskState s;
-    s.device = quint64(st.st_dev);
-    s.inode = quint64(st.st_ino);
-    s.size = qint64(st.st_size);
-    s.mtimeNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    s.ctimeNs = qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
-    return s;
+    return {st.device, st.inode, st.size, st.mtimeNs, st.ctimeNs};
 }
 
 std::optional<SlotFileWriter::DiskState> stateOf(const QString& fileName)
 {
-    struct stat st
-    {
-    };
-    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return toState(st);
+    const std::optional<SlotFile::FileState> st = SlotFile::fileState(fileName);
+    return st ? std::optional(toState(*st)) : std::nullopt;
 }
 
 QChar lastOf(QStringView text)
@@ -112,16 +101,13 @@ std::optional<QString> SlotFileWriter::readAdded(const QString& fileName)
         ::close(fd);
         return std::nullopt;
     }
-    struct stat st
-    {
-    };
-    const bool statOk = ::fstat(fd, &st) == 0;
+    const std::optional<SlotFile::FileState> st = SlotFile::fileState(fd);
     ::close(fd);
-    if (!statOk)
+    if (!st)
         return std::nullopt;
     const SlotFile::PlainDecoded decoded = SlotFile::decodePlainContinued(added);
     // Known up to where the bytes were read; a later append shows as more.
-    DiskState state = toState(st);
+    DiskState state = toState(*st);
     state.size = m_disk->size + added.size();
     SlotFile::Digest digest = *m_digest;
     digest.add(added);
@@ -285,9 +271,7 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
     qint64 sizeBefore = 0;
     const int fd = SlotFile::openRegularFile(fileName, O_WRONLY | O_APPEND | (create ? O_CREAT : 0),
                                              CannotCreate, sizeBefore);
-    struct stat st
-    {
-    };
+    std::optional<SlotFile::FileState> st;
     lock.recordAppend(fd, sizeBefore, bytes);
     // Written in one piece as far as the system allows; where it ends tells
     // where it went (another program may append meanwhile, without the
@@ -303,7 +287,7 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
         written += std::max<ssize_t>(n, 0);
     }
     if (ok && !bytes.isEmpty())
-        ok = ::fdatasync(fd) == 0;
+        ok = SlotFile::syncData(fd);
     const int error = errno;
     // (The offset of a file opened to append moves only with a write.)
     const qint64 end = written > 0 ? ::lseek(fd, 0, SEEK_CUR) : sizeBefore;
@@ -312,13 +296,13 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
         // Take back what got through, so the file holds its old bytes only
         // (unless someone appended after them: theirs stay, and so do
         // these); then it is still in step with the text as it was.
-        const bool last = ::fstat(fd, &st) == 0 && st.st_size == end;
-        const bool restored = last && ::ftruncate(fd, start) == 0 && ::fstat(fd, &st) == 0;
+        const bool last = (st = SlotFile::fileState(fd)) && st->size == end;
+        const bool restored = last && ::ftruncate(fd, start) == 0 && (st = SlotFile::fileState(fd));
         ::close(fd);
         if (restored)
             lock.forgetAppend();
         if (restored && m_inStep && inStep && start == sizeBefore)
-            m_disk = toState(st);
+            m_disk = toState(*st);
         else
             m_inStep = false;
         throw AppError::forFile(error == EFBIG ? CannotCreate : FailedToSave, fileName, error);
@@ -328,13 +312,13 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
     // cut off.
     if (!bytes.isEmpty())
         lock.forgetAppend();
-    const bool statOk = ::fstat(fd, &st) == 0;
+    const bool statOk = bool(st = SlotFile::fileState(fd));
     // Another program's bytes between the old end and these: not in the
     // slot's text, so the slot reads the file again.
     const bool interleaved = !m_disk || start != m_disk->size;
     std::optional<DiskState> state;
     if (statOk) {
-        state = toState(st);
+        state = toState(*st);
         state->size = end;
     }
     QByteArray tail;
@@ -347,7 +331,7 @@ void SlotFileWriter::appendBytes(const QString& fileName, const QByteArray& byte
         }
     } else {
         tail.resize(std::min<qint64>(end, SlotFile::TailBytes));
-        if (::pread(fd, tail.data(), size_t(tail.size()), end - tail.size()) != tail.size())
+        if (SlotFile::readSome(fd, end - tail.size(), tail.data(), tail.size()) != tail.size())
             tail.clear();
     }
     ::close(fd);
