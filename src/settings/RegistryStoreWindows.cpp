@@ -18,8 +18,6 @@
 #include "settings/RegistryLayout.h"
 #include "settings/RegistryStore.h"
 
-#include <QCoreApplication>
-
 #include <windows.h>
 
 #include <algorithm>
@@ -137,15 +135,14 @@ public:
     QString unsaved;
     bool unsavedTold = false;
 
-    void noteWrite(bool written, const QString& name)
+    // The outcome of a write: the system's reason when it failed.
+    void noteWrite(LONG result)
     {
-        if (written) {
+        if (result == ERROR_SUCCESS) {
             unsaved.clear();
             unsavedTold = false;
         } else if (unsaved.isEmpty()) {
-            unsaved = QCoreApplication::translate("RegistryStoreWindows",
-                                                  "the registry refused the value %1")
-                          .arg(name);
+            unsaved = reasonFor(result);
         }
     }
 };
@@ -266,11 +263,12 @@ bool RegKey::hasValue(const QString& name) const
 bool RegKey::setValue(const QString& name, RegType type, const QByteArray& data)
 {
     const Key key = openMapped(m_root, m_path, false);
-    const bool written = key && RegSetValueExW(key.get(), wide(name), 0, DWORD(type),
-                                               reinterpret_cast<const BYTE*>(data.constData()),
-                                               DWORD(data.size())) == ERROR_SUCCESS;
-    m_store->m_impl->noteWrite(written, name);
-    return written;
+    const LONG result =
+        key ? RegSetValueExW(key.get(), wide(name), 0, DWORD(type),
+                             reinterpret_cast<const BYTE*>(data.constData()), DWORD(data.size()))
+            : ERROR_FILE_NOT_FOUND;
+    m_store->m_impl->noteWrite(result);
+    return result == ERROR_SUCCESS;
 }
 
 bool RegKey::deleteValue(const QString& name)

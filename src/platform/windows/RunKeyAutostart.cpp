@@ -63,11 +63,12 @@ bool removeValue(HKEY root)
     return removed;
 }
 
+// A value the registry refused, as the settings report one.
 AppError failure(LONG result)
 {
-    return AppError(
-        QCoreApplication::translate("Autostart", "Cannot record the start with Windows: %1")
-            .arg(QString::fromStdString(std::system_category().message(int(result)))));
+    return AppError::forFile(QCoreApplication::translate("RegTools", "Failed to set data for '%s'"),
+                             QString::fromWCharArray(ValueName),
+                             QString::fromStdString(std::system_category().message(int(result))));
 }
 
 class RunKeyAutostart final : public Autostart

@@ -13,9 +13,9 @@ QString privateRuntimeFolder(QString* problem)
     const QString folder = QDir(local).filePath(QStringLiteral("Clipstow/runtime"));
     const bool made = !local.isEmpty() && QDir().mkpath(folder);
     if (problem)
-        *problem = made
-                       ? QString()
-                       : QCoreApplication::translate("RuntimeFolder", "cannot create the folder %1")
-                             .arg(QDir::toNativeSeparators(folder));
+        *problem =
+            made ? QString()
+                 : QCoreApplication::translate("RegistryStore", "cannot create the folder %1: %2")
+                       .arg(QDir::toNativeSeparators(folder), qt_error_string());
     return made ? folder : QString();
 }

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# One user's story with the packaged Windows program under Wine, on a
+# private Xvfb display and in a Wine prefix of its own:
+#   run-windows-story.sh [PACKAGE_FOLDER]
+# (default: the one build-windows/package holds). A copy made on the X
+# display with xclip is captured into the slot file with its stamp line; the
+# settings land in Wine's registry (reg query); the program rewrites the Run
+# value with its own path at start and /uninstall removes it; a second start
+# brings the first one's main window forward. Exits non-zero at the first
+# step that fails.
+set -euo pipefail
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+package="${1:-$(find "$root/build-windows/package" -maxdepth 1 -type d -name 'clipstow-*-windows-x64' | head -n 1)}"
+[ -f "$package/clipstow.exe" ] || {
+    echo "run-windows-story: no packaged clipstow.exe in '$package'" >&2
+    exit 2
+}
+scratch="$(mktemp -d)"
+pids=()
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+exec {displayfd}<> <(:)
+Xvfb -displayfd "$displayfd" -screen 0 1280x800x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+pids+=($!)
+read -r -t 30 -u "$displayfd" number || { echo "Xvfb did not start" >&2; exit 1; }
+exec {displayfd}>&-
+export DISPLAY=":$number"
+export WINEPREFIX="$scratch/wine" WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+wineboot --init >/dev/null 2>&1
+wineserver -w
+
+step() { echo "--- $*"; }
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+# Waits up to 30 s for a command to succeed.
+wait_for() {
+    for _ in $(seq 150); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.2
+    done
+    return 1
+}
+reg_value() { wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'; }
+
+program="$(winepath -w "$package/clipstow.exe")"
+slot="$scratch/slot1.txt"
+key='HKLM\SOFTWARE\Orvane\Clipstow'
+run='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+
+step "a user who accepted the agreement, with slot 1 in a file of the test's and an old Run entry"
+wine reg add "$key" /v AcceptedLicense /t REG_SZ /d "12/8/2026 6:00:00 AM" /f >/dev/null
+wine reg add "$key" /v ShowSplash /t REG_DWORD /d 0 /f >/dev/null
+wine reg add "$key" /v Filename1 /t REG_SZ /d "$(winepath -w "$slot")" /f >/dev/null
+wine reg add "$run" /v Clipstow /t REG_SZ /d 'C:\Old\clipstow.exe' /f >/dev/null
+
+step "start: the Run value names the program where it is now"
+(cd "$scratch" && wine "$package/clipstow.exe" >"$scratch/first.log" 2>&1) &
+wait_for sh -c "wine reg query '$run' /v Clipstow | grep -qiF '$program'" ||
+    fail "Run value: '$(reg_value "$run" Clipstow)', expected '$program'"
+wait_for xdotool search --onlyvisible --name '^Clipstow$' || fail "the remote window did not show"
+
+step "a copy on the X display is captured into slot 1 with its stamp line"
+printf 'Copied on X11' | xclip -selection clipboard
+wait_for grep -q 'Copied on X11' "$slot" || fail "slot file: '$(cat "$slot" 2>/dev/null)'"
+head -c 200 "$slot" | od -c | head -5
+grep -qE '^-+ [0-9]+/[0-9]+/[0-9]+ [0-9]+:[0-9]+:[0-9]+' "$slot" || grep -qE '[0-9]+/[0-9]+/[0-9]+' "$slot" ||
+    fail "no stamp line in: $(cat "$slot")"
+
+step "a second start brings the first one's main window forward and ends"
+xdotool search --onlyvisible --name '^Clipstow 3$' >/dev/null && fail "the main window showed too early"
+(cd "$scratch" && timeout 60 wine "$package/clipstow.exe") || fail "the second start did not end"
+wait_for xdotool search --onlyvisible --name '^Clipstow 3$' || fail "the main window did not come forward"
+
+step "quit: the settings are in Wine's registry"
+(cd "$scratch" && timeout 60 wine "$package/clipstow.exe" --quit) || true
+wait_for sh -c "! pgrep -f 'clipstow.exe$' >/dev/null" || true
+wine reg query "$key"
+[ "$(reg_value "$key" ActiveFile)" = 0x1 ] || fail "ActiveFile: '$(reg_value "$key" ActiveFile)'"
+[ "$(reg_value "$key" Auto)" = 0x1 ] || fail "Auto: '$(reg_value "$key" Auto)'"
+
+step "/uninstall removes the settings and the Run value"
+(cd "$scratch" && wine "$package/clipstow.exe" /uninstall) &
+uninstall=$!
+# Its message box says so; Enter closes it.
+wait_for xdotool search --onlyvisible --name '^Uninstall$' || fail "no message after /uninstall"
+xdotool search --onlyvisible --name '^Uninstall$' windowactivate --sync key Return
+wait "$uninstall"
+wine reg query "$key" >/dev/null 2>&1 && fail "the program key is still there"
+[ -z "$(reg_value "$run" Clipstow)" ] || fail "the Run value is still there"
+echo "The Windows story passed under Wine."
