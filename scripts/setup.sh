@@ -72,6 +72,7 @@ windows)
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
         -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
+        -DQt6LinguistTools_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake/Qt6LinguistTools" \
         -DCLIPSTOW_RENDER_ICON="$render_icon" -DCLIPSTOW_BUILD_TESTS="${CLIPSTOW_WINDOWS_TESTS:-ON}"
     CLIPSTOW_WINDOWS_QT="$qt" cmake --build "$windows_build" -j"$(nproc)"
     cmake --build "$windows_build" --target windows-package
