@@ -91,7 +91,8 @@ step "/uninstall removes the settings and the Run value"
 uninstall=$!
 # Its message box says so; Enter closes it.
 wait_for xdotool search --onlyvisible --name '^Uninstall$' || fail "no message after /uninstall"
-xdotool search --onlyvisible --name '^Uninstall$' windowactivate --sync key Return
+box="$(xdotool search --onlyvisible --name '^Uninstall$' | head -n 1)"
+xdotool windowfocus --sync "$box" key --clearmodifiers Return
 wait "$uninstall"
 wine reg query "$key" >/dev/null 2>&1 && fail "the program key is still there"
 [ -z "$(reg_value "$run" Clipstow)" ] || fail "the Run value is still there"

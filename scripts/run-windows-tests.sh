@@ -36,10 +36,11 @@ export WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM=offscreen
 failed=()
 for test in "$build"/tests/windows/tst_*.exe; do
     name="$(basename "$test" .exe)"
-    echo "=== $name"
-    if ! (cd "$scratch" && wine "$test" -o -,txt); then
-        failed+=("$name")
-    fi
+    # Wine does not pass a test's standard output through: its log goes to a file.
+    result=0
+    (cd "$scratch" && wine "$test" -o "$(winepath -w "$scratch/$name.txt"),txt") || result=$?
+    cat "$scratch/$name.txt" 2>/dev/null || echo "$name: no results"
+    [ "$result" -eq 0 ] || failed+=("$name")
 done
 wineserver -w
 if [ "${#failed[@]}" -gt 0 ]; then

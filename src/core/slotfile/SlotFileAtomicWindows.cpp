@@ -250,7 +250,7 @@ qint64 writeAtomically(const QString& fileName, const QByteArray& bytes, const W
     // end of the new one.
     const std::optional<FileState> after = stateOfHandle(old);
     QByteArray late;
-    if (after && after->size > before->size) {
+    if (after && before && after->size > before->size) {
         late.resize(qsizetype(after->size - before->size));
         OVERLAPPED at{};
         at.Offset = DWORD(before->size);
