@@ -6,10 +6,11 @@
 # same as a zip, and the installer clipstow-VERSION-setup.exe (NSIS).
 set -euo pipefail
 
-exe="$1"
-qt="$2"
+exe="$(readlink -f "$1")"
+qt="$(readlink -f "$2")"
 version="$3"
-out="$4"
+mkdir -p "$4"
+out="$(cd "$4" && pwd)"
 root="$(cd "$(dirname "$0")/.." && pwd)"
 name="clipstow-$version-windows-x64"
 stage="$out/$name"

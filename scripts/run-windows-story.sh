@@ -7,7 +7,9 @@
 # settings land in Wine's registry (reg query); the program rewrites the Run
 # value with its own path at start and /uninstall removes it; a second start
 # brings the first one's main window forward. Exits non-zero at the first
-# step that fails.
+# step that fails. With CLIPSTOW_SCREENSHOTS set to a folder, pictures of
+# the main window, the remote window and Preferences go there (ImageMagick's
+# import).
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -74,10 +76,45 @@ head -c 200 "$slot" | od -c | head -5
 grep -qE '^-+ [0-9]+/[0-9]+/[0-9]+ [0-9]+:[0-9]+:[0-9]+' "$slot" || grep -qE '[0-9]+/[0-9]+/[0-9]+' "$slot" ||
     fail "no stamp line in: $(cat "$slot")"
 
+if [ -n "${CLIPSTOW_SCREENSHOTS:-}" ]; then
+    mkdir -p "$CLIPSTOW_SCREENSHOTS"
+    import -window root "$CLIPSTOW_SCREENSHOTS/windows-remote.png"
+fi
+
 step "a second start brings the first one's main window forward and ends"
 xdotool search --onlyvisible --name '^Clipstow 3$' >/dev/null && fail "the main window showed too early"
 (cd "$scratch" && timeout 60 wine "$package/clipstow.exe") || fail "the second start did not end"
 wait_for xdotool search --onlyvisible --name '^Clipstow 3$' || fail "the main window did not come forward"
+
+if [ -n "${CLIPSTOW_SCREENSHOTS:-}" ]; then
+    step "screenshots in $CLIPSTOW_SCREENSHOTS"
+    sleep 1
+    main="$(xdotool search --onlyvisible --name '^Clipstow 3$' | head -n 1)"
+    import -window "$main" "$CLIPSTOW_SCREENSHOTS/windows-main.png"
+fi
+
+step "Preferences: 'Load when starting the desktop' off removes the Run value, on writes it"
+main="$(xdotool search --onlyvisible --name '^Clipstow 3$' | head -n 1)"
+for expected in absent present; do
+    xdotool windowfocus --sync "$main" key --clearmodifiers F9
+    wait_for xdotool search --onlyvisible --name '^Preferences' || fail "no Preferences dialog"
+    sleep 1
+    prefs="$(xdotool search --onlyvisible --name '^Preferences' | head -n 1)"
+    if [ -n "${CLIPSTOW_SCREENSHOTS:-}" ] && [ "$expected" = absent ]; then
+        import -window "$prefs" "$CLIPSTOW_SCREENSHOTS/windows-preferences.png"
+    fi
+    # A click on the check box (the first on the first page), then Enter for OK.
+    xdotool mousemove --window "$prefs" 32 49 click 1
+    sleep 0.5
+    xdotool windowfocus --sync "$prefs" key --clearmodifiers Return
+    wait_for sh -c "! xdotool search --onlyvisible --name '^Preferences'" || fail "Preferences stayed open"
+    if [ "$expected" = absent ]; then
+        wait_for sh -c "! wine reg query '$run' /v Clipstow" || fail "the Run value stayed"
+    else
+        wait_for sh -c "wine reg query '$run' /v Clipstow | grep -qiF '$program'" ||
+            fail "Run value after checking: '$(reg_value "$run" Clipstow)'"
+    fi
+done
 
 step "quit: the settings are in Wine's registry"
 (cd "$scratch" && timeout 60 wine "$package/clipstow.exe" --quit) || true
@@ -85,6 +122,7 @@ wait_for sh -c "! pgrep -f 'clipstow.exe$' >/dev/null" || true
 wine reg query "$key"
 [ "$(reg_value "$key" ActiveFile)" = 0x1 ] || fail "ActiveFile: '$(reg_value "$key" ActiveFile)'"
 [ "$(reg_value "$key" Auto)" = 0x1 ] || fail "Auto: '$(reg_value "$key" Auto)'"
+[ "$(reg_value "$key" Path)" = "$program" ] || fail "Path: '$(reg_value "$key" Path)'"
 
 step "/uninstall removes the settings and the Run value"
 (cd "$scratch" && wine "$package/clipstow.exe" /uninstall) &
