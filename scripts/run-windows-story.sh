@@ -2,7 +2,9 @@
 # One user's story with the packaged Windows program under Wine, on a
 # private Xvfb display and in a Wine prefix of its own:
 #   run-windows-story.sh [PACKAGE_FOLDER]
-# (default: the one build-windows/package holds). A copy made on the X
+# (default: the one build-windows/package holds). The program is installed
+# with the installer beside that folder (silently) and taken off again with
+# its uninstaller at the end. A copy made on the X
 # display with xclip is captured into the slot file with its stamp line; the
 # settings land in Wine's registry (reg query); the program rewrites the Run
 # value with its own path at start and /uninstall removes it; a second start
@@ -52,6 +54,16 @@ wait_for() {
 }
 reg_value() { wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'; }
 
+step "the installer puts the program into the programs folder with a Start menu entry"
+setup="$(dirname "$package")/$(basename "$package" | sed 's/-windows-x64$/-setup.exe/')"
+[ -f "$setup" ] || fail "no installer $setup"
+wine "$setup" /S
+wineserver -w
+installed="$WINEPREFIX/drive_c/Program Files/Clipstow"
+[ -f "$installed/clipstow.exe" ] && [ -f "$installed/platforms/qwindows.dll" ] || fail "nothing in $installed"
+[ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Clipstow/Clipstow.lnk" ] ||
+    fail "no Start menu entry"
+package="$installed"
 program="$(winepath -w "$package/clipstow.exe")"
 slot="$scratch/slot1.txt"
 key='HKLM\SOFTWARE\Orvane\Clipstow'
@@ -124,14 +136,16 @@ wine reg query "$key"
 [ "$(reg_value "$key" Auto)" = 0x1 ] || fail "Auto: '$(reg_value "$key" Auto)'"
 [ "$(reg_value "$key" Path)" = "$program" ] || fail "Path: '$(reg_value "$key" Path)'"
 
-step "/uninstall removes the settings and the Run value"
-(cd "$scratch" && wine "$package/clipstow.exe" /uninstall) &
-uninstall=$!
-# Its message box says so; Enter closes it.
-wait_for xdotool search --onlyvisible --name '^Uninstall$' || fail "no message after /uninstall"
+step "the uninstaller runs clipstow /uninstall: settings, Run value, program and Start menu entry go"
+wine "$installed/uninstall.exe" /S &
+# The program's message box says the settings are gone; Enter closes it.
+wait_for xdotool search --onlyvisible --name '^Uninstall$' || fail "no message from /uninstall"
 box="$(xdotool search --onlyvisible --name '^Uninstall$' | head -n 1)"
 xdotool windowfocus --sync "$box" key --clearmodifiers Return
-wait "$uninstall"
+wait_for sh -c "[ ! -e '$installed/clipstow.exe' ]" || fail "the program is still installed"
+wineserver -w
 wine reg query "$key" >/dev/null 2>&1 && fail "the program key is still there"
 [ -z "$(reg_value "$run" Clipstow)" ] || fail "the Run value is still there"
+[ ! -e "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Clipstow" ] ||
+    fail "the Start menu entry is still there"
 echo "The Windows story passed under Wine."

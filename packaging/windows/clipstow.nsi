@@ -3,9 +3,9 @@
 ; Installs for every user into the programs folder, with a Start menu entry
 ; and an uninstaller that first runs `clipstow /uninstall`, which removes the
 ; program's settings.
-Unicode true
+; A 64-bit installer for the 64-bit program.
+Target amd64-unicode
 SetCompressor /SOLID lzma
-!include "x64.nsh"
 
 Name "Clipstow"
 OutFile "${OUTFILE}"
