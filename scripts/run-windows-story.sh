@@ -35,7 +35,7 @@ pids+=($!)
 read -r -t 30 -u "$displayfd" number || { echo "Xvfb did not start" >&2; exit 1; }
 exec {displayfd}>&-
 export DISPLAY=":$number"
-export WINEPREFIX="$scratch/wine" WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$scratch/wine" WINEDEBUG="${CLIPSTOW_WINEDEBUG:--all}" WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot --init >/dev/null 2>&1
 wineserver -w
 
@@ -128,9 +128,20 @@ for expected in absent present; do
     fi
 done
 
-step "quit: the settings are in Wine's registry"
-(cd "$scratch" && timeout 60 wine "$package/clipstow.exe" --quit) || true
-wait_for sh -c "! pgrep -f 'clipstow.exe$' >/dev/null" || true
+step "the session's end sets text typed into slot 1 aside and saves the settings"
+main="$(xdotool search --onlyvisible --name '^Clipstow 3$' | head -n 1)"
+xdotool mousemove --window "$main" 200 250 click 1
+sleep 0.5
+xdotool type --delay 30 'Typed by hand'
+sleep 0.5
+wineboot --end-session
+wait_for sh -c "grep -qs 'Typed by hand' '$slot'.unsaved-*" ||
+    fail "nothing set aside: $(ls "$scratch")"
+wait_for sh -c "! xdotool search --onlyvisible --name '^Clipstow 3\$'" || fail "the main window stayed"
+# Windows ends a program once its session has ended; Wine leaves that to
+# whoever ended the session.
+sleep 1
+wineserver -k
 wine reg query "$key"
 [ "$(reg_value "$key" ActiveFile)" = 0x1 ] || fail "ActiveFile: '$(reg_value "$key" ActiveFile)'"
 [ "$(reg_value "$key" Auto)" = 0x1 ] || fail "Auto: '$(reg_value "$key" Auto)'"
@@ -142,7 +153,8 @@ wine "$installed/uninstall.exe" /S &
 wait_for xdotool search --onlyvisible --name '^Uninstall$' || fail "no message from /uninstall"
 box="$(xdotool search --onlyvisible --name '^Uninstall$' | head -n 1)"
 xdotool windowfocus --sync "$box" key --clearmodifiers Return
-wait_for sh -c "[ ! -e '$installed/clipstow.exe' ]" || fail "the program is still installed"
+wait_for sh -c "! xdotool search --onlyvisible --name '^Uninstall\$'" || fail "the message stayed"
+wait_for sh -c "[ ! -e '$installed/clipstow.exe' ]" || fail "the program is still installed: $(ls "$installed")"
 wineserver -w
 wine reg query "$key" >/dev/null 2>&1 && fail "the program key is still there"
 [ -z "$(reg_value "$run" Clipstow)" ] || fail "the Run value is still there"

@@ -163,9 +163,9 @@ WriteLock::~WriteLock()
         _close(m_fd); // closing the handle releases the lock
 }
 
-// An append cut off half way is not recorded here: Windows ends a process
-// only between two system calls, and a single WriteFile of the append
-// either takes effect or not.
+// Appends are not recorded here yet, so an append cut off half way (the
+// process killed during its write) is not recognised at the next read on
+// Windows; the rest of the file stays as it is either way.
 void WriteLock::recordAppend(int, qint64, QByteArrayView) const {}
 
 void WriteLock::forgetAppend() const {}
