@@ -220,13 +220,19 @@ qint64 writeAtomically(const QString& fileName, const QByteArray& bytes, const W
     const HANDLE old = exists ? CreateFileW(wide(target), GENERIC_READ, ShareAll, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
                               : INVALID_HANDLE_VALUE;
-    const std::optional<FileState> before =
-        old != INVALID_HANDLE_VALUE ? stateOfHandle(old) : std::nullopt;
+    FileState before;
+    bool known = false;
+    if (old != INVALID_HANDLE_VALUE) {
+        if (const std::optional<FileState> state = stateOfHandle(old)) {
+            before = *state;
+            known = true;
+        }
+    }
     auto closeOld = [&] {
         if (old != INVALID_HANDLE_VALUE)
             CloseHandle(old);
     };
-    if (!stillSame() || (old != INVALID_HANDLE_VALUE && !before)) {
+    if (!stillSame() || (old != INVALID_HANDLE_VALUE && !known)) {
         closeOld();
         DeleteFileW(wide(temp));
         throw SlotFileChanged(fileName);
@@ -250,11 +256,11 @@ qint64 writeAtomically(const QString& fileName, const QByteArray& bytes, const W
     // end of the new one.
     const std::optional<FileState> after = stateOfHandle(old);
     QByteArray late;
-    if (after && before && after->size > before->size) {
-        late.resize(qsizetype(after->size - before->size));
+    if (after && after->size > before.size) {
+        late.resize(qsizetype(after->size - before.size));
         OVERLAPPED at{};
-        at.Offset = DWORD(before->size);
-        at.OffsetHigh = DWORD(quint64(before->size) >> 32);
+        at.Offset = DWORD(before.size);
+        at.OffsetHigh = DWORD(quint64(before.size) >> 32);
         DWORD n = 0;
         if (!ReadFile(old, late.data(), DWORD(late.size()), &n, &at))
             n = 0;
