@@ -3,7 +3,9 @@
 # starts it ("start") or runs every test ("test"). "start" installs only what
 # building and running needs (and a virtual display with a tray host when
 # there is no display) and builds only the programs; "test" also installs
-# the test tools and builds the tests and benchmarks too.
+# the test tools and builds the tests and benchmarks too. "windows"
+# cross-builds the Windows program (Qt first, once, into a cache folder; see
+# scripts/build-qt-windows.sh) in build-windows, with its zip and installer.
 set -euo pipefail
 
 mode="${1:-start}"
@@ -53,8 +55,30 @@ test)
     build_project ON
     exec "$root/scripts/run-tests.sh" "$build"
     ;;
+windows)
+    install_packages "" -windows
+    qt="$("$root/scripts/build-qt-windows.sh" | tail -n 1)"
+    windows_build="${CLIPSTOW_WINDOWS_BUILD_DIR:-$root/build-windows}"
+    # The pictures are rendered to PNG by a small program of this machine's,
+    # as Qt's SVG module is not built for Windows.
+    mkdir -p "$windows_build/host"
+    render_icon="$windows_build/host/render-icon"
+    if [ ! -x "$render_icon" ] || [ "$root/packaging/render-icon.cpp" -nt "$render_icon" ]; then
+        # shellcheck disable=SC2046 # the flags are words
+        g++ -std=c++17 -O1 -fPIC -o "$render_icon" "$root/packaging/render-icon.cpp" \
+            $(pkg-config --cflags --libs Qt6Svg Qt6Gui Qt6Core)
+    fi
+    CLIPSTOW_WINDOWS_QT="$qt" cmake -S "$root" -B "$windows_build" -G Ninja \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
+        -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
+        -DQt6LinguistTools_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake/Qt6LinguistTools" \
+        -DCLIPSTOW_RENDER_ICON="$render_icon" -DCLIPSTOW_BUILD_TESTS="${CLIPSTOW_WINDOWS_TESTS:-ON}"
+    CLIPSTOW_WINDOWS_QT="$qt" cmake --build "$windows_build" -j"$(nproc)"
+    cmake --build "$windows_build" --target windows-package
+    ;;
 *)
-    echo "usage: $0 start|test" >&2
+    echo "usage: $0 start|test|windows" >&2
     exit 2
     ;;
 esac

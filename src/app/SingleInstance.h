@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 
+class QLocalServer;
 class QLocalSocket;
 class QLockFile;
 class QSocketNotifier;
@@ -71,7 +72,7 @@ public:
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // "clipstow-<user id>-<display>", the display from $DISPLAY (see
+    // "clipstow-<user>-<display>", the user as userKey() gives it, the display from $DISPLAY (see
     // displayKey), else $WAYLAND_DISPLAY, reduced to characters safe in a
     // file name.
     static QString defaultName();
@@ -128,6 +129,8 @@ public:
     static constexpr int IdleLimitMs = 2000;
     static constexpr int IdleEvictMs = 100;
 
+    // Where the instance listens: a socket file on POSIX systems, a pipe's
+    // name on Windows.
     QString socketPath() const;
 
 Q_SIGNALS:
@@ -136,8 +139,16 @@ Q_SIGNALS:
     void requestReceived(InstanceRequest* request);
 
 private:
+    // The user, for names of things only the user may use: the user id on
+    // POSIX systems, the user name and the desktop session's number on
+    // Windows (whose pipes all share one name space).
+    static QString userKey();
     bool listen();
     void acceptConnections();
+    // A connection has closed: there is room for one more.
+    void resumeAccepting();
+    // Whether socket holds bytes not read yet.
+    static bool requestWaiting(QLocalSocket& socket);
     // Closes the connection that has waited longest without a request,
     // when it waited IdleEvictMs; false when there is none.
     bool evictIdle();
@@ -153,8 +164,9 @@ private:
     Status m_status = Status::NotClaimed;
     QString m_problem;
     std::unique_ptr<QLockFile> m_lock;
-    int m_listening = -1; // the listening socket
+    int m_listening = -1; // the listening socket (POSIX)
     QSocketNotifier* m_incoming = nullptr;
+    QLocalServer* m_server = nullptr; // the listening pipe (Windows)
     // Runs while connections cannot be taken for want of resources.
     QTimer* m_retry = nullptr;
     int m_open = 0; // connections open

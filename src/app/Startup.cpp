@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -214,7 +215,8 @@ void Startup::showSplash()
 
 void Startup::readSettings()
 {
-    const QString program = QCoreApplication::applicationFilePath();
+    // In the system's own form (backslashes on Windows).
+    const QString program = QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
     m_settings.setProgramPath(program);
     // An existing autostart entry is pointed at this program, wherever it
     // was started from this time.

@@ -12,7 +12,9 @@
 //   shared temporary folder first.
 // A folder of the user's that others may enter is closed (mode 0700); the
 // two Clipstow makes are used only when nothing in them belongs to anyone
-// else. Empty, with the reason in problem, when there is no such folder.
+// else. On Windows: Clipstow\runtime in the user's local application data
+// folder, which Windows lets no other (ordinary) user enter. Empty, with the
+// reason in problem, when there is no such folder.
 QString privateRuntimeFolder(QString* problem = nullptr);
 
 // text as a part of a file name in that folder: every character but ASCII

@@ -1,5 +1,6 @@
 #include "settings/RegistryStore.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 
 QByteArray RegValue::encodeString(const QString& text)
@@ -150,4 +151,36 @@ std::optional<RegType> RegistryStore::parseType(const QString& name)
             return entry.type;
     }
     return std::nullopt;
+}
+
+QString RegistryStore::trimmedPath(const QString& path)
+{
+    QString trimmed = path;
+    while (trimmed.startsWith(QLatin1Char('\\')))
+        trimmed.remove(0, 1);
+    while (trimmed.endsWith(QLatin1Char('\\')))
+        trimmed.chop(1);
+    return trimmed;
+}
+
+QString RegistryStore::keyPathProblem(const QString& path)
+{
+    const QString trimmed = trimmedPath(path);
+    if (trimmed.isEmpty())
+        return QString();
+    // Counted before splitting, so that a hostile path of thousands of
+    // levels costs no list of its names.
+    if (trimmed.count(QLatin1Char('\\')) >= MaxKeyDepth)
+        return QCoreApplication::translate("RegistryStoreKeys",
+                                           "a key lies more than %1 levels deep")
+            .arg(MaxKeyDepth);
+    for (const QStringView name : QStringView(trimmed).split(QLatin1Char('\\'))) {
+        if (name.isEmpty())
+            return QCoreApplication::translate("RegistryStoreKeys", "empty key name");
+        if (name.size() > MaxKeyNameLength)
+            return QCoreApplication::translate("RegistryStoreKeys",
+                                               "a key name is longer than %1 characters")
+                .arg(MaxKeyNameLength);
+    }
+    return QString();
 }

@@ -10,8 +10,9 @@
 #include <optional>
 #include <stdexcept>
 
-// A registry with the key, value and type semantics of the Windows registry,
-// kept in one SQLite database file.
+// A registry with the key, value and type semantics of the Windows registry:
+// on Windows the registry itself (RegistryStoreWindows.cpp), elsewhere one
+// SQLite database file (RegistryStore.cpp, RegistryStoreKeys.cpp).
 //
 // Keys are paths of names separated by backslashes below one of two roots.
 // Key and value names compare without regard to letter case and keep the
@@ -137,6 +138,8 @@ public:
     // Why path is not a usable key path (an empty name inside it, a name
     // too long, too many levels); empty when it is usable.
     static QString keyPathProblem(const QString& path);
+    // path without the backslashes it starts or ends with.
+    static QString trimmedPath(const QString& path);
 
     // Opens a key, or with create also creates it and its missing parents.
     // Without create, a missing key gives nullopt. The empty path is the root.

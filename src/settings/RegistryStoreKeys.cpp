@@ -22,47 +22,11 @@ QString RegistryStore::Impl::fold(const QString& name)
     return folded;
 }
 
-namespace {
-
-QString trimmedPath(const QString& path)
-{
-    QString trimmed = path;
-    while (trimmed.startsWith(QLatin1Char('\\')))
-        trimmed.remove(0, 1);
-    while (trimmed.endsWith(QLatin1Char('\\')))
-        trimmed.chop(1);
-    return trimmed;
-}
-
-} // namespace
-
-QString RegistryStore::keyPathProblem(const QString& path)
-{
-    const QString trimmed = trimmedPath(path);
-    if (trimmed.isEmpty())
-        return QString();
-    // Counted before splitting, so that a hostile path of thousands of
-    // levels costs no list of its names.
-    if (trimmed.count(QLatin1Char('\\')) >= MaxKeyDepth)
-        return QCoreApplication::translate("RegistryStoreKeys",
-                                           "a key lies more than %1 levels deep")
-            .arg(MaxKeyDepth);
-    for (const QStringView name : QStringView(trimmed).split(QLatin1Char('\\'))) {
-        if (name.isEmpty())
-            return QCoreApplication::translate("RegistryStoreKeys", "empty key name");
-        if (name.size() > MaxKeyNameLength)
-            return QCoreApplication::translate("RegistryStoreKeys",
-                                               "a key name is longer than %1 characters")
-                .arg(MaxKeyNameLength);
-    }
-    return QString();
-}
-
 std::optional<QStringList> RegistryStore::Impl::splitPath(const QString& path)
 {
     if (!keyPathProblem(path).isEmpty())
         return std::nullopt;
-    const QString trimmed = trimmedPath(path);
+    const QString trimmed = RegistryStore::trimmedPath(path);
     if (trimmed.isEmpty())
         return QStringList();
     return trimmed.split(QLatin1Char('\\'));

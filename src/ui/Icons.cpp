@@ -22,11 +22,18 @@ namespace Icons {
 
 namespace {
 
+// The SVG picture; a build without Qt's SVG engine has the pictures
+// rendered to PNG beforehand, and takes those.
 QIcon named(const char* name)
 {
     initIconResources();
-    const QString path = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name));
-    return QFile::exists(path) ? QIcon(path) : QIcon();
+    for (const char* type : {"png", "svg"}) {
+        const QString path =
+            QStringLiteral(":/icons/%1.%2").arg(QLatin1String(name), QLatin1String(type));
+        if (QFile::exists(path))
+            return QIcon(path);
+    }
+    return QIcon();
 }
 
 } // namespace

@@ -250,6 +250,27 @@ QByteArray readToEnd(int fd, qint64 offset, qint64 expected, const QString& file
 // (errno says which).
 bool writeAll(int fd, QByteArrayView bytes);
 
+// The rest of what the system is asked about files (SlotFileAtomic.cpp,
+// SlotFileAtomicWindows.cpp). What tells one version of a file from
+// another: the file itself (device and inode, or volume and file index),
+// its size and its last change.
+struct FileState
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = 0;
+    qint64 mtimeNs = 0;
+    qint64 ctimeNs = 0;
+};
+std::optional<FileState> fileState(int fd);
+// A regular file's, following links; nullopt for anything else.
+std::optional<FileState> fileState(const QString& fileName);
+// Puts fd's data on the disk; false (errno set) when that fails.
+bool syncData(int fd);
+// Reads up to size bytes at offset at, without moving fd's offset: the
+// count read (0 at the end), -1 with errno set on failure.
+qsizetype readSome(int fd, qint64 at, char* data, qsizetype size);
+
 // Writes bytes to a new file named baseName, created 0600 and never opened
 // through a link or over a file that is there: when the name is taken,
 // "-2", "-3", ... is added. Returns the name used. Raises "Cannot create

@@ -515,6 +515,45 @@ bool writeAll(int fd, QByteArrayView bytes)
     return true;
 }
 
+namespace {
+
+FileState stateFrom(const struct stat& st)
+{
+    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+            qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
+            qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec};
+}
+
+} // namespace
+
+std::optional<FileState> fileState(int fd)
+{
+    struct stat st
+    {
+    };
+    return ::fstat(fd, &st) == 0 ? std::optional(stateFrom(st)) : std::nullopt;
+}
+
+std::optional<FileState> fileState(const QString& fileName)
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return stateFrom(st);
+}
+
+bool syncData(int fd)
+{
+    return ::fdatasync(fd) == 0;
+}
+
+qsizetype readSome(int fd, qint64 at, char* data, qsizetype size)
+{
+    return ::pread(fd, data, size_t(size), at);
+}
+
 void writeText(const QString& fileName, const QString& text, const QFont& font)
 {
     writeAtomically(fileName,

@@ -81,7 +81,7 @@ qsizetype tailStart(const QString& text, qsizetype maxChars)
 qsizetype readAt(int fd, qint64 at, char* data, qsizetype size, const QString& fileName)
 {
     for (;;) {
-        const ssize_t n = ::pread(fd, data, size_t(size), at);
+        const qsizetype n = readSome(fd, at, data, size);
         if (n >= 0)
             return n;
         if (errno != EINTR)

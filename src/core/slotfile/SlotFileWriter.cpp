@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -26,25 +25,15 @@ QByteArray encodeAt(qsizetype offset, const QString& text)
     return offset == 0 ? SlotFile::encodePlain(text) : SlotFile::encodePlainContinued(text);
 }
 
-SlotFileWriter::DiskState toState(const struct stat& st)
+SlotFileWriter::DiskState toState(const SlotFile::FileState& st)
 {
-    SlotFileWriter::DiskState s;
-    s.device = quint64(st.st_dev);
-    s.inode = quint64(st.st_ino);
-    s.size = qint64(st.st_size);
-    s.mtimeNs = qint64(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    s.ctimeNs = qint64(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
-    return s;
+    return {st.device, st.inode, st.size, st.mtimeNs, st.ctimeNs};
 }
 
 std::optional<SlotFileWriter::DiskState> stateOf(const QString& fileName)
 {
-    struct stat st
-    {
-    };
-    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return std::nullopt;
-    return toState(st);
+    const std::optional<SlotFile::FileState> st = SlotFile::fileState(fileName);
+    return st ? std::optional(toState(*st)) : std::nullopt;
 }
 
 QChar lastOf(QStringView text)
@@ -114,11 +103,9 @@ std::optional<QString> SlotFileWriter::readAdded(const QString& fileName)
         ::close(fd);
         throw;
     }
-    struct stat st
-    {
-    };
-    const bool statOk = !added.isEmpty() && ::fstat(fd, &st) == 0;
-    if (!statOk) {
+    const std::optional<SlotFile::FileState> st =
+        added.isEmpty() ? std::nullopt : SlotFile::fileState(fd);
+    if (!st) {
         ::close(fd);
         return std::nullopt;
     }
@@ -148,7 +135,7 @@ std::optional<QString> SlotFileWriter::readAdded(const QString& fileName)
         m_knownBytesCheck = std::async(std::launch::async, compare, fd);
     }
     // Known up to where the bytes were read; a later append shows as more.
-    DiskState state = toState(st);
+    DiskState state = toState(*st);
     state.size = m_disk->size + added.size();
     SlotFile::Digest digest = *m_digest;
     digest.add(added);
@@ -339,9 +326,7 @@ void SlotFileWriter::appendBytes(const QByteArray& bytes, qsizetype textLength, 
     qint64 sizeBefore = 0;
     const int fd = SlotFile::openRegularFile(fileName, O_WRONLY | O_APPEND | (create ? O_CREAT : 0),
                                              CannotCreate, sizeBefore);
-    struct stat st
-    {
-    };
+    std::optional<SlotFile::FileState> st;
     lock.recordAppend(fd, sizeBefore, bytes);
     // Written in one piece as far as the system allows; where it ends tells
     // where it went (another program may append meanwhile, without the
@@ -357,7 +342,7 @@ void SlotFileWriter::appendBytes(const QByteArray& bytes, qsizetype textLength, 
         written += std::max<ssize_t>(n, 0);
     }
     if (ok && !bytes.isEmpty())
-        ok = ::fdatasync(fd) == 0;
+        ok = SlotFile::syncData(fd);
     const int error = errno;
     // (The offset of a file opened to append moves only with a write.)
     const qint64 end = written > 0 ? ::lseek(fd, 0, SEEK_CUR) : sizeBefore;
@@ -366,13 +351,13 @@ void SlotFileWriter::appendBytes(const QByteArray& bytes, qsizetype textLength, 
         // Take back what got through, so the file holds its old bytes only
         // (unless someone appended after them: theirs stay, and so do
         // these); then it is still in step with the text as it was.
-        const bool last = ::fstat(fd, &st) == 0 && st.st_size == end;
-        const bool restored = last && ::ftruncate(fd, start) == 0 && ::fstat(fd, &st) == 0;
+        const bool last = (st = SlotFile::fileState(fd)) && st->size == end;
+        const bool restored = last && ::ftruncate(fd, start) == 0 && (st = SlotFile::fileState(fd));
         ::close(fd);
         if (restored)
             lock.forgetAppend();
         if (restored && m_inStep && inStep && start == sizeBefore)
-            m_disk = toState(st);
+            m_disk = toState(*st);
         else
             m_inStep = false;
         throw AppError::forFile(error == EFBIG ? CannotCreate : FailedToSave, fileName, error);
@@ -382,13 +367,13 @@ void SlotFileWriter::appendBytes(const QByteArray& bytes, qsizetype textLength, 
     // cut off.
     if (!bytes.isEmpty())
         lock.forgetAppend();
-    const bool statOk = ::fstat(fd, &st) == 0;
+    const bool statOk = bool(st = SlotFile::fileState(fd));
     // Another program's bytes between the old end and these: not in the
     // slot's text, so the slot reads the file again.
     const bool interleaved = !m_disk || start != m_disk->size;
     std::optional<DiskState> state;
     if (statOk) {
-        state = toState(st);
+        state = toState(*st);
         state->size = end;
     }
     QByteArray tail;
@@ -401,7 +386,7 @@ void SlotFileWriter::appendBytes(const QByteArray& bytes, qsizetype textLength, 
         }
     } else {
         tail.resize(std::min<qint64>(end, SlotFile::TailBytes));
-        if (::pread(fd, tail.data(), size_t(tail.size()), end - tail.size()) != tail.size())
+        if (SlotFile::readSome(fd, end - tail.size(), tail.data(), tail.size()) != tail.size())
             tail.clear();
     }
     ::close(fd);

@@ -1,0 +1,5 @@
+#include "platform/FileSizeLimit.h"
+
+// Windows has no file size limit that ends a process: a write past what the
+// disk holds fails, and is reported like any failed write.
+void keepRunningAtFileSizeLimit() {}
