@@ -193,20 +193,17 @@ void TestWindows::slotFilesWithWideNames()
              QStringList{QFileInfo(name).fileName()});
     // A capture appends; its reader finds only what was added, and a
     // whole write replaces the file in place.
-    SlotFileWriter writer;
-    QCOMPARE(writer.read(name), QStringLiteral("first\n"));
-    writer.write(name, QStringLiteral("first\nsecond\n"), QFont(), 6,
-                 SlotFileWriter::Purpose::Capture);
-    QCOMPARE(writer.lastMethod(), SlotFileWriter::Method::Appended);
+    SlotFileWriter writer(name);
+    QCOMPARE(writer.read(), QStringLiteral("first\n"));
+    writer.write(QStringLiteral("first\nsecond\n"), QFont(), 6, SlotFileWriter::Purpose::Capture);
     QCOMPARE(fileBytes(name), QByteArray("first\r\nsecond\r\n"));
     {
         QFile other(name);
         QVERIFY(other.open(QIODevice::Append));
         other.write("third\r\n");
     }
-    QCOMPARE(writer.readAdded(name), std::optional<QString>(QStringLiteral("third\n")));
-    writer.write(name, QStringLiteral("all new\n"), QFont());
-    QCOMPARE(writer.lastMethod(), SlotFileWriter::Method::Rewritten);
+    QCOMPARE(writer.readAdded(), std::optional<QString>(QStringLiteral("third\n")));
+    writer.write(QStringLiteral("all new\n"), QFont());
     QCOMPARE(fileBytes(name), QByteArray("all new\r\n"));
     // A read-only file stays as it is.
     QVERIFY(QFile::setPermissions(name, QFile::ReadOwner));
