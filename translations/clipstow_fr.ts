@@ -788,7 +788,7 @@ En choisissant «&#x202f;J’accepte&#x202f;», vous reconnaissez avoir lu ces c
     </message>
     <message>
         <source>slot %1 (%2)</source>
-        <translation>emplacement %1 (%2)</translation>
+        <translation>l’emplacement %1 (%2)</translation>
     </message>
     <message>
         <source>Captured into %1</source>
