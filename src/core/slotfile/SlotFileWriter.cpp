@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <system_error>
 #include <unistd.h>
 #include <utility>
 
@@ -132,7 +133,14 @@ std::optional<QString> SlotFileWriter::readAdded(const QString& fileName)
         if (!compare(fd))
             return std::nullopt;
     } else {
-        m_knownBytesCheck = std::async(std::launch::async, compare, fd);
+        try {
+            m_knownBytesCheck = std::async(std::launch::async, compare, fd);
+        } catch (const std::system_error&) {
+            // No thread to be had: compared here, as a capture that
+            // failed over it would keep its text nowhere.
+            if (!compare(fd))
+                return std::nullopt;
+        }
     }
     // Known up to where the bytes were read; a later append shows as more.
     DiskState state = toState(*st);
