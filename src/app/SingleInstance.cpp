@@ -283,3 +283,14 @@ bool SingleInstance::activateRunning(int timeoutMs)
     } while (!deadline.hasExpired());
     return false;
 }
+
+bool SingleInstance::lockHeldByLiveProcess() const
+{
+    if (m_basePath.isEmpty())
+        return false;
+    QLockFile lock(m_basePath + QStringLiteral(".lock"));
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    return lock.getLockInfo(&pid, &host, &application) && pid > 0 && processRuns(pid);
+}

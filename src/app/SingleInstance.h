@@ -159,6 +159,8 @@ private:
     // Whether the lock file names a process that still runs (one that is
     // starting and does not listen yet).
     bool lockHeldByLiveProcess() const;
+    // Whether process pid still runs (one of another user's counts).
+    static bool processRuns(qint64 pid);
 
     QString m_basePath; // empty without a private folder
     Status m_status = Status::NotClaimed;

@@ -134,15 +134,7 @@ bool SingleInstance::requestWaiting(QLocalSocket& socket)
     return ::ioctl(int(socket.socketDescriptor()), FIONREAD, &unread) == 0 && unread > 0;
 }
 
-bool SingleInstance::lockHeldByLiveProcess() const
+bool SingleInstance::processRuns(qint64 pid)
 {
-    if (m_basePath.isEmpty())
-        return false;
-    QLockFile lock(m_basePath + QStringLiteral(".lock"));
-    qint64 pid = 0;
-    QString host;
-    QString application;
-    if (!lock.getLockInfo(&pid, &host, &application) || pid <= 0)
-        return false;
     return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
 }

@@ -86,16 +86,8 @@ bool SingleInstance::requestWaiting(QLocalSocket& socket)
     return socket.bytesAvailable() > 0;
 }
 
-bool SingleInstance::lockHeldByLiveProcess() const
+bool SingleInstance::processRuns(qint64 pid)
 {
-    if (m_basePath.isEmpty())
-        return false;
-    QLockFile lock(m_basePath + QStringLiteral(".lock"));
-    qint64 pid = 0;
-    QString host;
-    QString application;
-    if (!lock.getLockInfo(&pid, &host, &application) || pid <= 0)
-        return false;
     const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, DWORD(pid));
     if (!process)
         return GetLastError() == ERROR_ACCESS_DENIED;

@@ -152,14 +152,6 @@ bool identify(int fd, AppendRecord& record)
 
 } // namespace
 
-SlotFileChanged::SlotFileChanged(const QString& fileName)
-    : AppError(AppError::withName(
-          QCoreApplication::translate("SlotFileAtomic",
-                                      "%s was changed by another program and was not overwritten"),
-          fileName))
-{
-}
-
 WriteLock::WriteLock(const QString& fileName)
 {
     int error = 0;

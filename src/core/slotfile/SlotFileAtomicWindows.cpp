@@ -107,14 +107,6 @@ QString lockFolder()
 
 } // namespace
 
-SlotFileChanged::SlotFileChanged(const QString& fileName)
-    : AppError(AppError::withName(
-          QCoreApplication::translate("SlotFileAtomic",
-                                      "%s was changed by another program and was not overwritten"),
-          fileName))
-{
-}
-
 WriteLock::WriteLock(const QString& fileName)
 {
     const QString locks = lockFolder();
