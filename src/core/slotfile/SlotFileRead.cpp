@@ -172,4 +172,12 @@ QString readText(const QString& fileName)
     return readTextDetailed(fileName).text;
 }
 
+SlotFileChanged::SlotFileChanged(const QString& fileName)
+    : AppError(AppError::withName(
+          QCoreApplication::translate("SlotFileAtomic",
+                                      "%s was changed by another program and was not overwritten"),
+          fileName))
+{
+}
+
 } // namespace SlotFile

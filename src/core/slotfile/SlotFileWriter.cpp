@@ -49,14 +49,6 @@ bool isPlain(const QString& fileName)
 
 } // namespace
 
-SlotFile::SlotFileChanged::SlotFileChanged(const QString& fileName)
-    : AppError(AppError::withName(
-          QCoreApplication::translate("SlotFileAtomic",
-                                      "%s was changed by another program and was not overwritten"),
-          fileName))
-{
-}
-
 QString SlotFileWriter::read(std::optional<qsizetype> maxChars)
 {
     const QString& fileName = m_file;
